@@ -1,0 +1,40 @@
+# Set-up and everyday commands. `make test` works from nothing on Debian 12.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+
+DEB_PACKAGES = cmake ninja-build g++ pkg-config make \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
+  libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev \
+  libswresample-dev libavutil-dev ffmpeg \
+  libsimpleini-dev libicu-dev libgtest-dev googletest \
+  xvfb xauth imagemagick fonts-dejavu-core fonts-liberation
+
+ifeq ($(shell id -u),0)
+SUDO =
+else
+SUDO = sudo
+endif
+
+.PHONY: deps configure build test run clean
+
+deps:
+	@missing=$$(for p in $(DEB_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	else echo "All Debian packages present."; fi
+
+configure: deps
+	cmake -S . -B $(BUILD_DIR) -G Ninja
+
+build: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)

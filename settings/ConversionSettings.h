@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+// Every output choice, each stored as the position of its entry in the
+// catalogue list (or a slider position / flag), plus the output folder.
+// Values loaded from option.ini are not range-checked: the lookups and the
+// dialogs cope with positions outside their lists.
+struct ConversionSettings {
+    int letterbox = 1;
+    std::string outputFolder = DefaultOutputFolder();
+    int outputFormat = 0;
+    int tvMode = 0;
+    int mpegAspect = 2;
+    int dvdAspect = 1;
+    int aviQuality = 4;
+    int mpeg1Quality = 3;
+    int mpeg2Quality = 3;
+    int svcdQuality = 4;
+    int dvdQuality = 5;
+    int wmvQuality = 5;
+    int aviVideoCodec = 0;
+    int asfVideoCodec = 2;
+    int aviAudioCodec = 0;
+    int divxAudioCodec = 0;
+    int xvidAudioCodec = 0;
+    int dvdAudioCodec = 0;
+    int wmvAudioCodec = 1;
+    int asfAudioCodec = 1;
+    int aviResolution = 0;
+    int mpegResolution = 0;
+    int aviFrameRate = 0;
+    int mpegFrameRate = 0;
+    int volume = 20;
+
+    // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
+    static std::string DefaultOutputFolder();
+
+    bool operator==(const ConversionSettings&) const = default;
+};
+
+// One integer field of ConversionSettings with its option.ini key.
+struct SettingsIntField {
+    const char* key;
+    int ConversionSettings::*member;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// An INI file that behaves like the Windows profile functions: section and
+// key names match case-insensitively, values come back trimmed, anything
+// missing gives the default, and a write keeps every other section, key and
+// comment. Saving is atomic: the old file stays intact until the new one is
+// complete.
+class IniFile {
+public:
+    explicit IniFile(std::string path);
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    bool Exists() const { return m_loaded; }
+
+    // At most 255 characters, as the profile functions' 256-byte buffers.
+    std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
+    // The text converted as atoi does: leading blanks skipped, stops at the
+    // first non-digit, no digits gives 0.
+    int ReadInt(const char* section, const char* key, int fallback) const;
+
+    void WriteString(const char* section, const char* key, const std::string& value);
+    void WriteInt(const char* section, const char* key, int value);
+
+    // Writes the whole file through a temporary file and a rename; false
+    // (with the old file untouched) when that fails.
+    bool Save() const;
+
+private:
+    struct Content;
+    std::string m_path;
+    std::unique_ptr<Content> m_content;
+    bool m_loaded = false;
+};
+
+// atoi's reading of a profile value, clamped to the int range.
+int ProfileTextToInt(const std::string& text);

@@ -1,0 +1,160 @@
+#include "engine/ArgumentSplitter.h"
+#include "engine/EncoderArguments.h"
+#include "settings/FormatCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+const std::string kPaths = R"("C:\in\a.avi" -o "C:\out\a.avi")";
+
+std::string Build(const ConversionSettings& settings, double sourceRate, EncodeTargets targets = {},
+                  int hpad = 0, int vpad = 0, int mode = 0, int handle = 1312) {
+    EncoderRunValues run{R"(C:\in\a.avi)", R"(C:\out\a.avi)", hpad, vpad, mode, handle, sourceRate};
+    return BuildEncoderArguments(run, settings, targets);
+}
+
+struct Case {
+    const char* name;
+    std::function<void(ConversionSettings&)> change;
+    double sourceRate;
+    const char* expected;  // after the two paths
+};
+
+// Expected texts written out by hand, piece by piece, from the format rules.
+const Case kCases[] = {
+    {"avi divx mp3 (the worked example)", [](ConversionSettings&) {}, 25,
+     " -oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:"
+     "vqmax=31:autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:"
+     "format=avi -sws 2 -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 1312"},
+    {"avi divx ac3", [](ConversionSettings& s) { s.aviAudioCodec = 1; s.aviQuality = 0; s.volume = 25; }, 29.97,
+     " -oac lavc -ovc lavc -lavcopts acodec=ac3:abitrate=64:vcodec=mpeg4:vbitrate=384:vhq:vqmin=1:vqmax=31:"
+     "autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:"
+     "format=avi -sws 2 -af volume=+5db:0:channels=6:lavcresample=44100 -srate 44100 -ofps 30000/1001"
+     " -endpos 9:0:0 0 1312"},
+    {"avi xvid mp3", [](ConversionSettings& s) { s.aviVideoCodec = 1; s.aviQuality = 8; }, 14.985,
+     " -oac mp3lame -ovc xvid -lameopts vbr=3:br=224:mode=3 -xvidencopts bitrate=2500:autoaspect=1 -of lavf"
+     " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2"
+     " -af volume=+0db:0:channels=2 -ofps 15000/1001 -endpos 9:0:0 0 1312"},
+    {"avi xvid ac3", [](ConversionSettings& s) { s.aviVideoCodec = 1; s.aviAudioCodec = 1; }, 17.5,
+     " -oac lavc -ovc xvid -lavcopts acodec=ac3:abitrate=128 -xvidencopts bitrate=1000:autoaspect=1 -of lavf"
+     " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2"
+     " -af volume=+0db:0:channels=6:lavcresample=44100 -srate 44100 -ofps 17.500000 -endpos 9:0:0 0 1312"},
+    {"avi with an unknown codec has no codec pieces", [](ConversionSettings& s) { s.aviVideoCodec = 2; }, 25,
+     " -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2"
+     " -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 1312"},
+    {"divx forces mpeg4 and follows its own audio",
+     [](ConversionSettings& s) { s.outputFormat = FormatDivx; s.aviVideoCodec = 1; s.divxAudioCodec = 1; }, 25,
+     " -oac lavc -ovc lavc -lavcopts acodec=ac3:abitrate=128:vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:vqmax=31:"
+     "autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:"
+     "format=avi -sws 2 -af volume=+0db:0:channels=6:lavcresample=44100 -srate 44100 -ofps 25.000000"
+     " -endpos 9:0:0 0 1312"},
+    {"xvid", [](ConversionSettings& s) { s.outputFormat = FormatXvid; s.aviAudioCodec = 1; }, 75,
+     " -oac mp3lame -ovc xvid -lameopts vbr=3:br=128:mode=3 -xvidencopts bitrate=1000:autoaspect=1 -of lavf"
+     " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2"
+     " -af volume=+0db:0:channels=2 -ofps 30.000000 -endpos 9:0:0 0 1312"},
+    {"mpeg1", [](ConversionSettings& s) { s.outputFormat = FormatMpeg1; s.volume = 0; }, 0,
+     " -af volume=-20db:0:channels=2:lavcresample=44100 -srate 44100 -oac lavc -ovc lavc -lavcopts"
+     " vcodec=mpeg1video:keyint=18:vrc_buf_size=327:vrc_minrate=1000:vbitrate=1000:vrc_maxrate=1000:acodec=mp2:"
+     "abitrate=192:autoaspect=1:aspect=16/9 -of lavf -lavfopts format=mpg:"
+     "i_certify_that_my_video_stream_does_not_use_b_frames -ofps 24000/1001 -endpos 9:0:0 0 1312"},
+    {"mpeg2", [](ConversionSettings& s) { s.outputFormat = FormatMpeg2; s.mpegAspect = 0; }, 24.5,
+     " -oac lavc -ovc lavc -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=1835:vrc_maxrate=9400:"
+     "vbitrate=2000:acodec=mp2:abitrate=160:autoaspect=1:aspect=1/1 -of lavf -lavfopts format=mpg:"
+     "i_certify_that_my_video_stream_does_not_use_b_frames -af volume=+0db:0:channels=2:lavcresample=44100"
+     " -srate 44100 -ofps 24.000000 -endpos 9:0:0 0 1312"},
+    {"vcd pal", [](ConversionSettings& s) { s.outputFormat = FormatVcd; s.tvMode = 1; s.mpeg1Quality = 0; }, 30,
+     " -oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg1video:keyint=15:vrc_buf_size=327:vrc_minrate=512:"
+     "vbitrate=512:vrc_maxrate=512:acodec=mp2:abitrate=96:autoaspect=1:aspect=16/9 -mpegopts format=xvcd"
+     " -af volume=+0db:0:channels=2:lavcresample=44100 -srate 44100 -ofps 25.000000 -endpos 9:0:0 0 1312"},
+    {"svcd ntsc", [](ConversionSettings& s) { s.outputFormat = FormatSvcd; s.svcdQuality = 0; }, 25,
+     " -oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=917:vrc_minrate=600:"
+     "vrc_maxrate=1650:vbitrate=800:acodec=mp2:abitrate=128:autoaspect=1:aspect=16/9 -mpegopts format=xsvcd"
+     " -af volume=+0db:0:channels=2:lavcresample=44100 -srate 44100 -ofps 30000/1001 -endpos 9:0:0 0 1312"},
+    {"svcd best keeps the maximum at 2500", [](ConversionSettings& s) { s.outputFormat = FormatSvcd; }, 25,
+     " -oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=917:vrc_minrate=600:"
+     "vrc_maxrate=2500:vbitrate=2500:acodec=mp2:abitrate=224:autoaspect=1:aspect=16/9 -mpegopts format=xsvcd"
+     " -af volume=+0db:0:channels=2:lavcresample=44100 -srate 44100 -ofps 30000/1001 -endpos 9:0:0 0 1312"},
+    {"dvd pal mp2", [](ConversionSettings& s) {
+         s.outputFormat = FormatDvd; s.tvMode = 1; s.dvdAudioCodec = 1; s.dvdAspect = 0; s.dvdQuality = 2;
+         s.volume = 17; }, 25,
+     " -oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=15:vrc_buf_size=1835:vrc_maxrate=9400:"
+     "vbitrate=1600:acodec=mp2:abitrate=128:autoaspect=1:aspect=4/3 -mpegopts format=dvd"
+     " -af volume=-3db:0:lavcresample=48000 -srate 48000 -ofps 25.000000 -endpos 9:0:0 0 1312"},
+    {"dvd ntsc ac3", [](ConversionSettings& s) { s.outputFormat = FormatDvd; }, 25,
+     " -oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=1835:vrc_maxrate=9400:"
+     "vbitrate=5000:acodec=ac3:abitrate=224:autoaspect=1:aspect=16/9 -mpegopts format=dvd"
+     " -af volume=+0db:0:lavcresample=48000 -srate 48000 -ofps 30000/1001 -endpos 9:0:0 0 1312"},
+    {"wmv", [](ConversionSettings& s) { s.outputFormat = FormatWmv; s.asfVideoCodec = 0; }, 25,
+     " -oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf"
+     " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2"
+     " -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+    {"asf msmpeg4v2 wmav1", [](ConversionSettings& s) {
+         s.outputFormat = FormatAsf; s.asfVideoCodec = 1; s.asfAudioCodec = 0; s.wmvQuality = 8; }, 25,
+     " -oac lavc -ovc lavc -lavcopts vcodec=msmpeg4v2:acodec=wmav1:vqscale=9:abitrate=224:autoaspect=1 -of lavf"
+     " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=asf -sws 2"
+     " -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+    {"asf msmpeg4", [](ConversionSettings& s) { s.outputFormat = FormatAsf; s.asfVideoCodec = 0; }, 25,
+     " -oac lavc -ovc lavc -lavcopts vcodec=msmpeg4:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf"
+     " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=asf -sws 2"
+     " -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+    {"format outside the list", [](ConversionSettings& s) { s.outputFormat = 12; }, 25,
+     " -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+};
+
+}  // namespace
+
+TEST(EncoderArguments, EveryFormatAndCodecVariant) {
+    for (const Case& c : kCases) {
+        ConversionSettings settings;
+        c.change(settings);
+        EXPECT_EQ(Build(settings, c.sourceRate), kPaths + c.expected) << c.name;
+    }
+}
+
+TEST(EncoderArguments, ScalingForms) {
+    ConversionSettings settings;
+    EncodeTargets dvd{720, 480, 0, 0};
+    auto tail = [&](int hpad, int vpad) {
+        std::string text = Build(settings, 25, dvd, hpad, vpad, 1, 7);
+        return text.substr(text.find(" -ofps"));
+    };
+    EXPECT_EQ(tail(80, -100), " -ofps 25.000000 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 1 7");
+    EXPECT_EQ(tail(-133, 75), " -ofps 25.000000 -vf scale=720:-3,harddup,expand=720:480 -endpos 9:0:0 1 7");
+    EXPECT_EQ(tail(1, 5), " -ofps 25.000000 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 1 7");
+    EXPECT_EQ(tail(0, 0), " -ofps 25.000000 -vf scale=720:480,harddup -endpos 9:0:0 1 7");
+    dvd = {0, 0, 0, 0};
+    EXPECT_EQ(tail(0, 0), " -ofps 25.000000 -endpos 9:0:0 1 7");
+}
+
+TEST(EncoderArguments, RefreshesTheTargetsBitrates) {
+    ConversionSettings settings;
+    settings.outputFormat = FormatMpeg2;
+    EncoderRunValues run{"a", "b", 0, 0, 0, 3, 25};
+    EncodeTargets targets{320, 240, 1, 1};
+    BuildEncoderArguments(run, settings, targets);
+    EXPECT_EQ(targets.videoBitrate, 2000);
+    EXPECT_EQ(targets.audioBitrate, 160);
+    EXPECT_EQ(targets.width, 320);
+}
+
+TEST(EncoderArguments, HostilePathsCannotInjectOptions) {
+    ConversionSettings settings;
+    EncodeTargets targets;
+    EncoderRunValues run{R"(/v/a" -o "/etc/evil)", "/out/na\xC3\xAFve \\\"x\\.avi", 0, 0, 0, 9, 25};
+    std::vector<std::string> args = SplitArguments(BuildEncoderArguments(run, settings, targets));
+    ASSERT_GE(args.size(), 4u);
+    EXPECT_EQ(args[0], run.sourcePath);
+    EXPECT_EQ(args[1], "-o");
+    EXPECT_EQ(args[2], run.outputPath);
+    EXPECT_EQ(std::count(args.begin(), args.end(), "-o"), 1);
+    EXPECT_EQ(args[args.size() - 2], "0");
+    EXPECT_EQ(args.back(), "9");
+}
+
+TEST(EncoderArguments, ExecutableSitsInTheProgramFolder) {
+    EXPECT_EQ(EncoderExecutablePath("/opt/tarvine/"), "/opt/tarvine/kelvoenc");
+}
