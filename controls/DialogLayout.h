@@ -1,0 +1,45 @@
+#pragma once
+
+#include "res/DialogTemplate.h"
+
+#include <QFont>
+#include <QHash>
+#include <QRect>
+#include <QWidget>
+
+#include <functional>
+
+class QDialog;
+
+// Builds a dialog's controls from its template. Dialog units are mapped
+// through the dialog font's average character width and height as the
+// platform does (x * width / 4, y * height / 8). Controls are created in
+// template order, so the tab order follows the template.
+class DialogLayout {
+public:
+    // Returns the widget for a control that needs its own class, or nullptr
+    // for the standard widget of its kind.
+    using Factory = std::function<QWidget*(const ControlTemplate&, QWidget* parent)>;
+
+    DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate, const Factory& factory = {});
+
+    QWidget* Control(int id) const;
+    template <class T>
+    T* Bind(int id) const {
+        return qobject_cast<T*>(Control(id));
+    }
+
+    QRect ToPixels(int x, int y, int width, int height) const;
+    QSize BaseUnits() const { return m_baseUnits; }
+
+    // The template's font, or the desktop's sans-serif font at the same size
+    // when the face is not installed.
+    static QFont DialogFont(const DialogTemplate& dialogTemplate);
+
+private:
+    QWidget* CreateStandard(const ControlTemplate& control, QWidget* parent) const;
+    void Place(QWidget* widget, const ControlTemplate& control) const;
+
+    QSize m_baseUnits;
+    QHash<int, QWidget*> m_controls;
+};
