@@ -1,0 +1,66 @@
+#pragma once
+
+// Control and command ids shared by the templates, the menus and the windows.
+enum CommandId : int {
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDM_ABOUTBOX = 16,  // window-menu item, compared with the low four bits masked
+
+    // Main window (template 102)
+    IDC_CONVERT = 1000,
+    IDC_SETTINGS = 1001,
+    IDC_ADD = 1002,
+    IDC_HELP_BUTTON = 1003,
+    IDC_FILE_LIST = 1006,
+    IDC_OUTPUT_FOLDER = 1018,
+    IDC_CHANGE = 1019,
+    IDC_SIDE_ADD = 1025,
+    IDC_SIDE_REMOVE = 1026,
+    IDC_SIDE_UP = 1027,
+    IDC_SIDE_DOWN = 1028,
+    IDC_MAIN_FORMAT = 1066,
+    IDC_MAIN_TVMODE = 1067,
+    IDC_MAIN_ASPECT = 1069,
+    IDC_SMALL_SETTINGS = 1079,
+    IDC_SMALL_CONVERT = 1080,
+
+    // Progress window (template 130)
+    IDC_PROGRESS_TEXT = 1032,
+    IDC_PROGRESS_BAR = 1033,
+    IDC_PROGRESS_CANCEL = 1034,
+
+    // Tip of the day (template 137)
+    IDC_TIP_TEXT = 1042,
+    IDC_TIP_STARTUP = 1043,
+    IDC_TIP_NEXT = 1044,
+    IDC_TIP_PANEL = 1045,
+
+    // About box (template 100)
+    IDC_ABOUT_PRODUCT = 1046,
+    IDC_ABOUT_HOMEPAGE = 1047,
+    IDC_ABOUT_ORDER = 1048,
+    IDC_ABOUT_SUPPORT = 1049,
+
+    // Output settings (template 166)
+    IDC_SET_FORMAT = 1066,
+    IDC_SET_QUALITY = 1067,
+    IDC_SET_VIDEO_CODEC = 1068,
+    IDC_SET_AUDIO_CODEC = 1069,
+    IDC_SET_RESOLUTION = 1070,
+    IDC_SET_FRAME_RATE = 1071,
+    IDC_SET_LETTERBOX = 1072,
+    IDC_SET_VOLUME = 1073,
+    IDC_SET_VOLUME_LABEL = 1074,
+    IDC_SET_TVMODE = 1077,
+    IDC_SET_ASPECT = 1078,
+
+    // Menus 136 and 144
+    ID_HELP_CONTENT = 32771,
+    ID_HELP_ABOUT = 32772,
+    ID_HELP_HOMEPAGE = 32773,
+    ID_HELP_TIP = 32774,
+    ID_EDIT_ADD = 32775,
+    ID_EDIT_REMOVE = 32776,
+    ID_EDIT_MOVEUP = 32777,
+    ID_EDIT_MOVEDOWN = 32778,
+};
