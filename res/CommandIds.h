@@ -2,8 +2,8 @@
 
 // Control and command ids shared by the templates, the menus and the windows.
 enum CommandId : int {
-    IDOK = 1,
-    IDCANCEL = 2,
+    ID_OK = 1,
+    ID_CANCEL = 2,
     IDM_ABOUTBOX = 16,  // window-menu item, compared with the low four bits masked
 
     // Main window (template 102)
