@@ -1,0 +1,27 @@
+#include "engine/ProgressText.h"
+
+#include <cmath>
+#include <cstdio>
+
+std::string FormatClock(std::int64_t seconds) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds % 3600 / 60), static_cast<long long>(seconds % 60));
+    return text;
+}
+
+std::optional<ProgressDisplay> ComputeProgressDisplay(double value, double doneSeconds, double totalSeconds,
+                                                      std::uint32_t elapsedMs) {
+    double perMille = (value + doneSeconds) * 1000.0 / totalSeconds;
+    // A negative position (or an empty total) has no meaning on the bar either.
+    if (!std::isfinite(perMille) || perMille > 1000.0 || perMille < 0.0) return std::nullopt;
+
+    std::int64_t estimateMs = perMille == 0.0 ? static_cast<std::int64_t>(totalSeconds) * 1000
+                                              : static_cast<std::int64_t>(elapsedMs * 1000.0 / perMille);
+    int pm = static_cast<int>(perMille);
+    char finished[32];
+    std::snprintf(finished, sizeof finished, "Finished %d.%01d%%", pm / 10, pm % 10);
+    std::string text = "Total time:" + FormatClock(estimateMs / 1000) + ";" +
+                       "Elapsed time:" + FormatClock(elapsedMs / 1000) + ";" + finished;
+    return ProgressDisplay{std::move(text), pm};
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Texts of the progress window.
+inline constexpr const char* kFirstProgressText = "Total time:00:00:00,Elapsed time:00:00:00;Finished 0.0%";
+inline constexpr const char* kCancellingText = "Cancel processing...";
+inline constexpr int kProgressBarMaximum = 1000;
+
+// Seconds as "%02d:%02d:%02d"; hours are not capped (100:00:00).
+std::string FormatClock(std::int64_t seconds);
+
+struct ProgressDisplay {
+    std::string text;  // "Total time:...;Elapsed time:...;Finished 24.8%"
+    int barPosition;   // per-mille of the batch
+};
+
+// What a progress report shows: `value` seconds of the current file are done,
+// `doneSeconds` of the batch's earlier files, of `totalSeconds` in all, after
+// `elapsedMs` of the batch. The estimated total time assumes the batch keeps
+// its average speed so far; before anything is done it is the batch's media
+// duration. Nothing is shown (nullopt) for a position beyond the batch or
+// before its start.
+std::optional<ProgressDisplay> ComputeProgressDisplay(double value, double doneSeconds, double totalSeconds,
+                                                      std::uint32_t elapsedMs);

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// One file of the source list: its path and the properties the encoder
+// reported when it was added.
+struct SourceEntry {
+    std::string path;
+    double durationSeconds = 0.0;
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+    double sourceFrameRate = 0.0;
+};
