@@ -1,0 +1,27 @@
+#include "ui/HelpCommands.h"
+
+#include "ui/CTipDlg.h"
+
+bool StartupTipSuppressed(const QStringList& arguments) {
+    // Switches start with "-" or "/"; the program's own name is not one.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1Char('/'))) continue;
+        QString name = argument.mid(1);
+        if (name.compare(QLatin1String("Embedding"), Qt::CaseInsensitive) == 0 ||
+            name.compare(QLatin1String("Automation"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void RunStartupTip(const QStringList& arguments) {
+    if (StartupTipSuppressed(arguments)) return;
+    CTipDlg tip;
+    if (tip.m_showAtStartup) tip.exec();
+}
+
+void ShowTipOfTheDay() {
+    CTipDlg tip;
+    tip.exec();
+}
