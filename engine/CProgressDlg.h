@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// The progress window of a batch (template 130): the progress text, a bar of
+// 0..1000 and Cancel. Created hidden once and shown only while a batch runs.
+// Cancel, Escape and the close box all ask to stop: the text becomes
+// "Cancel processing..." and CancelPressed is emitted; the window stays.
+class CProgressDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CProgressDlg(QWidget* parent = nullptr);
+
+    // The first text, the bar's range 0..1000 and position 0.
+    void ResetProgress();
+    void SetProgressText(const QString& text);
+    void SetBarPosition(int position);
+
+    QString ProgressText() const;
+    int BarPosition() const;
+
+signals:
+    void CancelPressed();
+
+public slots:
+    void reject() override;
+
+private:
+    void OnCancel();
+
+    QLabel* m_progressText = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+};
