@@ -1,0 +1,86 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <optional>
+
+// A queue between two stages of the pipeline. Push blocks while the queue is
+// full, which keeps a fast stage from running ahead of a slow one. The queue
+// finishes when each of its producers has called Finish and it has been
+// emptied; Abort ends it at once for everyone, dropping what it holds.
+template <typename T>
+class BoundedQueue {
+public:
+    BoundedQueue(std::size_t capacity, int producers) : m_capacity(capacity), m_producers(producers) {}
+
+    // False when the queue was aborted; the item is dropped then.
+    bool Push(T item) {
+        std::unique_lock lock(m_mutex);
+        m_notFull.wait(lock, [this] { return m_aborted || m_items.size() < m_capacity; });
+        if (m_aborted) return false;
+        m_items.push_back(std::move(item));
+        m_notEmpty.notify_one();
+        return true;
+    }
+
+    void Finish() {
+        std::lock_guard lock(m_mutex);
+        --m_producers;
+        m_notEmpty.notify_all();
+    }
+
+    void Abort() {
+        std::lock_guard lock(m_mutex);
+        m_aborted = true;
+        m_items.clear();
+        m_notEmpty.notify_all();
+        m_notFull.notify_all();
+    }
+
+    bool Aborted() {
+        std::lock_guard lock(m_mutex);
+        return m_aborted;
+    }
+
+    // The next item; nothing when the queue has finished or was aborted.
+    std::optional<T> Pop() {
+        std::unique_lock lock(m_mutex);
+        m_notEmpty.wait(lock, [this] { return Ready(); });
+        std::optional<T> item;
+        TakeFront(item);
+        return item;
+    }
+
+    enum class Wait { Item, TimedOut, Ended };
+
+    // Waits for the next item at most until the deadline.
+    Wait PopUntil(std::chrono::steady_clock::time_point deadline, std::optional<T>& item) {
+        std::unique_lock lock(m_mutex);
+        bool ready = m_notEmpty.wait_until(lock, deadline, [this] { return Ready(); });
+        if (!ready) return Wait::TimedOut;
+        return TakeFront(item) ? Wait::Item : Wait::Ended;
+    }
+
+private:
+    // With the lock held and Ready() true.
+    bool TakeFront(std::optional<T>& item) {
+        if (m_aborted || m_items.empty()) return false;
+        item = std::move(m_items.front());
+        m_items.pop_front();
+        m_notFull.notify_one();
+        return true;
+    }
+
+    bool Ready() const { return m_aborted || !m_items.empty() || m_producers <= 0; }
+
+    std::mutex m_mutex;
+    std::condition_variable m_notEmpty;
+    std::condition_variable m_notFull;
+    std::deque<T> m_items;
+    const std::size_t m_capacity;
+    int m_producers;
+    bool m_aborted = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// The program's exit statuses, as documented by --help.
+enum class ExitStatus : int {
+    Done = 0,
+    BadArguments = 1,
+    SourceUnreadable = 2,  // the source cannot be read or has no video
+    OutputUnwritable = 3,  // the output cannot be written or encoded
+    Stopped = 4,           // stopped by request
+};
+
+// A failure that ends the run: a sentence for the user and the exit status
+// that goes with it.
+class EncoderFailure : public std::runtime_error {
+public:
+    EncoderFailure(ExitStatus status, const std::string& sentence)
+        : std::runtime_error(sentence), m_status(status) {}
+    ExitStatus Status() const { return m_status; }
+
+private:
+    ExitStatus m_status;
+};
+
+// The library's explanation of an FFmpeg error code.
+std::string FfmpegErrorText(int error);
+
+// Throws EncoderFailure with "<what>: <library explanation>." when error < 0.
+void CheckFfmpeg(int error, ExitStatus status, const std::string& what);
+
+// One line on standard error, prefixed with the program's name.
+void Notice(const std::string& line);

@@ -1,0 +1,15 @@
+#include "encoder/FfmpegHandles.h"
+
+#include <new>
+
+FramePtr MakeFrame() {
+    FramePtr frame(av_frame_alloc());
+    if (!frame) throw std::bad_alloc();
+    return frame;
+}
+
+PacketPtr MakePacket() {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet) throw std::bad_alloc();
+    return packet;
+}

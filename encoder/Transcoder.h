@@ -1,0 +1,20 @@
+#pragma once
+
+#include "encoder/EncoderFailure.h"
+#include "encoder/EncoderOptions.h"
+#include "encoder/ReportChannel.h"
+
+// Convert mode: the whole conversion of one source into one output. Three
+// stage threads (read+decode, filter, encode) feed the muxer on the calling
+// thread, which also reports progress and answers a stop request.
+class Transcoder {
+public:
+    Transcoder(const EncoderOptions& options, ReportChannel& channel) : m_options(options), m_channel(channel) {}
+
+    // Done or Stopped; failures throw EncoderFailure.
+    ExitStatus Run();
+
+private:
+    const EncoderOptions& m_options;
+    ReportChannel& m_channel;
+};
