@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
@@ -28,6 +29,9 @@ bool IsTextRenderer(const AVInputFormat* format) {
 }  // namespace
 
 InputMedia::InputMedia(const std::string& path) : m_path(path) {
+    struct stat file {};
+    if (stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && file.st_size == 0)
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is empty.");
     const std::string source = "Cannot read the source \"" + path + "\"";
     AVFormatContext* format = nullptr;
     CheckFfmpeg(avformat_open_input(&format, path.c_str(), nullptr, nullptr), ExitStatus::SourceUnreadable, source);

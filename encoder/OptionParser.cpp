@@ -75,20 +75,34 @@ Fraction Reduced(long long num, long long den) {
     return {static_cast<int>(num), static_cast<int>(den)};
 }
 
-// "N/D" or a positive decimal, kept to six decimals.
-Fraction ParseFraction(const std::string& text, const std::string& what) {
-    auto slash = text.find('/');
-    if (slash != std::string::npos) {
-        int num = ParseInteger(text.substr(0, slash), what);
-        int den = ParseInteger(text.substr(slash + 1), what);
-        if (num < 0 || den <= 0) Refuse(what + ": " + Quoted(text) + " is not a positive ratio.");
-        return Reduced(num, den);
-    }
-    double value = ParseDecimal(text, what);
+Fraction FractionOfDecimal(double value, const std::string& text, const std::string& what) {
     if (value < 0 || value > 1e6) Refuse(what + ": " + Quoted(text) + " is out of range.");
     long long den = 1000000;
     while (value * den > INT_MAX) den /= 10;
     return Reduced(std::llround(value * den), den);
+}
+
+bool IsWholeNumber(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// "N/D" (either side may carry decimals, as in 2.21/1) or a decimal; kept to
+// six decimals unless both sides are whole.
+Fraction ParseFraction(const std::string& text, const std::string& what) {
+    auto slash = text.find('/');
+    if (slash == std::string::npos) return FractionOfDecimal(ParseDecimal(text, what), text, what);
+    const std::string numText = text.substr(0, slash);
+    const std::string denText = text.substr(slash + 1);
+    if (IsWholeNumber(numText) && IsWholeNumber(denText)) {
+        int num = ParseInteger(numText, what);
+        int den = ParseInteger(denText, what);
+        if (den <= 0) Refuse(what + ": " + Quoted(text) + " is not a positive ratio.");
+        return Reduced(num, den);
+    }
+    double num = ParseDecimal(numText, what);
+    double den = ParseDecimal(denText, what);
+    if (num < 0 || den <= 0) Refuse(what + ": " + Quoted(text) + " is not a positive ratio.");
+    return FractionOfDecimal(num / den, text, what);
 }
 
 // h:m:s, m:s or seconds; the last part may carry decimals.

@@ -38,7 +38,7 @@ bool ReportChannel::Send(ReportCode code, std::int32_t value) {
     ReportReply reply = kReplyContinue;
     if (!SendFrame(ReportFrame{kEncoderNotifyMessage, code, value}) || !ReadReply(reply)) {
         m_broken = true;
-        Notice("the report channel has closed; stopping.");
+        Notice("the report channel has closed: the front-end is gone.");
         return false;
     }
     return reply != kReplyStop;

@@ -150,7 +150,7 @@ ExitStatus Transcoder::Run() {
             return ExitStatus::Stopped;
         }
         if (!progress.Report()) {
-            Notice("stopped by request; the unfinished output is removed.");
+            Notice("stopped; the unfinished output is removed.");
             return ExitStatus::Stopped;
         }
     }
