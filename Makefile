@@ -36,5 +36,9 @@ build: configure
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Builds and starts the program from its program folder.
+run: build
+	$(BUILD_DIR)/bin/tarvine
+
 clean:
 	rm -rf $(BUILD_DIR)

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHeaderView>
@@ -24,6 +25,14 @@ QSize AverageCharSize(const QFont& font) {
     return QSize((width / 26 + 1) / 2, metrics.height());
 }
 
+// Dialog units of two text lines.
+constexpr int kTwoLines = 16;
+
+bool IsOneLineLabel(const QWidget* widget) {
+    auto* label = qobject_cast<const QLabel*>(widget);
+    return label && !label->wordWrap() && !label->text().isEmpty();
+}
+
 Qt::Alignment LabelAlignment(unsigned style) {
     Qt::Alignment horizontal = (style & StyleCenter) ? Qt::AlignHCenter
                              : (style & StyleRight)  ? Qt::AlignRight
@@ -42,8 +51,12 @@ QFrame* Line(const ControlTemplate& control, QWidget* parent, QFrame::Shadow sha
 
 QFont DialogLayout::DialogFont(const DialogTemplate& dialogTemplate) {
     QString face = QString::fromStdString(dialogTemplate.fontFace);
-    QFont font = QFontDatabase::hasFamily(face) ? QFont(face)
-                                                : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    QFont font(face);
+    // The font system may know a metric-compatible stand-in (Arial is often
+    // installed as Liberation Sans or Nimbus Sans); a face it only answers
+    // with its generic sans-serif gets the desktop's font instead.
+    bool standIn = QFontInfo(font).family() != QFontInfo(QFont(QStringLiteral("sans-serif"))).family();
+    if (!QFontDatabase::hasFamily(face) && !standIn) font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(dialogTemplate.pointSize);
     return font;
 }
@@ -93,7 +106,8 @@ QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* p
     case ControlKind::Static: {
         auto* label = new QLabel(Text(control), parent);
         label->setAlignment(LabelAlignment(control.style));
-        label->setWordWrap(!(control.style & StyleCenterImage));
+        // A label one line high never wraps: wrapping would only hide words.
+        label->setWordWrap(!(control.style & StyleCenterImage) && control.height >= kTwoLines);
         return label;
     }
     case ControlKind::Edit: return new QLineEdit(Text(control), parent);
@@ -153,5 +167,9 @@ void DialogLayout::Place(QWidget* widget, const ControlTemplate& control) const 
         combo->setMaxVisibleItems(std::max(1, rect.height() / rowHeight));
         rect.setHeight(std::max(combo->sizeHint().height(), ToPixels(0, 0, 0, 12).height()));
     }
+    // A one-line text that the stand-in font makes longer than its box grows
+    // to the right instead of being cut off.
+    if (qobject_cast<QCheckBox*>(widget) || IsOneLineLabel(widget))
+        rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
     widget->setGeometry(rect);
 }

@@ -1,5 +1,6 @@
 #include "settings/COutputSettingsDlg.h"
 
+#include "controls/DialogEnterKey.h"
 #include "controls/DialogLayout.h"
 #include "res/CommandIds.h"
 #include "res/DialogTemplates.h"
@@ -23,6 +24,7 @@ COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* pa
     DialogLayout layout(*this, OutputSettingsDialogTemplate());
     BindControls(layout);
     ConnectHandlers(layout);
+    new DialogEnterKey(*this);
     OnInitDialog();
 }
 
@@ -76,8 +78,7 @@ void COutputSettingsDlg::Fill(QComboBox* box, const ChoiceList& list, bool apply
     for (const std::string& entry : list.entries) box->addItem(QString::fromStdString(entry));
     // A stored position outside the list leaves the box without a selection;
     // the stored value itself is kept.
-    int index = list.selectFrom ? m_working.*list.selectFrom : 0;
-    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+    box->setCurrentIndex(list.selectFrom ? m_working.*list.selectFrom : 0);
     if (applyEnabled) box->setEnabled(list.enabled);
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM, SIGINT and SIGHUP into an ordinary close: the open dialogs
+// are cancelled from the top down, as if the user had pressed Escape in each,
+// so the main window's teardown runs and the settings are saved. A signal
+// that arrives before any window is open makes the next one close at once.
+class TerminationRequest : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationRequest(QObject* parent = nullptr);
+    ~TerminationRequest() override;
+
+    bool Requested() const { return m_requested; }
+
+    // Cancels the application's modal dialogs, topmost first.
+    static void CloseOpenDialogs();
+
+private:
+    void OnSignal();
+
+    QSocketNotifier* m_notifier = nullptr;
+    bool m_requested = false;
+};
