@@ -1,0 +1,173 @@
+#include "ChildProcess.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Pipe {
+    int read = -1;
+    int write = -1;
+};
+
+Pipe MakePipe() {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) return {};
+    return {ends[0], ends[1]};
+}
+
+void CloseIfOpen(int& fd) {
+    if (fd >= 0) close(fd);
+    fd = -1;
+}
+
+pid_t Spawn(const ChildRequest& request, const Pipe& out, const Pipe& err) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
+    if (!request.workingFolder.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, request.workingFolder.c_str());
+
+    std::vector<char*> argv;
+    for (const std::string& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = -1;
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
+}
+
+// Reads what is there; false at end of file or on an error.
+bool Drain(int fd, std::string& into) {
+    char buffer[65536];
+    ssize_t count = read(fd, buffer, sizeof buffer);
+    if (count > 0) into.append(buffer, static_cast<std::size_t>(count));
+    return count > 0 || (count < 0 && errno == EINTR);
+}
+
+// The parent's side of the report channel: frames in, replies out.
+class ChannelPeer {
+public:
+    ChannelPeer(int fd, const ReportAnswer& answer, ChildResult& result)
+        : m_fd(fd), m_answer(answer), m_result(result) {}
+    ~ChannelPeer() { CloseIfOpen(m_fd); }
+
+    int Fd() const { return m_fd; }
+    void Close() { CloseIfOpen(m_fd); }
+
+    void OnReadable() {
+        if (!Drain(m_fd, m_pending)) {
+            if (!m_pending.empty()) m_result.channelBroken = true;
+            Close();
+            return;
+        }
+        while (m_fd >= 0 && m_pending.size() >= sizeof(ReportFrame)) {
+            ReportFrame frame;
+            std::memcpy(&frame, m_pending.data(), sizeof frame);
+            m_pending.erase(0, sizeof frame);
+            m_result.reports.push_back(frame);
+            Reply(frame);
+        }
+    }
+
+private:
+    void Reply(const ReportFrame& frame) {
+        std::optional<ReportReply> reply = m_answer ? m_answer(frame) : ReportReply{kReplyContinue};
+        if (!reply) {
+            Close();
+            return;
+        }
+        if (send(m_fd, &*reply, sizeof *reply, MSG_NOSIGNAL) != sizeof *reply) {
+            m_result.channelBroken = true;
+            Close();
+        }
+    }
+
+    int m_fd;
+    const ReportAnswer& m_answer;
+    ChildResult& m_result;
+    std::string m_pending;
+};
+
+void RecordEnd(int status, ChildResult& result) {
+    if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+}
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits for the child after its output has ended; kills it on overrun.
+void Reap(pid_t pid, Clock::time_point deadline, ChildResult& result) {
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (Clock::now() >= deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            result.timedOut = true;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    RecordEnd(status, result);
+}
+
+}  // namespace
+
+ChannelPair MakeReportChannel() {
+    int ends[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, ends) != 0) return {};
+    fcntl(ends[0], F_SETFD, FD_CLOEXEC);
+    return {ends[0], ends[1]};
+}
+
+ChildResult RunChild(ChildRequest request) {
+    ChildResult result;
+    Pipe out = MakePipe();
+    Pipe err = MakePipe();
+    pid_t pid = Spawn(request, out, err);
+    CloseIfOpen(out.write);
+    CloseIfOpen(err.write);
+    CloseIfOpen(request.channelChildEnd);
+    ChannelPeer channel(request.channelParentEnd, request.answer, result);
+    if (request.closeChannelAtStart) channel.Close();
+    if (pid < 0) {
+        CloseIfOpen(out.read);
+        CloseIfOpen(err.read);
+        return result;
+    }
+    result.started = true;
+
+    Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(request.timeoutSeconds));
+    while ((out.read >= 0 || err.read >= 0) && Clock::now() < deadline) {
+        pollfd watched[3] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}, {channel.Fd(), POLLIN, 0}};
+        if (poll(watched, 3, MillisecondsLeft(deadline)) <= 0) continue;
+        if (watched[0].revents && !Drain(out.read, result.out)) CloseIfOpen(out.read);
+        if (watched[1].revents && !Drain(err.read, result.err)) CloseIfOpen(err.read);
+        if (watched[2].revents) channel.OnReadable();
+    }
+    CloseIfOpen(out.read);
+    CloseIfOpen(err.read);
+    channel.Close();
+    Reap(pid, deadline, result);
+    return result;
+}

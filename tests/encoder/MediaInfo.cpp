@@ -1,0 +1,157 @@
+#include "MediaInfo.h"
+
+#include "ChildProcess.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <sstream>
+
+namespace {
+
+std::string RunTool(std::vector<std::string> arguments, std::string* err = nullptr) {
+    ChildRequest request;
+    request.arguments = std::move(arguments);
+    request.timeoutSeconds = 60;
+    ChildResult result = RunChild(request);
+    if (err) *err = result.err;
+    return result.Exited(0) ? result.out : std::string();
+}
+
+std::string Unquoted(std::string value) {
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') return value.substr(1, value.size() - 2);
+    return value;
+}
+
+// ffprobe's "flat" writer: section.index.key=value, one a line.
+void ReadFlat(const std::string& text, MediaInfo& info) {
+    const std::string streamPrefix = "streams.stream.";
+    const std::string formatPrefix = "format.";
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        std::string key = line.substr(0, equals);
+        std::string value = Unquoted(line.substr(equals + 1));
+        if (key.rfind(formatPrefix, 0) == 0) {
+            info.format[key.substr(formatPrefix.size())] = value;
+        } else if (key.rfind(streamPrefix, 0) == 0) {
+            std::size_t dot = key.find('.', streamPrefix.size());
+            std::size_t index = std::stoul(key.substr(streamPrefix.size(), dot - streamPrefix.size()));
+            if (info.streams.size() <= index) info.streams.resize(index + 1);
+            info.streams[index].fields[key.substr(dot + 1)] = value;
+        }
+    }
+}
+
+bool ParseTime(const std::string& text, double& time) {
+    char* end = nullptr;
+    time = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0';
+}
+
+// Packets as "stream_index,pts_time,dts_time,duration_time".
+void ReadPackets(const std::string& text, MediaInfo& info) {
+    constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> lastTime(info.streams.size(), kUnset);
+    std::vector<bool> seen(info.streams.size(), false);
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> cells;
+        std::istringstream row(line);
+        for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+        if (cells.size() < 4) continue;
+        std::size_t index = std::stoul(cells[0]);
+        if (index >= info.streams.size()) continue;
+        StreamInfo& stream = info.streams[index];
+        stream.packets++;
+        double pts = 0, dts = 0, duration = 0;
+        bool hasPts = ParseTime(cells[1], pts);
+        bool hasDts = ParseTime(cells[2], dts);
+        ParseTime(cells[3], duration);
+        if (hasDts || hasPts) {
+            double order = hasDts ? dts : pts;
+            if (!std::isnan(lastTime[index]) && order <= lastTime[index]) stream.timesIncrease = false;
+            lastTime[index] = order;
+        }
+        if (!hasPts) continue;
+        if (!seen[index] || pts < stream.firstTime) stream.firstTime = pts;
+        if (!seen[index] || pts + duration > stream.endTime) stream.endTime = pts + duration;
+        seen[index] = true;
+    }
+}
+
+}  // namespace
+
+std::string StreamInfo::Text(const std::string& key) const {
+    auto found = fields.find(key);
+    return found == fields.end() ? std::string() : found->second;
+}
+
+long StreamInfo::Number(const std::string& key) const { return std::strtol(Text(key).c_str(), nullptr, 10); }
+
+double StreamInfo::Rate(const std::string& key) const {
+    std::string text = Text(key);
+    std::size_t slash = text.find('/');
+    if (slash == std::string::npos) return std::strtod(text.c_str(), nullptr);
+    double denominator = std::strtod(text.c_str() + slash + 1, nullptr);
+    return denominator == 0 ? 0 : std::strtod(text.c_str(), nullptr) / denominator;
+}
+
+const StreamInfo* MediaInfo::First(const std::string& type) const {
+    for (const StreamInfo& stream : streams)
+        if (stream.Type() == type) return &stream;
+    return nullptr;
+}
+
+int MediaInfo::Count(const std::string& type) const {
+    int count = 0;
+    for (const StreamInfo& stream : streams) count += stream.Type() == type;
+    return count;
+}
+
+double MediaInfo::Duration() const {
+    auto found = format.find("duration");
+    return found == format.end() ? 0 : std::strtod(found->second.c_str(), nullptr);
+}
+
+MediaInfo ReadMediaInfo(const std::string& path) {
+    MediaInfo info;
+    std::string flat = RunTool({FFPROBE_PATH, "-v", "error", "-show_streams", "-show_format", "-of", "flat", path},
+                               &info.error);
+    if (flat.empty()) return info;
+    info.readable = true;
+    ReadFlat(flat, info);
+    ReadPackets(RunTool({FFPROBE_PATH, "-v", "error", "-show_entries",
+                         "packet=stream_index,pts_time,dts_time,duration_time", "-of", "csv=p=0", path}),
+                info);
+    return info;
+}
+
+double MeanLuma(const std::string& path, int x, int y, int width, int height) {
+    // Scratch paths hold no filter metacharacters, so the path goes in as it is.
+    std::ostringstream graph;
+    graph << "movie=" << path << ",crop=" << width << ':' << height << ':' << x << ':' << y << ",signalstats";
+    std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", graph.str(), "-read_intervals",
+                                "%+#10", "-show_entries", "frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});
+    std::istringstream lines(text);
+    double sum = 0;
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        double value = 0;
+        if (ParseTime(line, value)) sum += value, count++;
+    }
+    return count ? sum / count : -1;
+}
+
+double MeanVolume(const std::string& path) {
+    std::string err;
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f",
+             "null", "-"},
+            &err);
+    const std::string marker = "mean_volume:";
+    std::size_t at = err.find(marker);
+    return at == std::string::npos ? 1 : std::strtod(err.c_str() + at + marker.size(), nullptr);
+}

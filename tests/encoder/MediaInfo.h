@@ -1,0 +1,42 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+// One stream as ffprobe reads it, with the time its packets cover.
+struct StreamInfo {
+    std::map<std::string, std::string> fields;  // ffprobe's stream keys
+    int packets = 0;
+    double firstTime = 0;  // earliest packet time, seconds
+    double endTime = 0;    // latest packet time plus its duration
+    bool timesIncrease = true;  // every packet later than the one before (in decode order)
+
+    std::string Text(const std::string& key) const;
+    long Number(const std::string& key) const;  // 0 when absent
+    double Rate(const std::string& key) const;  // "N/D" as a number, 0 when absent or 0/0
+    double Span() const { return endTime - firstTime; }
+    std::string Type() const { return Text("codec_type"); }
+};
+
+// What ffprobe makes of a file: its format keys and its streams in order.
+struct MediaInfo {
+    bool readable = false;
+    std::string error;  // ffprobe's complaint when not readable
+    std::map<std::string, std::string> format;
+    std::vector<StreamInfo> streams;
+
+    const StreamInfo* First(const std::string& type) const;
+    int Count(const std::string& type) const;
+    double Duration() const;  // the container's duration, seconds
+};
+
+MediaInfo ReadMediaInfo(const std::string& path);
+
+// Mean luma (0..255) of a rectangle of the file's first video frames,
+// measured by ffprobe's signalstats; negative when it cannot be measured.
+double MeanLuma(const std::string& path, int x, int y, int width, int height);
+
+// Mean loudness of the first audio stream in dBFS (ffmpeg's volumedetect);
+// +1 when it cannot be measured.
+double MeanVolume(const std::string& path);

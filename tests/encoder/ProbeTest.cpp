@@ -1,0 +1,51 @@
+// Probe mode against ffprobe's own reading of every source the suite has.
+
+#include "EncoderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+
+namespace {
+
+const char* const kSources[] = {
+    "sample.avi", "sample.divx", "sample.xvid", "sample.mpg",  "sample.mpeg",  "sample.dat",
+    "sample.wmv", "sample.asf",  "sample.rm",   "sample.rmvb", "sample.mov",   "sample.qt",
+    "sample.3gp", "sample.3g2",  "sample.mp4",  "sample.m4v",  "sample.flv",   "odd-size.avi",
+    "surround.mp4", "silent.avi", "fast.mp4",   "slow.avi",    "anamorphic.vob", "cut.mpg",
+};
+
+std::string TestName(const testing::TestParamInfo<const char*>& info) {
+    std::string name;
+    for (const char* c = info.param; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+class Probe : public testing::TestWithParam<const char*> {};
+
+TEST_P(Probe, ReportsWhatFfprobeReads) {
+    const SourceFacts& source = FactsOf(GetParam());
+    ASSERT_TRUE(source.info.readable) << source.info.error;
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath(GetParam()), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    const std::vector<ReportFrame>& reports = encoder.result.reports;
+    ASSERT_EQ(reports.size(), 4u) << encoder.Describe();
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(reports[i].message, kEncoderNotifyMessage);
+        EXPECT_EQ(reports[i].code, i + 1) << "reports out of order";
+    }
+    EXPECT_EQ(reports[0].value, static_cast<int>(std::floor(source.info.Duration())));
+    EXPECT_EQ(reports[1].value, source.width);
+    EXPECT_EQ(reports[2].value, source.height);
+    EXPECT_NEAR(reports[3].value, source.frameRate * 10'000'000, 1000);
+    EXPECT_TRUE(folder.Entries().empty()) << "the probe created a file";
+    if (HasFailure()) ADD_FAILURE() << encoder.Describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySource, Probe, testing::ValuesIn(kSources), TestName);
+
+}  // namespace

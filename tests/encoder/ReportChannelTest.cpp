@@ -1,0 +1,119 @@
+// The report channel as the front-end uses it: stop requests, a front-end
+// that goes away, and the text mode for runs from a shell.
+
+#include "EncoderTestSupport.h"
+#include "engine/ArgumentSplitter.h"
+#include "settings/FormatCatalogue.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ConversionSettings DvdSettings() {
+    ConversionSettings settings;
+    settings.outputFormat = FormatDvd;
+    return settings;
+}
+
+// A run that has written real output when the stop comes.
+struct StopCase {
+    const char* name;
+    ConversionSettings settings;
+    ReportAnswer answer;
+};
+
+void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name; }
+
+ReportAnswer StopAt(int second) {
+    return [second](const ReportFrame& frame) -> std::optional<ReportReply> {
+        return frame.code == ReportProgress && frame.value >= second ? kReplyStop : kReplyContinue;
+    };
+}
+
+ReportAnswer HangUpAt(int second) {
+    return [second](const ReportFrame& frame) -> std::optional<ReportReply> {
+        if (frame.code == ReportProgress && frame.value >= second) return std::nullopt;
+        return kReplyContinue;
+    };
+}
+
+class StopRequest : public testing::TestWithParam<StopCase> {};
+
+TEST_P(StopRequest, EndsTheRunWithStatus4AndLeavesNothing) {
+    const StopCase& c = GetParam();
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("stopped.out"), 0, 0, EncoderConvert, 0, 25};
+    EncodeTargets targets;
+    ResolveFrameSize(c.settings, targets);
+    EncoderRun encoder = RunFrontEndText(run, c.settings, targets, c.answer, 20);
+
+    EXPECT_TRUE(encoder.result.Exited(4)) << encoder.Describe();
+    EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
+    EXPECT_FALSE(ReportValues(encoder.result, ReportProgress).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Channel, StopRequest,
+    testing::Values(StopCase{"ReplyOneAtTheFirstReport", ConversionSettings{}, StopAt(0)},
+                    StopCase{"ReplyOneMidRun", DvdSettings(), StopAt(1)},
+                    StopCase{"ChannelClosedAtTheFirstReport", ConversionSettings{}, HangUpAt(0)},
+                    StopCase{"ChannelClosedMidRun", DvdSettings(), HangUpAt(1)}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
+TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
+    ScratchFolder folder;
+    ChannelPair channel = MakeReportChannel();
+    EncodeTargets targets;
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("gone.avi"), 0, 0, EncoderConvert,
+                         channel.childEnd, 25};
+    ChildRequest request;
+    request.arguments = EncoderArgv(BuildEncoderArguments(run, ConversionSettings{}, targets));
+    request.workingFolder = folder.Path();
+    request.timeoutSeconds = 20;
+    request.channelChildEnd = channel.childEnd;
+    request.channelParentEnd = channel.parentEnd;
+    request.closeChannelAtStart = true;
+    ChildResult result = RunChild(request);
+
+    EXPECT_TRUE(result.Exited(4)) << CommandLine(request.arguments) << "\nstatus " << result.exitStatus
+                                  << " signal " << result.signal << "\n" << result.err;
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+// HANDLE values that name no socket: the run reports as text on standard
+// error instead, and never writes binary frames there.
+class TextMode : public testing::TestWithParam<int> {};
+
+TEST_P(TextMode, ProbeReportsOnStandardError) {
+    ScratchFolder folder;
+    EncodeTargets targets;
+    EncoderRunValues run{FixturePath("odd-size.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, GetParam(), 0};
+    EncoderRun encoder = RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 10,
+                                      folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("321"), std::string::npos) << "width not reported";
+    EXPECT_NE(encoder.result.err.find("241"), std::string::npos) << "height not reported";
+    EXPECT_EQ(encoder.result.err.find('\0'), std::string::npos) << "binary frames on standard error";
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Channel, TextMode, testing::Values(0, -1, 2, 99),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param < 0 ? "Minus" + std::to_string(-info.param)
+                                                   : "Handle" + std::to_string(info.param);
+                         });
+
+TEST(Channel, TextModeConversionFinishes) {
+    ScratchFolder folder;
+    EncodeTargets targets;
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("shell.avi"), 0, 0, EncoderConvert, 0, 25};
+    EncoderRun encoder = RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 60,
+                                      folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"shell.avi"});
+    EXPECT_TRUE(ReadMediaInfo(run.outputPath).readable);
+}
+
+}  // namespace
