@@ -1,0 +1,84 @@
+#!/bin/sh
+# kelvoenc against the ffmpeg command line, side by side in one run.
+#
+# Usage: bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
+#
+# Makes a 30-second 640x480 clip, converts it with kelvoenc using the
+# argument texts the front-end builds with its default settings, and with
+# ffmpeg at equivalent settings (same encoders, bitrates, filters and rate),
+# for AVI (DivX + MP3), DVD NTSC and WMV. Prints kelvoenc's speed relative
+# to ffmpeg (ffmpeg's time / kelvoenc's time: above 1 is faster) and the
+# peak memory of both. Each conversion runs RUNS times (default 3); the
+# fastest run counts.
+set -eu
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$here/build}
+kelvoenc=$build/bin/kelvoenc
+runs=${RUNS:-3}
+[ -x "$kelvoenc" ] || { echo "No encoder at $kelvoenc; build the kelvoenc target first." >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (Debian package 'time')." >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source=$work/source.avi
+ffmpeg -nostdin -hide_banner -loglevel error \
+  -f lavfi -i testsrc2=size=640x480:rate=25:duration=30 \
+  -f lavfi -i "aevalsrc=0.25*sin(440*2*PI*t)|0.25*sin(660*2*PI*t):sample_rate=44100:duration=30" \
+  -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a libmp3lame -b:a 160k "$source"
+
+# measure NAME COMMAND... : best wall time in seconds and peak RSS in MB,
+# printed as "SECONDS MEGABYTES".
+measure() {
+  name=$1
+  shift
+  best=
+  peak=0
+  i=0
+  while [ "$i" -lt "$runs" ]; do
+    rm -f "$work/$name".*
+    /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2> "$work/err" || {
+      echo "$name failed:" >&2
+      cat "$work/err" >&2
+      exit 1
+    }
+    read -r seconds kilobytes < "$work/time"
+    best=$(echo "$seconds $best" | awk '{ print ($2 == "" || $1 < $2) ? $1 : $2 }')
+    peak=$(echo "$kilobytes $peak" | awk '{ print ($1 > $2) ? $1 : $2 }')
+    i=$((i + 1))
+  done
+  echo "$best $(echo "$peak" | awk '{ printf "%.0f", $1 / 1024 }')"
+}
+
+# The front-end's texts with its default settings for each format, a 25 fps
+# source, "Original" size (DVD pads 640x480 to 720x480), mode 0, handle -1.
+avi_options="-oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:vqmax=31:autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2 -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 -1"
+dvd_options="-oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=3000:acodec=ac3:abitrate=224:autoaspect=1:aspect=16/9 -mpegopts format=dvd -af volume=+0db:0:lavcresample=48000 -srate 48000 -ofps 30000/1001 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 0 -1"
+wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
+
+ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
+avi_ffmpeg="$ff -c:v mpeg4 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 -sws_flags bicubic -af volume=0dB -c:a libmp3lame -abr 1 -b:a 128k -ac 1 -f avi"
+dvd_ffmpeg="$ff -vf scale=640:480,pad=720:480:40:0 -r 30000/1001 -c:v mpeg2video -b:v 3000k -maxrate 9400k -bufsize 1835k -g 18 -aspect 16:9 -af volume=0dB -c:a ac3 -b:a 224k -ar 48000 -f dvd -muxrate 10080000 -packetsize 2048"
+wmv_ffmpeg="$ff -c:v wmv2 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
+
+echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
+printf '%-16s %10s %10s %9s %12s %12s\n' format "kelvoenc s" "ffmpeg s" speed "kelvoenc MB" "ffmpeg MB"
+for format in avi dvd wmv; do
+  eval "options=\$${format}_options"
+  eval "reference=\$${format}_ffmpeg"
+  extension=$format
+  [ "$format" = dvd ] && extension=vob
+  # shellcheck disable=SC2086
+  set -- $(measure "$format" "$kelvoenc" "$source" -o "$work/$format.$extension" $options)
+  ours_seconds=$1 ours_mb=$2
+  # shellcheck disable=SC2086
+  set -- $(measure "$format" $reference "$work/$format.ref.$extension")
+  their_seconds=$1 their_mb=$2
+  speed=$(echo "$their_seconds $ours_seconds" | awk '{ printf "%.2f", ($2 > 0) ? $1 / $2 : 0 }')
+  case $format in
+    avi) label="AVI DivX+MP3" ;;
+    dvd) label="DVD NTSC" ;;
+    wmv) label="WMV" ;;
+  esac
+  printf '%-16s %10s %10s %8sx %12s %12s\n' "$label" "$ours_seconds" "$their_seconds" "$speed" "$ours_mb" "$their_mb"
+done
