@@ -1,0 +1,21 @@
+#!/bin/sh
+# While a 30-second clip converts through the real engine and encoder, prints
+# the front-end's own CPU time as a share of the wall time (limit 2%), against
+# the baseline of a 1 ms polling wait, and how fast each report is answered
+# (limit 10 ms).
+# Usage: bench/frontend_overhead.sh [BUILD_DIR]   (default: build)
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+build=${1:-$here/../build}
+cmake --build "$build" --target kelvoenc frontend_overhead report_relay >/dev/null
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+ffmpeg -nostdin -hide_banner -loglevel error -y \
+  -f lavfi -i testsrc2=size=640x480:rate=25:duration=30 \
+  -f lavfi -i sine=frequency=440:sample_rate=44100:duration=30 \
+  -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a mp2 "$work/clip.avi"
+
+RELAY_TARGET="$build/bin/kelvoenc" RELAY_LOG="$work/relay.log" QT_QPA_PLATFORM=offscreen \
+  "$build/bench/frontend_overhead" "$work/clip.avi" 30 "$work/out" "$build/bench/report_relay"
+awk '{ printf "reports answered                %8d\nreply time mean                 %8.3f ms\nreply time max                  %8.3f ms  -> %s\n", $2, $4, $6, ($6 < 10 ? "met" : "MISSED") }' "$work/relay.log"

@@ -1,0 +1,30 @@
+#include "EngineTestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+
+void TestHost::List(const std::string& path, double seconds, int width, int height, double fps) {
+    SourceEntry* slot = sources.ProbeSlot();
+    slot->durationSeconds = seconds;
+    slot->sourceWidth = width;
+    slot->sourceHeight = height;
+    slot->sourceFrameRate = fps;
+    sources.Append(path);
+}
+
+MessageBoxResponder::MessageBoxResponder() { qApp->installEventFilter(this); }
+
+MessageBoxResponder::~MessageBoxResponder() { qApp->removeEventFilter(this); }
+
+bool MessageBoxResponder::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QMessageBox*>(watched);
+    if (!box || event->type() != QEvent::Show) return false;
+    m_shown.append({box->text(), box->icon()});
+    QMessageBox::StandardButton answer = !m_answers.isEmpty()                    ? m_answers.takeFirst()
+                                       : (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok
+                                                                                    : QMessageBox::No;
+    QMetaObject::invokeMethod(
+        box, [box, answer] { box->button(answer)->click(); }, Qt::QueuedConnection);
+    return false;
+}
