@@ -45,6 +45,7 @@ ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProg
 ConversionEngine::~ConversionEngine() = default;
 
 void ConversionEngine::ConvertAll() {
+    if (IsConverting()) return;  // one batch at a time, even if a command slips through
     SourceList& sources = m_host.Sources();
     if (sources.fileCount() == 0) {
         ShowMessage(QStringLiteral("No file in the list"), QMessageBox::NoIcon);
@@ -103,6 +104,7 @@ ConversionEngine::EntryOutcome ConversionEngine::ConvertEntry(int row, std::vect
 }
 
 void ConversionEngine::StartBatch() {
+    m_currentEntry = 0;
     m_progress.startTick = SteadyTickCount();
     m_progress.cancelRequested = false;
     QWidget* host = m_host.HostWindow();
