@@ -1,6 +1,23 @@
 #include "ui/HelpCommands.h"
 
+#include "controls/OpenAddress.h"
+#include "res/ProductAddresses.h"
+#include "settings/ProgramFolder.h"
+#include "ui/CAboutDlg.h"
 #include "ui/CTipDlg.h"
+#include "ui/HelpWindow.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace {
+
+// The topic the help opens on, inside the help folder.
+constexpr const char* kHelpTopic = "overview/overview.htm";
+// Results above this mean the address was opened.
+constexpr int kOpenSucceededAbove = 32;
+
+}  // namespace
 
 bool StartupTipSuppressed(const QStringList& arguments) {
     // Switches start with "-" or "/"; the program's own name is not one.
@@ -24,4 +41,24 @@ void RunStartupTip(const QStringList& arguments) {
 void ShowTipOfTheDay() {
     CTipDlg tip;
     tip.exec();
+}
+
+void OpenHelpContent() {
+    QString helpFolder = QString::fromStdString(GetProgramFolder()) + QStringLiteral("help");
+    if (!QFileInfo(helpFolder + QLatin1Char('/') + QLatin1String(kHelpTopic)).isFile()) return;
+    HelpWindow::Open(helpFolder, QLatin1String(kHelpTopic));
+}
+
+void OpenWebAddress(const QString& address) {
+    int result = OpenAddress(address.toStdString(), kShowNormal);
+    if (result > kOpenSucceededAbove) return;
+    QApplication::beep();
+    ReportOpenError(result);
+}
+
+void OpenHomePage() { OpenWebAddress(QString::fromLatin1(kHomePageAddress)); }
+
+void ShowAboutBox() {
+    CAboutDlg about;
+    about.exec();
 }
