@@ -56,13 +56,21 @@ const Case kCases[] = {
     // AVI with both codec choices on each side.
     {"AviDivxMp3FromAvi", "sample.avi", Format(FormatAvi),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "mp3", 44100, 1, kNoDisc}},
-    {"AviDivxAc3FromSurround", "surround.mp4", Format(FormatAvi, [](auto& s) { s.aviAudioCodec = 1; }),
+    // The lowest quality asks AC3 for 64 kbit/s over six channels.
+    {"AviDivxAc3FromSurroundLowest", "surround.mp4",
+     Format(FormatAvi, [](auto& s) { s.aviAudioCodec = 1; s.aviQuality = 0; }),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "ac3", 44100, 6, kNoDisc}},
     {"AviXvidMp3FromMovScaled", "sample.mov",
      Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviResolution = 17; s.letterbox = 0; }),
      {"avi", "mpeg4", nullptr, 640, 480, 25, 0, "mp3", 48000, 1, kNoDisc}},
     {"AviXvidAc3FromFlv", "sample.flv", Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviAudioCodec = 1; }),
      {"avi", "mpeg4", nullptr, 320, 240, 25, 0, "ac3", 44100, 1, kNoDisc}},
+    // LAME takes at most 64 kbit/s at 8 kHz; the preset asks for 128.
+    {"AviDivxMp3From8kHz", "sample.3gp", Format(FormatAvi),
+     {"avi", "mpeg4", "DX50", 176, 144, 15, 0, "mp3", 8000, 1, kNoDisc}},
+    // "Original" below 14.985 fps is raised to 15000/1001 by repeating frames.
+    {"AviFrom12Fps", "slow.avi", Format(FormatAvi),
+     {"avi", "mpeg4", "DX50", 320, 240, 15000.0 / 1001, 0, "mp3", 44100, 1, kNoDisc}},
     {"AviWithoutAudioFromSilent", "silent.avi", Format(FormatAvi),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, nullptr, 0, 0, kNoDisc}},
     {"DivxFromOddSize", "odd-size.avi", Format(FormatDivx),
@@ -110,9 +118,9 @@ const Case kCases[] = {
      {"mpeg", "mpeg2video", nullptr, 720, 480, kNtsc, k43, "ac3", 48000, 2, DiscProfile::Dvd}},
 
     // Windows Media: every video and audio choice; "Auto" keeps the source's frames.
-    {"WmvWma1FromMpg", "sample.mpg", Format(FormatWmv, [](auto& s) { s.wmvAudioCodec = 0; }),
+    {"WmvWma1LowestFromMpg", "sample.mpg", Format(FormatWmv, [](auto& s) { s.wmvAudioCodec = 0; s.wmvQuality = 0; }),
      {"asf", "wmv2", nullptr, 320, 240, 0, 0, "wmav1", 44100, 2, kNoDisc}},
-    {"WmvWma2FromQt", "sample.qt", Format(FormatWmv, [](auto& s) { s.wmvAudioCodec = 1; }),
+    {"WmvWma2BestFromQt", "sample.qt", Format(FormatWmv, [](auto& s) { s.wmvAudioCodec = 1; s.wmvQuality = 8; }),
      {"asf", "wmv2", nullptr, 320, 240, 0, 0, "wmav2", 44100, 2, kNoDisc}},
     {"WmvFrom3g2", "sample.3g2", Format(FormatWmv),
      {"asf", "wmv2", nullptr, 176, 144, 0, 0, "wmav2", 44100, 1, kNoDisc}},
@@ -193,7 +201,10 @@ void CheckAudio(const Case& c, const SourceFacts& source, const MediaInfo& outpu
     long sourceRate = sourceAudio ? sourceAudio->Number("sample_rate") : 0;
     EXPECT_EQ(audio->Number("sample_rate"), e.sampleRate ? e.sampleRate : sourceRate);
     EXPECT_EQ(audio->Number("channels"), e.channels);
-    EXPECT_NEAR(audio->Span(), AudioReference(source), kDurationTolerance);
+    // Audio encoders add priming and padding frames that AVI cannot mark;
+    // at low sample rates two of them alone exceed the tolerance.
+    double frame = audio->packets ? audio->Span() / audio->packets : 0;
+    EXPECT_NEAR(audio->Span(), AudioReference(source), kDurationTolerance + 2 * frame);
     const StreamInfo* video = output.First("video");
     if (video) {
         EXPECT_NEAR(audio->firstTime, video->firstTime, kStartTolerance) << "audio and video start apart";
@@ -204,6 +215,9 @@ void CheckProgress(const ChildResult& result, const SourceFacts& source) {
     std::vector<int> seconds = ReportValues(result, ReportProgress);
     ASSERT_FALSE(seconds.empty()) << "no progress was reported";
     EXPECT_TRUE(std::is_sorted(seconds.begin(), seconds.end())) << "progress went backwards";
+    EXPECT_EQ(std::adjacent_find(seconds.begin(), seconds.end(), [](int a, int b) { return b - a > 1; }),
+              seconds.end())
+        << "a whole second passed without a report";
     EXPECT_GE(seconds.front(), 0);
     EXPECT_LE(seconds.back(), static_cast<int>(std::ceil(source.videoSpan)));
     EXPECT_GE(seconds.back(), static_cast<int>(source.videoSpan) - 1);
@@ -238,6 +252,29 @@ TEST_P(Conversion, ProducesTheFormatAsTheFrontEndAsks) {
     if (c.expected.disc != DiscProfile::None) CheckDiscStructure(run.outputPath, output, c.expected.disc);
     CheckProgress(encoder.result, source);
     if (HasFailure()) ADD_FAILURE() << encoder.Describe();
+}
+
+// Blanks, quotes, filter-graph punctuation, a leading dash and non-ASCII
+// letters in both paths, passed through the front-end's quoting.
+TEST(Paths, AwkwardCharactersSurviveTheArgumentText) {
+    ScratchFolder folder;
+    const std::string awkward = "-my clips, 'best' : été & co";
+    std::filesystem::create_directory(folder.Path(awkward));
+    std::string source = folder.Path(awkward) + "/" + awkward + ".avi";
+    std::filesystem::copy_file(FixturePath("sample.avi"), source);
+    ConversionSettings settings;
+    settings.outputFormat = FormatDvd;
+    EncodeTargets targets;
+    Padding pads = ComputePadding(settings, targets, 320, 240);
+    EncoderRunValues run{source, folder.Path(awkward) + "/" + awkward + ".vob", pads.horizontal, pads.vertical,
+                         EncoderConvert, 0, 25};
+    EncoderRun encoder = RunFrontEndText(run, settings, targets);
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    MediaInfo output = ReadMediaInfo(run.outputPath);
+    EXPECT_TRUE(output.readable) << output.error;
+    EXPECT_EQ(output.Count("video"), 1);
+    EXPECT_EQ(output.Count("audio"), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, Conversion, testing::ValuesIn(kCases),

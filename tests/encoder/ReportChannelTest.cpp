@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 ConversionSettings DvdSettings() {
@@ -77,6 +79,44 @@ TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
 
     EXPECT_TRUE(result.Exited(4)) << CommandLine(request.arguments) << "\nstatus " << result.exitStatus
                                   << " signal " << result.signal << "\n" << result.err;
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+// Until the file is complete it lives under another name, so a run that
+// dies never leaves a half-written file under the output's name.
+TEST(Channel, OutputNameAppearsOnlyWhenComplete) {
+    ScratchFolder folder;
+    ConversionSettings settings = DvdSettings();
+    EncodeTargets targets;
+    ResolveFrameSize(settings, targets);
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("whole.vob"), 0, 0, EncoderConvert, 0, 25};
+    int seenEarly = 0;
+    ReportAnswer watch = [&](const ReportFrame&) -> std::optional<ReportReply> {
+        seenEarly += std::filesystem::exists(run.outputPath);
+        return kReplyContinue;
+    };
+    EncoderRun encoder = RunFrontEndText(run, settings, targets, watch);
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(seenEarly, 0) << "the output's name existed during the run";
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"whole.vob"});
+}
+
+TEST(Channel, ProbeEndsWhenTheChannelIsClosed) {
+    ScratchFolder folder;
+    ChannelPair channel = MakeReportChannel();
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, channel.childEnd, 0};
+    ChildRequest request;
+    EncodeTargets targets;
+    request.arguments = EncoderArgv(BuildEncoderArguments(run, ConversionSettings{}, targets));
+    request.timeoutSeconds = 10;
+    request.channelChildEnd = channel.childEnd;
+    request.channelParentEnd = channel.parentEnd;
+    request.closeChannelAtStart = true;
+    ChildResult result = RunChild(request);
+
+    EXPECT_FALSE(result.timedOut) << "the probe hung";
+    EXPECT_EQ(result.signal, 0) << "the probe was killed by signal " << result.signal;
     EXPECT_TRUE(folder.Entries().empty());
 }
 
