@@ -6,7 +6,7 @@
 # Usage: bench/frontend_overhead.sh [BUILD_DIR]   (default: build)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build}
+build=$(cd "${1:-$here/../build}" && pwd)
 cmake --build "$build" --target kelvoenc frontend_overhead report_relay >/dev/null
 
 work=$(mktemp -d)

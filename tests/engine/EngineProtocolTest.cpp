@@ -199,6 +199,26 @@ private slots:
         QVERIFY(Exists(Scratch("out/clip.avi")));
     }
 
+    void aConfirmedStopRemovesWhatTheStoppedRunLeft() {
+        ListScripted("first.avi", 10, "r6:5 write");
+        ListScripted("second.avi", 10, "write r6:4 r6:6 write");
+        ListScripted("third.avi", 10, "write");
+        CProgressDlg& progress = m_engine->ProgressWindow();
+        auto* cancel = progress.findChild<QPushButton*>("control1034");
+        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, cancel, [cancel](int value) {
+            if (value == 466) cancel->click();  // the second file's first report
+        });
+        m_boxes->Answer(QMessageBox::Yes);
+        ConvertInto(Scratch("out"));
+
+        QCOMPARE(m_boxes->Shown().size(), 1);
+        QCOMPARE(LogLines("reply 6 6 1").size(), 1);
+        QVERIFY(Exists(Scratch("out/first.avi")));
+        QVERIFY(!Exists(Scratch("out/second.avi")));
+        QCOMPARE(LogLines("start ").size(), 2);
+        ExpectIdleAfterBatch();
+    }
+
     void failedFilesAreListedAndTheBatchGoesOn() {
         ListScripted("refused.avi", 10, "r6:1 write err:kelvoenc:_cannot_decode_frame_7 exit:1");
         ListScripted("crashed.avi", 10, "r6:2 write kill:9");

@@ -21,9 +21,9 @@ bool MessageBoxResponder::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (!box || event->type() != QEvent::Show) return false;
     m_shown.append({box->text(), box->icon()});
-    QMessageBox::StandardButton answer = !m_answers.isEmpty()                    ? m_answers.takeFirst()
-                                       : (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok
-                                                                                    : QMessageBox::No;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
+    if (!m_answers.isEmpty() && box->button(m_answers.first())) answer = m_answers.takeFirst();
+    else answer = (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
     QMetaObject::invokeMethod(
         box, [box, answer] { box->button(answer)->click(); }, Qt::QueuedConnection);
     return false;
