@@ -1,0 +1,47 @@
+#include "encoder/BoundedQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace std::chrono_literals;
+
+TEST(BoundedQueue, EndsOnlyWhenEveryProducerHasFinished) {
+    BoundedQueue<int> queue(4, 2);
+    queue.Push(1);
+    queue.Finish();
+    EXPECT_EQ(queue.Pop(), 1);
+    std::optional<int> item;
+    EXPECT_EQ(queue.PopUntil(std::chrono::steady_clock::now() + 10ms, item), BoundedQueue<int>::Wait::TimedOut);
+    queue.Finish();
+    EXPECT_EQ(queue.PopUntil(std::chrono::steady_clock::now() + 10s, item), BoundedQueue<int>::Wait::Ended);
+}
+
+TEST(BoundedQueue, AbortReleasesABlockedProducerAndConsumer) {
+    BoundedQueue<int> full(1, 1);
+    full.Push(1);
+    bool pushed = true;
+    std::thread producer([&] { pushed = full.Push(2); });
+    BoundedQueue<int> empty(1, 1);
+    std::optional<int> popped = 0;
+    std::thread consumer([&] { popped = empty.Pop(); });
+    full.Abort();
+    empty.Abort();
+    producer.join();
+    consumer.join();
+    EXPECT_FALSE(pushed);
+    EXPECT_FALSE(popped);
+    EXPECT_FALSE(full.Pop());
+}
+
+TEST(BoundedQueue, KeepsOrderAcrossAFullQueue) {
+    BoundedQueue<int> queue(2, 1);
+    std::thread producer([&] {
+        for (int i = 0; i < 100; ++i) queue.Push(i);
+        queue.Finish();
+    });
+    int expected = 0;
+    while (std::optional<int> item = queue.Pop()) EXPECT_EQ(*item, expected++);
+    producer.join();
+    EXPECT_EQ(expected, 100);
+}

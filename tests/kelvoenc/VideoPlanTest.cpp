@@ -1,0 +1,109 @@
+#include "encoder/VideoPlan.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+EncoderOptions WithFilters(std::optional<FrameSizeRequest> scale, std::optional<FrameSizeRequest> expand = {}) {
+    EncoderOptions options;
+    options.video.autoAspect = true;
+    options.videoFilter.scale = scale;
+    options.videoFilter.expand = expand;
+    return options;
+}
+
+const SourcePicture kWideDvd{720, 480, {32, 27}};  // 16:9 in 720x480 pixels
+const SourcePicture kSquare{640, 480, {1, 1}};
+
+double DisplayAspect(const VideoGeometry& geometry) {
+    return av_q2d(geometry.sampleAspect) * geometry.frameWidth / geometry.frameHeight;
+}
+
+}  // namespace
+
+TEST(Geometry, ComputedSideKeepsTheDisplayAspectAndIsEven) {
+    VideoGeometry wide = VideoPlan::Geometry(WithFilters(FrameSizeRequest{-3, 480}), VideoCodecChoice::Mpeg4, kWideDvd);
+    EXPECT_EQ(wide.pictureWidth, 852);  // 853.3 rounded to an even size
+    EXPECT_EQ(wide.pictureHeight, 480);
+    VideoGeometry letterboxed = VideoPlan::Geometry(WithFilters(FrameSizeRequest{640, -3}, FrameSizeRequest{640, 480}),
+                                                    VideoCodecChoice::Mpeg4, kWideDvd);
+    EXPECT_EQ(letterboxed.pictureWidth, 640);
+    EXPECT_EQ(letterboxed.pictureHeight, 360);
+    EXPECT_EQ(letterboxed.frameWidth, 640);
+    EXPECT_EQ(letterboxed.frameHeight, 480);
+    EXPECT_NEAR(DisplayAspect(letterboxed), 4.0 / 3.0, 0.01);  // square pixels around a 16:9 picture
+}
+
+TEST(Geometry, OddSourceSizesBecomeEven) {
+    VideoGeometry odd = VideoPlan::Geometry(WithFilters(std::nullopt), VideoCodecChoice::Xvid, {321, 241, {0, 1}});
+    EXPECT_EQ(odd.frameWidth, 320);
+    EXPECT_EQ(odd.frameHeight, 240);
+}
+
+TEST(Geometry, PictureTooLargeForThePaddedFrameIsFittedInside) {
+    // The front-end decides on pixel counts, we on the display aspect: a
+    // pillarbox request for an anamorphic wide source must still fit.
+    VideoGeometry fitted = VideoPlan::Geometry(WithFilters(FrameSizeRequest{-3, 480}, FrameSizeRequest{640, 480}),
+                                               VideoCodecChoice::Mpeg4, kWideDvd);
+    EXPECT_LE(fitted.pictureWidth, 640);
+    EXPECT_LE(fitted.pictureHeight, 480);
+    EXPECT_EQ(fitted.pictureWidth, 640);
+    EXPECT_EQ(fitted.pictureHeight, 360);
+}
+
+TEST(Geometry, AspectOptionOutranksAutoaspect) {
+    EncoderOptions options = WithFilters(FrameSizeRequest{720, 480});
+    options.video.displayAspect = Fraction{16, 9};
+    VideoGeometry dvd = VideoPlan::Geometry(options, VideoCodecChoice::Mpeg2, kSquare);
+    EXPECT_EQ(dvd.sampleAspect.num, 32);
+    EXPECT_EQ(dvd.sampleAspect.den, 27);
+}
+
+TEST(Geometry, AutoaspectKeepsAStretchedPictureLookingRight) {
+    VideoGeometry stretched =
+        VideoPlan::Geometry(WithFilters(FrameSizeRequest{640, 480}), VideoCodecChoice::Mpeg4, kWideDvd);
+    EXPECT_NEAR(DisplayAspect(stretched), 16.0 / 9.0, 0.001);
+}
+
+TEST(Geometry, MpegSizesStayWithinTwelveBits) {
+    VideoGeometry huge =
+        VideoPlan::Geometry(WithFilters(FrameSizeRequest{8000, 4000}), VideoCodecChoice::Mpeg1, kSquare);
+    EXPECT_EQ(huge.frameWidth, 4094);
+    EXPECT_EQ(huge.frameHeight, 2046);  // 2047, made even
+}
+
+TEST(Timing, MpegVideoGetsTheNearestStandardRate) {
+    EncoderOptions options;
+    options.outputFrameRate = Fraction{12, 1};
+    FrameTiming twelve = VideoPlan::Timing(options, VideoCodecChoice::Mpeg2, ContainerChoice::Mpg, {12, 1});
+    EXPECT_EQ(twelve.rate.num, 24000);
+    EXPECT_EQ(twelve.rate.den, 1001);
+    EXPECT_EQ(twelve.timeBase.num, 1001);
+    EXPECT_EQ(twelve.timeBase.den, 24000);
+}
+
+TEST(Timing, AutoRateKeepsSourceTimingOnlyWhereTheContainerCan) {
+    EncoderOptions options;
+    options.outputFrameRate = Fraction{1000, 1};
+    FrameTiming asf = VideoPlan::Timing(options, VideoCodecChoice::Wmv2, ContainerChoice::Asf, {30000, 1001});
+    EXPECT_TRUE(asf.keepSourceTiming);
+    EXPECT_EQ(asf.timeBase.den, 1000);
+    FrameTiming avi = VideoPlan::Timing(options, VideoCodecChoice::Mpeg4, ContainerChoice::Avi, {30000, 1001});
+    EXPECT_FALSE(avi.keepSourceTiming);
+    EXPECT_EQ(avi.rate.num, 30000);
+}
+
+TEST(Timing, ZeroOrUnknownRatesFallBack) {
+    EncoderOptions options;
+    options.outputFrameRate = Fraction{0, 1};
+    EXPECT_EQ(VideoPlan::Timing(options, VideoCodecChoice::Mpeg4, ContainerChoice::Avi, {15, 1}).rate.num, 15);
+    EXPECT_EQ(VideoPlan::Timing(EncoderOptions{}, VideoCodecChoice::Mpeg4, ContainerChoice::Avi, {0, 1}).rate.num, 25);
+}
+
+TEST(Timing, Mpeg4TimeBaseFitsSixteenBits) {
+    EncoderOptions options;
+    options.outputFrameRate = Fraction{2997003, 100000};
+    FrameTiming timing = VideoPlan::Timing(options, VideoCodecChoice::Mpeg4, ContainerChoice::Avi, {25, 1});
+    EXPECT_LE(timing.timeBase.den, 65535);
+    EXPECT_NEAR(av_q2d(timing.rate), 29.97003, 0.0001);
+}
