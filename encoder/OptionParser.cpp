@@ -6,7 +6,6 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <map>
 #include <numeric>
 
 struct OptionParser::OptionSpec {
@@ -130,11 +129,16 @@ double ParseGain(const std::string& text, const std::string& what) {
 }
 
 template <typename Choice>
-Choice ParseChoice(const std::string& text, const std::map<std::string, Choice>& choices,
-                   const std::string& what) {
-    auto found = choices.find(text);
-    if (found == choices.end()) Refuse(what + ": " + Quoted(text) + " is not a known choice.");
-    return found->second;
+struct NamedChoice {
+    const char* name;
+    Choice value;
+};
+
+template <typename Choice, std::size_t Count>
+Choice ParseChoice(const std::string& text, const NamedChoice<Choice> (&choices)[Count], const std::string& what) {
+    for (const NamedChoice<Choice>& choice : choices)
+        if (text == choice.name) return choice.value;
+    Refuse(what + ": " + Quoted(text) + " is not a known choice.");
 }
 
 void RequireValue(const Item& item, const std::string& what) {
@@ -146,29 +150,27 @@ bool SwitchValue(const Item& item, const std::string& what) {
     return !item.hasValue || ParseInteger(item.value, what) != 0;
 }
 
-const std::map<std::string, VideoCodecChoice> kLavcVideoCodecs = {
+constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
     {"mpeg4", VideoCodecChoice::Mpeg4},       {"mpeg1video", VideoCodecChoice::Mpeg1},
     {"mpeg2video", VideoCodecChoice::Mpeg2},  {"wmv2", VideoCodecChoice::Wmv2},
     {"msmpeg4", VideoCodecChoice::Msmpeg4v3}, {"msmpeg4v2", VideoCodecChoice::Msmpeg4v2},
 };
 
-const std::map<std::string, AudioCodecChoice> kLavcAudioCodecs = {
+constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
     {"mp2", AudioCodecChoice::Mp2},
     {"ac3", AudioCodecChoice::Ac3},
     {"wmav1", AudioCodecChoice::Wmav1},
     {"wmav2", AudioCodecChoice::Wmav2},
 };
 
-const std::map<std::string, ContainerChoice> kLavfFormats = {
-    {"avi", ContainerChoice::Avi}, {"mpg", ContainerChoice::Mpg},
-    {"mpeg", ContainerChoice::Mpg}, {"wmv", ContainerChoice::Asf},
-    {"asf", ContainerChoice::Asf},
+constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
+    {"avi", ContainerChoice::Avi},  {"mpg", ContainerChoice::Mpg}, {"mpeg", ContainerChoice::Mpg},
+    {"wmv", ContainerChoice::Asf},  {"asf", ContainerChoice::Asf},
 };
 
-const std::map<std::string, ContainerChoice> kMpegFormats = {
-    {"xvcd", ContainerChoice::Vcd}, {"vcd", ContainerChoice::Vcd},
-    {"xsvcd", ContainerChoice::Svcd}, {"svcd", ContainerChoice::Svcd},
-    {"dvd", ContainerChoice::Dvd},
+constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
+    {"xvcd", ContainerChoice::Vcd},   {"vcd", ContainerChoice::Vcd}, {"xsvcd", ContainerChoice::Svcd},
+    {"svcd", ContainerChoice::Svcd},  {"dvd", ContainerChoice::Dvd},
 };
 
 }  // namespace
