@@ -13,15 +13,15 @@ const DialogTemplate& AboutDialogTemplate() {
             {IDC_ABOUT_ORDER, ControlKind::Static, "Online order", 85, 45, 40, 8, StyleNotify},
             {IDC_ABOUT_SUPPORT, ControlKind::Static, "Technical support", 85, 55, 57, 8, StyleNotify},
             {kNoId, ControlKind::Static,
-             "Converts your videos for players, discs and the web, many at a time.", 9, 72, 207, 18,
+             "Batch video conversion for players, discs and the web.", 9, 76, 207, 10,
              StyleCenter},
             {kNoId, ControlKind::SunkenLine, "", 9, 98, 207, 1},
             {kNoId, ControlKind::Static,
              "Copyright \xC2\xA9 The Tarvine developers. All rights reserved.\n"
-             "Tarvine uses the FFmpeg libraries, licensed under the LGPL, and Qt.\n"
+             "Built with Qt and the FFmpeg libraries (LGPL).\n"
              "This program is provided as is, without warranty of any kind.\n"
              "Convert only videos that you own or have the right to copy.\n"
-             "Copying protected works may be against the law where you live.",
+             "Copying protected works may be unlawful where you live.",
              9, 103, 207, 40},
         },
         {}};

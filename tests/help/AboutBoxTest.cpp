@@ -1,9 +1,12 @@
 #include "HelpTestSupport.h"
 #include "controls/CColorLabel.h"
 #include "controls/CHyperlinkLabel.h"
+#include "controls/SkinLibrary.h"
 #include "res/ProductAddresses.h"
 #include "ui/CAboutDlg.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QTest>
 
 #include <cstdio>
@@ -17,6 +20,15 @@ class AboutBoxTest : public QObject {
     }
 
 private slots:
+    // The about box is seen skinned, as the program shows it.
+    void initTestCase() {
+        SkinLibrary::Initialize(*qApp);
+        QVERIFY(SkinLibrary::LoadSkinFromResource(QString::fromLatin1(SkinLibrary::kSkinResourceName),
+                                                  QString::fromLatin1(SkinLibrary::kSkinResourceType)));
+        SkinLibrary::SetDialogSkin(QString::fromLatin1(SkinLibrary::kDialogSkinObject));
+    }
+    void cleanupTestCase() { SkinLibrary::Shutdown(); }
+
     void cleanup() { std::remove(ProgramFile("version.ini").c_str()); }
 
     void theProductLineShowsTheVersionFromVersionIni_data() {
@@ -35,7 +47,7 @@ private slots:
         QCOMPARE(ProductLine(), productLine);
     }
 
-    void theLinksOpenTheProductPagesUnderlined() {
+    void theLinksOpenTheProductPagesUnderlinedAndWhole() {
         CAboutDlg about;
         about.show();
         const std::tuple<CHyperlinkLabel*, QString, const char*> links[] = {
@@ -48,6 +60,7 @@ private slots:
             QCOMPARE(label->Address(), QString::fromLatin1(address));
             QCOMPARE(label->toolTip(), QString::fromLatin1(address));
             QVERIFY(label->font().underline());
+            QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(text));
         }
     }
 };

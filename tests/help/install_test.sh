@@ -25,6 +25,7 @@ check_file lib/tarvine/tips.txt
 check_file lib/tarvine/version.ini
 check_file lib/tarvine/help/overview/overview.htm
 check_file lib/tarvine/help/contents.txt
+[ ! -e "$prefix/lib/tarvine/help/CMakeLists.txt" ] || fail "the build description was shipped with the help"
 check_file share/icons/hicolor/scalable/apps/tarvine.svg
 check_file share/applications/tarvine.desktop
 [ "$(readlink -f "$prefix/bin/tarvine")" = "$(readlink -f "$prefix/lib/tarvine/tarvine")" ] ||
