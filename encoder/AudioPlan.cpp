@@ -104,6 +104,11 @@ int ChooseSampleRate(const EncoderOptions& options, AudioCodecChoice codec, cons
 
 int ChooseBitrate(const EncoderOptions& options, AudioCodecChoice codec, int sampleRate, int channels) {
     int wanted = options.audio.bitrateKbps.value_or(DefaultBitrate(codec));
+    if (wanted == 0) {
+        Notice("an audio bitrate of 0 kbit/s cannot be encoded; " + std::to_string(DefaultBitrate(codec)) +
+               " kbit/s are used.");
+        wanted = DefaultBitrate(codec);
+    }
     int bitrate = wanted;
     switch (codec) {
     case AudioCodecChoice::Mp3:

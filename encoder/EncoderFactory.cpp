@@ -57,9 +57,16 @@ void SetQuantisers(AVCodecContext* context, const VideoEncodeOptions& video) {
 
 // Bitrate, its bounds and the VBV buffer; the bitrate kept within the bounds.
 void SetRateControl(AVCodecContext* context, const VideoEncodeOptions& video) {
-    std::int64_t bitrate = std::int64_t(video.bitrateKbps.value_or(kDefaultVideoKbps)) * 1000;
-    if (video.minRateKbps && *video.minRateKbps > 0) context->rc_min_rate = std::int64_t(*video.minRateKbps) * 1000;
-    if (video.maxRateKbps) context->rc_max_rate = std::int64_t(*video.maxRateKbps) * 1000;
+    int kbps = video.bitrateKbps.value_or(kDefaultVideoKbps);
+    if (kbps == 0) {
+        Notice("a video bitrate of 0 kbit/s cannot be encoded; " + std::to_string(kDefaultVideoKbps) +
+               " kbit/s are used.");
+        kbps = kDefaultVideoKbps;
+    }
+    std::int64_t bitrate = std::int64_t(kbps) * 1000;
+    // A bound of 0 is no bound.
+    if (video.minRateKbps > 0) context->rc_min_rate = std::int64_t(*video.minRateKbps) * 1000;
+    if (video.maxRateKbps > 0) context->rc_max_rate = std::int64_t(*video.maxRateKbps) * 1000;
     if (context->rc_max_rate && context->rc_min_rate > context->rc_max_rate) {
         Notice("vrc_minrate was lowered to vrc_maxrate.");
         context->rc_min_rate = context->rc_max_rate;
@@ -72,9 +79,12 @@ void SetRateControl(AVCodecContext* context, const VideoEncodeOptions& video) {
                std::to_string(bounded / 1000) + " kbit/s to stay within vrc_minrate and vrc_maxrate.");
     context->bit_rate = bounded;
     if (video.bufferKbit) context->rc_buffer_size = *video.bufferKbit * 1000;
-    // A maximum rate needs a buffer to be measured against.
+    // The encoders take a maximum rate and a buffer together or neither: a
+    // maximum rate needs a buffer to be measured against, a buffer without a
+    // maximum is filled at the average rate.
     if (context->rc_max_rate && !context->rc_buffer_size)
         context->rc_buffer_size = static_cast<int>(std::min<std::int64_t>(context->rc_max_rate, 1835000));
+    if (context->rc_buffer_size && !context->rc_max_rate) context->rc_max_rate = context->bit_rate;
 }
 
 int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }

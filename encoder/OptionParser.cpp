@@ -60,6 +60,14 @@ int ParsePositive(const std::string& text, const std::string& what) {
     return value;
 }
 
+// Bitrates may come as 0 from settings the front-end does not check; the
+// encoder then uses its own default.
+int ParseRate(const std::string& text, const std::string& what) {
+    int value = ParseInteger(text, what);
+    if (value < 0) Refuse(what + ": " + Quoted(text) + " is a negative rate.");
+    return value;
+}
+
 double ParseDecimal(const std::string& text, const std::string& what) {
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -349,15 +357,15 @@ void OptionParser::ParseLavcOptions(const std::string& text) {
         RequireValue(item, what);
         if (key == "vcodec") m_lavcVideoCodec = ParseChoice(item.value, kLavcVideoCodecs, what);
         else if (key == "acodec") m_lavcAudioCodec = ParseChoice(item.value, kLavcAudioCodecs, what);
-        else if (key == "vbitrate") m_lavcVideoBitrate = ParsePositive(item.value, what);
-        else if (key == "abitrate") m_lavcAudioBitrate = ParsePositive(item.value, what);
-        else if (key == "vqmin") video.minQuantiser = ParsePositive(item.value, what);
-        else if (key == "vqmax") video.maxQuantiser = ParsePositive(item.value, what);
-        else if (key == "vqscale") video.fixedQuantiser = ParsePositive(item.value, what);
+        else if (key == "vbitrate") m_lavcVideoBitrate = ParseRate(item.value, what);
+        else if (key == "abitrate") m_lavcAudioBitrate = ParseRate(item.value, what);
+        else if (key == "vqmin") video.minQuantiser = ParseInteger(item.value, what);
+        else if (key == "vqmax") video.maxQuantiser = ParseInteger(item.value, what);
+        else if (key == "vqscale") video.fixedQuantiser = ParseInteger(item.value, what);
         else if (key == "keyint") video.keyframeInterval = ParsePositive(item.value, what);
         else if (key == "vrc_buf_size") video.bufferKbit = ParsePositive(item.value, what);
-        else if (key == "vrc_minrate") video.minRateKbps = ParseInteger(item.value, what);
-        else if (key == "vrc_maxrate") video.maxRateKbps = ParsePositive(item.value, what);
+        else if (key == "vrc_minrate") video.minRateKbps = ParseRate(item.value, what);
+        else if (key == "vrc_maxrate") video.maxRateKbps = ParseRate(item.value, what);
         else if (key == "aspect") {
             Fraction aspect = ParseFraction(item.value, what);
             if (aspect.num <= 0) Refuse(what + ": " + Quoted(item.value) + " is not a positive aspect ratio.");
@@ -378,7 +386,7 @@ void OptionParser::ParseLameOptions(const std::string& text) {
             int vbr = ParseInteger(item.value, what);
             audio.lameRate = vbr == 0 ? LameRateMode::Constant : vbr == 3 ? LameRateMode::Average : LameRateMode::Variable;
         } else if (item.key == "br") {
-            m_lameBitrate = ParsePositive(item.value, what);
+            m_lameBitrate = ParseRate(item.value, what);
         } else if (item.key == "mode") {
             int mode = ParseInteger(item.value, what);
             if (mode < 0 || mode > 3) Refuse(what + ": " + Quoted(item.value) + " is not a mode from 0 to 3.");
@@ -398,7 +406,7 @@ void OptionParser::ParseXvidOptions(const std::string& text) {
             m_xvidAutoAspect = SwitchValue(item, what);
         } else if (item.key == "bitrate") {
             RequireValue(item, what);
-            m_xvidBitrate = ParsePositive(item.value, what);
+            m_xvidBitrate = ParseRate(item.value, what);
         } else {
             Refuse("-xvidencopts: unknown item " + Quoted(part) + ".");
         }

@@ -164,4 +164,10 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("-o out 0 7").find("No source"), std::string::npos);
 }
 
+TEST(Vocabulary, OutOfRangeValuesFromUncheckedSettingsAreLeftToTheEncoders) {
+    // A quality index beyond its list gives bitrate 0 and negative
+    // quantisers; the encoder picks usable values instead of refusing.
+    EXPECT_EQ(RefusalOf("in -o out -lavcopts vbitrate=0:abitrate=0:vqscale=-1:vrc_minrate=0 0 0"), "accepted");
+}
+
 TEST(Vocabulary, ProbeNeedsNoOutput) { EXPECT_EQ(ParseText("in 1 5").mode, 1); }
