@@ -71,6 +71,12 @@ const Case kCases[] = {
     // "Original" below 14.985 fps is raised to 15000/1001 by repeating frames.
     {"AviFrom12Fps", "slow.avi", Format(FormatAvi),
      {"avi", "mpeg4", "DX50", 320, 240, 15000.0 / 1001, 0, "mp3", 44100, 1, kNoDisc}},
+    // autoaspect keeps an anamorphic picture's 16:9, whether scaled or not.
+    {"AviDivxFromAnamorphicKeepsAspect", "anamorphic.vob", Format(FormatAvi),
+     {"avi", "mpeg4", "DX50", 720, 480, kNtsc, k169, "mp3", 48000, 1, kNoDisc}},
+    {"AviXvidScaledFromAnamorphicKeepsAspect", "anamorphic.vob",
+     Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviResolution = 17; s.letterbox = 0; }),
+     {"avi", "mpeg4", nullptr, 640, 480, kNtsc, k169, "mp3", 48000, 1, kNoDisc}},
     {"AviWithoutAudioFromSilent", "silent.avi", Format(FormatAvi),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, nullptr, 0, 0, kNoDisc}},
     {"DivxFromOddSize", "odd-size.avi", Format(FormatDivx),
@@ -104,6 +110,9 @@ const Case kCases[] = {
     {"VcdPalFrom3gp", "sample.3gp", Format(FormatVcd, [](auto& s) { s.tvMode = 1; s.dvdAspect = 0; }),
      {"mpeg", "mpeg1video", nullptr, 352, 288, 25, k43, "mp2", 44100, 1, DiscProfile::Vcd}},
     {"SvcdNtscFromDat", "sample.dat", Format(FormatSvcd, [](auto& s) { s.tvMode = 0; s.dvdAspect = 0; }),
+     {"mpeg", "mpeg2video", nullptr, 480, 480, kNtsc, k43, "mp2", 44100, 2, DiscProfile::Svcd}},
+    // Letterboxed from an odd size: the scaled height must come out even.
+    {"SvcdNtscFromOddSize", "odd-size.avi", Format(FormatSvcd, [](auto& s) { s.tvMode = 0; s.dvdAspect = 0; }),
      {"mpeg", "mpeg2video", nullptr, 480, 480, kNtsc, k43, "mp2", 44100, 2, DiscProfile::Svcd}},
     {"SvcdPalFromAsf", "sample.asf", Format(FormatSvcd, [](auto& s) { s.tvMode = 1; }),
      {"mpeg", "mpeg2video", nullptr, 480, 576, 25, k169, "mp2", 44100, 1, DiscProfile::Svcd}},
@@ -144,14 +153,6 @@ double AudioReference(const SourceFacts& source) {
     return audio ? audio->endTime - std::max(audio->firstTime, 0.0) : 0;
 }
 
-double AspectOf(const StreamInfo& video) {
-    std::string text = video.Text("display_aspect_ratio");
-    std::size_t colon = text.find(':');
-    if (colon == std::string::npos) return 0;
-    double height = std::atof(text.c_str() + colon + 1);
-    return height > 0 ? std::atof(text.c_str()) / height : 0;
-}
-
 void ExpectEvenNear(int actual, int source, const char* what) {
     EXPECT_EQ(actual % 2, 0) << what << " " << actual << " is odd";
     EXPECT_LE(std::abs(actual - source), 1) << what << " " << actual << " strays from the source's " << source;
@@ -172,7 +173,7 @@ void CheckVideo(const Case& c, const SourceFacts& source, const StreamInfo& vide
         ExpectEvenNear(height, source.height, "height");
     }
     if (e.aspect) {
-        EXPECT_NEAR(AspectOf(video) / e.aspect, 1.0, 0.03) << video.Text("display_aspect_ratio");
+        EXPECT_NEAR(video.DisplayAspect() / e.aspect, 1.0, 0.03) << video.Text("display_aspect_ratio");
     }
 
     if (e.frameRate) {
@@ -224,6 +225,40 @@ void CheckProgress(const ChildResult& result, const SourceFacts& source) {
     EXPECT_EQ(result.reports.size(), seconds.size()) << "a conversion sent reports other than progress";
 }
 
+// What the front-end asks of MPEG video: the GOP length, the maximum rate
+// and the VBV buffer, by format.
+struct MpegRateControl {
+    int keyint = 0;  // 0: not an MPEG format
+    int maxRate = 0;
+    int buffer = 0;
+};
+
+MpegRateControl RateControlOf(const ConversionSettings& settings) {
+    EncodeTargets targets;
+    ResolveBitrates(settings, targets);
+    int v = targets.videoBitrate;
+    int discKeyint = IsPal(settings) ? 15 : 18;
+    switch (settings.outputFormat) {
+    case FormatMpeg1: return {18, v, 327};
+    case FormatMpeg2: return {18, 9400, 1835};
+    case FormatVcd: return {discKeyint, v, 327};
+    case FormatSvcd: return {discKeyint, v + (2500 - v) / 2, 917};
+    case FormatDvd: return {discKeyint, 9400, 1835};
+    default: return {};
+    }
+}
+
+void CheckMpegVideo(const std::string& path, const StreamInfo& video, const ConversionSettings& settings,
+                    DiscProfile disc) {
+    MpegRateControl control = RateControlOf(settings);
+    if (!control.keyint) {
+        EXPECT_EQ(video.Number("has_b_frames"), 0) << "B-frames in a format that must not have them";
+        return;
+    }
+    EXPECT_EQ(video.longestKeyInterval, control.keyint) << "GOP length";
+    CheckSequenceHeader(path, control.maxRate, control.buffer, disc);
+}
+
 class Conversion : public testing::TestWithParam<Case> {};
 
 TEST_P(Conversion, ProducesTheFormatAsTheFrontEndAsks) {
@@ -249,6 +284,7 @@ TEST_P(Conversion, ProducesTheFormatAsTheFrontEndAsks) {
     ASSERT_EQ(output.Count("video"), 1);
     CheckVideo(c, source, *output.First("video"));
     CheckAudio(c, source, output);
+    CheckMpegVideo(run.outputPath, *output.First("video"), settings, c.expected.disc);
     if (c.expected.disc != DiscProfile::None) CheckDiscStructure(run.outputPath, output, c.expected.disc);
     CheckProgress(encoder.result, source);
     if (HasFailure()) ADD_FAILURE() << encoder.Describe();

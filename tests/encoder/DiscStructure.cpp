@@ -14,6 +14,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t kPackStart[] = {0x00, 0x00, 0x01, 0xBA};
+constexpr std::uint8_t kSequenceStart[] = {0x00, 0x00, 0x01, 0xB3};
 // The user data an SVCD encoder leaves for the player's scan offsets.
 constexpr std::uint8_t kScanOffsetStart[] = {0x00, 0x00, 0x01, 0xB2, 0x10, 0x0E};
 
@@ -88,5 +89,21 @@ void CheckDiscStructure(const std::string& path, const MediaInfo& info, DiscProf
         EXPECT_NE(std::search(bytes.begin(), bytes.end(), std::begin(kScanOffsetStart), std::end(kScanOffsetStart)),
                   bytes.end())
             << "no scan-offset user data in the SVCD video";
+    }
+}
+
+void CheckSequenceHeader(const std::string& path, int maxRateKbit, int bufferKbit, DiscProfile profile) {
+    Bytes bytes = ReadAll(path);
+    auto found = std::search(bytes.begin(), bytes.end(), std::begin(kSequenceStart), std::end(kSequenceStart));
+    ASSERT_LE(found + 12, bytes.end()) << "no MPEG video sequence header";
+    const std::uint8_t* h = &*found;
+    long bitRateUnits = (h[8] << 10) | (h[9] << 2) | (h[10] >> 6);  // 400 bit/s each
+    long bufferUnits = ((h[10] & 0x1F) << 5) | (h[11] >> 3);        // 16 kbit (16384 bits) each
+    EXPECT_NEAR(bitRateUnits * 400.0 / (maxRateKbit * 1000.0), 1.0, 0.03)
+        << "sequence header bit rate " << bitRateUnits * 400 << " bit/s for a maximum of " << maxRateKbit << " kbit/s";
+    EXPECT_NEAR(bufferUnits * 16384.0 / (bufferKbit * 1000.0), 1.0, 0.05)
+        << "VBV buffer of " << bufferUnits << " x 16 kbit for " << bufferKbit << " kbit";
+    if (profile == DiscProfile::Vcd) {
+        EXPECT_LE(bufferUnits, 20) << "a VCD player's buffer holds 40 KB";
     }
 }

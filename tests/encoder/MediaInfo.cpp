@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -51,22 +52,25 @@ bool ParseTime(const std::string& text, double& time) {
     return !text.empty() && end && *end == '\0';
 }
 
-// Packets as "stream_index,pts_time,dts_time,duration_time".
+// Packets as "stream_index,pts_time,dts_time,duration_time,flags".
 void ReadPackets(const std::string& text, MediaInfo& info) {
     constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> lastTime(info.streams.size(), kUnset);
     std::vector<bool> seen(info.streams.size(), false);
+    std::vector<int> sinceKey(info.streams.size(), 0);
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
         std::vector<std::string> cells;
         std::istringstream row(line);
         for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
-        if (cells.size() < 4) continue;
+        if (cells.size() < 5) continue;
         std::size_t index = std::stoul(cells[0]);
         if (index >= info.streams.size()) continue;
         StreamInfo& stream = info.streams[index];
         stream.packets++;
+        if (cells[4].find('K') != std::string::npos) sinceKey[index] = 0;
+        stream.longestKeyInterval = std::max(stream.longestKeyInterval, ++sinceKey[index]);
         double pts = 0, dts = 0, duration = 0;
         bool hasPts = ParseTime(cells[1], pts);
         bool hasDts = ParseTime(cells[2], dts);
@@ -100,6 +104,14 @@ double StreamInfo::Rate(const std::string& key) const {
     return denominator == 0 ? 0 : std::strtod(text.c_str(), nullptr) / denominator;
 }
 
+double StreamInfo::DisplayAspect() const {
+    std::string text = Text("display_aspect_ratio");
+    std::size_t colon = text.find(':');
+    if (colon == std::string::npos) return 0;
+    double height = std::strtod(text.c_str() + colon + 1, nullptr);
+    return height > 0 ? std::strtod(text.c_str(), nullptr) / height : 0;
+}
+
 const StreamInfo* MediaInfo::First(const std::string& type) const {
     for (const StreamInfo& stream : streams)
         if (stream.Type() == type) return &stream;
@@ -125,7 +137,7 @@ MediaInfo ReadMediaInfo(const std::string& path) {
     info.readable = true;
     ReadFlat(flat, info);
     ReadPackets(RunTool({FFPROBE_PATH, "-v", "error", "-show_entries",
-                         "packet=stream_index,pts_time,dts_time,duration_time", "-of", "csv=p=0", path}),
+                         "packet=stream_index,pts_time,dts_time,duration_time,flags", "-of", "csv=p=0", path}),
                 info);
     return info;
 }

@@ -11,10 +11,12 @@ struct StreamInfo {
     double firstTime = 0;  // earliest packet time, seconds
     double endTime = 0;    // latest packet time plus its duration
     bool timesIncrease = true;  // every packet later than the one before (in decode order)
+    int longestKeyInterval = 0;  // most packets from one key packet to the next (or the end)
 
     std::string Text(const std::string& key) const;
     long Number(const std::string& key) const;  // 0 when absent
     double Rate(const std::string& key) const;  // "N/D" as a number, 0 when absent or 0/0
+    double DisplayAspect() const;  // from "W:H", 0 when absent
     double Span() const { return endTime - firstTime; }
     std::string Type() const { return Text("codec_type"); }
 };

@@ -42,6 +42,7 @@ TEST(Letterbox, WideSourceGetsBlackBarsAboveAndBelow) {
     ASSERT_NE(c.output.First("video"), nullptr);
     EXPECT_EQ(c.output.First("video")->Number("width"), 640);
     EXPECT_EQ(c.output.First("video")->Number("height"), 480);
+    EXPECT_NEAR(c.output.First("video")->DisplayAspect(), 4.0 / 3, 0.01) << "the bars make the frame 4:3";
 
     std::string path = folder.Path("out.avi");
     EXPECT_LE(MeanLuma(path, 0, 0, 640, 56), kBlackAtMost) << "top bar";
