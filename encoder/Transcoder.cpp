@@ -135,26 +135,30 @@ ExitStatus Transcoder::Run() {
     threads.Start([&] { filter.Run(); });
     threads.Start([&] { encode.Run(); });
 
+    if (MuxUntilDone(output, packets, videoStream, signals) == ExitStatus::Stopped) return ExitStatus::Stopped;
+    threads.Join();
+    output.Finish();
+    return ExitStatus::Done;
+}
+
+ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
+                                    const StopSignals& signals) {
     ProgressClock progress(m_channel);
-    if (!progress.Start()) return ExitStatus::Stopped;
-    while (true) {
+    bool going = progress.Start();
+    while (going) {
         std::optional<EncodedPacket> item;
         auto wait = packets.PopUntil(progress.NextReportDue(), item);
-        if (wait == PacketQueue::Wait::Ended) break;
+        if (wait == PacketQueue::Wait::Ended) return ExitStatus::Done;
         if (wait == PacketQueue::Wait::Item) {
             if (item->stream == videoStream) progress.Encoded(*item->packet, item->timeBase);
             output.Write(item->packet.get(), item->stream, item->timeBase);
         }
         if (signals.Pending()) {
-            Notice("stopped by a signal; the unfinished output is removed.");
-            return ExitStatus::Stopped;
+            Notice("stopped by a signal.");
+            break;
         }
-        if (!progress.Report()) {
-            Notice("stopped; the unfinished output is removed.");
-            return ExitStatus::Stopped;
-        }
+        going = progress.Report();
     }
-    threads.Join();
-    output.Finish();
-    return ExitStatus::Done;
+    Notice("stopped; the unfinished output is removed.");
+    return ExitStatus::Stopped;
 }

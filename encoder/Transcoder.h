@@ -2,7 +2,11 @@
 
 #include "encoder/EncoderFailure.h"
 #include "encoder/EncoderOptions.h"
+#include "encoder/PipelineItems.h"
 #include "encoder/ReportChannel.h"
+
+class OutputMedia;
+class StopSignals;
 
 // Convert mode: the whole conversion of one source into one output. Three
 // stage threads (read+decode, filter, encode) feed the muxer on the calling
@@ -15,6 +19,10 @@ public:
     ExitStatus Run();
 
 private:
+    // Writes the packets as they come and reports progress, until the
+    // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
+    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, const StopSignals& signals);
+
     const EncoderOptions& m_options;
     ReportChannel& m_channel;
 };
