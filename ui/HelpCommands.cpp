@@ -12,8 +12,6 @@
 
 namespace {
 
-// The topic the help opens on, inside the help folder.
-constexpr const char* kHelpTopic = "overview/overview.htm";
 // Results above this mean the address was opened.
 constexpr int kOpenSucceededAbove = 32;
 
@@ -45,8 +43,8 @@ void ShowTipOfTheDay() {
 
 void OpenHelpContent() {
     QString helpFolder = QString::fromStdString(GetProgramFolder()) + QStringLiteral("help");
-    if (!QFileInfo(helpFolder + QLatin1Char('/') + QLatin1String(kHelpTopic)).isFile()) return;
-    HelpWindow::Open(helpFolder, QLatin1String(kHelpTopic));
+    if (!QFileInfo(helpFolder + QLatin1Char('/') + QLatin1String(HelpWindow::kOverviewTopic)).isFile()) return;
+    HelpWindow::Open(helpFolder, QLatin1String(HelpWindow::kOverviewTopic));
 }
 
 void OpenWebAddress(const QString& address) {

@@ -18,7 +18,6 @@
 namespace {
 
 constexpr const char* kContentsFile = "contents.txt";
-constexpr const char* kHomeTopic = "overview/overview.htm";
 
 QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& text,
                         const QKeySequence& shortcut) {
@@ -51,7 +50,6 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     m_contents = new QListWidget(this);
     m_browser = new QTextBrowser(this);
     m_browser->setOpenLinks(false);
-    m_browser->setSearchPaths({m_helpFolder});
 
     auto* splitter = new QSplitter(this);
     splitter->addWidget(m_contents);
@@ -72,7 +70,7 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     m_forwardButton->setEnabled(false);
     connect(m_backButton, &QToolButton::clicked, m_browser, &QTextBrowser::backward);
     connect(m_forwardButton, &QToolButton::clicked, m_browser, &QTextBrowser::forward);
-    connect(homeButton, &QToolButton::clicked, this, [this] { ShowTopic(kHomeTopic); });
+    connect(homeButton, &QToolButton::clicked, this, [this] { ShowTopic(QLatin1String(kOverviewTopic)); });
     connect(m_browser, &QTextBrowser::backwardAvailable, m_backButton, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, m_forwardButton, &QToolButton::setEnabled);
     connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpWindow::FollowLink);

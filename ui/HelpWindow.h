@@ -17,6 +17,9 @@ class HelpWindow : public QWidget {
     Q_OBJECT
 
 public:
+    // The topic the help opens on and returns to with its home button.
+    static constexpr const char* kOverviewTopic = "overview/overview.htm";
+
     explicit HelpWindow(const QString& helpFolder, QWidget* parent = nullptr);
 
     // Shows the one help window of the program on a topic (a path relative
