@@ -132,7 +132,8 @@ void CConverterDlg::OnCommand(int commandId) {
 void CConverterDlg::OnInitDialog() {
     // The window menu of most desktops cannot take an item of the program's
     // own, so "About" in the Help button's menu is the about box's route
-    // (IDM_ABOUTBOX stays routed for a platform that can add it).
+    // (IDM_ABOUTBOX stays routed for a platform that can add it). The icon
+    // of the minimised window is drawn by the desktop from the window icon.
     setWindowIcon(m_icon);
     InsertListColumns();
     ConfigureImageButtons();
