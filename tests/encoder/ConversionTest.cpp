@@ -77,6 +77,8 @@ const Case kCases[] = {
     {"AviXvidScaledFromAnamorphicKeepsAspect", "anamorphic.vob",
      Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviResolution = 17; s.letterbox = 0; }),
      {"avi", "mpeg4", nullptr, 640, 480, kNtsc, k169, "mp3", 48000, 1, kNoDisc}},
+    {"AviFromTruncatedAvi", "cut.avi", Format(FormatAvi),
+     {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "mp3", 44100, 1, kNoDisc}},
     {"AviWithoutAudioFromSilent", "silent.avi", Format(FormatAvi),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, nullptr, 0, 0, kNoDisc}},
     {"DivxFromOddSize", "odd-size.avi", Format(FormatDivx),

@@ -86,6 +86,21 @@ INSTANTIATE_TEST_SUITE_P(Output, UnwritableOutput, testing::Values("file/out.avi
                              return std::string(info.param).substr(0, std::string(info.param).find('/'));
                          });
 
+// The failure comes only at the very end, when the finished file is to
+// take its name: the temporary file must not stay behind.
+TEST(Output, NameTakenByAFolderEndsWithStatus3AndLeavesNoTemporary) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.Path("out.avi"));
+    std::ofstream(folder.Path("out.avi") + "/keep") << "inside";
+    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert),
+                                      60, folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(3)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("out.avi"), std::string::npos) << "the message does not name the output";
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"}) << "a temporary file was left";
+    EXPECT_TRUE(std::filesystem::exists(folder.Path("out.avi") + "/keep"));
+}
+
 // One malformed piece in an otherwise good argument list.
 struct BadArguments {
     const char* name;

@@ -77,7 +77,12 @@ clip_audio_only() {
   mv "$folder/partial-tone.mp3" "$folder/tone.mp3"
 }
 clip_audio_only
-size=$(wc -c < "$folder/sample.mpg")
-head -c $((size * 55 / 100)) "$folder/sample.mpg" > "$folder/cut.mpg"
+# Cut short: a program stream, and an AVI that loses its index.
+cut() {
+  size=$(wc -c < "$folder/$1")
+  head -c $((size * $2 / 100)) "$folder/$1" > "$folder/$3"
+}
+cut sample.mpg 55 cut.mpg
+cut sample.avi 60 cut.avi
 
 echo "$script_sum" > "$stamp"
