@@ -77,6 +77,9 @@ std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecCh
 }  // namespace
 
 ExitStatus Transcoder::Run() {
+    // First of all, so that every thread started from here on (the
+    // libraries' own included) leaves the stop signals to the muxing loop.
+    StopSignals signals;
     InputMedia source(m_options.sourcePath);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
     StreamDecoder videoDecoder(source.Path(), source.VideoStream());
@@ -125,7 +128,6 @@ ExitStatus Transcoder::Run() {
                             filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 
-    StopSignals signals;
     StageThreads threads([&] {
         pictures.Abort();
         filtered.Abort();
