@@ -129,13 +129,14 @@ double MediaInfo::Duration() const {
     return found == format.end() ? 0 : std::strtod(found->second.c_str(), nullptr);
 }
 
-MediaInfo ReadMediaInfo(const std::string& path) {
+MediaInfo ReadMediaInfo(const std::string& path, bool packets) {
     MediaInfo info;
     std::string flat = RunTool({FFPROBE_PATH, "-v", "error", "-show_streams", "-show_format", "-of", "flat", path},
                                &info.error);
     if (flat.empty()) return info;
     info.readable = true;
     ReadFlat(flat, info);
+    if (!packets) return info;
     ReadPackets(RunTool({FFPROBE_PATH, "-v", "error", "-show_entries",
                          "packet=stream_index,pts_time,dts_time,duration_time,flags", "-of", "csv=p=0", path}),
                 info);

@@ -33,7 +33,9 @@ struct MediaInfo {
     double Duration() const;  // the container's duration, seconds
 };
 
-MediaInfo ReadMediaInfo(const std::string& path);
+// With `packets` false the packet statistics stay empty (one ffprobe run
+// instead of two).
+MediaInfo ReadMediaInfo(const std::string& path, bool packets = true);
 
 // Mean luma (0..255) of a rectangle of the file's first video frames,
 // measured by ffprobe's signalstats; negative when it cannot be measured.

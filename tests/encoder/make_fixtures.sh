@@ -36,7 +36,7 @@ clip() {
 
 sine() { echo "sine=frequency=440:sample_rate=$1:duration=$2"; }
 stereo() { echo "aevalsrc=0.25*sin(440*2*PI*t)|0.25*sin(660*2*PI*t):sample_rate=$1:duration=$2"; }
-surround="aevalsrc=0.2*sin(440*2*PI*t)|0.2*sin(550*2*PI*t)|0.2*sin(660*2*PI*t)|0.2*sin(60*2*PI*t)|0.2*sin(770*2*PI*t)|0.2*sin(880*2*PI*t):channel_layout=5.1:sample_rate=48000:duration=3"
+surround() { echo "aevalsrc=0.2*sin(440*2*PI*t)|0.2*sin(550*2*PI*t)|0.2*sin(660*2*PI*t)|0.2*sin(60*2*PI*t)|0.2*sin(770*2*PI*t)|0.2*sin(880*2*PI*t):channel_layout=5.1:sample_rate=48000:duration=$1"; }
 
 # The containers the open dialog offers.
 clip sample.avi avi 320x240 25 3 "$(stereo 44100 3)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 128k
@@ -62,10 +62,14 @@ clip sample.flv flv 320x240 25 3 "$(sine 22050 3)" -c:v flv1 -q:v 5 -c:a libmp3l
 VIDEO_TAIL=,format=rgb24
 clip odd-size.avi avi 321x241 25 3 "$(stereo 44100 3)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 128k
 VIDEO_TAIL=
-clip surround.mp4 mp4 320x240 25 3 "$surround" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 256k
+clip surround.mp4 mp4 320x240 25 3 "$(surround 3)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 256k
 clip silent.avi avi 320x240 25 3 none -c:v mpeg4 -q:v 5
 clip fast.mp4 mp4 320x240 60 2 "$(stereo 44100 2)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 128k
 clip slow.avi avi 320x240 12 3 "$(stereo 44100 3)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 128k
+# One-second clips for sweeping every preset.
+clip tiny-mono.avi avi 160x120 25 1 "$(sine 22050 1)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 64k
+clip tiny-surround.mp4 mp4 160x120 25 1 "$(surround 1)" \
+  -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 256k
 clip anamorphic.vob dvd 720x480 30000/1001 2 "$(stereo 48000 2)" -c:v mpeg2video -b:v 4000k -aspect 16:9 -c:a ac3 -b:a 192k
 
 # Bad and odd inputs.
