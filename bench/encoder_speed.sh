@@ -8,8 +8,8 @@
 # ffmpeg at equivalent settings (same encoders, bitrates, filters and rate),
 # for AVI (DivX + MP3), DVD NTSC and WMV. Prints kelvoenc's speed relative
 # to ffmpeg (ffmpeg's time / kelvoenc's time: above 1 is faster) and the
-# peak memory of both. Each conversion runs RUNS times (default 3); the
-# fastest run counts.
+# peak memory of both. Each conversion runs RUNS times (default 3), the
+# two programs taking turns; the fastest run of each counts.
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,28 +27,18 @@ ffmpeg -nostdin -hide_banner -loglevel error \
   -f lavfi -i "aevalsrc=0.25*sin(440*2*PI*t)|0.25*sin(660*2*PI*t):sample_rate=44100:duration=30" \
   -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a libmp3lame -b:a 160k "$source"
 
-# measure NAME COMMAND... : best wall time in seconds and peak RSS in MB,
-# printed as "SECONDS MEGABYTES".
-measure() {
-  name=$1
-  shift
-  best=
-  peak=0
-  i=0
-  while [ "$i" -lt "$runs" ]; do
-    rm -f "$work/$name".*
-    /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2> "$work/err" || {
-      echo "$name failed:" >&2
-      cat "$work/err" >&2
-      exit 1
-    }
-    read -r seconds kilobytes < "$work/time"
-    best=$(echo "$seconds $best" | awk '{ print ($2 == "" || $1 < $2) ? $1 : $2 }')
-    peak=$(echo "$kilobytes $peak" | awk '{ print ($1 > $2) ? $1 : $2 }')
-    i=$((i + 1))
-  done
-  echo "$best $(echo "$peak" | awk '{ printf "%.0f", $1 / 1024 }')"
+# time_once COMMAND... : wall seconds and peak RSS in kB, as "SECONDS KB".
+time_once() {
+  /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2> "$work/err" || {
+    echo "failed: $*" >&2
+    cat "$work/err" >&2
+    exit 1
+  }
+  cat "$work/time"
 }
+
+smaller() { echo "$1 $2" | awk '{ print ($2 == "" || $1 < $2) ? $1 : $2 }'; }
+larger() { echo "$1 $2" | awk '{ print ($1 > $2) ? $1 : $2 }'; }
 
 # The front-end's texts with its default settings for each format, a 25 fps
 # source, "Original" size (DVD pads 640x480 to 720x480), mode 0, handle -1.
@@ -62,18 +52,27 @@ dvd_ffmpeg="$ff -vf scale=640:480,pad=720:480:40:0 -r 30000/1001 -c:v mpeg2video
 wmv_ffmpeg="$ff -c:v wmv2 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
+echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"
 printf '%-16s %10s %10s %9s %12s %12s\n' format "kelvoenc s" "ffmpeg s" speed "kelvoenc MB" "ffmpeg MB"
 for format in avi dvd wmv; do
   eval "options=\$${format}_options"
   eval "reference=\$${format}_ffmpeg"
   extension=$format
   [ "$format" = dvd ] && extension=vob
-  # shellcheck disable=SC2086
-  set -- $(measure "$format" "$kelvoenc" "$source" -o "$work/$format.$extension" $options)
-  ours_seconds=$1 ours_mb=$2
-  # shellcheck disable=SC2086
-  set -- $(measure "$format" $reference "$work/$format.ref.$extension")
-  their_seconds=$1 their_mb=$2
+  ours_seconds= ours_kb=0 their_seconds= their_kb=0
+  # Alternate the two so that a change in the machine's load hits both alike.
+  i=0
+  while [ "$i" -lt "$runs" ]; do
+    rm -f "$work/$format".*
+    # shellcheck disable=SC2086 # the option texts are meant to be split
+    set -- $(time_once "$kelvoenc" "$source" -o "$work/$format.$extension" $options)
+    ours_seconds=$(smaller "$1" "$ours_seconds") ours_kb=$(larger "$2" "$ours_kb")
+    # shellcheck disable=SC2086
+    set -- $(time_once $reference "$work/$format.ref.$extension")
+    their_seconds=$(smaller "$1" "$their_seconds") their_kb=$(larger "$2" "$their_kb")
+    i=$((i + 1))
+  done
+  ours_mb=$((ours_kb / 1024)) their_mb=$((their_kb / 1024))
   speed=$(echo "$their_seconds $ours_seconds" | awk '{ printf "%.2f", ($2 > 0) ? $1 / $2 : 0 }')
   case $format in
     avi) label="AVI DivX+MP3" ;;
