@@ -6,6 +6,8 @@
 #include "controls/IconResources.h"
 #include "controls/SkinLibrary.h"
 #include "engine/ConversionEngine.h"
+#include "engine/OutputPath.h"
+#include "engine/ProgressText.h"
 #include "res/CommandIds.h"
 #include "res/DialogTemplates.h"
 #include "res/MenuTemplate.h"
@@ -13,11 +15,13 @@
 #include "settings/FormatCatalogue.h"
 #include "settings/ProgramFolder.h"
 #include "ui/HelpCommands.h"
+#include "ui/VideoFileFilter.h"
 
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -42,6 +46,23 @@ QWidget* CreateImageButton(const ControlTemplate& control, QWidget* parent) {
     return IsImageButton(control.id) ? new CImageButton(QString::fromStdString(control.text), parent) : nullptr;
 }
 
+QStringList ChooseFilesWithDialog(QWidget* owner) {
+    QFileDialog dialog(owner, QStringLiteral("Import video files"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // The entries show their display texts as written; the patterns behind
+    // them match in any letter case.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    QStringList filters;
+    for (const std::string& filter : VideoFileFilter::DialogNameFilters()) filters << QString::fromStdString(filter);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+// Column 0 of the row at this 0-based position.
+QString RowNumberText(int row) { return QStringLiteral("          %1").arg(row + 1); }
+
 QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
 }
@@ -61,6 +82,7 @@ CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
       m_store(std::move(store)),
       m_settings(m_store.Load()),
       m_chooseFolder(ChooseFolderWithDialog),
+      m_chooseFiles(ChooseFilesWithDialog),
       m_outputFolder(m_settings.outputFolder),
       m_icon(LoadIconResource(IDR_MAINFRAME)) {
     DialogLayout layout(*this, MainDialogTemplate(), CreateImageButton);
@@ -112,6 +134,7 @@ void CConverterDlg::ConnectCommands(const DialogLayout& layout) {
 }
 
 void CConverterDlg::OnCommand(int commandId) {
+    if (!isEnabled()) return;  // a probe or a batch is running
     switch (commandId) {
     case IDC_ADD: case IDC_SIDE_ADD: case ID_EDIT_ADD: OnAddFiles(); break;
     case IDC_SIDE_REMOVE: case ID_EDIT_REMOVE: OnRemoveFile(); break;
@@ -228,12 +251,147 @@ QPoint CConverterDlg::PopupPosition() const {
     return cursor == QPoint(-1, -1) ? mapToGlobal(QPoint(5, 5)) : cursor;
 }
 
-// The source file list's operations belong to the file-list work; until it
-// lands the commands are routed here and do nothing.
-void CConverterDlg::OnAddFiles() {}
-void CConverterDlg::OnRemoveFile() {}
-void CConverterDlg::OnMoveUp() {}
-void CConverterDlg::OnMoveDown() {}
-void CConverterDlg::OnListRightClick() {}
-void CConverterDlg::AppendRow(const std::string&) {}
-void CConverterDlg::SwapRows(int, int) {}
+void CConverterDlg::SetEncoderProgram(const std::string& program) {
+    m_engine = std::make_unique<ConversionEngine>(*this, program);
+}
+
+// Every selected file is probed in turn with the window disabled, so no
+// command runs nested inside a probe; the refusals are told afterwards.
+void CConverterDlg::OnAddFiles() {
+    const QStringList chosen = m_chooseFiles(this);
+    if (chosen.isEmpty()) return;
+
+    std::vector<std::string> failedPaths;
+    int refusedForRoom = 0;
+    setEnabled(false);
+    for (qsizetype i = 0; i < chosen.size(); ++i) {
+        if (m_sources.IsFull()) {
+            refusedForRoom = static_cast<int>(chosen.size() - i);
+            break;
+        }
+        std::string path = QDir::toNativeSeparators(chosen[i]).toStdString();
+        ProbeOutcome outcome = ProbeAndAppend(path);
+        if (outcome == ProbeOutcome::EncoderMissing) break;  // the user has been told why
+        if (outcome == ProbeOutcome::Failed) failedPaths.push_back(path);
+    }
+    setEnabled(true);
+    ShowAddFailures(failedPaths, refusedForRoom);
+}
+
+CConverterDlg::ProbeOutcome CConverterDlg::ProbeAndAppend(const std::string& path) {
+    if (path.size() > kMaxPathLength) return ProbeOutcome::Failed;
+    std::optional<std::string> output = m_engine->MakeOutputPath(path);
+    if (!output) return ProbeOutcome::Failed;
+
+    m_engine->Progress().probeFailed = false;
+    EncoderRunResult run = m_engine->RunEncoder(path, *output, 0, 0, EncoderProbe);
+    if (!run.started) return ProbeOutcome::EncoderMissing;
+    if (m_engine->Progress().probeFailed || !run.Succeeded()) return ProbeOutcome::Failed;
+    AppendRow(path);
+    return ProbeOutcome::Added;
+}
+
+void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom) {
+    for (const std::string& path : failedPaths)
+        ShowMessageBox(QStringLiteral("Load file %1 failed.").arg(QString::fromStdString(path)));
+    if (refusedForRoom > 0) {
+        ShowMessageBox(QStringLiteral("%1 of the selected files could not be added: the list holds at most %2 files.")
+                           .arg(refusedForRoom)
+                           .arg(SourceList::kCapacity));
+    }
+}
+
+void CConverterDlg::ShowMessageBox(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::NoIcon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption,
+                    text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+// The probe slot becomes the new last row.
+void CConverterDlg::AppendRow(const std::string& path) {
+    const SourceEntry* slot = m_sources.ProbeSlot();
+    if (!slot) return;
+    // The casts truncate toward zero, as the duration column shows it.
+    QString duration = QString::fromStdString(FormatClock(static_cast<std::int64_t>(slot->durationSeconds)));
+    int row = m_sources.fileCount();
+    m_sources.Append(path);
+
+    auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
+    item->setTextAlignment(2, Qt::AlignCenter);
+    m_fileList->addTopLevelItem(item);
+}
+
+void CConverterDlg::OnRemoveFile() {
+    if (m_sources.fileCount() == 0) return;
+    int row = SelectedRow();
+    if (row < 0) return;
+
+    delete m_fileList->takeTopLevelItem(row);
+    m_sources.Remove(row);
+    NumberRows(row);
+    if (row < m_sources.fileCount()) {
+        SelectRow(row);
+        m_fileList->setFocus();
+    } else {
+        m_fileList->clearSelection();
+    }
+}
+
+void CConverterDlg::OnMoveUp() { MoveSelectedRow(-1); }
+
+void CConverterDlg::OnMoveDown() { MoveSelectedRow(+1); }
+
+void CConverterDlg::MoveSelectedRow(int step) {
+    if (m_sources.fileCount() < 2) return;
+    int row = SelectedRow();
+    if (row < 0) {
+        ShowMessageBox(QStringLiteral("No item was selected!"), QStringLiteral("Warning"));
+        return;
+    }
+    int target = row + step;
+    if (target < 0 || target >= m_sources.fileCount()) {
+        m_fileList->setFocus();
+        return;
+    }
+    SwapRows(row, target);
+}
+
+// The numbers stay in place; paths, durations and the slots change rows.
+void CConverterDlg::SwapRows(int from, int to) {
+    QTreeWidgetItem* fromItem = m_fileList->topLevelItem(from);
+    QTreeWidgetItem* toItem = m_fileList->topLevelItem(to);
+    if (!fromItem || !toItem) return;
+    for (int column : {1, 2}) {
+        QString text = fromItem->text(column);
+        fromItem->setText(column, toItem->text(column));
+        toItem->setText(column, text);
+    }
+    SelectRow(to);
+    m_fileList->setFocus();
+    m_sources.Swap(from, to);
+}
+
+void CConverterDlg::OnListRightClick() {
+    SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this);
+}
+
+int CConverterDlg::SelectedRow() const {
+    int first = -1;
+    for (QTreeWidgetItem* item : m_fileList->selectedItems()) {
+        int row = m_fileList->indexOfTopLevelItem(item);
+        if (first < 0 || row < first) first = row;
+    }
+    return first;
+}
+
+// Selects the row alone, gives it the focus state and scrolls it into view.
+void CConverterDlg::SelectRow(int row) {
+    QTreeWidgetItem* item = m_fileList->topLevelItem(row);
+    m_fileList->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_fileList->scrollToItem(item);
+}
+
+void CConverterDlg::NumberRows(int from) {
+    for (int row = from; row < m_fileList->topLevelItemCount(); ++row)
+        m_fileList->topLevelItem(row)->setText(0, RowNumberText(row));
+}

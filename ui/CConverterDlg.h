@@ -9,10 +9,12 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CImageButton;
 class ConversionEngine;
@@ -33,6 +35,9 @@ public:
     // Shows a folder picker; returns the chosen folder, or an empty text when
     // the user cancelled.
     using FolderChooser = std::function<QString(QWidget* owner, const QString& title, const QString& startFolder)>;
+    // Shows the "Import video files" dialog; returns the chosen files' full
+    // paths in the dialog's order, or none when the user cancelled.
+    using FileChooser = std::function<QStringList(QWidget* owner)>;
 
     explicit CConverterDlg(SettingsStore store = SettingsStore(), QWidget* parent = nullptr);
     ~CConverterDlg() override;
@@ -50,6 +55,10 @@ public:
     ConversionEngine& Engine() { return *m_engine; }
 
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    void SetFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
+    // Runs this encoder program instead of the program folder's; the
+    // progress window is made anew. Only outside a probe or a batch.
+    void SetEncoderProgram(const std::string& program);
 
     // The source file list's commands.
     void OnAddFiles();
@@ -75,10 +84,21 @@ private:
     void OnHelpButton();
     QPoint PopupPosition() const;
 
+    enum class ProbeOutcome { Added, Failed, EncoderMissing };
+    ProbeOutcome ProbeAndAppend(const std::string& path);
+    void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
+    // An OK box; the application's name is the caption unless one is given.
+    void ShowMessageBox(const QString& text, const QString& caption = QString());
+    void MoveSelectedRow(int step);
+    int SelectedRow() const;
+    void SelectRow(int row);
+    void NumberRows(int from);
+
     SettingsStore m_store;
     ConversionSettings m_settings;
     SourceList m_sources;
     FolderChooser m_chooseFolder;
+    FileChooser m_chooseFiles;
 
     EncodeTargets m_targets;
     // The settings' output folder. Only Change and a conversion update it, so
