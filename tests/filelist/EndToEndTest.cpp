@@ -5,9 +5,13 @@
 
 #include "engine/CProgressDlg.h"
 #include "engine/ConversionEngine.h"
+#include "controls/SkinLibrary.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -90,6 +94,36 @@ QString PictureArea(const QString& path) {
     auto matches = QRegularExpression("crop=(\\d+:\\d+:\\d+:\\d+)").globalMatch(errors);
     while (matches.hasNext()) last = matches.next();
     return last.captured(1);
+}
+
+// A window that drew nothing is one flat colour, or close to it; a drawn one
+// has text and frames: many colours, none covering almost all of it.
+void VerifyDrawn(const QImage& image) {
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
+    int largest = 0;
+    for (int count : counts) largest = std::max(largest, count);
+    QVERIFY2(counts.size() > 32, qPrintable(QStringLiteral("%1 colours").arg(counts.size())));
+    QVERIFY(largest < image.width() * image.height() * 9 / 10);
+}
+
+void SaveScreenshot(const QImage& image, const QString& name) {
+    QDir().mkpath(QStringLiteral(SCREENSHOT_FOLDER));
+    QVERIFY(image.save(QStringLiteral(SCREENSHOT_FOLDER "/%1.png").arg(name)));
+}
+
+// The main window with the progress window over its middle, as the user
+// sees them during a batch.
+QImage GrabBatch(QWidget& window, QWidget& progress) {
+    QImage picture = window.grab().toImage();
+    QImage over = progress.grab().toImage();
+    QPainter painter(&picture);
+    QPoint corner((picture.width() - over.width()) / 2, (picture.height() - over.height()) / 2);
+    painter.drawImage(corner, over);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawRect(QRect(corner, over.size()).adjusted(-1, -1, 0, 0));
+    return picture;
 }
 
 }  // namespace
@@ -179,6 +213,7 @@ private slots:
     void ConfirmedCancelKeepsTheFirstOutputOnly();
     void AwkwardPathsGoThroughAddAndConvertUnchanged();
     void ASelectionBeyondNinetyNineRowsAddsWhatFits();
+    void TheListAndTheBatchAreDrawnForTheUser();
 };
 
 void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
@@ -359,6 +394,48 @@ void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
     window->Add({Clip("a.avi")});
     QCOMPARE(boxes.Texts().last(), QStringLiteral("1 of the selected files could not be added: the list holds at most 99 files."));
     QCOMPARE((*window)->Sources().fileCount(), 99);
+}
+
+void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
+    SkinLibrary::Initialize(*qApp);
+    QVERIFY(SkinLibrary::LoadSkinFromResource(SkinLibrary::kSkinResourceName, SkinLibrary::kSkinResourceType));
+    SkinLibrary::SetDialogSkin(SkinLibrary::kDialogSkinObject);
+    // Files named as a user's would be.
+    const QString videos = m_scratch->filePath("Videos/");
+    QVERIFY(QDir().mkpath(videos));
+    QStringList chosen;
+    for (auto [clip, name] : {std::pair{"a.avi", "Beach day.avi"}, {"long.avi", "Birthday party.avi"},
+                              {"c.flv", "Garden.flv"}, {"d.mov", "Concert.mov"}}) {
+        QVERIFY(QFile::copy(Clip(clip), videos + name));
+        chosen << videos + name;
+    }
+    m_out = m_scratch->filePath("output video").toStdString() + "/";
+    auto window = NewWindow();
+    MessageRecorder boxes;
+    QVERIFY(QTest::qWaitForWindowExposed(&**window));
+    window->Add(chosen);
+    QCOMPARE(window->Rows().size(), 4);
+    window->Select(1);
+    QImage list = (*window)->grab().toImage();
+    SaveScreenshot(list, "file-list");
+    VerifyDrawn(list);
+
+    CProgressDlg& progress = (*window)->Engine().ProgressWindow();
+    QImage batch;
+    QString textMidway;
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (!batch.isNull() || value < 350) return;
+        textMidway = progress.ProgressText();
+        batch = GrabBatch(**window, progress);
+    });
+    (*window)->OnCommand(IDC_CONVERT);
+    SkinLibrary::Shutdown();
+
+    QVERIFY(!batch.isNull());
+    SaveScreenshot(batch, "converting");
+    VerifyDrawn(batch);
+    QVERIFY2(textMidway.startsWith("Total time:") && textMidway.contains(";Finished "), qPrintable(textMidway));
+    QVERIFY2(boxes.Shown().last().text.startsWith("Mission accomplished!"), qPrintable(boxes.Texts().join('\n')));
 }
 
 QTEST_MAIN(EndToEndTest)
