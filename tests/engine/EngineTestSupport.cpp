@@ -17,10 +17,17 @@ MessageBoxResponder::MessageBoxResponder() { qApp->installEventFilter(this); }
 
 MessageBoxResponder::~MessageBoxResponder() { qApp->removeEventFilter(this); }
 
+QStringList MessageBoxResponder::Texts() const {
+    QStringList texts;
+    for (const Box& box : m_shown) texts << box.text;
+    return texts;
+}
+
 bool MessageBoxResponder::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (!box || event->type() != QEvent::Show) return false;
-    m_shown.append({box->text(), box->icon()});
+    m_shown.append({box->text(), box->icon(), box->windowTitle()});
+    if (onShow) onShow();
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
     if (!m_answers.isEmpty() && box->button(m_answers.first())) answer = m_answers.takeFirst();
     else answer = (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;

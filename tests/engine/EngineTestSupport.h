@@ -6,8 +6,10 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 // The main window's side of the engine, with its live state in the open.
@@ -31,11 +33,13 @@ public:
 
 // Answers every message box as it appears, recording what it said: with the
 // queued answers in order, then with Ok (or No where there is no Ok).
+// `onShow` runs as each box appears, to look at the program at that moment.
 class MessageBoxResponder : public QObject {
 public:
     struct Box {
         QString text;
         QMessageBox::Icon icon;
+        QString caption;
     };
 
     MessageBoxResponder();
@@ -43,6 +47,9 @@ public:
 
     void Answer(QMessageBox::StandardButton button) { m_answers.append(button); }
     const QList<Box>& Shown() const { return m_shown; }
+    QStringList Texts() const;
+
+    std::function<void()> onShow;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

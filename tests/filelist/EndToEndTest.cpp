@@ -218,7 +218,7 @@ private slots:
 
 void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     int rowsWhenTold = -1;
     QTimer intruder;
     boxes.onShow = [&] {
@@ -267,7 +267,7 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
 
 void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     window->Add({Clip("a.avi"), Clip("b.mp4"), Clip("c.flv"), Clip("d.mov")});
     QCOMPARE((*window)->Sources().fileCount(), 4);
 
@@ -303,7 +303,7 @@ void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
 
 void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsOwnShape() {
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     ConversionSettings& settings = (*window)->Settings();
     settings.outputFormat = 7;  // DVD
     settings.tvMode = 1;        // PAL
@@ -334,7 +334,7 @@ void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsOwnShape() {
 
 void EndToEndTest::ConfirmedCancelKeepsTheFirstOutputOnly() {
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     window->Add({Clip("a.avi"), Clip("long.avi"), Clip("c.flv")});
     QCOMPARE((*window)->Sources().totalDuration(), 13.0);
 
@@ -363,7 +363,7 @@ void EndToEndTest::AwkwardPathsGoThroughAddAndConvertUnchanged() {
     m_out = m_scratch->filePath(QStringLiteral("out \"x\" ö")).toStdString() + "/";
 
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     window->Add({source});
     QCOMPARE(window->Rows(), QStringList{Number(1) + "|" + source + "|00:00:02"});
     QCOMPARE((*window)->Sources().Entry(0).path, source.toStdString());
@@ -376,7 +376,7 @@ void EndToEndTest::AwkwardPathsGoThroughAddAndConvertUnchanged() {
 
 void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     for (int row = 0; row < 97; ++row) {
         SourceEntry* slot = (*window)->Sources().ProbeSlot();
         *slot = {"", 1.0, 320, 240, 25.0};
@@ -411,7 +411,7 @@ void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
     }
     m_out = m_scratch->filePath("output video").toStdString() + "/";
     auto window = NewWindow();
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     QVERIFY(QTest::qWaitForWindowExposed(&**window));
     window->Add(chosen);
     QCOMPARE(window->Rows().size(), 4);

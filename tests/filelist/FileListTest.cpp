@@ -143,7 +143,7 @@ void FileListTest::MoveSwapsPathsDurationsAndSlotsButNotNumbers() {
 
 void FileListTest::MoveNeedsASelectionAndTwoRows() {
     WindowUnderTest window;
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     List(window, "/clips/only.avi", {5, 320, 240, 25});
     window->OnCommand(IDC_SIDE_UP);
     window->OnCommand(IDC_SIDE_DOWN);
@@ -155,7 +155,7 @@ void FileListTest::MoveNeedsASelectionAndTwoRows() {
     window->OnCommand(ID_EDIT_MOVEDOWN);
     window->OnCommand(IDC_SIDE_REMOVE);
     QCOMPARE(boxes.Shown().size(), 2);
-    for (const MessageRecorder::Box& box : boxes.Shown()) {
+    for (const MessageBoxResponder::Box& box : boxes.Shown()) {
         QCOMPARE(box.caption, QStringLiteral("Warning"));
         QCOMPARE(box.text, QStringLiteral("No item was selected!"));
     }
@@ -194,7 +194,7 @@ void FileListTest::ImportDialogOffersVideoFilesInAnyLetterCase() {
     QDir::setCurrent(folder.path());
 
     WindowUnderTest window;
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     QString title;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
     QStringList filterTexts;
@@ -245,7 +245,7 @@ void FileListTest::OverlongPathIsRefusedWithoutProbing() {
     WindowUnderTest window;
     // An encoder that cannot start would say so: the refusal must come first.
     window->SetEncoderProgram("/nonexistent/kelvoenc");
-    MessageRecorder boxes;
+    MessageBoxResponder boxes;
     const QString overlong = QStringLiteral("/clips/") + QString(260, QLatin1Char('x')) + QStringLiteral(".avi");
     window.Add({overlong});
     QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("Load file %1 failed.").arg(overlong)});

@@ -1,62 +1,15 @@
 #pragma once
 
+#include "EngineTestSupport.h"
 #include "res/CommandIds.h"
 #include "ui/CConverterDlg.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QEvent>
 #include <QLineEdit>
-#include <QList>
-#include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include <functional>
 #include <memory>
-
-// Answers every message box as it appears and records its caption and text:
-// with the queued answers in order, then with Ok (or No where there is none).
-// `onShow` runs as each box appears, to look at the program at that moment.
-class MessageRecorder : public QObject {
-public:
-    struct Box {
-        QString caption;
-        QString text;
-    };
-
-    MessageRecorder() { qApp->installEventFilter(this); }
-    ~MessageRecorder() override { qApp->removeEventFilter(this); }
-
-    void Answer(QMessageBox::StandardButton button) { m_answers.append(button); }
-    const QList<Box>& Shown() const { return m_shown; }
-    QStringList Texts() const {
-        QStringList texts;
-        for (const Box& box : m_shown) texts << box.text;
-        return texts;
-    }
-
-    std::function<void()> onShow;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* box = qobject_cast<QMessageBox*>(watched);
-        if (!box || event->type() != QEvent::Show) return false;
-        m_shown.append({box->windowTitle(), box->text()});
-        if (onShow) onShow();
-        QMessageBox::StandardButton answer = QMessageBox::NoButton;
-        if (!m_answers.isEmpty() && box->button(m_answers.first())) answer = m_answers.takeFirst();
-        else answer = (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
-        QMetaObject::invokeMethod(
-            box, [box, answer] { box->button(answer)->click(); }, Qt::QueuedConnection);
-        return false;
-    }
-
-private:
-    QList<QMessageBox::StandardButton> m_answers;
-    QList<Box> m_shown;
-};
 
 // A main window with its settings in a folder of its own, so nothing of the
 // user's is read or written.
@@ -68,7 +21,9 @@ public:
     CConverterDlg& operator*() { return *m_window; }
     CConverterDlg* operator->() { return m_window.get(); }
 
-    QTreeWidget* List() const { return m_window->findChild<QTreeWidget*>(QStringLiteral("control%1").arg(IDC_FILE_LIST)); }
+    QTreeWidget* List() const {
+        return m_window->findChild<QTreeWidget*>(QStringLiteral("control%1").arg(IDC_FILE_LIST));
+    }
     QLineEdit* FolderBox() const {
         return m_window->findChild<QLineEdit*>(QStringLiteral("control%1").arg(IDC_OUTPUT_FOLDER));
     }
