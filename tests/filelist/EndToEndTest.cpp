@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ClipSpec {
+struct ClipRecipe {
     const char* name;
     const char* size;
     int rate;
@@ -36,7 +36,7 @@ struct ClipSpec {
 };
 
 // "a.avi" and friends: four containers, four sizes, four frame rates.
-const ClipSpec kClips[] = {
+const ClipRecipe kClips[] = {
     {"a.avi", "320x240", 25, 2, {"-c:v", "mpeg4", "-c:a", "mp2"}},
     {"b.mp4", "320x180", 30, 2, {"-c:v", "mpeg4", "-c:a", "aac"}},
     {"c.flv", "176x144", 15, 3, {"-c:v", "flv1", "-c:a", "libmp3lame"}},
@@ -52,7 +52,7 @@ bool RunFfmpeg(const QStringList& arguments, QString* errors = nullptr) {
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-bool MakeClip(const QString& path, const ClipSpec& clip) {
+bool MakeClip(const QString& path, const ClipRecipe& clip) {
     const QString seconds = QString::number(clip.seconds);
     return RunFfmpeg(QStringList{"-loglevel", "error", "-f", "lavfi", "-i",
                                  QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(clip.size).arg(clip.rate).arg(seconds),
@@ -145,9 +145,9 @@ private:
     }
 
     void VerifyConverted(const QString& output, const char* clipName) {
-        const ClipSpec* clip = nullptr;
-        for (const ClipSpec& spec : kClips)
-            if (QLatin1String(spec.name) == QLatin1String(clipName)) clip = &spec;
+        const ClipRecipe* clip = nullptr;
+        for (const ClipRecipe& recipe : kClips)
+            if (QLatin1String(recipe.name) == QLatin1String(clipName)) clip = &recipe;
         QVERIFY2(QFile::exists(output), qPrintable(output));
         Probe probe = ProbeFile(output);
         const QString size = QStringLiteral("%1x%2").arg(probe.width).arg(probe.height);
@@ -177,7 +177,7 @@ private:
 private slots:
     void initTestCase() {
         if (!fs::exists(KELVOENC_PATH)) QSKIP("the encoder " KELVOENC_PATH " is not built; build the kelvoenc target");
-        for (const ClipSpec& clip : kClips) QVERIFY2(MakeClip(Clip(clip.name), clip), clip.name);
+        for (const ClipRecipe& clip : kClips) QVERIFY2(MakeClip(Clip(clip.name), clip), clip.name);
 
         m_notMedia[0] = Clip("notes.txt");
         m_notMedia[1] = Clip("noise.avi");
