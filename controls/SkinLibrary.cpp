@@ -165,7 +165,12 @@ void SetDialogSkin(const QString& skinObject) {
 void SkinWindow(QWidget* window) {
     if (!window || !State().applied) return;
     window->setProperty("skinned", true);
+    // Re-polishing under a style sheet resolves the font afresh; a font the
+    // window was given on purpose (a link's underline) must survive it.
+    const bool ownFont = window->testAttribute(Qt::WA_SetFont);
+    const QFont font = window->font();
     Restyle(window);
+    if (ownFont) window->setFont(font);
 }
 
 int TrackPopupMenu(const MenuTemplate& menu, QPoint screenPosition, QWidget* owner) {

@@ -53,11 +53,9 @@ void CAboutDlg::OnInitDialog() {
 
     const std::pair<CHyperlinkLabel*, const char*> links[] = {
         {m_homePage, kHomePageAddress}, {m_orderPage, kOrderPageAddress}, {m_supportPage, kSupportPageAddress}};
-    // Skinned first: restyling a window resets its font, which would drop
-    // the underline and leave the label sized for another font.
     for (const auto& [label, address] : links) {
-        SkinLibrary::SkinWindow(label);
         label->SetAddress(QString::fromLatin1(address));
         label->SetUnderline(true);
     }
+    for (CHyperlinkLabel* label : {m_homePage, m_orderPage, m_supportPage}) SkinLibrary::SkinWindow(label);
 }
