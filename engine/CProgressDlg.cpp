@@ -25,7 +25,13 @@ void CProgressDlg::ResetProgress() {
 
 void CProgressDlg::SetProgressText(const QString& text) { m_progressText->setText(text); }
 
-void CProgressDlg::SetBarPosition(int position) { m_progressBar->setValue(position); }
+void CProgressDlg::SetBarPosition(int position) {
+    // A progress bar repaints itself at once on every change; held back, it
+    // joins the text's repaint at the next paint pass instead.
+    m_progressBar->setUpdatesEnabled(false);
+    m_progressBar->setValue(position);
+    m_progressBar->setUpdatesEnabled(true);
+}
 
 QString CProgressDlg::ProgressText() const { return m_progressText->text(); }
 

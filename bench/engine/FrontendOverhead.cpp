@@ -4,6 +4,7 @@
 // for the same wall time.
 // Usage: frontend_overhead CLIP SECONDS OUTPUT_FOLDER RELAY
 // The relay is started in the encoder's place; see ReportRelay.cpp.
+#include "controls/SkinLibrary.h"
 #include "engine/ConversionEngine.h"
 #include "engine/ConversionHost.h"
 
@@ -38,18 +39,6 @@ public:
     SourceList sources;
 };
 
-// Closes the summary as soon as it shows.
-class SummaryCloser : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show) {
-            std::printf("%s\n", qPrintable(box->text()));
-            QMetaObject::invokeMethod(box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-};
-
 double CpuSeconds() {
     rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
@@ -66,12 +55,34 @@ struct Share {
     double Percent() const { return 100.0 * cpu / wall; }
 };
 
+struct Moment {
+    double cpu = CpuSeconds(), wall = WallSeconds();
+    Share Since(const Moment& start) const { return {cpu - start.cpu, wall - start.wall}; }
+};
+
 template <class Work>
 Share Measure(Work work) {
-    double cpu = CpuSeconds(), wall = WallSeconds();
+    Moment start;
     work();
-    return {CpuSeconds() - cpu, WallSeconds() - wall};
+    return Moment().Since(start);
 }
+
+// Closes the summary as soon as it shows, noting when the conversion ended:
+// the summary itself is not part of converting.
+class SummaryCloser : public QObject {
+public:
+    Moment conversionEnd;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show) {
+            conversionEnd = Moment();
+            std::printf("%s\n", qPrintable(box->text()));
+            QMetaObject::invokeMethod(box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
 
 // The baseline: wait 1 ms for the process, pump once, again, for `seconds`.
 void PollingWait(double seconds) {
@@ -95,6 +106,11 @@ int main(int argc, char** argv) {
         return 64;
     }
     QApplication application(argc, argv);
+    // Dressed as the program is, so the progress window paints as it does there.
+    SkinLibrary::Initialize(application);
+    SkinLibrary::LoadSkinFromResource(QString::fromLatin1(SkinLibrary::kSkinResourceName),
+                                      QString::fromLatin1(SkinLibrary::kSkinResourceType));
+    SkinLibrary::SetDialogSkin(QString::fromLatin1(SkinLibrary::kDialogSkinObject));
     SummaryCloser closer;
     application.installEventFilter(&closer);
     BenchHost host;
@@ -105,7 +121,12 @@ int main(int argc, char** argv) {
     host.sources.Append(argv[1]);
 
     ConversionEngine engine(host, argv[4]);
-    Share engineShare = Measure([&engine] { engine.ConvertAll(); });
+    // The first batch pays for showing and laying out the progress window
+    // and the summary once; the second is what every later batch costs.
+    engine.ConvertAll();
+    Moment start;
+    engine.ConvertAll();
+    Share engineShare = closer.conversionEnd.Since(start);
     Share baseline = Measure([&engineShare] { PollingWait(engineShare.wall); });
 
     std::printf("conversion wall time            %8.2f s\n", engineShare.wall);
