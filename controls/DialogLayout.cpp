@@ -19,12 +19,6 @@ namespace {
 
 QString Text(const ControlTemplate& control) { return QString::fromStdString(control.text); }
 
-QSize AverageCharSize(const QFont& font) {
-    QFontMetrics metrics(font);
-    int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return QSize((width / 26 + 1) / 2, metrics.height());
-}
-
 // Dialog units of two text lines.
 constexpr int kTwoLines = 16;
 
@@ -64,7 +58,7 @@ QFont DialogLayout::DialogFont(const DialogTemplate& dialogTemplate) {
 DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate, const Factory& factory) {
     QFont font = DialogFont(dialogTemplate);
     dialog.setFont(font);
-    m_baseUnits = AverageCharSize(font);
+    m_baseUnits = BaseUnitsOf(font);
     dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
 
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -91,6 +85,16 @@ DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate
             for (const std::string& entry : list.entries) combo->addItem(QString::fromStdString(entry));
         }
     }
+}
+
+QSize DialogLayout::BaseUnitsOf(const QFont& font) {
+    QFontMetrics metrics(font);
+    int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return QSize((width / 26 + 1) / 2, metrics.height());
+}
+
+int DialogLayout::ScaledPixels(int pixels, const QFont& font) {
+    return pixels * BaseUnitsOf(font).width() / kTemplateFontCharWidth;
 }
 
 QWidget* DialogLayout::Control(int id) const { return m_controls.value(id, nullptr); }

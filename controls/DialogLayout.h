@@ -36,6 +36,17 @@ public:
     // when the face is not installed.
     static QFont DialogFont(const DialogTemplate& dialogTemplate);
 
+    // A font's average character width and height, as dialog units use them.
+    static QSize BaseUnitsOf(const QFont& font);
+
+    // A size the templates' font measured in pixels (a list column's width),
+    // grown or shrunk with the font actually used, so it keeps its share of
+    // the dialog.
+    static int ScaledPixels(int pixels, const QFont& font);
+
+    // Average character width of the font the templates were drawn with.
+    static constexpr int kTemplateFontCharWidth = 6;
+
 private:
     QWidget* CreateStandard(const ControlTemplate& control, QWidget* parent) const;
     void Place(QWidget* widget, const ControlTemplate& control) const;

@@ -174,9 +174,9 @@ void CConverterDlg::InsertListColumns() {
     m_fileList->headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
     m_fileList->headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     m_fileList->headerItem()->setTextAlignment(2, Qt::AlignCenter);
-    m_fileList->setColumnWidth(0, 90);
-    m_fileList->setColumnWidth(1, 360);
-    m_fileList->setColumnWidth(2, 122);
+    const int widths[] = {90, 360, 122};
+    for (int column = 0; column < 3; ++column)
+        m_fileList->setColumnWidth(column, DialogLayout::ScaledPixels(widths[column], font()));
 }
 
 void CConverterDlg::ConfigureImageButtons() {

@@ -2,6 +2,7 @@
 
 #include "app/TerminationRequest.h"
 #include "controls/CImageButton.h"
+#include "controls/DialogLayout.h"
 #include "res/CommandIds.h"
 #include "settings/COutputSettingsDlg.h"
 #include "settings/IniFile.h"
@@ -88,9 +89,14 @@ void MainWindowTest::TemplateBuildsEveryControl() {
     QCOMPARE(header->text(0), QStringLiteral(" Number"));
     QCOMPARE(header->text(1), QStringLiteral("  File path"));
     QCOMPARE(header->text(2), QStringLiteral("   Duration"));
-    QCOMPARE(list->columnWidth(0), 90);
-    QCOMPARE(list->columnWidth(1), 360);
-    QCOMPARE(list->columnWidth(2), 122);
+    // 90, 360 and 122 pixels in the templates' font, grown with ours: together
+    // they fill the list as they did there.
+    QCOMPARE(list->columnWidth(0), DialogLayout::ScaledPixels(90, window->font()));
+    QCOMPARE(list->columnWidth(1), DialogLayout::ScaledPixels(360, window->font()));
+    QCOMPARE(list->columnWidth(2), DialogLayout::ScaledPixels(122, window->font()));
+    const int columns = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
+    const int inside = list->width() - 2 * list->frameWidth();
+    QVERIFY2(columns <= inside && columns > inside - 20, qPrintable(QStringLiteral("%1 of %2").arg(columns).arg(inside)));
     QCOMPARE(Qt::Alignment(header->textAlignment(2)) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 
     const struct {
