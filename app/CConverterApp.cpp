@@ -18,10 +18,7 @@ CConverterApp::~CConverterApp() = default;
 
 bool CConverterApp::InitInstance() {
     m_termination = new TerminationRequest(this);
-    SkinLibrary::Initialize(*this);
-    SkinLibrary::LoadSkinFromResource(QString::fromLatin1(SkinLibrary::kSkinResourceName),
-                                      QString::fromLatin1(SkinLibrary::kSkinResourceType));
-    SkinLibrary::SetDialogSkin(QString::fromLatin1(SkinLibrary::kDialogSkinObject));
+    SkinLibrary::ApplyProgramSkin(*this);
     ShowStartupTip();
 
     auto mainWindow = std::make_unique<CConverterDlg>();

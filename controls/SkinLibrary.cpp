@@ -162,6 +162,13 @@ void SetDialogSkin(const QString& skinObject) {
     state.applied = true;
 }
 
+bool ApplyProgramSkin(QApplication& application) {
+    Initialize(application);
+    bool loaded = LoadSkinFromResource(QString::fromLatin1(kSkinResourceName), QString::fromLatin1(kSkinResourceType));
+    SetDialogSkin(QString::fromLatin1(kDialogSkinObject));
+    return loaded;
+}
+
 void SkinWindow(QWidget* window) {
     if (!window || !State().applied) return;
     window->setProperty("skinned", true);

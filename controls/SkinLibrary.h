@@ -32,6 +32,10 @@ bool LoadSkinFromResource(const QString& name, const QString& type);
 // on. The skin has one object, "Dialog"; any other name changes nothing.
 void SetDialogSkin(const QString& skinObject);
 
+// The program's own start: Initialize, LoadSkinFromResource with the
+// program's skin, SetDialogSkin("Dialog"). Returns whether the skin loaded.
+bool ApplyProgramSkin(QApplication& application);
+
 // Marks one window as drawn by the skin and restyles it now.
 void SkinWindow(QWidget* window);
 

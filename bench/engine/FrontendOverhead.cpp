@@ -107,10 +107,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     // Dressed as the program is, so the progress window paints as it does there.
-    SkinLibrary::Initialize(application);
-    SkinLibrary::LoadSkinFromResource(QString::fromLatin1(SkinLibrary::kSkinResourceName),
-                                      QString::fromLatin1(SkinLibrary::kSkinResourceType));
-    SkinLibrary::SetDialogSkin(QString::fromLatin1(SkinLibrary::kDialogSkinObject));
+    SkinLibrary::ApplyProgramSkin(application);
     SummaryCloser closer;
     application.installEventFilter(&closer);
     BenchHost host;

@@ -2,6 +2,7 @@
 // the Add command are probed by the real encoder, listed, reordered and
 // converted, and the outputs are checked with ffprobe and ffmpeg.
 #include "FileListTestSupport.h"
+#include "../ui/ScreenshotSupport.h"
 
 #include "engine/CProgressDlg.h"
 #include "engine/ConversionEngine.h"
@@ -94,23 +95,6 @@ QString PictureArea(const QString& path) {
     auto matches = QRegularExpression("crop=(\\d+:\\d+:\\d+:\\d+)").globalMatch(errors);
     while (matches.hasNext()) last = matches.next();
     return last.captured(1);
-}
-
-// A window that drew nothing is one flat colour, or close to it; a drawn one
-// has text and frames: many colours, none covering almost all of it.
-void VerifyDrawn(const QImage& image) {
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) ++counts[image.pixel(x, y)];
-    int largest = 0;
-    for (int count : counts) largest = std::max(largest, count);
-    QVERIFY2(counts.size() > 32, qPrintable(QStringLiteral("%1 colours").arg(counts.size())));
-    QVERIFY(largest < image.width() * image.height() * 9 / 10);
-}
-
-void SaveScreenshot(const QImage& image, const QString& name) {
-    QDir().mkpath(QStringLiteral(SCREENSHOT_FOLDER));
-    QVERIFY(image.save(QStringLiteral(SCREENSHOT_FOLDER "/%1.png").arg(name)));
 }
 
 // The main window with the progress window over its middle, as the user
@@ -396,9 +380,7 @@ void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
 }
 
 void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
-    SkinLibrary::Initialize(*qApp);
-    QVERIFY(SkinLibrary::LoadSkinFromResource(SkinLibrary::kSkinResourceName, SkinLibrary::kSkinResourceType));
-    SkinLibrary::SetDialogSkin(SkinLibrary::kDialogSkinObject);
+    QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
     // Files named as a user's would be.
     const QString videos = m_scratch->filePath("Videos/");
     QVERIFY(QDir().mkpath(videos));

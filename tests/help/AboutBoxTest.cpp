@@ -22,10 +22,7 @@ class AboutBoxTest : public QObject {
 private slots:
     // The about box is seen skinned, as the program shows it.
     void initTestCase() {
-        SkinLibrary::Initialize(*qApp);
-        QVERIFY(SkinLibrary::LoadSkinFromResource(QString::fromLatin1(SkinLibrary::kSkinResourceName),
-                                                  QString::fromLatin1(SkinLibrary::kSkinResourceType)));
-        SkinLibrary::SetDialogSkin(QString::fromLatin1(SkinLibrary::kDialogSkinObject));
+        QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
     }
     void cleanupTestCase() { SkinLibrary::Shutdown(); }
 
