@@ -2,7 +2,6 @@
 
 #include "controls/OpenAddress.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -121,12 +120,6 @@ void CHyperlinkLabel::CheckPointer() {
 void CHyperlinkLabel::Click() {
     m_over = false;
     update();
-    int result = OpenAddress(m_address.toStdString(), kShowNormal);
-    m_visited = result > 32;
-    if (m_visited) {
-        SetVisited(true);
-    } else {
-        QApplication::beep();
-        ReportOpenError(result);
-    }
+    m_visited = OpenAddressOrReport(m_address.toStdString());
+    if (m_visited) SetVisited(true);
 }

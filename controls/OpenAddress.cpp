@@ -3,8 +3,9 @@
 #include "controls/AddressOpener.h"
 #include "controls/OpenAddressText.h"
 
+#include "controls/AppMessageBox.h"
+
 #include <QApplication>
-#include <QMessageBox>
 
 int OpenAddress(const std::string& address, int /*showCommand*/) {
     AddressOpener& opener = PlatformAddressOpener();
@@ -19,7 +20,13 @@ int OpenAddress(const std::string& address, int /*showCommand*/) {
 }
 
 void ReportOpenError(int code) {
-    QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationDisplayName(),
-                    QString::fromStdString(OpenErrorText(code)), QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    AppMessageBox(QApplication::activeWindow(), QString::fromStdString(OpenErrorText(code)), QMessageBox::Warning);
+}
+
+bool OpenAddressOrReport(const std::string& address) {
+    int result = OpenAddress(address, kShowNormal);
+    if (result > kOpenFailureLimit) return true;
+    QApplication::beep();
+    ReportOpenError(result);
+    return false;
 }

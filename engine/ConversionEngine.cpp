@@ -1,5 +1,6 @@
 #include "engine/ConversionEngine.h"
 
+#include "controls/AppMessageBox.h"
 #include "engine/ArgumentSplitter.h"
 #include "engine/CProgressDlg.h"
 #include "engine/ConversionHost.h"
@@ -9,7 +10,6 @@
 #include "engine/ProgressText.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -239,13 +239,10 @@ QWidget* ConversionEngine::MessageParent() const {
 }
 
 void ConversionEngine::ShowMessage(const QString& text, QMessageBox::Icon icon) const {
-    QMessageBox box(icon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, MessageParent());
-    box.exec();
+    AppMessageBox(MessageParent(), text, icon);
 }
 
 bool ConversionEngine::AskToStop() const {
-    QMessageBox box(QMessageBox::Question, QGuiApplication::applicationDisplayName(),
-                    QStringLiteral("Do you really want to stop?"), QMessageBox::Yes | QMessageBox::No,
-                    MessageParent());
-    return box.exec() == QMessageBox::Yes;
+    return AppMessageBox(MessageParent(), QStringLiteral("Do you really want to stop?"), QMessageBox::Question,
+                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }

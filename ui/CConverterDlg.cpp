@@ -1,5 +1,6 @@
 #include "ui/CConverterDlg.h"
 
+#include "controls/AppMessageBox.h"
 #include "controls/CImageButton.h"
 #include "controls/DialogEnterKey.h"
 #include "controls/DialogLayout.h"
@@ -21,10 +22,8 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTreeWidget>
 
 namespace {
@@ -95,10 +94,11 @@ CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
 CConverterDlg::~CConverterDlg() {
     m_engine.reset();
     if (!m_store.Save(m_settings)) {
-        QMessageBox::warning(nullptr, QStringLiteral("Tarvine"),
-                             QStringLiteral("The settings could not be saved to %1 or to the per-user settings "
+        AppMessageBox(nullptr,
+                      QStringLiteral("The settings could not be saved to %1 or to the per-user settings "
                                             "folder; this session's changes are lost.")
-                                 .arg(QString::fromStdString(m_store.OptionFilePath())));
+                          .arg(QString::fromStdString(m_store.OptionFilePath())),
+                      QMessageBox::Warning);
     }
 }
 
@@ -293,18 +293,12 @@ CConverterDlg::ProbeOutcome CConverterDlg::ProbeAndAppend(const std::string& pat
 
 void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom) {
     for (const std::string& path : failedPaths)
-        ShowMessageBox(QStringLiteral("Load file %1 failed.").arg(QString::fromStdString(path)));
+        AppMessageBox(this, QStringLiteral("Load file %1 failed.").arg(QString::fromStdString(path)));
     if (refusedForRoom > 0) {
-        ShowMessageBox(QStringLiteral("%1 of the selected files could not be added: the list holds at most %2 files.")
+        AppMessageBox(this, QStringLiteral("%1 of the selected files could not be added: the list holds at most %2 files.")
                            .arg(refusedForRoom)
                            .arg(SourceList::kCapacity));
     }
-}
-
-void CConverterDlg::ShowMessageBox(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::NoIcon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption,
-                    text, QMessageBox::Ok, this);
-    box.exec();
 }
 
 // The probe slot becomes the new last row.
@@ -345,7 +339,8 @@ void CConverterDlg::MoveSelectedRow(int step) {
     if (m_sources.fileCount() < 2) return;
     int row = SelectedRow();
     if (row < 0) {
-        ShowMessageBox(QStringLiteral("No item was selected!"), QStringLiteral("Warning"));
+        AppMessageBox(this, QStringLiteral("No item was selected!"), QMessageBox::NoIcon, QMessageBox::Ok,
+                      QStringLiteral("Warning"));
         return;
     }
     int target = row + step;

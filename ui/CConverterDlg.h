@@ -88,7 +88,6 @@ private:
     ProbeOutcome ProbeAndAppend(const std::string& path);
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
     // An OK box; the application's name is the caption unless one is given.
-    void ShowMessageBox(const QString& text, const QString& caption = QString());
     void MoveSelectedRow(int step);
     int SelectedRow() const;
     void SelectRow(int row);

@@ -1,5 +1,6 @@
 #include "ui/CTipDlg.h"
 
+#include "controls/AppMessageBox.h"
 #include "controls/DialogLayout.h"
 #include "res/CommandIds.h"
 #include "res/DialogTemplates.h"
@@ -7,9 +8,7 @@
 #include "settings/AppProfile.h"
 #include "settings/ProgramFolder.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
@@ -41,10 +40,7 @@ QPixmap BulbBitmap(qreal pixelRatio) {
     return bulb;
 }
 
-void ShowMessage(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
-    box.exec();
-}
+void ShowMessage(QWidget* parent, const QString& text) { AppMessageBox(parent, text, QMessageBox::Warning); }
 
 }  // namespace
 

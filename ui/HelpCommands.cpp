@@ -7,15 +7,7 @@
 #include "ui/CTipDlg.h"
 #include "ui/HelpWindow.h"
 
-#include <QApplication>
 #include <QFileInfo>
-
-namespace {
-
-// Results above this mean the address was opened.
-constexpr int kOpenSucceededAbove = 32;
-
-}  // namespace
 
 bool StartupTipSuppressed(const QStringList& arguments) {
     // Switches start with "-" or "/"; the program's own name is not one.
@@ -47,14 +39,7 @@ void OpenHelpContent() {
     HelpWindow::Open(helpFolder, QLatin1String(HelpWindow::kOverviewTopic));
 }
 
-void OpenWebAddress(const QString& address) {
-    int result = OpenAddress(address.toStdString(), kShowNormal);
-    if (result > kOpenSucceededAbove) return;
-    QApplication::beep();
-    ReportOpenError(result);
-}
-
-void OpenHomePage() { OpenWebAddress(QString::fromLatin1(kHomePageAddress)); }
+void OpenHomePage() { OpenAddressOrReport(kHomePageAddress); }
 
 void ShowAboutBox() {
     CAboutDlg about;

@@ -13,10 +13,6 @@ void OpenHelpContent();
 // failure is reported to the user.
 void OpenHomePage();
 
-// Opens a web address in the desktop's browser; a failure beeps and is
-// reported to the user.
-void OpenWebAddress(const QString& address);
-
 // "About" and the window-menu about item: the about box, modal.
 void ShowAboutBox();
 

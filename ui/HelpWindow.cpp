@@ -1,6 +1,6 @@
 #include "ui/HelpWindow.h"
 
-#include "ui/HelpCommands.h"
+#include "controls/OpenAddress.h"
 
 #include <QApplication>
 #include <QDir>
@@ -113,7 +113,7 @@ QUrl HelpWindow::CurrentPage() const { return m_browser->source(); }
 void HelpWindow::FollowLink(const QUrl& link) {
     QUrl target = m_browser->source().resolved(link);
     if (target.isLocalFile()) m_browser->setSource(target);
-    else OpenWebAddress(target.toString(QUrl::FullyEncoded));
+    else OpenAddressOrReport(target.toString(QUrl::FullyEncoded).toStdString());
 }
 
 void HelpWindow::OnPageChanged(const QUrl& page) {
