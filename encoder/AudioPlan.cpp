@@ -125,6 +125,13 @@ int ChooseBitrate(const EncoderOptions& options, AudioCodecChoice codec, int sam
 
 }  // namespace
 
+AVChannelLayout AudioPlan::KnownLayout(const AVChannelLayout& layout) {
+    AVChannelLayout known{};
+    if (layout.order == AV_CHANNEL_ORDER_NATIVE) av_channel_layout_copy(&known, &layout);
+    else av_channel_layout_default(&known, layout.nb_channels);
+    return known;
+}
+
 int AudioPlan::Nearest(int wanted, std::span<const int> allowed) {
     int nearest = allowed.front();
     for (int candidate : allowed) {

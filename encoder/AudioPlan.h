@@ -29,6 +29,10 @@ public:
     static AudioFormat Format(const EncoderOptions& options, AudioCodecChoice codec, const AVCodec* encoder,
                               const SourceSound& source);
 
+    // The layout itself when its channel order is native, else the usual
+    // layout for its channel count: some decoders leave the order unspecified.
+    static AVChannelLayout KnownLayout(const AVChannelLayout& layout);
+
     // The value of the list nearest to the wanted one (the lower on a tie).
     static int Nearest(int wanted, std::span<const int> allowed);
 

@@ -1,5 +1,6 @@
 #include "encoder/AudioTrack.h"
 
+#include "encoder/AudioPlan.h"
 #include "encoder/EncoderFailure.h"
 #include "encoder/FormatText.h"
 
@@ -16,15 +17,6 @@ std::string LayoutText(const AVChannelLayout& layout) {
     char text[128] = {};
     av_channel_layout_describe(&layout, text, sizeof text);
     return text;
-}
-
-// Some decoders leave the channel order unspecified: take the usual layout
-// for the count.
-AVChannelLayout KnownLayout(const AVChannelLayout& layout) {
-    AVChannelLayout known{};
-    if (layout.order == AV_CHANNEL_ORDER_NATIVE) av_channel_layout_copy(&known, &layout);
-    else av_channel_layout_default(&known, layout.nb_channels);
-    return known;
 }
 
 std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder) {
@@ -59,7 +51,7 @@ AudioTrack::AudioTrack(const EncoderOptions& options, AVRational sourceTimeBase,
       m_packets(packets) {}
 
 void AudioTrack::BuildGraph(const AVFrame* first) {
-    m_graphLayout = KnownLayout(first->ch_layout);
+    m_graphLayout = AudioPlan::KnownLayout(first->ch_layout);
     m_graphRate = first->sample_rate;
     m_graphFormat = first->format;
     std::string source = FormatText("time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s", m_graphRate,
@@ -83,7 +75,7 @@ bool AudioTrack::Add(AVFrame* decoded) {
         m_mismatchNoted = true;
         return !m_aborted;
     }
-    AVChannelLayout layout = KnownLayout(decoded->ch_layout);
+    AVChannelLayout layout = AudioPlan::KnownLayout(decoded->ch_layout);
     av_channel_layout_uninit(&decoded->ch_layout);
     decoded->ch_layout = layout;
     if (decoded->pts != AV_NOPTS_VALUE)

@@ -3,7 +3,6 @@
 #include "encoder/EncoderFailure.h"
 
 #include <algorithm>
-#include <new>
 #include <thread>
 
 namespace {
@@ -21,18 +20,10 @@ const AVCodec* FindEncoder(const char* name, const char* label) {
     return codec;
 }
 
-CodecContextPtr AllocateContext(const AVCodec* codec) {
-    CodecContextPtr context(avcodec_alloc_context3(codec));
-    if (!context) throw std::bad_alloc();
-    return context;
-}
-
 void Open(AVCodecContext* context, const AVCodec* codec, OptionDictionary& options) {
     CheckFfmpeg(avcodec_open2(context, codec, options.Address()), ExitStatus::OutputUnwritable,
                 std::string("Cannot start the ") + codec->long_name + " encoder");
 }
-
-bool IsMpeg(VideoCodecChoice codec) { return codec == VideoCodecChoice::Mpeg1 || codec == VideoCodecChoice::Mpeg2; }
 
 int ClampQuantiser(int value, const char* name) {
     int clamped = std::clamp(value, 1, 31);
@@ -119,7 +110,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
                                           ContainerChoice container, const VideoGeometry& geometry,
                                           const FrameTiming& timing, bool globalHeader) {
     const AVCodec* encoder = FindVideo(codec);
-    CodecContextPtr context = AllocateContext(encoder);
+    CodecContextPtr context = MakeCodecContext(encoder);
     const VideoEncodeOptions& video = options.video;
     context->width = geometry.frameWidth;
     context->height = geometry.frameHeight;
@@ -127,7 +118,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
     context->pix_fmt = AV_PIX_FMT_YUV420P;
     context->time_base = timing.timeBase;
     context->framerate = timing.rate;
-    context->gop_size = video.keyframeInterval.value_or(IsMpeg(codec) ? kMpegDefaultKeyint : kDefaultKeyint);
+    context->gop_size = video.keyframeInterval.value_or(IsMpegVideo(codec) ? kMpegDefaultKeyint : kDefaultKeyint);
     context->max_b_frames = 0;
     SetRateControl(context.get(), video);
     SetQuantisers(context.get(), video);
@@ -150,7 +141,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
 CodecContextPtr EncoderFactory::OpenAudio(const EncoderOptions& options, AudioCodecChoice codec,
                                           const AudioFormat& format, bool globalHeader) {
     const AVCodec* encoder = FindAudio(codec);
-    CodecContextPtr context = AllocateContext(encoder);
+    CodecContextPtr context = MakeCodecContext(encoder);
     context->sample_fmt = format.sampleFormat;
     context->sample_rate = format.sampleRate;
     CheckFfmpeg(av_channel_layout_copy(&context->ch_layout, &format.layout), ExitStatus::OutputUnwritable,

@@ -16,6 +16,10 @@ enum class VideoCodecChoice { Mpeg4, Xvid, Mpeg1, Mpeg2, Wmv2, Msmpeg4v3, Msmpeg
 enum class AudioCodecChoice { Mp3, Mp2, Ac3, Wmav1, Wmav2 };
 enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd };
 
+inline bool IsMpegVideo(VideoCodecChoice codec) {
+    return codec == VideoCodecChoice::Mpeg1 || codec == VideoCodecChoice::Mpeg2;
+}
+
 // How LAME spends its bits: vbr=0, vbr=3, any other vbr value.
 enum class LameRateMode { Constant, Average, Variable };
 // LAME's channel mode: mode=0..3.

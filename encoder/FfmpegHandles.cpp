@@ -13,3 +13,9 @@ PacketPtr MakePacket() {
     if (!packet) throw std::bad_alloc();
     return packet;
 }
+
+CodecContextPtr MakeCodecContext(const AVCodec* codec) {
+    CodecContextPtr context(avcodec_alloc_context3(codec));
+    if (!context) throw std::bad_alloc();
+    return context;
+}

@@ -63,3 +63,4 @@ using FilterGraphPtr = std::unique_ptr<AVFilterGraph, FilterGraphFreer>;
 // becomes std::bad_alloc like any other.
 FramePtr MakeFrame();
 PacketPtr MakePacket();
+CodecContextPtr MakeCodecContext(const AVCodec* codec);

@@ -46,17 +46,26 @@ Item SplitItem(const std::string& text) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// "<what>: "<value>" <fault>."
+[[noreturn]] void RefuseValue(const std::string& what, const std::string& value, const std::string& fault) {
+    Refuse(what + ": " + Quoted(value) + " " + fault + ".");
+}
+
+[[noreturn]] void RefuseUnknownItem(const std::string& option, const std::string& item) {
+    Refuse(option + ": unknown item " + Quoted(item) + ".");
+}
+
 int ParseInteger(const std::string& text, const std::string& what) {
     int value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        Refuse(what + ": " + Quoted(text) + " is not a whole number.");
+        RefuseValue(what, text, "is not a whole number");
     return value;
 }
 
 int ParsePositive(const std::string& text, const std::string& what) {
     int value = ParseInteger(text, what);
-    if (value <= 0) Refuse(what + ": " + Quoted(text) + " is not a positive whole number.");
+    if (value <= 0) RefuseValue(what, text, "is not a positive whole number");
     return value;
 }
 
@@ -64,7 +73,7 @@ int ParsePositive(const std::string& text, const std::string& what) {
 // encoder then uses its own default.
 int ParseRate(const std::string& text, const std::string& what) {
     int value = ParseInteger(text, what);
-    if (value < 0) Refuse(what + ": " + Quoted(text) + " is a negative rate.");
+    if (value < 0) RefuseValue(what, text, "is a negative rate");
     return value;
 }
 
@@ -72,7 +81,7 @@ double ParseDecimal(const std::string& text, const std::string& what) {
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
-        Refuse(what + ": " + Quoted(text) + " is not a number.");
+        RefuseValue(what, text, "is not a number");
     return value;
 }
 
@@ -83,7 +92,7 @@ Fraction Reduced(long long num, long long den) {
 }
 
 Fraction FractionOfDecimal(double value, const std::string& text, const std::string& what) {
-    if (value < 0 || value > 1e6) Refuse(what + ": " + Quoted(text) + " is out of range.");
+    if (value < 0 || value > 1e6) RefuseValue(what, text, "is out of range");
     long long den = 1000000;
     while (value * den > INT_MAX) den /= 10;
     return Reduced(std::llround(value * den), den);
@@ -103,23 +112,23 @@ Fraction ParseFraction(const std::string& text, const std::string& what) {
     if (IsWholeNumber(numText) && IsWholeNumber(denText)) {
         int num = ParseInteger(numText, what);
         int den = ParseInteger(denText, what);
-        if (den <= 0) Refuse(what + ": " + Quoted(text) + " is not a positive ratio.");
+        if (den <= 0) RefuseValue(what, text, "is not a positive ratio");
         return Reduced(num, den);
     }
     double num = ParseDecimal(numText, what);
     double den = ParseDecimal(denText, what);
-    if (num < 0 || den <= 0) Refuse(what + ": " + Quoted(text) + " is not a positive ratio.");
+    if (num < 0 || den <= 0) RefuseValue(what, text, "is not a positive ratio");
     return FractionOfDecimal(num / den, text, what);
 }
 
 // h:m:s, m:s or seconds; the last part may carry decimals.
 double ParseTime(const std::string& text, const std::string& what) {
     auto parts = SplitAt(text, ":");
-    if (parts.size() > 3) Refuse(what + ": " + Quoted(text) + " is not a time (h:m:s or seconds).");
+    if (parts.size() > 3) RefuseValue(what, text, "is not a time (h:m:s or seconds)");
     double seconds = 0;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         double part = i + 1 == parts.size() ? ParseDecimal(parts[i], what) : ParseInteger(parts[i], what);
-        if (part < 0) Refuse(what + ": " + Quoted(text) + " is a negative time.");
+        if (part < 0) RefuseValue(what, text, "is a negative time");
         seconds = seconds * 60 + part;
     }
     return seconds;
@@ -146,7 +155,7 @@ template <typename Choice, std::size_t Count>
 Choice ParseChoice(const std::string& text, const NamedChoice<Choice> (&choices)[Count], const std::string& what) {
     for (const NamedChoice<Choice>& choice : choices)
         if (text == choice.name) return choice.value;
-    Refuse(what + ": " + Quoted(text) + " is not a known choice.");
+    RefuseValue(what, text, "is not a known choice");
 }
 
 void RequireValue(const Item& item, const std::string& what) {
@@ -295,29 +304,29 @@ void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& argument
     const std::string& mode = arguments[arguments.size() - 2];
     m_options.mode = ParseInteger(mode, "MODE");
     if (m_options.mode != 0 && m_options.mode != 1)
-        Refuse("MODE: " + Quoted(mode) + " is neither 0 (convert) nor 1 (probe).");
+        RefuseValue("MODE", mode, "is neither 0 (convert) nor 1 (probe)");
     m_options.handle = ParseInteger(arguments.back(), "HANDLE");
 }
 
 void OptionParser::SetOutput(const std::string& value) { m_options.outputPath = value; }
 
 void OptionParser::SetAudioEncoder(const std::string& value) {
-    if (value != "mp3lame" && value != "lavc") Refuse("-oac: " + Quoted(value) + " is not mp3lame or lavc.");
+    if (value != "mp3lame" && value != "lavc") RefuseValue("-oac", value, "is not mp3lame or lavc");
     m_audioEncoderFamily = value;
 }
 
 void OptionParser::SetVideoEncoder(const std::string& value) {
-    if (value != "lavc" && value != "xvid") Refuse("-ovc: " + Quoted(value) + " is not lavc or xvid.");
+    if (value != "lavc" && value != "xvid") RefuseValue("-ovc", value, "is not lavc or xvid");
     m_videoEncoderFamily = value;
 }
 
 void OptionParser::SetFourcc(const std::string& value) {
-    if (value.empty() || value.size() > 4) Refuse("-ffourcc: " + Quoted(value) + " is not a FourCC of 1 to 4 characters.");
+    if (value.empty() || value.size() > 4) RefuseValue("-ffourcc", value, "is not a FourCC of 1 to 4 characters");
     m_options.video.fourcc = value;
 }
 
 void OptionParser::SetOutputFamily(const std::string& value) {
-    if (value != "lavf" && value != "mpeg") Refuse("-of: " + Quoted(value) + " is not lavf or mpeg.");
+    if (value != "lavf" && value != "mpeg") RefuseValue("-of", value, "is not lavf or mpeg");
     m_outputFamily = value;
 }
 
@@ -327,7 +336,7 @@ void OptionParser::SetSampleRate(const std::string& value) {
 
 void OptionParser::SetScaler(const std::string& value) {
     int scaler = ParseInteger(value, "-sws");
-    if (scaler < 0 || scaler > 10) Refuse("-sws: " + Quoted(value) + " is not a scaler from 0 to 10.");
+    if (scaler < 0 || scaler > 10) RefuseValue("-sws", value, "is not a scaler from 0 to 10");
     m_options.videoFilter.scaler = scaler;
 }
 
@@ -368,10 +377,10 @@ void OptionParser::ParseLavcOptions(const std::string& text) {
         else if (key == "vrc_maxrate") video.maxRateKbps = ParseRate(item.value, what);
         else if (key == "aspect") {
             Fraction aspect = ParseFraction(item.value, what);
-            if (aspect.num <= 0) Refuse(what + ": " + Quoted(item.value) + " is not a positive aspect ratio.");
+            if (aspect.num <= 0) RefuseValue(what, item.value, "is not a positive aspect ratio");
             video.displayAspect = aspect;
         } else
-            Refuse("-lavcopts: unknown item " + Quoted(part) + ".");
+            RefuseUnknownItem("-lavcopts", part);
     }
 }
 
@@ -389,10 +398,10 @@ void OptionParser::ParseLameOptions(const std::string& text) {
             m_lameBitrate = ParseRate(item.value, what);
         } else if (item.key == "mode") {
             int mode = ParseInteger(item.value, what);
-            if (mode < 0 || mode > 3) Refuse(what + ": " + Quoted(item.value) + " is not a mode from 0 to 3.");
+            if (mode < 0 || mode > 3) RefuseValue(what, item.value, "is not a mode from 0 to 3");
             audio.lameChannels = static_cast<LameChannelMode>(mode);
         } else {
-            Refuse("-lameopts: unknown item " + Quoted(part) + ".");
+            RefuseUnknownItem("-lameopts", part);
         }
     }
 }
@@ -408,7 +417,7 @@ void OptionParser::ParseXvidOptions(const std::string& text) {
             RequireValue(item, what);
             m_xvidBitrate = ParseRate(item.value, what);
         } else {
-            Refuse("-xvidencopts: unknown item " + Quoted(part) + ".");
+            RefuseUnknownItem("-xvidencopts", part);
         }
     }
 }
@@ -417,7 +426,7 @@ void OptionParser::ParseLavfOptions(const std::string& text) {
     for (const std::string& part : SplitAt(text, ":")) {
         Item item = SplitItem(part);
         if (item.key.empty() || item.key == "i_certify_that_my_video_stream_does_not_use_b_frames") continue;
-        if (item.key != "format") Refuse("-lavfopts: unknown item " + Quoted(part) + ".");
+        if (item.key != "format") RefuseUnknownItem("-lavfopts", part);
         RequireValue(item, "-lavfopts format");
         m_lavfFormat = ParseChoice(item.value, kLavfFormats, "-lavfopts format");
     }
@@ -427,7 +436,7 @@ void OptionParser::ParseMpegOptions(const std::string& text) {
     for (const std::string& part : SplitAt(text, ":")) {
         Item item = SplitItem(part);
         if (item.key.empty()) continue;
-        if (item.key != "format") Refuse("-mpegopts: unknown item " + Quoted(part) + ".");
+        if (item.key != "format") RefuseUnknownItem("-mpegopts", part);
         RequireValue(item, "-mpegopts format");
         m_mpegFormat = ParseChoice(item.value, kMpegFormats, "-mpegopts format");
     }
@@ -455,7 +464,7 @@ void OptionParser::ParseAudioFilters(const std::string& text) {
         } else if (item.key == "lavcresample") {
             filters.resampleRate = ParsePositive(item.value, what);
         } else {
-            Refuse("-af: unknown item " + Quoted(part) + ".");
+            RefuseUnknownItem("-af", part);
         }
     }
 }
@@ -469,12 +478,12 @@ void OptionParser::ParseVideoFilters(const std::string& text) {
         const std::string what = "-vf " + item.key;
         RequireValue(item, what);
         auto sides = SplitAt(item.value, ":");
-        if (sides.size() != 2) Refuse(what + ": " + Quoted(item.value) + " is not W:H.");
+        if (sides.size() != 2) RefuseValue(what, item.value, "is not W:H");
         FrameSizeRequest size{ParseInteger(sides[0], what), ParseInteger(sides[1], what)};
         if (item.key == "scale") {
             filters.scale = size;
         } else {
-            if (size.width <= 0 || size.height <= 0) Refuse(what + ": " + Quoted(item.value) + " is not a positive size.");
+            if (size.width <= 0 || size.height <= 0) RefuseValue(what, item.value, "is not a positive size");
             filters.expand = size;
         }
     }

@@ -29,20 +29,20 @@ std::uint32_t FourccTag(const std::string& fourcc) {
     return MKTAG(text[0], text[1], text[2], text[3]);
 }
 
-}  // namespace
-
-std::string OutputMedia::TemporaryPath(const std::string& outputPath) {
+// A hidden name beside the output, unique to this run.
+std::string TemporaryPath(const std::string& outputPath) {
     auto slash = outputPath.find_last_of('/');
     std::string folder = slash == std::string::npos ? "" : outputPath.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
     return folder + "." + name + "." + std::to_string(getpid()) + ".part";
 }
 
+}  // namespace
+
 OutputMedia::OutputMedia(const std::string& outputPath, ContainerChoice container)
     : m_outputPath(outputPath), m_temporaryPath(TemporaryPath(outputPath)), m_container(container) {
     AVFormatContext* format = nullptr;
-    int result = avformat_alloc_output_context2(&format, nullptr, MuxerName(container), m_temporaryPath.c_str());
-    if (result < 0) Fail(result, "prepare");
+    Check(avformat_alloc_output_context2(&format, nullptr, MuxerName(container), m_temporaryPath.c_str()), "prepare");
     m_format.reset(format);
 }
 
@@ -56,8 +56,7 @@ bool OutputMedia::WantsGlobalHeaders() const { return m_format->oformat->flags &
 int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& fourcc) {
     AVStream* stream = avformat_new_stream(m_format.get(), nullptr);
     if (!stream) throw std::bad_alloc();
-    int result = avcodec_parameters_from_context(stream->codecpar, encoder);
-    if (result < 0) Fail(result, "prepare");
+    Check(avcodec_parameters_from_context(stream->codecpar, encoder), "prepare");
     stream->time_base = encoder->time_base;
     if (encoder->codec_type == AVMEDIA_TYPE_VIDEO) {
         stream->sample_aspect_ratio = encoder->sample_aspect_ratio;
@@ -104,33 +103,28 @@ void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
 }
 
 void OutputMedia::Start() {
-    int result = avio_open(&m_format->pb, m_temporaryPath.c_str(), AVIO_FLAG_WRITE);
-    if (result < 0) Fail(result, "create");
+    Check(avio_open(&m_format->pb, m_temporaryPath.c_str(), AVIO_FLAG_WRITE), "create");
     m_fileCreated = true;
     OptionDictionary options;
     SetMuxerOptions(options);
-    result = avformat_write_header(m_format.get(), options.Address());
-    if (result < 0) Fail(result, "start");
+    Check(avformat_write_header(m_format.get(), options.Address()), "start");
 }
 
 void OutputMedia::Write(AVPacket* packet, int stream, AVRational timeBase) {
     packet->stream_index = stream;
     av_packet_rescale_ts(packet, timeBase, m_format->streams[stream]->time_base);
-    int result = av_interleaved_write_frame(m_format.get(), packet);
-    if (result < 0) Fail(result, "write to");
+    Check(av_interleaved_write_frame(m_format.get(), packet), "write to");
 }
 
 void OutputMedia::Finish() {
-    int result = av_write_trailer(m_format.get());
-    if (result < 0) Fail(result, "complete");
-    result = avio_closep(&m_format->pb);
-    if (result < 0) Fail(result, "complete");
+    Check(av_write_trailer(m_format.get()), "complete");
+    Check(avio_closep(&m_format->pb), "complete");
     if (std::rename(m_temporaryPath.c_str(), m_outputPath.c_str()) != 0)
-        Fail(AVERROR(errno), "give the finished file the name of");
+        Check(AVERROR(errno), "give the finished file the name of");
     m_finished = true;
 }
 
-void OutputMedia::Fail(int error, const std::string& doing) const {
-    throw EncoderFailure(ExitStatus::OutputUnwritable,
-                         "Cannot " + doing + " the output \"" + m_outputPath + "\": " + FfmpegErrorText(error) + ".");
+void OutputMedia::Check(int error, const std::string& doing) const {
+    if (error < 0)
+        CheckFfmpeg(error, ExitStatus::OutputUnwritable, "Cannot " + doing + " the output \"" + m_outputPath + "\"");
 }

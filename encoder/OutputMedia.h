@@ -28,11 +28,10 @@ public:
     // Completes the file and gives it the output's name.
     void Finish();
 
-    static std::string TemporaryPath(const std::string& outputPath);
-
 private:
     void SetMuxerOptions(OptionDictionary& options) const;
-    [[noreturn]] void Fail(int error, const std::string& doing) const;
+    // Throws OutputUnwritable naming the output when error < 0.
+    void Check(int error, const std::string& doing) const;
 
     std::string m_outputPath;
     std::string m_temporaryPath;

@@ -16,8 +16,6 @@ public:
     // front-end asks to stop or the channel has closed or failed.
     bool Send(ReportCode code, std::int32_t value);
 
-    bool IsSocket() const { return m_socket >= 0; }
-
 private:
     bool SendFrame(const ReportFrame& frame);
     bool ReadReply(ReportReply& reply);

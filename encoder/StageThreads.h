@@ -18,7 +18,6 @@ public:
     void Start(std::function<void()> stage);
     // Waits for every stage; then rethrows the first failure, if any.
     void Join();
-    void Abort() { m_abortAll(); }
 
 private:
     void JoinAll();

@@ -6,12 +6,17 @@ namespace {
 
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+sigset_t StopSignalSet() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : kStopSignals) sigaddset(&signals, signal);
+    return signals;
+}
+
 }  // namespace
 
 StopSignals::StopSignals() {
-    sigset_t blocked;
-    sigemptyset(&blocked);
-    for (int signal : kStopSignals) sigaddset(&blocked, signal);
+    sigset_t blocked = StopSignalSet();
     sigaddset(&blocked, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &blocked, &m_previous);
 }
@@ -19,10 +24,8 @@ StopSignals::StopSignals() {
 StopSignals::~StopSignals() {
     // A stop signal still pending would end the process the moment it is
     // unblocked; it has been answered already, so take it off first.
+    const sigset_t waiting = StopSignalSet();
     while (Pending()) {
-        sigset_t waiting;
-        sigemptyset(&waiting);
-        for (int signal : kStopSignals) sigaddset(&waiting, signal);
         int taken = 0;
         sigwait(&waiting, &taken);
     }

@@ -2,8 +2,6 @@
 
 #include "encoder/EncoderFailure.h"
 
-#include <new>
-
 StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stream) {
     const char* kind = stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? "video" : "audio";
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
@@ -12,8 +10,7 @@ StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stre
                                                                "\" is in a format (" +
                                                                avcodec_get_name(stream->codecpar->codec_id) +
                                                                ") that cannot be decoded.");
-    m_context.reset(avcodec_alloc_context3(decoder));
-    if (!m_context) throw std::bad_alloc();
+    m_context = MakeCodecContext(decoder);
     const std::string what = std::string("Cannot decode the ") + kind + " of \"" + sourcePath + "\"";
     CheckFfmpeg(avcodec_parameters_to_context(m_context.get(), stream->codecpar), ExitStatus::SourceUnreadable, what);
     m_context->pkt_timebase = stream->time_base;

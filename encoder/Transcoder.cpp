@@ -67,8 +67,7 @@ SourceSound SoundOf(const StreamDecoder& decoder) {
     const AVCodecContext* context = decoder.Context();
     SourceSound sound;
     sound.sampleRate = context->sample_rate;
-    if (context->ch_layout.order == AV_CHANNEL_ORDER_NATIVE) av_channel_layout_copy(&sound.layout, &context->ch_layout);
-    else av_channel_layout_default(&sound.layout, context->ch_layout.nb_channels);
+    sound.layout = AudioPlan::KnownLayout(context->ch_layout);
     return sound;
 }
 

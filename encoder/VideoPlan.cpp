@@ -1,11 +1,11 @@
 #include "encoder/VideoPlan.h"
 
 #include "encoder/EncoderFailure.h"
+#include "encoder/FormatText.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -13,8 +13,6 @@ namespace {
 constexpr int kMinimumSide = 16;
 // MPEG-1/2 headers have 12 bits for each side.
 constexpr int kMpegMaximumSide = 4094;
-
-bool IsMpeg(VideoCodecChoice codec) { return codec == VideoCodecChoice::Mpeg1 || codec == VideoCodecChoice::Mpeg2; }
 
 bool IsValid(AVRational ratio) { return ratio.num > 0 && ratio.den > 0; }
 
@@ -24,11 +22,7 @@ AVRational Reduce(std::int64_t num, std::int64_t den) {
     return ratio;
 }
 
-std::string RateText(AVRational rate) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", av_q2d(rate));
-    return text;
-}
+std::string RateText(AVRational rate) { return FormatText("%.3f", av_q2d(rate)); }
 
 // One side of scale=W:H: positive as given, 0 the source's own, negative
 // computed from the other side through the display aspect.
@@ -78,7 +72,7 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
     double displayAspect = double(displayNum) / double(displayDen);
 
     ScaledSize size = RequestedSize(options.videoFilter.scale, source, displayAspect);
-    const int maximum = IsMpeg(codec) ? kMpegMaximumSide : 8192;
+    const int maximum = IsMpegVideo(codec) ? kMpegMaximumSide : 8192;
     if (size.width > maximum || size.height > maximum) {
         double shrink = std::min(maximum / size.width, maximum / size.height);
         Notice("the picture was made smaller to " + std::to_string(int(size.width * shrink)) + "x" +
@@ -132,7 +126,7 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
         if (av_q2d(asked) >= 1000) {
             // Only a container with timestamps of its own can keep the
             // source's timing; the others run at the source's nominal rate.
-            keepSourceTiming = container == ContainerChoice::Asf && !IsMpeg(codec);
+            keepSourceTiming = container == ContainerChoice::Asf && !IsMpegVideo(codec);
         } else if (asked.num > 0) {
             rate = asked;
         } else {
@@ -146,7 +140,7 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
         timing.timeBase = {1, 1000};
         return timing;
     }
-    if (IsMpeg(codec)) {
+    if (IsMpegVideo(codec)) {
         AVRational standard = NearestMpegRate(rate);
         if (std::fabs(av_q2d(standard) / av_q2d(rate) - 1) > 0.0001)
             Notice("the frame rate " + RateText(rate) + " was changed to " + RateText(standard) +
