@@ -74,22 +74,28 @@ std::string EncoderRun::Describe() const {
     return text.str();
 }
 
-EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
-                           const ReportAnswer& answer, double timeoutSeconds, std::string (*edit)(std::string)) {
+ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+                             std::string (*edit)(std::string)) {
     ChannelPair channel = MakeReportChannel();
     run.handle = channel.childEnd;
     std::string text = BuildEncoderArguments(run, settings, targets);
     if (edit) text = edit(text);
 
-    EncoderRun encoderRun;
-    encoderRun.argv = EncoderArgv(text);
     ChildRequest request;
-    request.arguments = encoderRun.argv;
+    request.arguments = EncoderArgv(text);
     request.workingFolder = fs::path(run.outputPath).parent_path().string();
-    request.timeoutSeconds = timeoutSeconds;
     request.channelChildEnd = channel.childEnd;
     request.channelParentEnd = channel.parentEnd;
+    return request;
+}
+
+EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+                           const ReportAnswer& answer, double timeoutSeconds, std::string (*edit)(std::string)) {
+    ChildRequest request = FrontEndRequest(std::move(run), settings, std::move(targets), edit);
+    request.timeoutSeconds = timeoutSeconds;
     request.answer = answer;
+    EncoderRun encoderRun;
+    encoderRun.argv = request.arguments;
     encoderRun.result = RunChild(request);
     return encoderRun;
 }

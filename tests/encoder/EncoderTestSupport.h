@@ -48,6 +48,12 @@ struct EncoderRun {
     std::string Describe() const;  // command line, status and standard error, for failure messages
 };
 
+// The encoder as the front-end starts it: the argument text it would build
+// for these settings (changed by `edit` before it is split), a fresh report
+// channel, the output's folder as the working folder.
+ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+                             std::string (*edit)(std::string) = nullptr);
+
 // Builds the argument text the front-end would build for these settings
 // and runs the encoder on a fresh report channel, answering every report
 // with `answer` (or 0), in the output's folder as the front-end does.

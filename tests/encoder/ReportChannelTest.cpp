@@ -64,16 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
     ScratchFolder folder;
-    ChannelPair channel = MakeReportChannel();
-    EncodeTargets targets;
-    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("gone.avi"), 0, 0, EncoderConvert,
-                         channel.childEnd, 25};
-    ChildRequest request;
-    request.arguments = EncoderArgv(BuildEncoderArguments(run, ConversionSettings{}, targets));
-    request.workingFolder = folder.Path();
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("gone.avi"), 0, 0, EncoderConvert, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
     request.timeoutSeconds = 20;
-    request.channelChildEnd = channel.childEnd;
-    request.channelParentEnd = channel.parentEnd;
     request.closeChannelAtStart = true;
     ChildResult result = RunChild(request);
 
@@ -104,14 +97,9 @@ TEST(Channel, OutputNameAppearsOnlyWhenComplete) {
 
 TEST(Channel, ProbeEndsWhenTheChannelIsClosed) {
     ScratchFolder folder;
-    ChannelPair channel = MakeReportChannel();
-    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, channel.childEnd, 0};
-    ChildRequest request;
-    EncodeTargets targets;
-    request.arguments = EncoderArgv(BuildEncoderArguments(run, ConversionSettings{}, targets));
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, 0, 0};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
     request.timeoutSeconds = 10;
-    request.channelChildEnd = channel.childEnd;
-    request.channelParentEnd = channel.parentEnd;
     request.closeChannelAtStart = true;
     ChildResult result = RunChild(request);
 

@@ -8,14 +8,13 @@
 
 namespace {
 
-EncoderOptions ParseFrontEndText(const ConversionSettings& settings, double sourceRate = 25.0,
-                                 EncodeTargets targets = {}) {
-    EncoderRunValues run;
-    run.sourcePath = "/clips/a b.avi";
-    run.outputPath = "/out/a b.avi";
-    run.handle = 7;
-    run.sourceFrameRate = sourceRate;
+// What the encoder makes of the argument text the front-end builds.
+EncoderOptions ParseRun(const EncoderRunValues& run, const ConversionSettings& settings, EncodeTargets targets) {
     return OptionParser::Parse(SplitArguments(BuildEncoderArguments(run, settings, targets)));
+}
+
+EncoderOptions ParseFrontEndText(const ConversionSettings& settings) {
+    return ParseRun({"/clips/a b.avi", "/out/a b.avi", 0, 0, 0, 7, 25.0}, settings, EncodeTargets{});
 }
 
 EncoderOptions ParseText(const std::string& text) { return OptionParser::Parse(SplitArguments(text)); }
@@ -81,9 +80,7 @@ TEST(FrontEndText, PalDvdWithMp2QuieterAndLetterboxed) {
     settings.dvdAspect = 0;
     settings.volume = 17;
     EncodeTargets targets{720, 576, 0, 0};
-    EncoderRunValues run{"/s.mp4", "/o.vob", 0, 40, 0, 3, 25.0};
-    EncoderOptions options =
-        OptionParser::Parse(SplitArguments(BuildEncoderArguments(run, settings, targets)));
+    EncoderOptions options = ParseRun({"/s.mp4", "/o.vob", 0, 40, 0, 3, 25.0}, settings, targets);
     EXPECT_EQ(options.container, ContainerChoice::Dvd);
     EXPECT_EQ(options.video.codec, VideoCodecChoice::Mpeg2);
     EXPECT_EQ(options.video.keyframeInterval, 15);
@@ -110,10 +107,7 @@ TEST(FrontEndText, AsfMsmpeg4v2KeepsTheSourceTimingAndProbeMode) {
     settings.asfVideoCodec = 1;
     settings.asfAudioCodec = 0;
     settings.wmvQuality = 8;
-    EncodeTargets targets;
-    EncoderRunValues run{"/s.rm", "/o.asf", 0, 0, 1, -1, 0.0};
-    EncoderOptions options =
-        OptionParser::Parse(SplitArguments(BuildEncoderArguments(run, settings, targets)));
+    EncoderOptions options = ParseRun({"/s.rm", "/o.asf", 0, 0, 1, -1, 0.0}, settings, EncodeTargets{});
     EXPECT_EQ(options.mode, 1);
     EXPECT_EQ(options.handle, -1);
     EXPECT_EQ(options.container, ContainerChoice::Asf);
