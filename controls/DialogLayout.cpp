@@ -151,7 +151,7 @@ QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* p
         bar->setTextVisible(false);
         return bar;
     }
-    case ControlKind::EtchedLine: return Line(control, parent, QFrame::Sunken);
+    case ControlKind::EtchedLine:
     case ControlKind::SunkenLine: return Line(control, parent, QFrame::Sunken);
     case ControlKind::Icon: return new QLabel(parent);
     case ControlKind::Panel: {

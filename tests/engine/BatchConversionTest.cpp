@@ -1,5 +1,6 @@
 // Batches through the real encoder on clips made with ffmpeg's test sources:
 // files are probed as the Add command does, then converted, cancelled or not.
+#include "ClipMaker.h"
 #include "EngineTestSupport.h"
 
 #include "engine/CProgressDlg.h"
@@ -26,12 +27,7 @@ private:
     static constexpr int kThirdSeconds = 2;
 
     static bool MakeClip(const QString& path, int seconds) {
-        QString duration = QString::number(seconds);
-        int status = QProcess::execute(FFMPEG_PATH, {"-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-                                                     "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=10:duration=" + duration,
-                                                     "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration,
-                                                     "-map", "0:v", "-map", "1:a", "-c:v", "mpeg4", "-c:a", "mp2", path});
-        return status == 0;
+        return ::MakeClip(path, "160x120", 10, seconds, {"-c:v", "mpeg4", "-c:a", "mp2"});
     }
 
     std::string Clip(const char* name) const { return m_clips.filePath(name).toStdString(); }

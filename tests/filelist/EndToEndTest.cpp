@@ -1,6 +1,7 @@
 // The program's whole purpose on the offscreen platform: files added through
 // the Add command are probed by the real encoder, listed, reordered and
 // converted, and the outputs are checked with ffprobe and ffmpeg.
+#include "ClipMaker.h"
 #include "FileListTestSupport.h"
 #include "../ui/ScreenshotSupport.h"
 
@@ -45,20 +46,8 @@ const ClipRecipe kClips[] = {
     {"long.avi", "160x120", 10, 8, {"-c:v", "mpeg4", "-c:a", "mp2"}},
 };
 
-bool RunFfmpeg(const QStringList& arguments, QString* errors = nullptr) {
-    QProcess process;
-    process.start(FFMPEG_PATH, QStringList{"-nostdin", "-hide_banner", "-y"} + arguments);
-    if (!process.waitForFinished(60000)) return false;
-    if (errors) *errors = QString::fromUtf8(process.readAllStandardError());
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
 bool MakeClip(const QString& path, const ClipRecipe& clip) {
-    const QString seconds = QString::number(clip.seconds);
-    return RunFfmpeg(QStringList{"-loglevel", "error", "-f", "lavfi", "-i",
-                                 QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(clip.size).arg(clip.rate).arg(seconds),
-                                 "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + seconds}
-                     + clip.codecs + QStringList{path});
+    return ::MakeClip(path, clip.size, clip.rate, clip.seconds, clip.codecs);
 }
 
 // What ffprobe says of a file's first video stream and its container.
