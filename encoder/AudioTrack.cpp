@@ -2,7 +2,7 @@
 
 #include "encoder/AudioPlan.h"
 #include "encoder/EncoderFailure.h"
-#include "encoder/FormatText.h"
+#include "settings/FormatText.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

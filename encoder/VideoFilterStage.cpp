@@ -1,7 +1,7 @@
 #include "encoder/VideoFilterStage.h"
 
 #include "encoder/EncoderFailure.h"
-#include "encoder/FormatText.h"
+#include "settings/FormatText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "encoder/VideoPlan.h"
 
 #include "encoder/EncoderFailure.h"
-#include "encoder/FormatText.h"
+#include "settings/FormatText.h"
 
 #include <algorithm>
 #include <cmath>

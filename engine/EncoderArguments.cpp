@@ -2,21 +2,11 @@
 
 #include "engine/ArgumentSplitter.h"
 #include "settings/FormatCatalogue.h"
+#include "settings/FormatText.h"
 
 #include <cmath>
-#include <cstdarg>
-#include <cstdio>
 
 namespace {
-
-__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
-    char buffer[1024];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(buffer, sizeof buffer, format, arguments);
-    va_end(arguments);
-    return buffer;
-}
 
 // The values every format's pieces are built from.
 struct Resolved {
@@ -28,7 +18,7 @@ struct Resolved {
 };
 
 std::string GainText(int volume) {
-    return volume < 20 ? Format("-%ddb:0", 20 - volume) : Format("+%ddb:0", volume - 20);
+    return volume < 20 ? FormatText("-%ddb:0", 20 - volume) : FormatText("+%ddb:0", volume - 20);
 }
 
 enum class AviVideo { Divx, Xvid, None };
@@ -50,34 +40,34 @@ std::string AviPieces(const ConversionSettings& s, const Resolved& r) {
     AviVideo video = AviVideoOf(s);
     AviAudio audio = AviAudioOf(s);
     std::string text;
-    const std::string lame = Format(" -lameopts vbr=3:br=%d:mode=3", r.audio);
+    const std::string lame = FormatText(" -lameopts vbr=3:br=%d:mode=3", r.audio);
     const std::string mpeg4 =
-        Format("vcodec=mpeg4:vbitrate=%d:vhq:vqmin=1:vqmax=31:autoaspect=1", r.video);
-    const std::string xvid = Format(" -xvidencopts bitrate=%d:autoaspect=1", r.video);
+        FormatText("vcodec=mpeg4:vbitrate=%d:vhq:vqmin=1:vqmax=31:autoaspect=1", r.video);
+    const std::string xvid = FormatText(" -xvidencopts bitrate=%d:autoaspect=1", r.video);
     if (video == AviVideo::Divx && audio == AviAudio::Mp3)
         text = " -oac mp3lame -ovc lavc" + lame + " -lavcopts " + mpeg4 + " -ffourcc DX50";
     else if (video == AviVideo::Divx && audio == AviAudio::Ac3)
-        text = " -oac lavc -ovc lavc" + Format(" -lavcopts acodec=ac3:abitrate=%d:", r.audio) + mpeg4 +
+        text = " -oac lavc -ovc lavc" + FormatText(" -lavcopts acodec=ac3:abitrate=%d:", r.audio) + mpeg4 +
                " -ffourcc DX50";
     else if (video == AviVideo::Xvid && audio == AviAudio::Mp3)
         text = " -oac mp3lame -ovc xvid" + lame + xvid;
     else if (video == AviVideo::Xvid && audio == AviAudio::Ac3)
-        text = " -oac lavc -ovc xvid" + Format(" -lavcopts acodec=ac3:abitrate=%d", r.audio) + xvid;
+        text = " -oac lavc -ovc xvid" + FormatText(" -lavcopts acodec=ac3:abitrate=%d", r.audio) + xvid;
     text += " -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi";
     text += " -sws 2";
     if (audio == AviAudio::Ac3)
-        text += Format(" -af volume=%s:channels=6:lavcresample=44100", r.gain.c_str()) + " -srate 44100";
+        text += FormatText(" -af volume=%s:channels=6:lavcresample=44100", r.gain.c_str()) + " -srate 44100";
     else
-        text += Format(" -af volume=%s:channels=2", r.gain.c_str());
+        text += FormatText(" -af volume=%s:channels=2", r.gain.c_str());
     return text;
 }
 
 std::string StereoResampled(const Resolved& r) {
-    return Format(" -af volume=%s:channels=2:lavcresample=44100", r.gain.c_str()) + " -srate 44100";
+    return FormatText(" -af volume=%s:channels=2:lavcresample=44100", r.gain.c_str()) + " -srate 44100";
 }
 
 std::string Mpeg1Options(int keyint, const Resolved& r) {
-    return Format(" -lavcopts vcodec=mpeg1video:keyint=%d:vrc_buf_size=327:vrc_minrate=%d:vbitrate=%d:"
+    return FormatText(" -lavcopts vcodec=mpeg1video:keyint=%d:vrc_buf_size=327:vrc_minrate=%d:vbitrate=%d:"
                   "vrc_maxrate=%d:acodec=mp2:abitrate=%d:autoaspect=1:aspect=%s",
                   keyint, r.video, r.video, r.video, r.audio, r.aspect.c_str());
 }
@@ -90,7 +80,7 @@ std::string Mpeg1Pieces(const Resolved& r) {
 }
 
 std::string Mpeg2Options(int keyint, const char* audioCodec, const Resolved& r) {
-    return Format(" -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=%d:"
+    return FormatText(" -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=%d:"
                   "acodec=%s:abitrate=%d:autoaspect=1:aspect=%s",
                   keyint, r.video, audioCodec, r.audio, r.aspect.c_str());
 }
@@ -109,7 +99,7 @@ std::string VcdPieces(const Resolved& r) {
 std::string SvcdPieces(const Resolved& r) {
     int maxRate = r.video + (2500 - r.video) / 2;
     return " -oac lavc -ovc lavc -of mpeg" +
-           Format(" -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=917:vrc_minrate=600:vrc_maxrate=%d:"
+           FormatText(" -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=917:vrc_minrate=600:vrc_maxrate=%d:"
                   "vbitrate=%d:acodec=mp2:abitrate=%d:autoaspect=1:aspect=%s",
                   DiscKeyint(r), maxRate, r.video, r.audio, r.aspect.c_str()) +
            " -mpegopts format=xsvcd" + StereoResampled(r);
@@ -118,7 +108,7 @@ std::string SvcdPieces(const Resolved& r) {
 std::string DvdPieces(const ConversionSettings& s, const Resolved& r) {
     const char* audioCodec = s.dvdAudioCodec == 0 ? "ac3" : "mp2";
     return " -oac lavc -ovc lavc -of mpeg" + Mpeg2Options(DiscKeyint(r), audioCodec, r) +
-           " -mpegopts format=dvd" + Format(" -af volume=%s:lavcresample=48000", r.gain.c_str()) +
+           " -mpegopts format=dvd" + FormatText(" -af volume=%s:lavcresample=48000", r.gain.c_str()) +
            " -srate 48000";
 }
 
@@ -129,11 +119,11 @@ std::string WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
                                                                               : "msmpeg4v2";
     const char* audio = (wmv ? s.wmvAudioCodec : s.asfAudioCodec) == 0 ? "wmav1" : "wmav2";
     return std::string(" -oac lavc -ovc lavc") +
-           Format(" -lavcopts vcodec=%s:acodec=%s:vqscale=%d:abitrate=%d:autoaspect=1", video, audio,
+           FormatText(" -lavcopts vcodec=%s:acodec=%s:vqscale=%d:abitrate=%d:autoaspect=1", video, audio,
                   WmvQuantiser(s.wmvQuality), r.audio) +
-           Format(" -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=%s",
+           FormatText(" -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=%s",
                   wmv ? "wmv" : "asf") +
-           " -sws 2" + Format(" -af volume=%s:channels=2", r.gain.c_str()) + " -srate 44100";
+           " -sws 2" + FormatText(" -af volume=%s:channels=2", r.gain.c_str()) + " -srate 44100";
 }
 
 std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
@@ -154,15 +144,15 @@ std::string FrameRatePiece(double fps) {
     if (near(14.985)) return " -ofps 15000/1001";
     if (near(23.976)) return " -ofps 24000/1001";
     if (near(29.97)) return " -ofps 30000/1001";
-    return Format(" -ofps %f", fps);
+    return FormatText(" -ofps %f", fps);
 }
 
 std::string ScalingPiece(const EncoderRunValues& run, const EncodeTargets& t) {
     if (run.horizontalPad > 0)
-        return Format(" -vf scale=-3:%d,harddup,expand=%d:%d", t.height, t.width, t.height);
+        return FormatText(" -vf scale=-3:%d,harddup,expand=%d:%d", t.height, t.width, t.height);
     if (run.verticalPad > 0)
-        return Format(" -vf scale=%d:-3,harddup,expand=%d:%d", t.width, t.width, t.height);
-    if (t.width != 0 && t.height != 0) return Format(" -vf scale=%d:%d,harddup", t.width, t.height);
+        return FormatText(" -vf scale=%d:-3,harddup,expand=%d:%d", t.width, t.width, t.height);
+    if (t.width != 0 && t.height != 0) return FormatText(" -vf scale=%d:%d,harddup", t.width, t.height);
     return "";
 }
 
@@ -178,7 +168,7 @@ std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionS
     text += FrameRatePiece(ResolveFrameRate(settings, run.sourceFrameRate));
     text += ScalingPiece(run, targets);
     text += " -endpos 9:0:0";
-    text += Format(" %d %d", run.mode, run.handle);
+    text += FormatText(" %d %d", run.mode, run.handle);
     return text;
 }
 

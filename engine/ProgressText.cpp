@@ -1,13 +1,12 @@
 #include "engine/ProgressText.h"
 
+#include "settings/FormatText.h"
+
 #include <cmath>
-#include <cstdio>
 
 std::string FormatClock(std::int64_t seconds) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds % 3600 / 60), static_cast<long long>(seconds % 60));
-    return text;
+    return FormatText("%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds % 3600 / 60), static_cast<long long>(seconds % 60));
 }
 
 std::optional<ProgressDisplay> ComputeProgressDisplay(double value, double doneSeconds, double totalSeconds,
@@ -19,8 +18,7 @@ std::optional<ProgressDisplay> ComputeProgressDisplay(double value, double doneS
     std::int64_t estimateMs = perMille == 0.0 ? static_cast<std::int64_t>(totalSeconds) * 1000
                                               : static_cast<std::int64_t>(elapsedMs * 1000.0 / perMille);
     int pm = static_cast<int>(perMille);
-    char finished[32];
-    std::snprintf(finished, sizeof finished, "Finished %d.%01d%%", pm / 10, pm % 10);
+    std::string finished = FormatText("Finished %d.%01d%%", pm / 10, pm % 10);
     std::string text = "Total time:" + FormatClock(estimateMs / 1000) + ";" +
                        "Elapsed time:" + FormatClock(elapsedMs / 1000) + ";" + finished;
     return ProgressDisplay{std::move(text), pm};

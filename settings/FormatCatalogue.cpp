@@ -1,6 +1,6 @@
 #include "settings/FormatCatalogue.h"
 
-#include <cstdio>
+#include "settings/FormatText.h"
 
 namespace {
 
@@ -363,12 +363,7 @@ std::string OutputExtension(int format) {
 }
 
 std::string VolumeLabel(int position) {
-    char text[32];
-    if (position < 20)
-        std::snprintf(text, sizeof text, "-%ddb", 20 - position);
-    else
-        std::snprintf(text, sizeof text, "+%ddb", position - 20);
-    return text;
+    return position < 20 ? FormatText("-%ddb", 20 - position) : FormatText("+%ddb", position - 20);
 }
 
 int WmvQuantiser(int qualityIndex) { return static_cast<int>(29 - 2.5 * qualityIndex); }
