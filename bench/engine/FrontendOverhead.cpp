@@ -4,9 +4,9 @@
 // for the same wall time.
 // Usage: frontend_overhead CLIP SECONDS OUTPUT_FOLDER RELAY
 // The relay is started in the encoder's place; see ReportRelay.cpp.
-#include "controls/SkinLibrary.h"
-#include "engine/ConversionEngine.h"
-#include "engine/ConversionHost.h"
+#include "gui/widgets/SkinLibrary.h"
+#include "gui/runner/ConversionEngine.h"
+#include "gui/runner/ConversionHost.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "engine/ArgumentSplitter.h"
+#include "core/ArgumentSplitter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "engine/ArgumentSplitter.h"
-#include "engine/EncoderArguments.h"
-#include "settings/FormatCatalogue.h"
+#include "core/ArgumentSplitter.h"
+#include "core/EncoderArguments.h"
+#include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
 

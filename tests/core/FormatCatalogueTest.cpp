@@ -1,4 +1,4 @@
-#include "settings/FormatCatalogue.h"
+#include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
 

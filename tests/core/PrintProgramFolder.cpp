@@ -1,5 +1,5 @@
 // Prints the program folder as the program itself sees it.
-#include "settings/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 #include <cstdio>
 

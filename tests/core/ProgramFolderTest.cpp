@@ -1,4 +1,4 @@
-#include "settings/ProgramFolder.h"
+#include "core/ProgramFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "settings/IniFile.h"
-#include "settings/SettingsStore.h"
+#include "core/IniFile.h"
+#include "core/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

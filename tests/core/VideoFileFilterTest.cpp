@@ -1,4 +1,4 @@
-#include "ui/VideoFileFilter.h"
+#include "core/VideoFileFilter.h"
 
 #include <gtest/gtest.h>
 

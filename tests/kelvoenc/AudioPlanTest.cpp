@@ -1,5 +1,5 @@
-#include "encoder/AudioPlan.h"
-#include "encoder/EncoderFactory.h"
+#include "kelvoenc/AudioPlan.h"
+#include "kelvoenc/EncoderFactory.h"
 
 #include <gtest/gtest.h>
 

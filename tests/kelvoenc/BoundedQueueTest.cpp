@@ -1,4 +1,4 @@
-#include "encoder/BoundedQueue.h"
+#include "kelvoenc/BoundedQueue.h"
 
 #include <gtest/gtest.h>
 

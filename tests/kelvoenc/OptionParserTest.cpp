@@ -1,8 +1,8 @@
-#include "encoder/EncoderFailure.h"
-#include "encoder/OptionParser.h"
-#include "engine/ArgumentSplitter.h"
-#include "engine/EncoderArguments.h"
-#include "settings/FormatCatalogue.h"
+#include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/OptionParser.h"
+#include "core/ArgumentSplitter.h"
+#include "core/EncoderArguments.h"
+#include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "encoder/VideoPlan.h"
+#include "kelvoenc/VideoPlan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,0 @@
-#include "app/CConverterApp.h"
-
-int main(int argc, char** argv) {
-    CConverterApp application(argc, argv);
-    application.InitInstance();
-    return application.ExitInstance();
-}

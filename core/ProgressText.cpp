@@ -1,0 +1,25 @@
+#include "core/ProgressText.h"
+
+#include "core/FormatText.h"
+
+#include <cmath>
+
+std::string FormatClock(std::int64_t seconds) {
+    return FormatText("%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                      static_cast<long long>(seconds % 3600 / 60), static_cast<long long>(seconds % 60));
+}
+
+std::optional<ProgressDisplay> ComputeProgressDisplay(double value, double doneSeconds, double totalSeconds,
+                                                      std::uint32_t elapsedMs) {
+    double perMille = (value + doneSeconds) * 1000.0 / totalSeconds;
+    // A negative position (or an empty total) has no meaning on the bar either.
+    if (!std::isfinite(perMille) || perMille > 1000.0 || perMille < 0.0) return std::nullopt;
+
+    std::int64_t estimateMs = perMille == 0.0 ? static_cast<std::int64_t>(totalSeconds) * 1000
+                                              : static_cast<std::int64_t>(elapsedMs * 1000.0 / perMille);
+    int pm = static_cast<int>(perMille);
+    std::string finished = FormatText("Finished %d.%01d%%", pm / 10, pm % 10);
+    std::string text = "Total time:" + FormatClock(estimateMs / 1000) + ";" +
+                       "Elapsed time:" + FormatClock(elapsedMs / 1000) + ";" + finished;
+    return ProgressDisplay{std::move(text), pm};
+}

@@ -1,0 +1,94 @@
+#include "core/SettingsStore.h"
+
+#include "core/IniFile.h"
+#include "core/ProgramFolder.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+using S = ConversionSettings;
+
+constexpr const char* kSection = "Destinate";
+constexpr const char* kFolderKey = "Temporary folder";
+constexpr const char* kLetterboxKey = "Letterbox";
+
+// Every key after "Letterbox" and "Temporary folder", in file order.
+constexpr SettingsIntField kIntFields[] = {
+    {kLetterboxKey, &S::letterbox},
+    {"Output format", &S::outputFormat},
+    {"TV mode", &S::tvMode},
+    {"MPEG aspect ratio", &S::mpegAspect},
+    {"DVD aspect ratio", &S::dvdAspect},
+    {"AVI quality", &S::aviQuality},
+    {"MPEG1 quality", &S::mpeg1Quality},
+    {"MPEG2 quality", &S::mpeg2Quality},
+    {"SVCD quality", &S::svcdQuality},
+    {"DVD quality", &S::dvdQuality},
+    {"WMV quality", &S::wmvQuality},
+    {"AVI video codec", &S::aviVideoCodec},
+    {"ASF video codec", &S::asfVideoCodec},
+    {"AVI audio codec", &S::aviAudioCodec},
+    {"Divx audio codec", &S::divxAudioCodec},
+    {"Xvid audio codec", &S::xvidAudioCodec},
+    {"DVD audio codec", &S::dvdAudioCodec},
+    {"WMV audio codec", &S::wmvAudioCodec},
+    {"ASF audio codec", &S::asfAudioCodec},
+    {"AVI resolution", &S::aviResolution},
+    {"MPEG resolution", &S::mpegResolution},
+    {"AVI frame rate", &S::aviFrameRate},
+    {"MPEG frame rate", &S::mpegFrameRate},
+    {"Volume", &S::volume},
+};
+
+bool SaveTo(const std::string& path, const ConversionSettings& settings) {
+    IniFile file(path);
+    for (const SettingsIntField& field : kIntFields) {
+        file.WriteInt(kSection, field.key, settings.*field.member);
+        if (field.member == &S::letterbox) file.WriteString(kSection, kFolderKey, settings.outputFolder);
+    }
+    return file.Save();
+}
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+}  // namespace
+
+SettingsStore::SettingsStore(std::string programFolder, std::string userFolder)
+    : m_programFolder(std::move(programFolder)), m_userFolder(std::move(userFolder)) {}
+
+SettingsStore::SettingsStore() : SettingsStore(GetProgramFolder(), GetUserSettingsFolder()) {}
+
+std::span<const SettingsIntField> SettingsStore::IntFields() { return kIntFields; }
+
+std::string SettingsStore::UserOptionFilePath() const { return m_userFolder + "option.ini"; }
+
+std::string SettingsStore::OptionFilePath() const {
+    std::string userFile = UserOptionFilePath();
+    return FileExists(userFile) ? userFile : m_programFolder + "option.ini";
+}
+
+std::string SettingsStore::LoadVersion() const {
+    return IniFile(m_programFolder + "version.ini").ReadString("General", "Version", "1.00");
+}
+
+ConversionSettings SettingsStore::Load() const {
+    IniFile file(OptionFilePath());
+    ConversionSettings settings;
+    for (const SettingsIntField& field : kIntFields)
+        settings.*field.member = file.ReadInt(kSection, field.key, settings.*field.member);
+    settings.outputFolder = file.ReadString(kSection, kFolderKey, settings.outputFolder);
+    return settings;
+}
+
+bool SettingsStore::Save(const ConversionSettings& settings) const {
+    std::string userFile = UserOptionFilePath();
+    if (!FileExists(userFile) && SaveTo(m_programFolder + "option.ini", settings)) return true;
+    std::error_code error;
+    std::filesystem::create_directories(m_userFolder, error);
+    return SaveTo(userFile, settings);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/ConversionSettings.h"
+
+#include <span>
+#include <string>
+
+// Reads and writes option.ini (section "Destinate") and reads version.ini
+// (section "General"). option.ini lives in the program folder; when that
+// folder cannot be written the per-user copy is used instead, and once a
+// per-user copy exists it is the one read and written.
+class SettingsStore {
+public:
+    SettingsStore(std::string programFolder, std::string userFolder);
+    // The running program's folders.
+    SettingsStore();
+
+    std::string LoadVersion() const;
+    ConversionSettings Load() const;
+    // False when neither folder could take the file; nothing is then lost
+    // but this run's changes, and no file is left half-written.
+    bool Save(const ConversionSettings& settings) const;
+
+    // The option.ini that Load reads.
+    std::string OptionFilePath() const;
+
+    // The integer fields in their option.ini order ("Temporary folder"
+    // stands second, between the first and second of these).
+    static std::span<const SettingsIntField> IntFields();
+
+private:
+    std::string UserOptionFilePath() const;
+
+    std::string m_programFolder;
+    std::string m_userFolder;
+};

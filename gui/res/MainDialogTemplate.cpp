@@ -1,0 +1,49 @@
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+#include "core/FormatCatalogue.h"
+
+namespace {
+
+constexpr unsigned kList = StyleVScroll | StyleTabStop;
+
+std::vector<std::string> DiscAspectTexts() { return FormatCatalogue::AspectTexts(FormatDvd); }
+
+}  // namespace
+
+const DialogTemplate& MainDialogTemplate() {
+    static const DialogTemplate dialog{
+        102, "Tarvine", 429, 285, "MS Sans Serif", 8,
+        DialogSystemMenu | DialogMinimizeBox | DialogAppWindow,
+        {
+            {IDC_ADD, ControlKind::OwnerDrawButton, "Add", 15, 3, 51, 44, StyleTabStop},
+            {IDC_CONVERT, ControlKind::OwnerDrawButton, "Convert", 78, 3, 51, 44, StyleTabStop},
+            {IDC_SETTINGS, ControlKind::OwnerDrawButton, "Settings", 141, 3, 51, 44, StyleTabStop},
+            {IDC_HELP_BUTTON, ControlKind::OwnerDrawButton, "Help", 217, 3, 51, 44, StyleTabStop},
+            {kNoId, ControlKind::EtchedLine, "", 15, 50, 384, 1},
+            {IDC_FILE_LIST, ControlKind::ListView, "", 15, 55, 384, 163,
+             StyleSingleSelection | StyleBorder | StyleTabStop},
+            {kNoId, ControlKind::Static, "Output folder", 15, 230, 57, 8},
+            {IDC_OUTPUT_FOLDER, ControlKind::Edit, "", 78, 228, 263, 12, StyleBorder | StyleAutoHScroll | StyleTabStop},
+            {IDC_CHANGE, ControlKind::PushButton, "Change", 347, 227, 52, 13,
+             StyleCenter | StyleCenterImage | StyleTabStop},
+            {kNoId, ControlKind::EtchedLine, "", 204, 12, 1, 28, StyleDisabled},
+            {IDC_SIDE_ADD, ControlKind::OwnerDrawButton, "", 405, 68, 18, 17, StyleTabStop},
+            {IDC_SIDE_REMOVE, ControlKind::OwnerDrawButton, "", 405, 95, 18, 17, StyleTabStop},
+            {IDC_SIDE_UP, ControlKind::OwnerDrawButton, "", 405, 122, 18, 17, StyleTabStop},
+            {IDC_SIDE_DOWN, ControlKind::OwnerDrawButton, "", 405, 149, 18, 17, StyleTabStop},
+            {kNoId, ControlKind::Static, "TV mode", 15, 270, 29, 8},
+            {kNoId, ControlKind::Static, "Output format", 15, 251, 53, 8},
+            {IDC_MAIN_FORMAT, ControlKind::DropDownList, "", 78, 247, 263, 222, kList},
+            {kNoId, ControlKind::Static, "Aspect ratio", 186, 270, 49, 8},
+            {IDC_MAIN_ASPECT, ControlKind::DropDownList, "", 249, 267, 92, 60, kList},
+            {IDC_MAIN_TVMODE, ControlKind::DropDownList, "", 78, 267, 92, 55, kList},
+            {IDC_SMALL_SETTINGS, ControlKind::PushButton, "Settings", 347, 247, 52, 13, StyleCenter | StyleTabStop},
+            {IDC_SMALL_CONVERT, ControlKind::PushButton, "Convert", 347, 267, 52, 13, StyleTabStop},
+        },
+        {
+            {IDC_MAIN_FORMAT, FormatCatalogue::FormatTexts()},
+            {IDC_MAIN_TVMODE, FormatCatalogue::TvModeTexts()},
+            {IDC_MAIN_ASPECT, DiscAspectTexts()},
+        }};
+    return dialog;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/SourceList.h"
+#include "core/ConversionSettings.h"
+#include "core/EncodeTargets.h"
+
+#include <QString>
+
+class QWidget;
+
+// What the conversion engine needs from the main window, which implements
+// this and owns the live state behind it for the engine's whole life.
+class ConversionHost {
+public:
+    // The main window: disabled while a batch runs (the progress window is a
+    // separate window it owns, so it stays usable), parent of the engine's
+    // message boxes outside a batch.
+    virtual QWidget* HostWindow() = 0;
+
+    // The current text of the "Output folder" box; a batch copies it into
+    // the settings' outputFolder when it starts.
+    virtual QString OutputFolderText() const = 0;
+
+    virtual ConversionSettings& Settings() = 0;
+    virtual EncodeTargets& Targets() = 0;
+    virtual SourceList& Sources() = 0;
+
+protected:
+    ~ConversionHost() = default;
+};

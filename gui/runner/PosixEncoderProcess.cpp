@@ -1,0 +1,216 @@
+#include "gui/runner/PosixEncoderProcess.h"
+
+#include <QEventLoop>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kChildChannelDescriptor = 3;
+constexpr std::size_t kErrorTailBytes = 4096;
+
+std::string Reason(int error) { return std::strerror(error); }
+
+void CloseDescriptor(int& descriptor) {
+    if (descriptor >= 0) ::close(descriptor);
+    descriptor = -1;
+}
+
+// A copy above the standard descriptors and the channel's number, so that the
+// child's dup2 actions cannot overwrite one source with another.
+int MoveClear(int descriptor) {
+    int moved = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 10);
+    ::close(descriptor);
+    return moved;
+}
+
+int OpenProcessDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+    return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+    (void)pid;
+    return -1;
+#endif
+}
+
+// File actions and attributes of one spawn, released on every path.
+class SpawnSetup {
+public:
+    SpawnSetup(int childErrors, int childChannel) {
+        ::posix_spawn_file_actions_init(&m_actions);
+        ::posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
+        ::posix_spawn_file_actions_addopen(&m_actions, 1, "/dev/null", O_WRONLY, 0);
+        ::posix_spawn_file_actions_adddup2(&m_actions, childErrors, 2);
+        ::posix_spawn_file_actions_adddup2(&m_actions, childChannel, kChildChannelDescriptor);
+        ::posix_spawn_file_actions_addclosefrom_np(&m_actions, kChildChannelDescriptor + 1);
+
+        // The encoder starts with default signal handling and nothing blocked,
+        // whatever the front-end has set for itself (an ignored SIGPIPE, say).
+        ::posix_spawnattr_init(&m_attributes);
+        sigset_t all, none;
+        ::sigfillset(&all);
+        ::sigemptyset(&none);
+        ::posix_spawnattr_setsigdefault(&m_attributes, &all);
+        ::posix_spawnattr_setsigmask(&m_attributes, &none);
+        ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    }
+    ~SpawnSetup() {
+        ::posix_spawn_file_actions_destroy(&m_actions);
+        ::posix_spawnattr_destroy(&m_attributes);
+    }
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    const posix_spawn_file_actions_t* Actions() const { return &m_actions; }
+    const posix_spawnattr_t* Attributes() const { return &m_attributes; }
+
+private:
+    posix_spawn_file_actions_t m_actions;
+    posix_spawnattr_t m_attributes;
+};
+
+}  // namespace
+
+std::unique_ptr<EncoderProcess> CreateEncoderProcess() { return std::make_unique<PosixEncoderProcess>(); }
+
+PosixEncoderProcess::~PosixEncoderProcess() {
+    // A process still running is left alone; only our descriptors go.
+    CloseAll();
+}
+
+int PosixEncoderProcess::ChannelHandle() const { return kChildChannelDescriptor; }
+
+bool PosixEncoderProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                                std::string& error) {
+    int channel[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, channel) != 0) {
+        error = "cannot open the report channel: " + Reason(errno);
+        return false;
+    }
+    int errors[2];
+    if (::pipe2(errors, O_CLOEXEC) != 0) {
+        error = "cannot open the error pipe: " + Reason(errno);
+        ::close(channel[0]);
+        ::close(channel[1]);
+        return false;
+    }
+    m_channel = channel[0];
+    m_errors = errors[0];
+    ::fcntl(m_errors, F_SETFL, O_NONBLOCK);
+    int childChannel = MoveClear(channel[1]);
+    int childErrors = MoveClear(errors[1]);
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    int result;
+    {
+        SpawnSetup setup(childErrors, childChannel);
+        result = ::posix_spawn(&m_pid, program.c_str(), setup.Actions(), setup.Attributes(), argv.data(), environ);
+    }
+    // The child holds its own copies now; keeping ours would hide its end of
+    // the channel and of the error pipe.
+    ::close(childChannel);
+    ::close(childErrors);
+    if (result != 0) {
+        error = Reason(result);
+        m_pid = -1;
+        CloseAll();
+        return false;
+    }
+    m_exit = OpenProcessDescriptor(m_pid);
+    return true;
+}
+
+EncoderExit PosixEncoderProcess::WaitForExit(const ReportHandler& onReport) {
+    QEventLoop loop;
+    QSocketNotifier reports(m_channel, QSocketNotifier::Read);
+    QSocketNotifier errors(m_errors, QSocketNotifier::Read);
+    std::optional<QSocketNotifier> exit;
+
+    QObject::connect(&reports, &QSocketNotifier::activated, &loop, [&] {
+        // A report's handler may pump events (and ask the user); the encoder
+        // is blocked on its reply meanwhile, so nothing else is read here.
+        reports.setEnabled(false);
+        if (ReadReports(onReport)) {
+            reports.setEnabled(true);
+        } else if (!exit) {
+            loop.quit();  // without a process descriptor the channel's end marks the end
+        }
+    });
+    QObject::connect(&errors, &QSocketNotifier::activated, &loop, [&] {
+        if (!ReadErrors()) errors.setEnabled(false);
+    });
+    if (m_exit >= 0) {
+        exit.emplace(m_exit, QSocketNotifier::Read);
+        QObject::connect(&*exit, &QSocketNotifier::activated, &loop, [&] { loop.quit(); });
+    }
+    loop.exec();
+    return Reap();
+}
+
+bool PosixEncoderProcess::ReadReports(const ReportHandler& onReport) {
+    char buffer[256];
+    ssize_t count = ::recv(m_channel, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (count == 0) return false;
+    if (count < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    m_pendingReport.append(buffer, static_cast<std::size_t>(count));
+
+    while (m_pendingReport.size() >= sizeof(ReportFrame)) {
+        ReportFrame frame;
+        std::memcpy(&frame, m_pendingReport.data(), sizeof frame);
+        m_pendingReport.erase(0, sizeof frame);
+        ReportReply reply = frame.message == kEncoderNotifyMessage ? onReport(frame) : kReplyContinue;
+        // An encoder that has gone away meanwhile must not take the front-end
+        // down with a SIGPIPE.
+        ::send(m_channel, &reply, sizeof reply, MSG_NOSIGNAL);
+    }
+    return true;
+}
+
+bool PosixEncoderProcess::ReadErrors() {
+    char buffer[4096];
+    for (;;) {
+        ssize_t count = ::read(m_errors, buffer, sizeof buffer);
+        if (count == 0) return false;
+        if (count < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+        m_errorTail.append(buffer, static_cast<std::size_t>(count));
+        if (m_errorTail.size() > kErrorTailBytes) m_errorTail.erase(0, m_errorTail.size() - kErrorTailBytes);
+    }
+}
+
+EncoderExit PosixEncoderProcess::Reap() {
+    int status = 0;
+    while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    // What the encoder wrote last, even if something it started keeps the
+    // pipe open: read what is there and go.
+    ReadErrors();
+    EncoderExit exit;
+    exit.signalled = WIFSIGNALED(status);
+    exit.status = exit.signalled ? WTERMSIG(status) : WEXITSTATUS(status);
+    exit.errorTail = m_errorTail;
+    m_pid = -1;
+    CloseAll();
+    return exit;
+}
+
+void PosixEncoderProcess::CloseAll() {
+    CloseDescriptor(m_channel);
+    CloseDescriptor(m_errors);
+    CloseDescriptor(m_exit);
+}

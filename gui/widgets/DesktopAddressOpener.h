@@ -1,0 +1,12 @@
+#pragma once
+
+#include "gui/widgets/AddressOpener.h"
+
+// Opens addresses on a free desktop: through Qt's desktop services, falling
+// back to the desktop entry that `xdg-mime query default text/html` names.
+class DesktopAddressOpener : public AddressOpener {
+public:
+    int OpenWithDesktop(const std::string& address) override;
+    std::optional<std::string> RegisteredWebCommand() override;
+    int Run(const std::vector<std::string>& arguments) override;
+};

@@ -1,0 +1,179 @@
+#include "gui/widgets/DialogLayout.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTreeWidget>
+
+namespace {
+
+QString Text(const ControlTemplate& control) { return QString::fromStdString(control.text); }
+
+// Dialog units of two text lines.
+constexpr int kTwoLines = 16;
+
+bool IsOneLineLabel(const QWidget* widget) {
+    auto* label = qobject_cast<const QLabel*>(widget);
+    return label && !label->wordWrap() && !label->text().isEmpty();
+}
+
+Qt::Alignment LabelAlignment(unsigned style) {
+    Qt::Alignment horizontal = (style & StyleCenter) ? Qt::AlignHCenter
+                             : (style & StyleRight)  ? Qt::AlignRight
+                                                     : Qt::AlignLeft;
+    return horizontal | ((style & StyleCenterImage) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+
+QFrame* Line(const ControlTemplate& control, QWidget* parent, QFrame::Shadow shadow) {
+    auto* line = new QFrame(parent);
+    line->setFrameShape(control.width >= control.height ? QFrame::HLine : QFrame::VLine);
+    line->setFrameShadow(shadow);
+    return line;
+}
+
+}  // namespace
+
+QFont DialogLayout::DialogFont(const DialogTemplate& dialogTemplate) {
+    QString face = QString::fromStdString(dialogTemplate.fontFace);
+    QFont font(face);
+    // The font system may know a metric-compatible stand-in (Arial is often
+    // installed as Liberation Sans or Nimbus Sans); a face it only answers
+    // with its generic sans-serif gets the desktop's font instead.
+    bool standIn = QFontInfo(font).family() != QFontInfo(QFont(QStringLiteral("sans-serif"))).family();
+    if (!QFontDatabase::hasFamily(face) && !standIn) font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(dialogTemplate.pointSize);
+    return font;
+}
+
+DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate, const Factory& factory) {
+    QFont font = DialogFont(dialogTemplate);
+    dialog.setFont(font);
+    m_baseUnits = BaseUnitsOf(font);
+    dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
+
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (dialogTemplate.style & DialogSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialogTemplate.style & DialogMinimizeBox) flags |= Qt::WindowMinimizeButtonHint;
+    if (dialogTemplate.style & DialogAppWindow) flags = (flags & ~Qt::Dialog) | Qt::Window;
+    dialog.setWindowFlags(flags);
+    dialog.setFixedSize(ToPixels(0, 0, dialogTemplate.width, dialogTemplate.height).size());
+
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = factory ? factory(control, &dialog) : nullptr;
+        if (!widget) widget = CreateStandard(control, &dialog);
+        if (control.id != kNoId) widget->setObjectName(QStringLiteral("control%1").arg(control.id));
+        widget->setProperty("controlId", control.id);
+        widget->setEnabled(!(control.style & StyleDisabled));
+        if (!(control.style & StyleTabStop) && widget->focusPolicy() != Qt::NoFocus)
+            widget->setFocusPolicy(Qt::ClickFocus);
+        Place(widget, control);
+        widget->setVisible(!(control.style & StyleHidden));
+        if (control.id != kNoId) m_controls.insert(control.id, widget);
+    }
+    for (const ListInit& list : dialogTemplate.lists) {
+        if (auto* combo = Bind<QComboBox>(list.id)) {
+            for (const std::string& entry : list.entries) combo->addItem(QString::fromStdString(entry));
+        }
+    }
+}
+
+QSize DialogLayout::BaseUnitsOf(const QFont& font) {
+    QFontMetrics metrics(font);
+    int width = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return QSize((width / 26 + 1) / 2, metrics.height());
+}
+
+int DialogLayout::ScaledPixels(int pixels, const QFont& font) {
+    return pixels * BaseUnitsOf(font).width() / kTemplateFontCharWidth;
+}
+
+QWidget* DialogLayout::Control(int id) const { return m_controls.value(id, nullptr); }
+
+QRect DialogLayout::ToPixels(int x, int y, int width, int height) const {
+    auto horizontal = [this](int units) { return units * m_baseUnits.width() / 4; };
+    auto vertical = [this](int units) { return units * m_baseUnits.height() / 8; };
+    return QRect(horizontal(x), vertical(y), horizontal(width), vertical(height));
+}
+
+QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* parent) const {
+    switch (control.kind) {
+    case ControlKind::Static: {
+        auto* label = new QLabel(Text(control), parent);
+        label->setAlignment(LabelAlignment(control.style));
+        // A label one line high never wraps: wrapping would only hide words.
+        label->setWordWrap(!(control.style & StyleCenterImage) && control.height >= kTwoLines);
+        return label;
+    }
+    case ControlKind::Edit: return new QLineEdit(Text(control), parent);
+    case ControlKind::PushButton:
+    case ControlKind::OwnerDrawButton: {
+        auto* button = new QPushButton(Text(control), parent);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case ControlKind::DefaultPushButton: {
+        auto* button = new QPushButton(Text(control), parent);
+        button->setDefault(true);
+        return button;
+    }
+    case ControlKind::CheckBox: return new QCheckBox(Text(control), parent);
+    case ControlKind::DropDownList: return new QComboBox(parent);
+    case ControlKind::ListView: {
+        auto* list = new QTreeWidget(parent);
+        list->setRootIsDecorated(false);
+        list->setItemsExpandable(false);
+        list->setUniformRowHeights(true);
+        list->setAllColumnsShowFocus(true);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setSelectionMode((control.style & StyleSingleSelection) ? QAbstractItemView::SingleSelection
+                                                                       : QAbstractItemView::ExtendedSelection);
+        list->header()->setStretchLastSection(false);
+        list->header()->setSectionsMovable(false);
+        return list;
+    }
+    case ControlKind::Trackbar: {
+        auto* slider = new QSlider(Qt::Horizontal, parent);
+        slider->setTickPosition((control.style & StyleNoTicks) ? QSlider::NoTicks : QSlider::TicksBelow);
+        return slider;
+    }
+    case ControlKind::ProgressBar: {
+        auto* bar = new QProgressBar(parent);
+        bar->setTextVisible(false);
+        return bar;
+    }
+    case ControlKind::EtchedLine:
+    case ControlKind::SunkenLine: return Line(control, parent, QFrame::Sunken);
+    case ControlKind::Icon: return new QLabel(parent);
+    case ControlKind::Panel: {
+        auto* panel = new QFrame(parent);
+        panel->setFrameShape(QFrame::NoFrame);
+        return panel;
+    }
+    }
+    return new QWidget(parent);
+}
+
+void DialogLayout::Place(QWidget* widget, const ControlTemplate& control) const {
+    QRect rect = ToPixels(control.x, control.y, control.width, control.height);
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        // The template gives the dropped-down height; the closed box is one line.
+        int rowHeight = std::max(1, combo->fontMetrics().height() + 4);
+        combo->setMaxVisibleItems(std::max(1, rect.height() / rowHeight));
+        rect.setHeight(std::max(combo->sizeHint().height(), ToPixels(0, 0, 0, 12).height()));
+    }
+    // A one-line text that the stand-in font makes longer than its box grows
+    // to the right instead of being cut off.
+    if (qobject_cast<QCheckBox*>(widget) || IsOneLineLabel(widget))
+        rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
+    widget->setGeometry(rect);
+}

@@ -1,0 +1,392 @@
+#include "gui/windows/CConverterDlg.h"
+
+#include "gui/widgets/AppMessageBox.h"
+#include "gui/widgets/CImageButton.h"
+#include "gui/widgets/DialogEnterKey.h"
+#include "gui/widgets/DialogLayout.h"
+#include "gui/widgets/IconResources.h"
+#include "gui/widgets/SkinLibrary.h"
+#include "gui/runner/ConversionEngine.h"
+#include "core/OutputPath.h"
+#include "core/ProgressText.h"
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+#include "gui/res/MenuTemplate.h"
+#include "gui/windows/COutputSettingsDlg.h"
+#include "core/FormatCatalogue.h"
+#include "core/ProgramFolder.h"
+#include "gui/windows/HelpCommands.h"
+#include "core/VideoFileFilter.h"
+
+#include <QComboBox>
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr const char* kFolderChooserTitle = "Select a temporary folder";
+
+// The buttons that draw themselves: the toolbar, the side bar and Change.
+bool IsImageButton(int id) {
+    switch (id) {
+    case IDC_ADD: case IDC_CONVERT: case IDC_SETTINGS: case IDC_HELP_BUTTON: case IDC_CHANGE:
+    case IDC_SIDE_ADD: case IDC_SIDE_REMOVE: case IDC_SIDE_UP: case IDC_SIDE_DOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QWidget* CreateImageButton(const ControlTemplate& control, QWidget* parent) {
+    return IsImageButton(control.id) ? new CImageButton(QString::fromStdString(control.text), parent) : nullptr;
+}
+
+QStringList ChooseFilesWithDialog(QWidget* owner) {
+    QFileDialog dialog(owner, QStringLiteral("Import video files"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // The entries show their display texts as written; the patterns behind
+    // them match in any letter case.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    QStringList filters;
+    for (const std::string& filter : VideoFileFilter::DialogNameFilters()) filters << QString::fromStdString(filter);
+    dialog.setNameFilters(filters);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
+// Column 0 of the row at this 0-based position.
+QString RowNumberText(int row) { return QStringLiteral("          %1").arg(row + 1); }
+
+QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder) {
+    return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
+}
+
+struct ImageButtonSetup {
+    int iconId;
+    int iconSize;  // 0: the icon's own size
+    const char* tooltip;
+};
+
+constexpr int kToolbarIconSize = 48;
+
+}  // namespace
+
+CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
+    : QDialog(parent),
+      m_store(std::move(store)),
+      m_settings(m_store.Load()),
+      m_chooseFolder(ChooseFolderWithDialog),
+      m_chooseFiles(ChooseFilesWithDialog),
+      m_outputFolder(m_settings.outputFolder),
+      m_icon(LoadIconResource(IDR_MAINFRAME)) {
+    DialogLayout layout(*this, MainDialogTemplate(), CreateImageButton);
+    BindControls(layout);
+    ConnectCommands(layout);
+    new DialogEnterKey(*this);
+    OnInitDialog();
+}
+
+CConverterDlg::~CConverterDlg() {
+    m_engine.reset();
+    if (!m_store.Save(m_settings)) {
+        AppMessageBox(nullptr,
+                      QStringLiteral("The settings could not be saved to %1 or to the per-user settings "
+                                            "folder; this session's changes are lost.")
+                          .arg(QString::fromStdString(m_store.OptionFilePath())),
+                      QMessageBox::Warning);
+    }
+}
+
+void CConverterDlg::BindControls(const DialogLayout& layout) {
+    m_aspectBox = layout.Bind<QComboBox>(IDC_MAIN_ASPECT);
+    m_tvModeBox = layout.Bind<QComboBox>(IDC_MAIN_TVMODE);
+    m_formatBox = layout.Bind<QComboBox>(IDC_MAIN_FORMAT);
+    m_folderEdit = layout.Bind<QLineEdit>(IDC_OUTPUT_FOLDER);
+    m_changeButton = layout.Bind<CImageButton>(IDC_CHANGE);
+    m_upButton = layout.Bind<CImageButton>(IDC_SIDE_UP);
+    m_removeButton = layout.Bind<CImageButton>(IDC_SIDE_REMOVE);
+    m_downButton = layout.Bind<CImageButton>(IDC_SIDE_DOWN);
+    m_sideAddButton = layout.Bind<CImageButton>(IDC_SIDE_ADD);
+    m_helpButton = layout.Bind<CImageButton>(IDC_HELP_BUTTON);
+    m_addButton = layout.Bind<CImageButton>(IDC_ADD);
+    m_convertButton = layout.Bind<CImageButton>(IDC_CONVERT);
+    m_settingsButton = layout.Bind<CImageButton>(IDC_SETTINGS);
+    m_fileList = layout.Bind<QTreeWidget>(IDC_FILE_LIST);
+}
+
+void CConverterDlg::ConnectCommands(const DialogLayout& layout) {
+    // Every button delivers its own id as a command.
+    for (int id : {IDC_ADD, IDC_CONVERT, IDC_SETTINGS, IDC_HELP_BUTTON, IDC_CHANGE, IDC_SIDE_ADD, IDC_SIDE_REMOVE,
+                   IDC_SIDE_UP, IDC_SIDE_DOWN, IDC_SMALL_SETTINGS, IDC_SMALL_CONVERT}) {
+        auto* button = layout.Bind<QAbstractButton>(id);
+        connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+    }
+    connect(m_formatBox, &QComboBox::activated, this, &CConverterDlg::OnSelchangeFormat);
+    connect(m_tvModeBox, &QComboBox::activated, this, &CConverterDlg::OnSelchangeTvMode);
+    connect(m_aspectBox, &QComboBox::activated, this, &CConverterDlg::OnSelchangeAspect);
+    m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fileList, &QWidget::customContextMenuRequested, this, &CConverterDlg::OnListRightClick);
+}
+
+void CConverterDlg::OnCommand(int commandId) {
+    if (!isEnabled()) return;  // a probe or a batch is running
+    switch (commandId) {
+    case IDC_ADD: case IDC_SIDE_ADD: case ID_EDIT_ADD: OnAddFiles(); break;
+    case IDC_SIDE_REMOVE: case ID_EDIT_REMOVE: OnRemoveFile(); break;
+    case IDC_SIDE_UP: case ID_EDIT_MOVEUP: OnMoveUp(); break;
+    case IDC_SIDE_DOWN: case ID_EDIT_MOVEDOWN: OnMoveDown(); break;
+    case IDC_CONVERT: case IDC_SMALL_CONVERT: m_engine->ConvertAll(); break;
+    case IDC_SETTINGS: case IDC_SMALL_SETTINGS: OnSettings(); break;
+    case IDC_CHANGE: OnChangeFolder(); break;
+    case IDC_HELP_BUTTON: OnHelpButton(); break;
+    case ID_HELP_CONTENT: OpenHelpContent(); break;
+    case ID_HELP_ABOUT: case IDM_ABOUTBOX: ShowAboutBox(); break;
+    case ID_HELP_HOMEPAGE: OpenHomePage(); break;
+    case ID_HELP_TIP: ShowTipOfTheDay(); break;
+    default: break;
+    }
+}
+
+void CConverterDlg::OnInitDialog() {
+    // The window menu of most desktops cannot take an item of the program's
+    // own, so "About" in the Help button's menu is the about box's route
+    // (IDM_ABOUTBOX stays routed for a platform that can add it). The icon
+    // of the minimised window is drawn by the desktop from the window icon.
+    setWindowIcon(m_icon);
+    InsertListColumns();
+    ConfigureImageButtons();
+    m_folderEdit->setText(QString::fromStdString(m_outputFolder));
+    m_engine = std::make_unique<ConversionEngine>(*this);
+    m_formatBox->setCurrentIndex(m_settings.outputFormat);
+    UpdateTvModeBox();
+    UpdateAspectBox();
+}
+
+void CConverterDlg::InsertListColumns() {
+    m_fileList->setColumnCount(3);
+    m_fileList->setHeaderLabels({QStringLiteral(" Number"), QStringLiteral("  File path"),
+                                 QStringLiteral("   Duration")});
+    m_fileList->headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
+    m_fileList->headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
+    m_fileList->headerItem()->setTextAlignment(2, Qt::AlignCenter);
+    const int widths[] = {90, 360, 122};
+    for (int column = 0; column < 3; ++column)
+        m_fileList->setColumnWidth(column, DialogLayout::ScaledPixels(widths[column], font()));
+}
+
+void CConverterDlg::ConfigureImageButtons() {
+    const std::pair<CImageButton*, ImageButtonSetup> buttons[] = {
+        {m_convertButton, {IDI_CONVERT, kToolbarIconSize, "Start converting"}},
+        {m_settingsButton, {IDI_SETTINGS, kToolbarIconSize, "Settings..."}},
+        {m_addButton, {IDI_ADD, kToolbarIconSize, "Add video files to the list"}},
+        {m_helpButton, {IDI_HELP, 0, "About,help,home page,tip of the day."}},
+        {m_sideAddButton, {IDI_SIDE_ADD, 0, "Add video files to the list"}},
+        {m_removeButton, {IDI_SIDE_REMOVE, 0, "Remove the selected video file"}},
+        {m_upButton, {IDI_SIDE_UP, 0, "Move the selected video file up"}},
+        {m_downButton, {IDI_SIDE_DOWN, 0, "Move the selected video file down"}},
+    };
+    for (const auto& [button, setup] : buttons) {
+        button->SetIconResource(setup.iconId, setup.iconSize, setup.iconSize);
+        button->SetTooltip(QString::fromLatin1(setup.tooltip), true);
+        button->SetTransparent(false);
+        button->SetAlignment(CImageButton::IconAboveCaption, true);
+    }
+}
+
+QString CConverterDlg::OutputFolderText() const { return m_folderEdit->text(); }
+
+void CConverterDlg::UpdateTvModeBox() {
+    m_tvModeBox->setCurrentIndex(m_settings.tvMode);
+    m_tvModeBox->setEnabled(IsDiscFormat(m_settings.outputFormat));
+}
+
+void CConverterDlg::UpdateAspectBox() {
+    int format = m_settings.outputFormat;
+    m_aspectBox->clear();
+    for (const std::string& text : FormatCatalogue::AspectTexts(format))
+        m_aspectBox->addItem(QString::fromStdString(text));
+    m_aspectBox->setCurrentIndex(IsMpegFamily(format) ? m_settings.mpegAspect : m_settings.dvdAspect);
+    m_aspectBox->setEnabled(IsMpegFamily(format) || IsDiscFormat(format));
+}
+
+void CConverterDlg::OnSelchangeFormat() {
+    m_settings.outputFormat = m_formatBox->currentIndex();
+    UpdateTvModeBox();
+    UpdateAspectBox();
+}
+
+void CConverterDlg::OnSelchangeTvMode() { m_settings.tvMode = m_tvModeBox->currentIndex(); }
+
+void CConverterDlg::OnSelchangeAspect() {
+    int& aspect = IsMpegFamily(m_settings.outputFormat) ? m_settings.mpegAspect : m_settings.dvdAspect;
+    aspect = m_aspectBox->currentIndex();
+}
+
+void CConverterDlg::OnSettings() {
+    COutputSettingsDlg dialog(m_settings, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_formatBox->setCurrentIndex(m_settings.outputFormat);
+    UpdateTvModeBox();
+    UpdateAspectBox();
+}
+
+void CConverterDlg::OnChangeFolder() {
+    QString chosen = m_chooseFolder(this, QString::fromLatin1(kFolderChooserTitle), m_folderEdit->text());
+    if (chosen.isEmpty()) return;
+    QString folder = QDir::toNativeSeparators(chosen);
+    if (!folder.endsWith(QLatin1Char(kPathSeparator))) folder += QLatin1Char(kPathSeparator);
+    m_folderEdit->setText(folder);
+    m_outputFolder = folder.toStdString();
+}
+
+void CConverterDlg::OnHelpButton() { SkinLibrary::TrackPopupMenu(HelpMenuTemplate(), PopupPosition(), this); }
+
+QPoint CConverterDlg::PopupPosition() const {
+    QPoint cursor = QCursor::pos();
+    return cursor == QPoint(-1, -1) ? mapToGlobal(QPoint(5, 5)) : cursor;
+}
+
+void CConverterDlg::SetEncoderProgram(const std::string& program) {
+    m_engine = std::make_unique<ConversionEngine>(*this, program);
+}
+
+// Every selected file is probed in turn with the window disabled, so no
+// command runs nested inside a probe; the refusals are told afterwards.
+void CConverterDlg::OnAddFiles() {
+    const QStringList chosen = m_chooseFiles(this);
+    if (chosen.isEmpty()) return;
+
+    std::vector<std::string> failedPaths;
+    int refusedForRoom = 0;
+    setEnabled(false);
+    for (qsizetype i = 0; i < chosen.size(); ++i) {
+        if (m_sources.IsFull()) {
+            refusedForRoom = static_cast<int>(chosen.size() - i);
+            break;
+        }
+        std::string path = QDir::toNativeSeparators(chosen[i]).toStdString();
+        ProbeOutcome outcome = ProbeAndAppend(path);
+        if (outcome == ProbeOutcome::EncoderMissing) break;  // the user has been told why
+        if (outcome == ProbeOutcome::Failed) failedPaths.push_back(path);
+    }
+    setEnabled(true);
+    ShowAddFailures(failedPaths, refusedForRoom);
+}
+
+CConverterDlg::ProbeOutcome CConverterDlg::ProbeAndAppend(const std::string& path) {
+    if (path.size() > kMaxPathLength) return ProbeOutcome::Failed;
+    std::optional<std::string> output = m_engine->MakeOutputPath(path);
+    if (!output) return ProbeOutcome::Failed;
+
+    m_engine->Progress().probeFailed = false;
+    EncoderRunResult run = m_engine->RunEncoder(path, *output, 0, 0, EncoderProbe);
+    if (!run.started) return ProbeOutcome::EncoderMissing;
+    if (m_engine->Progress().probeFailed || !run.Succeeded()) return ProbeOutcome::Failed;
+    AppendRow(path);
+    return ProbeOutcome::Added;
+}
+
+void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom) {
+    for (const std::string& path : failedPaths)
+        AppMessageBox(this, QStringLiteral("Load file %1 failed.").arg(QString::fromStdString(path)));
+    if (refusedForRoom > 0) {
+        AppMessageBox(this, QStringLiteral("%1 of the selected files could not be added: the list holds at most %2 files.")
+                           .arg(refusedForRoom)
+                           .arg(SourceList::kCapacity));
+    }
+}
+
+// The probe slot becomes the new last row.
+void CConverterDlg::AppendRow(const std::string& path) {
+    const SourceEntry* slot = m_sources.ProbeSlot();
+    if (!slot) return;
+    // The casts truncate toward zero, as the duration column shows it.
+    QString duration = QString::fromStdString(FormatClock(static_cast<std::int64_t>(slot->durationSeconds)));
+    int row = m_sources.fileCount();
+    m_sources.Append(path);
+
+    auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
+    item->setTextAlignment(2, Qt::AlignCenter);
+    m_fileList->addTopLevelItem(item);
+}
+
+void CConverterDlg::OnRemoveFile() {
+    if (m_sources.fileCount() == 0) return;
+    int row = SelectedRow();
+    if (row < 0) return;
+
+    delete m_fileList->takeTopLevelItem(row);
+    m_sources.Remove(row);
+    NumberRows(row);
+    if (row < m_sources.fileCount()) {
+        SelectRow(row);
+        m_fileList->setFocus();
+    } else {
+        m_fileList->clearSelection();
+    }
+}
+
+void CConverterDlg::OnMoveUp() { MoveSelectedRow(-1); }
+
+void CConverterDlg::OnMoveDown() { MoveSelectedRow(+1); }
+
+void CConverterDlg::MoveSelectedRow(int step) {
+    if (m_sources.fileCount() < 2) return;
+    int row = SelectedRow();
+    if (row < 0) {
+        AppMessageBox(this, QStringLiteral("No item was selected!"), QMessageBox::NoIcon, QMessageBox::Ok,
+                      QStringLiteral("Warning"));
+        return;
+    }
+    int target = row + step;
+    if (target < 0 || target >= m_sources.fileCount()) {
+        m_fileList->setFocus();
+        return;
+    }
+    SwapRows(row, target);
+}
+
+// The numbers stay in place; paths, durations and the slots change rows.
+void CConverterDlg::SwapRows(int from, int to) {
+    QTreeWidgetItem* fromItem = m_fileList->topLevelItem(from);
+    QTreeWidgetItem* toItem = m_fileList->topLevelItem(to);
+    if (!fromItem || !toItem) return;
+    for (int column : {1, 2}) {
+        QString text = fromItem->text(column);
+        fromItem->setText(column, toItem->text(column));
+        toItem->setText(column, text);
+    }
+    SelectRow(to);
+    m_fileList->setFocus();
+    m_sources.Swap(from, to);
+}
+
+void CConverterDlg::OnListRightClick() {
+    SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this);
+}
+
+int CConverterDlg::SelectedRow() const {
+    int first = -1;
+    for (QTreeWidgetItem* item : m_fileList->selectedItems()) {
+        int row = m_fileList->indexOfTopLevelItem(item);
+        if (first < 0 || row < first) first = row;
+    }
+    return first;
+}
+
+// Selects the row alone, gives it the focus state and scrolls it into view.
+void CConverterDlg::SelectRow(int row) {
+    QTreeWidgetItem* item = m_fileList->topLevelItem(row);
+    m_fileList->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_fileList->scrollToItem(item);
+}
+
+void CConverterDlg::NumberRows(int from) {
+    for (int row = from; row < m_fileList->topLevelItemCount(); ++row)
+        m_fileList->topLevelItem(row)->setText(0, RowNumberText(row));
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "gui/widgets/CommandTarget.h"
+#include "gui/runner/ConversionHost.h"
+#include "core/SourceList.h"
+#include "core/ConversionSettings.h"
+#include "core/EncodeTargets.h"
+#include "core/SettingsStore.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CImageButton;
+class ConversionEngine;
+class DialogLayout;
+class QComboBox;
+class QLineEdit;
+class QTreeWidget;
+
+// The program's main window: toolbar, source file list with its side
+// buttons, output folder row and the quick format, TV-mode and aspect boxes.
+// It owns the live settings (loaded when it is built, saved when it is
+// destroyed, so every way of closing keeps them), the encode targets and the
+// source list, and the conversion engine with its progress window, and routes
+// every command of the program through OnCommand.
+class CConverterDlg : public QDialog, public CommandTarget, public ConversionHost {
+    Q_OBJECT
+public:
+    // Shows a folder picker; returns the chosen folder, or an empty text when
+    // the user cancelled.
+    using FolderChooser = std::function<QString(QWidget* owner, const QString& title, const QString& startFolder)>;
+    // Shows the "Import video files" dialog; returns the chosen files' full
+    // paths in the dialog's order, or none when the user cancelled.
+    using FileChooser = std::function<QStringList(QWidget* owner)>;
+
+    explicit CConverterDlg(SettingsStore store = SettingsStore(), QWidget* parent = nullptr);
+    ~CConverterDlg() override;
+
+    void OnCommand(int commandId) override;
+
+    void UpdateTvModeBox();
+    void UpdateAspectBox();
+
+    QWidget* HostWindow() override { return this; }
+    QString OutputFolderText() const override;
+    ConversionSettings& Settings() override { return m_settings; }
+    EncodeTargets& Targets() override { return m_targets; }
+    SourceList& Sources() override { return m_sources; }
+    ConversionEngine& Engine() { return *m_engine; }
+
+    void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    void SetFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
+    // Runs this encoder program instead of the program folder's; the
+    // progress window is made anew. Only outside a probe or a batch.
+    void SetEncoderProgram(const std::string& program);
+
+    // The source file list's commands.
+    void OnAddFiles();
+    void OnRemoveFile();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnListRightClick();
+    void AppendRow(const std::string& path);
+    void SwapRows(int from, int to);
+
+private:
+    void BindControls(const DialogLayout& layout);
+    void ConnectCommands(const DialogLayout& layout);
+    void OnInitDialog();
+    void InsertListColumns();
+    void ConfigureImageButtons();
+
+    void OnSelchangeFormat();
+    void OnSelchangeTvMode();
+    void OnSelchangeAspect();
+    void OnSettings();
+    void OnChangeFolder();
+    void OnHelpButton();
+    QPoint PopupPosition() const;
+
+    enum class ProbeOutcome { Added, Failed, EncoderMissing };
+    ProbeOutcome ProbeAndAppend(const std::string& path);
+    void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
+    // An OK box; the application's name is the caption unless one is given.
+    void MoveSelectedRow(int step);
+    int SelectedRow() const;
+    void SelectRow(int row);
+    void NumberRows(int from);
+
+    SettingsStore m_store;
+    ConversionSettings m_settings;
+    SourceList m_sources;
+    FolderChooser m_chooseFolder;
+    FileChooser m_chooseFiles;
+
+    EncodeTargets m_targets;
+    // The settings' output folder. Only Change and a conversion update it, so
+    // a folder typed into the box and never used is not saved.
+    std::string& m_outputFolder;
+    QComboBox* m_aspectBox = nullptr;
+    QComboBox* m_tvModeBox = nullptr;
+    QComboBox* m_formatBox = nullptr;
+    QLineEdit* m_folderEdit = nullptr;
+    CImageButton* m_changeButton = nullptr;
+    CImageButton* m_upButton = nullptr;
+    CImageButton* m_removeButton = nullptr;
+    CImageButton* m_downButton = nullptr;
+    CImageButton* m_sideAddButton = nullptr;
+    CImageButton* m_helpButton = nullptr;
+    CImageButton* m_addButton = nullptr;
+    CImageButton* m_convertButton = nullptr;
+    CImageButton* m_settingsButton = nullptr;
+    QTreeWidget* m_fileList = nullptr;
+    QIcon m_icon;
+    // Made by OnInitDialog with the progress window; gone before the
+    // settings are saved.
+    std::unique_ptr<ConversionEngine> m_engine;
+};

@@ -1,0 +1,163 @@
+#include "gui/windows/COutputSettingsDlg.h"
+
+#include "gui/widgets/DialogEnterKey.h"
+#include "gui/widgets/DialogLayout.h"
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+namespace {
+
+constexpr int kVolumeMin = 0;
+constexpr int kVolumeMax = 40;
+
+}  // namespace
+
+COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_working(settings) {
+    DialogLayout layout(*this, OutputSettingsDialogTemplate());
+    BindControls(layout);
+    ConnectHandlers(layout);
+    new DialogEnterKey(*this);
+    OnInitDialog();
+}
+
+void COutputSettingsDlg::BindControls(const DialogLayout& layout) {
+    m_letterboxCheck = layout.Bind<QCheckBox>(IDC_SET_LETTERBOX);
+    m_volumeLabel = layout.Bind<QLabel>(IDC_SET_VOLUME_LABEL);
+    m_volumeSlider = layout.Bind<QSlider>(IDC_SET_VOLUME);
+    m_aspectList = layout.Bind<QComboBox>(IDC_SET_ASPECT);
+    m_frameRateList = layout.Bind<QComboBox>(IDC_SET_FRAME_RATE);
+    m_resolutionList = layout.Bind<QComboBox>(IDC_SET_RESOLUTION);
+    m_tvModeList = layout.Bind<QComboBox>(IDC_SET_TVMODE);
+    m_audioCodecList = layout.Bind<QComboBox>(IDC_SET_AUDIO_CODEC);
+    m_videoCodecList = layout.Bind<QComboBox>(IDC_SET_VIDEO_CODEC);
+    m_qualityList = layout.Bind<QComboBox>(IDC_SET_QUALITY);
+    m_formatList = layout.Bind<QComboBox>(IDC_SET_FORMAT);
+}
+
+void COutputSettingsDlg::ConnectHandlers(const DialogLayout& layout) {
+    connect(layout.Bind<QPushButton>(ID_OK), &QPushButton::clicked, this, &QDialog::accept);
+    connect(layout.Bind<QPushButton>(ID_CANCEL), &QPushButton::clicked, this, &QDialog::reject);
+    // `activated` is the user's choice only; refilling a list does not raise it.
+    connect(m_formatList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeFormat);
+    connect(m_qualityList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeQuality);
+    connect(m_videoCodecList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeVideoCodec);
+    connect(m_audioCodecList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeAudioCodec);
+    connect(m_tvModeList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeTvMode);
+    connect(m_resolutionList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeResolution);
+    connect(m_frameRateList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeFrameRate);
+    connect(m_aspectList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeAspect);
+    connect(m_volumeSlider, &QSlider::valueChanged, this, &COutputSettingsDlg::OnHScroll);
+}
+
+void COutputSettingsDlg::OnInitDialog() {
+    m_formatList->setCurrentIndex(Format());
+    m_letterboxCheck->setChecked(m_settings.letterbox != 0);
+    FillAllLists();
+    InitVolumeSlider();
+}
+
+void COutputSettingsDlg::FillAllLists() {
+    FillQualityList();
+    FillCodecLists();
+    FillTvModeList();
+    FillResolutionList();
+    FillFrameRateList();
+    FillAspectList();
+}
+
+void COutputSettingsDlg::Fill(QComboBox* box, const ChoiceList& list, bool applyEnabled) {
+    box->clear();
+    for (const std::string& entry : list.entries) box->addItem(QString::fromStdString(entry));
+    // A stored position outside the list leaves the box without a selection;
+    // the stored value itself is kept.
+    box->setCurrentIndex(list.selectFrom ? m_working.*list.selectFrom : 0);
+    if (applyEnabled) box->setEnabled(list.enabled);
+}
+
+void COutputSettingsDlg::Store(const QComboBox* box, const ChoiceList& list) {
+    if (list.storeTo) m_working.*list.storeTo = box->currentIndex();
+}
+
+void COutputSettingsDlg::FillQualityList() {
+    Fill(m_qualityList, FormatCatalogue::QualityList(Format()), false);
+}
+
+void COutputSettingsDlg::FillCodecLists() {
+    Fill(m_videoCodecList, FormatCatalogue::VideoCodecList(Format()));
+    Fill(m_audioCodecList, FormatCatalogue::AudioCodecList(Format()));
+}
+
+void COutputSettingsDlg::FillTvModeList() { Fill(m_tvModeList, FormatCatalogue::TvModeList(Format())); }
+
+void COutputSettingsDlg::FillResolutionList() {
+    Fill(m_resolutionList, FormatCatalogue::ResolutionList(Format()));
+}
+
+void COutputSettingsDlg::FillFrameRateList() { Fill(m_frameRateList, FormatCatalogue::FrameRateList(Format())); }
+
+void COutputSettingsDlg::FillAspectList() { Fill(m_aspectList, FormatCatalogue::AspectList(Format())); }
+
+void COutputSettingsDlg::InitVolumeSlider() {
+    // Placing the thumb is not a user's move: a stored volume outside the
+    // range must reach "Ok" unchanged.
+    QSignalBlocker blocker(m_volumeSlider);
+    m_volumeSlider->setRange(kVolumeMin, kVolumeMax);
+    m_volumeSlider->setValue(m_working.volume);
+    ShowVolume(m_volumeSlider->value());
+}
+
+void COutputSettingsDlg::OnSelchangeFormat() {
+    m_working.outputFormat = m_formatList->currentIndex();
+    FillAllLists();
+}
+
+void COutputSettingsDlg::OnSelchangeQuality() { Store(m_qualityList, FormatCatalogue::QualityList(Format())); }
+
+void COutputSettingsDlg::OnSelchangeVideoCodec() {
+    Store(m_videoCodecList, FormatCatalogue::VideoCodecList(Format()));
+}
+
+void COutputSettingsDlg::OnSelchangeAudioCodec() {
+    Store(m_audioCodecList, FormatCatalogue::AudioCodecList(Format()));
+}
+
+void COutputSettingsDlg::OnSelchangeTvMode() {
+    Store(m_tvModeList, FormatCatalogue::TvModeList(Format()));
+    FillResolutionList();
+    FillFrameRateList();
+}
+
+void COutputSettingsDlg::OnSelchangeResolution() {
+    Store(m_resolutionList, FormatCatalogue::ResolutionList(Format()));
+}
+
+void COutputSettingsDlg::OnSelchangeFrameRate() {
+    Store(m_frameRateList, FormatCatalogue::FrameRateList(Format()));
+}
+
+void COutputSettingsDlg::OnSelchangeAspect() { Store(m_aspectList, FormatCatalogue::AspectList(Format())); }
+
+void COutputSettingsDlg::OnHScroll(int position) {
+    m_working.volume = position;
+    ShowVolume(position);
+}
+
+void COutputSettingsDlg::ShowVolume(int position) {
+    m_volumeLabel->setText(QString::fromStdString(VolumeLabel(position)));
+}
+
+void COutputSettingsDlg::accept() {
+    ConversionSettings result = m_working;
+    result.outputFolder = m_settings.outputFolder;
+    result.letterbox = m_letterboxCheck->isChecked() ? 1 : 0;
+    m_settings = result;
+    QDialog::accept();
+}

@@ -1,0 +1,46 @@
+#include "gui/windows/CProgressDlg.h"
+
+#include "gui/widgets/DialogLayout.h"
+#include "core/ProgressText.h"
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
+    DialogLayout layout(*this, ProgressDialogTemplate());
+    m_progressText = layout.Bind<QLabel>(IDC_PROGRESS_TEXT);
+    m_progressBar = layout.Bind<QProgressBar>(IDC_PROGRESS_BAR);
+    m_cancelButton = layout.Bind<QPushButton>(IDC_PROGRESS_CANCEL);
+    connect(m_cancelButton, &QPushButton::clicked, this, &CProgressDlg::OnCancel);
+}
+
+void CProgressDlg::ResetProgress() {
+    SetProgressText(QString::fromLatin1(kFirstProgressText));
+    m_progressBar->setRange(0, kProgressBarMaximum);
+    m_progressBar->setValue(0);
+}
+
+void CProgressDlg::SetProgressText(const QString& text) { m_progressText->setText(text); }
+
+void CProgressDlg::SetBarPosition(int position) {
+    // A progress bar repaints itself at once on every change; held back, it
+    // joins the text's repaint at the next paint pass instead.
+    m_progressBar->setUpdatesEnabled(false);
+    m_progressBar->setValue(position);
+    m_progressBar->setUpdatesEnabled(true);
+}
+
+QString CProgressDlg::ProgressText() const { return m_progressText->text(); }
+
+int CProgressDlg::BarPosition() const { return m_progressBar->value(); }
+
+// Escape and the close box end here; they ask to stop like Cancel does.
+void CProgressDlg::reject() { OnCancel(); }
+
+void CProgressDlg::OnCancel() {
+    SetProgressText(QString::fromLatin1(kCancellingText));
+    emit CancelPressed();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "kelvoenc/EncoderOptions.h"
+#include "kelvoenc/FilterGraph.h"
+#include "kelvoenc/FrameEncoder.h"
+#include "kelvoenc/PipelineItems.h"
+
+#include <memory>
+#include <optional>
+
+// The audio's way from decoded frames to encoded packets: gain, soft clip,
+// channel mix, resampling and the encoder's frame size, then the encoder.
+// It runs on the reader's thread; audio costs little next to video.
+class AudioTrack {
+public:
+    // sourceTimeBase: of the decoded frames' timestamps, which count from
+    // the conversion's start.
+    AudioTrack(const EncoderOptions& options, AVRational sourceTimeBase, FrameEncoder encoder, int stream,
+               PacketQueue& packets);
+
+    // False when the pipeline was aborted.
+    bool Add(AVFrame* decoded);
+    bool Finish();
+
+private:
+    bool Drain();
+    bool Deliver(PacketPtr packet);
+    bool MatchesGraph(const AVFrame* frame) const;
+    void BuildGraph(const AVFrame* first);
+
+    const EncoderOptions& m_options;
+    AVRational m_sourceTimeBase;
+    FrameEncoder m_encoder;
+    int m_stream;
+    PacketQueue& m_packets;
+    std::unique_ptr<FilterGraph> m_graph;
+    AVChannelLayout m_graphLayout{};
+    int m_graphRate = 0;
+    int m_graphFormat = -1;
+    std::int64_t m_nextPts = 0;  // in 1/sample rate of the source
+    bool m_mismatchNoted = false;
+    bool m_aborted = false;
+    FramePtr m_filtered = MakeFrame();
+};

@@ -1,0 +1,170 @@
+#include "kelvoenc/EncoderFactory.h"
+
+#include "kelvoenc/EncoderFailure.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace {
+
+constexpr int kDefaultVideoKbps = 800;
+constexpr int kMpegDefaultKeyint = 15;
+constexpr int kDefaultKeyint = 250;
+constexpr int kLameVariableQuality = 4;
+
+const AVCodec* FindEncoder(const char* name, const char* label) {
+    const AVCodec* codec = avcodec_find_encoder_by_name(name);
+    if (!codec)
+        throw EncoderFailure(ExitStatus::OutputUnwritable,
+                             std::string("The ") + label + " encoder (" + name + ") is not available in this FFmpeg.");
+    return codec;
+}
+
+void Open(AVCodecContext* context, const AVCodec* codec, OptionDictionary& options) {
+    CheckFfmpeg(avcodec_open2(context, codec, options.Address()), ExitStatus::OutputUnwritable,
+                std::string("Cannot start the ") + codec->long_name + " encoder");
+}
+
+int ClampQuantiser(int value, const char* name) {
+    int clamped = std::clamp(value, 1, 31);
+    if (clamped != value)
+        Notice(std::string(name) + " " + std::to_string(value) + " was changed to " + std::to_string(clamped) +
+               ": quantisers run from 1 to 31.");
+    return clamped;
+}
+
+void SetQuantisers(AVCodecContext* context, const VideoEncodeOptions& video) {
+    if (video.minQuantiser) context->qmin = ClampQuantiser(*video.minQuantiser, "vqmin");
+    if (video.maxQuantiser) context->qmax = ClampQuantiser(*video.maxQuantiser, "vqmax");
+    if (context->qmin > context->qmax) {
+        Notice("vqmax was raised to vqmin, " + std::to_string(context->qmin) + ".");
+        context->qmax = context->qmin;
+    }
+    if (video.fixedQuantiser) {
+        context->flags |= AV_CODEC_FLAG_QSCALE;
+        context->global_quality = FF_QP2LAMBDA * ClampQuantiser(*video.fixedQuantiser, "vqscale");
+    }
+}
+
+// Bitrate, its bounds and the VBV buffer; the bitrate kept within the bounds.
+void SetRateControl(AVCodecContext* context, const VideoEncodeOptions& video) {
+    int kbps = video.bitrateKbps.value_or(kDefaultVideoKbps);
+    if (kbps == 0) {
+        Notice("a video bitrate of 0 kbit/s cannot be encoded; " + std::to_string(kDefaultVideoKbps) +
+               " kbit/s are used.");
+        kbps = kDefaultVideoKbps;
+    }
+    std::int64_t bitrate = std::int64_t(kbps) * 1000;
+    // A bound of 0 is no bound.
+    if (video.minRateKbps > 0) context->rc_min_rate = std::int64_t(*video.minRateKbps) * 1000;
+    if (video.maxRateKbps > 0) context->rc_max_rate = std::int64_t(*video.maxRateKbps) * 1000;
+    if (context->rc_max_rate && context->rc_min_rate > context->rc_max_rate) {
+        Notice("vrc_minrate was lowered to vrc_maxrate.");
+        context->rc_min_rate = context->rc_max_rate;
+    }
+    std::int64_t bounded = bitrate;
+    if (context->rc_max_rate) bounded = std::min(bounded, context->rc_max_rate);
+    bounded = std::max(bounded, context->rc_min_rate);
+    if (bounded != bitrate)
+        Notice("the video bitrate " + std::to_string(bitrate / 1000) + " kbit/s was changed to " +
+               std::to_string(bounded / 1000) + " kbit/s to stay within vrc_minrate and vrc_maxrate.");
+    context->bit_rate = bounded;
+    if (video.bufferKbit) context->rc_buffer_size = *video.bufferKbit * 1000;
+    // The encoders take a maximum rate and a buffer together or neither: a
+    // maximum rate needs a buffer to be measured against, a buffer without a
+    // maximum is filled at the average rate.
+    if (context->rc_max_rate && !context->rc_buffer_size)
+        context->rc_buffer_size = static_cast<int>(std::min<std::int64_t>(context->rc_max_rate, 1835000));
+    if (context->rc_buffer_size && !context->rc_max_rate) context->rc_max_rate = context->bit_rate;
+}
+
+int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
+
+}  // namespace
+
+const AVCodec* EncoderFactory::FindVideo(VideoCodecChoice codec) {
+    switch (codec) {
+    case VideoCodecChoice::Mpeg4: return FindEncoder("mpeg4", "MPEG-4 (DivX)");
+    case VideoCodecChoice::Xvid: return FindEncoder("libxvid", "Xvid");
+    case VideoCodecChoice::Mpeg1: return FindEncoder("mpeg1video", "MPEG-1 video");
+    case VideoCodecChoice::Mpeg2: return FindEncoder("mpeg2video", "MPEG-2 video");
+    case VideoCodecChoice::Wmv2: return FindEncoder("wmv2", "WMV 8");
+    case VideoCodecChoice::Msmpeg4v3: return FindEncoder("msmpeg4", "MS MPEG-4 v3");
+    case VideoCodecChoice::Msmpeg4v2: return FindEncoder("msmpeg4v2", "MS MPEG-4 v2");
+    }
+    return FindEncoder("mpeg4", "MPEG-4");
+}
+
+const AVCodec* EncoderFactory::FindAudio(AudioCodecChoice codec) {
+    switch (codec) {
+    case AudioCodecChoice::Mp3: return FindEncoder("libmp3lame", "MP3 (LAME)");
+    case AudioCodecChoice::Mp2: return FindEncoder("mp2", "MP2");
+    case AudioCodecChoice::Ac3: return FindEncoder("ac3", "AC3");
+    case AudioCodecChoice::Wmav1: return FindEncoder("wmav1", "WMA 1");
+    case AudioCodecChoice::Wmav2: return FindEncoder("wmav2", "WMA 2");
+    }
+    return FindEncoder("mp2", "MP2");
+}
+
+CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCodecChoice codec,
+                                          ContainerChoice container, const VideoGeometry& geometry,
+                                          const FrameTiming& timing, bool globalHeader) {
+    const AVCodec* encoder = FindVideo(codec);
+    CodecContextPtr context = MakeCodecContext(encoder);
+    const VideoEncodeOptions& video = options.video;
+    context->width = geometry.frameWidth;
+    context->height = geometry.frameHeight;
+    context->sample_aspect_ratio = geometry.sampleAspect;
+    context->pix_fmt = AV_PIX_FMT_YUV420P;
+    context->time_base = timing.timeBase;
+    context->framerate = timing.rate;
+    context->gop_size = video.keyframeInterval.value_or(IsMpegVideo(codec) ? kMpegDefaultKeyint : kDefaultKeyint);
+    context->max_b_frames = 0;
+    SetRateControl(context.get(), video);
+    SetQuantisers(context.get(), video);
+    if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+    OptionDictionary settings;
+    if (codec == VideoCodecChoice::Xvid) {
+        // Xvid runs its own threads; it takes the count from us.
+        context->thread_count = EncoderThreads();
+    } else {
+        context->thread_count = 0;
+        context->thread_type = FF_THREAD_SLICE;
+        if (video.rateDistortionDecision) settings.Set("mbd", "rd");
+    }
+    if (container == ContainerChoice::Svcd) settings.Set("scan_offset", "1");
+    Open(context.get(), encoder, settings);
+    return context;
+}
+
+CodecContextPtr EncoderFactory::OpenAudio(const EncoderOptions& options, AudioCodecChoice codec,
+                                          const AudioFormat& format, bool globalHeader) {
+    const AVCodec* encoder = FindAudio(codec);
+    CodecContextPtr context = MakeCodecContext(encoder);
+    context->sample_fmt = format.sampleFormat;
+    context->sample_rate = format.sampleRate;
+    CheckFfmpeg(av_channel_layout_copy(&context->ch_layout, &format.layout), ExitStatus::OutputUnwritable,
+                "Cannot set the audio channels");
+    context->time_base = AVRational{1, format.sampleRate};
+    context->bit_rate = std::int64_t(format.bitrateKbps) * 1000;
+    if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+
+    OptionDictionary settings;
+    if (codec == AudioCodecChoice::Mp3) {
+        const AudioEncodeOptions& audio = options.audio;
+        LameRateMode rate = audio.lameRate.value_or(LameRateMode::Average);
+        if (rate == LameRateMode::Average) settings.Set("abr", "1");
+        if (rate == LameRateMode::Variable) {
+            context->flags |= AV_CODEC_FLAG_QSCALE;
+            context->global_quality = FF_QP2LAMBDA * kLameVariableQuality;
+        }
+        if (audio.lameChannels == LameChannelMode::Stereo) settings.Set("joint_stereo", "0");
+        if (audio.lameChannels == LameChannelMode::DualChannel) {
+            Notice("LAME's dual-channel mode is written as plain stereo.");
+            settings.Set("joint_stereo", "0");
+        }
+    }
+    Open(context.get(), encoder, settings);
+    return context;
+}

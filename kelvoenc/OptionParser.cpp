@@ -1,0 +1,514 @@
+#include "kelvoenc/OptionParser.h"
+
+#include "kelvoenc/EncoderFailure.h"
+
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+
+struct OptionParser::OptionSpec {
+    const char* name;
+    const char* value;  // how the value looks, for the usage text
+    const char* meaning;
+    void (OptionParser::*apply)(const std::string&);
+};
+
+namespace {
+
+[[noreturn]] void Refuse(const std::string& sentence) {
+    throw EncoderFailure(ExitStatus::BadArguments, sentence);
+}
+
+std::vector<std::string> SplitAt(const std::string& text, const std::string& separators) {
+    std::vector<std::string> parts;
+    std::string::size_type start = 0;
+    while (true) {
+        auto end = text.find_first_of(separators, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) return parts;
+        start = end + 1;
+    }
+}
+
+struct Item {
+    std::string key;
+    std::string value;
+    bool hasValue = false;
+};
+
+Item SplitItem(const std::string& text) {
+    auto equals = text.find('=');
+    if (equals == std::string::npos) return {text, "", false};
+    return {text.substr(0, equals), text.substr(equals + 1), true};
+}
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// "<what>: "<value>" <fault>."
+[[noreturn]] void RefuseValue(const std::string& what, const std::string& value, const std::string& fault) {
+    Refuse(what + ": " + Quoted(value) + " " + fault + ".");
+}
+
+[[noreturn]] void RefuseUnknownItem(const std::string& option, const std::string& item) {
+    Refuse(option + ": unknown item " + Quoted(item) + ".");
+}
+
+int ParseInteger(const std::string& text, const std::string& what) {
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        RefuseValue(what, text, "is not a whole number");
+    return value;
+}
+
+int ParsePositive(const std::string& text, const std::string& what) {
+    int value = ParseInteger(text, what);
+    if (value <= 0) RefuseValue(what, text, "is not a positive whole number");
+    return value;
+}
+
+// Bitrates may come as 0 from settings the front-end does not check; the
+// encoder then uses its own default.
+int ParseRate(const std::string& text, const std::string& what) {
+    int value = ParseInteger(text, what);
+    if (value < 0) RefuseValue(what, text, "is a negative rate");
+    return value;
+}
+
+double ParseDecimal(const std::string& text, const std::string& what) {
+    double value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        RefuseValue(what, text, "is not a number");
+    return value;
+}
+
+Fraction Reduced(long long num, long long den) {
+    long long divisor = std::gcd(num, den);
+    if (divisor > 1) num /= divisor, den /= divisor;
+    return {static_cast<int>(num), static_cast<int>(den)};
+}
+
+Fraction FractionOfDecimal(double value, const std::string& text, const std::string& what) {
+    if (value < 0 || value > 1e6) RefuseValue(what, text, "is out of range");
+    long long den = 1000000;
+    while (value * den > INT_MAX) den /= 10;
+    return Reduced(std::llround(value * den), den);
+}
+
+bool IsWholeNumber(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// "N/D" (either side may carry decimals, as in 2.21/1) or a decimal; kept to
+// six decimals unless both sides are whole.
+Fraction ParseFraction(const std::string& text, const std::string& what) {
+    auto slash = text.find('/');
+    if (slash == std::string::npos) return FractionOfDecimal(ParseDecimal(text, what), text, what);
+    const std::string numText = text.substr(0, slash);
+    const std::string denText = text.substr(slash + 1);
+    if (IsWholeNumber(numText) && IsWholeNumber(denText)) {
+        int num = ParseInteger(numText, what);
+        int den = ParseInteger(denText, what);
+        if (den <= 0) RefuseValue(what, text, "is not a positive ratio");
+        return Reduced(num, den);
+    }
+    double num = ParseDecimal(numText, what);
+    double den = ParseDecimal(denText, what);
+    if (num < 0 || den <= 0) RefuseValue(what, text, "is not a positive ratio");
+    return FractionOfDecimal(num / den, text, what);
+}
+
+// h:m:s, m:s or seconds; the last part may carry decimals.
+double ParseTime(const std::string& text, const std::string& what) {
+    auto parts = SplitAt(text, ":");
+    if (parts.size() > 3) RefuseValue(what, text, "is not a time (h:m:s or seconds)");
+    double seconds = 0;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        double part = i + 1 == parts.size() ? ParseDecimal(parts[i], what) : ParseInteger(parts[i], what);
+        if (part < 0) RefuseValue(what, text, "is a negative time");
+        seconds = seconds * 60 + part;
+    }
+    return seconds;
+}
+
+// "+5db", "-3dB", "2.5": the gain in decibels.
+double ParseGain(const std::string& text, const std::string& what) {
+    std::string number = text;
+    if (number.size() > 2) {
+        std::string suffix = number.substr(number.size() - 2);
+        if (suffix == "db" || suffix == "dB" || suffix == "DB") number.resize(number.size() - 2);
+    }
+    if (!number.empty() && number.front() == '+') number.erase(0, 1);
+    return ParseDecimal(number, what);
+}
+
+template <typename Choice>
+struct NamedChoice {
+    const char* name;
+    Choice value;
+};
+
+template <typename Choice, std::size_t Count>
+Choice ParseChoice(const std::string& text, const NamedChoice<Choice> (&choices)[Count], const std::string& what) {
+    for (const NamedChoice<Choice>& choice : choices)
+        if (text == choice.name) return choice.value;
+    RefuseValue(what, text, "is not a known choice");
+}
+
+void RequireValue(const Item& item, const std::string& what) {
+    if (!item.hasValue || item.value.empty()) Refuse(what + " needs a value.");
+}
+
+// Items such as "vhq" are switches; "vhq=0" turns them off.
+bool SwitchValue(const Item& item, const std::string& what) {
+    return !item.hasValue || ParseInteger(item.value, what) != 0;
+}
+
+constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
+    {"mpeg4", VideoCodecChoice::Mpeg4},       {"mpeg1video", VideoCodecChoice::Mpeg1},
+    {"mpeg2video", VideoCodecChoice::Mpeg2},  {"wmv2", VideoCodecChoice::Wmv2},
+    {"msmpeg4", VideoCodecChoice::Msmpeg4v3}, {"msmpeg4v2", VideoCodecChoice::Msmpeg4v2},
+};
+
+constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
+    {"mp2", AudioCodecChoice::Mp2},
+    {"ac3", AudioCodecChoice::Ac3},
+    {"wmav1", AudioCodecChoice::Wmav1},
+    {"wmav2", AudioCodecChoice::Wmav2},
+};
+
+constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
+    {"avi", ContainerChoice::Avi},  {"mpg", ContainerChoice::Mpg}, {"mpeg", ContainerChoice::Mpg},
+    {"wmv", ContainerChoice::Asf},  {"asf", ContainerChoice::Asf},
+};
+
+constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
+    {"xvcd", ContainerChoice::Vcd},   {"vcd", ContainerChoice::Vcd}, {"xsvcd", ContainerChoice::Svcd},
+    {"svcd", ContainerChoice::Svcd},  {"dvd", ContainerChoice::Dvd},
+};
+
+}  // namespace
+
+std::span<const OptionParser::OptionSpec> OptionParser::Options() {
+    static constexpr OptionSpec kOptions[] = {
+        {"-o", "OUTPUT", "the file to write", &OptionParser::SetOutput},
+        {"-oac", "mp3lame|lavc", "audio encoder: MP3 through LAME, or acodec of -lavcopts",
+         &OptionParser::SetAudioEncoder},
+        {"-ovc", "lavc|xvid", "video encoder: vcodec of -lavcopts, or Xvid", &OptionParser::SetVideoEncoder},
+        {"-lavcopts", "ITEM:ITEM...",
+         "vcodec=mpeg4|mpeg1video|mpeg2video|wmv2|msmpeg4|msmpeg4v2, vbitrate=KBIT,\n"
+         "vqmin=Q, vqmax=Q, vqscale=Q, vhq, keyint=FRAMES, vrc_buf_size=KBIT,\n"
+         "vrc_minrate=KBIT, vrc_maxrate=KBIT, acodec=mp2|ac3|wmav1|wmav2,\n"
+         "abitrate=KBIT, autoaspect=1, aspect=W/H",
+         &OptionParser::ParseLavcOptions},
+        {"-lameopts", "ITEM:ITEM...", "vbr=0 (CBR) | 3 (ABR) | other (VBR), br=KBIT,\nmode=0 stereo | 1 joint | 2 dual | 3 mono",
+         &OptionParser::ParseLameOptions},
+        {"-xvidencopts", "ITEM:ITEM...", "bitrate=KBIT, autoaspect=1", &OptionParser::ParseXvidOptions},
+        {"-ffourcc", "XXXX", "the FourCC written for the video stream", &OptionParser::SetFourcc},
+        {"-of", "lavf|mpeg", "container family; -lavfopts or -mpegopts name the format",
+         &OptionParser::SetOutputFamily},
+        {"-lavfopts", "ITEM:ITEM...",
+         "format=avi|mpg|wmv|asf,\ni_certify_that_my_video_stream_does_not_use_b_frames",
+         &OptionParser::ParseLavfOptions},
+        {"-mpegopts", "format=NAME", "xvcd (VCD), xsvcd (SVCD) or dvd", &OptionParser::ParseMpegOptions},
+        {"-af", "ITEM:ITEM...", "volume=+-Ndb[:0|1 soft clip], channels=N, lavcresample=RATE",
+         &OptionParser::ParseAudioFilters},
+        {"-srate", "RATE", "output sample rate in Hz", &OptionParser::SetSampleRate},
+        {"-vf", "FILTER,...",
+         "scale=W:H (-3: from the other side, keeping the aspect, even),\n"
+         "harddup, expand=W:H (pad centred with black)",
+         &OptionParser::ParseVideoFilters},
+        {"-sws", "N",
+         "scaler: 0 fast bilinear, 1 bilinear, 2 bicubic, 3 experimental,\n"
+         "4 point, 5 area, 6 bicublin, 7 gauss, 8 sinc, 9 lanczos, 10 spline",
+         &OptionParser::SetScaler},
+        {"-ofps", "RATE", "output frame rate (N/D or decimal); 1000 or more keeps\nthe source's own frames and timing",
+         &OptionParser::SetFrameRate},
+        {"-endpos", "TIME", "stop at this source time (h:m:s or seconds)", &OptionParser::SetEndPosition},
+    };
+    return kOptions;
+}
+
+const OptionParser::OptionSpec* OptionParser::FindOption(const std::string& name) {
+    for (const OptionSpec& option : Options())
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+bool OptionParser::WantsHelp(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments)
+        if (argument == "--help" || argument == "-h" || argument == "-help") return true;
+    return false;
+}
+
+std::string OptionParser::UsageText() {
+    std::string text =
+        "Usage: kelvoenc SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE\n"
+        "       kelvoenc --help\n\n"
+        "MODE 0 converts SOURCE into OUTPUT; MODE 1 only probes SOURCE and reports its\n"
+        "duration, width, height and frame rate. HANDLE is the descriptor of a\n"
+        "connected Unix stream socket that takes the reports; any other number (0, -1)\n"
+        "prints the reports on standard error instead.\n\nOptions:\n";
+    for (const OptionSpec& option : Options()) {
+        std::string head = std::string("  ") + option.name + " " + option.value;
+        head.resize(std::max<std::size_t>(head.size() + 1, 28), ' ');
+        std::string meaning = option.meaning;
+        for (std::string::size_type at = meaning.find('\n'); at != std::string::npos;
+             at = meaning.find('\n', at + 1))
+            meaning.insert(at + 1, std::string(28, ' '));
+        text += head + meaning + "\n";
+    }
+    text +=
+        "\nExit status:\n"
+        "  0  done\n"
+        "  1  bad arguments\n"
+        "  2  the source cannot be read or has no video\n"
+        "  3  the output cannot be written (or encoded)\n"
+        "  4  stopped by request (a reply of 1, a closed channel, or a signal)\n";
+    return text;
+}
+
+EncoderOptions OptionParser::Parse(const std::vector<std::string>& arguments) {
+    OptionParser parser;
+    parser.ParseTrailingNumbers(arguments);
+    const std::size_t optionCount = arguments.size() - 2;
+    bool haveSource = false;
+    for (std::size_t i = 0; i < optionCount; ++i) {
+        const std::string& argument = arguments[i];
+        const OptionSpec* option = FindOption(argument);
+        if (option) {
+            if (i + 1 >= optionCount) Refuse("Option " + argument + " needs a value.");
+            (parser.*option->apply)(arguments[++i]);
+        } else if (argument.size() > 1 && argument.front() == '-') {
+            Refuse("Unknown option " + argument + ".");
+        } else if (!haveSource) {
+            parser.m_options.sourcePath = argument;
+            haveSource = true;
+        } else {
+            Refuse("Unexpected argument " + Quoted(argument) + ": the source is already " +
+                   Quoted(parser.m_options.sourcePath) + ".");
+        }
+    }
+    if (!haveSource || parser.m_options.sourcePath.empty()) Refuse("No source file was given.");
+    if (parser.m_options.mode == 0 && parser.m_options.outputPath.empty())
+        Refuse("No output file was given (option -o).");
+    parser.ResolveChoices();
+    return parser.m_options;
+}
+
+void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& arguments) {
+    if (arguments.size() < 3) Refuse("Too few arguments: expected SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE.");
+    const std::string& mode = arguments[arguments.size() - 2];
+    m_options.mode = ParseInteger(mode, "MODE");
+    if (m_options.mode != 0 && m_options.mode != 1)
+        RefuseValue("MODE", mode, "is neither 0 (convert) nor 1 (probe)");
+    m_options.handle = ParseInteger(arguments.back(), "HANDLE");
+}
+
+void OptionParser::SetOutput(const std::string& value) { m_options.outputPath = value; }
+
+void OptionParser::SetAudioEncoder(const std::string& value) {
+    if (value != "mp3lame" && value != "lavc") RefuseValue("-oac", value, "is not mp3lame or lavc");
+    m_audioEncoderFamily = value;
+}
+
+void OptionParser::SetVideoEncoder(const std::string& value) {
+    if (value != "lavc" && value != "xvid") RefuseValue("-ovc", value, "is not lavc or xvid");
+    m_videoEncoderFamily = value;
+}
+
+void OptionParser::SetFourcc(const std::string& value) {
+    if (value.empty() || value.size() > 4) RefuseValue("-ffourcc", value, "is not a FourCC of 1 to 4 characters");
+    m_options.video.fourcc = value;
+}
+
+void OptionParser::SetOutputFamily(const std::string& value) {
+    if (value != "lavf" && value != "mpeg") RefuseValue("-of", value, "is not lavf or mpeg");
+    m_outputFamily = value;
+}
+
+void OptionParser::SetSampleRate(const std::string& value) {
+    m_options.audioFilter.outputSampleRate = ParsePositive(value, "-srate");
+}
+
+void OptionParser::SetScaler(const std::string& value) {
+    int scaler = ParseInteger(value, "-sws");
+    if (scaler < 0 || scaler > 10) RefuseValue("-sws", value, "is not a scaler from 0 to 10");
+    m_options.videoFilter.scaler = scaler;
+}
+
+void OptionParser::SetFrameRate(const std::string& value) {
+    m_options.outputFrameRate = ParseFraction(value, "-ofps");
+}
+
+void OptionParser::SetEndPosition(const std::string& value) {
+    m_options.endSeconds = ParseTime(value, "-endpos");
+}
+
+void OptionParser::ParseLavcOptions(const std::string& text) {
+    VideoEncodeOptions& video = m_options.video;
+    for (const std::string& part : SplitAt(text, ":")) {
+        Item item = SplitItem(part);
+        const std::string what = "-lavcopts " + item.key;
+        const std::string& key = item.key;
+        if (key.empty()) continue;
+        if (key == "vhq") {
+            video.rateDistortionDecision = SwitchValue(item, what);
+            continue;
+        }
+        if (key == "autoaspect") {
+            m_lavcAutoAspect = SwitchValue(item, what);
+            continue;
+        }
+        RequireValue(item, what);
+        if (key == "vcodec") m_lavcVideoCodec = ParseChoice(item.value, kLavcVideoCodecs, what);
+        else if (key == "acodec") m_lavcAudioCodec = ParseChoice(item.value, kLavcAudioCodecs, what);
+        else if (key == "vbitrate") m_lavcVideoBitrate = ParseRate(item.value, what);
+        else if (key == "abitrate") m_lavcAudioBitrate = ParseRate(item.value, what);
+        else if (key == "vqmin") video.minQuantiser = ParseInteger(item.value, what);
+        else if (key == "vqmax") video.maxQuantiser = ParseInteger(item.value, what);
+        else if (key == "vqscale") video.fixedQuantiser = ParseInteger(item.value, what);
+        else if (key == "keyint") video.keyframeInterval = ParsePositive(item.value, what);
+        else if (key == "vrc_buf_size") video.bufferKbit = ParsePositive(item.value, what);
+        else if (key == "vrc_minrate") video.minRateKbps = ParseRate(item.value, what);
+        else if (key == "vrc_maxrate") video.maxRateKbps = ParseRate(item.value, what);
+        else if (key == "aspect") {
+            Fraction aspect = ParseFraction(item.value, what);
+            if (aspect.num <= 0) RefuseValue(what, item.value, "is not a positive aspect ratio");
+            video.displayAspect = aspect;
+        } else
+            RefuseUnknownItem("-lavcopts", part);
+    }
+}
+
+void OptionParser::ParseLameOptions(const std::string& text) {
+    AudioEncodeOptions& audio = m_options.audio;
+    for (const std::string& part : SplitAt(text, ":")) {
+        Item item = SplitItem(part);
+        const std::string what = "-lameopts " + item.key;
+        if (item.key.empty()) continue;
+        RequireValue(item, what);
+        if (item.key == "vbr") {
+            int vbr = ParseInteger(item.value, what);
+            audio.lameRate = vbr == 0 ? LameRateMode::Constant : vbr == 3 ? LameRateMode::Average : LameRateMode::Variable;
+        } else if (item.key == "br") {
+            m_lameBitrate = ParseRate(item.value, what);
+        } else if (item.key == "mode") {
+            int mode = ParseInteger(item.value, what);
+            if (mode < 0 || mode > 3) RefuseValue(what, item.value, "is not a mode from 0 to 3");
+            audio.lameChannels = static_cast<LameChannelMode>(mode);
+        } else {
+            RefuseUnknownItem("-lameopts", part);
+        }
+    }
+}
+
+void OptionParser::ParseXvidOptions(const std::string& text) {
+    for (const std::string& part : SplitAt(text, ":")) {
+        Item item = SplitItem(part);
+        const std::string what = "-xvidencopts " + item.key;
+        if (item.key.empty()) continue;
+        if (item.key == "autoaspect") {
+            m_xvidAutoAspect = SwitchValue(item, what);
+        } else if (item.key == "bitrate") {
+            RequireValue(item, what);
+            m_xvidBitrate = ParseRate(item.value, what);
+        } else {
+            RefuseUnknownItem("-xvidencopts", part);
+        }
+    }
+}
+
+void OptionParser::ParseLavfOptions(const std::string& text) {
+    for (const std::string& part : SplitAt(text, ":")) {
+        Item item = SplitItem(part);
+        if (item.key.empty() || item.key == "i_certify_that_my_video_stream_does_not_use_b_frames") continue;
+        if (item.key != "format") RefuseUnknownItem("-lavfopts", part);
+        RequireValue(item, "-lavfopts format");
+        m_lavfFormat = ParseChoice(item.value, kLavfFormats, "-lavfopts format");
+    }
+}
+
+void OptionParser::ParseMpegOptions(const std::string& text) {
+    for (const std::string& part : SplitAt(text, ":")) {
+        Item item = SplitItem(part);
+        if (item.key.empty()) continue;
+        if (item.key != "format") RefuseUnknownItem("-mpegopts", part);
+        RequireValue(item, "-mpegopts format");
+        m_mpegFormat = ParseChoice(item.value, kMpegFormats, "-mpegopts format");
+    }
+}
+
+void OptionParser::ParseAudioFilters(const std::string& text) {
+    AudioFilterOptions& filters = m_options.audioFilter;
+    bool afterVolume = false;
+    for (const std::string& part : SplitAt(text, ":,")) {
+        Item item = SplitItem(part);
+        const std::string what = "-af " + item.key;
+        bool switchAfterVolume = afterVolume && !item.hasValue && (part == "0" || part == "1");
+        afterVolume = false;
+        if (part.empty()) continue;
+        if (switchAfterVolume) {
+            filters.softClip = part == "1";
+            continue;
+        }
+        RequireValue(item, what);
+        if (item.key == "volume") {
+            filters.gainDb = ParseGain(item.value, what);
+            afterVolume = true;
+        } else if (item.key == "channels") {
+            filters.maxChannels = ParsePositive(item.value, what);
+        } else if (item.key == "lavcresample") {
+            filters.resampleRate = ParsePositive(item.value, what);
+        } else {
+            RefuseUnknownItem("-af", part);
+        }
+    }
+}
+
+void OptionParser::ParseVideoFilters(const std::string& text) {
+    VideoFilterOptions& filters = m_options.videoFilter;
+    for (const std::string& filter : SplitAt(text, ",")) {
+        Item item = SplitItem(filter);
+        if (item.key.empty() || item.key == "harddup") continue;
+        if (item.key != "scale" && item.key != "expand") Refuse("-vf: unknown filter " + Quoted(filter) + ".");
+        const std::string what = "-vf " + item.key;
+        RequireValue(item, what);
+        auto sides = SplitAt(item.value, ":");
+        if (sides.size() != 2) RefuseValue(what, item.value, "is not W:H");
+        FrameSizeRequest size{ParseInteger(sides[0], what), ParseInteger(sides[1], what)};
+        if (item.key == "scale") {
+            filters.scale = size;
+        } else {
+            if (size.width <= 0 || size.height <= 0) RefuseValue(what, item.value, "is not a positive size");
+            filters.expand = size;
+        }
+    }
+}
+
+// The encoder families decide which of the collected sub-options count.
+void OptionParser::ResolveChoices() {
+    VideoEncodeOptions& video = m_options.video;
+    if (m_videoEncoderFamily == "xvid") {
+        video.codec = VideoCodecChoice::Xvid;
+        video.bitrateKbps = m_xvidBitrate;
+        video.autoAspect = m_xvidAutoAspect;
+    } else {
+        video.codec = m_lavcVideoCodec;
+        video.bitrateKbps = m_lavcVideoBitrate;
+        video.autoAspect = m_lavcAutoAspect;
+    }
+    AudioEncodeOptions& audio = m_options.audio;
+    if (m_audioEncoderFamily == "mp3lame") {
+        audio.codec = AudioCodecChoice::Mp3;
+        audio.bitrateKbps = m_lameBitrate;
+    } else {
+        audio.codec = m_lavcAudioCodec;
+        audio.bitrateKbps = m_lavcAudioBitrate;
+    }
+    if (m_outputFamily == "mpeg") m_options.container = m_mpegFormat ? m_mpegFormat : ContainerChoice::Mpg;
+    else m_options.container = m_lavfFormat;
+}

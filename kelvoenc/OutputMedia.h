@@ -1,0 +1,42 @@
+#pragma once
+
+#include "kelvoenc/EncoderOptions.h"
+#include "kelvoenc/FfmpegHandles.h"
+
+#include <string>
+
+// The output file. It is written under a temporary name in the output's
+// folder and takes the output's name only when it is complete; until then
+// (a failure, a stop) the temporary file is removed when this object goes.
+class OutputMedia {
+public:
+    OutputMedia(const std::string& outputPath, ContainerChoice container);
+    ~OutputMedia();
+    OutputMedia(const OutputMedia&) = delete;
+    OutputMedia& operator=(const OutputMedia&) = delete;
+
+    bool WantsGlobalHeaders() const;
+
+    // A stream for the opened encoder; fourcc (may be empty) names the
+    // video's FourCC. Returns the stream's index.
+    int AddStream(const AVCodecContext* encoder, const std::string& fourcc = "");
+
+    // Opens the temporary file and writes the container's header.
+    void Start();
+    // Writes one packet whose timestamps count in timeBase.
+    void Write(AVPacket* packet, int stream, AVRational timeBase);
+    // Completes the file and gives it the output's name.
+    void Finish();
+
+private:
+    void SetMuxerOptions(OptionDictionary& options) const;
+    // Throws OutputUnwritable naming the output when error < 0.
+    void Check(int error, const std::string& doing) const;
+
+    std::string m_outputPath;
+    std::string m_temporaryPath;
+    ContainerChoice m_container;
+    OutputFormatPtr m_format;
+    bool m_fileCreated = false;
+    bool m_finished = false;
+};

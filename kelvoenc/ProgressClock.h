@@ -1,0 +1,33 @@
+#pragma once
+
+#include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/ReportChannel.h"
+
+#include <chrono>
+
+// Progress reports of a conversion: report 6 with the whole seconds of the
+// source encoded so far, sent whenever that number changes and at least
+// every half second, so that a stop request is answered quickly.
+class ProgressClock {
+public:
+    using Clock = std::chrono::steady_clock;
+    static constexpr std::chrono::milliseconds kInterval{500};
+
+    explicit ProgressClock(ReportChannel& channel) : m_channel(channel) {}
+
+    // The first report (0 seconds). False when the front-end says stop.
+    bool Start();
+    // A video packet has been encoded.
+    void Encoded(const AVPacket& packet, AVRational timeBase);
+    // Reports if due. False when the front-end says stop or has gone.
+    bool Report();
+    Clock::time_point NextReportDue() const { return m_lastReport + kInterval; }
+
+private:
+    bool Send();
+
+    ReportChannel& m_channel;
+    Clock::time_point m_lastReport;
+    std::int32_t m_seconds = 0;
+    std::int32_t m_reported = 0;
+};

@@ -1,0 +1,71 @@
+#include "kelvoenc/ReportChannel.h"
+
+#include "kelvoenc/EncoderFailure.h"
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+
+namespace {
+
+const char* ReportName(ReportCode code) {
+    switch (code) {
+    case ReportDuration: return "duration (s)";
+    case ReportWidth: return "width";
+    case ReportHeight: return "height";
+    case ReportFrameRate: return "frame rate x 10000000";
+    case ReportProgress: return "progress (s)";
+    }
+    return "report";
+}
+
+}  // namespace
+
+ReportChannel::ReportChannel(int handle) {
+    struct stat status {};
+    if (handle >= 0 && fstat(handle, &status) == 0 && S_ISSOCK(status.st_mode)) m_socket = handle;
+}
+
+bool ReportChannel::Send(ReportCode code, std::int32_t value) {
+    if (m_socket < 0) {
+        std::fprintf(stderr, "report %u %d: %s\n", static_cast<unsigned>(code), value, ReportName(code));
+        return true;
+    }
+    if (m_broken) return false;
+    ReportReply reply = kReplyContinue;
+    if (!SendFrame(ReportFrame{kEncoderNotifyMessage, code, value}) || !ReadReply(reply)) {
+        m_broken = true;
+        Notice("the report channel has closed: the front-end is gone.");
+        return false;
+    }
+    return reply != kReplyStop;
+}
+
+bool ReportChannel::SendFrame(const ReportFrame& frame) {
+    const auto* bytes = reinterpret_cast<const char*>(&frame);
+    std::size_t sent = 0;
+    while (sent < sizeof frame) {
+        // MSG_NOSIGNAL: a front-end that has gone away must not kill us with
+        // SIGPIPE before the temporary file is removed.
+        ssize_t count = send(m_socket, bytes + sent, sizeof frame - sent, MSG_NOSIGNAL);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        sent += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+bool ReportChannel::ReadReply(ReportReply& reply) {
+    auto* bytes = reinterpret_cast<char*>(&reply);
+    std::size_t received = 0;
+    while (received < sizeof reply) {
+        ssize_t count = recv(m_socket, bytes + received, sizeof reply - received, 0);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        received += static_cast<std::size_t>(count);
+    }
+    return true;
+}

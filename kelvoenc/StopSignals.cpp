@@ -1,0 +1,42 @@
+#include "kelvoenc/StopSignals.h"
+
+#include <pthread.h>
+
+namespace {
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t StopSignalSet() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signal : kStopSignals) sigaddset(&signals, signal);
+    return signals;
+}
+
+}  // namespace
+
+StopSignals::StopSignals() {
+    sigset_t blocked = StopSignalSet();
+    sigaddset(&blocked, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &blocked, &m_previous);
+}
+
+StopSignals::~StopSignals() {
+    // A stop signal still pending would end the process the moment it is
+    // unblocked; it has been answered already, so take it off first.
+    const sigset_t waiting = StopSignalSet();
+    while (Pending()) {
+        int taken = 0;
+        sigwait(&waiting, &taken);
+    }
+    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+}
+
+bool StopSignals::Pending() const {
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    for (int signal : kStopSignals)
+        if (sigismember(&pending, signal)) return true;
+    return false;
+}

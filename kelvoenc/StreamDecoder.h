@@ -1,0 +1,23 @@
+#pragma once
+
+#include "kelvoenc/FfmpegHandles.h"
+
+#include <functional>
+#include <string>
+
+// The decoder of one source stream, with the library's own threading on.
+// Damaged data is skipped so that what can be read still converts.
+class StreamDecoder {
+public:
+    StreamDecoder(const std::string& sourcePath, const AVStream* stream);
+
+    AVCodecContext* Context() const { return m_context.get(); }
+
+    // Feeds one packet (null: the end of the stream) and hands every frame
+    // that comes out to take.
+    void Decode(const AVPacket* packet, const std::function<void(AVFrame*)>& take);
+
+private:
+    CodecContextPtr m_context;
+    FramePtr m_frame = MakeFrame();
+};

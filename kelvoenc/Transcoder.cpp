@@ -1,0 +1,165 @@
+#include "kelvoenc/Transcoder.h"
+
+#include "kelvoenc/AudioTrack.h"
+#include "kelvoenc/EncoderFactory.h"
+#include "kelvoenc/InputMedia.h"
+#include "kelvoenc/OutputMedia.h"
+#include "kelvoenc/ProgressClock.h"
+#include "kelvoenc/SourceReader.h"
+#include "kelvoenc/StageThreads.h"
+#include "kelvoenc/StopSignals.h"
+#include "kelvoenc/StreamDecoder.h"
+#include "kelvoenc/VideoEncodeStage.h"
+#include "kelvoenc/VideoFilterStage.h"
+
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+// Decoded pictures are large; a few in flight keep every stage busy.
+constexpr std::size_t kPictureQueueLength = 8;
+constexpr std::size_t kPacketQueueLength = 64;
+
+VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice container) {
+    if (options.video.codec) return *options.video.codec;
+    switch (container) {
+    case ContainerChoice::Mpg:
+    case ContainerChoice::Vcd: return VideoCodecChoice::Mpeg1;
+    case ContainerChoice::Svcd:
+    case ContainerChoice::Dvd: return VideoCodecChoice::Mpeg2;
+    case ContainerChoice::Asf: return VideoCodecChoice::Wmv2;
+    case ContainerChoice::Avi: return VideoCodecChoice::Mpeg4;
+    }
+    return VideoCodecChoice::Mpeg4;
+}
+
+AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice container) {
+    if (options.audio.codec) return *options.audio.codec;
+    switch (container) {
+    case ContainerChoice::Avi: return AudioCodecChoice::Mp3;
+    case ContainerChoice::Dvd: return AudioCodecChoice::Ac3;
+    case ContainerChoice::Asf: return AudioCodecChoice::Wmav2;
+    default: return AudioCodecChoice::Mp2;
+    }
+}
+
+// Writing the output over the source would destroy the source.
+void RefuseOverwritingSource(const std::string& sourcePath, const std::string& outputPath) {
+    struct stat source {}, output {};
+    if (stat(sourcePath.c_str(), &source) == 0 && stat(outputPath.c_str(), &output) == 0 &&
+        source.st_dev == output.st_dev && source.st_ino == output.st_ino)
+        throw EncoderFailure(ExitStatus::OutputUnwritable,
+                             "The output \"" + outputPath + "\" is the source itself; the source is never overwritten.");
+}
+
+std::unique_ptr<StreamDecoder> OpenSoundDecoder(const InputMedia& source) {
+    if (!source.AudioStream()) return nullptr;
+    try {
+        return std::make_unique<StreamDecoder>(source.Path(), source.AudioStream());
+    } catch (const EncoderFailure& failure) {
+        Notice(std::string(failure.what()) + " The output gets no sound.");
+        return nullptr;
+    }
+}
+
+SourceSound SoundOf(const StreamDecoder& decoder) {
+    const AVCodecContext* context = decoder.Context();
+    SourceSound sound;
+    sound.sampleRate = context->sample_rate;
+    sound.layout = AudioPlan::KnownLayout(context->ch_layout);
+    return sound;
+}
+
+std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecChoice::Xvid ? "XVID" : ""; }
+
+}  // namespace
+
+ExitStatus Transcoder::Run() {
+    // First of all, so that every thread started from here on (the
+    // libraries' own included) leaves the stop signals to the muxing loop.
+    StopSignals signals;
+    InputMedia source(m_options.sourcePath);
+    RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
+    StreamDecoder videoDecoder(source.Path(), source.VideoStream());
+    std::unique_ptr<StreamDecoder> soundDecoder = OpenSoundDecoder(source);
+
+    const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
+    const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
+    const AVCodecParameters* picture = source.VideoStream()->codecpar;
+    if (picture->width <= 0 || picture->height <= 0)
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "The video of \"" + source.Path() + "\" does not state its picture size.");
+    SourcePicture sourcePicture{picture->width, picture->height,
+                                av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr)};
+    VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
+    FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
+
+    FrameQueue pictures(kPictureQueueLength, 1);
+    FrameQueue filtered(kPictureQueueLength, 1);
+    PacketQueue packets(kPacketQueueLength, 2);
+
+    OutputMedia output(m_options.outputPath, container);
+    FrameEncoder videoEncoder(
+        EncoderFactory::OpenVideo(m_options, videoCodec, container, geometry, timing, output.WantsGlobalHeaders()),
+        m_options.outputPath);
+    const std::string fourcc = m_options.video.fourcc.empty() ? DefaultFourcc(videoCodec) : m_options.video.fourcc;
+    const int videoStream = output.AddStream(videoEncoder.Context(), fourcc);
+
+    std::unique_ptr<AudioTrack> sound;
+    if (soundDecoder) {
+        AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
+        AudioFormat format =
+            AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec), SoundOf(*soundDecoder));
+        FrameEncoder soundEncoder(
+            EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
+            m_options.outputPath);
+        int soundStream = output.AddStream(soundEncoder.Context());
+        sound = std::make_unique<AudioTrack>(m_options, source.AudioStream()->time_base, std::move(soundEncoder),
+                                             soundStream, packets);
+    }
+    output.Start();
+
+    SourceReader reader({source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
+                         source.FrameRate()},
+                        pictures, packets);
+    VideoFilterStage filter({m_options, geometry, timing, source.VideoStream()->time_base, source.Path()}, pictures,
+                            filtered);
+    VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
+
+    StageThreads threads([&] {
+        pictures.Abort();
+        filtered.Abort();
+        packets.Abort();
+    });
+    threads.Start([&] { reader.Run(); });
+    threads.Start([&] { filter.Run(); });
+    threads.Start([&] { encode.Run(); });
+
+    if (MuxUntilDone(output, packets, videoStream, signals) == ExitStatus::Stopped) return ExitStatus::Stopped;
+    threads.Join();
+    output.Finish();
+    return ExitStatus::Done;
+}
+
+ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
+                                    const StopSignals& signals) {
+    ProgressClock progress(m_channel);
+    bool going = progress.Start();
+    while (going) {
+        std::optional<EncodedPacket> item;
+        auto wait = packets.PopUntil(progress.NextReportDue(), item);
+        if (wait == PacketQueue::Wait::Ended) return ExitStatus::Done;
+        if (wait == PacketQueue::Wait::Item) {
+            if (item->stream == videoStream) progress.Encoded(*item->packet, item->timeBase);
+            output.Write(item->packet.get(), item->stream, item->timeBase);
+        }
+        if (signals.Pending()) {
+            Notice("stopped by a signal.");
+            break;
+        }
+        going = progress.Report();
+    }
+    Notice("stopped; the unfinished output is removed.");
+    return ExitStatus::Stopped;
+}

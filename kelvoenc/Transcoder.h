@@ -1,0 +1,28 @@
+#pragma once
+
+#include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/EncoderOptions.h"
+#include "kelvoenc/PipelineItems.h"
+#include "kelvoenc/ReportChannel.h"
+
+class OutputMedia;
+class StopSignals;
+
+// Convert mode: the whole conversion of one source into one output. Three
+// stage threads (read+decode, filter, encode) feed the muxer on the calling
+// thread, which also reports progress and answers a stop request.
+class Transcoder {
+public:
+    Transcoder(const EncoderOptions& options, ReportChannel& channel) : m_options(options), m_channel(channel) {}
+
+    // Done or Stopped; failures throw EncoderFailure.
+    ExitStatus Run();
+
+private:
+    // Writes the packets as they come and reports progress, until the
+    // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
+    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, const StopSignals& signals);
+
+    const EncoderOptions& m_options;
+    ReportChannel& m_channel;
+};

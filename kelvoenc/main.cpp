@@ -1,0 +1,39 @@
+// kelvoenc: converts one source file for the front-end, or probes it.
+
+#include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/OptionParser.h"
+#include "kelvoenc/ReportChannel.h"
+#include "kelvoenc/SourceProbe.h"
+#include "kelvoenc/Transcoder.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (OptionParser::WantsHelp(arguments)) {
+        std::fputs(OptionParser::UsageText().c_str(), stdout);
+        return 0;
+    }
+    // Our own sentences carry the causes; the libraries' chatter would only
+    // bury them.
+    av_log_set_level(AV_LOG_QUIET);
+    try {
+        EncoderOptions options = OptionParser::Parse(arguments);
+        ReportChannel channel(options.handle);
+        if (options.mode == EncoderProbe) return static_cast<int>(SourceProbe::Run(options.sourcePath, channel));
+        return static_cast<int>(Transcoder(options, channel).Run());
+    } catch (const EncoderFailure& failure) {
+        Notice(failure.what());
+        if (failure.Status() == ExitStatus::BadArguments) Notice("Try kelvoenc --help.");
+        return static_cast<int>(failure.Status());
+    } catch (const std::exception& failure) {
+        Notice(std::string("The conversion failed: ") + failure.what() + ".");
+        return static_cast<int>(ExitStatus::OutputUnwritable);
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+
+#include "protocol/EncoderMode.h"
+
+// The encoder's report channel. The front-end gives the encoder one end of a
+// connected Unix stream socket; its descriptor number is the last number of
+// the argument text. Each report is one frame in the machine's byte order,
+// after which the encoder blocks until it has read the 4-byte reply.
+inline constexpr std::uint32_t kEncoderNotifyMessage = 0x720;
+
+struct ReportFrame {
+    std::uint32_t message;  // always kEncoderNotifyMessage
+    std::uint32_t code;
+    std::int32_t value;
+};
+static_assert(sizeof(ReportFrame) == 12, "the report frame is 12 bytes on the wire");
+
+using ReportReply = std::int32_t;
+
+enum ReportCode : std::uint32_t {
+    ReportDuration = 1,   // probe: whole seconds
+    ReportWidth = 2,      // probe: pixels
+    ReportHeight = 3,     // probe: pixels
+    ReportFrameRate = 4,  // probe: frames per second x 10,000,000
+    ReportProgress = 6,   // convert: whole seconds of the source encoded so far
+};
+
+inline constexpr ReportReply kReplyContinue = 0;
+inline constexpr ReportReply kReplyStop = 1;

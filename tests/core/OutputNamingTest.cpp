@@ -1,0 +1,154 @@
+// Output naming, letterbox pads and output folder creation.
+#include "core/FolderCreation.h"
+#include "core/OutputPath.h"
+#include "core/Padding.h"
+#include "core/FormatCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kAvi = 0;
+constexpr int kMpeg1 = 1;
+constexpr int kDvd = 7;
+
+void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
+
+class ScratchFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previous = fs::current_path();
+        m_root = fs::temp_directory_path() / ("tarvine-naming-" + std::to_string(::getpid()));
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "clips");
+        fs::create_directories(m_root / "out");
+    }
+    void TearDown() override {
+        fs::current_path(m_previous);
+        fs::remove_all(m_root);
+    }
+    std::string At(const std::string& relative) const { return (m_root / relative).string(); }
+
+    fs::path m_root;
+    fs::path m_previous;
+};
+
+using MakeOutputPathTest = ScratchFolder;
+
+TEST_F(MakeOutputPathTest, NamesFollowTheFolderTheFormatAndExistingFiles) {
+    SourceList none;
+    // Folder typed without its trailing separator.
+    EXPECT_EQ(MakeOutputPath(At("clips/party.avi"), At("out"), kAvi, none), At("out/party.avi"));
+    EXPECT_EQ(MakeOutputPath(At("clips/party.avi"), At("out/"), kAvi, none), At("out/party.avi"));
+    EXPECT_EQ(MakeOutputPath(At("clips/party.mpg"), At("out"), kMpeg1, none), At("out/party.mpeg"));
+    EXPECT_EQ(MakeOutputPath(At("clips/party"), At("out"), kDvd, none), At("out/party.vob"));
+    EXPECT_EQ(MakeOutputPath(At("clips/my.party.mov"), At("out"), kAvi, none), At("out/my.party.avi"));
+
+    // An existing file of that name gives the second name once, even if that exists too.
+    Touch(At("out/party.mpeg"));
+    EXPECT_EQ(MakeOutputPath(At("clips/party.mpg"), At("out"), kMpeg1, none), At("out/party_mpg.mpeg"));
+    Touch(At("out/party_mpg.mpeg"));
+    EXPECT_EQ(MakeOutputPath(At("clips/party.mpg"), At("out"), kMpeg1, none), At("out/party_mpg.mpeg"));
+    Touch(At("out/party.vob"));
+    EXPECT_EQ(MakeOutputPath(At("clips/party"), At("out"), kDvd, none), At("out/party_.vob"));
+}
+
+TEST_F(MakeOutputPathTest, NeverNamesAListedSource) {
+    Touch(At("out/party.avi"));
+    Touch(At("out/party_avi.avi"));
+    Touch(At("out/party_avi_1.avi"));
+    SourceList listed;
+    listed.Append(At("out/party.avi"));
+    // The second name is another listed file, reached through a link to the folder.
+    fs::create_directory_symlink(At("out"), At("link"));
+    listed.Append(At("link/party_avi.avi"));
+    listed.Append(At("out/party_avi_1.avi"));
+
+    EXPECT_EQ(MakeOutputPath(At("out/party.avi"), At("out"), kAvi, listed), At("out/party_avi_2.avi"));
+
+    // Unlisted existing files are still replaced.
+    SourceList onlySelf;
+    onlySelf.Append(At("out/party.avi"));
+    EXPECT_EQ(MakeOutputPath(At("out/party.avi"), At("out"), kAvi, onlySelf), At("out/party_avi.avi"));
+}
+
+TEST_F(MakeOutputPathTest, RefusesPathsLongerThan255Characters) {
+    SourceList none;
+    std::string folder = At("out");
+    std::string fits(kMaxPathLength - folder.size() - 1 - 4, 'n');  // folder + "/" + name + ".avi"
+    auto path = MakeOutputPath("/clips/" + fits + ".mov", folder, kAvi, none);
+    ASSERT_TRUE(path);
+    EXPECT_EQ(path->size(), kMaxPathLength);
+    EXPECT_FALSE(MakeOutputPath("/clips/" + fits + "n.mov", folder, kAvi, none));
+}
+
+struct PaddingCase {
+    int format, tvMode, mpegResolution, letterbox, sourceWidth, sourceHeight;
+    int horizontal, vertical;
+};
+
+TEST(ComputePaddingTest, PadsFollowTheTargetAndTheSwitch) {
+    const PaddingCase cases[] = {
+        {kDvd, 0, 0, 1, 640, 480, 80, -60},     // narrower: pillarbox
+        {kDvd, 0, 0, 1, 1280, 720, -133, 75},   // wider: letterbox
+        {kDvd, 0, 0, 0, 640, 480, 0, 0},        // letterbox off
+        {kDvd, 1, 0, 1, 720, 576, 0, 0},        // PAL target, same shape
+        {kMpeg1, 0, 0, 1, 640, 480, 0, 0},      // "Original": no target size
+        {kMpeg1, 0, 16, 1, 640, 480, 80, -60},  // 720 x 480 chosen from the list
+        {kDvd, 0, 0, 1, 0, 480, 0, 0},          // size unknown
+    };
+    for (const PaddingCase& c : cases) {
+        ConversionSettings settings;
+        settings.outputFormat = c.format;
+        settings.tvMode = c.tvMode;
+        settings.mpegResolution = c.mpegResolution;
+        settings.letterbox = c.letterbox;
+        EncodeTargets targets;
+        Padding padding = ComputePadding(settings, targets, c.sourceWidth, c.sourceHeight);
+        EXPECT_EQ(padding.horizontal, c.horizontal) << c.sourceWidth << "x" << c.sourceHeight;
+        EXPECT_EQ(padding.vertical, c.vertical) << c.sourceWidth << "x" << c.sourceHeight;
+    }
+    ConversionSettings dvdPal;
+    dvdPal.outputFormat = kDvd;
+    dvdPal.tvMode = 1;
+    EncodeTargets targets;
+    ComputePadding(dvdPal, targets, 640, 480);
+    EXPECT_EQ(targets.width, 720);
+    EXPECT_EQ(targets.height, 576);
+}
+
+using EnsureFolderTest = ScratchFolder;
+
+TEST_F(EnsureFolderTest, CreatesMissingLevelsAndEntersTheFolder) {
+    ASSERT_EQ(EnsureFolder(At("out/a/b/c")), 0);
+    EXPECT_TRUE(fs::is_directory(At("out/a/b/c")));
+    EXPECT_EQ(fs::current_path(), fs::path(At("out/a/b/c")));
+
+    // Existing, with a trailing separator.
+    ASSERT_EQ(EnsureFolder(At("clips/")), 0);
+    EXPECT_EQ(fs::current_path(), fs::path(At("clips")));
+
+    ASSERT_EQ(EnsureFolder("/"), 0);
+    EXPECT_EQ(fs::current_path(), fs::path("/"));
+}
+
+TEST_F(EnsureFolderTest, FailsWhereAFolderCannotBe) {
+    Touch(At("out/file"));
+    errno = 0;
+    EXPECT_EQ(EnsureFolder(At("out/file/sub")), -1);
+    EXPECT_NE(errno, 0);
+    EXPECT_FALSE(fs::exists(At("out/file/sub")));
+
+    fs::current_path(m_root);
+    EXPECT_EQ(EnsureFolder("no-separator-here"), -1);
+    EXPECT_FALSE(fs::exists(At("no-separator-here")));
+}
+
+}  // namespace

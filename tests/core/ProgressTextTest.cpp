@@ -1,0 +1,59 @@
+#include "core/EncoderExit.h"
+#include "core/ProgressText.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+TEST(FormatClockTest, HoursAreNotCapped) {
+    EXPECT_EQ(FormatClock(0), "00:00:00");
+    EXPECT_EQ(FormatClock(3725), "01:02:05");
+    EXPECT_EQ(FormatClock(360000), "100:00:00");
+}
+
+struct DisplayCase {
+    double value, done, total;
+    std::uint32_t elapsedMs;
+    const char* text;
+    int bar;
+};
+
+TEST(ProgressDisplayTest, TextAndBarOfABatch) {
+    const DisplayCase cases[] = {
+        {50, 200, 1000, 30000, "Total time:00:02:00;Elapsed time:00:00:30;Finished 25.0%", 250},
+        {48, 200, 1000, 62000, "Total time:00:04:10;Elapsed time:00:01:02;Finished 24.8%", 248},
+        // Nothing done yet: the estimate is the batch's media duration.
+        {0, 0, 1000.7, 1500, "Total time:00:16:40;Elapsed time:00:00:01;Finished 0.0%", 0},
+        {1000, 0, 1000, 4000, "Total time:00:00:04;Elapsed time:00:00:04;Finished 100.0%", 1000},
+    };
+    for (const DisplayCase& c : cases) {
+        auto display = ComputeProgressDisplay(c.value, c.done, c.total, c.elapsedMs);
+        ASSERT_TRUE(display) << c.text;
+        EXPECT_EQ(display->text, c.text);
+        EXPECT_EQ(display->barPosition, c.bar);
+    }
+}
+
+TEST(ProgressDisplayTest, PositionsOutsideTheBatchShowNothing) {
+    EXPECT_FALSE(ComputeProgressDisplay(801, 200, 1000, 1000));  // beyond the total
+    EXPECT_FALSE(ComputeProgressDisplay(-5, 0, 1000, 1000));
+    EXPECT_FALSE(ComputeProgressDisplay(0, 0, 0, 1000));          // nothing to measure against
+}
+
+TEST(EncoderExitTest, TheReasonIsTheLastThingTheEncoderSaid) {
+    EncoderExit failed{false, 1, "Opening input\nCannot open a.avi: No such file\n\n  \n"};
+    EXPECT_FALSE(failed.Succeeded());
+    EXPECT_EQ(failed.FailureReason(), "Cannot open a.avi: No such file");
+
+    EncoderExit silent{false, 3, ""};
+    EXPECT_EQ(silent.FailureReason(), "the encoder ended with exit status 3");
+
+    EncoderExit crashed{true, SIGSEGV, "encoding frame 12\n"};
+    EXPECT_EQ(crashed.FailureReason().rfind("the encoder was stopped by signal 11", 0), 0u);
+
+    EXPECT_TRUE((EncoderExit{false, 0, "warning only\n"}).Succeeded());
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// Batches through the real encoder on clips made with ffmpeg's test sources:
+// files are probed as the Add command does, then converted, cancelled or not.
+#include "ClipMaker.h"
+#include "EngineTestSupport.h"
+
+#include "gui/windows/CProgressDlg.h"
+#include "gui/runner/ConversionEngine.h"
+
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+class BatchConversionTest : public QObject {
+    Q_OBJECT
+
+private:
+    static constexpr int kFirstSeconds = 2;
+    static constexpr int kSecondSeconds = 8;
+    static constexpr int kThirdSeconds = 2;
+
+    static bool MakeClip(const QString& path, int seconds) {
+        return ::MakeClip(path, "160x120", 10, seconds, {"-c:v", "mpeg4", "-c:a", "mp2"});
+    }
+
+    std::string Clip(const char* name) const { return m_clips.filePath(name).toStdString(); }
+
+    // Adds the clips the way the Add command does: probe, then commit the slot.
+    void AddClips() {
+        for (const char* name : {"one.avi", "two.avi", "three.avi"}) {
+            std::string path = Clip(name);
+            m_engine->Progress().probeFailed = false;
+            std::optional<std::string> output = m_engine->MakeOutputPath(path);
+            QVERIFY(output);
+            EncoderRunResult run = m_engine->RunEncoder(path, *output, 0, 0, EncoderProbe);
+            QVERIFY2(run.Succeeded(), run.exit.errorTail.c_str());
+            QVERIFY(!m_engine->Progress().probeFailed);
+            QVERIFY(!fs::exists(*output));
+            QVERIFY(m_host->sources.Append(path));
+        }
+        QCOMPARE(m_host->sources.totalDuration(), double(kFirstSeconds + kSecondSeconds + kThirdSeconds));
+        QCOMPARE(m_host->sources.Entry(0).sourceWidth, 160);
+        QCOMPARE(m_host->sources.Entry(0).sourceHeight, 120);
+        QVERIFY(qAbs(m_host->sources.Entry(0).sourceFrameRate - 10.0) < 1e-6);
+    }
+
+    // Presses Cancel once the second file has made progress of its own.
+    void CancelDuringTheSecondFile() {
+        CProgressDlg& progress = m_engine->ProgressWindow();
+        auto* cancel = progress.findChild<QPushButton*>("control1034");
+        int firstShare = 1000 * kFirstSeconds / (kFirstSeconds + kSecondSeconds + kThirdSeconds);
+        auto pressed = std::make_shared<bool>(false);
+        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, cancel,
+                [cancel, firstShare, pressed](int value) {
+                    if (value <= firstShare || *pressed) return;
+                    *pressed = true;
+                    cancel->click();
+                });
+    }
+
+    std::string Output(const char* name) const { return m_out + "/" + name; }
+
+    QTemporaryDir m_clips;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::string m_out;
+    std::unique_ptr<TestHost> m_host;
+    std::unique_ptr<ConversionEngine> m_engine;
+    std::unique_ptr<MessageBoxResponder> m_boxes;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(MakeClip(m_clips.filePath("one.avi"), kFirstSeconds));
+        QVERIFY(MakeClip(m_clips.filePath("two.avi"), kSecondSeconds));
+        QVERIFY(MakeClip(m_clips.filePath("three.avi"), kThirdSeconds));
+    }
+
+    void init() {
+        m_scratch = std::make_unique<QTemporaryDir>();
+        m_out = m_scratch->filePath("out/a/b").toStdString();
+        m_host = std::make_unique<TestHost>();
+        m_host->settings.outputFolder = m_out;
+        m_host->folderText = QString::fromStdString(m_out);
+        m_engine = std::make_unique<ConversionEngine>(*m_host, KELVOENC_PATH);
+        m_boxes = std::make_unique<MessageBoxResponder>();
+        m_host->window.show();
+        AddClips();
+    }
+
+    void cleanup() {
+        m_boxes.reset();
+        m_engine.reset();
+        m_host.reset();
+        ::chdir("/");
+        m_scratch.reset();
+    }
+
+    void aCancelAnsweredNoFinishesTheBatch() {
+        CancelDuringTheSecondFile();
+        m_boxes->Answer(QMessageBox::No);
+        m_engine->ConvertAll();
+
+        QCOMPARE(m_boxes->Shown().size(), 2);
+        QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));
+        QVERIFY(m_boxes->Shown()[1].text.startsWith("Mission accomplished! Total Time:00:00:"));
+        QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Information);
+        // The new nested folder was made and entered.
+        QCOMPARE(fs::current_path(), fs::path(m_out));
+        for (const char* name : {"one.avi", "two.avi", "three.avi"}) QVERIFY2(fs::exists(Output(name)), name);
+        QVERIFY(m_host->window.isEnabled());
+        QVERIFY(!m_engine->ProgressWindow().isVisible());
+
+        QProcess probe;
+        probe.start(FFPROBE_PATH, {"-v", "error", "-show_entries", "stream=codec_type:format=duration", "-of",
+                                   "default=nw=1", QString::fromStdString(Output("one.avi"))});
+        QVERIFY(probe.waitForFinished());
+        QString report = probe.readAllStandardOutput();
+        QVERIFY2(report.contains("codec_type=video") && report.contains("codec_type=audio"), qPrintable(report));
+        double duration = report.section("duration=", 1).section('\n', 0, 0).toDouble();
+        QVERIFY2(qAbs(duration - kFirstSeconds) < 0.5, qPrintable(report));
+    }
+
+    void aConfirmedCancelStopsDuringTheSecondFile() {
+        CancelDuringTheSecondFile();
+        m_boxes->Answer(QMessageBox::Yes);
+        m_engine->ConvertAll();
+
+        QCOMPARE(m_boxes->Shown().size(), 1);  // the question, and no summary
+        QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));
+        QVERIFY(fs::exists(Output("one.avi")));
+        QVERIFY(!fs::exists(Output("two.avi")));
+        QVERIFY(!fs::exists(Output("three.avi")));
+        QVERIFY(m_engine->Progress().cancelRequested);
+        QVERIFY(m_host->window.isEnabled());
+        QVERIFY(!m_engine->ProgressWindow().isVisible());
+        // Nothing else was left in the folder by the stopped run.
+        QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 1);
+    }
+};
+
+QTEST_MAIN(BatchConversionTest)
+#include "BatchConversionTest.moc"

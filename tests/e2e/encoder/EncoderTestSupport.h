@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ChildProcess.h"
+#include "MediaInfo.h"
+#include "core/EncoderArguments.h"
+
+#include <string>
+#include <vector>
+
+std::string FixturePath(const std::string& name);
+std::string KelvoencPath();
+
+// A fresh empty folder for one test's outputs, removed afterwards.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string Path(const std::string& name) const { return m_path + "/" + name; }
+    std::vector<std::string> Entries() const;  // names of everything inside
+
+private:
+    std::string m_path;
+};
+
+// What the suite needs to know of a source, as ffprobe reads it.
+struct SourceFacts {
+    MediaInfo info;
+    int width = 0;
+    int height = 0;
+    double frameRate = 0;  // the average rate, else the base rate
+    int videoPackets = 0;
+    double videoSpan = 0;  // seconds the video packets cover
+};
+const SourceFacts& FactsOf(const std::string& fixture);
+
+// The encoder's argument vector for a front-end argument text: the program
+// path, then the text split exactly as the front-end's launcher splits it.
+std::vector<std::string> EncoderArgv(const std::string& argumentText);
+std::string CommandLine(const std::vector<std::string>& argv);
+
+struct EncoderRun {
+    std::vector<std::string> argv;
+    ChildResult result;
+    std::string Describe() const;  // command line, status and standard error, for failure messages
+};
+
+// The encoder as the front-end starts it: the argument text it would build
+// for these settings (changed by `edit` before it is split), a fresh report
+// channel, the output's folder as the working folder.
+ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+                             std::string (*edit)(std::string) = nullptr);
+
+// Builds the argument text the front-end would build for these settings
+// and runs the encoder on a fresh report channel, answering every report
+// with `answer` (or 0), in the output's folder as the front-end does.
+// `edit` may change the text before it is split.
+EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+                           const ReportAnswer& answer = {}, double timeoutSeconds = 90,
+                           std::string (*edit)(std::string) = nullptr);
+
+// Runs the encoder with these arguments (after the program path) and no
+// report channel.
+EncoderRun RunArguments(const std::vector<std::string>& arguments, double timeoutSeconds,
+                        const std::string& workingFolder = {});
+
+// Values of the reports with this code, in order.
+std::vector<int> ReportValues(const ChildResult& result, ReportCode code);

@@ -1,0 +1,147 @@
+// The report channel as the front-end uses it: stop requests, a front-end
+// that goes away, and the text mode for runs from a shell.
+
+#include "EncoderTestSupport.h"
+#include "core/ArgumentSplitter.h"
+#include "core/FormatCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+ConversionSettings DvdSettings() {
+    ConversionSettings settings;
+    settings.outputFormat = FormatDvd;
+    return settings;
+}
+
+// A run that has written real output when the stop comes.
+struct StopCase {
+    const char* name;
+    ConversionSettings settings;
+    ReportAnswer answer;
+};
+
+void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name; }
+
+ReportAnswer StopAt(int second) {
+    return [second](const ReportFrame& frame) -> std::optional<ReportReply> {
+        return frame.code == ReportProgress && frame.value >= second ? kReplyStop : kReplyContinue;
+    };
+}
+
+ReportAnswer HangUpAt(int second) {
+    return [second](const ReportFrame& frame) -> std::optional<ReportReply> {
+        if (frame.code == ReportProgress && frame.value >= second) return std::nullopt;
+        return kReplyContinue;
+    };
+}
+
+class StopRequest : public testing::TestWithParam<StopCase> {};
+
+TEST_P(StopRequest, EndsTheRunWithStatus4AndLeavesNothing) {
+    const StopCase& c = GetParam();
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("stopped.out"), 0, 0, EncoderConvert, 0, 25};
+    EncodeTargets targets;
+    ResolveFrameSize(c.settings, targets);
+    EncoderRun encoder = RunFrontEndText(run, c.settings, targets, c.answer, 20);
+
+    EXPECT_TRUE(encoder.result.Exited(4)) << encoder.Describe();
+    EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
+    EXPECT_FALSE(ReportValues(encoder.result, ReportProgress).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Channel, StopRequest,
+    testing::Values(StopCase{"ReplyOneAtTheFirstReport", ConversionSettings{}, StopAt(0)},
+                    StopCase{"ReplyOneMidRun", DvdSettings(), StopAt(1)},
+                    StopCase{"ChannelClosedAtTheFirstReport", ConversionSettings{}, HangUpAt(0)},
+                    StopCase{"ChannelClosedMidRun", DvdSettings(), HangUpAt(1)}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
+TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("gone.avi"), 0, 0, EncoderConvert, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    request.timeoutSeconds = 20;
+    request.closeChannelAtStart = true;
+    ChildResult result = RunChild(request);
+
+    EXPECT_TRUE(result.Exited(4)) << CommandLine(request.arguments) << "\nstatus " << result.exitStatus
+                                  << " signal " << result.signal << "\n" << result.err;
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+// Until the file is complete it lives under another name, so a run that
+// dies never leaves a half-written file under the output's name.
+TEST(Channel, OutputNameAppearsOnlyWhenComplete) {
+    ScratchFolder folder;
+    ConversionSettings settings = DvdSettings();
+    EncodeTargets targets;
+    ResolveFrameSize(settings, targets);
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("whole.vob"), 0, 0, EncoderConvert, 0, 25};
+    int seenEarly = 0;
+    ReportAnswer watch = [&](const ReportFrame&) -> std::optional<ReportReply> {
+        seenEarly += std::filesystem::exists(run.outputPath);
+        return kReplyContinue;
+    };
+    EncoderRun encoder = RunFrontEndText(run, settings, targets, watch);
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(seenEarly, 0) << "the output's name existed during the run";
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"whole.vob"});
+}
+
+TEST(Channel, ProbeEndsWhenTheChannelIsClosed) {
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, 0, 0};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    request.timeoutSeconds = 10;
+    request.closeChannelAtStart = true;
+    ChildResult result = RunChild(request);
+
+    EXPECT_FALSE(result.timedOut) << "the probe hung";
+    EXPECT_EQ(result.signal, 0) << "the probe was killed by signal " << result.signal;
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+// HANDLE values that name no socket: the run reports as text on standard
+// error instead, and never writes binary frames there.
+class TextMode : public testing::TestWithParam<int> {};
+
+TEST_P(TextMode, ProbeReportsOnStandardError) {
+    ScratchFolder folder;
+    EncodeTargets targets;
+    EncoderRunValues run{FixturePath("odd-size.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, GetParam(), 0};
+    EncoderRun encoder = RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 10,
+                                      folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("321"), std::string::npos) << "width not reported";
+    EXPECT_NE(encoder.result.err.find("241"), std::string::npos) << "height not reported";
+    EXPECT_EQ(encoder.result.err.find('\0'), std::string::npos) << "binary frames on standard error";
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Channel, TextMode, testing::Values(0, -1, 2, 99),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return info.param < 0 ? "Minus" + std::to_string(-info.param)
+                                                   : "Handle" + std::to_string(info.param);
+                         });
+
+TEST(Channel, TextModeConversionFinishes) {
+    ScratchFolder folder;
+    EncodeTargets targets;
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("shell.avi"), 0, 0, EncoderConvert, 0, 25};
+    EncoderRun encoder = RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 60,
+                                      folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"shell.avi"});
+    EXPECT_TRUE(ReadMediaInfo(run.outputPath).readable);
+}
+
+}  // namespace

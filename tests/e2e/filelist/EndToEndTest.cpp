@@ -1,0 +1,412 @@
+// The program's whole purpose on the offscreen platform: files added through
+// the Add command are probed by the real encoder, listed, reordered and
+// converted, and the outputs are checked with ffprobe and ffmpeg.
+#include "ClipMaker.h"
+#include "FileListTestSupport.h"
+#include "ScreenshotSupport.h"
+
+#include "gui/windows/CProgressDlg.h"
+#include "gui/runner/ConversionEngine.h"
+#include "gui/widgets/SkinLibrary.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ClipRecipe {
+    const char* name;
+    const char* size;
+    int rate;
+    int seconds;
+    QStringList codecs;
+};
+
+// "a.avi" and friends: four containers, four sizes, four frame rates.
+const ClipRecipe kClips[] = {
+    {"a.avi", "320x240", 25, 2, {"-c:v", "mpeg4", "-c:a", "mp2"}},
+    {"b.mp4", "320x180", 30, 2, {"-c:v", "mpeg4", "-c:a", "aac"}},
+    {"c.flv", "176x144", 15, 3, {"-c:v", "flv1", "-c:a", "libmp3lame"}},
+    {"d.mov", "352x288", 20, 2, {"-c:v", "mpeg4", "-c:a", "aac"}},
+    {"long.avi", "160x120", 10, 8, {"-c:v", "mpeg4", "-c:a", "mp2"}},
+};
+
+bool MakeClip(const QString& path, const ClipRecipe& clip) {
+    return ::MakeClip(path, clip.size, clip.rate, clip.seconds, clip.codecs);
+}
+
+// What ffprobe says of a file's first video stream and its container.
+struct Probe {
+    int width = 0;
+    int height = 0;
+    double fps = 0.0;
+    double seconds = 0.0;
+};
+
+Probe ProbeFile(const QString& path) {
+    QProcess process;
+    process.start(FFPROBE_PATH, {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                 "stream=width,height,r_frame_rate:format=duration", "-of", "default=nw=1", path});
+    process.waitForFinished(30000);
+    Probe probe;
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
+        QString key = line.section('=', 0, 0);
+        QString value = line.section('=', 1);
+        if (key == "width") probe.width = value.toInt();
+        if (key == "height") probe.height = value.toInt();
+        if (key == "duration") probe.seconds = value.toDouble();
+        if (key == "r_frame_rate") probe.fps = value.section('/', 0, 0).toDouble() / value.section('/', 1).toDouble();
+    }
+    return probe;
+}
+
+// The picture's non-black area as "w:h:x:y", found by ffmpeg's cropdetect
+// over the whole file.
+QString PictureArea(const QString& path) {
+    QString errors;
+    if (!RunFfmpeg({"-i", path, "-vf", "cropdetect=limit=24:round=2:reset=0", "-f", "null", "-"}, &errors)) return {};
+    QRegularExpressionMatch last;
+    auto matches = QRegularExpression("crop=(\\d+:\\d+:\\d+:\\d+)").globalMatch(errors);
+    while (matches.hasNext()) last = matches.next();
+    return last.captured(1);
+}
+
+// The main window with the progress window over its middle, as the user
+// sees them during a batch.
+QImage GrabBatch(QWidget& window, QWidget& progress) {
+    QImage picture = window.grab().toImage();
+    QImage over = progress.grab().toImage();
+    QPainter painter(&picture);
+    QPoint corner((picture.width() - over.width()) / 2, (picture.height() - over.height()) / 2);
+    painter.drawImage(corner, over);
+    painter.setPen(QColor(90, 90, 90));
+    painter.drawRect(QRect(corner, over.size()).adjusted(-1, -1, 0, 0));
+    return picture;
+}
+
+}  // namespace
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+
+private:
+    QString Clip(const char* name) const { return m_clips.filePath(name); }
+    QString Output(const QString& name) const { return QString::fromStdString(m_out) + name; }
+
+    // A window that runs the real encoder and converts into a fresh folder.
+    std::unique_ptr<WindowUnderTest> NewWindow() {
+        auto window = std::make_unique<WindowUnderTest>();
+        (*window)->SetEncoderProgram(KELVOENC_PATH);
+        window->SetOutputFolder(m_out);
+        (*window)->show();
+        return window;
+    }
+
+    void VerifyConverted(const QString& output, const char* clipName) {
+        const ClipRecipe* clip = nullptr;
+        for (const ClipRecipe& recipe : kClips)
+            if (QLatin1String(recipe.name) == QLatin1String(clipName)) clip = &recipe;
+        QVERIFY2(QFile::exists(output), qPrintable(output));
+        Probe probe = ProbeFile(output);
+        const QString size = QStringLiteral("%1x%2").arg(probe.width).arg(probe.height);
+        QVERIFY2(size == QLatin1String(clip->size), qPrintable(output + ": " + size));
+        QVERIFY2(qAbs(probe.fps - clip->rate) < 0.01, qPrintable(output + ": " + QString::number(probe.fps)));
+        QVERIFY2(qAbs(probe.seconds - clip->seconds) < 0.3, qPrintable(output + ": " + QString::number(probe.seconds)));
+    }
+
+    // Presses Cancel once the batch's bar has passed the first file's share.
+    void CancelDuringTheSecondFile(CConverterDlg& window, int firstShare) {
+        CProgressDlg& progress = window.Engine().ProgressWindow();
+        auto* cancel = progress.findChild<QPushButton*>("control1034");
+        auto pressed = std::make_shared<bool>(false);
+        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, cancel,
+                [cancel, firstShare, pressed](int value) {
+                    if (value <= firstShare || *pressed) return;
+                    *pressed = true;
+                    cancel->click();
+                });
+    }
+
+    QTemporaryDir m_clips;
+    std::unique_ptr<QTemporaryDir> m_scratch;
+    std::string m_out;
+    QString m_notMedia[4];
+
+private slots:
+    void initTestCase() {
+        for (const ClipRecipe& clip : kClips) QVERIFY2(MakeClip(Clip(clip.name), clip), clip.name);
+
+        m_notMedia[0] = Clip("notes.txt");
+        m_notMedia[1] = Clip("noise.avi");
+        m_notMedia[2] = Clip("tone.mp3");
+        m_notMedia[3] = Clip("empty.mpg");
+        QFile notes(m_notMedia[0]);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("Shopping list: milk, bread, tape.\n");
+        QFile noise(m_notMedia[1]);
+        QVERIFY(noise.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 16384; ++i) {
+            quint32 word = QRandomGenerator::global()->generate();
+            noise.write(reinterpret_cast<const char*>(&word), sizeof word);
+        }
+        QVERIFY(RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=2", m_notMedia[2]}));
+        QFile empty(m_notMedia[3]);
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+    }
+
+    void init() {
+        m_scratch = std::make_unique<QTemporaryDir>();
+        m_out = m_scratch->filePath("out").toStdString() + "/";
+    }
+
+    void cleanup() {
+        ::chdir("/");
+        m_scratch.reset();
+    }
+
+    void AddListsTheReadableFilesAndThenRefusesTheOthers();
+    void RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert();
+    void DvdPalLetterboxPadsEachSourceByItsOwnShape();
+    void ConfirmedCancelKeepsTheFirstOutputOnly();
+    void AwkwardPathsGoThroughAddAndConvertUnchanged();
+    void ASelectionBeyondNinetyNineRowsAddsWhatFits();
+    void TheListAndTheBatchAreDrawnForTheUser();
+};
+
+void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    int rowsWhenTold = -1;
+    QTimer intruder;
+    boxes.onShow = [&] {
+        intruder.stop();  // the probes are over
+        if (rowsWhenTold < 0) rowsWhenTold = window->List()->topLevelItemCount();
+    };
+
+    const QStringList chosen = {Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), m_notMedia[1], Clip("c.flv"),
+                                m_notMedia[2], m_notMedia[3], Clip("a.avi")};
+    int dialogs = 0;
+    bool enabledDuringProbes = false;
+    (*window)->SetFileChooser([&](QWidget*) {
+        ++dialogs;
+        return chosen;
+    });
+    // Commands tried while the probes run must not run nested inside Add.
+    connect(&intruder, &QTimer::timeout, [&] {
+        if ((*window)->isEnabled()) enabledDuringProbes = true;
+        (*window)->OnCommand(IDC_ADD);
+        (*window)->OnCommand(IDC_SIDE_REMOVE);
+    });
+    intruder.start(1);
+    (*window)->OnCommand(IDC_ADD);
+    intruder.stop();
+
+    QCOMPARE(dialogs, 1);
+    QVERIFY(!enabledDuringProbes);
+    QVERIFY((*window)->isEnabled());
+    QCOMPARE(window->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
+                                          Number(2) + "|" + Clip("b.mp4") + "|00:00:02",
+                                          Number(3) + "|" + Clip("c.flv") + "|00:00:03",
+                                          Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
+    QCOMPARE((*window)->Sources().totalDuration(), 9.0);
+    QCOMPARE((*window)->Sources().Entry(1).sourceWidth, 320);
+    QCOMPARE((*window)->Sources().Entry(1).sourceHeight, 180);
+    QCOMPARE((*window)->Sources().Entry(2).sourceFrameRate, 15.0);
+
+    QStringList refusals;
+    for (const QString& path : m_notMedia) refusals << QStringLiteral("Load file %1 failed.").arg(path);
+    QCOMPARE(boxes.Texts(), refusals);
+    QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
+    QCOMPARE(rowsWhenTold, 4);
+    // Probing writes nothing into the output folder.
+    QVERIFY(!fs::exists(m_out) || fs::is_empty(m_out));
+}
+
+void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({Clip("a.avi"), Clip("b.mp4"), Clip("c.flv"), Clip("d.mov")});
+    QCOMPARE((*window)->Sources().fileCount(), 4);
+
+    window->Select(1);
+    (*window)->OnCommand(IDC_SIDE_REMOVE);
+    window->Select(2);
+    (*window)->OnCommand(IDC_SIDE_UP);
+    window->Add({Clip("a.avi")});  // the same file again is converted again
+    QCOMPARE(window->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
+                                          Number(2) + "|" + Clip("d.mov") + "|00:00:02",
+                                          Number(3) + "|" + Clip("c.flv") + "|00:00:03",
+                                          Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
+    QCOMPARE((*window)->Sources().totalDuration(), 9.0);
+    for (int row = 0; row < 4; ++row)
+        QCOMPARE(window->List()->topLevelItem(row)->text(1).toStdString(), (*window)->Sources().Entry(row).path);
+
+    (*window)->OnCommand(IDC_CONVERT);
+    QCOMPARE(boxes.Shown().size(), 1);
+    QVERIFY2(boxes.Shown()[0].text.startsWith("Mission accomplished! Total Time:"), qPrintable(boxes.Shown()[0].text));
+    VerifyConverted(Output("a.avi"), "a.avi");
+    VerifyConverted(Output("d.avi"), "d.mov");
+    VerifyConverted(Output("c.avi"), "c.flv");
+    VerifyConverted(Output("a_avi.avi"), "a.avi");
+    QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 4);
+    // Converted in the list's order.
+    auto written = [this](const char* name) { return fs::last_write_time(m_out + name); };
+    QVERIFY(written("a.avi") < written("d.avi"));
+    QVERIFY(written("d.avi") < written("c.avi"));
+    QVERIFY(written("c.avi") < written("a_avi.avi"));
+    // Converted files stay listed.
+    QCOMPARE(window->Rows().size(), 4);
+}
+
+void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsOwnShape() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    ConversionSettings& settings = (*window)->Settings();
+    settings.outputFormat = 7;  // DVD
+    settings.tvMode = 1;        // PAL
+    settings.letterbox = 1;
+    // A 4:3 picture of PAL's own shape (352x288) is narrower than 720x576,
+    // a 16:9 one (320x180) wider.
+    window->Add({Clip("d.mov"), Clip("b.mp4")});
+    QCOMPARE((*window)->Sources().fileCount(), 2);
+    (*window)->OnCommand(IDC_CONVERT);
+    QCOMPARE(boxes.Shown().size(), 1);
+
+    for (const char* name : {"d.vob", "b.vob"}) {
+        Probe probe = ProbeFile(Output(name));
+        QCOMPARE(QStringLiteral("%1x%2").arg(probe.width).arg(probe.height), QStringLiteral("720x576"));
+        QVERIFY(qAbs(probe.fps - 25.0) < 0.01);
+    }
+    // Side bars of 8 pixels each around a 704x576 picture.
+    QStringList pillar = PictureArea(Output("d.vob")).split(':');
+    QCOMPARE(pillar.size(), 4);
+    QVERIFY2(qAbs(pillar[0].toInt() - 704) <= 4 && qAbs(pillar[2].toInt() - 8) <= 2 && pillar[1].toInt() >= 572,
+             qPrintable(pillar.join(':')));
+    // Bars of about 85 pixels above and below a 720x405 picture.
+    QStringList letter = PictureArea(Output("b.vob")).split(':');
+    QCOMPARE(letter.size(), 4);
+    QVERIFY2(qAbs(letter[1].toInt() - 405) <= 4 && qAbs(letter[3].toInt() - 85) <= 3 && letter[0].toInt() >= 716,
+             qPrintable(letter.join(':')));
+}
+
+void EndToEndTest::ConfirmedCancelKeepsTheFirstOutputOnly() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({Clip("a.avi"), Clip("long.avi"), Clip("c.flv")});
+    QCOMPARE((*window)->Sources().totalDuration(), 13.0);
+
+    CancelDuringTheSecondFile(**window, 1000 * 2 / 13);
+    boxes.Answer(QMessageBox::Yes);
+    (*window)->OnCommand(IDC_CONVERT);
+
+    QCOMPARE(boxes.Texts(), QStringList{"Do you really want to stop?"});
+    VerifyConverted(Output("a.avi"), "a.avi");
+    QVERIFY(!QFile::exists(Output("long.avi")));
+    QVERIFY(!QFile::exists(Output("c.avi")));
+    QVERIFY((*window)->isEnabled());
+    QVERIFY(!(*window)->Engine().ProgressWindow().isVisible());
+
+    // Usable again: the commands run.
+    window->Select(2);
+    (*window)->OnCommand(IDC_SIDE_UP);
+    QCOMPARE((*window)->Sources().Entry(1).path, Clip("c.flv").toStdString());
+}
+
+void EndToEndTest::AwkwardPathsGoThroughAddAndConvertUnchanged() {
+    const QString folder = m_scratch->filePath(QStringLiteral("with blank \"quote\" Ünïcødé"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString source = folder + QStringLiteral("/clip \"one\" é.avi");
+    QVERIFY(QFile::copy(Clip("a.avi"), source));
+    m_out = m_scratch->filePath(QStringLiteral("out \"x\" ö")).toStdString() + "/";
+
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({source});
+    QCOMPARE(window->Rows(), QStringList{Number(1) + "|" + source + "|00:00:02"});
+    QCOMPARE((*window)->Sources().Entry(0).path, source.toStdString());
+
+    (*window)->OnCommand(IDC_CONVERT);
+    QCOMPARE(boxes.Shown().size(), 1);
+    VerifyConverted(Output(QStringLiteral("clip \"one\" é.avi")), "a.avi");
+    QVERIFY(QFile::exists(source));
+}
+
+void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    for (int row = 0; row < 97; ++row) {
+        SourceEntry* slot = (*window)->Sources().ProbeSlot();
+        *slot = {"", 1.0, 320, 240, 25.0};
+        (*window)->AppendRow("/listed/" + std::to_string(row) + ".avi");
+    }
+    window->Add({Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), Clip("c.flv"), Clip("d.mov")});
+
+    QCOMPARE((*window)->Sources().fileCount(), 99);
+    QCOMPARE(window->Rows()[97], Number(98) + "|" + Clip("a.avi") + "|00:00:02");
+    QCOMPARE(window->Rows()[98], Number(99) + "|" + Clip("b.mp4") + "|00:00:02");
+    QCOMPARE(boxes.Texts(), QStringList({QStringLiteral("Load file %1 failed.").arg(m_notMedia[0]),
+                                         "2 of the selected files could not be added: the list holds at most 99 files."}));
+
+    // A full list refuses the whole selection without probing.
+    window->Add({Clip("a.avi")});
+    QCOMPARE(boxes.Texts().last(), QStringLiteral("1 of the selected files could not be added: the list holds at most 99 files."));
+    QCOMPARE((*window)->Sources().fileCount(), 99);
+}
+
+void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
+    QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
+    // Files named as a user's would be.
+    const QString videos = m_scratch->filePath("Videos/");
+    QVERIFY(QDir().mkpath(videos));
+    QStringList chosen;
+    for (auto [clip, name] : {std::pair{"a.avi", "Beach day.avi"}, {"long.avi", "Birthday party.avi"},
+                              {"c.flv", "Garden.flv"}, {"d.mov", "Concert.mov"}}) {
+        QVERIFY(QFile::copy(Clip(clip), videos + name));
+        chosen << videos + name;
+    }
+    m_out = m_scratch->filePath("output video").toStdString() + "/";
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    QVERIFY(QTest::qWaitForWindowExposed(&**window));
+    window->Add(chosen);
+    QCOMPARE(window->Rows().size(), 4);
+    window->Select(1);
+    QImage list = (*window)->grab().toImage();
+    SaveScreenshot(list, "file-list");
+    VerifyDrawn(list);
+
+    CProgressDlg& progress = (*window)->Engine().ProgressWindow();
+    QImage batch;
+    QString textMidway;
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (!batch.isNull() || value < 350) return;
+        textMidway = progress.ProgressText();
+        batch = GrabBatch(**window, progress);
+    });
+    (*window)->OnCommand(IDC_CONVERT);
+    SkinLibrary::Shutdown();
+
+    QVERIFY(!batch.isNull());
+    SaveScreenshot(batch, "converting");
+    VerifyDrawn(batch);
+    QVERIFY2(textMidway.startsWith("Total time:") && textMidway.contains(";Finished "), qPrintable(textMidway));
+    QVERIFY2(boxes.Shown().last().text.startsWith("Mission accomplished!"), qPrintable(boxes.Texts().join('\n')));
+}
+
+QTEST_MAIN(EndToEndTest)
+#include "EndToEndTest.moc"

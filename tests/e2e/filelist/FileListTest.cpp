@@ -1,0 +1,264 @@
+// The file list's rows and commands on the offscreen platform, with the rows
+// filled as a probe fills them.
+#include "FileListTestSupport.h"
+
+#include "gui/widgets/CImageButton.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QListView>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+struct Probed {
+    double seconds;
+    int width;
+    int height;
+    double fps;
+};
+
+// Lists a file as if its probe had reported these values.
+void List(WindowUnderTest& window, const std::string& path, Probed values) {
+    SourceEntry* slot = window->Sources().ProbeSlot();
+    QVERIFY(slot);
+    *slot = {"", values.seconds, values.width, values.height, values.fps};
+    window->AppendRow(path);
+}
+
+void ListFour(WindowUnderTest& window) {
+    for (int i = 1; i <= 4; ++i) List(window, "/clips/" + std::to_string(i) + ".avi", {i * 10.0, i * 100, i * 10, 20.0 + i});
+}
+
+void Show(WindowUnderTest& window) {
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&*window));
+}
+
+// Runs `act` on the popup menu once its own event loop runs.
+void WhenMenuOpens(std::function<void(QMenu&)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        act(*menu);
+    });
+}
+
+}  // namespace
+
+class FileListTest : public QObject {
+    Q_OBJECT
+private slots:
+    void RowsShowNumberPathAndTruncatedClock();
+    void RemoveRenumbersAndKeepsEachRowsValues();
+    void MoveSwapsPathsDurationsAndSlotsButNotNumbers();
+    void MoveNeedsASelectionAndTwoRows();
+    void RightClickOffersTheEditMenuAndRunsThePick();
+    void ImportDialogOffersVideoFilesInAnyLetterCase();
+    void OverlongPathIsRefusedWithoutProbing();
+};
+
+void FileListTest::RowsShowNumberPathAndTruncatedClock() {
+    WindowUnderTest window;
+    List(window, "/clips/hour.avi", {3725.9, 320, 240, 25.0});
+    List(window, "/clips/long.avi", {360000.0, 320, 240, 25.0});
+    List(window, "/clips/short.avi", {59.99, 320, 240, 25.0});
+    QCOMPARE(window.Rows(), QStringList({Number(1) + "|/clips/hour.avi|01:02:05", Number(2) + "|/clips/long.avi|100:00:00",
+                                         Number(3) + "|/clips/short.avi|00:00:59"}));
+    QCOMPARE(window->Sources().fileCount(), 3);
+    QCOMPARE(window->Sources().totalDuration(), 3725.9 + 360000.0 + 59.99);
+    QCOMPARE(window.List()->topLevelItem(0)->textAlignment(2) & Qt::AlignHorizontal_Mask, int(Qt::AlignHCenter));
+}
+
+void FileListTest::RemoveRenumbersAndKeepsEachRowsValues() {
+    WindowUnderTest window;
+    Show(window);
+    ListFour(window);
+
+    window->OnCommand(IDC_SIDE_REMOVE);  // nothing selected: nothing happens
+    QCOMPARE(window.Rows().size(), 4);
+
+    window.Select(1);
+    window.FolderBox()->setFocus();
+    window->OnCommand(IDC_SIDE_REMOVE);
+    QCOMPARE(window.Rows(), QStringList({Number(1) + "|/clips/1.avi|00:00:10", Number(2) + "|/clips/3.avi|00:00:30",
+                                         Number(3) + "|/clips/4.avi|00:00:40"}));
+    QCOMPARE(window.Selection(), QList<int>{1});
+    QVERIFY(window.List()->hasFocus());
+    const SourceList& sources = window->Sources();
+    QCOMPARE(sources.fileCount(), 3);
+    QCOMPARE(sources.totalDuration(), 80.0);
+    QCOMPARE(sources.Entry(1).path, std::string("/clips/3.avi"));
+    QCOMPARE(sources.Entry(1).sourceWidth, 300);
+    QCOMPARE(sources.Entry(2).sourceHeight, 40);
+    QCOMPARE(sources.Entry(2).sourceFrameRate, 24.0);
+
+    window.Select(2);
+    window->OnCommand(ID_EDIT_REMOVE);  // the last row: nothing is selected after it
+    QCOMPARE(window.Rows().size(), 2);
+    QVERIFY(window.Selection().isEmpty());
+    QCOMPARE(sources.totalDuration(), 40.0);
+}
+
+void FileListTest::MoveSwapsPathsDurationsAndSlotsButNotNumbers() {
+    WindowUnderTest window;
+    Show(window);
+    ListFour(window);
+
+    window.Select(2);
+    window->OnCommand(IDC_SIDE_UP);
+    QCOMPARE(window.Rows(), QStringList({Number(1) + "|/clips/1.avi|00:00:10", Number(2) + "|/clips/3.avi|00:00:30",
+                                         Number(3) + "|/clips/2.avi|00:00:20", Number(4) + "|/clips/4.avi|00:00:40"}));
+    QCOMPARE(window.Selection(), QList<int>{1});
+    QCOMPARE(window.List()->currentItem(), window.List()->topLevelItem(1));
+    const SourceList& sources = window->Sources();
+    QCOMPARE(sources.Entry(1).sourceWidth, 300);
+    QCOMPARE(sources.Entry(1).sourceFrameRate, 23.0);
+    QCOMPARE(sources.Entry(2).sourceHeight, 20);
+    QCOMPARE(sources.totalDuration(), 100.0);
+
+    window->OnCommand(ID_EDIT_MOVEDOWN);
+    window->OnCommand(IDC_SIDE_DOWN);
+    QCOMPARE(window.Rows()[3], Number(4) + "|/clips/3.avi|00:00:30");
+    QCOMPARE(sources.Entry(3).path, std::string("/clips/3.avi"));
+    QCOMPARE(window.Selection(), QList<int>{3});
+
+    // The last row down and the first row up change nothing but the focus.
+    const QStringList before = window.Rows();
+    window.FolderBox()->setFocus();
+    window->OnCommand(IDC_SIDE_DOWN);
+    QVERIFY(window.List()->hasFocus());
+    window.Select(0);
+    window.FolderBox()->setFocus();
+    window->OnCommand(ID_EDIT_MOVEUP);
+    QVERIFY(window.List()->hasFocus());
+    QCOMPARE(window.Rows(), before);
+    QCOMPARE(sources.Entry(0).path, std::string("/clips/1.avi"));
+}
+
+void FileListTest::MoveNeedsASelectionAndTwoRows() {
+    WindowUnderTest window;
+    MessageBoxResponder boxes;
+    List(window, "/clips/only.avi", {5, 320, 240, 25});
+    window->OnCommand(IDC_SIDE_UP);
+    window->OnCommand(IDC_SIDE_DOWN);
+    QVERIFY(boxes.Shown().isEmpty());
+
+    List(window, "/clips/second.avi", {5, 320, 240, 25});
+    window.List()->clearSelection();
+    window->OnCommand(IDC_SIDE_UP);
+    window->OnCommand(ID_EDIT_MOVEDOWN);
+    window->OnCommand(IDC_SIDE_REMOVE);
+    QCOMPARE(boxes.Shown().size(), 2);
+    for (const MessageBoxResponder::Box& box : boxes.Shown()) {
+        QCOMPARE(box.caption, QStringLiteral("Warning"));
+        QCOMPARE(box.text, QStringLiteral("No item was selected!"));
+    }
+    QCOMPARE(window->Sources().Entry(0).path, std::string("/clips/only.avi"));
+}
+
+void FileListTest::RightClickOffersTheEditMenuAndRunsThePick() {
+    WindowUnderTest window;
+    Show(window);
+    ListFour(window);
+    window.Select(0);
+
+    QStringList offered;
+    WhenMenuOpens([&offered](QMenu& menu) {
+        for (QAction* action : menu.actions()) {
+            QVERIFY(action->isEnabled());
+            offered << action->text();
+        }
+        menu.setActiveAction(menu.actions()[3]);  // "Move down"
+        QTest::keyClick(&menu, Qt::Key_Return);
+    });
+    const QPoint inside = window.List()->viewport()->rect().center();
+    emit window.List()->customContextMenuRequested(inside);
+    QCOMPARE(offered, QStringList({"Add video files to list", "Remove video file from list", "Move up", "Move down"}));
+    QTRY_COMPARE(window->Sources().Entry(1).path, std::string("/clips/1.avi"));
+    QCOMPARE(window.Selection(), QList<int>{1});
+}
+
+void FileListTest::ImportDialogOffersVideoFilesInAnyLetterCase() {
+    QTemporaryDir folder;
+    for (const char* name : {"CLIP.AVI", "movie.Mp4", "notes.txt"}) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString startFolder = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+
+    WindowUnderTest window;
+    MessageBoxResponder boxes;
+    QString title;
+    QFileDialog::FileMode mode = QFileDialog::AnyFile;
+    QStringList filterTexts;
+    QStringList offeredFirst;
+    QStringList offeredLast;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        mode = dialog->fileMode();
+        auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int i = 0; i < filters->count(); ++i) filterTexts << filters->itemText(i);
+
+        auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+        auto offered = [view] {
+            QStringList names;
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row)
+                names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+            names.sort();
+            return names;
+        };
+        QTRY_COMPARE(offered(), QStringList({"CLIP.AVI", "movie.Mp4"}));
+        offeredFirst = offered();
+        dialog->selectNameFilter(dialog->nameFilters().last());
+        QTRY_COMPARE(offered().size(), 3);
+        offeredLast = offered();
+        dialog->reject();
+    });
+    window->OnCommand(ID_EDIT_ADD);
+    QDir::setCurrent(startFolder);
+
+    QCOMPARE(title, QStringLiteral("Import video files"));
+    QCOMPARE(mode, QFileDialog::ExistingFiles);
+    QCOMPARE(filterTexts, QStringList({"All support files", "AVI file (*.AVI,*.DivX,*.div,*.Xvid)",
+                                       "MPEG file (*.MPEG,*.MPG,*.DAT)", "WMV file (*.WMV,*.ASF,*.ASX)",
+                                       "RealMedia file (*.RM,*.RMVB)", "QuickTime file (*.MOV,*.QT)",
+                                       "3GP file (*.3GP,*.3G2)", "MP4 file (*.MP4,*.M4V)", "Flash video file (*.FLV)",
+                                       "All files (*.*)"}));
+    QCOMPARE(offeredFirst, QStringList({"CLIP.AVI", "movie.Mp4"}));
+    QCOMPARE(offeredLast, QStringList({"CLIP.AVI", "movie.Mp4", "notes.txt"}));
+    // Cancelled: nothing added, nothing said.
+    QCOMPARE(window->Sources().fileCount(), 0);
+    QVERIFY(boxes.Shown().isEmpty());
+    QVERIFY(window->isEnabled());
+}
+
+void FileListTest::OverlongPathIsRefusedWithoutProbing() {
+    WindowUnderTest window;
+    // An encoder that cannot start would say so: the refusal must come first.
+    window->SetEncoderProgram("/nonexistent/kelvoenc");
+    MessageBoxResponder boxes;
+    const QString overlong = QStringLiteral("/clips/") + QString(260, QLatin1Char('x')) + QStringLiteral(".avi");
+    window.Add({overlong});
+    QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("Load file %1 failed.").arg(overlong)});
+    QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
+    QCOMPARE(window->Sources().fileCount(), 0);
+    QCOMPARE(window.List()->topLevelItemCount(), 0);
+}
+
+int main(int argc, char** argv) {
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    QApplication application(argc, argv);
+    FileListTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "FileListTest.moc"

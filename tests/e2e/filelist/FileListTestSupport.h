@@ -1,0 +1,70 @@
+#pragma once
+
+#include "EngineTestSupport.h"
+#include "gui/res/CommandIds.h"
+#include "gui/windows/CConverterDlg.h"
+
+#include <QLineEdit>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <memory>
+
+// A main window with its settings in a folder of its own, so nothing of the
+// user's is read or written.
+class WindowUnderTest {
+public:
+    WindowUnderTest()
+        : m_window(std::make_unique<CConverterDlg>(SettingsStore(Folder(), Folder() + "user/"))) {}
+
+    CConverterDlg& operator*() { return *m_window; }
+    CConverterDlg* operator->() { return m_window.get(); }
+
+    QTreeWidget* List() const {
+        return m_window->findChild<QTreeWidget*>(QStringLiteral("control%1").arg(IDC_FILE_LIST));
+    }
+    QLineEdit* FolderBox() const {
+        return m_window->findChild<QLineEdit*>(QStringLiteral("control%1").arg(IDC_OUTPUT_FOLDER));
+    }
+
+    // Makes this the output folder, as Change would.
+    void SetOutputFolder(const std::string& folder) {
+        m_window->Settings().outputFolder = folder;
+        FolderBox()->setText(QString::fromStdString(folder));
+    }
+
+    // The Add command with the dialog answered by these paths.
+    void Add(const QStringList& paths) {
+        m_window->SetFileChooser([paths](QWidget*) { return paths; });
+        m_window->OnCommand(IDC_ADD);
+    }
+
+    // "number|path|duration" of every row.
+    QStringList Rows() const {
+        QStringList rows;
+        for (int row = 0; row < List()->topLevelItemCount(); ++row) {
+            QTreeWidgetItem* item = List()->topLevelItem(row);
+            rows << item->text(0) + "|" + item->text(1) + "|" + item->text(2);
+        }
+        return rows;
+    }
+
+    // The selected rows' positions.
+    QList<int> Selection() const {
+        QList<int> rows;
+        for (QTreeWidgetItem* item : List()->selectedItems()) rows << List()->indexOfTopLevelItem(item);
+        return rows;
+    }
+
+    void Select(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+
+private:
+    std::string Folder() const { return m_folder.path().toStdString() + "/"; }
+
+    QTemporaryDir m_folder;
+    std::unique_ptr<CConverterDlg> m_window;
+};
+
+// Column 0's text for a 1-based position.
+inline QString Number(int position) { return QStringLiteral("          %1").arg(position); }

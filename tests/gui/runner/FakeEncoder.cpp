@@ -1,0 +1,116 @@
+// A stand-in encoder that speaks the report channel and follows a script, for
+// what real files cannot produce. The script is the text of "<source>.script"
+// (or of $FAKE_ENCODER_SCRIPT): whitespace-separated steps, run in order:
+//   r<code>:<value>  send a report and wait for the reply; a reply of 1 stops
+//   write            write the output file named after -o
+//   err:<text>       write text (underscores as blanks) and a newline to stderr
+//   close            close the report channel
+//   partial          send half a report and end
+//   foreign          send a frame with a message number other than 0x720
+//   kill:<signal>    end by that signal
+//   exit:<status>    end with that status (the end of the script ends with 0)
+// Each start and reply is appended to $FAKE_ENCODER_LOG.
+#include "protocol/ReportFrame.h"
+
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::FILE* OpenLog() {
+    const char* path = std::getenv("FAKE_ENCODER_LOG");
+    return path ? std::fopen(path, "a") : nullptr;
+}
+
+void Log(const std::string& line) {
+    if (std::FILE* log = OpenLog()) {
+        std::fprintf(log, "%s\n", line.c_str());
+        std::fclose(log);
+    }
+}
+
+std::string ReadScript(const std::string& source) {
+    std::ifstream file(source + ".script");
+    if (file) return std::string(std::istreambuf_iterator<char>(file), {});
+    const char* script = std::getenv("FAKE_ENCODER_SCRIPT");
+    return script ? script : "";
+}
+
+std::string Link(const char* path) {
+    char target[PATH_MAX];
+    ssize_t length = ::readlink(path, target, sizeof target - 1);
+    return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : "?";
+}
+
+bool IsSocket(int descriptor) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+void LogStart(int argc, char** argv, int handle) {
+    std::string line = "start handle=" + std::to_string(handle) + " socket=" + (IsSocket(handle) ? "yes" : "no") +
+                       " stdin=" + Link("/proc/self/fd/0") + " cwd=" + Link("/proc/self/cwd") + " args=";
+    for (int i = 1; i < argc; ++i) line += std::string(i > 1 ? " " : "") + argv[i];
+    Log(line);
+}
+
+bool WriteAll(int handle, const void* data, std::size_t size) {
+    return ::send(handle, data, size, MSG_NOSIGNAL) == static_cast<ssize_t>(size);
+}
+
+// Returns the reply, or -1 when the channel is gone.
+int Report(int handle, std::uint32_t message, std::uint32_t code, std::int32_t value) {
+    ReportFrame frame{message, code, value};
+    if (!WriteAll(handle, &frame, sizeof frame)) return -1;
+    ReportReply reply = 0;
+    if (::recv(handle, &reply, sizeof reply, MSG_WAITALL) != sizeof reply) return -1;
+    Log("reply " + std::to_string(code) + " " + std::to_string(value) + " " + std::to_string(reply));
+    return reply;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 6) return 64;
+    std::string source = argv[1];
+    std::string output = argv[3];
+    int handle = std::atoi(argv[argc - 1]);
+    LogStart(argc, argv, handle);
+
+    std::istringstream steps(ReadScript(source));
+    for (std::string step; steps >> step;) {
+        std::string argument = step.substr(step.find(':') + 1);
+        if (step[0] == 'r') {
+            std::uint32_t code = static_cast<std::uint32_t>(std::stoul(step.substr(1)));
+            if (Report(handle, kEncoderNotifyMessage, code, std::stoi(argument)) == kReplyStop) return 0;
+        } else if (step == "write") {
+            std::ofstream(output) << "converted " << source << "\n";
+        } else if (step.rfind("err:", 0) == 0) {
+            for (char& c : argument) c = c == '_' ? ' ' : c;
+            std::fprintf(stderr, "%s\n", argument.c_str());
+        } else if (step == "close") {
+            ::close(handle);
+        } else if (step == "partial") {
+            ReportFrame frame{kEncoderNotifyMessage, 6, 1};
+            WriteAll(handle, &frame, sizeof frame / 2);
+            return 0;
+        } else if (step == "foreign") {
+            Report(handle, 0x721, 6, 1);
+        } else if (step.rfind("kill:", 0) == 0) {
+            std::signal(std::stoi(argument), SIG_DFL);
+            std::raise(std::stoi(argument));
+        } else if (step.rfind("exit:", 0) == 0) {
+            return std::stoi(argument);
+        }
+    }
+    return 0;
+}

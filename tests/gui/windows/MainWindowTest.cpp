@@ -1,0 +1,257 @@
+#include "UiTestSupport.h"
+
+#include "gui/app/TerminationRequest.h"
+#include "gui/widgets/CImageButton.h"
+#include "gui/widgets/DialogLayout.h"
+#include "gui/res/CommandIds.h"
+#include "gui/windows/COutputSettingsDlg.h"
+#include "core/IniFile.h"
+#include "gui/windows/CConverterDlg.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+// Runs `act` on the dialog that the next modal run opens.
+template <class Dialog, class Act>
+void WhenModalOpens(Act act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        act(*dialog);
+    });
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void TemplateBuildsEveryControl();
+    void QuickBoxesFollowTheFormat();
+    void SettingsDialogOkMovesTheBoxesCancelLeavesThem();
+    void ChangeStoresTheChosenFolderWithSeparator();
+    void EscapeSavesButNotATypedFolder();
+    void EnterClosesUnlessAButtonHasFocus();
+    void TerminationSignalClosesAndSaves();
+
+private:
+    std::unique_ptr<CConverterDlg> NewWindow() {
+        return std::make_unique<CConverterDlg>(SettingsStore(ProgramFolder(), ProgramFolder() + "user/"));
+    }
+    std::string ProgramFolder() const { return m_folder->path().toStdString() + "/"; }
+    IniFile SavedOptions() const { return IniFile(ProgramFolder() + "option.ini"); }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+void MainWindowTest::init() { m_folder = std::make_unique<QTemporaryDir>(); }
+
+void MainWindowTest::TemplateBuildsEveryControl() {
+    auto window = NewWindow();
+    QCOMPARE(window->windowTitle(), QStringLiteral("Tarvine"));
+    QVERIFY(!window->windowIcon().isNull());
+    VerifyControls(window.get(), {{IDC_ADD, "CImageButton", "Add"},
+                                  {IDC_CONVERT, "CImageButton", "Convert"},
+                                  {IDC_SETTINGS, "CImageButton", "Settings"},
+                                  {IDC_HELP_BUTTON, "CImageButton", "Help"},
+                                  {IDC_FILE_LIST, "QTreeWidget", ""},
+                                  {-1, "QLabel", "Output folder"},
+                                  {IDC_CHANGE, "CImageButton", "Change"},
+                                  {IDC_SIDE_ADD, "CImageButton", ""},
+                                  {IDC_SIDE_REMOVE, "CImageButton", ""},
+                                  {IDC_SIDE_UP, "CImageButton", ""},
+                                  {IDC_SIDE_DOWN, "CImageButton", ""},
+                                  {-1, "QLabel", "TV mode"},
+                                  {-1, "QLabel", "Output format"},
+                                  {IDC_MAIN_FORMAT, "QComboBox", "AVI Format (*.avi)"},
+                                  {-1, "QLabel", "Aspect ratio"},
+                                  {IDC_MAIN_ASPECT, "QComboBox", "16:9   (Wide screen TV)"},
+                                  {IDC_MAIN_TVMODE, "QComboBox", "NTSC"},
+                                  {IDC_SMALL_SETTINGS, "QPushButton", "Settings"},
+                                  {IDC_SMALL_CONVERT, "QPushButton", "Convert"}});
+
+    QCOMPARE(ControlOf<QLineEdit>(window.get(), IDC_OUTPUT_FOLDER)->text(),
+             QString::fromStdString(ConversionSettings::DefaultOutputFolder()));
+
+    auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
+    QTreeWidgetItem* header = list->headerItem();
+    QCOMPARE(header->text(0), QStringLiteral(" Number"));
+    QCOMPARE(header->text(1), QStringLiteral("  File path"));
+    QCOMPARE(header->text(2), QStringLiteral("   Duration"));
+    // 90, 360 and 122 pixels in the templates' font, grown with ours: together
+    // they fill the list as they did there.
+    QCOMPARE(list->columnWidth(0), DialogLayout::ScaledPixels(90, window->font()));
+    QCOMPARE(list->columnWidth(1), DialogLayout::ScaledPixels(360, window->font()));
+    QCOMPARE(list->columnWidth(2), DialogLayout::ScaledPixels(122, window->font()));
+    const int columns = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
+    const int inside = list->width() - 2 * list->frameWidth();
+    QVERIFY2(columns <= inside && columns > inside - 20, qPrintable(QStringLiteral("%1 of %2").arg(columns).arg(inside)));
+    QCOMPARE(Qt::Alignment(header->textAlignment(2)) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+
+    const struct {
+        int id;
+        const char* tooltip;
+        int iconSide;  // 0: the icon's own size
+    } buttons[] = {{IDC_CONVERT, "Start converting", 48},
+                   {IDC_SETTINGS, "Settings...", 48},
+                   {IDC_ADD, "Add video files to the list", 48},
+                   {IDC_HELP_BUTTON, "About,help,home page,tip of the day.", 0},
+                   {IDC_SIDE_ADD, "Add video files to the list", 0},
+                   {IDC_SIDE_REMOVE, "Remove the selected video file", 0},
+                   {IDC_SIDE_UP, "Move the selected video file up", 0},
+                   {IDC_SIDE_DOWN, "Move the selected video file down", 0}};
+    for (const auto& expected : buttons) {
+        auto* button = ControlOf<CImageButton>(window.get(), expected.id);
+        QCOMPARE(button->toolTip(), QString(expected.tooltip));
+        QCOMPARE(button->Alignment(), int(CImageButton::IconAboveCaption));
+        QVERIFY(!button->IconSize().isEmpty());
+        if (expected.iconSide) QCOMPARE(button->IconSize(), QSize(expected.iconSide, expected.iconSide));
+    }
+    auto* change = ControlOf<CImageButton>(window.get(), IDC_CHANGE);
+    QVERIFY(change->toolTip().isEmpty());
+    QVERIFY(change->IconSize().isEmpty());
+}
+
+void MainWindowTest::QuickBoxesFollowTheFormat() {
+    auto window = NewWindow();  // defaults: AVI, NTSC, MPEG aspect 2, disc aspect 1
+    QComboBox* format = ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT);
+    QComboBox* tvMode = ControlOf<QComboBox>(window.get(), IDC_MAIN_TVMODE);
+    QComboBox* aspect = ControlOf<QComboBox>(window.get(), IDC_MAIN_ASPECT);
+    QCOMPARE(Describe(tvMode), QStringLiteral("D2:0"));
+    QCOMPARE(Describe(aspect), QStringLiteral("D2:1"));
+
+    Choose(format, FormatMpeg2);
+    QCOMPARE(window->Settings().outputFormat, int(FormatMpeg2));
+    QCOMPARE(Describe(aspect), QStringLiteral("E4:2"));
+    QCOMPARE(aspect->itemText(3), QStringLiteral("2.21:1 (CinemaScope movie)"));
+    QVERIFY(!tvMode->isEnabled());
+
+    Choose(format, FormatDvd);
+    QCOMPARE(Describe(aspect), QStringLiteral("E2:1"));
+    QVERIFY(tvMode->isEnabled());
+    Choose(tvMode, 1);
+    QCOMPARE(window->Settings().tvMode, 1);
+
+    Choose(format, FormatMpeg1);
+    Choose(aspect, 1);
+    QCOMPARE(window->Settings().mpegAspect, 1);
+    QCOMPARE(window->Settings().dvdAspect, 1);
+    Choose(format, FormatVcd);
+    Choose(aspect, 0);
+    QCOMPARE(window->Settings().dvdAspect, 0);
+    QCOMPARE(window->Settings().mpegAspect, 1);
+}
+
+void MainWindowTest::SettingsDialogOkMovesTheBoxesCancelLeavesThem() {
+    auto window = NewWindow();
+    QComboBox* format = ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT);
+    QComboBox* tvMode = ControlOf<QComboBox>(window.get(), IDC_MAIN_TVMODE);
+
+    WhenModalOpens<COutputSettingsDlg>([](COutputSettingsDlg& dialog) {
+        Choose(ControlOf<QComboBox>(&dialog, IDC_SET_FORMAT), FormatSvcd);
+        Choose(ControlOf<QComboBox>(&dialog, IDC_SET_TVMODE), 1);
+        ControlOf<QPushButton>(&dialog, ID_OK)->click();
+    });
+    ControlOf<QPushButton>(window.get(), IDC_SMALL_SETTINGS)->click();
+    QCOMPARE(format->currentIndex(), int(FormatSvcd));
+    QCOMPARE(Describe(tvMode), QStringLiteral("E2:1"));
+
+    WhenModalOpens<COutputSettingsDlg>([](COutputSettingsDlg& dialog) {
+        QCOMPARE(ControlOf<QComboBox>(&dialog, IDC_SET_FORMAT)->currentIndex(), int(FormatSvcd));
+        Choose(ControlOf<QComboBox>(&dialog, IDC_SET_FORMAT), FormatWmv);
+        ControlOf<QPushButton>(&dialog, ID_CANCEL)->click();
+    });
+    ControlOf<QAbstractButton>(window.get(), IDC_SETTINGS)->click();
+    QCOMPARE(format->currentIndex(), int(FormatSvcd));
+    QCOMPARE(window->Settings().outputFormat, int(FormatSvcd));
+}
+
+void MainWindowTest::ChangeStoresTheChosenFolderWithSeparator() {
+    auto window = NewWindow();
+    auto* folderBox = ControlOf<QLineEdit>(window.get(), IDC_OUTPUT_FOLDER);
+    QString picked;
+    QString askedTitle;
+    window->SetFolderChooser([&](QWidget*, const QString& title, const QString&) {
+        askedTitle = title;
+        return picked;
+    });
+    auto change = [&window] { ControlOf<QAbstractButton>(window.get(), IDC_CHANGE)->click(); };
+
+    picked = "/srv/videos";
+    change();
+    QCOMPARE(askedTitle, QStringLiteral("Select a temporary folder"));
+    QCOMPARE(folderBox->text(), QStringLiteral("/srv/videos/"));
+    QCOMPARE(window->Settings().outputFolder, std::string("/srv/videos/"));
+
+    picked = "/";
+    change();
+    QCOMPARE(folderBox->text(), QStringLiteral("/"));
+
+    picked.clear();  // cancelled
+    change();
+    QCOMPARE(window->Settings().outputFolder, std::string("/"));
+}
+
+void MainWindowTest::EscapeSavesButNotATypedFolder() {
+    auto window = NewWindow();
+    const std::string folder = window->Settings().outputFolder;
+    Choose(ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT), FormatDvd);
+    ControlOf<QLineEdit>(window.get(), IDC_OUTPUT_FOLDER)->setText("/typed/but/never/used/");
+    QTimer::singleShot(0, [&window] { QTest::keyClick(window.get(), Qt::Key_Escape); });
+    QCOMPARE(window->exec(), int(QDialog::Rejected));
+    window.reset();
+
+    IniFile saved = SavedOptions();
+    QCOMPARE(saved.ReadInt("Destinate", "Output format", -1), int(FormatDvd));
+    QCOMPARE(saved.ReadString("Destinate", "Temporary folder", ""), folder);
+
+    // The next run starts from what was saved.
+    auto next = NewWindow();
+    QCOMPARE(ControlOf<QComboBox>(next.get(), IDC_MAIN_FORMAT)->currentIndex(), int(FormatDvd));
+}
+
+void MainWindowTest::EnterClosesUnlessAButtonHasFocus() {
+    auto window = NewWindow();
+    int chooserCalls = 0;
+    window->SetFolderChooser([&chooserCalls](QWidget*, const QString&, const QString&) {
+        ++chooserCalls;
+        return QString();
+    });
+    QTimer::singleShot(0, [&window] {
+        for (int id : {IDC_CHANGE, IDC_FILE_LIST}) {
+            QWidget* control = ControlOf<QWidget>(window.get(), id);
+            control->setFocus();
+            QTest::keyClick(control, Qt::Key_Return);
+        }
+    });
+    QCOMPARE(window->exec(), int(QDialog::Accepted));
+    QCOMPARE(chooserCalls, 1);
+}
+
+void MainWindowTest::TerminationSignalClosesAndSaves() {
+    TerminationRequest termination;
+    auto window = NewWindow();
+    Choose(ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT), FormatWmv);
+    // A settings dialog is open over the main window when the signal comes.
+    QTimer::singleShot(0, [&window] { ControlOf<QAbstractButton>(window.get(), IDC_SMALL_SETTINGS)->click(); });
+    WhenModalOpens<COutputSettingsDlg>([](COutputSettingsDlg&) { ::raise(SIGTERM); });
+    window->exec();
+    QVERIFY(termination.Requested());
+    QVERIFY(!window->isVisible());
+    window.reset();
+    QCOMPARE(SavedOptions().ReadInt("Destinate", "Output format", -1), int(FormatWmv));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

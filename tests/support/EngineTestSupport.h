@@ -1,0 +1,60 @@
+#pragma once
+
+#include "gui/runner/ConversionHost.h"
+
+#include <QList>
+#include <QMessageBox>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+// The main window's side of the engine, with its live state in the open.
+class TestHost : public ConversionHost {
+public:
+    QWidget* HostWindow() override { return &window; }
+    QString OutputFolderText() const override { return folderText; }
+    ConversionSettings& Settings() override { return settings; }
+    EncodeTargets& Targets() override { return targets; }
+    SourceList& Sources() override { return sources; }
+
+    // Lists a file as if its probe had reported these values.
+    void List(const std::string& path, double seconds, int width = 320, int height = 240, double fps = 25.0);
+
+    QWidget window;
+    QString folderText;
+    ConversionSettings settings;
+    EncodeTargets targets;
+    SourceList sources;
+};
+
+// Answers every message box as it appears, recording what it said: with the
+// queued answers in order, then with Ok (or No where there is no Ok).
+// `onShow` runs as each box appears, to look at the program at that moment.
+class MessageBoxResponder : public QObject {
+public:
+    struct Box {
+        QString text;
+        QMessageBox::Icon icon;
+        QString caption;
+    };
+
+    MessageBoxResponder();
+    ~MessageBoxResponder() override;
+
+    void Answer(QMessageBox::StandardButton button) { m_answers.append(button); }
+    const QList<Box>& Shown() const { return m_shown; }
+    QStringList Texts() const;
+
+    std::function<void()> onShow;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QList<QMessageBox::StandardButton> m_answers;
+    QList<Box> m_shown;
+};
