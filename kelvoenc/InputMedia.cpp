@@ -1,12 +1,15 @@
 #include "kelvoenc/InputMedia.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/StopSignals.h"
 
-#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 
 namespace {
+
+// A picture that stays longer than this is not a video's frame.
+constexpr double kSlowestFrameRate = 0.2;
 
 bool IsValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0; }
 
@@ -22,24 +25,85 @@ AVStream* FirstStream(AVFormatContext* format, AVMediaType type) {
 }
 
 // Demuxers that turn text into moving pictures: a text file is not a video.
-bool IsTextRenderer(const AVInputFormat* format) {
-    return std::strcmp(format->name, "tty") == 0;
+bool IsTextRenderer(const AVInputFormat* format) { return std::strcmp(format->name, "tty") == 0; }
+
+// Demuxers that open further files or addresses named inside the source
+// (playlists, concatenation lists, manifests, scripts, numbered image
+// sequences): a source must never make us read anything but itself.
+bool OpensOtherInputs(const AVInputFormat* format) {
+    static constexpr const char* kNames[] = {"hls", "applehttp", "concat", "dash", "imf", "sdp", "rtsp",
+                                             "avisynth", "vapoursynth", "image2", "image2pipe"};
+    if (format->flags & AVFMT_NOFILE) return true;
+    for (const char* name : kNames)
+        if (std::strcmp(format->name, name) == 0) return true;
+    return false;
+}
+
+// Every demuxer that reads only the file it is given, as the library's
+// format_whitelist wants it: names separated by commas.
+const std::string& SelfContainedFormats() {
+    static const std::string names = [] {
+        std::string list;
+        void* position = nullptr;
+        while (const AVInputFormat* format = av_demuxer_iterate(&position)) {
+            if (OpensOtherInputs(format)) continue;
+            if (!list.empty()) list += ',';
+            list += format->name;
+        }
+        return list;
+    }();
+    return names;
+}
+
+// The demuxer the library picks for the file by its content.
+const AVInputFormat* FormatByContent(const std::string& url) {
+    AVIOContext* io = nullptr;
+    if (avio_open(&io, url.c_str(), AVIO_FLAG_READ) < 0) return nullptr;
+    const AVInputFormat* format = nullptr;
+    av_probe_input_buffer2(io, &format, url.c_str(), nullptr, 0, 0);
+    avio_closep(&io);
+    return format;
+}
+
+void RefuseAnythingButARegularFile(const std::string& path) {
+    struct stat file {};
+    if (stat(path.c_str(), &file) != 0) return;  // the open names the cause
+    if (!S_ISREG(file.st_mode))
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "The source \"" + path + "\" is not a regular file (" +
+                                 (S_ISDIR(file.st_mode) ? "a folder" : "a device, pipe or socket") + ").");
+    if (file.st_size == 0)
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is empty.");
 }
 
 }  // namespace
 
-InputMedia::InputMedia(const std::string& path) : m_path(path) {
-    struct stat file {};
-    if (stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && file.st_size == 0)
-        throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is empty.");
-    const std::string source = "Cannot read the source \"" + path + "\"";
-    AVFormatContext* format = nullptr;
-    CheckFfmpeg(avformat_open_input(&format, path.c_str(), nullptr, nullptr), ExitStatus::SourceUnreadable, source);
+InputMedia::InputMedia(const std::string& path, std::optional<Clock::time_point> deadline)
+    : m_path(path), m_deadline(deadline) {
+    RefuseAnythingButARegularFile(path);
+    AVFormatContext* format = avformat_alloc_context();
+    if (!format) throw std::bad_alloc();
+    format->interrupt_callback = AVIOInterruptCB{&InputMedia::Interrupted, this};
+    OptionDictionary options;
+    options.Set("protocol_whitelist", "file");
+    options.Set("format_whitelist", SelfContainedFormats().c_str());
+    // "file:" keeps a name with a colon from being taken for an address.
+    const std::string url = "file:" + path;
+    // The library frees the context when the open fails.
+    int opened = avformat_open_input(&format, url.c_str(), nullptr, options.Address());
+    if (opened < 0) {
+        const AVInputFormat* kind = opened == AVERROR(EINVAL) ? FormatByContent(url) : nullptr;
+        if (kind && OpensOtherInputs(kind))
+            throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is a list of other files (" +
+                                                                   kind->long_name + "), not a video; it is not read.");
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "Cannot read the source \"" + path + "\": " + ReadFailure(opened));
+    }
     m_format.reset(format);
     if (IsTextRenderer(m_format->iformat))
-        throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "The source \"" + path + "\" is a text file, not a video.");
-    CheckFfmpeg(avformat_find_stream_info(format, nullptr), ExitStatus::SourceUnreadable, source);
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is a text file, not a video.");
+    int found = avformat_find_stream_info(format, nullptr);
+    if (found < 0)
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "Cannot read the source \"" + path + "\": " + ReadFailure(found));
     m_video = FirstStream(format, AVMEDIA_TYPE_VIDEO);
     if (!m_video)
         throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" has no video stream.");
@@ -47,37 +111,39 @@ InputMedia::InputMedia(const std::string& path) : m_path(path) {
     if (m_audio && m_audio->codecpar->ch_layout.nb_channels <= 0) m_audio = nullptr;
 }
 
+int InputMedia::Interrupted(void* self) {
+    return StopSignals::Pending() || static_cast<const InputMedia*>(self)->PastDeadline();
+}
+
+bool InputMedia::PastDeadline() const { return m_deadline && Clock::now() >= *m_deadline; }
+
+bool InputMedia::ReadWasInterrupted() const { return StopSignals::Pending() || PastDeadline(); }
+
+std::string InputMedia::ReadFailure(int error) const {
+    if (StopSignals::Pending()) return "stopped by a signal.";
+    if (PastDeadline()) return "reading it takes too long.";
+    return FfmpegErrorText(error) + ".";
+}
+
 AVRational InputMedia::FrameRate() const {
-    if (IsValidRate(m_video->avg_frame_rate)) return m_video->avg_frame_rate;
-    if (IsValidRate(m_video->r_frame_rate)) return m_video->r_frame_rate;
+    for (AVRational rate : {m_video->avg_frame_rate, m_video->r_frame_rate})
+        if (IsValidRate(rate)) return av_q2d(rate) >= kSlowestFrameRate ? rate : AVRational{0, 1};
     return AVRational{0, 1};
 }
 
-double InputMedia::DurationSeconds() {
+double InputMedia::StatedDurationSeconds() const {
     if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
         return static_cast<double>(m_format->duration) / AV_TIME_BASE;
     if (m_video->duration != AV_NOPTS_VALUE && m_video->duration > 0)
         return static_cast<double>(m_video->duration) * av_q2d(m_video->time_base);
-    return DurationFromPackets();
+    return -1;
 }
 
-double InputMedia::DurationFromPackets() {
-    PacketPtr packet = MakePacket();
-    std::int64_t first = AV_NOPTS_VALUE;
-    std::int64_t end = AV_NOPTS_VALUE;
-    while (av_read_frame(m_format.get(), packet.get()) >= 0) {
-        if (packet->stream_index == m_video->index) {
-            std::int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-            if (time != AV_NOPTS_VALUE) {
-                first = first == AV_NOPTS_VALUE ? time : std::min(first, time);
-                end = end == AV_NOPTS_VALUE ? time + packet->duration : std::max(end, time + packet->duration);
-            }
-        }
-        av_packet_unref(packet.get());
-    }
-    if (first == AV_NOPTS_VALUE) return -1;
-    return static_cast<double>(end - first) * av_q2d(m_video->time_base);
+bool InputMedia::DurationIsGuessed() const {
+    return m_format->duration_estimation_method == AVFMT_DURATION_FROM_BITRATE;
 }
+
+bool InputMedia::TimestampsMayRestart() const { return m_format->iformat->flags & AVFMT_TS_DISCONT; }
 
 std::int64_t InputMedia::StartMicroseconds() const {
     std::int64_t start = AV_NOPTS_VALUE;

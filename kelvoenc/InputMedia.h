@@ -2,14 +2,22 @@
 
 #include "kelvoenc/FfmpegHandles.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 // The opened source: its container, its first video stream and its first
 // audio stream. Opening fails with SourceUnreadable for a file that cannot
-// be read or holds no video.
+// be read or holds no video. Only a local regular file is opened, and only
+// by a demuxer that reads nothing but that file; every read gives up at a
+// stop signal or after the deadline, if one is given.
 class InputMedia {
 public:
-    explicit InputMedia(const std::string& path);
+    using Clock = std::chrono::steady_clock;
+
+    explicit InputMedia(const std::string& path, std::optional<Clock::time_point> deadline = {});
+    InputMedia(const InputMedia&) = delete;
+    InputMedia& operator=(const InputMedia&) = delete;
 
     AVFormatContext* Format() const { return m_format.get(); }
     AVStream* VideoStream() const { return m_video; }
@@ -17,22 +25,35 @@ public:
     const std::string& Path() const { return m_path; }
 
     // The video's frame rate: the average rate, else the stream's base rate;
-    // 0/1 when neither is known.
+    // 0/1 when neither is known or the rate is too slow to be believed.
     AVRational FrameRate() const;
 
-    // The length of the source: the container's duration, else the video
-    // stream's, else found by reading the whole file (which uses up the
-    // demuxer, so only a probe asks this way). Negative when unknown.
-    double DurationSeconds();
+    // The length the container or the video stream states, in seconds;
+    // negative when neither does.
+    double StatedDurationSeconds() const;
+    // Whether that length is only a guess from the file's size and bitrate.
+    bool DurationIsGuessed() const;
 
     // The time every output timestamp counts from, in microseconds: the
     // earliest start of the streams that are converted.
     std::int64_t StartMicroseconds() const;
 
+    // Whether the format's timestamps may restart or jump (MPEG program and
+    // transport streams and the like).
+    bool TimestampsMayRestart() const;
+
+    // Why a read of the source failed: a stop signal, the deadline, or the
+    // file itself.
+    std::string ReadFailure(int error) const;
+    // A read ended by a stop signal or the deadline, not by the file.
+    bool ReadWasInterrupted() const;
+
 private:
-    double DurationFromPackets();
+    static int Interrupted(void* self);
+    bool PastDeadline() const;
 
     std::string m_path;
+    std::optional<Clock::time_point> m_deadline;
     InputFormatPtr m_format;
     AVStream* m_video = nullptr;
     AVStream* m_audio = nullptr;

@@ -1,10 +1,12 @@
 #include "kelvoenc/ReportChannel.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/StopSignals.h"
 
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -22,6 +24,21 @@ const char* ReportName(ReportCode code) {
     return "report";
 }
 
+// Stop signals are blocked, so a blocking wait would not notice them: the
+// wait looks at them this often.
+constexpr int kSignalCheckMilliseconds = 100;
+
+// Waits until the socket has something to read; false when a stop signal
+// arrives first.
+bool AwaitReadable(int socket) {
+    pollfd watched{socket, POLLIN, 0};
+    while (!StopSignals::Pending()) {
+        int ready = poll(&watched, 1, kSignalCheckMilliseconds);
+        if (ready > 0 || (ready < 0 && errno != EINTR)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 ReportChannel::ReportChannel(int handle) {
@@ -36,12 +53,16 @@ bool ReportChannel::Send(ReportCode code, std::int32_t value) {
     }
     if (m_broken) return false;
     ReportReply reply = kReplyContinue;
-    if (!SendFrame(ReportFrame{kEncoderNotifyMessage, code, value}) || !ReadReply(reply)) {
-        m_broken = true;
-        Notice("the report channel has closed: the front-end is gone.");
-        return false;
-    }
+    if (!SendFrame(ReportFrame{kEncoderNotifyMessage, code, value})) return Broken();
+    if (!AwaitReadable(m_socket)) return false;  // a stop signal: the caller stops
+    if (!ReadReply(reply)) return Broken();
     return reply != kReplyStop;
+}
+
+bool ReportChannel::Broken() {
+    m_broken = true;
+    Notice("the report channel has closed: the front-end is gone.");
+    return false;
 }
 
 bool ReportChannel::SendFrame(const ReportFrame& frame) {

@@ -13,12 +13,14 @@ public:
     explicit ReportChannel(int handle);
 
     // Sends one report and waits for the reply. Returns false when the
-    // front-end asks to stop or the channel has closed or failed.
+    // front-end asks to stop, the channel has closed or failed, or a stop
+    // signal arrives while waiting.
     bool Send(ReportCode code, std::int32_t value);
 
 private:
     bool SendFrame(const ReportFrame& frame);
     bool ReadReply(ReportReply& reply);
+    bool Broken();
 
     int m_socket = -1;
     bool m_broken = false;

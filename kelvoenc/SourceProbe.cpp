@@ -1,12 +1,18 @@
 #include "kelvoenc/SourceProbe.h"
 
 #include "kelvoenc/InputMedia.h"
+#include "kelvoenc/StreamDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 namespace {
+
+// A probe reads at most this long; a source that takes longer (a file on a
+// stalled network share) is refused rather than holding up the front-end.
+constexpr std::chrono::seconds kProbeTimeBudget{30};
 
 struct ProbeValues {
     std::int32_t seconds = 0;
@@ -29,6 +35,53 @@ std::int32_t ClampToReport(double value) {
     return static_cast<std::int32_t>(value);
 }
 
+// The time the video's packets cover, widened packet by packet.
+class PacketSpan {
+public:
+    void Add(const AVPacket& packet) {
+        std::int64_t time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+        if (time == AV_NOPTS_VALUE) return;
+        m_first = std::min(m_first, time);
+        m_end = std::max(m_end, time + packet.duration);
+    }
+    double Seconds(AVRational timeBase) const {
+        return m_end < m_first ? -1 : static_cast<double>(m_end - m_first) * av_q2d(timeBase);
+    }
+
+private:
+    std::int64_t m_first = std::numeric_limits<std::int64_t>::max();
+    std::int64_t m_end = std::numeric_limits<std::int64_t>::min();
+};
+
+// Reads the source until its first picture is decoded and, when the
+// container does not state its length, on to the end to measure it.
+// Returns the length in seconds; throws when no picture decodes.
+double DecodeFirstPictureAndMeasure(InputMedia& source) {
+    StreamDecoder decoder(source.Path(), source.VideoStream());
+    double seconds = source.StatedDurationSeconds();
+    const int video = source.VideoStream()->index;
+    bool pictured = false;
+    auto seen = [&pictured](AVFrame*) { pictured = true; };
+    PacketSpan span;
+    PacketPtr packet = MakePacket();
+    int result = 0;
+    while ((!pictured || seconds < 0) && (result = av_read_frame(source.Format(), packet.get())) >= 0) {
+        if (packet->stream_index == video) {
+            span.Add(*packet);
+            if (!pictured) decoder.Decode(packet.get(), seen);
+        }
+        av_packet_unref(packet.get());
+    }
+    if (source.ReadWasInterrupted())
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "Cannot read the source \"" + source.Path() + "\": " + source.ReadFailure(result));
+    if (!pictured) decoder.Decode(nullptr, seen);
+    if (!pictured)
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "No picture of \"" + source.Path() + "\" could be decoded.");
+    return seconds >= 0 ? seconds : span.Seconds(source.VideoStream()->time_base);
+}
+
 }  // namespace
 
 std::int32_t SourceProbe::FrameRateReport(AVRational rate) {
@@ -39,12 +92,12 @@ std::int32_t SourceProbe::FrameRateReport(AVRational rate) {
 ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channel) {
     ProbeValues values;
     try {
-        InputMedia source(sourcePath);
+        InputMedia source(sourcePath, InputMedia::Clock::now() + kProbeTimeBudget);
         const AVCodecParameters* picture = source.VideoStream()->codecpar;
         values.width = picture->width;
         values.height = picture->height;
         values.rate = FrameRateReport(source.FrameRate());
-        values.seconds = ClampToReport(std::floor(source.DurationSeconds()));
+        values.seconds = ClampToReport(std::floor(DecodeFirstPictureAndMeasure(source)));
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});

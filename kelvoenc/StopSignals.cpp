@@ -32,7 +32,7 @@ StopSignals::~StopSignals() {
     pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 
-bool StopSignals::Pending() const {
+bool StopSignals::Pending() {
     sigset_t pending;
     sigemptyset(&pending);
     sigpending(&pending);

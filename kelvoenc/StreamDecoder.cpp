@@ -2,13 +2,24 @@
 
 #include "kelvoenc/EncoderFailure.h"
 
+namespace {
+
+// The codec's name, or the file's FourCC for a codec the library does not know.
+std::string FormatName(const AVCodecParameters* parameters) {
+    if (parameters->codec_id != AV_CODEC_ID_NONE || parameters->codec_tag == 0)
+        return avcodec_get_name(parameters->codec_id);
+    char fourcc[AV_FOURCC_MAX_STRING_SIZE] = {};
+    return std::string("FourCC ") + av_fourcc_make_string(fourcc, parameters->codec_tag);
+}
+
+}  // namespace
+
 StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stream) {
     const char* kind = stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? "video" : "audio";
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!decoder)
         throw EncoderFailure(ExitStatus::SourceUnreadable, std::string("The ") + kind + " of \"" + sourcePath +
-                                                               "\" is in a format (" +
-                                                               avcodec_get_name(stream->codecpar->codec_id) +
+                                                               "\" is in a format (" + FormatName(stream->codecpar) +
                                                                ") that cannot be decoded.");
     m_context = MakeCodecContext(decoder);
     const std::string what = std::string("Cannot decode the ") + kind + " of \"" + sourcePath + "\"";

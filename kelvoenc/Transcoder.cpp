@@ -76,9 +76,6 @@ std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecCh
 }  // namespace
 
 ExitStatus Transcoder::Run() {
-    // First of all, so that every thread started from here on (the
-    // libraries' own included) leaves the stop signals to the muxing loop.
-    StopSignals signals;
     InputMedia source(m_options.sourcePath);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
     StreamDecoder videoDecoder(source.Path(), source.VideoStream());
@@ -136,14 +133,13 @@ ExitStatus Transcoder::Run() {
     threads.Start([&] { filter.Run(); });
     threads.Start([&] { encode.Run(); });
 
-    if (MuxUntilDone(output, packets, videoStream, signals) == ExitStatus::Stopped) return ExitStatus::Stopped;
+    if (MuxUntilDone(output, packets, videoStream) == ExitStatus::Stopped) return ExitStatus::Stopped;
     threads.Join();
     output.Finish();
     return ExitStatus::Done;
 }
 
-ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
-                                    const StopSignals& signals) {
+ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream) {
     ProgressClock progress(m_channel);
     bool going = progress.Start();
     while (going) {
@@ -154,7 +150,7 @@ ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, i
             if (item->stream == videoStream) progress.Encoded(*item->packet, item->timeBase);
             output.Write(item->packet.get(), item->stream, item->timeBase);
         }
-        if (signals.Pending()) {
+        if (StopSignals::Pending()) {
             Notice("stopped by a signal.");
             break;
         }

@@ -6,7 +6,6 @@
 #include "kelvoenc/ReportChannel.h"
 
 class OutputMedia;
-class StopSignals;
 
 // Convert mode: the whole conversion of one source into one output. Three
 // stage threads (read+decode, filter, encode) feed the muxer on the calling
@@ -21,7 +20,7 @@ public:
 private:
     // Writes the packets as they come and reports progress, until the
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
-    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, const StopSignals& signals);
+    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream);
 
     const EncoderOptions& m_options;
     ReportChannel& m_channel;

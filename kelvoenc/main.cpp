@@ -4,6 +4,7 @@
 #include "kelvoenc/OptionParser.h"
 #include "kelvoenc/ReportChannel.h"
 #include "kelvoenc/SourceProbe.h"
+#include "kelvoenc/StopSignals.h"
 #include "kelvoenc/Transcoder.h"
 
 extern "C" {
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
     // Our own sentences carry the causes; the libraries' chatter would only
     // bury them.
     av_log_set_level(AV_LOG_QUIET);
+    // First of all, so that every thread started from here on (the
+    // libraries' own included) leaves the stop signals to our own waits.
+    StopSignals signals;
     try {
         EncoderOptions options = OptionParser::Parse(arguments);
         ReportChannel channel(options.handle);
@@ -31,6 +35,8 @@ int main(int argc, char** argv) {
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         if (failure.Status() == ExitStatus::BadArguments) Notice("Try kelvoenc --help.");
+        // Whatever broke off, a stop signal was the reason.
+        if (StopSignals::Pending()) return static_cast<int>(ExitStatus::Stopped);
         return static_cast<int>(failure.Status());
     } catch (const std::exception& failure) {
         Notice(std::string("The conversion failed: ") + failure.what() + ".");

@@ -2,6 +2,7 @@
 
 #include "core/ArgumentSplitter.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -10,6 +11,12 @@
 namespace fs = std::filesystem;
 
 std::string FixturePath(const std::string& name) { return std::string(FIXTURE_FOLDER) + "/" + name; }
+
+std::string FixtureTestName(const testing::TestParamInfo<const char*>& info) {
+    std::string name;
+    for (const char* c = info.param; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
 
 std::string KelvoencPath() { return KELVOENC_PATH; }
 

@@ -4,10 +4,14 @@
 #include "MediaInfo.h"
 #include "core/EncoderArguments.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
 std::string FixturePath(const std::string& name);
+// A test name made of a fixture's file name: "cut.avi" becomes "cut_avi".
+std::string FixtureTestName(const testing::TestParamInfo<const char*>& info);
 std::string KelvoencPath();
 
 // A fresh empty folder for one test's outputs, removed afterwards.

@@ -58,12 +58,12 @@ TEST_P(UnreadableSource, ProbeReportsZerosSoTheFileIsRefused) {
     EXPECT_TRUE(folder.Entries().empty());
 }
 
+// A codec nobody knows, lists that name other files, and a pipe that
+// would wait for a writer forever.
 INSTANTIATE_TEST_SUITE_P(Source, UnreadableSource,
-                         testing::Values("missing.avi", "empty.avi", "noise.avi", "notes.mpg", "tone.mp3"),
-                         [](const testing::TestParamInfo<const char*>& info) {
-                             std::string name = info.param;
-                             return name.substr(0, name.find('.'));
-                         });
+                         testing::Values("missing.avi", "empty.avi", "noise.avi", "notes.mpg", "tone.mp3",
+                                         "unknown-fourcc.avi", "playlist.avi", "filelist.avi", "fifo.avi"),
+                         FixtureTestName);
 
 // Output places that cannot take a file; root ignores permissions, so the
 // folder is made impossible instead: under a regular file, or missing.

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <cmath>
 
 namespace {
@@ -15,12 +14,6 @@ const char* const kSources[] = {
     "sample.3gp", "sample.3g2",  "sample.mp4",  "sample.m4v",  "sample.flv",   "odd-size.avi",
     "surround.mp4", "silent.avi", "fast.mp4",   "slow.avi",    "anamorphic.vob", "cut.mpg", "cut.avi",
 };
-
-std::string TestName(const testing::TestParamInfo<const char*>& info) {
-    std::string name;
-    for (const char* c = info.param; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name;
-}
 
 class Probe : public testing::TestWithParam<const char*> {};
 
@@ -46,6 +39,6 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
     if (HasFailure()) ADD_FAILURE() << encoder.Describe();
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySource, Probe, testing::ValuesIn(kSources), TestName);
+INSTANTIATE_TEST_SUITE_P(EverySource, Probe, testing::ValuesIn(kSources), FixtureTestName);
 
 }  // namespace

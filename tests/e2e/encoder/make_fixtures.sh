@@ -89,4 +89,44 @@ cut() {
 cut sample.mpg 55 cut.mpg
 cut sample.avi 60 cut.avi
 
+# Damaged sources: each once made kelvoenc report success for a partial or
+# runaway output, or read what it should not.
+# A single picture that lasts a millisecond.
+clip one-frame.mp4 mp4 320x240 1000 0.001 none -c:v mpeg4 -q:v 5
+# Two pieces joined end to end: the second one's timestamps restart.
+joined() {
+  clip "piece-$1" "$2" 320x240 25 3 "$(stereo 44100 3)" -c:v mpeg2video -b:v 1000k -c:a mp2 -b:a 192k
+  cat "$folder/piece-$1" "$folder/piece-$1" > "$folder/partial-joined-$1"
+  rm "$folder/piece-$1"
+  mv "$folder/partial-joined-$1" "$folder/joined-$1"
+}
+joined pieces.ts mpegts
+joined pieces.mpg mpeg
+# One picture's timestamp 1500 s late; from the 30th picture on, 12000 s late.
+retime() {
+  ff -i "$folder/$1" -c copy -bsf:v "setts=$2" -f "$3" "$folder/partial-$4"
+  mv "$folder/partial-$4" "$folder/$4"
+}
+retime sample.mpg 'pts=if(eq(N\,20)\,PTS+1500*90000\,PTS):dts=if(eq(N\,20)\,DTS+1500*90000\,DTS)' mpeg jump.mpg
+retime sample.flv 'ts=if(gte(N\,30)\,TS+12000000\,TS)' flv jump.flv
+# An AVI header that claims one picture every eleven days and a half.
+slow_rate() {
+  cp "$folder/sample.avi" "$folder/partial-slow-rate.avi"
+  header=$(grep -obUa vids "$folder/partial-slow-rate.avi" | head -n 1 | sed "s/:.*//")
+  printf '\100\102\017\000\001\000\000\000' |
+    dd of="$folder/partial-slow-rate.avi" bs=1 seek=$((header + 20)) conv=notrunc 2>/dev/null
+  mv "$folder/partial-slow-rate.avi" "$folder/slow-rate.avi"
+}
+slow_rate
+# A codec nobody knows.
+LC_ALL=C sed 's/FMP4/ZQ9X/g' "$folder/sample.avi" > "$folder/unknown-fourcc.avi"
+# Lists of other files dressed up as videos, naming real clips.
+printf '#EXTM3U\n#EXT-X-TARGETDURATION:3\n#EXTINF:3,\n%s\n#EXT-X-ENDLIST\n' "$folder/sample.mpg" > "$folder/playlist.avi"
+printf 'ffconcat version 1.0\nfile %s\n' "$folder/sample.avi" > "$folder/filelist.avi"
+# A named pipe: opening it would wait for a writer forever.
+rm -f "$folder/fifo.avi"
+mkfifo "$folder/fifo.avi"
+# Twenty seconds, for reads that fail or end a third of the way in.
+clip long.avi avi 160x120 25 20 "$(sine 22050 20)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 64k
+
 echo "$script_sum" > "$stamp"
