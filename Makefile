@@ -7,7 +7,7 @@ DEB_PACKAGES = cmake ninja-build g++ pkg-config make \
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev \
   libswresample-dev libavutil-dev ffmpeg \
   libsimpleini-dev libicu-dev libgtest-dev googletest \
-  xvfb xauth imagemagick fonts-dejavu-core fonts-liberation time
+  xvfb xauth imagemagick fonts-dejavu-core fonts-liberation time locales
 
 ifeq ($(shell id -u),0)
 SUDO =

@@ -1,3 +1,4 @@
+#include "DecimalCommaLocale.h"
 #include "core/ArgumentSplitter.h"
 #include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
@@ -107,12 +108,20 @@ const Case kCases[] = {
 
 }  // namespace
 
-TEST(EncoderArguments, EveryFormatAndCodecVariant) {
-    for (const Case& c : kCases) {
-        ConversionSettings settings;
-        c.change(settings);
-        EXPECT_EQ(Build(settings, c.sourceRate), kPaths + c.expected) << c.name;
-    }
+// The same text under a desktop locale with a decimal comma: the encoder
+// reads "25.000000", never "25,000000".
+TEST(EncoderArguments, EveryFormatAndCodecVariantUnderAnyLocale) {
+    auto verifyAll = [](const char* locale) {
+        for (const Case& c : kCases) {
+            ConversionSettings settings;
+            c.change(settings);
+            EXPECT_EQ(Build(settings, c.sourceRate), kPaths + c.expected) << c.name << " under " << locale;
+        }
+    };
+    verifyAll("C");
+    DecimalCommaLocale german;
+    ASSERT_EQ(german.Problem(), "");
+    verifyAll("de_DE.UTF-8");
 }
 
 TEST(EncoderArguments, ScalingForms) {

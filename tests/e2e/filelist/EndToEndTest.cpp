@@ -2,6 +2,7 @@
 // the Add command are probed by the real encoder, listed, reordered and
 // converted, and the outputs are checked with ffprobe and ffmpeg.
 #include "ClipMaker.h"
+#include "DecimalCommaLocale.h"
 #include "FileListTestSupport.h"
 #include "ScreenshotSupport.h"
 
@@ -185,6 +186,7 @@ private slots:
     void ConfirmedCancelKeepsTheFirstOutputOnly();
     void AwkwardPathsGoThroughAddAndConvertUnchanged();
     void ASelectionBeyondNinetyNineRowsAddsWhatFits();
+    void ADecimalCommaDesktopReadsAndConvertsAlike();
     void TheListAndTheBatchAreDrawnForTheUser();
 };
 
@@ -366,6 +368,24 @@ void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
     window->Add({Clip("a.avi")});
     QCOMPARE(boxes.Texts().last(), QStringLiteral("1 of the selected files could not be added: the list holds at most 99 files."));
     QCOMPARE((*window)->Sources().fileCount(), 99);
+}
+
+// A German desktop writes 25,000000 where the encoder reads 25.000000; the
+// argument text must not follow it.
+void EndToEndTest::ADecimalCommaDesktopReadsAndConvertsAlike() {
+    DecimalCommaLocale german;
+    QVERIFY2(german.Problem().empty(), german.Problem().c_str());
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({Clip("a.avi"), Clip("c.flv")});
+    QCOMPARE(boxes.Texts(), QStringList());
+    QCOMPARE(window->Rows().size(), 2);
+
+    (*window)->OnCommand(IDC_CONVERT);
+    QCOMPARE(boxes.Shown().size(), 1);
+    QVERIFY2(boxes.Shown()[0].text.startsWith("Mission accomplished!"), qPrintable(boxes.Shown()[0].text));
+    VerifyConverted(Output("a.avi"), "a.avi");
+    VerifyConverted(Output("c.avi"), "c.flv");
 }
 
 void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
