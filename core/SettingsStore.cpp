@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -51,9 +52,12 @@ bool SaveTo(const std::string& path, const ConversionSettings& settings) {
     return file.Save();
 }
 
-bool FileExists(const std::string& path) {
+// A folder the program may write its option.ini into: it exists and the
+// user may create files there (the file is written beside and renamed).
+bool FolderWritable(const std::string& folder) {
+    std::string path = folder.empty() ? "." : folder;
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::is_directory(path, error) && ::access(path.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace
@@ -68,8 +72,7 @@ std::span<const SettingsIntField> SettingsStore::IntFields() { return kIntFields
 std::string SettingsStore::UserOptionFilePath() const { return m_userFolder + "option.ini"; }
 
 std::string SettingsStore::OptionFilePath() const {
-    std::string userFile = UserOptionFilePath();
-    return FileExists(userFile) ? userFile : m_programFolder + "option.ini";
+    return FolderWritable(m_programFolder) ? m_programFolder + "option.ini" : UserOptionFilePath();
 }
 
 std::string SettingsStore::LoadVersion() const {
@@ -86,9 +89,10 @@ ConversionSettings SettingsStore::Load() const {
 }
 
 bool SettingsStore::Save(const ConversionSettings& settings) const {
-    std::string userFile = UserOptionFilePath();
-    if (!FileExists(userFile) && SaveTo(m_programFolder + "option.ini", settings)) return true;
-    std::error_code error;
-    std::filesystem::create_directories(m_userFolder, error);
-    return SaveTo(userFile, settings);
+    std::string path = OptionFilePath();
+    if (path == UserOptionFilePath()) {
+        std::error_code error;
+        std::filesystem::create_directories(m_userFolder, error);
+    }
+    return SaveTo(path, settings);
 }

@@ -6,9 +6,9 @@
 #include <string>
 
 // Reads and writes option.ini (section "Destinate") and reads version.ini
-// (section "General"). option.ini lives in the program folder; when that
-// folder cannot be written the per-user copy is used instead, and once a
-// per-user copy exists it is the one read and written.
+// (section "General"). option.ini lives in the program folder whenever that
+// folder can be written, so every copy of the program keeps its own
+// settings; only when it cannot is the per-user copy read and written.
 class SettingsStore {
 public:
     SettingsStore(std::string programFolder, std::string userFolder);
@@ -21,7 +21,7 @@ public:
     // but this run's changes, and no file is left half-written.
     bool Save(const ConversionSettings& settings) const;
 
-    // The option.ini that Load reads.
+    // The option.ini that Load reads and Save writes.
     std::string OptionFilePath() const;
 
     // The integer fields in their option.ini order ("Temporary folder"

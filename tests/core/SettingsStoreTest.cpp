@@ -107,10 +107,13 @@ TEST_F(SettingsStoreTest, UnwritableProgramFolderFallsBackToThePerUserFile) {
     EXPECT_EQ(store.OptionFilePath(), m_user + "option.ini");
     EXPECT_EQ(store.Load().dvdQuality, 1);
 
-    // Once a per-user copy exists it wins, even over a writable program folder.
+    // A writable program folder keeps its own file, even beside a per-user
+    // copy: a second copy of the program does not share another's settings.
+    settings.dvdQuality = 2;
     ASSERT_TRUE(Store().Save(settings));
-    EXPECT_FALSE(fs::exists(m_program + "option.ini"));
-    EXPECT_EQ(Store().Load().dvdQuality, 1);
+    EXPECT_EQ(Store().OptionFilePath(), m_program + "option.ini");
+    EXPECT_EQ(Store().Load().dvdQuality, 2);
+    EXPECT_EQ(store.Load().dvdQuality, 1);
 }
 
 TEST_F(SettingsStoreTest, FailedWriteKeepsTheOldFile) {
