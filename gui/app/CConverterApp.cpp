@@ -7,7 +7,28 @@
 
 #include <memory>
 
-CConverterApp::CConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+
+// Qt takes options of its own from the arguments it is given (-platform,
+// -style, -reverse, -stylesheet ...). The program has no such options, so
+// Qt is given the program's name alone; the count must outlive the
+// application object.
+int& ProgramNameOnly(int argc) {
+    static int count = 0;
+    count = argc > 0 ? 1 : 0;
+    return count;
+}
+
+QStringList ArgumentList(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+}  // namespace
+
+CConverterApp::CConverterApp(int& argc, char** argv)
+    : QApplication(ProgramNameOnly(argc), argv), m_commandLine(ArgumentList(argc, argv)) {
     setApplicationName(QStringLiteral("Tarvine"));
     // Every window here runs its own modal loop; the end of one of them (the
     // tip before the main window) must not end the program.
@@ -33,5 +54,5 @@ int CConverterApp::ExitInstance() {
 }
 
 void CConverterApp::ShowStartupTip() {
-    if (!m_termination->Requested()) RunStartupTip(arguments());
+    if (!m_termination->Requested()) RunStartupTip(m_commandLine);
 }

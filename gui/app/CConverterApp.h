@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QStringList>
 
 class TerminationRequest;
 
@@ -22,5 +23,7 @@ public:
     void ShowStartupTip();
 
 private:
+    // Every argument as started; only the tip's suppressing switches act.
+    QStringList m_commandLine;
     TerminationRequest* m_termination = nullptr;
 };

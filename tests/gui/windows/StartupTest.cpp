@@ -12,10 +12,21 @@
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
+    void TerminationSignalEndsTheRunNormallyAndSaves_data();
     void TerminationSignalEndsTheRunNormallyAndSaves();
 };
 
+// Whatever the command line holds, the program starts as usual.
+void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("a video file") << QStringList{"clip.avi"};
+    QTest::newRow("Qt's own options") << QStringList{"-platform", "bogus", "-style", "bogus", "-reverse",
+                                                     "-stylesheet", "/no/such.qss", "-qwindowgeometry", "1x1"};
+    QTest::newRow("the embedding switch") << QStringList{"-Embedding"};
+}
+
 void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves() {
+    QFETCH(QStringList, arguments);
     QTemporaryDir folder;
     QString program = folder.path() + "/tarvine";
     if (::link(TARVINE_PATH, QFile::encodeName(program).constData()) != 0)
@@ -34,8 +45,7 @@ void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves() {
         sigaddset(&terminate, SIGTERM);
         ::sigprocmask(SIG_BLOCK, &terminate, nullptr);
     });
-    // A video file named on the command line is ignored.
-    process.start(program, {folder.path() + "/clip.avi"});
+    process.start(program, arguments);
     QVERIFY(process.waitForStarted());
     process.terminate();
     QVERIFY(process.waitForFinished(30000));
