@@ -1,10 +1,34 @@
 #include "gui/widgets/AppMessageBox.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QSpacerItem>
+
+namespace {
+
+// The window manager draws the caption in the title bar beside the window
+// menu and its buttons; a box only as wide as a short text would have the
+// caption cut off ("Ta…e"). The box keeps room for the caption in the
+// title bar's font and for four title-bar buttons beside it.
+void KeepRoomForCaption(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) return;
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    QFontMetrics metrics(titleFont);
+    int buttonSide = metrics.height() + 8;
+    int width = metrics.horizontalAdvance(box.windowTitle()) + 4 * buttonSide + 2 * metrics.averageCharWidth();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+}  // namespace
 
 QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                           QMessageBox::StandardButtons buttons, const QString& caption) {
     QMessageBox box(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text, buttons,
                     parent);
+    KeepRoomForCaption(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }

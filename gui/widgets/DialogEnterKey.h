@@ -3,6 +3,10 @@
 #include <QObject>
 
 class QDialog;
+class QKeyEvent;
+
+// Return or the keypad's Enter, without Shift, Ctrl or Alt.
+bool IsPlainEnterKey(const QKeyEvent& key);
 
 // The dialog manager's Enter key: a focused push button is clicked;
 // anywhere else Enter ends the dialog as its OK command, also when the

@@ -13,7 +13,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,6 +37,30 @@ Qt::Alignment LabelAlignment(unsigned style) {
                                                      : Qt::AlignLeft;
     return horizontal | ((style & StyleCenterImage) ? Qt::AlignVCenter : Qt::AlignTop);
 }
+
+// Pixels of a box that its text cannot use: frame, padding and the arrow.
+int ComboOverhead(const QComboBox& box) {
+    QStyleOptionComboBox option;
+    option.initFrom(&box);
+    option.editable = box.isEditable();
+    QRect field = box.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &box);
+    return box.width() - field.width();
+}
+
+// Changes a top-level dialog's width, fixed or not.
+void SetDialogSize(QWidget& dialog, QSize size) {
+    bool fixed = dialog.minimumSize() == dialog.maximumSize();
+    if (fixed) {
+        dialog.setFixedSize(size);
+        return;
+    }
+    dialog.setMinimumSize(dialog.minimumSize().expandedTo(size));
+    dialog.resize(dialog.size().expandedTo(size));
+}
+
+// A control whose right edge lies this close to a box's is taken to end
+// with it (dialog units round to pixels one control at a time).
+constexpr int kEdgeSlack = 2;
 
 QFrame* Line(const ControlTemplate& control, QWidget* parent, QFrame::Shadow shadow) {
     auto* line = new QFrame(parent);
@@ -85,6 +113,39 @@ DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate
             for (const std::string& entry : list.entries) combo->addItem(QString::fromStdString(entry));
         }
     }
+    GrowToHoldControls(dialog, dialogTemplate);
+}
+
+// Texts longer in the desktop's font than in the template's may have grown
+// their controls past the dialog's edge; the dialog grows to keep its margin.
+void DialogLayout::GrowToHoldControls(QDialog& dialog, const DialogTemplate& dialogTemplate) const {
+    QRect planned;
+    for (const ControlTemplate& control : dialogTemplate.controls)
+        planned |= ToPixels(control.x, control.y, control.width, control.height);
+    QSize size = dialog.size();
+    QSize margin(std::max(0, size.width() - planned.right() - 1), std::max(0, size.height() - planned.bottom() - 1));
+    QRect placed;
+    for (QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control->property("controlId").isValid()) placed |= control->geometry();
+    QSize needed(placed.right() + 1 + margin.width(), placed.bottom() + 1 + margin.height());
+    if (needed.width() > size.width() || needed.height() > size.height()) SetDialogSize(dialog, size.expandedTo(needed));
+}
+
+void DialogLayout::WidenToFit(QComboBox& box, const QStringList& texts) {
+    QWidget* dialog = box.parentWidget();
+    int longest = 0;
+    for (const QString& text : texts) longest = std::max(longest, box.fontMetrics().horizontalAdvance(text));
+    // A little room beyond the text's advance, as the box draws it inset.
+    int delta = longest + ComboOverhead(box) + box.fontMetrics().averageCharWidth() - box.width();
+    if (delta <= 0 || !dialog) return;
+    int edge = box.geometry().right() + 1;
+    for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QRect rect = control->geometry();
+        if (rect.left() >= edge - kEdgeSlack) rect.translate(delta, 0);
+        else if (rect.right() + 1 >= edge - kEdgeSlack) rect.setWidth(rect.width() + delta);
+        control->setGeometry(rect);
+    }
+    SetDialogSize(*dialog, dialog->size() + QSize(delta, 0));
 }
 
 QSize DialogLayout::BaseUnitsOf(const QFont& font) {
@@ -175,5 +236,8 @@ void DialogLayout::Place(QWidget* widget, const ControlTemplate& control) const 
     // to the right instead of being cut off.
     if (qobject_cast<QCheckBox*>(widget) || IsOneLineLabel(widget))
         rect.setWidth(std::max(rect.width(), widget->sizeHint().width()));
+    // A wrapped text grows downwards instead.
+    if (auto* label = qobject_cast<QLabel*>(widget); label && label->wordWrap())
+        rect.setHeight(std::max(rect.height(), label->heightForWidth(rect.width())));
     widget->setGeometry(rect);
 }

@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QDialog;
 
 // Builds a dialog's controls from its template. Dialog units are mapped
@@ -44,12 +45,19 @@ public:
     // the dialog.
     static int ScaledPixels(int pixels, const QFont& font);
 
+    // Widens a box so that the longest of these texts shows whole in it. The
+    // width is opened up at the box's right edge: the dialog's controls to
+    // the right move over, those reaching across the edge grow, and the
+    // dialog grows with them, so the template's rows and columns stay lined up.
+    static void WidenToFit(QComboBox& box, const QStringList& texts);
+
     // Average character width of the font the templates were drawn with.
     static constexpr int kTemplateFontCharWidth = 6;
 
 private:
     QWidget* CreateStandard(const ControlTemplate& control, QWidget* parent) const;
     void Place(QWidget* widget, const ControlTemplate& control) const;
+    void GrowToHoldControls(QDialog& dialog, const DialogTemplate& dialogTemplate) const;
 
     QSize m_baseUnits;
     QHash<int, QWidget*> m_controls;

@@ -23,8 +23,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -95,8 +98,7 @@ CConverterDlg::~CConverterDlg() {
     m_engine.reset();
     if (!m_store.Save(m_settings)) {
         AppMessageBox(nullptr,
-                      QStringLiteral("The settings could not be saved to %1 or to the per-user settings "
-                                            "folder; this session's changes are lost.")
+                      QStringLiteral("The settings could not be saved to %1; this session's changes are lost.")
                           .arg(QString::fromStdString(m_store.OptionFilePath())),
                       QMessageBox::Warning);
     }
@@ -158,13 +160,28 @@ void CConverterDlg::OnInitDialog() {
     // (IDM_ABOUTBOX stays routed for a platform that can add it). The icon
     // of the minimised window is drawn by the desktop from the window icon.
     setWindowIcon(m_icon);
+    FitBoxesToTheirTexts();
     InsertListColumns();
     ConfigureImageButtons();
     m_folderEdit->setText(QString::fromStdString(m_outputFolder));
+    m_folderEdit->installEventFilter(this);
     m_engine = std::make_unique<ConversionEngine>(*this);
     m_formatBox->setCurrentIndex(m_settings.outputFormat);
     UpdateTvModeBox();
     UpdateAspectBox();
+}
+
+// Each quick box is wide enough for every text it can show.
+void CConverterDlg::FitBoxesToTheirTexts() {
+    QStringList aspects;
+    for (int format = 0; format < kOutputFormatCount; ++format)
+        for (const std::string& text : FormatCatalogue::AspectTexts(format)) aspects << QString::fromStdString(text);
+    DialogLayout::WidenToFit(*m_aspectBox, aspects);
+    for (QComboBox* box : {m_formatBox, m_tvModeBox}) {
+        QStringList texts;
+        for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+        DialogLayout::WidenToFit(*box, texts);
+    }
 }
 
 void CConverterDlg::InsertListColumns() {
@@ -174,9 +191,14 @@ void CConverterDlg::InsertListColumns() {
     m_fileList->headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
     m_fileList->headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     m_fileList->headerItem()->setTextAlignment(2, Qt::AlignCenter);
-    const int widths[] = {90, 360, 122};
-    for (int column = 0; column < 3; ++column)
-        m_fileList->setColumnWidth(column, DialogLayout::ScaledPixels(widths[column], font()));
+    // The number and duration columns keep their share of the templates'
+    // list; the path takes the rest, however wide the boxes made the window.
+    const int number = DialogLayout::ScaledPixels(90, font());
+    const int duration = DialogLayout::ScaledPixels(122, font());
+    const int inside = m_fileList->width() - 2 * m_fileList->frameWidth();
+    m_fileList->setColumnWidth(0, number);
+    m_fileList->setColumnWidth(1, std::max(number, inside - number - duration));
+    m_fileList->setColumnWidth(2, duration);
 }
 
 void CConverterDlg::ConfigureImageButtons() {
@@ -237,11 +259,25 @@ void CConverterDlg::OnSettings() {
 
 void CConverterDlg::OnChangeFolder() {
     QString chosen = m_chooseFolder(this, QString::fromLatin1(kFolderChooserTitle), m_folderEdit->text());
-    if (chosen.isEmpty()) return;
+    if (!chosen.isEmpty()) ApplyOutputFolder(chosen);
+}
+
+// The folder, ending with a separator, becomes the box's text and the
+// settings' output folder.
+void CConverterDlg::ApplyOutputFolder(const QString& chosen) {
     QString folder = QDir::toNativeSeparators(chosen);
     if (!folder.endsWith(QLatin1Char(kPathSeparator))) folder += QLatin1Char(kPathSeparator);
     m_folderEdit->setText(folder);
     m_outputFolder = folder.toStdString();
+}
+
+// Enter in the output folder box applies the typed folder; it would otherwise
+// reach the window as its OK command and end the program.
+bool CConverterDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_folderEdit || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    if (!IsPlainEnterKey(*static_cast<QKeyEvent*>(event))) return false;
+    if (!m_folderEdit->text().trimmed().isEmpty()) ApplyOutputFolder(m_folderEdit->text());
+    return true;
 }
 
 void CConverterDlg::OnHelpButton() { SkinLibrary::TrackPopupMenu(HelpMenuTemplate(), PopupPosition(), this); }

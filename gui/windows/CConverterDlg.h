@@ -69,11 +69,15 @@ public:
     void AppendRow(const std::string& path);
     void SwapRows(int from, int to);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BindControls(const DialogLayout& layout);
     void ConnectCommands(const DialogLayout& layout);
     void OnInitDialog();
     void InsertListColumns();
+    void FitBoxesToTheirTexts();
     void ConfigureImageButtons();
 
     void OnSelchangeFormat();
@@ -81,6 +85,7 @@ private:
     void OnSelchangeAspect();
     void OnSettings();
     void OnChangeFolder();
+    void ApplyOutputFolder(const QString& chosen);
     void OnHelpButton();
     QPoint PopupPosition() const;
 
@@ -100,8 +105,8 @@ private:
     FileChooser m_chooseFiles;
 
     EncodeTargets m_targets;
-    // The settings' output folder. Only Change and a conversion update it, so
-    // a folder typed into the box and never used is not saved.
+    // The settings' output folder. Only Change, Enter in the box and a
+    // conversion update it, so a folder typed and never used is not saved.
     std::string& m_outputFolder;
     QComboBox* m_aspectBox = nullptr;
     QComboBox* m_tvModeBox = nullptr;

@@ -17,6 +17,14 @@ namespace {
 constexpr int kVolumeMin = 0;
 constexpr int kVolumeMax = 40;
 
+// Every text that a list shows for one format or another.
+QStringList EveryEntry(ChoiceList (*list)(int format)) {
+    QStringList texts;
+    for (int format = 0; format < kOutputFormatCount; ++format)
+        for (const std::string& entry : list(format).entries) texts << QString::fromStdString(entry);
+    return texts;
+}
+
 }  // namespace
 
 COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* parent)
@@ -25,7 +33,21 @@ COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* pa
     BindControls(layout);
     ConnectHandlers(layout);
     new DialogEnterKey(*this);
+    FitListsToTheirTexts();
     OnInitDialog();
+}
+
+void COutputSettingsDlg::FitListsToTheirTexts() {
+    QStringList formats;
+    for (int i = 0; i < m_formatList->count(); ++i) formats << m_formatList->itemText(i);
+    DialogLayout::WidenToFit(*m_formatList, formats);
+    const std::pair<QComboBox*, ChoiceList (*)(int)> lists[] = {
+        {m_qualityList, FormatCatalogue::QualityList},       {m_videoCodecList, FormatCatalogue::VideoCodecList},
+        {m_audioCodecList, FormatCatalogue::AudioCodecList}, {m_tvModeList, FormatCatalogue::TvModeList},
+        {m_resolutionList, FormatCatalogue::ResolutionList}, {m_frameRateList, FormatCatalogue::FrameRateList},
+        {m_aspectList, FormatCatalogue::AspectList},
+    };
+    for (const auto& [box, list] : lists) DialogLayout::WidenToFit(*box, EveryEntry(list));
 }
 
 void COutputSettingsDlg::BindControls(const DialogLayout& layout) {

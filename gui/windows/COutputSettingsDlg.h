@@ -25,6 +25,8 @@ public:
 private:
     void BindControls(const DialogLayout& layout);
     void ConnectHandlers(const DialogLayout& layout);
+    // Wide enough for the longest entry that any format puts in each list.
+    void FitListsToTheirTexts();
     void OnInitDialog();
 
     void FillQualityList();

@@ -32,6 +32,11 @@ bool MessageBoxResponder::eventFilter(QObject* watched, QEvent* event) {
     if (!m_answers.isEmpty() && box->button(m_answers.first())) answer = m_answers.takeFirst();
     else answer = (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
     QMetaObject::invokeMethod(
-        box, [box, answer] { box->button(answer)->click(); }, Qt::QueuedConnection);
+        box,
+        [this, box, answer, shown = m_shown.size() - 1] {
+            m_shown[shown].width = box->width();
+            box->button(answer)->click();
+        },
+        Qt::QueuedConnection);
     return false;
 }

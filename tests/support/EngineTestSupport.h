@@ -40,6 +40,7 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QString caption;
+        int width = 0;  // as laid out for the screen
     };
 
     MessageBoxResponder();

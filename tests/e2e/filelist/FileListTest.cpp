@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QListView>
 #include <QMenu>
 #include <QTest>
@@ -155,9 +156,12 @@ void FileListTest::MoveNeedsASelectionAndTwoRows() {
     window->OnCommand(ID_EDIT_MOVEDOWN);
     window->OnCommand(IDC_SIDE_REMOVE);
     QCOMPARE(boxes.Shown().size(), 2);
+    // A short text still leaves the title bar room for its caption and buttons.
+    QFontMetrics title(QApplication::font("QMdiSubWindowTitleBar"));
     for (const MessageBoxResponder::Box& box : boxes.Shown()) {
         QCOMPARE(box.caption, QStringLiteral("Warning"));
         QCOMPARE(box.text, QStringLiteral("No item was selected!"));
+        QVERIFY2(box.width >= title.horizontalAdvance(box.caption) + 4 * title.height(), qPrintable(QString::number(box.width)));
     }
     QCOMPARE(window->Sources().Entry(0).path, std::string("/clips/only.avi"));
 }

@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "gui/res/CommandIds.h"
+#include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/COutputSettingsDlg.h"
 
 #include <QCheckBox>
@@ -47,6 +48,9 @@ QComboBox* Box(const QDialog& dialog, int id) { return ControlOf<QComboBox>(&dia
 class OutputSettingsDialogTest : public QObject {
     Q_OBJECT
 private slots:
+    // Dressed as the program dresses it: the skin changes the boxes' insides.
+    void initTestCase() { QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp)); }
+    void cleanupTestCase() { SkinLibrary::Shutdown(); }
     void TemplateBuildsEveryControl();
     void ListsFollowTheFormat_data();
     void ListsFollowTheFormat();
@@ -122,6 +126,7 @@ void OutputSettingsDialogTest::ListsFollowTheFormat() {
     COutputSettingsDlg openedDialog(opened);
     QCOMPARE(Box(openedDialog, IDC_SET_FORMAT)->currentIndex(), format);
     QCOMPARE(describeAll(openedDialog), expected);
+    VerifyBoxesShowTheirTexts(&openedDialog);
 
     ConversionSettings switched = Distinct(format == 0 ? 9 : 0);
     COutputSettingsDlg switchedDialog(switched);

@@ -2,7 +2,10 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QString>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 // Picks an entry of a drop-down list the way a user does with the keyboard,
@@ -50,5 +53,29 @@ inline void VerifyControls(const QWidget* window, std::initializer_list<Expected
         QVERIFY2(widget->inherits(control.className),
                  qPrintable(QStringLiteral("control %1 is a %2").arg(control.id).arg(widget->metaObject()->className())));
         QCOMPARE(TextOf(widget), QString(control.text));
+    }
+}
+
+// Every entry of every drop-down list shows whole in the closed box, by the
+// font's metrics inside the box's text field; no list lies over another
+// control or past the window's edge.
+inline void VerifyBoxesShowTheirTexts(const QWidget* window) {
+    const QList<QWidget*> controls = window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QComboBox* box : window->findChildren<QComboBox*>(Qt::FindDirectChildrenOnly)) {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        const int field =
+            box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box).width();
+        for (int i = 0; i < box->count(); ++i) {
+            const QString text = box->itemText(i);
+            QVERIFY2(box->fontMetrics().horizontalAdvance(text) <= field,
+                     qPrintable(QStringLiteral("\"%1\" is cut off in %2 pixels").arg(text).arg(field)));
+        }
+        QVERIFY2(window->rect().contains(box->geometry()), qPrintable(box->objectName()));
+        for (const QWidget* other : controls) {
+            if (other == box || other->isHidden() || qobject_cast<const QLabel*>(other)) continue;
+            QVERIFY2(!other->geometry().intersects(box->geometry()),
+                     qPrintable(box->objectName() + " lies over " + other->objectName()));
+        }
     }
 }
