@@ -7,9 +7,13 @@ void VideoEncodeStage::Run() {
     if (Encode(nullptr)) m_packets.Finish();
 }
 
-bool VideoEncodeStage::Encode(const AVFrame* picture) {
+bool VideoEncodeStage::Encode(AVFrame* picture) {
     bool delivered = true;
-    AVRational timeBase = m_encoder.Context()->time_base;
+    const AVCodecContext* context = m_encoder.Context();
+    // In fixed-quantiser mode the MPEG-family encoders take the quantiser
+    // from each picture, not from the context.
+    if (picture && (context->flags & AV_CODEC_FLAG_QSCALE)) picture->quality = context->global_quality;
+    AVRational timeBase = context->time_base;
     m_encoder.Encode(picture, [&](PacketPtr packet) {
         delivered = delivered && m_packets.Push(EncodedPacket{std::move(packet), m_stream, timeBase});
     });

@@ -14,7 +14,7 @@ public:
     void Run();
 
 private:
-    bool Encode(const AVFrame* picture);
+    bool Encode(AVFrame* picture);
 
     FrameEncoder& m_encoder;
     int m_stream;
