@@ -10,4 +10,5 @@ struct SourceEntry {
     int sourceWidth = 0;
     int sourceHeight = 0;
     double sourceFrameRate = 0.0;
+    double sourceSampleAspect = 1.0;  // width / height of one pixel
 };

@@ -19,6 +19,7 @@ const char* ReportName(ReportCode code) {
     case ReportWidth: return "width";
     case ReportHeight: return "height";
     case ReportFrameRate: return "frame rate x 10000000";
+    case ReportSampleAspect: return "pixel width / height x 10000000";
     case ReportProgress: return "progress (s)";
     }
     return "report";

@@ -19,6 +19,7 @@ struct ProbeValues {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t rate = 0;
+    std::int32_t sampleAspect = 0;
 };
 
 // A front-end that stops listening needs no further reports.
@@ -26,7 +27,8 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
     if (!channel.Send(ReportDuration, values.seconds)) return;
     if (!channel.Send(ReportWidth, values.width)) return;
     if (!channel.Send(ReportHeight, values.height)) return;
-    channel.Send(ReportFrameRate, values.rate);
+    if (!channel.Send(ReportFrameRate, values.rate)) return;
+    channel.Send(ReportSampleAspect, values.sampleAspect);
 }
 
 std::int32_t ClampToReport(double value) {
@@ -84,9 +86,9 @@ double DecodeFirstPictureAndMeasure(InputMedia& source) {
 
 }  // namespace
 
-std::int32_t SourceProbe::FrameRateReport(AVRational rate) {
-    if (rate.num <= 0 || rate.den <= 0) return 0;
-    return ClampToReport(std::round(static_cast<double>(rate.num) * 10000000.0 / rate.den));
+std::int32_t SourceProbe::RatioReport(AVRational ratio) {
+    if (ratio.num <= 0 || ratio.den <= 0) return 0;
+    return ClampToReport(std::round(static_cast<double>(ratio.num) * 10000000.0 / ratio.den));
 }
 
 ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channel) {
@@ -96,7 +98,9 @@ ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channe
         const AVCodecParameters* picture = source.VideoStream()->codecpar;
         values.width = picture->width;
         values.height = picture->height;
-        values.rate = FrameRateReport(source.FrameRate());
+        values.rate = RatioReport(source.FrameRate());
+        values.sampleAspect =
+            RatioReport(av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr));
         values.seconds = ClampToReport(std::floor(DecodeFirstPictureAndMeasure(source)));
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());

@@ -7,13 +7,13 @@
 #include <cstdint>
 #include <string>
 
-// Probe mode: reports the source's duration, width, height and frame rate
-// (codes 1 to 4, in that order). A source that cannot be read or has no video
+// Probe mode: reports the source's duration, width, height, frame rate and
+// pixel shape (codes 1 to 5, in that order). A source that cannot be read or has no video
 // gets reports of 0, so the front-end refuses it, and SourceUnreadable.
 class SourceProbe {
 public:
     static ExitStatus Run(const std::string& sourcePath, ReportChannel& channel);
 
-    // Frames per second x 10,000,000, as report 4 carries it.
-    static std::int32_t FrameRateReport(AVRational rate);
+    // A ratio x 10,000,000, as reports 4 and 5 carry it; 0 when unknown.
+    static std::int32_t RatioReport(AVRational ratio);
 };

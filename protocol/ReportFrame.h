@@ -24,6 +24,7 @@ enum ReportCode : std::uint32_t {
     ReportWidth = 2,      // probe: pixels
     ReportHeight = 3,     // probe: pixels
     ReportFrameRate = 4,  // probe: frames per second x 10,000,000
+    ReportSampleAspect = 5,  // probe: width / height of one pixel x 10,000,000, 0 when unknown
     ReportProgress = 6,   // convert: whole seconds of the source encoded so far
 };
 

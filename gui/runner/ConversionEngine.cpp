@@ -177,6 +177,9 @@ ReportReply ConversionEngine::OnEncoderNotify(std::uint32_t code, std::int32_t v
     case ReportFrameRate:
         StoreProperty(code, value);
         return kReplyContinue;
+    case ReportSampleAspect:
+        StoreSampleAspect(value);
+        return kReplyContinue;
     case ReportCode::ReportProgress:
         return ReportProgress(value);
     default:
@@ -199,6 +202,12 @@ void ConversionEngine::StoreProperty(std::uint32_t code, std::int32_t value) {
     case ReportFrameRate: slot->sourceFrameRate = (value < 0 ? kLargestFrameRateReport : value) * 0.0000001; break;
     default: break;
     }
+}
+
+// An encoder that cannot tell the pixel shape sends 0: square pixels are
+// the safe guess, and the file is still added.
+void ConversionEngine::StoreSampleAspect(std::int32_t value) {
+    if (SourceEntry* slot = m_host.Sources().ProbeSlot()) slot->sourceSampleAspect = value > 0 ? value * 0.0000001 : 1.0;
 }
 
 ReportReply ConversionEngine::ReportProgress(double value) {

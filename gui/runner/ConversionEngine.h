@@ -90,6 +90,7 @@ private:
     void EndBatch();
     void ShowSummary(const std::vector<QString>& failures);
     void StoreProperty(std::uint32_t code, std::int32_t value);
+    void StoreSampleAspect(std::int32_t value);
     double CurrentFrameRate() const;
 
     QWidget* MessageParent() const;

@@ -49,8 +49,8 @@ TEST_P(UnreadableSource, ProbeReportsZerosSoTheFileIsRefused) {
     EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, kFailureTimeLimit);
 
     EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
-    ASSERT_EQ(encoder.result.reports.size(), 4u) << encoder.Describe();
-    for (std::uint32_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(encoder.result.reports.size(), 5u) << encoder.Describe();
+    for (std::uint32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(encoder.result.reports[i].code, i + 1);
         EXPECT_EQ(encoder.result.reports[i].value, 0);
     }

@@ -98,18 +98,10 @@ long StreamInfo::Number(const std::string& key) const { return std::strtol(Text(
 
 double StreamInfo::Rate(const std::string& key) const {
     std::string text = Text(key);
-    std::size_t slash = text.find('/');
-    if (slash == std::string::npos) return std::strtod(text.c_str(), nullptr);
-    double denominator = std::strtod(text.c_str() + slash + 1, nullptr);
-    return denominator == 0 ? 0 : std::strtod(text.c_str(), nullptr) / denominator;
-}
-
-double StreamInfo::DisplayAspect() const {
-    std::string text = Text("display_aspect_ratio");
-    std::size_t colon = text.find(':');
-    if (colon == std::string::npos) return 0;
-    double height = std::strtod(text.c_str() + colon + 1, nullptr);
-    return height > 0 ? std::strtod(text.c_str(), nullptr) / height : 0;
+    std::size_t separator = text.find_first_of("/:");
+    if (separator == std::string::npos) return std::strtod(text.c_str(), nullptr);
+    double denominator = std::strtod(text.c_str() + separator + 1, nullptr);
+    return denominator > 0 ? std::strtod(text.c_str(), nullptr) / denominator : 0;
 }
 
 const StreamInfo* MediaInfo::First(const std::string& type) const {

@@ -15,8 +15,9 @@ struct StreamInfo {
 
     std::string Text(const std::string& key) const;
     long Number(const std::string& key) const;  // 0 when absent
-    double Rate(const std::string& key) const;  // "N/D" as a number, 0 when absent or 0/0
-    double DisplayAspect() const;  // from "W:H", 0 when absent
+    double Rate(const std::string& key) const;  // "N/D" or "N:D" as a number, 0 when absent or 0/0
+    double DisplayAspect() const { return Rate("display_aspect_ratio"); }  // 0 when absent
+    double SampleAspect() const { return Rate("sample_aspect_ratio"); }    // 0 when absent
     double Span() const { return endTime - firstTime; }
     std::string Type() const { return Text("codec_type"); }
 };

@@ -26,8 +26,8 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     const std::vector<ReportFrame>& reports = encoder.result.reports;
-    ASSERT_EQ(reports.size(), 4u) << encoder.Describe();
-    for (std::uint32_t i = 0; i < 4; ++i) {
+    ASSERT_EQ(reports.size(), 5u) << encoder.Describe();
+    for (std::uint32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(reports[i].message, kEncoderNotifyMessage);
         EXPECT_EQ(reports[i].code, i + 1) << "reports out of order";
     }
@@ -35,6 +35,7 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
     EXPECT_EQ(reports[1].value, source.width);
     EXPECT_EQ(reports[2].value, source.height);
     EXPECT_NEAR(reports[3].value, source.frameRate * 10'000'000, 1000);
+    EXPECT_NEAR(reports[4].value, source.info.First("video")->SampleAspect() * 10'000'000, 1000);
     EXPECT_TRUE(folder.Entries().empty()) << "the probe created a file";
     if (HasFailure()) ADD_FAILURE() << encoder.Describe();
 }

@@ -92,7 +92,7 @@ private slots:
     void probeReportsFillTheProbeSlot() {
         m_host->List(Scratch("clips/listed.avi"), 5);
         std::string source = Scratch("clips/a.mov");
-        WriteFile(source + ".script", "r1:12 r2:320 r3:240 r4:299700000");
+        WriteFile(source + ".script", "r1:12 r2:320 r3:240 r4:299700000 r5:11851852");
         EncoderRunResult run = m_engine->RunEncoder(source, Scratch("out/a.avi"), 0, 0, EncoderProbe);
         QVERIFY(run.Succeeded());
         const SourceEntry* slot = m_host->sources.ProbeSlot();
@@ -100,6 +100,7 @@ private slots:
         QCOMPARE(slot->sourceWidth, 320);
         QCOMPARE(slot->sourceHeight, 240);
         QVERIFY(qAbs(slot->sourceFrameRate - 29.97) < 1e-9);
+        QVERIFY(qAbs(slot->sourceSampleAspect - 1.1851852) < 1e-9);
         QVERIFY(!m_engine->Progress().probeFailed);
         QCOMPARE(m_host->sources.Entry(0).durationSeconds, 5.0);
 
@@ -111,11 +112,13 @@ private slots:
         QVERIFY2(starts[0].contains(" cwd=" + QString::fromStdString(std::filesystem::current_path().string()) + " "),
                  qPrintable(starts[0]));
         QVERIFY2(starts[0].endsWith(" 1 3"), qPrintable(starts[0]));
-        QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 4);
+        QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 5);
 
-        WriteFile(source + ".script", "r4:-5");
+        // An unknown pixel shape is taken as square and refuses nothing.
+        WriteFile(source + ".script", "r4:-5 r5:0");
         m_engine->RunEncoder(source, Scratch("out/a.avi"), 0, 0, EncoderProbe);
         QVERIFY(qAbs(slot->sourceFrameRate - 214.7483647) < 1e-9);
+        QCOMPARE(slot->sourceSampleAspect, 1.0);
         QVERIFY(!m_engine->Progress().probeFailed);
 
         WriteFile(source + ".script", "r1:0 r2:-1 r4:0");
