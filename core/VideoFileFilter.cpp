@@ -8,7 +8,7 @@ const std::vector<FileFilterEntry>& Entries() {
     static const std::vector<FileFilterEntry> entries = {
         {"All support files",
          "*.avi;*.divx;*.div;*.xvid;*.mpeg;*.mpg;*.wmv;*.asf;*.asx;*.dat;*.rm;*.rmvb;*.mov;*.qt;*.3gp;*.3g2;"
-         "*.mp4;*.m4v;*.flv"},
+         "*.mp4;*.m4v;*.flv;*.mkv;*.webm;*.ts;*.m2ts;*.mts;*.vob;*.ogv"},
         {"AVI file (*.AVI,*.DivX,*.div,*.Xvid)", "*.avi;*.divx;*.div;*.xvid"},
         {"MPEG file (*.MPEG,*.MPG,*.DAT)", "*.mpeg;*.mpg;*.dat"},
         {"WMV file (*.WMV,*.ASF,*.ASX)", "*.wmv;*.asf;*.asx"},

@@ -11,6 +11,8 @@ TEST(VideoFileFilter, TextListsTheTenEntriesInOrder) {
     EXPECT_EQ(text.substr(text.size() - 21), "All files (*.*)|*.*||");
     EXPECT_EQ(VideoFileFilter::Entries().size(), 10u);
     EXPECT_STREQ(VideoFileFilter::Entries()[8].displayText, "Flash video file (*.FLV)");
+    // Beyond the classic list, the containers the encoder reads today.
+    EXPECT_NE(text.find(";*.flv;*.mkv;*.webm;*.ts;*.m2ts;*.mts;*.vob;*.ogv|AVI file"), std::string::npos);
 }
 
 TEST(VideoFileFilter, DialogPatternsMatchAnyLetterCase) {
