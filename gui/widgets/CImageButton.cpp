@@ -146,6 +146,15 @@ void CImageButton::PaintCaption(QPainter& painter, const QString& caption, QRect
     }
 }
 
+void CImageButton::PaintFocus(QPainter& painter, const QRect& item) {
+    QPen dotted(StateColor(HoverText, FocusText, NormalText), 1, Qt::DotLine);
+    painter.save();
+    painter.setPen(dotted);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(item.adjusted(2, 2, -3, -3));
+    painter.restore();
+}
+
 bool CImageButton::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::ToolTip:
@@ -187,6 +196,7 @@ void CImageButton::DrawItem(QPainter& painter) {
     QRect captionRect = item;
     if (!m_icon.isNull()) PaintIcon(painter, item, !caption.isEmpty(), captionRect);
     if (!caption.isEmpty()) PaintCaption(painter, caption, captionRect);
+    if (m_focused && window()->testAttribute(Qt::WA_KeyboardFocusChange)) PaintFocus(painter, item);
 }
 
 void CImageButton::CopyParentBackground(QPainter& painter) {

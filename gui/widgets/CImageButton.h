@@ -12,7 +12,8 @@ class QPainter;
 // The flat icon push button of the main window. It draws an icon and an
 // optional caption itself: no edge at rest, a raised edge while the pointer
 // is over it, a sunken edge with icon and caption shifted one pixel while it
-// is pressed. It can paint itself over a snapshot of its parent's
+// is pressed, and a dotted focus frame once the keyboard has brought the
+// focus to it. It can paint itself over a snapshot of its parent's
 // background, so that the dialog's own ground shows around the icon. A click
 // reaches the parent as an ordinary button click.
 class CImageButton : public QPushButton {
@@ -65,6 +66,8 @@ protected:
     virtual void PaintBorder(QPainter& painter, const QRect& item);
     virtual void PaintIcon(QPainter& painter, const QRect& item, bool hasCaption, QRect& captionRect);
     virtual void PaintCaption(QPainter& painter, const QString& caption, QRect captionRect);
+    // A dotted frame inside the edge while the focus came by the keyboard.
+    virtual void PaintFocus(QPainter& painter, const QRect& item);
 
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

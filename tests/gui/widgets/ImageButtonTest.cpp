@@ -59,6 +59,7 @@ private slots:
     void init();
     void cleanup();
     void hoverEdgeIsDrawnOnceAndEndsOnLeaveFocusLossAndDisabling();
+    void keyboardFocusIsFramedClickFocusIsNot();
     void enteringWithTheLeftButtonHeldShowsNoHover();
     void pressingSinksTheEdgeAndShiftsIconAndCaption();
     void placementsFollowTheAlignment();
@@ -139,6 +140,26 @@ void ImageButtonTest::hoverEdgeIsDrawnOnceAndEndsOnLeaveFocusLossAndDisabling() 
     Hover(*m_button);
     m_button->setEnabled(false);
     QVERIFY(!m_button->IsHovering());
+}
+
+void ImageButtonTest::keyboardFocusIsFramedClickFocusIsNot() {
+    const QImage atRest = Picture(*m_button);
+    QTest::mouseClick(m_button, Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), m_button);
+    QTest::mouseMove(m_window, QPoint(200, 180));
+    QTRY_VERIFY(!m_button->IsHovering());
+    QCOMPARE(Picture(*m_button), atRest);
+
+    // Once the keyboard moves the focus, the window shows where it is.
+    QTest::keyClick(m_button, Qt::Key_Tab);
+    QTest::keyClick(m_after, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), m_button);
+    const QImage focused = Picture(*m_button);
+    QCOMPARE(Pixel(focused, 0, 0), Pixel(atRest, 0, 0));  // inside the edge
+    QVERIFY(InkBox(focused, QRect(2, 2, 5, 60)).isValid());
+
+    QTest::keyClick(m_button, Qt::Key_Tab);
+    QCOMPARE(Picture(*m_button), atRest);
 }
 
 void ImageButtonTest::enteringWithTheLeftButtonHeldShowsNoHover() {
