@@ -8,7 +8,9 @@
 
 AppProfile::AppProfile(std::string path) : m_path(std::move(path)) {}
 
-std::string AppProfile::DefaultPath() { return GetUserSettingsFolder() + "tarvine.ini"; }
+std::string AppProfile::DefaultPath() { return PathIn(GetUserSettingsFolder()); }
+
+std::string AppProfile::PathIn(const std::string& userFolder) { return userFolder + "tarvine.ini"; }
 
 int AppProfile::GetProfileInt(const char* section, const char* key, int fallback) const {
     return IniFile(m_path).ReadInt(section, key, fallback);

@@ -12,6 +12,8 @@ public:
 
     // $XDG_CONFIG_HOME/Tarvine/tarvine.ini, else ~/.config/Tarvine/tarvine.ini.
     static std::string DefaultPath();
+    // The profile in a per-user settings folder (ending with a separator).
+    static std::string PathIn(const std::string& userFolder);
 
     const std::string& Path() const { return m_path; }
 

@@ -23,6 +23,8 @@ public:
 
     // The option.ini that Load reads and Save writes.
     std::string OptionFilePath() const;
+    // The per-user settings folder, with a trailing separator.
+    const std::string& UserFolder() const { return m_userFolder; }
 
     // The integer fields in their option.ini order ("Temporary folder"
     // stands second, between the first and second of these).

@@ -45,6 +45,17 @@ enum DialogStyle : unsigned {
     DialogSystemMenu = 1u << 0,
     DialogMinimizeBox = 1u << 1,
     DialogAppWindow = 1u << 2,  // shown on the task bar
+    DialogResizable = 1u << 3,  // with a maximise box; the template size is the smallest
+};
+
+// How a control of a resizable dialog follows the dialog's growth. Without
+// an anchor it keeps its place and size.
+enum ControlAnchor : unsigned {
+    AnchorNone = 0,
+    MoveRight = 1u << 0,     // keeps its distance to the right edge
+    MoveDown = 1u << 1,      // keeps its distance to the bottom edge
+    GrowWidth = 1u << 2,     // takes the extra width
+    GrowHeight = 1u << 3,    // takes the extra height
 };
 
 struct ControlTemplate {
@@ -53,6 +64,7 @@ struct ControlTemplate {
     std::string text;
     int x, y, width, height;
     unsigned style = StyleNone;
+    unsigned anchor = AnchorNone;
 };
 
 struct ListInit {

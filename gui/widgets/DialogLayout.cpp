@@ -1,5 +1,7 @@
 #include "gui/widgets/DialogLayout.h"
 
+#include "gui/widgets/ResizeAnchors.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -93,8 +95,17 @@ DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate
     if (dialogTemplate.style & DialogSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialogTemplate.style & DialogMinimizeBox) flags |= Qt::WindowMinimizeButtonHint;
     if (dialogTemplate.style & DialogAppWindow) flags = (flags & ~Qt::Dialog) | Qt::Window;
+    const QSize templateSize = ToPixels(0, 0, dialogTemplate.width, dialogTemplate.height).size();
+    ResizeAnchors* anchors = nullptr;
+    if (dialogTemplate.style & DialogResizable) {
+        flags |= Qt::WindowMaximizeButtonHint;
+        dialog.setMinimumSize(templateSize);
+        dialog.resize(templateSize);
+        anchors = new ResizeAnchors(dialog);
+    } else {
+        dialog.setFixedSize(templateSize);
+    }
     dialog.setWindowFlags(flags);
-    dialog.setFixedSize(ToPixels(0, 0, dialogTemplate.width, dialogTemplate.height).size());
 
     for (const ControlTemplate& control : dialogTemplate.controls) {
         QWidget* widget = factory ? factory(control, &dialog) : nullptr;
@@ -105,6 +116,7 @@ DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate
         if (!(control.style & StyleTabStop) && widget->focusPolicy() != Qt::NoFocus)
             widget->setFocusPolicy(Qt::ClickFocus);
         Place(widget, control);
+        if (anchors) anchors->Add(widget, control.anchor);
         widget->setVisible(!(control.style & StyleHidden));
         if (control.id != kNoId) m_controls.insert(control.id, widget);
     }

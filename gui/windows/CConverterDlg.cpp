@@ -4,6 +4,7 @@
 #include "gui/widgets/CImageButton.h"
 #include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/DialogLayout.h"
+#include "gui/widgets/FileDropTarget.h"
 #include "gui/widgets/IconResources.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/runner/ConversionEngine.h"
@@ -22,9 +23,16 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -32,6 +40,15 @@
 namespace {
 
 constexpr const char* kFolderChooserTitle = "Select a temporary folder";
+
+// tarvine.ini keys. The window's size lives here rather than in option.ini:
+// it belongs to the user and the screen, not to the conversion settings.
+constexpr const char* kWindowSection = "Window";
+constexpr const char* kWidthKey = "Width";
+constexpr const char* kHeightKey = "Height";
+constexpr const char* kMaximizedKey = "Maximized";
+constexpr const char* kImportSection = "Import";
+constexpr const char* kImportFolderKey = "Folder";
 
 // The buttons that draw themselves: the toolbar, the side bar and Change.
 bool IsImageButton(int id) {
@@ -48,8 +65,8 @@ QWidget* CreateImageButton(const ControlTemplate& control, QWidget* parent) {
     return IsImageButton(control.id) ? new CImageButton(QString::fromStdString(control.text), parent) : nullptr;
 }
 
-QStringList ChooseFilesWithDialog(QWidget* owner) {
-    QFileDialog dialog(owner, QStringLiteral("Import video files"));
+QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
+    QFileDialog dialog(owner, QStringLiteral("Import video files"), startFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     // The entries show their display texts as written; the patterns behind
@@ -60,6 +77,12 @@ QStringList ChooseFilesWithDialog(QWidget* owner) {
     dialog.setNameFilters(filters);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
+}
+
+// The user's videos folder when the desktop names one that exists, else home.
+QString DefaultImportFolder() {
+    QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
+    return !videos.isEmpty() && QFileInfo(videos).isDir() ? videos : QDir::homePath();
 }
 
 // Column 0 of the row at this 0-based position.
@@ -82,6 +105,7 @@ constexpr int kToolbarIconSize = 48;
 CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
     : QDialog(parent),
       m_store(std::move(store)),
+      m_profile(AppProfile::PathIn(m_store.UserFolder())),
       m_settings(m_store.Load()),
       m_chooseFolder(ChooseFolderWithDialog),
       m_chooseFiles(ChooseFilesWithDialog),
@@ -92,10 +116,14 @@ CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
     ConnectCommands(layout);
     new DialogEnterKey(*this);
     OnInitDialog();
+    CreateShortcuts();
+    AcceptDroppedFiles();
+    RestorePlacement();
 }
 
 CConverterDlg::~CConverterDlg() {
     m_engine.reset();
+    SavePlacement();
     if (!m_store.Save(m_settings)) {
         AppMessageBox(nullptr,
                       QStringLiteral("The settings could not be saved to %1; this session's changes are lost.")
@@ -133,6 +161,82 @@ void CConverterDlg::ConnectCommands(const DialogLayout& layout) {
     connect(m_aspectBox, &QComboBox::activated, this, &CConverterDlg::OnSelchangeAspect);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_fileList, &QWidget::customContextMenuRequested, this, &CConverterDlg::OnListRightClick);
+}
+
+// Keys a desktop user reaches for first; each runs the command of its button.
+void CConverterDlg::CreateShortcuts() {
+    const struct {
+        QKeySequence keys;
+        QWidget* scope;  // the window, or the one control the keys act in
+        int command;
+    } shortcuts[] = {
+        {QKeySequence(Qt::Key_Delete), m_fileList, ID_EDIT_REMOVE},
+        {QKeySequence(Qt::Key_F1), this, ID_HELP_CONTENT},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), this, ID_EDIT_ADD},
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), this, IDC_CONVERT},
+        {QKeySequence(Qt::CTRL | Qt::Key_Enter), this, IDC_CONVERT},
+    };
+    for (const auto& [keys, scope, command] : shortcuts) {
+        auto* shortcut = new QShortcut(keys, scope);
+        shortcut->setContext(scope == this ? Qt::WindowShortcut : Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, command = command] { OnCommand(command); });
+    }
+}
+
+// Files dropped on the list, the folder box or anywhere else on the window.
+void CConverterDlg::AcceptDroppedFiles() {
+    auto* target = new FileDropTarget(*this, [this](const QStringList& paths) { AddDroppedFiles(paths); });
+    for (QWidget* widget : {static_cast<QWidget*>(this), m_fileList->viewport(), static_cast<QWidget*>(m_folderEdit)})
+        target->Watch(widget);
+}
+
+// A drop taken while the files of an earlier one were still being read
+// waits for them.
+void CConverterDlg::AddDroppedFiles(const QStringList& paths) {
+    if (isEnabled()) {
+        AddFiles(paths);
+        return;
+    }
+    constexpr int kRetryMs = 100;
+    QTimer::singleShot(kRetryMs, this, [this, paths] { AddDroppedFiles(paths); });
+}
+
+// The path column takes what the list gains or loses in width.
+void CConverterDlg::FollowListWidth() {
+    const int change = m_fileList->width() - m_listWidth;
+    m_listWidth = m_fileList->width();
+    if (change == 0) return;
+    const int narrowest = DialogLayout::ScaledPixels(60, font());
+    m_fileList->setColumnWidth(1, std::max(narrowest, m_fileList->columnWidth(1) + change));
+}
+
+// The size of the last run, never below the template's nor beyond the screen.
+void CConverterDlg::RestorePlacement() {
+    QSize size(m_profile.GetProfileInt(kWindowSection, kWidthKey, 0),
+               m_profile.GetProfileInt(kWindowSection, kHeightKey, 0));
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize());
+    resize(size.expandedTo(minimumSize()));
+    if (m_profile.GetProfileInt(kWindowSection, kMaximizedKey, 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CConverterDlg::SavePlacement() const {
+    const bool maximized = isMaximized();
+    QSize size = maximized ? normalGeometry().size() : this->size();
+    if (size.isEmpty()) size = this->size();
+    m_profile.WriteProfileInt(kWindowSection, kWidthKey, size.width());
+    m_profile.WriteProfileInt(kWindowSection, kHeightKey, size.height());
+    m_profile.WriteProfileInt(kWindowSection, kMaximizedKey, maximized ? 1 : 0);
+}
+
+// Where the last files were added from, while that folder still exists.
+QString CConverterDlg::ImportStartFolder() const {
+    QString folder = QString::fromStdString(m_profile.GetProfileString(kImportSection, kImportFolderKey, ""));
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : DefaultImportFolder();
+}
+
+void CConverterDlg::RememberImportFolder(const QString& chosenFile) const {
+    m_profile.WriteProfileString(kImportSection, kImportFolderKey, QFileInfo(chosenFile).absolutePath().toStdString());
 }
 
 void CConverterDlg::OnCommand(int commandId) {
@@ -199,6 +303,10 @@ void CConverterDlg::InsertListColumns() {
     m_fileList->setColumnWidth(0, number);
     m_fileList->setColumnWidth(1, std::max(number, inside - number - duration));
     m_fileList->setColumnWidth(2, duration);
+    // A long path keeps its file name in sight; the whole path is its tooltip.
+    m_fileList->setTextElideMode(Qt::ElideMiddle);
+    m_listWidth = m_fileList->width();
+    m_fileList->installEventFilter(this);
 }
 
 void CConverterDlg::ConfigureImageButtons() {
@@ -271,9 +379,11 @@ void CConverterDlg::ApplyOutputFolder(const QString& chosen) {
     m_outputFolder = folder.toStdString();
 }
 
-// Enter in the output folder box applies the typed folder; it would otherwise
-// reach the window as its OK command and end the program.
+// The path column follows the list's width. Enter in the output folder box
+// applies the typed folder; it would otherwise reach the window as its OK
+// command and end the program.
 bool CConverterDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_fileList && event->type() == QEvent::Resize) FollowListWidth();
     if (watched != m_folderEdit || event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
     if (!IsPlainEnterKey(*static_cast<QKeyEvent*>(event))) return false;
     if (!m_folderEdit->text().trimmed().isEmpty()) ApplyOutputFolder(m_folderEdit->text());
@@ -291,12 +401,16 @@ void CConverterDlg::SetEncoderProgram(const std::string& program) {
     m_engine = std::make_unique<ConversionEngine>(*this, program);
 }
 
-// Every selected file is probed in turn with the window disabled, so no
-// command runs nested inside a probe; the refusals are told afterwards.
 void CConverterDlg::OnAddFiles() {
-    const QStringList chosen = m_chooseFiles(this);
+    const QStringList chosen = m_chooseFiles(this, ImportStartFolder());
     if (chosen.isEmpty()) return;
+    RememberImportFolder(chosen.front());
+    AddFiles(chosen);
+}
 
+// Every file is probed in turn with the window disabled, so no command runs
+// nested inside a probe; the refusals are told afterwards.
+void CConverterDlg::AddFiles(const QStringList& chosen) {
     std::vector<std::string> failedPaths;
     int refusedForRoom = 0;
     setEnabled(false);
@@ -347,6 +461,7 @@ void CConverterDlg::AppendRow(const std::string& path) {
     m_sources.Append(path);
 
     auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
+    item->setToolTip(1, item->text(1));
     item->setTextAlignment(2, Qt::AlignCenter);
     m_fileList->addTopLevelItem(item);
 }
@@ -397,6 +512,8 @@ void CConverterDlg::SwapRows(int from, int to) {
         fromItem->setText(column, toItem->text(column));
         toItem->setText(column, text);
     }
+    fromItem->setToolTip(1, fromItem->text(1));
+    toItem->setToolTip(1, toItem->text(1));
     SelectRow(to);
     m_fileList->setFocus();
     m_sources.Swap(from, to);

@@ -2,6 +2,7 @@
 
 #include "gui/widgets/CommandTarget.h"
 #include "gui/runner/ConversionHost.h"
+#include "core/AppProfile.h"
 #include "core/SourceList.h"
 #include "core/ConversionSettings.h"
 #include "core/EncodeTargets.h"
@@ -35,9 +36,10 @@ public:
     // Shows a folder picker; returns the chosen folder, or an empty text when
     // the user cancelled.
     using FolderChooser = std::function<QString(QWidget* owner, const QString& title, const QString& startFolder)>;
-    // Shows the "Import video files" dialog; returns the chosen files' full
-    // paths in the dialog's order, or none when the user cancelled.
-    using FileChooser = std::function<QStringList(QWidget* owner)>;
+    // Shows the "Import video files" dialog opened on `startFolder`; returns
+    // the chosen files' full paths in the dialog's order, or none when the
+    // user cancelled.
+    using FileChooser = std::function<QStringList(QWidget* owner, const QString& startFolder)>;
 
     explicit CConverterDlg(SettingsStore store = SettingsStore(), QWidget* parent = nullptr);
     ~CConverterDlg() override;
@@ -62,6 +64,9 @@ public:
 
     // The source file list's commands.
     void OnAddFiles();
+    // Probes and lists these files in order, as Add does with the files
+    // chosen in its dialog; dropped files come here too.
+    void AddFiles(const QStringList& paths);
     void OnRemoveFile();
     void OnMoveUp();
     void OnMoveDown();
@@ -79,6 +84,14 @@ private:
     void InsertListColumns();
     void FitBoxesToTheirTexts();
     void ConfigureImageButtons();
+    void CreateShortcuts();
+    void AcceptDroppedFiles();
+    void AddDroppedFiles(const QStringList& paths);
+    void FollowListWidth();
+    void RestorePlacement();
+    void SavePlacement() const;
+    QString ImportStartFolder() const;
+    void RememberImportFolder(const QString& chosenFile) const;
 
     void OnSelchangeFormat();
     void OnSelchangeTvMode();
@@ -99,6 +112,9 @@ private:
     void NumberRows(int from);
 
     SettingsStore m_store;
+    // The per-user profile beside the settings: the window's size and the
+    // folder files were last added from.
+    AppProfile m_profile;
     ConversionSettings m_settings;
     SourceList m_sources;
     FolderChooser m_chooseFolder;
@@ -122,6 +138,7 @@ private:
     CImageButton* m_convertButton = nullptr;
     CImageButton* m_settingsButton = nullptr;
     QTreeWidget* m_fileList = nullptr;
+    int m_listWidth = 0;  // the list's width that its path column was last fitted to
     QIcon m_icon;
     // Made by OnInitDialog with the progress window; gone before the
     // settings are saved.

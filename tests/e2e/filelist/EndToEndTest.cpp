@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
 #include <QPainter>
 #include <QProcess>
 #include <QProgressBar>
@@ -100,6 +102,26 @@ QImage GrabBatch(QWidget& window, QWidget& progress) {
     return picture;
 }
 
+// Drags these addresses over a widget and drops them there, as a file
+// manager does; returns whether the drop was taken.
+bool Drop(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+}
+
+bool DropFiles(QWidget* target, const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    return Drop(target, urls);
+}
+
 }  // namespace
 
 class EndToEndTest : public QObject {
@@ -181,6 +203,7 @@ private slots:
     }
 
     void AddListsTheReadableFilesAndThenRefusesTheOthers();
+    void DroppedFilesAreAddedAsAddAddsThem();
     void RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert();
     void DvdPalLetterboxPadsEachSourceByItsOwnShape();
     void ConfirmedCancelKeepsTheFirstOutputOnly();
@@ -204,7 +227,7 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
                                 m_notMedia[2], m_notMedia[3], Clip("a.avi")};
     int dialogs = 0;
     bool enabledDuringProbes = false;
-    (*window)->SetFileChooser([&](QWidget*) {
+    (*window)->SetFileChooser([&](QWidget*, const QString&) {
         ++dialogs;
         return chosen;
     });
@@ -237,6 +260,33 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     QCOMPARE(rowsWhenTold, 4);
     // Probing writes nothing into the output folder.
     QVERIFY(!fs::exists(m_out) || fs::is_empty(m_out));
+}
+
+void EndToEndTest::DroppedFilesAreAddedAsAddAddsThem() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    QVERIFY(DropFiles(window->List()->viewport(), {Clip("a.avi"), m_notMedia[0], Clip("b.mp4")}));
+    QTRY_COMPARE(window->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
+                                              Number(2) + "|" + Clip("b.mp4") + "|00:00:02"}));
+    QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("Load file %1 failed.").arg(m_notMedia[0])});
+
+    // The folder box and the window's free space take files too; the box
+    // keeps its text.
+    const QString folder = window->FolderBox()->text();
+    QVERIFY(DropFiles(window->FolderBox(), {Clip("c.flv")}));
+    QVERIFY(DropFiles(&**window, {Clip("d.mov")}));
+    QTRY_COMPARE(window->Rows().size(), 4);
+    QCOMPARE(window->Rows()[3], Number(4) + "|" + Clip("d.mov") + "|00:00:02");
+    QCOMPARE(window->FolderBox()->text(), folder);
+
+    // A web address is no file, and a busy window takes nothing.
+    QVERIFY(!Drop(window->List()->viewport(), {QUrl("https://www.tarvine.example/clip.avi")}));
+    (*window)->setEnabled(false);
+    QVERIFY(!DropFiles(window->List()->viewport(), {Clip("a.avi")}));
+    (*window)->setEnabled(true);
+    QTest::qWait(50);
+    QCOMPARE(window->Rows().size(), 4);
+    QCOMPARE(boxes.Shown().size(), 1);
 }
 
 void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {

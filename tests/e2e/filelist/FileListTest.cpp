@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QListView>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -41,6 +42,23 @@ void Show(WindowUnderTest& window) {
     QVERIFY(QTest::qWaitForWindowActive(&*window));
 }
 
+// Sets an environment variable for one scope.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const QString& value) : m_name(name), m_saved(qgetenv(name)), m_was(qEnvironmentVariableIsSet(name)) {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~ScopedEnvironment() {
+        if (m_was) qputenv(m_name, m_saved);
+        else qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    QByteArray m_saved;
+    bool m_was;
+};
+
 // Runs `act` on the popup menu once its own event loop runs.
 void WhenMenuOpens(std::function<void(QMenu&)> act) {
     QTimer::singleShot(0, [act] {
@@ -60,7 +78,7 @@ private slots:
     void MoveSwapsPathsDurationsAndSlotsButNotNumbers();
     void MoveNeedsASelectionAndTwoRows();
     void RightClickOffersTheEditMenuAndRunsThePick();
-    void ImportDialogOffersVideoFilesInAnyLetterCase();
+    void ImportDialogStartsInVideosThenWhereFilesCameFrom();
     void OverlongPathIsRefusedWithoutProbing();
 };
 
@@ -74,6 +92,9 @@ void FileListTest::RowsShowNumberPathAndTruncatedClock() {
     QCOMPARE(window->Sources().fileCount(), 3);
     QCOMPARE(window->Sources().totalDuration(), 3725.9 + 360000.0 + 59.99);
     QCOMPARE(window.List()->topLevelItem(0)->textAlignment(2) & Qt::AlignHorizontal_Mask, int(Qt::AlignHCenter));
+    // A path too long for its column keeps both ends; the tooltip has it whole.
+    QCOMPARE(window.List()->textElideMode(), Qt::ElideMiddle);
+    QCOMPARE(window.List()->topLevelItem(1)->toolTip(1), QStringLiteral("/clips/long.avi"));
 }
 
 void FileListTest::RemoveRenumbersAndKeepsEachRowsValues() {
@@ -117,6 +138,8 @@ void FileListTest::MoveSwapsPathsDurationsAndSlotsButNotNumbers() {
                                          Number(3) + "|/clips/2.avi|00:00:20", Number(4) + "|/clips/4.avi|00:00:40"}));
     QCOMPARE(window.Selection(), QList<int>{1});
     QCOMPARE(window.List()->currentItem(), window.List()->topLevelItem(1));
+    QCOMPARE(window.List()->topLevelItem(1)->toolTip(1), QStringLiteral("/clips/3.avi"));
+    QCOMPARE(window.List()->topLevelItem(2)->toolTip(1), QStringLiteral("/clips/2.avi"));
     const SourceList& sources = window->Sources();
     QCOMPARE(sources.Entry(1).sourceWidth, 300);
     QCOMPARE(sources.Entry(1).sourceFrameRate, 23.0);
@@ -188,18 +211,49 @@ void FileListTest::RightClickOffersTheEditMenuAndRunsThePick() {
     QCOMPARE(window.Selection(), QList<int>{1});
 }
 
-void FileListTest::ImportDialogOffersVideoFilesInAnyLetterCase() {
-    QTemporaryDir folder;
+void FileListTest::ImportDialogStartsInVideosThenWhereFilesCameFrom() {
+    QTemporaryDir home;
+    ScopedEnvironment homeVariable("HOME", home.path());
+    ScopedEnvironment configVariable("XDG_CONFIG_HOME", home.filePath("config"));
+    const QString clips = home.filePath("clips");
+    QVERIFY(QDir().mkpath(clips));
     for (const char* name : {"CLIP.AVI", "movie.Mp4", "notes.txt"}) {
-        QFile file(folder.filePath(name));
+        QFile file(QDir(clips).filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    const QString startFolder = QDir::currentPath();
-    QDir::setCurrent(folder.path());
+
+    {
+        WindowUnderTest window;
+        window->SetEncoderProgram("/nonexistent/kelvoenc");
+        MessageBoxResponder boxes;
+        QStringList startFolders;
+        QStringList answer;
+        window->SetFileChooser([&](QWidget*, const QString& startFolder) {
+            startFolders << startFolder;
+            return answer;
+        });
+        window->OnCommand(IDC_ADD);  // no videos folder yet: home
+        QVERIFY(QDir(home.path()).mkdir("Videos"));
+        window->OnCommand(IDC_ADD);
+        answer = {QDir(clips).filePath("CLIP.AVI")};
+        window->OnCommand(ID_EDIT_ADD);
+        window->OnCommand(IDC_SIDE_ADD);
+        QCOMPARE(startFolders, QStringList({home.path(), home.filePath("Videos"), home.filePath("Videos"), clips}));
+        // The output folder picker keeps to the folder box.
+        QString changeStart;
+        window->SetFolderChooser([&](QWidget*, const QString&, const QString& start) {
+            changeStart = start;
+            return QString();
+        });
+        window->OnCommand(IDC_CHANGE);
+        QCOMPARE(changeStart, window.FolderBox()->text());
+    }
 
     WindowUnderTest window;
+    window.Profile().WriteProfileString("Import", "Folder", clips.toStdString());
     MessageBoxResponder boxes;
     QString title;
+    QString startFolder;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
     QStringList filterTexts;
     QStringList offeredFirst;
@@ -207,7 +261,9 @@ void FileListTest::ImportDialogOffersVideoFilesInAnyLetterCase() {
     QTimer::singleShot(0, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
+        auto closeAnyway = qScopeGuard([dialog] { dialog->reject(); });
         title = dialog->windowTitle();
+        startFolder = dialog->directory().absolutePath();
         mode = dialog->fileMode();
         auto* filters = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
         for (int i = 0; i < filters->count(); ++i) filterTexts << filters->itemText(i);
@@ -225,12 +281,11 @@ void FileListTest::ImportDialogOffersVideoFilesInAnyLetterCase() {
         dialog->selectNameFilter(dialog->nameFilters().last());
         QTRY_COMPARE(offered().size(), 3);
         offeredLast = offered();
-        dialog->reject();
     });
     window->OnCommand(ID_EDIT_ADD);
-    QDir::setCurrent(startFolder);
 
     QCOMPARE(title, QStringLiteral("Import video files"));
+    QCOMPARE(startFolder, clips);
     QCOMPARE(mode, QFileDialog::ExistingFiles);
     QCOMPARE(filterTexts, QStringList({"All support files", "AVI file (*.AVI,*.DivX,*.div,*.Xvid)",
                                        "MPEG file (*.MPEG,*.MPG,*.DAT)", "WMV file (*.WMV,*.ASF,*.ASX)",

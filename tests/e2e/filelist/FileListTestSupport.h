@@ -1,6 +1,7 @@
 #pragma once
 
 #include "EngineTestSupport.h"
+#include "core/AppProfile.h"
 #include "gui/res/CommandIds.h"
 #include "gui/windows/CConverterDlg.h"
 
@@ -36,7 +37,7 @@ public:
 
     // The Add command with the dialog answered by these paths.
     void Add(const QStringList& paths) {
-        m_window->SetFileChooser([paths](QWidget*) { return paths; });
+        m_window->SetFileChooser([paths](QWidget*, const QString&) { return paths; });
         m_window->OnCommand(IDC_ADD);
     }
 
@@ -58,6 +59,9 @@ public:
     }
 
     void Select(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+
+    // The per-user profile beside this window's settings.
+    AppProfile Profile() const { return AppProfile(AppProfile::PathIn(Folder() + "user/")); }
 
 private:
     std::string Folder() const { return m_folder.path().toStdString() + "/"; }

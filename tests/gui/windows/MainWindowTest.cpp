@@ -32,6 +32,16 @@ void WhenModalOpens(Act act) {
     });
 }
 
+// A main window that notes the commands it is given instead of running them.
+class CommandRecorder : public CConverterDlg {
+public:
+    using CConverterDlg::CConverterDlg;
+    void OnCommand(int commandId) override { commands << commandId; }
+    QList<int> commands;
+};
+
+QRect PlaceOf(const QWidget* window, int id) { return ControlOf<QWidget>(window, id)->geometry(); }
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -48,6 +58,8 @@ private slots:
     void EscapeSavesButNotATypedFolder();
     void EnterAppliesATypedFolderClosesElsewhere();
     void TerminationSignalClosesAndSaves();
+    void KeysRunTheirCommands();
+    void GrowsFromItsTemplateSizeAndKeepsItsSize();
 
 private:
     std::unique_ptr<CConverterDlg> NewWindow() {
@@ -55,6 +67,11 @@ private:
     }
     std::string ProgramFolder() const { return m_folder->path().toStdString() + "/"; }
     IniFile SavedOptions() const { return IniFile(ProgramFolder() + "option.ini"); }
+    void ShowActive(QWidget& window) {
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
 
     std::unique_ptr<QTemporaryDir> m_folder;
 };
@@ -267,6 +284,81 @@ void MainWindowTest::TerminationSignalClosesAndSaves() {
     QVERIFY(!window->isVisible());
     window.reset();
     QCOMPARE(SavedOptions().ReadInt("Destinate", "Output format", -1), int(FormatWmv));
+}
+
+void MainWindowTest::KeysRunTheirCommands() {
+    CommandRecorder window(SettingsStore(ProgramFolder(), ProgramFolder() + "user/"));
+    ShowActive(window);
+    auto* list = ControlOf<QTreeWidget>(&window, IDC_FILE_LIST);
+    auto* folderBox = ControlOf<QLineEdit>(&window, IDC_OUTPUT_FOLDER);
+
+    // Delete edits the folder box; it removes a row only from the list.
+    folderBox->setFocus();
+    folderBox->setText("/out/");
+    folderBox->setCursorPosition(0);
+    QTest::keyClick(folderBox, Qt::Key_Delete);
+    QCOMPARE(folderBox->text(), QStringLiteral("out/"));
+    QVERIFY(window.commands.isEmpty());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+
+    QTest::keyClick(list, Qt::Key_F1);
+    QTest::keyClick(folderBox, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(folderBox, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyClick(list, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(window.commands, QList<int>({ID_EDIT_REMOVE, ID_HELP_CONTENT, ID_EDIT_ADD, IDC_CONVERT, IDC_CONVERT}));
+    QVERIFY(window.isVisible());  // Ctrl+Enter is not the dialog's Enter
+}
+
+void MainWindowTest::GrowsFromItsTemplateSizeAndKeepsItsSize() {
+    auto window = NewWindow();
+    const QSize smallest = window->size();
+    QCOMPARE(window->minimumSize(), smallest);
+    QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    ShowActive(*window);
+    const int ids[] = {IDC_ADD, IDC_HELP_BUTTON, IDC_FILE_LIST, IDC_SIDE_ADD, IDC_SIDE_DOWN, IDC_OUTPUT_FOLDER,
+                       IDC_CHANGE, IDC_MAIN_FORMAT, IDC_MAIN_TVMODE, IDC_MAIN_ASPECT, IDC_SMALL_CONVERT};
+    QHash<int, QRect> before;
+    for (int id : ids) before[id] = PlaceOf(window.get(), id);
+    auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
+    const int pathColumn = list->columnWidth(1);
+
+    // Within the offscreen screen of 800 x 600 pixels.
+    const int dx = 40;
+    const int dy = 30;
+    const QSize grown = smallest + QSize(dx, dy);
+    window->resize(grown);
+    QTRY_COMPARE(PlaceOf(window.get(), IDC_FILE_LIST), before[IDC_FILE_LIST].adjusted(0, 0, dx, dy));
+    const struct {
+        int id;
+        QRect expected;
+    } places[] = {
+        {IDC_ADD, before[IDC_ADD]},
+        {IDC_HELP_BUTTON, before[IDC_HELP_BUTTON]},
+        {IDC_SIDE_ADD, before[IDC_SIDE_ADD].translated(dx, 0)},
+        {IDC_SIDE_DOWN, before[IDC_SIDE_DOWN].translated(dx, 0)},
+        {IDC_OUTPUT_FOLDER, before[IDC_OUTPUT_FOLDER].translated(0, dy).adjusted(0, 0, dx, 0)},
+        {IDC_CHANGE, before[IDC_CHANGE].translated(dx, dy)},
+        {IDC_MAIN_FORMAT, before[IDC_MAIN_FORMAT].translated(0, dy).adjusted(0, 0, dx, 0)},
+        {IDC_MAIN_TVMODE, before[IDC_MAIN_TVMODE].translated(0, dy)},
+        {IDC_MAIN_ASPECT, before[IDC_MAIN_ASPECT].translated(0, dy)},
+        {IDC_SMALL_CONVERT, before[IDC_SMALL_CONVERT].translated(dx, dy)},
+    };
+    for (const auto& place : places) QCOMPARE(PlaceOf(window.get(), place.id), place.expected);
+    QCOMPARE(list->columnWidth(1), pathColumn + dx);
+
+    window->resize(100, 100);  // never below the template
+    QCOMPARE(window->size(), smallest);
+    window->resize(grown);
+    window.reset();
+    QCOMPARE(SavedOptions().ReadInt("Window", "Width", -1), -1);  // option.ini keeps to its settings
+
+    window = NewWindow();
+    QCOMPARE(window->size(), grown);
+    window->setWindowState(Qt::WindowMaximized);
+    window.reset();
+    window = NewWindow();
+    QVERIFY(window->windowState() & Qt::WindowMaximized);
 }
 
 QTEST_MAIN(MainWindowTest)
