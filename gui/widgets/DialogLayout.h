@@ -15,7 +15,9 @@ class QDialog;
 // Builds a dialog's controls from its template. Dialog units are mapped
 // through the dialog font's average character width and height as the
 // platform does (x * width / 4, y * height / 8). Controls are created in
-// template order, so the tab order follows the template.
+// template order, so the tab order follows the template. A dialog has its
+// template's size; a resizable one may grow from there, its controls
+// following their anchors.
 class DialogLayout {
 public:
     // Returns the widget for a control that needs its own class, or nullptr
