@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -323,9 +324,11 @@ void MainWindowTest::GrowsFromItsTemplateSizeAndKeepsItsSize() {
     auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
     const int pathColumn = list->columnWidth(1);
 
-    // Within the offscreen screen of 800 x 600 pixels.
-    const int dx = 40;
-    const int dy = 30;
+    // Within the screen (the offscreen one has 800 x 600 pixels).
+    const QSize room = window->screen()->availableSize() - smallest;
+    const int dx = std::min(40, room.width());
+    const int dy = std::min(30, room.height());
+    QVERIFY2(dx > 0 && dy > 0, "the screen leaves the window no room to grow");
     const QSize grown = smallest + QSize(dx, dy);
     window->resize(grown);
     QTRY_COMPARE(PlaceOf(window.get(), IDC_FILE_LIST), before[IDC_FILE_LIST].adjusted(0, 0, dx, dy));
@@ -355,6 +358,10 @@ void MainWindowTest::GrowsFromItsTemplateSizeAndKeepsItsSize() {
 
     window = NewWindow();
     QCOMPARE(window->size(), grown);
+    window->resize(5000, 5000);
+    window.reset();
+    window = NewWindow();  // a size from a larger screen fits this one
+    QCOMPARE(window->size(), window->screen()->availableSize());
     window->setWindowState(Qt::WindowMaximized);
     window.reset();
     window = NewWindow();
