@@ -4,23 +4,33 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
+#include <limits>
 #include <mutex>
 #include <optional>
 
 // A queue between two stages of the pipeline. Push blocks while the queue is
-// full, which keeps a fast stage from running ahead of a slow one. The queue
+// full, which keeps a fast stage from running ahead of a slow one. Full
+// means as many items as its capacity, or, when it measures its items, as
+// many bytes as its byte capacity (one item is always let in, however big). The queue
 // finishes when each of its producers has called Finish and it has been
 // emptied; Abort ends it at once for everyone, dropping what it holds.
 template <typename T>
 class BoundedQueue {
 public:
-    BoundedQueue(std::size_t capacity, int producers) : m_capacity(capacity), m_producers(producers) {}
+    using Measure = std::function<std::size_t(const T&)>;
+
+    BoundedQueue(std::size_t capacity, int producers, std::size_t byteCapacity = std::numeric_limits<std::size_t>::max(),
+                 Measure measure = {})
+        : m_capacity(capacity), m_byteCapacity(byteCapacity), m_measure(std::move(measure)), m_producers(producers) {}
 
     // False when the queue was aborted; the item is dropped then.
     bool Push(T item) {
+        const std::size_t bytes = m_measure ? m_measure(item) : 0;
         std::unique_lock lock(m_mutex);
-        m_notFull.wait(lock, [this] { return m_aborted || m_items.size() < m_capacity; });
+        m_notFull.wait(lock, [this, bytes] { return m_aborted || HasRoomFor(bytes); });
         if (m_aborted) return false;
+        m_bytes += bytes;
         m_items.push_back(std::move(item));
         m_notEmpty.notify_one();
         return true;
@@ -36,6 +46,7 @@ public:
         std::lock_guard lock(m_mutex);
         m_aborted = true;
         m_items.clear();
+        m_bytes = 0;
         m_notEmpty.notify_all();
         m_notFull.notify_all();
     }
@@ -70,8 +81,13 @@ private:
         if (m_aborted || m_items.empty()) return false;
         item = std::move(m_items.front());
         m_items.pop_front();
+        if (m_measure) m_bytes -= m_measure(*item);
         m_notFull.notify_one();
         return true;
+    }
+
+    bool HasRoomFor(std::size_t bytes) const {
+        return m_items.empty() || (m_items.size() < m_capacity && m_bytes + bytes <= m_byteCapacity);
     }
 
     bool Ready() const { return m_aborted || !m_items.empty() || m_producers <= 0; }
@@ -81,6 +97,9 @@ private:
     std::condition_variable m_notFull;
     std::deque<T> m_items;
     const std::size_t m_capacity;
+    const std::size_t m_byteCapacity;
+    const Measure m_measure;
+    std::size_t m_bytes = 0;
     int m_producers;
     bool m_aborted = false;
 };

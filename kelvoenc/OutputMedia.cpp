@@ -3,11 +3,8 @@
 #include "kelvoenc/EncoderFailure.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <new>
-#include <unistd.h>
 
 namespace {
 
@@ -29,26 +26,20 @@ std::uint32_t FourccTag(const std::string& fourcc) {
     return MKTAG(text[0], text[1], text[2], text[3]);
 }
 
-// A hidden name beside the output, unique to this run.
-std::string TemporaryPath(const std::string& outputPath) {
-    auto slash = outputPath.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "" : outputPath.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? outputPath : outputPath.substr(slash + 1);
-    return folder + "." + name + "." + std::to_string(getpid()) + ".part";
-}
-
 }  // namespace
 
 OutputMedia::OutputMedia(const std::string& outputPath, ContainerChoice container)
-    : m_outputPath(outputPath), m_temporaryPath(TemporaryPath(outputPath)), m_container(container) {
+    : m_outputPath(outputPath), m_container(container), m_file(outputPath) {
     AVFormatContext* format = nullptr;
-    Check(avformat_alloc_output_context2(&format, nullptr, MuxerName(container), m_temporaryPath.c_str()), "prepare");
+    Check(avformat_alloc_output_context2(&format, nullptr, MuxerName(container), nullptr), "prepare");
     m_format.reset(format);
+    m_format->pb = m_file.Io();
+    m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
 }
 
 OutputMedia::~OutputMedia() {
-    m_format.reset();
-    if (m_fileCreated && !m_finished) std::remove(m_temporaryPath.c_str());
+    // The file's own object closes it, not the muxer's owner.
+    m_format->pb = nullptr;
 }
 
 bool OutputMedia::WantsGlobalHeaders() const { return m_format->oformat->flags & AVFMT_GLOBALHEADER; }
@@ -103,8 +94,6 @@ void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
 }
 
 void OutputMedia::Start() {
-    Check(avio_open(&m_format->pb, m_temporaryPath.c_str(), AVIO_FLAG_WRITE), "create");
-    m_fileCreated = true;
     OptionDictionary options;
     SetMuxerOptions(options);
     Check(avformat_write_header(m_format.get(), options.Address()), "start");
@@ -118,10 +107,7 @@ void OutputMedia::Write(AVPacket* packet, int stream, AVRational timeBase) {
 
 void OutputMedia::Finish() {
     Check(av_write_trailer(m_format.get()), "complete");
-    Check(avio_closep(&m_format->pb), "complete");
-    if (std::rename(m_temporaryPath.c_str(), m_outputPath.c_str()) != 0)
-        Check(AVERROR(errno), "give the finished file the name of");
-    m_finished = true;
+    m_file.Commit();
 }
 
 void OutputMedia::Check(int error, const std::string& doing) const {

@@ -2,12 +2,15 @@
 
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/TemporaryOutputFile.h"
 
 #include <string>
 
 // The output file. It is written under a temporary name in the output's
-// folder and takes the output's name only when it is complete; until then
-// (a failure, a stop) the temporary file is removed when this object goes.
+// folder, created as soon as this object is (so a folder that takes no file
+// is refused before any encoding), and takes the output's name only when it
+// is complete; until then (a failure, a stop) the temporary file is removed
+// when this object goes.
 class OutputMedia {
 public:
     OutputMedia(const std::string& outputPath, ContainerChoice container);
@@ -21,7 +24,7 @@ public:
     // video's FourCC. Returns the stream's index.
     int AddStream(const AVCodecContext* encoder, const std::string& fourcc = "");
 
-    // Opens the temporary file and writes the container's header.
+    // Writes the container's header.
     void Start();
     // Writes one packet whose timestamps count in timeBase.
     void Write(AVPacket* packet, int stream, AVRational timeBase);
@@ -34,9 +37,7 @@ private:
     void Check(int error, const std::string& doing) const;
 
     std::string m_outputPath;
-    std::string m_temporaryPath;
     ContainerChoice m_container;
-    OutputFormatPtr m_format;
-    bool m_fileCreated = false;
-    bool m_finished = false;
+    TemporaryOutputFile m_file;
+    OutputFormatPtr m_format;  // writes through m_file
 };

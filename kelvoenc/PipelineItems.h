@@ -14,3 +14,12 @@ struct EncodedPacket {
 
 using FrameQueue = BoundedQueue<FramePtr>;
 using PacketQueue = BoundedQueue<EncodedPacket>;
+
+// What an item holds in memory, for the queues' byte limits.
+inline std::size_t FrameBytes(const FramePtr& frame) {
+    std::size_t bytes = sizeof(AVFrame);
+    for (const AVBufferRef* buffer : frame->buf)
+        if (buffer) bytes += buffer->size;
+    return bytes;
+}
+inline std::size_t PacketBytes(const EncodedPacket& item) { return sizeof(AVPacket) + item.packet->size; }

@@ -22,6 +22,9 @@ public:
     // Reports if due. False when the front-end says stop or has gone.
     bool Report();
     Clock::time_point NextReportDue() const { return m_lastReport + kInterval; }
+    // The pictures encoded so far, and the time they reach.
+    int Pictures() const { return m_pictures; }
+    double EncodedSeconds() const { return m_end; }
 
 private:
     bool Send();
@@ -30,4 +33,6 @@ private:
     Clock::time_point m_lastReport;
     std::int32_t m_seconds = 0;
     std::int32_t m_reported = 0;
+    int m_pictures = 0;
+    double m_end = 0;
 };

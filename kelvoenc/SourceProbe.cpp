@@ -1,6 +1,7 @@
 #include "kelvoenc/SourceProbe.h"
 
 #include "kelvoenc/InputMedia.h"
+#include "kelvoenc/StopSignals.h"
 #include "kelvoenc/StreamDecoder.h"
 
 #include <algorithm>
@@ -105,8 +106,8 @@ ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channe
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});
-        return failure.Status();
+        return StopSignals::Pending() ? ExitStatus::Stopped : failure.Status();
     }
     SendAll(channel, values);
-    return ExitStatus::Done;
+    return StopSignals::Pending() ? ExitStatus::Stopped : ExitStatus::Done;
 }

@@ -9,7 +9,8 @@
 
 // Probe mode: reports the source's duration, width, height, frame rate and
 // pixel shape (codes 1 to 5, in that order). A source that cannot be read or has no video
-// gets reports of 0, so the front-end refuses it, and SourceUnreadable.
+// gets reports of 0, so the front-end refuses it, and SourceUnreadable; a
+// stop signal ends the probe with Stopped.
 class SourceProbe {
 public:
     static ExitStatus Run(const std::string& sourcePath, ReportChannel& channel);

@@ -1,18 +1,35 @@
 #include "kelvoenc/SourceReader.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "core/ProgressText.h"
+
+namespace {
+
+// Timestamps this far out are damage; taking them for real would overflow.
+constexpr std::int64_t kWildTimestamp = std::int64_t{1} << 60;
+
+// A timestamp in microseconds, or none for one that is missing or wild.
+std::int64_t Microseconds(std::int64_t pts, AVRational timeBase) {
+    if (pts == AV_NOPTS_VALUE || pts > kWildTimestamp || pts < -kWildTimestamp) return AV_NOPTS_VALUE;
+    std::int64_t time = av_rescale_q(pts, timeBase, AV_TIME_BASE_Q);
+    return time > kWildTimestamp || time < -kWildTimestamp ? AV_NOPTS_VALUE : time;
+}
+
+}  // namespace
 
 SourceReader::SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packets)
     : m_setup(std::move(setup)), m_pictures(pictures), m_packets(packets) {
-    std::int64_t origin = m_setup.source.StartMicroseconds();
-    m_videoOrigin = av_rescale_q(origin, AV_TIME_BASE_Q, m_setup.source.VideoStream()->time_base);
-    if (AVStream* audio = m_setup.source.AudioStream())
-        m_audioOrigin = av_rescale_q(origin, AV_TIME_BASE_Q, audio->time_base);
+    m_origin = m_setup.source.StartMicroseconds();
     m_audioDone = !m_setup.audio;
+    const bool mayRestart = m_setup.source.TimestampsMayRestart();
+    m_videoTimeline.emplace(kFrameTimeBase, m_origin, mayRestart);
+    m_audioTimeline.emplace(kFrameTimeBase, m_origin, mayRestart);
 }
 
-bool SourceReader::PastEnd(std::int64_t pts, AVRational timeBase) const {
-    return m_setup.endSeconds && pts * av_q2d(timeBase) >= *m_setup.endSeconds;
+bool SourceReader::TimelineMended() const { return m_videoTimeline->Mended() || m_audioTimeline->Mended(); }
+
+bool SourceReader::PastEnd(std::int64_t pts) const {
+    return m_setup.endSeconds && pts * av_q2d(kFrameTimeBase) >= *m_setup.endSeconds;
 }
 
 bool SourceReader::Finished() const { return m_aborted || (m_videoDone && m_audioDone); }
@@ -26,18 +43,17 @@ void SourceReader::Run() {
     PacketPtr packet = MakePacket();
     while (!Finished()) {
         int result = av_read_frame(format, packet.get());
-        if (result < 0) {
-            if (result != AVERROR_EOF)
-                Notice("reading \"" + m_setup.source.Path() + "\" stopped early (" + FfmpegErrorText(result) +
-                       "); what was read is converted.");
-            break;
-        }
+        if (result == AVERROR_EOF) break;
+        if (result < 0) ReadFailed(result);
         if (packet->stream_index == videoIndex && !m_videoDone)
             m_setup.videoDecoder.Decode(packet.get(), takePicture);
         else if (packet->stream_index == audioIndex && !m_audioDone)
             m_setup.audioDecoder->Decode(packet.get(), takeSound);
         av_packet_unref(packet.get());
     }
+    if (TimelineMended())
+        Notice("the timestamps of \"" + m_setup.source.Path() +
+               "\" restart or jump; the parts are joined up without the gaps.");
     if (!m_videoDone) m_setup.videoDecoder.Decode(nullptr, takePicture);
     if (!m_audioDone) m_setup.audioDecoder->Decode(nullptr, takeSound);
     if (m_aborted) return;
@@ -49,12 +65,11 @@ void SourceReader::Run() {
 void SourceReader::TakePicture(AVFrame* frame) {
     if (m_aborted || m_videoDone) return;
     AVRational timeBase = m_setup.source.VideoStream()->time_base;
-    std::int64_t pts = frame->best_effort_timestamp;
-    frame->pts = pts == AV_NOPTS_VALUE ? m_nextVideoPts : pts - m_videoOrigin;
-    if (frame->pkt_duration <= 0 && m_setup.frameRate.num > 0)
-        frame->pkt_duration = std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(m_setup.frameRate), timeBase));
-    m_nextVideoPts = frame->pts + std::max<std::int64_t>(frame->pkt_duration, 1);
-    if (PastEnd(frame->pts, timeBase)) {
+    frame->pkt_duration = PictureDuration(frame);
+    frame->pts =
+        m_videoTimeline->Place(Microseconds(frame->best_effort_timestamp, timeBase), frame->pkt_duration) - m_origin;
+    m_readSeconds = static_cast<double>(frame->pts) * av_q2d(kFrameTimeBase);
+    if (PastEnd(frame->pts)) {
         m_videoDone = true;
         return;
     }
@@ -65,11 +80,35 @@ void SourceReader::TakePicture(AVFrame* frame) {
 
 void SourceReader::TakeSound(AVFrame* frame) {
     if (m_aborted || m_audioDone) return;
-    std::int64_t pts = frame->best_effort_timestamp;
-    frame->pts = pts == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : pts - m_audioOrigin;
-    if (frame->pts != AV_NOPTS_VALUE && PastEnd(frame->pts, m_setup.source.AudioStream()->time_base)) {
+    AVRational timeBase = m_setup.source.AudioStream()->time_base;
+    std::int64_t duration =
+        av_rescale_q(frame->nb_samples, AVRational{1, std::max(frame->sample_rate, 1)}, kFrameTimeBase);
+    frame->pts = m_audioTimeline->Place(Microseconds(frame->best_effort_timestamp, timeBase), duration) - m_origin;
+    if (PastEnd(frame->pts)) {
         m_audioDone = true;
         return;
     }
     m_aborted = !m_setup.audio->Add(frame);
+}
+
+// How long a picture stays: as the source says, unless it says nothing or
+// something no video means; then one frame at the source's rate.
+std::int64_t SourceReader::PictureDuration(const AVFrame* frame) const {
+    std::int64_t stated = frame->pkt_duration > 0
+                              ? Microseconds(frame->pkt_duration, m_setup.source.VideoStream()->time_base)
+                              : AV_NOPTS_VALUE;
+    if (stated > 0 && static_cast<double>(stated) * av_q2d(kFrameTimeBase) <= StreamTimeline::kLongestGapSeconds)
+        return stated;
+    AVRational rate = m_setup.frameRate.num > 0 ? m_setup.frameRate : AVRational{25, 1};
+    return std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(rate), kFrameTimeBase));
+}
+
+void SourceReader::ReadFailed(int error) const {
+    const InputMedia& source = m_setup.source;
+    if (source.ReadWasInterrupted())
+        throw EncoderFailure(ExitStatus::Stopped, "Reading \"" + source.Path() + "\" " + source.ReadFailure(error));
+    throw EncoderFailure(ExitStatus::SourceUnreadable,
+                         "Reading \"" + source.Path() + "\" failed after " +
+                             FormatClock(static_cast<std::int64_t>(m_readSeconds)) +
+                             " of it, so it cannot be converted: " + source.ReadFailure(error));
 }

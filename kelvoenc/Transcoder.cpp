@@ -11,15 +11,26 @@
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
+#include "core/FormatText.h"
+#include "core/ProgressText.h"
 
+#include <algorithm>
 #include <memory>
 #include <sys/stat.h>
 
 namespace {
 
-// Decoded pictures are large; a few in flight keep every stage busy.
+// An output this much shorter than the source still counts as whole: the
+// streams' lengths differ a little, and so do containers' stated lengths.
+constexpr double kToleratedShortfallSeconds = 2;
+constexpr double kToleratedShortfallShare = 0.05;
+
+// Decoded pictures are large; a few in flight keep every stage busy. The
+// byte limits hold memory down whatever size a damaged source claims.
 constexpr std::size_t kPictureQueueLength = 8;
+constexpr std::size_t kPictureQueueBytes = 64 << 20;
 constexpr std::size_t kPacketQueueLength = 64;
+constexpr std::size_t kPacketQueueBytes = 32 << 20;
 
 VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice container) {
     if (options.video.codec) return *options.video.codec;
@@ -92,9 +103,9 @@ ExitStatus Transcoder::Run() {
     VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
 
-    FrameQueue pictures(kPictureQueueLength, 1);
-    FrameQueue filtered(kPictureQueueLength, 1);
-    PacketQueue packets(kPacketQueueLength, 2);
+    FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
+    FrameQueue filtered(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
+    PacketQueue packets(kPacketQueueLength, 2, kPacketQueueBytes, PacketBytes);
 
     OutputMedia output(m_options.outputPath, container);
     FrameEncoder videoEncoder(
@@ -112,7 +123,7 @@ ExitStatus Transcoder::Run() {
             EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
             m_options.outputPath);
         int soundStream = output.AddStream(soundEncoder.Context());
-        sound = std::make_unique<AudioTrack>(m_options, source.AudioStream()->time_base, std::move(soundEncoder),
+        sound = std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder),
                                              soundStream, packets);
     }
     output.Start();
@@ -120,7 +131,7 @@ ExitStatus Transcoder::Run() {
     SourceReader reader({source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
                          source.FrameRate()},
                         pictures, packets);
-    VideoFilterStage filter({m_options, geometry, timing, source.VideoStream()->time_base, source.Path()}, pictures,
+    VideoFilterStage filter({m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path()}, pictures,
                             filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 
@@ -133,14 +144,36 @@ ExitStatus Transcoder::Run() {
     threads.Start([&] { filter.Run(); });
     threads.Start([&] { encode.Run(); });
 
-    if (MuxUntilDone(output, packets, videoStream) == ExitStatus::Stopped) return ExitStatus::Stopped;
+    ProgressClock progress(m_channel);
+    if (MuxUntilDone(output, packets, videoStream, progress) == ExitStatus::Stopped) return ExitStatus::Stopped;
     threads.Join();
+    if (progress.Pictures() == 0)
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "No picture of \"" + source.Path() + "\" could be converted" +
+                                 (m_options.endSeconds ? " before the end time (-endpos)." : "."));
     output.Finish();
-    return ExitStatus::Done;
+    // A length that counts the gaps closed is no measure either.
+    if (reader.TimelineMended()) return ExitStatus::Done;
+    return Completeness(source, progress.EncodedSeconds());
 }
 
-ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream) {
-    ProgressClock progress(m_channel);
+ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds) const {
+    double length = source.StatedDurationSeconds();
+    // A length guessed from the file's size is no measure to hold the
+    // output against.
+    if (length <= 0 || source.DurationIsGuessed()) return ExitStatus::Done;
+    if (m_options.endSeconds) length = std::min(length, *m_options.endSeconds);
+    double missing = length - convertedSeconds;
+    if (missing <= kToleratedShortfallSeconds || missing <= length * kToleratedShortfallShare) return ExitStatus::Done;
+    Notice(FormatText("only %s of %s of \"%s\" could be converted: the rest of the source is missing or cannot be "
+                      "decoded.",
+                      FormatClock(static_cast<std::int64_t>(convertedSeconds)).c_str(),
+                      FormatClock(static_cast<std::int64_t>(length)).c_str(), source.Path().c_str()));
+    return ExitStatus::Incomplete;
+}
+
+ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
+                                    ProgressClock& progress) {
     bool going = progress.Start();
     while (going) {
         std::optional<EncodedPacket> item;

@@ -5,7 +5,9 @@
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/ReportChannel.h"
 
+class InputMedia;
 class OutputMedia;
+class ProgressClock;
 
 // Convert mode: the whole conversion of one source into one output. Three
 // stage threads (read+decode, filter, encode) feed the muxer on the calling
@@ -14,13 +16,16 @@ class Transcoder {
 public:
     Transcoder(const EncoderOptions& options, ReportChannel& channel) : m_options(options), m_channel(channel) {}
 
-    // Done or Stopped; failures throw EncoderFailure.
+    // Done, Incomplete or Stopped; failures throw EncoderFailure.
     ExitStatus Run();
 
 private:
     // Writes the packets as they come and reports progress, until the
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
-    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream);
+    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, ProgressClock& progress);
+    // Done, or Incomplete (saying so) when the output ends clearly short of
+    // the source's stated length.
+    ExitStatus Completeness(const InputMedia& source, double convertedSeconds) const;
 
     const EncoderOptions& m_options;
     ReportChannel& m_channel;

@@ -45,9 +45,13 @@ void VideoFilterStage::BuildGraph(const AVFrame* first) {
 
 void VideoFilterStage::Run() {
     std::int64_t endPts = 0;
+    std::int64_t firstPts = 0;
     while (std::optional<FramePtr> frame = m_decoded.Pop()) {
         AVFrame* picture = frame->get();
-        if (!m_graph) BuildGraph(picture);
+        if (!m_graph) {
+            BuildGraph(picture);
+            firstPts = picture->pts;
+        }
         endPts = picture->pts + std::max<std::int64_t>(picture->pkt_duration, 1);
         m_graph->Push(picture);
         if (!Drain()) return;
@@ -56,7 +60,9 @@ void VideoFilterStage::Run() {
     if (!m_graph)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "No picture of \"" + m_setup.sourcePath + "\" could be decoded.");
-    m_graph->Close(endPts);
+    // A source shorter than one output frame (a single picture of a
+    // millisecond) still gives that one frame rather than none.
+    m_graph->Close(std::max(endPts, firstPts + av_rescale_q(1, av_inv_q(m_setup.timing.rate), m_setup.sourceTimeBase)));
     if (Drain()) m_filtered.Finish();
 }
 

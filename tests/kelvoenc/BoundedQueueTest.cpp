@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -44,4 +45,17 @@ TEST(BoundedQueue, KeepsOrderAcrossAFullQueue) {
     while (std::optional<int> item = queue.Pop()) EXPECT_EQ(*item, expected++);
     producer.join();
     EXPECT_EQ(expected, 100);
+}
+
+TEST(BoundedQueue, ByteLimitHoldsBackASecondItemButAlwaysLetsOneIn) {
+    BoundedQueue<int> queue(8, 1, 100, [](const int& bytes) { return static_cast<std::size_t>(bytes); });
+    queue.Push(150);  // larger than the whole limit, yet alone it goes in
+    std::atomic<bool> pushed = false;
+    std::thread producer([&] { pushed = queue.Push(60); });
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(pushed) << "the byte limit did not hold the second item back";
+    EXPECT_EQ(queue.Pop(), 150);
+    producer.join();
+    EXPECT_TRUE(pushed);
+    EXPECT_TRUE(queue.Push(40)) << "60 + 40 bytes fit the limit of 100";
 }

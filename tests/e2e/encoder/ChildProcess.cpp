@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -47,8 +48,13 @@ pid_t Spawn(const ChildRequest& request, const Pipe& out, const Pipe& err) {
     for (const std::string& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    std::vector<char*> environment;
+    for (char** entry = environ; *entry; ++entry) environment.push_back(*entry);
+    for (const std::string& entry : request.environment) environment.push_back(const_cast<char*>(entry.c_str()));
+    environment.push_back(nullptr);
+
     pid_t pid = -1;
-    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environment.data());
     posix_spawn_file_actions_destroy(&actions);
     return failed ? -1 : pid;
 }
@@ -118,16 +124,18 @@ int MillisecondsLeft(Clock::time_point deadline) {
 // Waits for the child after its output has ended; kills it on overrun.
 void Reap(pid_t pid, Clock::time_point deadline, ChildResult& result) {
     int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
+    rusage usage{};
+    while (wait4(pid, &status, WNOHANG, &usage) == 0) {
         if (Clock::now() >= deadline) {
             kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
+            wait4(pid, &status, 0, &usage);
             result.timedOut = true;
-            return;
+            break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    RecordEnd(status, result);
+    result.peakMemoryKb = usage.ru_maxrss;
+    if (!result.timedOut) RecordEnd(status, result);
 }
 
 }  // namespace
@@ -155,6 +163,8 @@ ChildResult RunChild(ChildRequest request) {
         return result;
     }
     result.started = true;
+    const Clock::time_point start = Clock::now();
+    if (request.started) request.started(pid);
 
     Clock::time_point deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(request.timeoutSeconds));
@@ -169,5 +179,6 @@ ChildResult RunChild(ChildRequest request) {
     CloseIfOpen(err.read);
     channel.Close();
     Reap(pid, deadline, result);
+    result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     return result;
 }

@@ -22,6 +22,10 @@ struct ChildRequest {
     ReportAnswer answer;  // empty: every report is answered with 0
     // Close the parent's end right after the start, before any report.
     bool closeChannelAtStart = false;
+    // Added to the child's environment, as "NAME=value".
+    std::vector<std::string> environment;
+    // Told the child's process id right after the start.
+    std::function<void(int pid)> started;
 };
 
 struct ChildResult {
@@ -33,6 +37,8 @@ struct ChildResult {
     std::string err;
     std::vector<ReportFrame> reports;
     bool channelBroken = false;  // the child sent a partial frame or the channel failed
+    long peakMemoryKb = 0;       // the child's largest resident size
+    double seconds = 0;          // from the start to the end
 
     bool Exited(int status) const { return exitStatus == status; }
 };

@@ -108,7 +108,7 @@ EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& setti
 }
 
 EncoderRun RunArguments(const std::vector<std::string>& arguments, double timeoutSeconds,
-                        const std::string& workingFolder) {
+                        const std::string& workingFolder, const std::vector<std::string>& environment) {
     EncoderRun encoderRun;
     encoderRun.argv = {KelvoencPath()};
     encoderRun.argv.insert(encoderRun.argv.end(), arguments.begin(), arguments.end());
@@ -116,6 +116,7 @@ EncoderRun RunArguments(const std::vector<std::string>& arguments, double timeou
     request.arguments = encoderRun.argv;
     request.workingFolder = workingFolder;
     request.timeoutSeconds = timeoutSeconds;
+    request.environment = environment;
     encoderRun.result = RunChild(request);
     return encoderRun;
 }

@@ -67,9 +67,9 @@ EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& setti
                            std::string (*edit)(std::string) = nullptr);
 
 // Runs the encoder with these arguments (after the program path) and no
-// report channel.
+// report channel; `environment` adds "NAME=value" entries to its own.
 EncoderRun RunArguments(const std::vector<std::string>& arguments, double timeoutSeconds,
-                        const std::string& workingFolder = {});
+                        const std::string& workingFolder = {}, const std::vector<std::string>& environment = {});
 
 // Values of the reports with this code, in order.
 std::vector<int> ReportValues(const ChildResult& result, ReportCode code);

@@ -86,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Output, UnwritableOutput, testing::Values("file/out.avi
                              return std::string(info.param).substr(0, std::string(info.param).find('/'));
                          });
 
-// The failure comes only at the very end, when the finished file is to
-// take its name: the temporary file must not stay behind.
+// Refused before any encoding, and nothing of the run stays behind.
 TEST(Output, NameTakenByAFolderEndsWithStatus3AndLeavesNoTemporary) {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.Path("out.avi"));
@@ -97,8 +96,132 @@ TEST(Output, NameTakenByAFolderEndsWithStatus3AndLeavesNoTemporary) {
 
     EXPECT_TRUE(encoder.result.Exited(3)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find("out.avi"), std::string::npos) << "the message does not name the output";
+    EXPECT_EQ(encoder.result.err.find("report 6"), std::string::npos) << "refused only after encoding";
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"}) << "a temporary file was left";
     EXPECT_TRUE(std::filesystem::exists(folder.Path("out.avi") + "/keep"));
+}
+
+// Damaged sources that once gave an empty or runaway output: each converts
+// within seconds and well under 400 MB to a playable output whose length
+// leaves out the damage (no gap filled with more than a few seconds).
+struct DamagedCase {
+    const char* name;
+    const char* fixture;
+    double shortest;  // seconds the output's video may cover
+    double longest;
+    const char* endTime = "9:0:0";  // -endpos, as the front-end gives it
+};
+
+void PrintTo(const DamagedCase& c, std::ostream* out) { *out << c.name; }
+
+std::vector<std::string> WithEndTime(std::vector<std::string> arguments, const std::string& endTime) {
+    auto option = std::find(arguments.begin(), arguments.end(), "-endpos");
+    if (option != arguments.end() && option + 1 != arguments.end()) option[1] = endTime;
+    return arguments;
+}
+
+class DamagedSource : public testing::TestWithParam<DamagedCase> {};
+
+TEST_P(DamagedSource, ConvertsQuicklyInBoundedMemoryLeavingOutTheDamage) {
+    const DamagedCase& c = GetParam();
+    ScratchFolder folder;
+    std::vector<std::string> arguments =
+        WithEndTime(DefaultArguments(FixturePath(c.fixture), folder.Path("out.avi"), EncoderConvert), c.endTime);
+    EncoderRun encoder = RunArguments(arguments, 20, folder.Path());
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_LT(encoder.result.peakMemoryKb, 400 * 1024);
+    MediaInfo output = ReadMediaInfo(folder.Path("out.avi"));
+    const StreamInfo* video = output.First("video");
+    ASSERT_TRUE(video) << output.error;
+    EXPECT_GE(video->packets, 1);
+    EXPECT_GE(video->Span(), c.shortest);
+    EXPECT_LE(video->Span(), c.longest);
+}
+
+const DamagedCase kDamagedCases[] = {
+    // Frame-rate conversion once dropped the only picture.
+    {"SinglePictureOfAMillisecond", "one-frame.mp4", 0.001, 1},
+    {"EndTimeShorterThanAFrame", "sample.avi", 0.001, 1, "0.01"},
+    // Timestamps that restart: both pieces are kept, one after the other.
+    {"TransportStreamPiecesJoined", "joined-pieces.ts", 5.5, 6.5},
+    {"ProgramStreamPiecesJoined", "joined-pieces.mpg", 5.5, 6.5},
+    // Timestamps that jump far ahead.
+    {"ProgramStreamWithOnePictureFarAhead", "jump.mpg", 2.5, 8},
+    {"ProgramStreamSqueezedAfterAJump", "squeezed.mpg", 2.5, 8},
+    {"FlashVideoJumpingFarAhead", "jump.flv", 2.5, 8},
+    {"AviClaimingAPictureEveryElevenDays", "slow-rate.avi", 2.5, 8},
+};
+
+INSTANTIATE_TEST_SUITE_P(Source, DamagedSource, testing::ValuesIn(kDamagedCases),
+                         [](const testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
+
+// A source whose reads fail or end a third of the way in (a failing disk, a
+// file cut short while it is read). An error is a failure that leaves
+// nothing; an early end keeps what was converted and says how much.
+std::vector<std::string> ReadFaultAt(const std::string& fixture, const char* kind) {
+    std::uintmax_t size = std::filesystem::file_size(FixturePath(fixture));
+    return {"LD_PRELOAD=" READ_FAULT_LIBRARY, "READ_FAULT_FILE=" + fixture,
+            "READ_FAULT_AFTER=" + std::to_string(size / 3), std::string("READ_FAULT_KIND=") + kind};
+}
+
+TEST(ReadFault, ErrorPartwayIsAFailureThatLeavesNothing) {
+    ScratchFolder folder;
+    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("long.avi"), folder.Path("out.avi"), EncoderConvert),
+                                      20, folder.Path(), ReadFaultAt("long.avi", "eio"));
+
+    EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("long.avi"), std::string::npos) << "the message does not name the source";
+    EXPECT_TRUE(folder.Entries().empty()) << "a partial output was left";
+}
+
+TEST(ReadFault, EarlyEndKeepsTheOutputAndSaysHowMuchWasConverted) {
+    ScratchFolder folder;
+    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("long.avi"), folder.Path("out.avi"), EncoderConvert),
+                                      20, folder.Path(), ReadFaultAt("long.avi", "eof"));
+
+    ASSERT_TRUE(encoder.result.Exited(5)) << encoder.Describe();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"});
+    const std::string& err = encoder.result.err;
+    std::string lastLine = err.substr(err.rfind('\n', err.size() - 2) + 1);
+    EXPECT_EQ(lastLine.rfind("kelvoenc: only 00:00:0", 0), 0u) << lastLine;
+    EXPECT_NE(lastLine.find(" of 00:00:20 of \"" + FixturePath("long.avi") + "\" could be converted: "),
+              std::string::npos)
+        << lastLine;
+    const StreamInfo* video = ReadMediaInfo(folder.Path("out.avi")).First("video");
+    ASSERT_TRUE(video);
+    EXPECT_GT(video->packets, 0);
+}
+
+// The temporary file is created afresh under a name of its own: links
+// planted at the names it once took (".<name>.<process id>.part") are never
+// followed, and the longest name the file system takes still converts.
+TEST(Output, PlantedLinksAtTemporaryNamesAreNotFollowed) {
+    ScratchFolder folder;
+    ScratchFolder elsewhere;
+    std::ofstream(elsewhere.Path("victim")) << "keep";
+    int lastPid = 0;
+    std::ifstream("/proc/sys/kernel/ns_last_pid") >> lastPid;
+    for (int pid = lastPid + 1; pid <= lastPid + 400; ++pid)
+        std::filesystem::create_symlink(elsewhere.Path("victim"), folder.Path(".out.avi." + std::to_string(pid) + ".part"));
+    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert),
+                                      60, folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    std::string victim;
+    std::getline(std::ifstream(elsewhere.Path("victim")), victim);
+    EXPECT_EQ(victim, "keep") << "a planted link was followed";
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(folder.Path("out.avi"))));
+}
+
+TEST(Output, NameOfTheLongestLegalLengthConverts) {
+    ScratchFolder folder;
+    std::string name = std::string(251, 'n') + ".avi";
+    EncoderRun encoder =
+        RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path(name), EncoderConvert), 60, folder.Path());
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{name});
 }
 
 // One malformed piece in an otherwise good argument list.

@@ -135,6 +135,12 @@ MediaInfo ReadMediaInfo(const std::string& path, bool packets) {
     return info;
 }
 
+int DecodedPictures(const std::string& path) {
+    std::string count = RunTool({FFPROBE_PATH, "-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
+                                 "stream=nb_read_frames", "-of", "csv=p=0", path});
+    return std::atoi(count.c_str());
+}
+
 double MeanLuma(const std::string& path, int x, int y, int width, int height) {
     // Scratch paths hold no filter metacharacters, so the path goes in as it is.
     std::ostringstream graph;

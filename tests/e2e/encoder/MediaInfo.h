@@ -38,6 +38,10 @@ struct MediaInfo {
 // instead of two).
 MediaInfo ReadMediaInfo(const std::string& path, bool packets = true);
 
+// How many pictures of the first video stream ffprobe decodes; 0 when the
+// file has none or cannot be read.
+int DecodedPictures(const std::string& path);
+
 // Mean luma (0..255) of a rectangle of the file's first video frames,
 // measured by ffprobe's signalstats; negative when it cannot be measured.
 double MeanLuma(const std::string& path, int x, int y, int width, int height);

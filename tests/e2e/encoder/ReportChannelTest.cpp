@@ -7,7 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
+#include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -61,6 +65,52 @@ INSTANTIATE_TEST_SUITE_P(
                     StopCase{"ChannelClosedAtTheFirstReport", ConversionSettings{}, HangUpAt(0)},
                     StopCase{"ChannelClosedMidRun", DvdSettings(), HangUpAt(1)}),
     [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
+// A stop signal that arrives while the encoder waits for the front-end's
+// reply ends the run at once, in either mode, without waiting for the reply.
+bool EndsWithin(int pid, std::chrono::seconds limit) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        siginfo_t info{};
+        if (waitid(P_PID, pid, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+class SignalWhileWaitingForTheReply : public testing::TestWithParam<std::pair<EncoderMode, int>> {};
+
+TEST_P(SignalWhileWaitingForTheReply, EndsTheRunWithStatus4) {
+    auto [mode, signal] = GetParam();
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), 0, 0, mode, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    request.timeoutSeconds = 20;
+    int pid = 0;
+    bool endedWhileWaiting = false;
+    request.started = [&pid](int child) { pid = child; };
+    request.answer = [&, signal = signal](const ReportFrame&) -> std::optional<ReportReply> {
+        if (pid != 0) {
+            kill(pid, signal);
+            endedWhileWaiting = EndsWithin(pid, std::chrono::seconds(5));
+            pid = 0;
+        }
+        return kReplyContinue;
+    };
+    ChildResult result = RunChild(request);
+
+    EXPECT_TRUE(endedWhileWaiting) << "the encoder went on waiting for the reply";
+    EXPECT_TRUE(result.Exited(4)) << "status " << result.exitStatus << ", signal " << result.signal << "\n" << result.err;
+    EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Channel, SignalWhileWaitingForTheReply,
+                         testing::Values(std::pair{EncoderProbe, SIGTERM}, std::pair{EncoderConvert, SIGTERM},
+                                         std::pair{EncoderConvert, SIGHUP}),
+                         [](const auto& info) {
+                             return std::string(info.param.first == EncoderProbe ? "Probe" : "Convert") +
+                                    (info.param.second == SIGTERM ? "Term" : "HangUp");
+                         });
 
 TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
     ScratchFolder folder;

@@ -107,7 +107,8 @@ retime() {
   ff -i "$folder/$1" -c copy -bsf:v "setts=$2" -f "$3" "$folder/partial-$4"
   mv "$folder/partial-$4" "$folder/$4"
 }
-retime sample.mpg 'pts=if(eq(N\,20)\,PTS+1500*90000\,PTS):dts=if(eq(N\,20)\,DTS+1500*90000\,DTS)' mpeg jump.mpg
+retime sample.mpg 'pts=if(eq(N\,20)\,PTS+1500*90000\,PTS)' mpeg jump.mpg
+retime sample.mpg 'pts=if(eq(N\,20)\,PTS+1500*90000\,PTS):dts=if(eq(N\,20)\,DTS+1500*90000\,DTS)' mpeg squeezed.mpg
 retime sample.flv 'ts=if(gte(N\,30)\,TS+12000000\,TS)' flv jump.flv
 # An AVI header that claims one picture every eleven days and a half.
 slow_rate() {

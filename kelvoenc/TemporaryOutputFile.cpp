@@ -1,0 +1,102 @@
+#include "kelvoenc/TemporaryOutputFile.h"
+
+#include "kelvoenc/EncoderFailure.h"
+
+extern "C" {
+#include <libavutil/mem.h>
+}
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <new>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kIoBufferSize = 1 << 16;
+constexpr int kNameAttempts = 100;
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// ".kv" and eight random letters and digits: short, so that the longest
+// output name the file system takes still leaves room for it.
+std::string RandomName() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+    std::string name = ".kv";
+    for (int i = 0; i < 8; ++i) name += kLetters[pick(random)];
+    return name + ".part";
+}
+
+}  // namespace
+
+TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outputPath(outputPath) {
+    struct stat existing {};
+    if (stat(outputPath.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
+        throw EncoderFailure(ExitStatus::OutputUnwritable,
+                             "Cannot write the output \"" + outputPath + "\": a folder has that name.");
+    for (int attempt = 0; attempt < kNameAttempts && m_fd < 0; ++attempt) {
+        m_path = FolderOf(outputPath) + RandomName();
+        m_fd = open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (m_fd < 0 && errno != EEXIST) Fail(AVERROR(errno), "create");
+    }
+    if (m_fd < 0) Fail(AVERROR(EEXIST), "create");
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBufferSize));
+    m_io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 1, this, nullptr, &WritePacket, &Seek) : nullptr;
+    if (!m_io) {
+        av_free(buffer);
+        throw std::bad_alloc();
+    }
+}
+
+TemporaryOutputFile::~TemporaryOutputFile() {
+    if (m_io) av_freep(&m_io->buffer);
+    avio_context_free(&m_io);
+    if (m_fd >= 0) close(m_fd);
+    if (!m_committed) unlink(m_path.c_str());
+}
+
+int TemporaryOutputFile::WritePacket(void* self, std::uint8_t* data, int size) {
+    const int fd = static_cast<TemporaryOutputFile*>(self)->m_fd;
+    int written = 0;
+    while (written < size) {
+        ssize_t count = write(fd, data + written, static_cast<std::size_t>(size - written));
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return AVERROR(errno);
+        written += static_cast<int>(count);
+    }
+    return written;
+}
+
+std::int64_t TemporaryOutputFile::Seek(void* self, std::int64_t offset, int whence) {
+    const int fd = static_cast<TemporaryOutputFile*>(self)->m_fd;
+    if (whence & AVSEEK_SIZE) {
+        struct stat file {};
+        return fstat(fd, &file) == 0 ? file.st_size : AVERROR(errno);
+    }
+    off_t position = lseek(fd, offset, whence & ~AVSEEK_FORCE);
+    return position < 0 ? AVERROR(errno) : position;
+}
+
+void TemporaryOutputFile::Commit() {
+    avio_flush(m_io);
+    if (m_io->error < 0) Fail(m_io->error, "complete");
+    int fd = m_fd;
+    m_fd = -1;
+    if (close(fd) != 0) Fail(AVERROR(errno), "complete");
+    if (std::rename(m_path.c_str(), m_outputPath.c_str()) != 0)
+        Fail(AVERROR(errno), "give the finished file the name of");
+    m_committed = true;
+}
+
+void TemporaryOutputFile::Fail(int error, const std::string& doing) const {
+    CheckFfmpeg(error, ExitStatus::OutputUnwritable, "Cannot " + doing + " the output \"" + m_outputPath + "\"");
+}

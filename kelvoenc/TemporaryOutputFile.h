@@ -1,0 +1,37 @@
+#pragma once
+
+extern "C" {
+#include <libavformat/avio.h>
+}
+
+#include <string>
+
+// The file an output is written to until it is complete: a new file with a
+// short random hidden name in the output's folder, created exclusively and
+// never through a link, so nothing that is already there is written over.
+// The muxer writes to it through Io(). Commit gives it the output's name;
+// until then the file is removed when this object goes.
+class TemporaryOutputFile {
+public:
+    // Throws OutputUnwritable naming the output when the folder does not
+    // take a new file.
+    explicit TemporaryOutputFile(const std::string& outputPath);
+    ~TemporaryOutputFile();
+    TemporaryOutputFile(const TemporaryOutputFile&) = delete;
+    TemporaryOutputFile& operator=(const TemporaryOutputFile&) = delete;
+
+    AVIOContext* Io() const { return m_io; }
+    // Writes out what is buffered, closes the file and renames it.
+    void Commit();
+
+private:
+    static int WritePacket(void* self, std::uint8_t* data, int size);
+    static std::int64_t Seek(void* self, std::int64_t offset, int whence);
+    void Fail(int error, const std::string& doing) const;
+
+    std::string m_outputPath;
+    std::string m_path;
+    int m_fd = -1;
+    AVIOContext* m_io = nullptr;
+    bool m_committed = false;
+};
