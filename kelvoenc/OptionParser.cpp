@@ -263,11 +263,16 @@ std::string OptionParser::UsageText() {
     }
     text +=
         "\nExit status:\n"
-        "  0  done\n"
+        "  0  done: the whole source is in the output, which has at least one picture\n"
         "  1  bad arguments\n"
-        "  2  the source cannot be read or has no video\n"
-        "  3  the output cannot be written (or encoded)\n"
-        "  4  stopped by request (a reply of 1, a closed channel, or a signal)\n";
+        "  2  the source cannot be read (not a local regular file, a list of other files,\n"
+        "     no video, no picture that decodes, or a read error partway); no output is left\n"
+        "  3  the output cannot be written (or encoded); no output is left\n"
+        "  4  stopped by request (a reply of 1, a closed channel, or a signal); no output\n"
+        "     is left\n"
+        "  5  incomplete: the output is kept, but the source ended clearly short of its\n"
+        "     stated length; the last line on standard error then reads\n"
+        "     kelvoenc: only HH:MM:SS of HH:MM:SS of \"SOURCE\" could be converted: CAUSE.\n";
     return text;
 }
 
