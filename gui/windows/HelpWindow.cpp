@@ -3,6 +3,8 @@
 #include "gui/widgets/OpenAddress.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QScreen>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
@@ -31,6 +33,10 @@ QToolButton* ToolButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
     return button;
 }
 
+// The window's preferred size, and the share of a smaller screen it takes.
+constexpr QSize kPreferredSize(860, 600);
+constexpr double kScreenShare = 0.9;
+
 // Pages compare equal whatever fragment they were opened on.
 QUrl PageOf(const QUrl& url) { return url.adjusted(QUrl::RemoveFragment | QUrl::NormalizePathSegments); }
 
@@ -40,7 +46,6 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     : QWidget(parent, Qt::Window), m_helpFolder(QDir(helpFolder).absolutePath()) {
     setWindowTitle(QStringLiteral("Tarvine Help"));
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(860, 600);
 
     m_backButton = ToolButton(this, QStyle::SP_ArrowBack, QStringLiteral("Back"), QKeySequence::Back);
     m_forwardButton = ToolButton(this, QStyle::SP_ArrowForward, QStringLiteral("Forward"), QKeySequence::Forward);
@@ -78,6 +83,24 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     connect(m_contents, &QListWidget::currentRowChanged, this, &HelpWindow::OnContentsRowChanged);
 
     LoadContents();
+    FitOnScreen();
+}
+
+// Centred on the screen under the mouse and no larger than its free area,
+// title bar and frame included, so nothing of it is out of reach.
+void HelpWindow::FitOnScreen() {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(kPreferredSize);
+        return;
+    }
+    QRect free = screen->availableGeometry();
+    QSize size = kPreferredSize.boundedTo(free.size() * kScreenShare).expandedTo(minimumSizeHint());
+    resize(size);
+    QRect placed(QPoint(), size);
+    placed.moveCenter(free.center());
+    move(placed.topLeft());
 }
 
 HelpWindow* HelpWindow::Open(const QString& helpFolder, const QString& topic) {

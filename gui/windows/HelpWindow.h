@@ -35,6 +35,7 @@ public:
     QListWidget* Contents() const { return m_contents; }
 
 private:
+    void FitOnScreen();
     void LoadContents();
     void FollowLink(const QUrl& link);
     void OnPageChanged(const QUrl& page);

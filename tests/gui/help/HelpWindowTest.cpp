@@ -60,6 +60,12 @@ private slots:
         QVERIFY(window.Browser()->toPlainText().contains(QStringLiteral("Welcome to Tarvine")));
         QCOMPARE(window.Contents()->count(), 9);
         QCOMPARE(window.Contents()->currentItem()->text(), QStringLiteral("Overview"));
+        // Wholly on a screen smaller than its preferred size (the offscreen
+        // platform's is 800 x 600), with room left for a title bar.
+        QRect free = window.screen()->availableGeometry();
+        const QRect withTitleBar = window.geometry().adjusted(0, -30, 0, 0);
+        QVERIFY2(free.contains(withTitleBar),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
     }
 
     void followsALinkAndComesBack() {
