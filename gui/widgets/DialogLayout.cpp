@@ -1,5 +1,6 @@
 #include "gui/widgets/DialogLayout.h"
 
+#include "gui/widgets/ListRowDelegate.h"
 #include "gui/widgets/ResizeAnchors.h"
 
 #include <QCheckBox>
@@ -59,6 +60,8 @@ void SetDialogSize(QWidget& dialog, QSize size) {
     dialog.setMinimumSize(dialog.minimumSize().expandedTo(size));
     dialog.resize(dialog.size().expandedTo(size));
 }
+
+constexpr int kLeastMargin = 7;
 
 // A control whose right edge lies this close to a box's is taken to end
 // with it (dialog units round to pixels one control at a time).
@@ -135,7 +138,11 @@ void DialogLayout::GrowToHoldControls(QDialog& dialog, const DialogTemplate& dia
     for (const ControlTemplate& control : dialogTemplate.controls)
         planned |= ToPixels(control.x, control.y, control.width, control.height);
     QSize size = dialog.size();
-    QSize margin(std::max(0, size.width() - planned.right() - 1), std::max(0, size.height() - planned.bottom() - 1));
+    // At least the usual margin of seven dialog units: a text that grew
+    // must not run into the dialog's edge.
+    QSize least = ToPixels(0, 0, kLeastMargin, kLeastMargin).size();
+    QSize margin(std::max(least.width(), size.width() - planned.right() - 1),
+                 std::max(least.height(), size.height() - planned.bottom() - 1));
     QRect placed;
     for (QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (control->property("controlId").isValid()) placed |= control->geometry();
@@ -212,6 +219,7 @@ QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* p
                                                                        : QAbstractItemView::ExtendedSelection);
         list->header()->setStretchLastSection(false);
         list->header()->setSectionsMovable(false);
+        list->setItemDelegate(new ListRowDelegate(list));
         return list;
     }
     case ControlKind::Trackbar: {

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QTest>
 
 #include <cstdio>
@@ -58,6 +59,27 @@ private slots:
             QCOMPARE(label->toolTip(), QString::fromLatin1(address));
             QVERIFY(label->font().underline());
             QVERIFY(label->width() >= QFontMetrics(label->font()).horizontalAdvance(text));
+        }
+    }
+
+    // By the font's metrics every text fits its label, and no label comes
+    // closer to the box's right and bottom edges than half a line.
+    void everyTextFitsWithinTheBox() {
+        CAboutDlg about;
+        about.show();
+        const int clearance = about.fontMetrics().height() / 2;
+        const QRect inside = about.rect().adjusted(0, 0, -clearance, -clearance);
+        for (QLabel* label : about.findChildren<QLabel*>()) {
+            if (label->text().isEmpty() || label->isHidden()) continue;
+            const QFontMetrics metrics(label->font());
+            const QString text = label->text();
+            if (label->wordWrap()) {
+                QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(text));
+            } else {
+                for (const QString& line : text.split('\n'))
+                    QVERIFY2(metrics.horizontalAdvance(line) <= label->width(), qPrintable(line));
+            }
+            QVERIFY2(inside.contains(label->geometry()), qPrintable(text));
         }
     }
 };
