@@ -86,9 +86,17 @@ void FileListTest::RowsShowNumberPathAndTruncatedClock() {
     WindowUnderTest window;
     List(window, "/clips/hour.avi", {3725.9, 320, 240, 25.0});
     List(window, "/clips/long.avi", {360000.0, 320, 240, 25.0});
-    List(window, "/clips/short.avi", {59.99, 320, 240, 25.0});
+    List(window, "/clips/short_one.avi", {59.99, 320, 240, 25.0});
     QCOMPARE(window.Rows(), QStringList({Number(1) + "|/clips/hour.avi|01:02:05", Number(2) + "|/clips/long.avi|100:00:00",
-                                         Number(3) + "|/clips/short.avi|00:00:59"}));
+                                         Number(3) + "|/clips/short_one.avi|00:00:59"}));
+    // The row holds its underscore: centred in the row, the glyph's lowest
+    // pixel stays inside it with a pixel to spare, so the next row's
+    // highlight never paints over it.
+    window->show();
+    const QFontMetrics metrics(window.List()->font());
+    const int row = window.List()->visualItemRect(window.List()->topLevelItem(2)).height();
+    const int underscoreBottom = (row - metrics.height()) / 2 + metrics.ascent() + metrics.boundingRect('_').bottom();
+    QVERIFY2(underscoreBottom + 1 < row, qPrintable(QStringLiteral("%1 of %2").arg(underscoreBottom).arg(row)));
     QCOMPARE(window->Sources().fileCount(), 3);
     QCOMPARE(window->Sources().totalDuration(), 3725.9 + 360000.0 + 59.99);
     QCOMPARE(window.List()->topLevelItem(0)->textAlignment(2) & Qt::AlignHorizontal_Mask, int(Qt::AlignHCenter));
