@@ -168,7 +168,7 @@ private:
     QTemporaryDir m_clips;
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::string m_out;
-    QString m_notMedia[4];
+    QString m_notMedia[5];
 
 private slots:
     void initTestCase() {
@@ -178,6 +178,7 @@ private slots:
         m_notMedia[1] = Clip("noise.avi");
         m_notMedia[2] = Clip("tone.mp3");
         m_notMedia[3] = Clip("empty.mpg");
+        m_notMedia[4] = Clip("blink.avi");  // half a second: no whole second to report
         QFile notes(m_notMedia[0]);
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.write("Shopping list: milk, bread, tape.\n");
@@ -188,6 +189,8 @@ private slots:
             noise.write(reinterpret_cast<const char*>(&word), sizeof word);
         }
         QVERIFY(RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", "sine=duration=2", m_notMedia[2]}));
+        QVERIFY(RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=10", "-t", "0.5",
+                           "-c:v", "mpeg4", m_notMedia[4]}));
         QFile empty(m_notMedia[3]);
         QVERIFY(empty.open(QIODevice::WriteOnly));
     }
@@ -224,7 +227,7 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     };
 
     const QStringList chosen = {Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), m_notMedia[1], Clip("c.flv"),
-                                m_notMedia[2], m_notMedia[3], Clip("a.avi")};
+                                m_notMedia[2], m_notMedia[3], m_notMedia[4], Clip("a.avi")};
     int dialogs = 0;
     bool enabledDuringProbes = false;
     (*window)->SetFileChooser([&](QWidget*, const QString&) {
