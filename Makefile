@@ -15,7 +15,7 @@ else
 SUDO = sudo
 endif
 
-.PHONY: deps configure build test run clean
+.PHONY: deps configure build test run package clean
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -39,6 +39,13 @@ test: build
 # Builds and starts the program from its program folder.
 run: build
 	$(BUILD_DIR)/bin/tarvine
+
+# Makes the Debian package in $(BUILD_DIR)/package and checks what it holds
+# and needs (see tests/dist/check_package.sh).
+package: build
+	rm -rf $(BUILD_DIR)/package
+	cd $(BUILD_DIR) && cpack -G DEB -B package
+	bash tests/dist/check_package.sh $(BUILD_DIR)/package/tarvine_*.deb
 
 clean:
 	rm -rf $(BUILD_DIR)

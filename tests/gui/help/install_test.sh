@@ -33,8 +33,13 @@ check_file share/applications/tarvine.desktop
 grep -qx "Exec=\"$prefix/bin/tarvine\"" "$prefix/share/applications/tarvine.desktop" ||
     fail "the desktop entry does not start $prefix/bin/tarvine"
 grep -qx 'Icon=tarvine' "$prefix/share/applications/tarvine.desktop" || fail "the desktop entry names no icon"
+check_file share/metainfo/example.tarvine.Tarvine.metainfo.xml
 if command -v desktop-file-validate > /dev/null; then
     desktop-file-validate "$prefix/share/applications/tarvine.desktop" || fail "the desktop entry is not valid"
+fi
+if command -v appstreamcli > /dev/null; then
+    appstreamcli validate --no-net "$prefix/share/metainfo/example.tarvine.Tarvine.metainfo.xml" ||
+        fail "the AppStream data is not valid"
 fi
 [ "$failures" -eq 0 ] || { echo "$failures failed"; exit 1; }
 
