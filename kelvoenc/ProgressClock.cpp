@@ -5,12 +5,12 @@
 
 bool ProgressClock::Start() { return Send(); }
 
-void ProgressClock::Encoded(const AVPacket& packet, AVRational timeBase) {
-    ++m_pictures;
+void ProgressClock::Encoded(const AVPacket& packet, AVRational timeBase, bool picture) {
+    if (picture) ++m_pictures;
     if (packet.pts == AV_NOPTS_VALUE) return;
     double end = static_cast<double>(packet.pts + std::max<std::int64_t>(packet.duration, 0)) * av_q2d(timeBase);
     m_end = std::max(m_end, end);
-    m_seconds = std::max(m_seconds, static_cast<std::int32_t>(std::floor(std::max(end, 0.0))));
+    if (picture) m_seconds = std::max(m_seconds, static_cast<std::int32_t>(std::floor(std::max(end, 0.0))));
 }
 
 bool ProgressClock::Report() {

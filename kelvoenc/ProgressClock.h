@@ -17,12 +17,12 @@ public:
 
     // The first report (0 seconds). False when the front-end says stop.
     bool Start();
-    // A video packet has been encoded.
-    void Encoded(const AVPacket& packet, AVRational timeBase);
+    // A packet has been encoded; progress counts the pictures only.
+    void Encoded(const AVPacket& packet, AVRational timeBase, bool picture);
     // Reports if due. False when the front-end says stop or has gone.
     bool Report();
     Clock::time_point NextReportDue() const { return m_lastReport + kInterval; }
-    // The pictures encoded so far, and the time they reach.
+    // The pictures encoded so far, and the time the output reaches.
     int Pictures() const { return m_pictures; }
     double EncodedSeconds() const { return m_end; }
 

@@ -180,7 +180,7 @@ ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, i
         auto wait = packets.PopUntil(progress.NextReportDue(), item);
         if (wait == PacketQueue::Wait::Ended) return ExitStatus::Done;
         if (wait == PacketQueue::Wait::Item) {
-            if (item->stream == videoStream) progress.Encoded(*item->packet, item->timeBase);
+            progress.Encoded(*item->packet, item->timeBase, item->stream == videoStream);
             output.Write(item->packet.get(), item->stream, item->timeBase);
         }
         if (StopSignals::Pending()) {

@@ -151,6 +151,8 @@ const DamagedCase kDamagedCases[] = {
     {"ProgramStreamSqueezedAfterAJump", "squeezed.mpg", 2.5, 8},
     {"FlashVideoJumpingFarAhead", "jump.flv", 2.5, 8},
     {"AviClaimingAPictureEveryElevenDays", "slow-rate.avi", 2.5, 8},
+    // Not damaged, and not short of its length either: the sound is.
+    {"SoundOutlastingThePicture", "short-picture.avi", 2.5, 4},
 };
 
 INSTANTIATE_TEST_SUITE_P(Source, DamagedSource, testing::ValuesIn(kDamagedCases),

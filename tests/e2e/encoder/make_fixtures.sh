@@ -122,11 +122,13 @@ slow_rate
 # A codec nobody knows.
 LC_ALL=C sed 's/FMP4/ZQ9X/g' "$folder/sample.avi" > "$folder/unknown-fourcc.avi"
 # Lists of other files dressed up as videos, naming real clips.
-printf '#EXTM3U\n#EXT-X-TARGETDURATION:3\n#EXTINF:3,\n%s\n#EXT-X-ENDLIST\n' "$folder/sample.mpg" > "$folder/playlist.avi"
-printf 'ffconcat version 1.0\nfile %s\n' "$folder/sample.avi" > "$folder/filelist.avi"
+printf '#EXTM3U\n#EXT-X-TARGETDURATION:6\n#EXTINF:6,\n%s\n#EXT-X-ENDLIST\n' "$folder/joined-pieces.ts" > "$folder/playlist.avi"
+printf 'ffconcat version 1.0\nfile sample.avi\n' > "$folder/filelist.avi"
 # A named pipe: opening it would wait for a writer forever.
 rm -f "$folder/fifo.avi"
 mkfifo "$folder/fifo.avi"
+# Sound that goes on for seven seconds after the last picture.
+clip short-picture.avi avi 160x120 25 3 "$(sine 22050 10)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 64k
 # Twenty seconds, for reads that fail or end a third of the way in.
 clip long.avi avi 160x120 25 20 "$(sine 22050 20)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 64k
 
