@@ -443,19 +443,24 @@ void EndToEndTest::ADecimalCommaDesktopReadsAndConvertsAlike() {
 
 void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
     QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
-    // Files named as a user's would be.
+    // Files named and filed as a user's would be, one of them deep enough
+    // for its path to be shortened in the middle.
     const QString videos = m_scratch->filePath("Videos/");
+    const QString deep = videos + "Holidays/2026/Summer at the lake with the whole family/Day two, afternoon/";
+    QVERIFY(QDir().mkpath(deep));
     QVERIFY(QDir().mkpath(videos));
     QStringList chosen;
     for (auto [clip, name] : {std::pair{"a.avi", "Beach day.avi"}, {"long.avi", "Birthday party.avi"},
                               {"c.flv", "Garden.flv"}, {"d.mov", "Concert.mov"}}) {
-        QVERIFY(QFile::copy(Clip(clip), videos + name));
-        chosen << videos + name;
+        chosen << (QLatin1String(clip) == QLatin1String("c.flv") ? deep : videos) + name;
+        QVERIFY(QFile::copy(Clip(clip), chosen.last()));
     }
     m_out = m_scratch->filePath("output video").toStdString() + "/";
     auto window = NewWindow();
     MessageBoxResponder boxes;
     QVERIFY(QTest::qWaitForWindowExposed(&**window));
+    // A window grown beyond its first size, as many users keep it.
+    (*window)->resize((*window)->size() + QSize(160, 90));
     window->Add(chosen);
     QCOMPARE(window->Rows().size(), 4);
     window->Select(1);
