@@ -1,6 +1,7 @@
 #include "kelvoenc/TemporaryOutputFile.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/TemporaryOutput.h"
 
 extern "C" {
 #include <libavutil/mem.h>
@@ -24,16 +25,16 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
 }
 
-// ".kv" and eight random letters and digits: short, so that the longest
-// output name the file system takes still leaves room for it.
+// Short, so that the longest output name the file system takes still leaves
+// room for it.
 std::string RandomName() {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     static std::random_device seed;
     std::mt19937 random(seed());
     std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-    std::string name = ".kv";
-    for (int i = 0; i < 8; ++i) name += kLetters[pick(random)];
-    return name + ".part";
+    std::string letters;
+    for (std::size_t i = 0; i < kTemporaryOutputRandomLength; ++i) letters += kLetters[pick(random)];
+    return TemporaryOutputName(letters);
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // (or of $FAKE_ENCODER_SCRIPT): whitespace-separated steps, run in order:
 //   r<code>:<value>  send a report and wait for the reply; a reply of 1 stops
 //   write            write the output file named after -o
+//   temp             write the temporary file the real encoder writes first
+//   sleep:<ms>       wait without reporting
+//   ignore-term      ignore SIGTERM from now on
 //   err:<text>       write text (underscores as blanks) and a newline to stderr
 //   close            close the report channel
 //   partial          send half a report and end
@@ -11,8 +14,10 @@
 //   exit:<status>    end with that status (the end of the script ends with 0)
 // Each start and reply is appended to $FAKE_ENCODER_LOG.
 #include "protocol/ReportFrame.h"
+#include "protocol/TemporaryOutput.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +26,7 @@
 #include <sstream>
 #include <string>
 #include <sys/socket.h>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,7 +63,8 @@ bool IsSocket(int descriptor) {
 }
 
 void LogStart(int argc, char** argv, int handle) {
-    std::string line = "start handle=" + std::to_string(handle) + " socket=" + (IsSocket(handle) ? "yes" : "no") +
+    std::string line = "start pid=" + std::to_string(::getpid()) + " handle=" + std::to_string(handle) +
+                       " socket=" + (IsSocket(handle) ? "yes" : "no") +
                        " stdin=" + Link("/proc/self/fd/0") + " cwd=" + Link("/proc/self/cwd") + " args=";
     for (int i = 1; i < argc; ++i) line += std::string(i > 1 ? " " : "") + argv[i];
     Log(line);
@@ -94,6 +101,15 @@ int main(int argc, char** argv) {
             if (Report(handle, kEncoderNotifyMessage, code, std::stoi(argument)) == kReplyStop) return 0;
         } else if (step == "write") {
             std::ofstream(output) << "converted " << source << "\n";
+        } else if (step == "temp") {
+            std::string folder = output.substr(0, output.rfind('/') + 1);
+            std::string letters = "fake" + std::to_string(::getpid() % 9000 + 1000);
+            std::ofstream(folder + TemporaryOutputName(letters)) << source << "\n";
+        } else if (step.rfind("sleep:", 0) == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(argument)));
+        } else if (step == "ignore-term") {
+            std::signal(SIGTERM, SIG_IGN);
+            Log("ignoring SIGTERM");
         } else if (step.rfind("err:", 0) == 0) {
             for (char& c : argument) c = c == '_' ? ' ' : c;
             std::fprintf(stderr, "%s\n", argument.c_str());

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cctype>
+#include <string>
+#include <string_view>
+
+// The encoder writes an output under a temporary name in the output's folder
+// and gives it the output's name only when it is whole: ".kv", eight letters
+// or digits, ".part". A run killed outright (SIGKILL) has no chance to remove
+// its file; the front-end recognises such leftovers by this pattern. Both
+// programs name temporary files only through these.
+inline constexpr std::string_view kTemporaryOutputPrefix = ".kv";
+inline constexpr std::string_view kTemporaryOutputSuffix = ".part";
+inline constexpr std::size_t kTemporaryOutputRandomLength = 8;
+
+// The name for these eight random letters or digits.
+inline std::string TemporaryOutputName(std::string_view random) {
+    return std::string(kTemporaryOutputPrefix).append(random).append(kTemporaryOutputSuffix);
+}
+
+inline bool IsTemporaryOutputName(std::string_view name) {
+    if (name.size() != kTemporaryOutputPrefix.size() + kTemporaryOutputRandomLength + kTemporaryOutputSuffix.size() ||
+        name.substr(0, kTemporaryOutputPrefix.size()) != kTemporaryOutputPrefix ||
+        name.substr(name.size() - kTemporaryOutputSuffix.size()) != kTemporaryOutputSuffix)
+        return false;
+    for (char c : name.substr(kTemporaryOutputPrefix.size(), kTemporaryOutputRandomLength))
+        if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+    return true;
+}
