@@ -2,15 +2,11 @@
 
 #include <cstdint>
 
-// The state of the run in progress, shared by the encoder run, its report
-// handling and the batch driver.
+// The engine's state across runs: the user's stop request and the last
+// progress value handled.
 struct BatchProgress {
-    std::uint32_t startTick = 0;     // SteadyTickCount() at the start of the batch
-    double doneSeconds = 0.0;        // durations of the batch's finished files
-    bool cancelRequested = false;    // set by the progress window's Cancel
-    bool probeFailed = false;        // cleared before each probe, set by a bad property report
-    double previousProgress = 999.0; // the last progress value handled; never reset
-    int pumpCounter = 0;             // progress reports since the last extra pump
+    bool cancelRequested = false;     // set by the progress window's Cancel
+    double previousProgress = 999.0;  // the last progress value handled; never reset
 };
 
 // Milliseconds of a steady clock, wrapping at 2^32 like a tick counter; take

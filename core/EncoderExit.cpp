@@ -6,6 +6,21 @@ namespace {
 
 constexpr const char* kBlanks = " \t\r\n";
 
+std::string StatusMeaning(const EncoderExit& exit) {
+    if (exit.signalled)
+        return "the encoder was stopped by signal " + std::to_string(exit.status) + " (" + ::strsignal(exit.status) +
+               ")";
+    switch (static_cast<ExitStatus>(exit.status)) {
+    case ExitStatus::Done: return "";
+    case ExitStatus::BadArguments: return "the encoder refused its arguments";
+    case ExitStatus::SourceUnreadable: return "the source cannot be read";
+    case ExitStatus::OutputUnwritable: return "the output file cannot be written";
+    case ExitStatus::Stopped: return "the conversion was stopped";
+    case ExitStatus::Incomplete: return "the output is incomplete";
+    }
+    return "the encoder ended with exit status " + std::to_string(exit.status);
+}
+
 }  // namespace
 
 std::string EncoderExit::LastErrorLine() const {
@@ -18,10 +33,8 @@ std::string EncoderExit::LastErrorLine() const {
 }
 
 std::string EncoderExit::FailureReason() const {
-    if (signalled)
-        return "the encoder was stopped by signal " + std::to_string(status) + " (" + ::strsignal(status) + ")";
+    std::string meaning = StatusMeaning(*this);
+    if (meaning.empty()) return "";
     std::string line = LastErrorLine();
-    if (!line.empty()) return line;
-    if (status != 0) return "the encoder ended with exit status " + std::to_string(status);
-    return "";
+    return line.empty() ? meaning : meaning + " (" + line + ")";
 }

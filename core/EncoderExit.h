@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/ExitStatus.h"
+
 #include <string>
 
 // How one encoder run ended.
@@ -8,12 +10,14 @@ struct EncoderExit {
     int status = 0;          // the exit status, or the signal's number
     std::string errorTail;   // the last few kilobytes of its standard error
 
-    bool Succeeded() const { return !signalled && status == 0; }
+    bool Succeeded() const { return Is(ExitStatus::Done); }
+    bool Is(ExitStatus expected) const { return !signalled && status == static_cast<int>(expected); }
 
     // The last non-blank line of the error output, trimmed; empty when none.
     std::string LastErrorLine() const;
 
-    // Why the run failed, in words for the user: the encoder's last error
-    // line, or how the process ended when it said nothing.
+    // Why the run failed, in words for the user: what its exit status means,
+    // with the encoder's last error line in brackets when it wrote one.
+    // Empty for a run that ended with status 0.
     std::string FailureReason() const;
 };

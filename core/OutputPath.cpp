@@ -18,26 +18,28 @@ SplitName SplitAtLastDot(const std::string& fileName) {
     return {fileName.substr(0, dot), fileName.substr(dot + 1)};
 }
 
+// A link counts as the file it is, even when it leads nowhere.
 bool Exists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(path, error);
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 }  // namespace
 
-std::optional<std::string> MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder,
-                                          int outputFormat, const SourceList& listed) {
+std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder,
+                           int outputFormat, const SourceList& listed) {
     std::string folder = outputFolder;
     if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
     SplitName source = SplitAtLastDot(sourcePath.substr(sourcePath.rfind(kPathSeparator) + 1));
     std::string extension = OutputExtension(outputFormat);
 
-    std::string stem = source.stem;
-    if (Exists(folder + stem + "." + extension)) stem += "_" + source.extension;
-    std::string path = folder + stem + "." + extension;
-    for (int suffix = 1; listed.NamesListedFile(path); ++suffix)
-        path = folder + stem + "_" + std::to_string(suffix) + "." + extension;
+    auto taken = [&listed](const std::string& path) { return Exists(path) || listed.NamesListedFile(path); };
+    std::string path = folder + source.stem + "." + extension;
+    if (taken(path)) {
+        std::string stem = source.stem + "_" + source.extension;
+        path = folder + stem + "." + extension;
+        for (int suffix = 1; taken(path); ++suffix) path = folder + stem + "_" + std::to_string(suffix) + "." + extension;
+    }
 
-    if (path.size() > kMaxPathLength) return std::nullopt;
     return path;
 }

@@ -1,37 +1,32 @@
 #include "gui/runner/ConversionEngine.h"
 
-#include "gui/widgets/AppMessageBox.h"
 #include "core/ArgumentSplitter.h"
-#include "gui/windows/CProgressDlg.h"
-#include "gui/runner/ConversionHost.h"
-#include "gui/runner/EncoderProcess.h"
 #include "core/FolderCreation.h"
 #include "core/OutputPath.h"
 #include "core/ProgressText.h"
+#include "core/TemporaryFileSnapshot.h"
+#include "gui/runner/ConversionHost.h"
+#include "gui/runner/EncoderProcess.h"
+#include "gui/widgets/AppMessageBox.h"
+#include "gui/widgets/InputBlocker.h"
+#include "gui/windows/CProgressDlg.h"
 
-#include <QCoreApplication>
+#include <QFileInfo>
 #include <QWidget>
 #include <QWindow>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
-
-constexpr std::int32_t kLargestFrameRateReport = 2147483647;
 
 QString FromLocal(const std::string& text) { return QString::fromStdString(text); }
 
 bool IsFile(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
-    std::fclose(file);
-    return true;
-}
-
-QString FailureLine(const std::string& sourcePath, const std::string& reason) {
-    return FromLocal(sourcePath) + QStringLiteral(": ") + FromLocal(reason);
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
 }
 
 }  // namespace
@@ -39,13 +34,22 @@ QString FailureLine(const std::string& sourcePath, const std::string& reason) {
 ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram)
     : m_host(host), m_encoderProgram(std::move(encoderProgram)), m_progressWindow(std::make_unique<CProgressDlg>()) {
     QObject::connect(m_progressWindow.get(), &CProgressDlg::CancelPressed, m_progressWindow.get(),
-                     [this] { m_progress.cancelRequested = true; });
+                     [this] { RequestCancel(); });
+    m_unansweredCancel.setSingleShot(true);
+    m_unansweredCancel.setInterval(kUnansweredCancelMs);
+    QObject::connect(&m_unansweredCancel, &QTimer::timeout, [this] { AskToStopNow(); });
+    // A stop answered by the reply still ends the run if the encoder ignores it.
+    m_stopAfterReply.setSingleShot(true);
+    m_stopAfterReply.setInterval(kUnansweredCancelMs);
+    QObject::connect(&m_stopAfterReply, &QTimer::timeout, [this] {
+        if (m_process) m_process->Stop();
+    });
 }
 
 ConversionEngine::~ConversionEngine() = default;
 
 void ConversionEngine::ConvertAll() {
-    if (IsConverting()) return;  // one batch at a time, even if a command slips through
+    if (IsBusy()) return;  // one run at a time, even if a command slips through
     SourceList& sources = m_host.Sources();
     if (sources.fileCount() == 0) {
         ShowMessage(QStringLiteral("No file in the list"), QMessageBox::NoIcon);
@@ -61,188 +65,183 @@ void ConversionEngine::ConvertAll() {
         return;
     }
 
+    m_batch.emplace(sources, SteadyTickCount());
     StartBatch();
-    std::vector<QString> failures;
-    for (int row = 0; row < sources.fileCount(); ++row) {
-        EntryOutcome outcome = ConvertEntry(row, failures);
-        if (outcome == EntryOutcome::Cancelled || outcome == EntryOutcome::EncoderMissing) {
+    while (std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanNext(settings, m_host.Targets(), sources)) {
+        RunEnd end = ConvertNext(*plan);
+        if (end != RunEnd::Finished) {  // stopped, or the user has been told why nothing can run
             EndBatch();
             return;
         }
     }
-    ShowSummary(failures);
+    ShowSummary();
     EndBatch();
 }
 
-ConversionEngine::EntryOutcome ConversionEngine::ConvertEntry(int row, std::vector<QString>& failures) {
-    m_currentEntry = row;
-    const SourceEntry entry = m_host.Sources().Entry(row);
-    std::optional<std::string> output = MakeOutputPath(entry.path);
-    if (!output) {
-        failures.push_back(FailureLine(entry.path, "the output path would be longer than " +
-                                                       std::to_string(kMaxPathLength) + " characters"));
-        m_progress.doneSeconds += entry.durationSeconds;
-        return EntryOutcome::Failed;
+ConversionEngine::RunEnd ConversionEngine::ConvertNext(const ConversionBatch::RunPlan& plan) {
+    std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
+    EncoderRunValues values{plan.sourcePath,     plan.outputPath, plan.padding.horizontal, plan.padding.vertical,
+                            EncoderConvert,      0,               plan.frameRate};
+    TemporaryFileSnapshot temporaries(std::filesystem::path(plan.outputPath).parent_path().string());
+    if (!StartProcess(*process, values)) {
+        m_batch->FailCurrent("the encoder could not be started");
+        return RunEnd::EncoderMissing;
     }
-    std::remove(output->c_str());
-    Padding padding = ComputePadding(row);
-    EncoderRunResult run = RunEncoder(entry.path, *output, padding.horizontal, padding.vertical, EncoderConvert);
-    if (!run.started) return EntryOutcome::EncoderMissing;
-    m_progress.doneSeconds += entry.durationSeconds;
+    EncoderExit exit = process->WaitForExit([this](const ReportFrame& frame) { return OnConvertReport(frame); });
+    m_process = nullptr;
+    m_heldReport.reset();
+    m_stopAfterReply.stop();
+    // A run killed outright had no chance to remove its temporary file.
+    if (exit.signalled) temporaries.RemoveNewFiles();
 
     if (m_progress.cancelRequested) {
-        std::remove(output->c_str());
-        return EntryOutcome::Cancelled;
+        // The name was free when the run started: what is there now is this run's.
+        std::remove(plan.outputPath.c_str());
+        m_batch->StopCurrent();
+        return RunEnd::Stopped;
     }
-    bool written = IsFile(*output);
-    if (run.Succeeded() && written) return EntryOutcome::Converted;
+    bool written = IsFile(plan.outputPath);
+    m_batch->FinishCurrent(exit, written);
     // What a failed run left behind is not a usable file.
-    std::remove(output->c_str());
-    std::string reason = run.exit.FailureReason();
-    failures.push_back(FailureLine(entry.path, reason.empty() ? "the encoder wrote no output file" : reason));
-    return EntryOutcome::Failed;
+    if (m_batch->Entry(plan.index).state == EntryState::Failed && written) std::remove(plan.outputPath.c_str());
+    return RunEnd::Finished;
 }
 
-void ConversionEngine::StartBatch() {
-    m_currentEntry = 0;
-    m_progress.startTick = SteadyTickCount();
-    m_progress.cancelRequested = false;
-    QWidget* host = m_host.HostWindow();
-    host->setEnabled(false);
-
-    m_progressWindow->ResetProgress();
-    // Owned by the main window, as a dialog stays with its owner, without
-    // being disabled along with it.
-    m_progressWindow->winId();
-    if (QWindow* owner = host->window()->windowHandle())
-        m_progressWindow->windowHandle()->setTransientParent(owner);
-    m_progressWindow->show();
-    m_progress.doneSeconds = 0.0;
-}
-
-void ConversionEngine::EndBatch() {
-    m_currentEntry = -1;
-    m_host.HostWindow()->setEnabled(true);
-    m_progressWindow->hide();
-}
-
-void ConversionEngine::ShowSummary(const std::vector<QString>& failures) {
-    std::uint32_t elapsedSeconds = (SteadyTickCount() - m_progress.startTick) / 1000;
-    QString text = QStringLiteral("Mission accomplished! Total Time:%1").arg(FromLocal(FormatClock(elapsedSeconds)));
-    if (failures.empty()) {
-        ShowMessage(text, QMessageBox::Information);
-        return;
-    }
-    text += QStringLiteral("\n\nThese files were not converted:");
-    for (const QString& failure : failures) text += QStringLiteral("\n") + failure;
-    ShowMessage(text, QMessageBox::Warning);
-}
-
-EncoderRunResult ConversionEngine::RunEncoder(const std::string& sourcePath, const std::string& outputPath,
-                                              int horizontalPad, int verticalPad, int mode) {
+ProbeRun ConversionEngine::Probe(const std::string& sourcePath) {
+    ProbeRun run;
+    const ConversionSettings& settings = m_host.Settings();
+    std::string outputPath =
+        MakeOutputPath(sourcePath, settings.outputFolder, settings.outputFormat, m_host.Sources());
     std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
-    EncoderRunValues values{sourcePath, outputPath, horizontalPad, verticalPad,
-                            mode,       process->ChannelHandle(), CurrentFrameRate()};
-    std::vector<std::string> arguments =
-        SplitArguments(BuildEncoderArguments(values, m_host.Settings(), m_host.Targets()));
+    EncoderRunValues values{sourcePath, outputPath, 0, 0, EncoderProbe, 0, 0.0};
+    run.started = StartProcess(*process, values);
+    if (!run.started) return run;
 
-    EncoderRunResult result;
+    m_probeCancelled = false;
+    QTimer reading;
+    reading.setSingleShot(true);
+    QObject::connect(&reading, &QTimer::timeout, [this, &sourcePath] {
+        m_progressWindow->ShowReading(QFileInfo(FromLocal(sourcePath)).fileName(), m_host.HostWindow());
+    });
+    reading.start(kReadingDelayMs);
+    run.exit = process->WaitForExit([&run](const ReportFrame& frame) {
+        run.result.Take(frame.code, frame.value);
+        return kReplyContinue;
+    });
+    m_process = nullptr;
+    m_progressWindow->hide();
+    run.cancelled = m_probeCancelled;
+    return run;
+}
+
+bool ConversionEngine::StartProcess(EncoderProcess& process, const EncoderRunValues& values) {
+    EncoderRunValues run = values;
+    run.handle = process.ChannelHandle();
+    std::vector<std::string> arguments = SplitArguments(BuildEncoderArguments(run, m_host.Settings(), m_host.Targets()));
     std::string error;
-    result.started = process->Start(m_encoderProgram, arguments, error);
-    if (!result.started) {
+    if (!process.Start(m_encoderProgram, arguments, error)) {
         ShowMessage(QStringLiteral("The encoder %1 could not be started: %2.")
                         .arg(FromLocal(m_encoderProgram), QString::fromLocal8Bit(error.c_str())),
                     QMessageBox::Critical);
-        return result;
+        return false;
     }
-    result.exit = process->WaitForExit([this](const ReportFrame& frame) { return OnEncoderNotify(frame.code, frame.value); });
-    return result;
+    m_process = &process;
+    return true;
 }
 
-std::optional<std::string> ConversionEngine::MakeOutputPath(const std::string& sourcePath) const {
-    const ConversionSettings& settings = m_host.Settings();
-    return ::MakeOutputPath(sourcePath, settings.outputFolder, settings.outputFormat, m_host.Sources());
-}
-
-Padding ConversionEngine::ComputePadding(int row) {
-    const SourceEntry& entry = m_host.Sources().Entry(row);
-    return ::ComputePadding(m_host.Settings(), m_host.Targets(), entry.sourceWidth, entry.sourceHeight);
-}
-
-ReportReply ConversionEngine::OnEncoderNotify(std::uint32_t code, std::int32_t value) {
-    switch (code) {
-    case ReportDuration:
-    case ReportWidth:
-    case ReportHeight:
-    case ReportFrameRate:
-        StoreProperty(code, value);
-        return kReplyContinue;
-    case ReportSampleAspect:
-        StoreSampleAspect(value);
-        return kReplyContinue;
-    case ReportCode::ReportProgress:
-        return ReportProgress(value);
-    default:
-        return kReplyContinue;
+void ConversionEngine::RequestCancel() {
+    if (IsConverting()) {
+        m_progress.cancelRequested = true;
+        m_progressWindow->SetProgressText(QString::fromLatin1(kCancellingText));
+        // The question comes with the next report, or without one after a while.
+        if (!m_asking) m_unansweredCancel.start();
+    } else if (m_process) {
+        m_probeCancelled = true;
+        m_process->Stop();
     }
 }
 
-void ConversionEngine::StoreProperty(std::uint32_t code, std::int32_t value) {
-    SourceEntry* slot = m_host.Sources().ProbeSlot();
-    if (!slot) return;  // all 99 rows taken: the report has nowhere to go
-    bool failed = code == ReportFrameRate ? value == 0 : value <= 0;
-    if (failed) {
-        m_progress.probeFailed = true;
-        return;
-    }
-    switch (code) {
-    case ReportDuration: slot->durationSeconds = value; break;
-    case ReportWidth: slot->sourceWidth = value; break;
-    case ReportHeight: slot->sourceHeight = value; break;
-    case ReportFrameRate: slot->sourceFrameRate = (value < 0 ? kLargestFrameRateReport : value) * 0.0000001; break;
-    default: break;
-    }
+void ConversionEngine::StartBatch() {
+    m_converting = true;
+    m_progress.cancelRequested = false;
+    QWidget* host = m_host.HostWindow();
+    m_batchBlocker = std::make_unique<InputBlocker>(*host);
+    m_progressWindow->ResetProgress();
+    m_progressWindow->ShowOver(host);
 }
 
-// An encoder that cannot tell the pixel shape sends 0: square pixels are
-// the safe guess, and the file is still added.
-void ConversionEngine::StoreSampleAspect(std::int32_t value) {
-    if (SourceEntry* slot = m_host.Sources().ProbeSlot()) slot->sourceSampleAspect = value > 0 ? value * 0.0000001 : 1.0;
+void ConversionEngine::EndBatch() {
+    m_converting = false;
+    m_unansweredCancel.stop();
+    m_progressWindow->hide();
+    m_batchBlocker.reset();
 }
 
-ReportReply ConversionEngine::ReportProgress(double value) {
-    if (++m_progress.pumpCounter >= 100) {
-        PumpOneMessage();
-        m_progress.pumpCounter = 0;
-    }
+void ConversionEngine::ShowSummary() {
+    std::uint32_t elapsedSeconds = (SteadyTickCount() - m_batch->StartTick()) / 1000;
+    ShowMessage(FromLocal(m_batch->SummaryText(elapsedSeconds)),
+                m_batch->AllConverted() ? QMessageBox::Information : QMessageBox::Warning);
+}
+
+std::optional<ReportReply> ConversionEngine::OnConvertReport(const ReportFrame& frame) {
+    if (frame.code != ReportCode::ReportProgress) return kReplyContinue;
+    return ReportProgress(frame.value);
+}
+
+std::optional<ReportReply> ConversionEngine::ReportProgress(double value) {
     if (m_progress.cancelRequested) {
-        if (AskToStop()) return kReplyStop;
-        m_progress.cancelRequested = false;
+        // The encoder waits while the user decides; the question is asked
+        // from the event loop, not from inside the report's handling.
+        m_heldReport = value;
+        m_unansweredCancel.stop();
+        if (!m_asking) QTimer::singleShot(0, m_progressWindow.get(), [this] { AskToStopNow(); });
+        return std::nullopt;
     }
-    PumpOneMessage();
-    if (value == m_progress.previousProgress) return kReplyContinue;
-    m_progress.previousProgress = value;
-
-    std::optional<ProgressDisplay> display = ComputeProgressDisplay(
-        value, m_progress.doneSeconds, m_host.Sources().totalDuration(), SteadyTickCount() - m_progress.startTick);
-    if (!display) return kReplyContinue;
-    m_progressWindow->SetProgressText(FromLocal(display->text));
-    m_progressWindow->SetBarPosition(display->barPosition);
-    PumpOneMessage();
+    ShowProgress(value);
     return kReplyContinue;
 }
 
-void ConversionEngine::PumpOneMessage() { QCoreApplication::processEvents(); }
+void ConversionEngine::ShowProgress(double value) {
+    if (m_batch) m_batch->NoteProgress(value);
+    if (value == m_progress.previousProgress) return;
+    m_progress.previousProgress = value;
 
-double ConversionEngine::CurrentFrameRate() const {
-    const SourceList& sources = m_host.Sources();
-    return m_currentEntry >= 0 && m_currentEntry < sources.fileCount()
-               ? sources.Entry(m_currentEntry).sourceFrameRate
-               : 0.0;
+    std::optional<ProgressDisplay> display =
+        ComputeProgressDisplay(value, m_batch ? m_batch->DoneSeconds() : 0.0, m_host.Sources().totalDuration(),
+                               SteadyTickCount() - (m_batch ? m_batch->StartTick() : 0));
+    if (!display) return;
+    m_progressWindow->SetProgressText(FromLocal(display->text));
+    m_progressWindow->SetBarPosition(display->barPosition);
 }
 
-// During a batch the main window is disabled; the progress window carries
-// the questions and the summary.
+// Yes stops the run: by the reply when a report is waiting for one, else by
+// stopping the process. No takes the request back and lets a waiting report
+// through.
+void ConversionEngine::AskToStopNow() {
+    if (m_asking || !m_progress.cancelRequested || !m_process) return;
+    m_asking = true;
+    bool stop = AskToStop();
+    m_asking = false;
+    if (!m_process) return;
+    std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
+    if (stop) {
+        if (held) {
+            m_process->Reply(kReplyStop);
+            m_stopAfterReply.start();
+        } else {
+            m_process->Stop();
+        }
+        return;
+    }
+    m_progress.cancelRequested = false;
+    if (held) {
+        ShowProgress(*held);
+        m_process->Reply(kReplyContinue);
+    }
+}
+
+// During a batch the host window takes no input; the progress window
+// carries the questions and the summary.
 QWidget* ConversionEngine::MessageParent() const {
     return m_progressWindow->isVisible() ? static_cast<QWidget*>(m_progressWindow.get()) : m_host.HostWindow();
 }

@@ -1,48 +1,55 @@
 #pragma once
 
 #include "core/BatchProgress.h"
+#include "core/ConversionBatch.h"
 #include "core/EncoderArguments.h"
 #include "core/EncoderExit.h"
-#include "core/Padding.h"
-#include "protocol/ReportFrame.h"
+#include "core/ProbeResult.h"
 #include "core/ProgramFolder.h"
+#include "protocol/ReportFrame.h"
 
 #include <QMessageBox>
 #include <QString>
+#include <QTimer>
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 class ConversionHost;
 class CProgressDlg;
+class EncoderProcess;
+class InputBlocker;
 
-// The outcome of one encoder run.
-struct EncoderRunResult {
-    bool started = false;  // false: the program could not be started; the user has been told why
+// What one probe found.
+struct ProbeRun {
+    bool started = false;    // false: the encoder could not be started; the user has been told why
+    bool cancelled = false;  // the user stopped a probe that took long
+    ProbeResult result;
     EncoderExit exit;
 
-    bool Succeeded() const { return started && exit.Succeeded(); }
+    bool Readable() const { return started && !cancelled && !result.Failed() && exit.Succeeded(); }
 };
 
 // Runs the encoder, handles its reports and converts the source list.
 //
 // The main window creates one engine after its own controls, passing itself
 // as the host, and keeps it for its whole life. The engine creates the
-// progress window, owned by the host window but not a child of it, so that it
-// stays usable while the main window is disabled during a batch.
+// progress window, owned by the host window but not a child of it, and
+// blocks input to the host window while a batch runs.
 //
 // Adding a file (the file list's job) goes like this:
-//   Progress().probeFailed = false;
-//   auto output = MakeOutputPath(path);              // nullopt: path too long, refuse the file
-//   auto run = RunEncoder(path, *output, 0, 0, EncoderProbe);
-//   if (!run.started) stop adding: the user has been told already;
-//   the file is readable when !Progress().probeFailed and run.Succeeded();
-//   then Sources().Append(path) commits the probe slot.
+//   ProbeRun probe = Probe(path);
+//   if (!probe.started || probe.cancelled) stop adding;
+//   if (SourceEntry* slot = Sources().ProbeSlot()) probe.result.CarryInto(*slot);
+//   if (probe.Readable()) Sources().Append(path) commits the slot.
 class ConversionEngine {
 public:
+    // After this long a probe shows "Reading …" with Cancel.
+    static constexpr int kReadingDelayMs = 1500;
+    // After this long without a report, a pending Cancel asks its question anyway.
+    static constexpr int kUnansweredCancelMs = 1000;
+
     // `encoderProgram` is the encoder to start: the program folder's by default.
     explicit ConversionEngine(ConversionHost& host,
                               std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()));
@@ -52,46 +59,41 @@ public:
 
     // The Convert command: converts every listed file into the output folder
     // with the progress window shown, then sums up. Returns when the batch is
-    // over (done, cancelled or refused).
+    // over (done, stopped or refused).
     void ConvertAll();
 
-    // Starts one encoder run and returns when its process has ended. The
-    // reports arriving meanwhile are handled by OnEncoderNotify. A program
-    // that cannot be started is reported to the user here.
-    EncoderRunResult RunEncoder(const std::string& sourcePath, const std::string& outputPath, int horizontalPad,
-                                int verticalPad, int mode);
+    // Runs the encoder in probing mode on a source and returns when it has
+    // ended. A program that cannot be started is reported to the user here.
+    ProbeRun Probe(const std::string& sourcePath);
 
-    // The output path for a source in the settings' output folder, protecting
-    // the listed sources; nullopt when it would be longer than 255 characters.
-    std::optional<std::string> MakeOutputPath(const std::string& sourcePath) const;
-
-    // The pads for a row; resolves the target frame size into the targets.
-    Padding ComputePadding(int row);
-
-    // One report of the encoder; returns the reply.
-    ReportReply OnEncoderNotify(std::uint32_t code, std::int32_t value);
+    // What the progress window's Cancel does, for any other way of asking:
+    // during a batch the stop question follows; a probe is stopped at once.
+    void RequestCancel();
 
     // A progress report: `value` seconds of the current file are done.
-    // Returns kReplyStop when the user confirmed the stop, else kReplyContinue.
-    ReportReply ReportProgress(double value);
-
-    // Handles the events waiting now, without blocking.
-    static void PumpOneMessage();
+    // Returns kReplyStop when the user confirmed the stop, kReplyContinue
+    // otherwise, and nothing when the stop question has to be asked first
+    // (the reply follows the answer).
+    std::optional<ReportReply> ReportProgress(double value);
 
     BatchProgress& Progress() { return m_progress; }
     CProgressDlg& ProgressWindow() { return *m_progressWindow; }
-    bool IsConverting() const { return m_currentEntry >= 0; }
+    bool IsConverting() const { return m_converting; }
+    bool IsBusy() const { return m_process != nullptr || IsConverting(); }
+    // The running batch, or the last one once it is over; null before the first.
+    const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
 
 private:
-    enum class EntryOutcome { Converted, Failed, Cancelled, EncoderMissing };
+    enum class RunEnd { Finished, Stopped, EncoderMissing };
 
-    EntryOutcome ConvertEntry(int row, std::vector<QString>& failures);
+    RunEnd ConvertNext(const ConversionBatch::RunPlan& plan);
+    bool StartProcess(EncoderProcess& process, const EncoderRunValues& values);
     void StartBatch();
     void EndBatch();
-    void ShowSummary(const std::vector<QString>& failures);
-    void StoreProperty(std::uint32_t code, std::int32_t value);
-    void StoreSampleAspect(std::int32_t value);
-    double CurrentFrameRate() const;
+    void ShowSummary();
+    std::optional<ReportReply> OnConvertReport(const ReportFrame& frame);
+    void ShowProgress(double value);
+    void AskToStopNow();
 
     QWidget* MessageParent() const;
     void ShowMessage(const QString& text, QMessageBox::Icon icon) const;
@@ -100,6 +102,14 @@ private:
     ConversionHost& m_host;
     std::string m_encoderProgram;
     BatchProgress m_progress;
-    int m_currentEntry = -1;  // the row being converted; -1 outside a batch
+    std::optional<ConversionBatch> m_batch;
+    bool m_converting = false;
     std::unique_ptr<CProgressDlg> m_progressWindow;
+    std::unique_ptr<InputBlocker> m_batchBlocker;
+    EncoderProcess* m_process = nullptr;  // the run in progress
+    bool m_probeCancelled = false;
+    bool m_asking = false;                   // the stop question is on screen
+    std::optional<double> m_heldReport;      // a progress report waiting for the question's answer
+    QTimer m_unansweredCancel;
+    QTimer m_stopAfterReply;
 };

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,14 @@
 // implementation starts the program directly (never through a shell), with
 // no window, standard input from the null device, the current directory
 // inherited, and one end of the report channel open in the child under the
-// number ChannelHandle() gives.
+// number ChannelHandle() gives. A process still running when this object
+// goes is stopped and reaped.
 class EncoderProcess {
 public:
-    // Handles one report and returns the reply the encoder waits for.
-    using ReportHandler = std::function<ReportReply(const ReportFrame&)>;
+    // Handles one report and returns the reply the encoder waits for, or
+    // nullopt to answer later through Reply (no further report is read
+    // meanwhile). It must not run an event loop of its own.
+    using ReportHandler = std::function<std::optional<ReportReply>(const ReportFrame&)>;
 
     virtual ~EncoderProcess() = default;
 
@@ -30,9 +34,16 @@ public:
                        std::string& error) = 0;
 
     // Runs a nested event loop until the process has ended, so that windows
-    // repaint and buttons work meanwhile; hands each report to `onReport` as
-    // it arrives and writes the reply back. The encoder is never killed.
+    // repaint and buttons work meanwhile, handing each report to `onReport`
+    // as it arrives and writing the reply back.
     virtual EncoderExit WaitForExit(const ReportHandler& onReport) = 0;
+
+    // Answers the report whose handler left it unanswered.
+    virtual void Reply(ReportReply reply) = 0;
+
+    // Asks the process to end (SIGTERM), and ends it outright (SIGKILL) if it
+    // is still there after a short grace. WaitForExit returns once it is gone.
+    virtual void Stop() = 0;
 };
 
 // The implementation for this platform.

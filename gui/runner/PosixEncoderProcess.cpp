@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -85,8 +86,14 @@ private:
 
 std::unique_ptr<EncoderProcess> CreateEncoderProcess() { return std::make_unique<PosixEncoderProcess>(); }
 
+PosixEncoderProcess::PosixEncoderProcess() {
+    m_killTimer.setSingleShot(true);
+    m_killTimer.setInterval(kStopGraceMs);
+    QObject::connect(&m_killTimer, &QTimer::timeout, [this] { Kill(); });
+}
+
 PosixEncoderProcess::~PosixEncoderProcess() {
-    // A process still running is left alone; only our descriptors go.
+    StopAndReap();
     CloseAll();
 }
 
@@ -141,15 +148,15 @@ EncoderExit PosixEncoderProcess::WaitForExit(const ReportHandler& onReport) {
     QSocketNotifier reports(m_channel, QSocketNotifier::Read);
     QSocketNotifier errors(m_errors, QSocketNotifier::Read);
     std::optional<QSocketNotifier> exit;
+    m_onReport = &onReport;
+    m_reportNotifier = &reports;
 
     QObject::connect(&reports, &QSocketNotifier::activated, &loop, [&] {
-        // A report's handler may pump events (and ask the user); the encoder
-        // is blocked on its reply meanwhile, so nothing else is read here.
-        reports.setEnabled(false);
-        if (ReadReports(onReport)) {
-            reports.setEnabled(true);
-        } else if (!exit) {
-            loop.quit();  // without a process descriptor the channel's end marks the end
+        if (ReadReports()) {
+            HandlePendingReports();
+        } else {
+            reports.setEnabled(false);
+            if (!exit) loop.quit();  // without a process descriptor the channel's end marks the end
         }
     });
     QObject::connect(&errors, &QSocketNotifier::activated, &loop, [&] {
@@ -160,26 +167,56 @@ EncoderExit PosixEncoderProcess::WaitForExit(const ReportHandler& onReport) {
         QObject::connect(&*exit, &QSocketNotifier::activated, &loop, [&] { loop.quit(); });
     }
     loop.exec();
+    m_onReport = nullptr;
+    m_reportNotifier = nullptr;
+    m_awaitingReply = false;
     return Reap();
 }
 
-bool PosixEncoderProcess::ReadReports(const ReportHandler& onReport) {
+bool PosixEncoderProcess::ReadReports() {
     char buffer[256];
     ssize_t count = ::recv(m_channel, buffer, sizeof buffer, MSG_DONTWAIT);
     if (count == 0) return false;
     if (count < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     m_pendingReport.append(buffer, static_cast<std::size_t>(count));
+    return true;
+}
 
-    while (m_pendingReport.size() >= sizeof(ReportFrame)) {
+void PosixEncoderProcess::HandlePendingReports() {
+    while (!m_awaitingReply && m_onReport && m_pendingReport.size() >= sizeof(ReportFrame)) {
         ReportFrame frame;
         std::memcpy(&frame, m_pendingReport.data(), sizeof frame);
         m_pendingReport.erase(0, sizeof frame);
-        ReportReply reply = frame.message == kEncoderNotifyMessage ? onReport(frame) : kReplyContinue;
-        // An encoder that has gone away meanwhile must not take the front-end
-        // down with a SIGPIPE.
-        ::send(m_channel, &reply, sizeof reply, MSG_NOSIGNAL);
+        std::optional<ReportReply> reply =
+            frame.message == kEncoderNotifyMessage ? (*m_onReport)(frame) : std::optional(kReplyContinue);
+        if (reply) Send(*reply);
+        else m_awaitingReply = true;
     }
-    return true;
+    // The encoder waits for its answer before it reports again.
+    if (m_reportNotifier) m_reportNotifier->setEnabled(!m_awaitingReply);
+}
+
+void PosixEncoderProcess::Reply(ReportReply reply) {
+    if (!m_awaitingReply) return;
+    m_awaitingReply = false;
+    Send(reply);
+    HandlePendingReports();
+}
+
+void PosixEncoderProcess::Send(ReportReply reply) {
+    // An encoder that has gone away meanwhile must not take the front-end
+    // down with a SIGPIPE.
+    ::send(m_channel, &reply, sizeof reply, MSG_NOSIGNAL);
+}
+
+void PosixEncoderProcess::Stop() {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGTERM);
+    if (!m_killTimer.isActive()) m_killTimer.start();
+}
+
+void PosixEncoderProcess::Kill() {
+    if (m_pid > 0) ::kill(m_pid, SIGKILL);
 }
 
 bool PosixEncoderProcess::ReadErrors() {
@@ -194,6 +231,7 @@ bool PosixEncoderProcess::ReadErrors() {
 }
 
 EncoderExit PosixEncoderProcess::Reap() {
+    m_killTimer.stop();
     int status = 0;
     while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -207,6 +245,24 @@ EncoderExit PosixEncoderProcess::Reap() {
     m_pid = -1;
     CloseAll();
     return exit;
+}
+
+void PosixEncoderProcess::StopAndReap() {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGTERM);
+    bool ended = false;
+    if (m_exit >= 0) {
+        pollfd exit{m_exit, POLLIN, 0};
+        ended = ::poll(&exit, 1, kStopGraceMs) > 0;
+    } else {
+        for (int waited = 0; waited < kStopGraceMs && !ended; waited += 10) {
+            ended = ::waitpid(m_pid, nullptr, WNOHANG) == m_pid;
+            if (!ended) ::usleep(10 * 1000);
+        }
+        if (ended) m_pid = -1;
+    }
+    if (m_pid > 0 && !ended) Kill();
+    if (m_pid > 0) Reap();
 }
 
 void PosixEncoderProcess::CloseAll() {

@@ -6,6 +6,7 @@
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/FileDropTarget.h"
 #include "gui/widgets/IconResources.h"
+#include "gui/widgets/InputBlocker.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/runner/ConversionEngine.h"
 #include "core/OutputPath.h"
@@ -29,6 +30,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QStandardPaths>
@@ -193,7 +195,7 @@ void CConverterDlg::AcceptDroppedFiles() {
 // A drop taken while the files of an earlier one were still being read
 // waits for them.
 void CConverterDlg::AddDroppedFiles(const QStringList& paths) {
-    if (isEnabled()) {
+    if (!m_adding && !m_engine->IsBusy()) {
         AddFiles(paths);
         return;
     }
@@ -240,7 +242,7 @@ void CConverterDlg::RememberImportFolder(const QString& chosenFile) const {
 }
 
 void CConverterDlg::OnCommand(int commandId) {
-    if (!isEnabled()) return;  // a probe or a batch is running
+    if (m_adding || m_engine->IsBusy()) return;  // no command runs nested inside Add or a batch
     switch (commandId) {
     case IDC_ADD: case IDC_SIDE_ADD: case ID_EDIT_ADD: OnAddFiles(); break;
     case IDC_SIDE_REMOVE: case ID_EDIT_REMOVE: OnRemoveFile(); break;
@@ -408,37 +410,58 @@ void CConverterDlg::OnAddFiles() {
     AddFiles(chosen);
 }
 
-// Every file is probed in turn with the window disabled, so no command runs
-// nested inside a probe; the refusals are told afterwards.
+// Every file is probed in turn with the window's input held back, so no
+// command runs nested inside a probe; the refusals are told afterwards. A
+// close request meanwhile stops the probe and closes the window once the
+// probing is over.
 void CConverterDlg::AddFiles(const QStringList& chosen) {
     std::vector<std::string> failedPaths;
     int refusedForRoom = 0;
-    setEnabled(false);
-    for (qsizetype i = 0; i < chosen.size(); ++i) {
-        if (m_sources.IsFull()) {
-            refusedForRoom = static_cast<int>(chosen.size() - i);
-            break;
+    auto blocker = std::make_unique<InputBlocker>(*this);
+    {
+        QScopedValueRollback adding(m_adding, true);
+        for (qsizetype i = 0; i < chosen.size() && !m_closeRequested; ++i) {
+            if (m_sources.IsFull()) {
+                refusedForRoom = static_cast<int>(chosen.size() - i);
+                break;
+            }
+            std::string path = QDir::toNativeSeparators(chosen[i]).toStdString();
+            ProbeOutcome outcome = ProbeAndAppend(path);
+            if (outcome == ProbeOutcome::Stopped) break;  // cancelled, or the user has been told why
+            if (outcome == ProbeOutcome::Failed) failedPaths.push_back(path);
         }
-        std::string path = QDir::toNativeSeparators(chosen[i]).toStdString();
-        ProbeOutcome outcome = ProbeAndAppend(path);
-        if (outcome == ProbeOutcome::EncoderMissing) break;  // the user has been told why
-        if (outcome == ProbeOutcome::Failed) failedPaths.push_back(path);
     }
-    setEnabled(true);
+    if (m_closeRequested) {
+        blocker.reset();
+        QDialog::reject();
+        return;
+    }
     ShowAddFailures(failedPaths, refusedForRoom);
 }
 
+// The output path is not looked at here: a conversion checks it.
 CConverterDlg::ProbeOutcome CConverterDlg::ProbeAndAppend(const std::string& path) {
     if (path.size() > kMaxPathLength) return ProbeOutcome::Failed;
-    std::optional<std::string> output = m_engine->MakeOutputPath(path);
-    if (!output) return ProbeOutcome::Failed;
-
-    m_engine->Progress().probeFailed = false;
-    EncoderRunResult run = m_engine->RunEncoder(path, *output, 0, 0, EncoderProbe);
-    if (!run.started) return ProbeOutcome::EncoderMissing;
-    if (m_engine->Progress().probeFailed || !run.Succeeded()) return ProbeOutcome::Failed;
+    ProbeRun probe = m_engine->Probe(path);
+    if (!probe.started || probe.cancelled) return ProbeOutcome::Stopped;
+    if (SourceEntry* slot = m_sources.ProbeSlot()) probe.result.CarryInto(*slot);
+    if (!probe.Readable()) return ProbeOutcome::Failed;
     AppendRow(path);
     return ProbeOutcome::Added;
+}
+
+// The close box, Alt+F4 and Escape. During a batch they act as the progress
+// window's Cancel; during Add they stop the probe, and the window closes
+// once Add is over.
+void CConverterDlg::reject() {
+    if (m_engine->IsConverting()) {
+        m_engine->RequestCancel();
+    } else if (m_adding) {
+        m_closeRequested = true;
+        m_engine->RequestCancel();
+    } else {
+        QDialog::reject();
+    }
 }
 
 void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom) {

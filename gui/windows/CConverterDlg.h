@@ -46,6 +46,11 @@ public:
 
     void OnCommand(int commandId) override;
 
+public slots:
+    void reject() override;
+
+public:
+
     void UpdateTvModeBox();
     void UpdateAspectBox();
 
@@ -102,7 +107,7 @@ private:
     void OnHelpButton();
     QPoint PopupPosition() const;
 
-    enum class ProbeOutcome { Added, Failed, EncoderMissing };
+    enum class ProbeOutcome { Added, Failed, Stopped };
     ProbeOutcome ProbeAndAppend(const std::string& path);
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
     // An OK box; the application's name is the caption unless one is given.
@@ -143,4 +148,6 @@ private:
     // Made by OnInitDialog with the progress window; gone before the
     // settings are saved.
     std::unique_ptr<ConversionEngine> m_engine;
+    bool m_adding = false;          // the Add command is probing
+    bool m_closeRequested = false;  // a close came while it was
 };

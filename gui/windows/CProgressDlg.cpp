@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWindow>
 
 CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     DialogLayout layout(*this, ProgressDialogTemplate());
@@ -21,6 +22,19 @@ void CProgressDlg::ResetProgress() {
     SetProgressText(QString::fromLatin1(kFirstProgressText));
     m_progressBar->setRange(0, kProgressBarMaximum);
     m_progressBar->setValue(0);
+}
+
+void CProgressDlg::ShowOver(QWidget* owner) {
+    winId();
+    if (QWindow* ownerWindow = owner->window()->windowHandle()) windowHandle()->setTransientParent(ownerWindow);
+    show();
+}
+
+void CProgressDlg::ShowReading(const QString& fileName, QWidget* owner) {
+    SetProgressText(QStringLiteral("Reading %1\u2026").arg(fileName));
+    m_progressBar->setRange(0, kProgressBarMaximum);
+    m_progressBar->setValue(0);
+    ShowOver(owner);
 }
 
 void CProgressDlg::SetProgressText(const QString& text) { m_progressText->setText(text); }
@@ -40,7 +54,4 @@ int CProgressDlg::BarPosition() const { return m_progressBar->value(); }
 // Escape and the close box end here; they ask to stop like Cancel does.
 void CProgressDlg::reject() { OnCancel(); }
 
-void CProgressDlg::OnCancel() {
-    SetProgressText(QString::fromLatin1(kCancellingText));
-    emit CancelPressed();
-}
+void CProgressDlg::OnCancel() { emit CancelPressed(); }

@@ -8,8 +8,9 @@ class QPushButton;
 
 // The progress window of a batch (template 130): the progress text, a bar of
 // 0..1000 and Cancel. Created hidden once and shown only while a batch runs.
-// Cancel, Escape and the close box all ask to stop: the text becomes
-// "Cancel processing..." and CancelPressed is emitted; the window stays.
+// Cancel, Escape and the close box all ask to stop: CancelPressed is
+// emitted; the window stays. While a probe takes long it shows "Reading …"
+// with Cancel instead.
 class CProgressDlg : public QDialog {
     Q_OBJECT
 
@@ -18,6 +19,11 @@ public:
 
     // The first text, the bar's range 0..1000 and position 0.
     void ResetProgress();
+    // Shows the window over its owner, which it stays with without being
+    // disabled along with it.
+    void ShowOver(QWidget* owner);
+    // "Reading <file name>…" with an empty bar, shown over the owner.
+    void ShowReading(const QString& fileName, QWidget* owner);
     void SetProgressText(const QString& text);
     void SetBarPosition(int position);
 

@@ -45,10 +45,10 @@ TEST(ProgressDisplayTest, PositionsOutsideTheBatchShowNothing) {
 TEST(EncoderExitTest, TheReasonIsTheLastThingTheEncoderSaid) {
     EncoderExit failed{false, 1, "Opening input\nCannot open a.avi: No such file\n\n  \n"};
     EXPECT_FALSE(failed.Succeeded());
-    EXPECT_EQ(failed.FailureReason(), "Cannot open a.avi: No such file");
+    EXPECT_EQ(failed.FailureReason(), "the encoder refused its arguments (Cannot open a.avi: No such file)");
 
     EncoderExit silent{false, 3, ""};
-    EXPECT_EQ(silent.FailureReason(), "the encoder ended with exit status 3");
+    EXPECT_EQ(silent.FailureReason(), "the output file cannot be written");
 
     EncoderExit crashed{true, SIGSEGV, "encoding frame 12\n"};
     EXPECT_EQ(crashed.FailureReason().rfind("the encoder was stopped by signal 11", 0), 0u);

@@ -36,13 +36,9 @@ private:
     void AddClips() {
         for (const char* name : {"one.avi", "two.avi", "three.avi"}) {
             std::string path = Clip(name);
-            m_engine->Progress().probeFailed = false;
-            std::optional<std::string> output = m_engine->MakeOutputPath(path);
-            QVERIFY(output);
-            EncoderRunResult run = m_engine->RunEncoder(path, *output, 0, 0, EncoderProbe);
-            QVERIFY2(run.Succeeded(), run.exit.errorTail.c_str());
-            QVERIFY(!m_engine->Progress().probeFailed);
-            QVERIFY(!fs::exists(*output));
+            ProbeRun probe = m_engine->Probe(path);
+            QVERIFY2(probe.Readable(), probe.exit.errorTail.c_str());
+            probe.result.CarryInto(*m_host->sources.ProbeSlot());
             QVERIFY(m_host->sources.Append(path));
         }
         QCOMPARE(m_host->sources.totalDuration(), double(kFirstSeconds + kSecondSeconds + kThirdSeconds));

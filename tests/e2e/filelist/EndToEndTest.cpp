@@ -229,24 +229,30 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     const QStringList chosen = {Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), m_notMedia[1], Clip("c.flv"),
                                 m_notMedia[2], m_notMedia[3], m_notMedia[4], Clip("a.avi")};
     int dialogs = 0;
-    bool enabledDuringProbes = false;
+    bool disabledDuringProbes = false;
     (*window)->SetFileChooser([&](QWidget*, const QString&) {
         ++dialogs;
         return chosen;
     });
-    // Commands tried while the probes run must not run nested inside Add.
+    // Commands and keys tried while the probes run must not run nested
+    // inside Add, and the window is not drawn disabled meanwhile.
+    (*window)->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&**window));
+    window->List()->setFocus();
     connect(&intruder, &QTimer::timeout, [&] {
-        if ((*window)->isEnabled()) enabledDuringProbes = true;
+        if (!(*window)->isEnabled()) disabledDuringProbes = true;
         (*window)->OnCommand(IDC_ADD);
         (*window)->OnCommand(IDC_SIDE_REMOVE);
+        QTest::keyClick(window->List(), Qt::Key_Escape);
     });
     intruder.start(1);
     (*window)->OnCommand(IDC_ADD);
     intruder.stop();
 
     QCOMPARE(dialogs, 1);
-    QVERIFY(!enabledDuringProbes);
-    QVERIFY((*window)->isEnabled());
+    QVERIFY(!disabledDuringProbes);
+    QVERIFY((*window)->isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), window->List());
     QCOMPARE(window->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
                                           Number(2) + "|" + Clip("b.mp4") + "|00:00:02",
                                           Number(3) + "|" + Clip("c.flv") + "|00:00:03",

@@ -5,16 +5,20 @@
 
 #include "gui/windows/CProgressDlg.h"
 #include "gui/runner/ConversionEngine.h"
+#include "gui/runner/EncoderProcess.h"
 
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -89,55 +93,46 @@ private slots:
         m_scratch.reset();
     }
 
-    void probeReportsFillTheProbeSlot() {
+    void probeReportsCarryIntoTheProbeSlot() {
         m_host->List(Scratch("clips/listed.avi"), 5);
+        SourceEntry& slot = *m_host->sources.ProbeSlot();
         std::string source = Scratch("clips/a.mov");
-        WriteFile(source + ".script", "r1:12 r2:320 r3:240 r4:299700000 r5:11851852");
-        EncoderRunResult run = m_engine->RunEncoder(source, Scratch("out/a.avi"), 0, 0, EncoderProbe);
-        QVERIFY(run.Succeeded());
-        const SourceEntry* slot = m_host->sources.ProbeSlot();
-        QCOMPARE(slot->durationSeconds, 12.0);
-        QCOMPARE(slot->sourceWidth, 320);
-        QCOMPARE(slot->sourceHeight, 240);
-        QVERIFY(qAbs(slot->sourceFrameRate - 29.97) < 1e-9);
-        QVERIFY(qAbs(slot->sourceSampleAspect - 1.1851852) < 1e-9);
-        QVERIFY(!m_engine->Progress().probeFailed);
+        auto probe = [&](const std::string& script) {
+            WriteFile(source + ".script", script);
+            ProbeRun run = m_engine->Probe(source);
+            run.result.CarryInto(slot);
+            return run;
+        };
+        QVERIFY(probe("r1:12 r2:320 r3:240 r4:299700000 r5:11851852").Readable());
+        QCOMPARE(slot.durationSeconds, 12.0);
+        QCOMPARE(slot.sourceWidth, 320);
+        QCOMPARE(slot.sourceHeight, 240);
+        QVERIFY(qAbs(slot.sourceFrameRate - 29.97) < 1e-9);
+        QVERIFY(qAbs(slot.sourceSampleAspect - 1.1851852) < 1e-9);
         QCOMPARE(m_host->sources.Entry(0).durationSeconds, 5.0);
 
         // The encoder's end of the channel is the last number; stdin is the
         // null device; the working folder is inherited.
         QStringList starts = LogLines("start ");
         QCOMPARE(starts.size(), 1);
-        QVERIFY2(starts[0].contains("handle=3 socket=yes stdin=/dev/null"), qPrintable(starts[0]));
+        QVERIFY2(starts[0].contains(" handle=3 socket=yes stdin=/dev/null"), qPrintable(starts[0]));
         QVERIFY2(starts[0].contains(" cwd=" + QString::fromStdString(std::filesystem::current_path().string()) + " "),
                  qPrintable(starts[0]));
         QVERIFY2(starts[0].endsWith(" 1 3"), qPrintable(starts[0]));
         QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 5);
 
         // An unknown pixel shape is taken as square and refuses nothing.
-        WriteFile(source + ".script", "r4:-5 r5:0");
-        m_engine->RunEncoder(source, Scratch("out/a.avi"), 0, 0, EncoderProbe);
-        QVERIFY(qAbs(slot->sourceFrameRate - 214.7483647) < 1e-9);
-        QCOMPARE(slot->sourceSampleAspect, 1.0);
-        QVERIFY(!m_engine->Progress().probeFailed);
+        QVERIFY(probe("r4:-5 r5:0").Readable());
+        QVERIFY(qAbs(slot.sourceFrameRate - 214.7483647) < 1e-9);
+        QCOMPARE(slot.sourceSampleAspect, 1.0);
 
-        WriteFile(source + ".script", "r1:0 r2:-1 r4:0");
-        m_engine->RunEncoder(source, Scratch("out/a.avi"), 0, 0, EncoderProbe);
-        QVERIFY(m_engine->Progress().probeFailed);
-        QCOMPARE(slot->durationSeconds, 12.0);
-        QCOMPARE(slot->sourceWidth, 320);
-    }
-
-    void aFullListDropsPropertyReports() {
-        for (int i = 0; i < SourceList::kCapacity; ++i) m_host->List(Scratch("clips/f" + std::to_string(i)), 1);
-        std::string source = Scratch("clips/extra.mov");
-        WriteFile(source + ".script", "r1:7 r2:0 r3:9");
-        QVERIFY(m_engine->RunEncoder(source, Scratch("out/x.avi"), 0, 0, EncoderProbe).Succeeded());
-        QCOMPARE(LogLines("reply ").size(), 3);
-        QVERIFY(!m_engine->Progress().probeFailed);
-        QCOMPARE(m_host->sources.fileCount(), 99);
-        QCOMPARE(m_host->sources.totalDuration(), 99.0);
-        QCOMPARE(m_host->sources.Entry(98).sourceHeight, 240);
+        // Bad values fail the probe; what was not reported well keeps the slot's earlier values.
+        ProbeRun failed = probe("r1:0 r2:-1 r3:100 r4:0");
+        QVERIFY(failed.result.Failed() && !failed.Readable());
+        QCOMPARE(slot.durationSeconds, 12.0);
+        QCOMPARE(slot.sourceWidth, 320);
+        QCOMPARE(slot.sourceHeight, 100);
+        QVERIFY(!probe("r1:3 exit:2").Readable());
     }
 
     void progressShowsThePositionInTheWholeBatch() {
@@ -196,7 +191,6 @@ private slots:
         // The repeats drew nothing over the cancel text.
         QCOMPARE(progress.ProgressText(), QString("Cancel processing..."));
         QCOMPARE(bar->value(), 100);
-        QCOMPARE(m_engine->Progress().pumpCounter, 3);
         QVERIFY(!m_engine->Progress().cancelRequested);
         QCOMPARE(LogLines("reply 6 10 0").size(), 3);
         QVERIFY(Exists(Scratch("out/clip.avi")));
@@ -223,12 +217,16 @@ private slots:
     }
 
     void failedFilesAreListedAndTheBatchGoesOn() {
-        ListScripted("refused.avi", 10, "r6:1 write err:kelvoenc:_cannot_decode_frame_7 exit:1");
+        ListScripted("unreadable.avi", 10, "err:kelvoenc:_cannot_open_unreadable.avi exit:2");
+        ListScripted("unwritable.avi", 10, "r6:1 write err:kelvoenc:_disk_full exit:3");
+        ListScripted("stopped.avi", 10, "write exit:4");
+        ListScripted("odd.avi", 10, "write exit:9");
         ListScripted("crashed.avi", 10, "r6:2 write kill:9");
+        ListScripted("short.avi", 20, "r6:6 write err:kelvoenc:_the_source_ends_early exit:5");
         ListScripted("unreported.avi", 10, "close write");
         ListScripted("silent.avi", 10, "");
         ListScripted("torn.avi", 10, "partial");
-        ListScripted("foreign.avi", 10, "foreign write");
+        ListScripted("foreign.avi", 10, "foreign r2:0 write");
         std::string longName(240, 'n');
         ListScripted(longName + ".avi", 10, "write");
         ConvertInto(Scratch("out"));
@@ -237,23 +235,70 @@ private slots:
         QCOMPARE(m_boxes->Shown()[0].icon, QMessageBox::Warning);
         QStringList lines = m_boxes->Shown()[0].text.split('\n');
         QVERIFY(lines[0].startsWith("Mission accomplished! Total Time:"));
+        auto clip = [this](const std::string& name) { return QString::fromStdString(Scratch("clips/" + name)); };
         QStringList expected{
-            QString::fromStdString(Scratch("clips/refused.avi")) + ": kelvoenc: cannot decode frame 7",
-            QString::fromStdString(Scratch("clips/crashed.avi")) + ": the encoder was stopped by signal 9 (Killed)",
-            QString::fromStdString(Scratch("clips/silent.avi")) + ": the encoder wrote no output file",
-            QString::fromStdString(Scratch("clips/torn.avi")) + ": the encoder wrote no output file",
-            QString::fromStdString(Scratch("clips/" + longName + ".avi")) +
-                ": the output path would be longer than 255 characters",
+            "",
+            "These files were converted only in part:",
+            clip("short.avi") + ": only 00:00:06 of 00:00:20 converted (kelvoenc: the source ends early)",
+            "",
+            "These files were not converted:",
+            clip("unreadable.avi") + ": the source cannot be read (kelvoenc: cannot open unreadable.avi)",
+            clip("unwritable.avi") + ": the output file cannot be written (kelvoenc: disk full)",
+            clip("stopped.avi") + ": the conversion was stopped",
+            clip("odd.avi") + ": the encoder ended with exit status 9",
+            clip("crashed.avi") + ": the encoder was stopped by signal 9 (Killed)",
+            clip("silent.avi") + ": the encoder wrote no output file",
+            clip("torn.avi") + ": the encoder wrote no output file",
+            clip(longName + ".avi") + ": the output path would be longer than 255 characters",
         };
-        QCOMPARE(lines.mid(3), expected);
+        QCOMPARE(lines.mid(1), expected);
 
-        QVERIFY(!Exists(Scratch("out/refused.avi")));
-        QVERIFY(!Exists(Scratch("out/crashed.avi")));
-        QVERIFY(Exists(Scratch("out/unreported.avi")));
-        QVERIFY(Exists(Scratch("out/foreign.avi")));
+        for (const char* failed : {"unwritable.avi", "stopped.avi", "odd.avi", "crashed.avi"})
+            QVERIFY2(!Exists(Scratch(std::string("out/") + failed)), failed);
+        for (const char* kept : {"short.avi", "unreported.avi", "foreign.avi"})
+            QVERIFY2(Exists(Scratch(std::string("out/") + kept)), kept);
         QCOMPARE(LogLines("reply 6 1 0").size(), 2);  // the foreign frame was answered too
-        QCOMPARE(LogLines("start ").size(), 6);
+        QCOMPARE(LogLines("reply 2 0 0").size(), 1);  // property reports while converting change nothing
+        QCOMPARE(LogLines("start ").size(), 10);  // all but the long name
         ExpectIdleAfterBatch();
+        const ConversionBatch* batch = m_engine->Batch();
+        QVERIFY(batch && batch->IsOver());
+        QCOMPARE(batch->Entry(5).state, EntryState::Incomplete);
+        QCOMPARE(batch->Entry(6).state, EntryState::Converted);
+    }
+
+    // An encoder that never reports and ignores SIGTERM: Cancel asks anyway,
+    // Yes ends it (killed after the grace) and removes what it left.
+    void cancelStopsAStuckEncoderBeforeAnyReport() {
+        ListScripted("first.avi", 10, "write");
+        ListScripted("stuck.avi", 10, "temp ignore-term sleep:60000 write");
+        ListScripted("third.avi", 10, "write");
+        m_boxes->Answer(QMessageBox::Yes);
+        QTimer::singleShot(300, &m_engine->ProgressWindow(), [this] { m_engine->RequestCancel(); });
+        QElapsedTimer clock;
+        clock.start();
+        ConvertInto(Scratch("out"));
+
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(m_boxes->Texts(), QStringList{"Do you really want to stop?"});
+        QCOMPARE(LogLines("ignoring SIGTERM").size(), 1);
+        QCOMPARE(LogLines("start ").size(), 2);
+        QVERIFY(Exists(Scratch("out/first.avi")));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(Scratch("out")), std::filesystem::directory_iterator()), 1);
+        QCOMPARE(m_engine->Batch()->Entry(1).state, EntryState::Stopped);
+        ExpectIdleAfterBatch();
+    }
+
+    void destroyingARunningProcessStopsIt() {
+        WriteFile(Scratch("clips/stuck.avi.script"), "ignore-term sleep:60000");
+        std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
+        std::string error;
+        QVERIFY(process->Start(FAKE_ENCODER_PATH, {Scratch("clips/stuck.avi"), "-o", Scratch("out/x.avi"), "0", "3"}, error));
+        QTRY_COMPARE(LogLines("ignoring SIGTERM").size(), 1);
+        pid_t pid = LogLines("start pid=")[0].section(' ', 1, 1).section('=', 1).toInt();
+        process.reset();
+        QCOMPARE(::kill(pid, 0), -1);  // gone and reaped
+        QCOMPARE(errno, ESRCH);
     }
 
     void anEncoderThatCannotStartEndsTheRunAtOnce() {
@@ -292,17 +337,25 @@ private slots:
         ExpectIdleAfterBatch();
     }
 
-    void listedSourcesAreNeverOverwritten() {
+    void noExistingFileIsEverOverwritten() {
         std::string first = ListScripted("party.avi", 10, "write");
         std::string second = ListScripted("party_avi.avi", 10, "write");
         WriteFile(first, "first source");
         WriteFile(second, "second source");
         ConvertInto(Scratch("clips"));
-
         QCOMPARE(ReadFile(first), std::string("first source"));
         QCOMPARE(ReadFile(second), std::string("second source"));
         QVERIFY(ReadFile(Scratch("clips/party_avi_1.avi")).find("party.avi") != std::string::npos);
         QVERIFY(ReadFile(Scratch("clips/party_avi_avi.avi")).find("party_avi.avi") != std::string::npos);
+
+        // The same list into the same folder again and again: every earlier result stays.
+        std::filesystem::create_directories(Scratch("out"));
+        WriteFile(Scratch("out/party.avi"), "the user's own");
+        ConvertInto(Scratch("out"));
+        ConvertInto(Scratch("out"));
+        QCOMPARE(ReadFile(Scratch("out/party.avi")), std::string("the user's own"));
+        for (const char* name : {"party_avi.avi", "party_avi_1.avi", "party_avi_avi.avi", "party_avi_avi_1.avi"})
+            QVERIFY2(Exists(Scratch(std::string("out/") + name)), name);
     }
 };
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "core/BatchEntry.h"
+#include "core/ConversionSettings.h"
+#include "core/EncodeTargets.h"
+#include "core/EncoderExit.h"
+#include "core/Padding.h"
+#include "core/SourceList.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One Convert command's batch: every listed file in list order, each named,
+// padded and run in turn, and what became of each. The driver asks for the
+// next run, runs it and records how it ended; the summary is read off the
+// entries at the end.
+class ConversionBatch {
+public:
+    // What the driver needs to start one entry's run.
+    struct RunPlan {
+        int index;  // the entry's position in the batch
+        std::string sourcePath;
+        std::string outputPath;
+        Padding padding;
+        double frameRate;  // the entry's own, for the argument text
+    };
+
+    // The listed files as they are now; `startTick` is SteadyTickCount() at
+    // the start.
+    ConversionBatch(const SourceList& sources, std::uint32_t startTick);
+
+    int EntryCount() const { return static_cast<int>(m_entries.size()); }
+    const BatchEntry& Entry(int index) const { return m_entries.at(static_cast<std::size_t>(index)); }
+    // The entry being converted; -1 before the first and once the batch is over.
+    int CurrentIndex() const { return m_over ? -1 : m_current; }
+    bool IsOver() const { return m_over; }
+    std::uint32_t StartTick() const { return m_startTick; }
+
+    // Makes the next entry current and plans its run: its output path in the
+    // settings' output folder (a free name, never a listed source) and its
+    // pads (resolving the target frame size into `targets`). An entry whose
+    // output path would be too long fails at once and the next is planned.
+    // Returns nullopt, and the batch is over, when no entry is left.
+    std::optional<RunPlan> PlanNext(const ConversionSettings& settings, EncodeTargets& targets,
+                                    const SourceList& listed);
+
+    // A progress report of the current entry's run.
+    void NoteProgress(double seconds);
+
+    // How the current entry's run ended, and whether its output file exists.
+    void FinishCurrent(const EncoderExit& exit, bool outputWritten);
+
+    // The current entry had no run (the encoder could not be started, say).
+    void FailCurrent(std::string reason);
+
+    // The user stopped the batch during the current entry; the batch is over.
+    void StopCurrent();
+
+    // The durations of the entries finished so far.
+    double DoneSeconds() const;
+
+    // Whether every file was converted whole.
+    bool AllConverted() const;
+
+    // "Mission accomplished! Total Time:hh:mm:ss", followed by the files
+    // converted in part and the files not converted, each with its reason.
+    std::string SummaryText(std::uint32_t elapsedSeconds) const;
+
+private:
+    BatchEntry& Current() { return m_entries.at(static_cast<std::size_t>(m_current)); }
+    std::string IncompleteReason(const EncoderExit& exit) const;
+
+    std::vector<BatchEntry> m_entries;
+    std::uint32_t m_startTick;
+    int m_current = -1;
+    bool m_over = false;
+};

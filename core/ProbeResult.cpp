@@ -1,0 +1,45 @@
+#include "core/ProbeResult.h"
+
+#include "protocol/ReportFrame.h"
+
+namespace {
+
+// A negative frame rate report stands for the largest one.
+constexpr std::int32_t kLargestFrameRateReport = 2147483647;
+
+}  // namespace
+
+void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
+    switch (code) {
+    case ReportDuration:
+    case ReportWidth:
+    case ReportHeight:
+        if (value <= 0) {
+            m_failed = true;
+        } else if (code == ReportDuration) {
+            m_durationSeconds = value;
+        } else if (code == ReportWidth) {
+            m_width = value;
+        } else {
+            m_height = value;
+        }
+        break;
+    case ReportFrameRate:
+        if (value == 0) m_failed = true;
+        else m_frameRate = (value < 0 ? kLargestFrameRateReport : value) * 0.0000001;
+        break;
+    case ReportSampleAspect:
+        m_sampleAspect = value > 0 ? value * 0.0000001 : 1.0;
+        break;
+    default:
+        break;
+    }
+}
+
+void ProbeResult::CarryInto(SourceEntry& slot) const {
+    if (m_durationSeconds) slot.durationSeconds = *m_durationSeconds;
+    if (m_width) slot.sourceWidth = *m_width;
+    if (m_height) slot.sourceHeight = *m_height;
+    if (m_frameRate) slot.sourceFrameRate = *m_frameRate;
+    if (m_sampleAspect) slot.sourceSampleAspect = *m_sampleAspect;
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/SourceEntry.h"
+
+#include <cstdint>
+#include <optional>
+
+// What one probe of a source reported. A property reported with a usable
+// value is kept; a bad value (0 or less; 0 for the frame rate) marks the
+// probe failed and keeps nothing. An unknown pixel shape (0) is taken as
+// square and refuses nothing.
+class ProbeResult {
+public:
+    // One report of the probe; codes that carry no property are ignored.
+    void Take(std::uint32_t code, std::int32_t value);
+
+    bool Failed() const { return m_failed; }
+
+    // Writes the reported properties into the list's probe slot. A property
+    // the probe did not report keeps the slot's earlier value: the slot is
+    // never cleared between probes.
+    void CarryInto(SourceEntry& slot) const;
+
+private:
+    bool m_failed = false;
+    std::optional<double> m_durationSeconds;
+    std::optional<int> m_width;
+    std::optional<int> m_height;
+    std::optional<double> m_frameRate;
+    std::optional<double> m_sampleAspect;
+};
