@@ -26,6 +26,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -152,23 +153,23 @@ private:
         QVERIFY2(qAbs(probe.seconds - clip->seconds) < 0.3, qPrintable(output + ": " + QString::number(probe.seconds)));
     }
 
-    // Presses Cancel once the batch's bar has passed the first file's share.
-    void CancelDuringTheSecondFile(CConverterDlg& window, int firstShare) {
+    // Closes the main window, as its close box does, once the batch's bar
+    // has passed the first file's share.
+    void CloseDuringTheSecondFile(CConverterDlg& window, int firstShare) {
         CProgressDlg& progress = window.Engine().ProgressWindow();
-        auto* cancel = progress.findChild<QPushButton*>("control1034");
-        auto pressed = std::make_shared<bool>(false);
-        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, cancel,
-                [cancel, firstShare, pressed](int value) {
-                    if (value <= firstShare || *pressed) return;
-                    *pressed = true;
-                    cancel->click();
+        auto closed = std::make_shared<bool>(false);
+        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &window,
+                [&window, firstShare, closed](int value) {
+                    if (value <= firstShare || *closed) return;
+                    *closed = true;
+                    window.close();
                 });
     }
 
     QTemporaryDir m_clips;
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::string m_out;
-    QString m_notMedia[5];
+    QString m_notMedia[6];
 
 private slots:
     void initTestCase() {
@@ -179,6 +180,8 @@ private slots:
         m_notMedia[2] = Clip("tone.mp3");
         m_notMedia[3] = Clip("empty.mpg");
         m_notMedia[4] = Clip("blink.avi");  // half a second: no whole second to report
+        m_notMedia[5] = Clip("stuck.avi");  // a pipe nobody writes to never opens
+        QVERIFY(::mkfifo(QFile::encodeName(m_notMedia[5]).constData(), 0600) == 0);
         QFile notes(m_notMedia[0]);
         QVERIFY(notes.open(QIODevice::WriteOnly));
         notes.write("Shopping list: milk, bread, tape.\n");
@@ -210,6 +213,7 @@ private slots:
     void RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert();
     void DvdPalLetterboxPadsEachSourceByItsOwnShape();
     void ConfirmedCancelKeepsTheFirstOutputOnly();
+    void ALongOutputFolderIsCheckedWhenConverting();
     void AwkwardPathsGoThroughAddAndConvertUnchanged();
     void ASelectionBeyondNinetyNineRowsAddsWhatFits();
     void ADecimalCommaDesktopReadsAndConvertsAlike();
@@ -227,7 +231,7 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     };
 
     const QStringList chosen = {Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), m_notMedia[1], Clip("c.flv"),
-                                m_notMedia[2], m_notMedia[3], m_notMedia[4], Clip("a.avi")};
+                                m_notMedia[2], m_notMedia[3], m_notMedia[4], m_notMedia[5], Clip("a.avi")};
     int dialogs = 0;
     bool disabledDuringProbes = false;
     (*window)->SetFileChooser([&](QWidget*, const QString&) {
@@ -365,13 +369,18 @@ void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsOwnShape() {
              qPrintable(letter.join(':')));
 }
 
+// The close box during a batch asks as Cancel does, with the same outcome;
+// the window stays, and the keyboard focus is where it was.
 void EndToEndTest::ConfirmedCancelKeepsTheFirstOutputOnly() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     window->Add({Clip("a.avi"), Clip("long.avi"), Clip("c.flv")});
     QCOMPARE((*window)->Sources().totalDuration(), 13.0);
+    (*window)->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&**window));
+    window->FolderBox()->setFocus();
 
-    CancelDuringTheSecondFile(**window, 1000 * 2 / 13);
+    CloseDuringTheSecondFile(**window, 1000 * 2 / 13);
     boxes.Answer(QMessageBox::Yes);
     (*window)->OnCommand(IDC_CONVERT);
 
@@ -379,13 +388,31 @@ void EndToEndTest::ConfirmedCancelKeepsTheFirstOutputOnly() {
     VerifyConverted(Output("a.avi"), "a.avi");
     QVERIFY(!QFile::exists(Output("long.avi")));
     QVERIFY(!QFile::exists(Output("c.avi")));
-    QVERIFY((*window)->isEnabled());
+    QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 1);
+    QVERIFY((*window)->isVisible());
     QVERIFY(!(*window)->Engine().ProgressWindow().isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window->FolderBox()));
 
     // Usable again: the commands run.
     window->Select(2);
     (*window)->OnCommand(IDC_SIDE_UP);
     QCOMPARE((*window)->Sources().Entry(1).path, Clip("c.flv").toStdString());
+}
+
+// A folder too long for the names is no reason to refuse a readable file;
+// the conversion names the files it cannot write.
+void EndToEndTest::ALongOutputFolderIsCheckedWhenConverting() {
+    m_out = m_scratch->filePath(QString(240, QLatin1Char('o'))).toStdString() + "/";
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({Clip("a.avi")});
+    QCOMPARE(window->Rows().size(), 1);
+    QVERIFY(boxes.Shown().isEmpty());
+
+    (*window)->OnCommand(IDC_CONVERT);
+    QCOMPARE(boxes.Shown().size(), 1);
+    QVERIFY2(boxes.Shown()[0].text.endsWith(Clip("a.avi") + ": the output path would be longer than 255 characters"),
+             qPrintable(boxes.Shown()[0].text));
 }
 
 void EndToEndTest::AwkwardPathsGoThroughAddAndConvertUnchanged() {

@@ -2,10 +2,13 @@
 // filled as a probe fills them.
 #include "FileListTestSupport.h"
 
+#include "gui/runner/ConversionEngine.h"
 #include "gui/widgets/CImageButton.h"
+#include "gui/windows/CProgressDlg.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -80,6 +83,7 @@ private slots:
     void RightClickOffersTheEditMenuAndRunsThePick();
     void ImportDialogStartsInVideosThenWhereFilesCameFrom();
     void OverlongPathIsRefusedWithoutProbing();
+    void ClosingDuringAProbeStopsItAndCloses();
 };
 
 void FileListTest::RowsShowNumberPathAndTruncatedClock() {
@@ -319,6 +323,36 @@ void FileListTest::OverlongPathIsRefusedWithoutProbing() {
     QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
     QCOMPARE(window->Sources().fileCount(), 0);
     QCOMPARE(window.List()->topLevelItemCount(), 0);
+}
+
+// The close box while a stuck probe reads: the probe is stopped (the encoder
+// ignores SIGTERM), nothing more is probed or told, and the window closes.
+void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
+    WindowUnderTest window;
+    Show(window);
+    window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    qputenv("FAKE_ENCODER_SCRIPT", "ignore-term sleep:60000");
+    MessageBoxResponder boxes;
+    CProgressDlg& progress = window->Engine().ProgressWindow();
+    QString reading;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, [&] {
+        if (!progress.isVisible() || !reading.isEmpty()) return;
+        reading = progress.ProgressText();
+        window->close();
+    });
+    watcher.start(20);
+    QElapsedTimer clock;
+    clock.start();
+    window.Add({"/clips/one.avi", "/clips/two.avi"});
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QCOMPARE(reading, QStringLiteral("Reading one.avi\u2026"));
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(!window->isVisible());
+    QVERIFY(!progress.isVisible());
+    QCOMPARE(window->Sources().fileCount(), 0);
+    QVERIFY(boxes.Shown().isEmpty());
 }
 
 int main(int argc, char** argv) {

@@ -289,6 +289,29 @@ private slots:
         ExpectIdleAfterBatch();
     }
 
+    // A probe that takes long offers Cancel, which ends it even when the
+    // encoder ignores SIGTERM.
+    void aSlowProbeShowsReadingAndCancelStopsIt() {
+        std::string source = Scratch("clips/slow.mov");
+        WriteFile(source + ".script", "ignore-term sleep:60000 r1:5");
+        CProgressDlg& progress = m_engine->ProgressWindow();
+        QString reading;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, [&] {
+            if (!progress.isVisible() || !reading.isEmpty()) return;
+            reading = progress.ProgressText();
+            progress.findChild<QPushButton*>("control1034")->click();
+        });
+        watcher.start(20);
+        ProbeRun run = m_engine->Probe(source);
+
+        QCOMPARE(reading, QString("Reading slow.mov\u2026"));
+        QVERIFY(run.cancelled && !run.Readable());
+        QVERIFY(!progress.isVisible());
+        QVERIFY(LogLines("reply ").isEmpty());
+        QVERIFY(!m_engine->IsBusy());
+    }
+
     void destroyingARunningProcessStopsIt() {
         WriteFile(Scratch("clips/stuck.avi.script"), "ignore-term sleep:60000");
         std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
