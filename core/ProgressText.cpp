@@ -1,8 +1,14 @@
 #include "core/ProgressText.h"
 
 #include "core/FormatText.h"
+#include "core/ProgramFolder.h"
 
 #include <cmath>
+
+std::string ConvertingTitle(int position, int count, const std::string& sourcePath) {
+    std::string fileName = sourcePath.substr(sourcePath.find_last_of(kPathSeparator) + 1);
+    return FormatText("Converting %d of %d \u2014 ", position, count) + fileName;
+}
 
 std::string FormatClock(std::int64_t seconds) {
     return FormatText("%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),

@@ -9,6 +9,11 @@ inline constexpr const char* kFirstProgressText = "Total time:00:00:00,Elapsed t
 inline constexpr const char* kCancellingText = "Cancel processing...";
 inline constexpr int kProgressBarMaximum = 1000;
 
+// The progress window's title while a file converts: "Converting 3 of 8 —
+// party.avi", with the 1-based position, the batch's size and the source's
+// file name.
+std::string ConvertingTitle(int position, int count, const std::string& sourcePath);
+
 // Seconds as "%02d:%02d:%02d"; hours are not capped (100:00:00).
 std::string FormatClock(std::int64_t seconds);
 

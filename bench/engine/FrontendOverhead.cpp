@@ -31,6 +31,7 @@ public:
     ConversionSettings& Settings() override { return settings; }
     EncodeTargets& Targets() override { return targets; }
     SourceList& Sources() override { return sources; }
+    void BatchEnded(const ConversionBatch&) override {}
 
     QWidget window;
     QString folder;

@@ -8,10 +8,12 @@
 #include "gui/runner/ConversionHost.h"
 #include "gui/runner/EncoderProcess.h"
 #include "gui/widgets/AppMessageBox.h"
+#include "gui/widgets/OpenAddress.h"
 #include "gui/widgets/InputBlocker.h"
 #include "gui/windows/CProgressDlg.h"
 
 #include <QFileInfo>
+#include <QUrl>
 #include <QWidget>
 #include <QWindow>
 
@@ -67,18 +69,20 @@ void ConversionEngine::ConvertAll() {
 
     m_batch.emplace(sources, SteadyTickCount());
     StartBatch();
-    while (std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanNext(settings, m_host.Targets(), sources)) {
-        RunEnd end = ConvertNext(*plan);
-        if (end != RunEnd::Finished) {  // stopped, or the user has been told why nothing can run
-            EndBatch();
-            return;
-        }
+    // Stopped, or the user has been told why nothing can run: no summary.
+    bool finished = true;
+    while (finished) {
+        std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanNext(settings, m_host.Targets(), sources);
+        if (!plan) break;
+        finished = ConvertNext(*plan) == RunEnd::Finished;
     }
-    ShowSummary();
+    m_host.BatchEnded(*m_batch);
+    if (finished) ShowSummary();
     EndBatch();
 }
 
 ConversionEngine::RunEnd ConversionEngine::ConvertNext(const ConversionBatch::RunPlan& plan) {
+    m_progressWindow->ShowCurrentFile(plan.index + 1, m_batch->EntryCount(), plan.sourcePath);
     std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
     EncoderRunValues values{plan.sourcePath,     plan.outputPath, plan.padding.horizontal, plan.padding.vertical,
                             EncoderConvert,      0,               plan.frameRate};
@@ -177,10 +181,15 @@ void ConversionEngine::EndBatch() {
     m_batchBlocker.reset();
 }
 
+// The summary offers to show the output folder in the desktop's file manager.
 void ConversionEngine::ShowSummary() {
     std::uint32_t elapsedSeconds = (SteadyTickCount() - m_batch->StartTick()) / 1000;
-    ShowMessage(FromLocal(m_batch->SummaryText(elapsedSeconds)),
-                m_batch->AllConverted() ? QMessageBox::Information : QMessageBox::Warning);
+    if (AppMessageBoxOffering(MessageParent(), FromLocal(m_batch->SummaryText(elapsedSeconds)),
+                              m_batch->AllConverted() ? QMessageBox::Information : QMessageBox::Warning,
+                              QStringLiteral("Open Folder"))) {
+        QString folder = FromLocal(m_host.Settings().outputFolder);
+        OpenAddressOrReport(QUrl::fromLocalFile(folder).toString().toStdString());
+    }
 }
 
 std::optional<ReportReply> ConversionEngine::OnConvertReport(const ReportFrame& frame) {

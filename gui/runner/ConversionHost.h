@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class ConversionBatch;
 class QWidget;
 
 // What the conversion engine needs from the main window, which implements
@@ -24,6 +25,10 @@ public:
     virtual ConversionSettings& Settings() = 0;
     virtual EncodeTargets& Targets() = 0;
     virtual SourceList& Sources() = 0;
+
+    // A batch has ended, done or stopped, before its summary is shown: what
+    // became of each file.
+    virtual void BatchEnded(const ConversionBatch& batch) = 0;
 
 protected:
     ~ConversionHost() = default;

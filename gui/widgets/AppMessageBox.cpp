@@ -1,5 +1,6 @@
 #include "gui/widgets/AppMessageBox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -23,12 +24,23 @@ void KeepRoomForCaption(QMessageBox& box) {
                   grid->columnCount());
 }
 
+QMessageBox::StandardButton RunBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                                   QMessageBox::StandardButtons buttons, const QString& caption,
+                                   const QString& openText = QString()) {
+    QMessageBox box(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text, buttons,
+                    parent);
+    if (!openText.isEmpty()) box.button(QMessageBox::Open)->setText(openText);
+    KeepRoomForCaption(box);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 }  // namespace
 
 QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                           QMessageBox::StandardButtons buttons, const QString& caption) {
-    QMessageBox box(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text, buttons,
-                    parent);
-    KeepRoomForCaption(box);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return RunBox(parent, text, icon, buttons, caption);
+}
+
+bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& actionText) {
+    return RunBox(parent, text, icon, QMessageBox::Ok | QMessageBox::Open, QString(), actionText) == QMessageBox::Open;
 }

@@ -11,3 +11,8 @@ QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::Icon icon = QMessageBox::NoIcon,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                           const QString& caption = QString());
+
+// The same box with OK and one more button, labelled `actionText`; returns
+// whether that button closed it. (It is the standard Open button under its
+// own label, so the box's keys and its answer stay the standard ones.)
+bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& actionText);

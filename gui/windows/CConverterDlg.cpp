@@ -15,6 +15,7 @@
 #include "gui/res/DialogTemplates.h"
 #include "gui/res/MenuTemplate.h"
 #include "gui/windows/COutputSettingsDlg.h"
+#include "core/ConversionBatch.h"
 #include "core/FormatCatalogue.h"
 #include "core/ProgramFolder.h"
 #include "gui/windows/HelpCommands.h"
@@ -33,6 +34,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTreeWidget>
@@ -482,6 +484,7 @@ void CConverterDlg::AppendRow(const std::string& path) {
     QString duration = QString::fromStdString(FormatClock(static_cast<std::int64_t>(slot->durationSeconds)));
     int row = m_sources.fileCount();
     m_sources.Append(path);
+    ClearOutcomes();
 
     auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
     item->setToolTip(1, item->text(1));
@@ -497,6 +500,7 @@ void CConverterDlg::OnRemoveFile() {
     delete m_fileList->takeTopLevelItem(row);
     m_sources.Remove(row);
     NumberRows(row);
+    ClearOutcomes();
     if (row < m_sources.fileCount()) {
         SelectRow(row);
         m_fileList->setFocus();
@@ -540,6 +544,50 @@ void CConverterDlg::SwapRows(int from, int to) {
     SelectRow(to);
     m_fileList->setFocus();
     m_sources.Swap(from, to);
+    ClearOutcomes();
+}
+
+// Each row shows what the batch made of its file, converted or not, with
+// the reason as the number's tooltip, until the list changes.
+void CConverterDlg::BatchEnded(const ConversionBatch& batch) {
+    for (int index = 0; index < batch.EntryCount(); ++index) {
+        const BatchEntry& entry = batch.Entry(index);
+        QTreeWidgetItem* item = m_fileList->topLevelItem(entry.row);
+        if (!item) continue;
+        const QString reason = QString::fromStdString(entry.reason);
+        QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+        QString outcome;
+        switch (entry.state) {
+        case EntryState::Converted:
+            icon = QStyle::SP_DialogApplyButton;
+            outcome = QStringLiteral("Converted to %1").arg(QString::fromStdString(entry.outputPath));
+            break;
+        case EntryState::Incomplete:
+            icon = QStyle::SP_MessageBoxWarning;
+            outcome = QStringLiteral("Converted in part: %1").arg(reason);
+            break;
+        case EntryState::Failed:
+            icon = QStyle::SP_MessageBoxCritical;
+            outcome = QStringLiteral("Failed: %1").arg(reason);
+            break;
+        case EntryState::Stopped:
+            icon = QStyle::SP_BrowserStop;
+            outcome = QStringLiteral("Stopped before the end; nothing was kept");
+            break;
+        case EntryState::Waiting:
+        case EntryState::Converting:
+            break;
+        }
+        item->setIcon(0, icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon));
+        item->setToolTip(0, outcome);
+    }
+}
+
+void CConverterDlg::ClearOutcomes() {
+    for (int row = 0; row < m_fileList->topLevelItemCount(); ++row) {
+        m_fileList->topLevelItem(row)->setIcon(0, QIcon());
+        m_fileList->topLevelItem(row)->setToolTip(0, QString());
+    }
 }
 
 void CConverterDlg::OnListRightClick() {

@@ -59,6 +59,7 @@ public:
     ConversionSettings& Settings() override { return m_settings; }
     EncodeTargets& Targets() override { return m_targets; }
     SourceList& Sources() override { return m_sources; }
+    void BatchEnded(const ConversionBatch& batch) override;
     ConversionEngine& Engine() { return *m_engine; }
 
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
@@ -115,6 +116,7 @@ private:
     int SelectedRow() const;
     void SelectRow(int row);
     void NumberRows(int from);
+    void ClearOutcomes();
 
     SettingsStore m_store;
     // The per-user profile beside the settings: the window's size and the

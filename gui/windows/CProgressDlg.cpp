@@ -19,9 +19,14 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CProgressDlg::ResetProgress() {
+    setWindowTitle(QString::fromStdString(ProgressDialogTemplate().caption));
     SetProgressText(QString::fromLatin1(kFirstProgressText));
     m_progressBar->setRange(0, kProgressBarMaximum);
     m_progressBar->setValue(0);
+}
+
+void CProgressDlg::ShowCurrentFile(int position, int count, const std::string& sourcePath) {
+    setWindowTitle(QString::fromStdString(ConvertingTitle(position, count, sourcePath)));
 }
 
 void CProgressDlg::ShowOver(QWidget* owner) {

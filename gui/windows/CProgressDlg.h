@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -17,8 +19,12 @@ class CProgressDlg : public QDialog {
 public:
     explicit CProgressDlg(QWidget* parent = nullptr);
 
-    // The first text, the bar's range 0..1000 and position 0.
+    // The first text, the bar's range 0..1000 and position 0, and the
+    // window's own title.
     void ResetProgress();
+    // Names the file being converted and its place in the title:
+    // "Converting 3 of 8 — party.avi".
+    void ShowCurrentFile(int position, int count, const std::string& sourcePath);
     // Shows the window over its owner, which it stays with without being
     // disabled along with it.
     void ShowOver(QWidget* owner);

@@ -7,6 +7,12 @@
 
 namespace {
 
+TEST(ConvertingTitleTest, NamesTheFileAndItsPlace) {
+    EXPECT_EQ(ConvertingTitle(3, 8, "/home/ann/clips/party.avi"), "Converting 3 of 8 \u2014 party.avi");
+    // A percent sign in a name is text, not a format.
+    EXPECT_EQ(ConvertingTitle(1, 1, "100%d.mpg"), "Converting 1 of 1 \u2014 100%d.mpg");
+}
+
 TEST(FormatClockTest, HoursAreNotCapped) {
     EXPECT_EQ(FormatClock(0), "00:00:00");
     EXPECT_EQ(FormatClock(3725), "01:02:05");

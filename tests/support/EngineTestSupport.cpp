@@ -13,6 +13,11 @@ void TestHost::List(const std::string& path, double seconds, int width, int heig
     sources.Append(path);
 }
 
+void TestHost::BatchEnded(const ConversionBatch& batch) {
+    endedEntries.clear();
+    for (int index = 0; index < batch.EntryCount(); ++index) endedEntries.push_back(batch.Entry(index));
+}
+
 MessageBoxResponder::MessageBoxResponder() { qApp->installEventFilter(this); }
 
 MessageBoxResponder::~MessageBoxResponder() { qApp->removeEventFilter(this); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ConversionBatch.h"
 #include "gui/runner/ConversionHost.h"
 
 #include <QList>
@@ -11,6 +12,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // The main window's side of the engine, with its live state in the open.
 class TestHost : public ConversionHost {
@@ -20,6 +22,8 @@ public:
     ConversionSettings& Settings() override { return settings; }
     EncodeTargets& Targets() override { return targets; }
     SourceList& Sources() override { return sources; }
+    // Keeps the ended batch's entries.
+    void BatchEnded(const ConversionBatch& batch) override;
 
     // Lists a file as if its probe had reported these values.
     void List(const std::string& path, double seconds, int width = 320, int height = 240, double fps = 25.0);
@@ -29,6 +33,7 @@ public:
     ConversionSettings settings;
     EncodeTargets targets;
     SourceList sources;
+    std::vector<BatchEntry> endedEntries;
 };
 
 // Answers every message box as it appears, recording what it said: with the

@@ -2,6 +2,7 @@
 // filled as a probe fills them.
 #include "FileListTestSupport.h"
 
+#include "core/ConversionBatch.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/windows/CProgressDlg.h"
@@ -80,6 +81,7 @@ private slots:
     void RemoveRenumbersAndKeepsEachRowsValues();
     void MoveSwapsPathsDurationsAndSlotsButNotNumbers();
     void MoveNeedsASelectionAndTwoRows();
+    void RowsShowTheLastBatchsOutcomesUntilTheListChanges();
     void RightClickOffersTheEditMenuAndRunsThePick();
     void ImportDialogStartsInVideosThenWhereFilesCameFrom();
     void OverlongPathIsRefusedWithoutProbing();
@@ -175,6 +177,34 @@ void FileListTest::MoveSwapsPathsDurationsAndSlotsButNotNumbers() {
     QVERIFY(window.List()->hasFocus());
     QCOMPARE(window.Rows(), before);
     QCOMPARE(sources.Entry(0).path, std::string("/clips/1.avi"));
+}
+
+void FileListTest::RowsShowTheLastBatchsOutcomesUntilTheListChanges() {
+    WindowUnderTest window;
+    ListFour(window);
+    window.SetOutputFolder("/out/");
+    ConversionBatch batch(window->Sources(), 0);
+    auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), window->Targets(), window->Sources())); };
+    next();
+    batch.FinishCurrent(EncoderExit{}, true);
+    next();
+    batch.FailCurrent("the source cannot be read");
+    next();
+    batch.StopCurrent();
+    window->BatchEnded(batch);
+
+    auto outcome = [&window](int row) { return window.List()->topLevelItem(row)->toolTip(0); };
+    auto marked = [&window](int row) { return !window.List()->topLevelItem(row)->icon(0).isNull(); };
+    QCOMPARE(outcome(0), QStringLiteral("Converted to /out/1.avi"));
+    QCOMPARE(outcome(1), QStringLiteral("Failed: the source cannot be read"));
+    QVERIFY(outcome(2).startsWith("Stopped"));
+    QVERIFY(marked(0) && marked(1) && marked(2));
+    QVERIFY(outcome(3).isEmpty() && !marked(3));  // never started
+
+    window.Select(1);
+    window->OnCommand(IDC_SIDE_DOWN);
+    for (int row = 0; row < 4; ++row) QVERIFY(outcome(row).isEmpty() && !marked(row));
+    QCOMPARE(window.List()->topLevelItem(2)->toolTip(1), QStringLiteral("/clips/2.avi"));  // the path's own tooltip stays
 }
 
 void FileListTest::MoveNeedsASelectionAndTwoRows() {

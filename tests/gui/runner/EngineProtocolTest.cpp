@@ -8,6 +8,7 @@
 #include "gui/runner/EncoderProcess.h"
 
 #include <QFile>
+#include <QDesktopServices>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QElapsedTimer>
@@ -31,6 +32,19 @@ std::string ReadFile(const std::string& path) {
 }
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// Stands in for the desktop's file manager: keeps the addresses it is asked
+// to open.
+class FileManagerStandIn : public QObject {
+    Q_OBJECT
+public:
+    FileManagerStandIn() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~FileManagerStandIn() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened << url; }
+};
 
 }  // namespace
 
@@ -138,7 +152,19 @@ private slots:
     void progressShowsThePositionInTheWholeBatch() {
         ListScripted("first.avi", 200, "write");
         ListScripted("second.avi", 800, "r6:50 write", 17.5);
+        CProgressDlg& progress = m_engine->ProgressWindow();
+        QStringList titles;
+        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress,
+                [&] { titles << progress.windowTitle(); });
+        FileManagerStandIn fileManager;
+        m_boxes->Answer(QMessageBox::Open);
         ConvertInto(Scratch("out"));
+        // The bar's reset at the start, under the window's own title, then
+        // the second file's report.
+        const QStringList batchTitles{QStringLiteral("Tarvine"), QString::fromUtf8("Converting 2 of 2 \u2014 second.avi")};
+        QCOMPARE(titles, batchTitles);
+        // The summary's Open Folder shows the output folder.
+        QCOMPARE(fileManager.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(Scratch("out")))});
 
         QVERIFY2(m_engine->ProgressWindow().ProgressText().endsWith(";Finished 25.0%"),
                  qPrintable(m_engine->ProgressWindow().ProgressText()));
@@ -214,6 +240,11 @@ private slots:
         QVERIFY(!Exists(Scratch("out/second.avi")));
         QCOMPARE(LogLines("start ").size(), 2);
         ExpectIdleAfterBatch();
+        // The window learns what became of each file, though there is no summary.
+        QCOMPARE(m_host->endedEntries.size(), 3u);
+        QCOMPARE(m_host->endedEntries[0].state, EntryState::Converted);
+        QCOMPARE(m_host->endedEntries[1].state, EntryState::Stopped);
+        QCOMPARE(m_host->endedEntries[2].state, EntryState::Waiting);
     }
 
     void failedFilesAreListedAndTheBatchGoesOn() {
