@@ -91,15 +91,24 @@ QString PictureArea(const QString& path) {
 }
 
 // The main window with the progress window over its middle, as the user
-// sees them during a batch.
+// sees them during a batch, the progress window under a plain title bar
+// with its title (the window manager draws the real one).
 QImage GrabBatch(QWidget& window, QWidget& progress) {
     QImage picture = window.grab().toImage();
     QImage over = progress.grab().toImage();
     QPainter painter(&picture);
-    QPoint corner((picture.width() - over.width()) / 2, (picture.height() - over.height()) / 2);
+    QFont titleFont = progress.font();
+    titleFont.setBold(true);
+    const int titleHeight = QFontMetrics(titleFont).height() + 8;
+    QPoint corner((picture.width() - over.width()) / 2, (picture.height() - over.height() + titleHeight) / 2);
+    QRect titleBar(corner - QPoint(0, titleHeight), QSize(over.width(), titleHeight));
+    painter.fillRect(titleBar, QColor(223, 227, 232));
+    painter.setFont(titleFont);
+    painter.setPen(QColor(40, 40, 40));
+    painter.drawText(titleBar.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, progress.windowTitle());
     painter.drawImage(corner, over);
     painter.setPen(QColor(90, 90, 90));
-    painter.drawRect(QRect(corner, over.size()).adjusted(-1, -1, 0, 0));
+    painter.drawRect(QRect(titleBar.topLeft(), QSize(over.width(), over.height() + titleHeight)).adjusted(-1, -1, 0, 0));
     return picture;
 }
 
@@ -504,18 +513,26 @@ void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
     CProgressDlg& progress = (*window)->Engine().ProgressWindow();
     QImage batch;
     QString textMidway;
+    QString titleMidway;
     connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
         if (!batch.isNull() || value < 350) return;
         textMidway = progress.ProgressText();
+        titleMidway = progress.windowTitle();
         batch = GrabBatch(**window, progress);
     });
     (*window)->OnCommand(IDC_CONVERT);
+    // Afterwards each row shows how its file came out.
+    QImage converted = (*window)->grab().toImage();
     SkinLibrary::Shutdown();
+    SaveScreenshot(converted, "converted");
+    for (int row = 0; row < 4; ++row)
+        QVERIFY(window->List()->topLevelItem(row)->toolTip(0).startsWith("Converted to "));
 
     QVERIFY(!batch.isNull());
     SaveScreenshot(batch, "converting");
     VerifyDrawn(batch);
     QVERIFY2(textMidway.startsWith("Total time:") && textMidway.contains(";Finished "), qPrintable(textMidway));
+    QVERIFY2(titleMidway.startsWith("Converting ") && titleMidway.contains(" of 4 \u2014 "), qPrintable(titleMidway));
     QVERIFY2(boxes.Shown().last().text.startsWith("Mission accomplished!"), qPrintable(boxes.Texts().join('\n')));
 }
 
