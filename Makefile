@@ -1,6 +1,8 @@
 # Set-up and everyday commands. `make test` works from nothing on Debian 12.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+# Extra CMake settings, e.g. CMAKE_ARGS=-DTARVINE_WERROR=ON (CI).
+CMAKE_ARGS ?=
 
 DEB_PACKAGES = cmake ninja-build g++ pkg-config make \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
@@ -15,7 +17,7 @@ else
 SUDO = sudo
 endif
 
-.PHONY: deps configure build test run package clean
+.PHONY: deps configure build test run package clean asan tsan
 
 deps:
 	@missing=$$(for p in $(DEB_PACKAGES); do \
@@ -28,7 +30,7 @@ deps:
 	else echo "All Debian packages present."; fi
 
 configure: deps
-	cmake -S . -B $(BUILD_DIR) -G Ninja
+	cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
@@ -47,5 +49,15 @@ package: build
 	cd $(BUILD_DIR) && cpack -G DEB -B package
 	bash tests/dist/check_package.sh $(BUILD_DIR)/package/tarvine_*.deb
 
+# Sanitizer builds, each in a folder of its own, building only what their
+# tests need: the unit suites and the encoder's suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer; the encoder's pipeline and the runner
+# (alone and with the real encoder) under ThreadSanitizer.
+asan: deps
+	CMAKE_ARGS="$(CMAKE_ARGS)" tests/sanitizers/run.sh build-asan address "unit_suites encoder_suite" -L 'unit|encoder' -LE install
+
+tsan: deps
+	CMAKE_ARGS="$(CMAKE_ARGS)" tests/sanitizers/run.sh build-tsan thread "kelvoenc_unit_tests encoder_suite runner_suites" -L 'encoder|runner'
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-asan build-tsan
