@@ -19,9 +19,9 @@ nice -n 15 cmake --build "$folder" -j "$jobs" --target $targets
 reports=$(cd "$folder" && pwd)/sanitizer-reports
 rm -rf "$reports"
 mkdir -p "$reports"
-# Every finding goes to a file, whichever process it is in. The runner forks
-# the encoder while Qt's threads run; the child only calls exec, which
-# ThreadSanitizer allows with die_after_fork=0.
+# Every finding goes to a file, whichever process it is in. Tests start
+# ffmpeg and ffprobe through QProcess, which forks while Qt's threads run and
+# then only execs: ThreadSanitizer allows that with die_after_fork=0.
 export ASAN_OPTIONS="log_path=$reports/asan:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="log_path=$reports/tsan:second_deadlock_stack=1:ignore_noninstrumented_modules=1:die_after_fork=0:suppressions=$here/tsan.supp"
