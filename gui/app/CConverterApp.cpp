@@ -43,6 +43,7 @@ bool CConverterApp::InitInstance() {
     ShowStartupTip();
 
     auto mainWindow = std::make_unique<CConverterDlg>();
+    connect(m_termination, &TerminationRequest::Terminating, mainWindow.get(), &CConverterDlg::EndSession);
     if (!m_termination->Requested()) mainWindow->exec();
     mainWindow.reset();  // saves the settings
     return false;

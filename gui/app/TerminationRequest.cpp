@@ -57,6 +57,7 @@ void TerminationRequest::OnSignal() {
     while (::read(g_pipe[0], bytes, sizeof bytes) > 0) {
     }
     m_requested = true;
+    emit Terminating();
     CloseOpenDialogs();
 }
 

@@ -4,7 +4,8 @@
 
 class QSocketNotifier;
 
-// Turns SIGTERM, SIGINT and SIGHUP into an ordinary close: the open dialogs
+// Turns SIGTERM, SIGINT and SIGHUP into an ordinary close: Terminating is
+// emitted (a batch or a probe stops without asking), then the open dialogs
 // are cancelled from the top down, as if the user had pressed Escape in each,
 // so the main window's teardown runs and the settings are saved. A signal
 // that arrives before any window is open makes the next one close at once.
@@ -18,6 +19,9 @@ public:
 
     // Cancels the application's modal dialogs, topmost first.
     static void CloseOpenDialogs();
+
+signals:
+    void Terminating();
 
 private:
     void OnSignal();

@@ -122,6 +122,7 @@ ProbeRun ConversionEngine::Probe(const std::string& sourcePath) {
     if (!run.started) return run;
 
     m_probeCancelled = false;
+    m_stopWithoutAsking = false;
     QTimer reading;
     reading.setSingleShot(true);
     QObject::connect(&reading, &QTimer::timeout, [this, &sourcePath] {
@@ -165,8 +166,21 @@ void ConversionEngine::RequestCancel() {
     }
 }
 
+void ConversionEngine::StopWithoutAsking() {
+    m_stopWithoutAsking = true;
+    if (IsConverting()) m_progress.cancelRequested = true;
+    else m_probeCancelled = true;
+    if (!m_process) return;
+    if (m_heldReport && !m_asking) {
+        m_heldReport.reset();
+        m_process->Reply(kReplyStop);
+    }
+    m_process->Stop();
+}
+
 void ConversionEngine::StartBatch() {
     m_converting = true;
+    m_stopWithoutAsking = false;
     m_progress.cancelRequested = false;
     QWidget* host = m_host.HostWindow();
     m_batchBlocker = std::make_unique<InputBlocker>(*host);
@@ -198,6 +212,7 @@ std::optional<ReportReply> ConversionEngine::OnConvertReport(const ReportFrame& 
 }
 
 std::optional<ReportReply> ConversionEngine::ReportProgress(double value) {
+    if (m_stopWithoutAsking) return kReplyStop;
     if (m_progress.cancelRequested) {
         // The encoder waits while the user decides; the question is asked
         // from the event loop, not from inside the report's handling.
@@ -229,7 +244,7 @@ void ConversionEngine::ShowProgress(double value) {
 void ConversionEngine::AskToStopNow() {
     if (m_asking || !m_progress.cancelRequested || !m_process) return;
     m_asking = true;
-    bool stop = AskToStop();
+    bool stop = AskToStop() || m_stopWithoutAsking;
     m_asking = false;
     if (!m_process) return;
     std::optional<double> held = std::exchange(m_heldReport, std::nullopt);

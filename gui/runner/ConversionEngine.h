@@ -70,6 +70,10 @@ public:
     // during a batch the stop question follows; a probe is stopped at once.
     void RequestCancel();
 
+    // Stops the batch or the probe in progress as a confirmed Cancel would,
+    // without asking.
+    void StopWithoutAsking();
+
     // A progress report: `value` seconds of the current file are done.
     // Returns kReplyStop when the user confirmed the stop, kReplyContinue
     // otherwise, and nothing when the stop question has to be asked first
@@ -109,6 +113,7 @@ private:
     EncoderProcess* m_process = nullptr;  // the run in progress
     bool m_probeCancelled = false;
     bool m_asking = false;                   // the stop question is on screen
+    bool m_stopWithoutAsking = false;
     std::optional<double> m_heldReport;      // a progress report waiting for the question's answer
     QTimer m_unansweredCancel;
     QTimer m_stopAfterReply;

@@ -250,7 +250,7 @@ void CConverterDlg::OnCommand(int commandId) {
     case IDC_SIDE_REMOVE: case ID_EDIT_REMOVE: OnRemoveFile(); break;
     case IDC_SIDE_UP: case ID_EDIT_MOVEUP: OnMoveUp(); break;
     case IDC_SIDE_DOWN: case ID_EDIT_MOVEDOWN: OnMoveDown(); break;
-    case IDC_CONVERT: case IDC_SMALL_CONVERT: m_engine->ConvertAll(); break;
+    case IDC_CONVERT: case IDC_SMALL_CONVERT: ConvertAll(); break;
     case IDC_SETTINGS: case IDC_SMALL_SETTINGS: OnSettings(); break;
     case IDC_CHANGE: OnChangeFolder(); break;
     case IDC_HELP_BUTTON: OnHelpButton(); break;
@@ -452,10 +452,22 @@ CConverterDlg::ProbeOutcome CConverterDlg::ProbeAndAppend(const std::string& pat
     return ProbeOutcome::Added;
 }
 
+void CConverterDlg::ConvertAll() {
+    m_engine->ConvertAll();
+    if (m_closeRequested) QDialog::reject();
+}
+
+void CConverterDlg::EndSession() {
+    if (!m_adding && !m_engine->IsBusy()) return;
+    m_closeRequested = true;
+    m_engine->StopWithoutAsking();
+}
+
 // The close box, Alt+F4 and Escape. During a batch they act as the progress
 // window's Cancel; during Add they stop the probe, and the window closes
 // once Add is over.
 void CConverterDlg::reject() {
+    if (m_closeRequested && (m_adding || m_engine->IsBusy())) return;  // it closes once they are over
     if (m_engine->IsConverting()) {
         m_engine->RequestCancel();
     } else if (m_adding) {

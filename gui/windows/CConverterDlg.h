@@ -48,6 +48,9 @@ public:
 
 public slots:
     void reject() override;
+    // The session ends: a batch or a probe stops without a question, and the
+    // window closes once it is over.
+    void EndSession();
 
 public:
 
@@ -108,6 +111,7 @@ private:
     void OnHelpButton();
     QPoint PopupPosition() const;
 
+    void ConvertAll();
     enum class ProbeOutcome { Added, Failed, Stopped };
     ProbeOutcome ProbeAndAppend(const std::string& path);
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);

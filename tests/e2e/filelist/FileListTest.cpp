@@ -3,6 +3,7 @@
 #include "FileListTestSupport.h"
 
 #include "core/ConversionBatch.h"
+#include "gui/app/TerminationRequest.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/windows/CProgressDlg.h"
@@ -15,6 +16,7 @@
 #include <QFontMetrics>
 #include <QListView>
 #include <QMenu>
+#include <QProgressBar>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
@@ -86,6 +88,7 @@ private slots:
     void ImportDialogStartsInVideosThenWhereFilesCameFrom();
     void OverlongPathIsRefusedWithoutProbing();
     void ClosingDuringAProbeStopsItAndCloses();
+    void TheSessionsEndStopsABatchWithoutAsking();
 };
 
 void FileListTest::RowsShowNumberPathAndTruncatedClock() {
@@ -383,6 +386,37 @@ void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
     QVERIFY(!progress.isVisible());
     QCOMPARE(window->Sources().fileCount(), 0);
     QVERIFY(boxes.Shown().isEmpty());
+}
+
+// SIGTERM from the session during a batch: the batch stops without a
+// question, even with the question already on screen, and the window closes.
+void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    Show(window);
+    window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    window.SetOutputFolder(out.path().toStdString());
+    List(window, "/clips/one.avi", {60.0, 320, 240, 25.0});
+    List(window, "/clips/two.avi", {60.0, 320, 240, 25.0});
+    qputenv("FAKE_ENCODER_SCRIPT", "write r6:1 r6:2 sleep:60000");
+    MessageBoxResponder boxes;
+    boxes.onShow = [&window] {
+        QTimer::singleShot(0, &*window, [&window] {
+            window->EndSession();
+            TerminationRequest::CloseOpenDialogs();
+        });
+    };
+    // Cancel at the first report; the question comes with the next one.
+    CProgressDlg& progress = window->Engine().ProgressWindow();
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&progress](int value) {
+        if (value > 0) progress.reject();
+    });
+    window->OnCommand(IDC_CONVERT);
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QCOMPARE(boxes.Texts(), QStringList{"Do you really want to stop?"});
+    QVERIFY(!window->isVisible());
+    QVERIFY(QDir(out.path()).isEmpty());
 }
 
 int main(int argc, char** argv) {
