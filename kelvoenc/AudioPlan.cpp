@@ -49,7 +49,11 @@ void NoteChange(AudioCodecChoice codec, const std::string& what, int asked, int 
 int ChannelCount(const EncoderOptions& options, AudioCodecChoice codec, int sourceChannels) {
     int channels = sourceChannels;
     if (options.audioFilter.maxChannels) channels = std::min(channels, *options.audioFilter.maxChannels);
-    if (codec == AudioCodecChoice::Mp3 && options.audio.lameChannels == LameChannelMode::Mono) channels = 1;
+    // LAME's mono mode names the mode for a mono input; a channel count the
+    // audio filter asks for says what the input is, so it wins: mode=3 with
+    // channels=2 gives (joint) stereo from a source of two or more channels.
+    bool mono = options.audio.lameChannels == LameChannelMode::Mono && !options.audioFilter.maxChannels;
+    if (codec == AudioCodecChoice::Mp3 && mono) channels = 1;
     int limit = MaximumChannels(codec);
     if (channels > limit) {
         Notice("the audio is mixed down from " + std::to_string(channels) + " to " + std::to_string(limit) +

@@ -48,6 +48,10 @@ TEST(AudioFormat, LameMonoModeAndRates) {
     EXPECT_EQ(mp3.layout.nb_channels, 1);
     EXPECT_EQ(mp3.sampleRate, 48000);
     EXPECT_EQ(Plan(options, AudioCodecChoice::Mp3, Sound(8000, 1)).sampleRate, 8000);
+    // A channel count asked of the audio filter wins over the mode.
+    options.audioFilter.maxChannels = 2;
+    EXPECT_EQ(Plan(options, AudioCodecChoice::Mp3, Sound(48000, 6)).layout.nb_channels, 2);
+    EXPECT_EQ(Plan(options, AudioCodecChoice::Mp3, Sound(48000, 1)).layout.nb_channels, 1);
 }
 
 TEST(AudioFormat, RequestedRatesWithinEachEncoder) {
