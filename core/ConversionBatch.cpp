@@ -36,7 +36,8 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanNext(const Conversi
             continue;
         }
         const SourceEntry& source = listed.Entry(entry.row);
-        Padding padding = ComputePadding(settings, targets, source.sourceWidth, source.sourceHeight);
+        Padding padding =
+            ComputePadding(settings, targets, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
         return RunPlan{m_current, entry.sourcePath, entry.outputPath, padding, source.sourceFrameRate};
     }
     m_over = true;

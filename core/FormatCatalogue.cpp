@@ -115,15 +115,15 @@ constexpr FrameRateEntry kMpegFrameRates[] = {
 };
 
 constexpr AspectEntry kMpegAspects[] = {
-    {"1:1    (PC VAG)", "1/1"},
-    {"4:3    (Standard TV)", "4/3"},
-    {"16:9   (Wide screen TV)", "16/9"},
-    {"2.21:1 (CinemaScope movie)", "2.21/1"},
+    {"1:1    (PC VAG)", "1/1", 0, 0},
+    {"4:3    (Standard TV)", "4/3", 4, 3},
+    {"16:9   (Wide screen TV)", "16/9", 16, 9},
+    {"2.21:1 (CinemaScope movie)", "2.21/1", 221, 100},
 };
 
 constexpr AspectEntry kDiscAspects[] = {
-    {"4:3    (Standard TV)", "4/3"},
-    {"16:9   (Wide screen TV)", "16/9"},
+    {"4:3    (Standard TV)", "4/3", 4, 3},
+    {"16:9   (Wide screen TV)", "16/9", 16, 9},
 };
 
 constexpr const char* kTvModes[] = {"NTSC", "PAL"};
@@ -350,12 +350,17 @@ double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRa
     }
 }
 
-std::string AspectRatioText(const ConversionSettings& settings) {
+const AspectEntry* ChosenAspect(const ConversionSettings& settings) {
     if (IsMpegFamily(settings.outputFormat) && InRange(std::span<const AspectEntry>(kMpegAspects), settings.mpegAspect))
-        return kMpegAspects[settings.mpegAspect].ratio;
+        return &kMpegAspects[settings.mpegAspect];
     if (IsDiscFormat(settings.outputFormat) && InRange(std::span<const AspectEntry>(kDiscAspects), settings.dvdAspect))
-        return kDiscAspects[settings.dvdAspect].ratio;
-    return "";
+        return &kDiscAspects[settings.dvdAspect];
+    return nullptr;
+}
+
+std::string AspectRatioText(const ConversionSettings& settings) {
+    const AspectEntry* aspect = ChosenAspect(settings);
+    return aspect ? aspect->ratio : "";
 }
 
 std::string OutputExtension(int format) {

@@ -59,6 +59,9 @@ struct FrameRateEntry {
 struct AspectEntry {
     const char* text;
     const char* ratio;  // as the encoder takes it
+    // The display shape it flags; 0 x 0 flags square pixels instead.
+    int displayWidth;
+    int displayHeight;
 };
 
 // How one list of the output settings dialog looks for one format: its
@@ -113,6 +116,9 @@ int ConversionSettings::*QualityField(int format);
 void ResolveBitrates(const ConversionSettings& settings, EncodeTargets& targets);
 void ResolveFrameSize(const ConversionSettings& settings, EncodeTargets& targets);
 double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRate);
+// The aspect entry the format flags its output with; null for the formats
+// that flag none and for a stored position out of range.
+const AspectEntry* ChosenAspect(const ConversionSettings& settings);
 std::string AspectRatioText(const ConversionSettings& settings);
 std::string OutputExtension(int format);
 std::string VolumeLabel(int position);

@@ -2,26 +2,79 @@
 
 #include "core/FormatCatalogue.h"
 
-#include <cstdint>
+#include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
-// Each step wraps to 32 bits as 32-bit arithmetic does, without the undefined
-// behaviour of signed overflow.
-std::int32_t Wrap32(std::int64_t value) { return static_cast<std::int32_t>(value); }
+// A display shape as a fraction of whole numbers; long double holds their
+// products exactly for every real picture size.
+struct Shape {
+    long double across;
+    long double down;
+};
 
-std::int32_t Pad(std::int32_t target, std::int32_t sourceAlong, std::int32_t otherTarget, std::int32_t sourceAcross) {
-    std::int32_t product = Wrap32(std::int64_t{sourceAlong} * otherTarget);
-    return Wrap32(std::int64_t{target} - Wrap32(std::int64_t{product} / sourceAcross));
+// The simplest fraction within the seven decimals the probe reports, so
+// that a 64/45 pixel gives exactly the 16:9 shape it was made for.
+Shape SimplestFraction(double value) {
+    constexpr double kReportPrecision = 0.00000005;
+    if (!(value > 0)) return {1, 1};
+    long double num = 1, den = 0, previousNum = 0, previousDen = 1;
+    double rest = value;
+    for (int term = 0; term < 20; ++term) {
+        long double whole = std::floor(rest);
+        long double nextNum = whole * num + previousNum;
+        long double nextDen = whole * den + previousDen;
+        previousNum = num, previousDen = den, num = nextNum, den = nextDen;
+        if (std::fabs(double(num / den) - value) < kReportPrecision || rest == whole) break;
+        rest = 1.0 / (rest - double(whole));
+    }
+    return {num, den};
+}
+
+Shape SourceShape(int width, int height, double sampleAspect) {
+    Shape pixel = SimplestFraction(sampleAspect);
+    return {width * pixel.across, height * pixel.down};
+}
+
+Shape FrameShape(const ConversionSettings& settings, int width, int height) {
+    const AspectEntry* flagged = ChosenAspect(settings);
+    if (flagged && flagged->displayWidth > 0 && flagged->displayHeight > 0)
+        return {static_cast<long double>(flagged->displayWidth), static_cast<long double>(flagged->displayHeight)};
+    return {static_cast<long double>(width), static_cast<long double>(height)};
+}
+
+// Target pixels along one side not covered when the picture fills the other:
+// target - target x (picture shape / frame shape), the product truncated.
+int Leftover(int target, long double pictureShape, long double frameShape) {
+    long double covered = std::floor(target * pictureShape / frameShape);
+    long double left = target - covered;
+    return static_cast<int>(std::clamp<long double>(left, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+Padding PadsFor(Shape picture, Shape frame, int width, int height) {
+    return {Leftover(width, picture.across * frame.down, picture.down * frame.across),
+            Leftover(height, picture.down * frame.across, picture.across * frame.down)};
 }
 
 }  // namespace
 
 Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth,
-                       int sourceHeight) {
+                       int sourceHeight, double sourceSampleAspect) {
     ResolveFrameSize(settings, targets);
-    int width = targets.width;
-    int height = targets.height;
-    if (!settings.letterbox || width == 0 || height == 0 || sourceWidth == 0 || sourceHeight == 0) return {};
-    return {Pad(width, sourceWidth, height, sourceHeight), Pad(height, sourceHeight, width, sourceWidth)};
+    if (!settings.letterbox || sourceWidth <= 0 || sourceHeight <= 0) return {};
+    // MPEG1/MPEG2 at "Original" size keep the source's frame, flagged with
+    // the chosen aspect, so the picture is padded inside it.
+    bool inSourceFrame = targets.width == 0 && targets.height == 0 && IsMpegFamily(settings.outputFormat);
+    int width = inSourceFrame ? sourceWidth : targets.width;
+    int height = inSourceFrame ? sourceHeight : targets.height;
+    if (width == 0 || height == 0) return {};
+    Padding pads = PadsFor(SourceShape(sourceWidth, sourceHeight, sourceSampleAspect),
+                           FrameShape(settings, width, height), width, height);
+    if (!inSourceFrame) return pads;
+    if (pads.horizontal <= 0 && pads.vertical <= 0) return {};
+    targets.width = width;
+    targets.height = height;
+    return pads;
 }

@@ -10,9 +10,13 @@ struct Padding {
 };
 
 // Resolves the target frame size W x H into `targets` first. With letterbox
-// on and all four sizes non-zero: horizontal = W - w*H/h and
-// vertical = H - h*W/w in 32-bit integer arithmetic with truncating division
-// (640x480 to 720x480 gives 80 and 0; 1280x720 gives -133 and 75).
-// Otherwise both are 0.
+// on and all sizes known, the pads compare display shapes: the source's
+// (width x sample aspect / height) against the output frame's (the aspect
+// MPEG and disc formats flag, else W / H for square pixels), and count the
+// target pixels left over across and down: 640x480 square to DVD NTSC 4:3
+// gives 0 and 0, 640x480 to a 720x480 AVI gives 80 and -60, 1280x720 to
+// DVD NTSC 4:3 gives -240 and 120. MPEG1/MPEG2 at "Original" size keep the
+// source's frame and pad inside it to the flagged shape: when a pad is
+// needed the targets become the source size. Otherwise both are 0.
 Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth,
-                       int sourceHeight);
+                       int sourceHeight, double sourceSampleAspect = 1.0);

@@ -25,19 +25,20 @@ AVRational Reduce(std::int64_t num, std::int64_t den) {
 std::string RateText(AVRational rate) { return FormatText("%.3f", av_q2d(rate)); }
 
 // One side of scale=W:H: positive as given, 0 the source's own, negative
-// computed from the other side through the display aspect.
+// computed from the other side so that the picture keeps the source's
+// display shape in output pixels of `pixelAspect` (width / height).
 struct ScaledSize {
     double width;
     double height;
 };
 
 ScaledSize RequestedSize(const std::optional<FrameSizeRequest>& request, const SourcePicture& source,
-                         double displayAspect) {
+                         double displayAspect, double pixelAspect) {
     if (!request) return {double(source.width), double(source.height)};
     double width = request->width > 0 ? request->width : source.width;
     double height = request->height > 0 ? request->height : source.height;
-    if (request->width < 0 && request->height > 0) width = height * displayAspect;
-    if (request->height < 0 && request->width > 0) height = width / displayAspect;
+    if (request->width < 0 && request->height > 0) width = height * displayAspect / pixelAspect;
+    if (request->height < 0 && request->width > 0) height = width * pixelAspect / displayAspect;
     return {width, height};
 }
 
@@ -45,6 +46,26 @@ void NoteOddSize(int asked, int made, const char* side) {
     if (asked != made)
         Notice("the " + std::string(side) + " " + std::to_string(asked) + " was changed to " + std::to_string(made) +
                ": the encoders take even sizes from " + std::to_string(kMinimumSide) + " up.");
+}
+
+// MPEG-1 can only flag these pixel shapes (height / width of a pixel).
+constexpr double kMpeg1PelShapes[] = {1.0,    0.6735, 0.7031, 0.7615, 0.8055, 0.8437, 0.8935,
+                                      0.9157, 0.9815, 1.0255, 1.0695, 1.0950, 1.1575, 1.2015};
+
+AVRational NearestMpeg1SampleAspect(AVRational wanted) {
+    double nearest = kMpeg1PelShapes[0];
+    for (double shape : kMpeg1PelShapes)
+        if (std::fabs(1 / shape - av_q2d(wanted)) < std::fabs(1 / nearest - av_q2d(wanted))) nearest = shape;
+    return Reduce(10000, std::lround(nearest * 10000));
+}
+
+// The pixel shape that shows a frame of this size at the flagged display
+// aspect, as the codec can store it. MPEG video has no flag for a square
+// display: 1/1 is its flag for square pixels.
+AVRational FlaggedSampleAspect(Fraction display, VideoCodecChoice codec, int frameWidth, int frameHeight) {
+    if (display.num == display.den) return {1, 1};
+    AVRational wanted = Reduce(std::int64_t(display.num) * frameHeight, std::int64_t(display.den) * frameWidth);
+    return codec == VideoCodecChoice::Mpeg1 ? NearestMpeg1SampleAspect(wanted) : wanted;
 }
 
 }  // namespace
@@ -71,8 +92,18 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
     std::int64_t displayDen = std::int64_t(source.height) * sourceAspect.den;
     double displayAspect = double(displayNum) / double(displayDen);
 
-    ScaledSize size = RequestedSize(options.videoFilter.scale, source, displayAspect);
     const int maximum = IsMpegVideo(codec) ? kMpegMaximumSide : 8192;
+    const VideoEncodeOptions& video = options.video;
+    const std::optional<FrameSizeRequest>& expand = options.videoFilter.expand;
+    int paddedWidth = expand ? std::min(EvenSize(expand->width), maximum) : 0;
+    int paddedHeight = expand ? std::min(EvenSize(expand->height), maximum) : 0;
+    // A side computed from the other fits the picture to the pixels of the
+    // padded frame; without padding the frame's shape follows the picture.
+    double pixelAspect = video.displayAspect && expand
+                             ? av_q2d(FlaggedSampleAspect(*video.displayAspect, codec, paddedWidth, paddedHeight))
+                             : 1.0;
+
+    ScaledSize size = RequestedSize(options.videoFilter.scale, source, displayAspect, pixelAspect);
     if (size.width > maximum || size.height > maximum) {
         double shrink = std::min(maximum / size.width, maximum / size.height);
         Notice("the picture was made smaller to " + std::to_string(int(size.width * shrink)) + "x" +
@@ -88,9 +119,9 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
 
     geometry.frameWidth = geometry.pictureWidth;
     geometry.frameHeight = geometry.pictureHeight;
-    if (const auto& expand = options.videoFilter.expand) {
-        geometry.frameWidth = std::min(EvenSize(expand->width), maximum);
-        geometry.frameHeight = std::min(EvenSize(expand->height), maximum);
+    if (expand) {
+        geometry.frameWidth = paddedWidth;
+        geometry.frameHeight = paddedHeight;
         NoteOddSize(expand->width, geometry.frameWidth, "padded width");
         NoteOddSize(expand->height, geometry.frameHeight, "padded height");
         if (geometry.pictureWidth > geometry.frameWidth || geometry.pictureHeight > geometry.frameHeight) {
@@ -101,10 +132,9 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
         }
     }
 
-    const VideoEncodeOptions& video = options.video;
     if (video.displayAspect) {
-        geometry.sampleAspect = Reduce(std::int64_t(video.displayAspect->num) * geometry.frameHeight,
-                                       std::int64_t(video.displayAspect->den) * geometry.frameWidth);
+        geometry.sampleAspect =
+            FlaggedSampleAspect(*video.displayAspect, codec, geometry.frameWidth, geometry.frameHeight);
     } else if (video.autoAspect) {
         // The picture keeps the source's display aspect whatever its pixel
         // size; padding adds pixels of the same shape.

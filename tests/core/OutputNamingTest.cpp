@@ -79,31 +79,43 @@ TEST_F(MakeOutputPathTest, NeverNamesAListedSource) {
 }
 
 struct PaddingCase {
-    int format, tvMode, mpegResolution, letterbox, sourceWidth, sourceHeight;
+    int format, tvMode, mpegResolution, aspect, letterbox, sourceWidth, sourceHeight;
+    double sampleAspect;
     int horizontal, vertical;
 };
 
-TEST(ComputePaddingTest, PadsFollowTheTargetAndTheSwitch) {
+// The pads compare display shapes: the flagged aspect of MPEG and disc
+// frames, the pixel shape of the source.
+TEST(ComputePaddingTest, PadsFollowTheDisplayShapesAndTheSwitch) {
     const PaddingCase cases[] = {
-        {kDvd, 0, 0, 1, 640, 480, 80, -60},     // narrower: pillarbox
-        {kDvd, 0, 0, 1, 1280, 720, -133, 75},   // wider: letterbox
-        {kDvd, 0, 0, 0, 640, 480, 0, 0},        // letterbox off
-        {kDvd, 1, 0, 1, 720, 576, 0, 0},        // PAL target, same shape
-        {kMpeg1, 0, 0, 1, 640, 480, 0, 0},      // "Original": no target size
-        {kMpeg1, 0, 16, 1, 640, 480, 80, -60},  // 720 x 480 chosen from the list
-        {kDvd, 0, 0, 1, 0, 480, 0, 0},          // size unknown
+        {kDvd, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},            // 4:3 into a 4:3 frame: no pads
+        {kDvd, 0, 0, 1, 1, 640, 480, 1.0, 180, -160},       // 4:3 into 16:9: pillarbox
+        {kDvd, 0, 0, 0, 1, 1280, 720, 1.0, -240, 120},      // 16:9 into 4:3: letterbox
+        {kDvd, 0, 0, 0, 1, 720, 480, 32.0 / 27, -240, 120}, // anamorphic 16:9 NTSC into 4:3
+        {kDvd, 1, 0, 1, 1, 720, 576, 1.4222222, 0, 0},      // anamorphic PAL 16:9 as reported, into 16:9
+        {kDvd, 0, 0, 1, 0, 640, 480, 1.0, 0, 0},            // letterbox off: stretch
+        {kDvd, 0, 0, 0, 1, 0, 480, 1.0, 0, 0},              // size unknown
+        {kMpeg1, 0, 16, 0, 1, 640, 480, 1.0, 80, -60},      // 1:1 flags square pixels: 720 x 480 is 3:2
+        {kMpeg1, 0, 0, 1, 1, 640, 480, 1.0, 0, 0},          // "Original", shape kept: nothing to do
+        {kMpeg1, 0, 0, 2, 1, 640, 480, 1.0, 160, -160},     // "Original" flagged 16:9: pad inside
+        {kMpeg1, 0, 0, 2, 0, 640, 480, 1.0, 0, 0},          // ... unless letterbox is off
+        {kAvi, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},            // AVI "Original": the source's frame
     };
     for (const PaddingCase& c : cases) {
         ConversionSettings settings;
         settings.outputFormat = c.format;
         settings.tvMode = c.tvMode;
         settings.mpegResolution = c.mpegResolution;
+        settings.mpegAspect = settings.dvdAspect = c.aspect;
         settings.letterbox = c.letterbox;
         EncodeTargets targets;
-        Padding padding = ComputePadding(settings, targets, c.sourceWidth, c.sourceHeight);
-        EXPECT_EQ(padding.horizontal, c.horizontal) << c.sourceWidth << "x" << c.sourceHeight;
-        EXPECT_EQ(padding.vertical, c.vertical) << c.sourceWidth << "x" << c.sourceHeight;
+        Padding padding = ComputePadding(settings, targets, c.sourceWidth, c.sourceHeight, c.sampleAspect);
+        EXPECT_EQ(padding.horizontal, c.horizontal) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
+        EXPECT_EQ(padding.vertical, c.vertical) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
     }
+}
+
+TEST(ComputePaddingTest, ResolvesTheTargetFrame) {
     ConversionSettings dvdPal;
     dvdPal.outputFormat = kDvd;
     dvdPal.tvMode = 1;
@@ -111,6 +123,17 @@ TEST(ComputePaddingTest, PadsFollowTheTargetAndTheSwitch) {
     ComputePadding(dvdPal, targets, 640, 480);
     EXPECT_EQ(targets.width, 720);
     EXPECT_EQ(targets.height, 576);
+
+    // MPEG "Original" takes the source's frame only when it pads inside it.
+    ConversionSettings mpeg;
+    mpeg.outputFormat = kMpeg1;
+    mpeg.mpegAspect = 2;
+    ComputePadding(mpeg, targets, 640, 480);
+    EXPECT_EQ(targets.width, 640);
+    EXPECT_EQ(targets.height, 480);
+    ComputePadding(mpeg, targets, 1280, 720);
+    EXPECT_EQ(targets.width, 0);
+    EXPECT_EQ(targets.height, 0);
 }
 
 using EnsureFolderTest = ScratchFolder;

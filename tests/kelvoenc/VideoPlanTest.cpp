@@ -59,6 +59,36 @@ TEST(Geometry, AspectOptionOutranksAutoaspect) {
     EXPECT_EQ(dvd.sampleAspect.den, 27);
 }
 
+// A side computed from the other fits the picture to the pixels of the
+// flagged, padded frame, so the picture shows at the source's shape.
+TEST(Geometry, PaddedFlaggedFramesKeepTheSourcesShape) {
+    struct Row {
+        VideoCodecChoice codec;
+        Fraction flagged;
+        FrameSizeRequest scale, expand;
+        SourcePicture source;
+    };
+    const Row rows[] = {
+        {VideoCodecChoice::Mpeg2, {16, 9}, {-3, 576}, {720, 576}, kSquare},   // pillarbox in a 16:9 DVD
+        {VideoCodecChoice::Mpeg2, {4, 3}, {720, -3}, {720, 480}, kWideDvd},   // letterbox in a 4:3 DVD
+        {VideoCodecChoice::Mpeg2, {221, 100}, {-3, 480}, {640, 480}, kSquare},
+        {VideoCodecChoice::Mpeg1, {16, 9}, {-3, 288}, {352, 288}, kSquare},   // the nearest pixel MPEG-1 flags
+        {VideoCodecChoice::Mpeg1, {1, 1}, {640, -3}, {640, 480}, kWideDvd},   // 1/1: square pixels
+    };
+    for (const Row& row : rows) {
+        EncoderOptions options = WithFilters(row.scale, row.expand);
+        options.video.displayAspect = row.flagged;
+        VideoGeometry geometry = VideoPlan::Geometry(options, row.codec, row.source);
+        double shown = av_q2d(geometry.sampleAspect) * geometry.pictureWidth / geometry.pictureHeight;
+        double source = av_q2d(row.source.sampleAspect) * row.source.width / row.source.height;
+        EXPECT_NEAR(shown / source, 1.0, 0.01) << row.flagged.num << "/" << row.flagged.den;
+    }
+    EncoderOptions square = WithFilters(FrameSizeRequest{640, -3}, FrameSizeRequest{640, 480});
+    square.video.displayAspect = Fraction{1, 1};
+    EXPECT_EQ(VideoPlan::Geometry(square, VideoCodecChoice::Mpeg2, kSquare).sampleAspect.num, 1);
+    EXPECT_EQ(VideoPlan::Geometry(square, VideoCodecChoice::Mpeg2, kSquare).sampleAspect.den, 1);
+}
+
 TEST(Geometry, AutoaspectKeepsAStretchedPictureLookingRight) {
     VideoGeometry stretched =
         VideoPlan::Geometry(WithFilters(FrameSizeRequest{640, 480}), VideoCodecChoice::Mpeg4, kWideDvd);

@@ -220,7 +220,7 @@ private slots:
     void AddListsTheReadableFilesAndThenRefusesTheOthers();
     void DroppedFilesAreAddedAsAddAddsThem();
     void RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert();
-    void DvdPalLetterboxPadsEachSourceByItsOwnShape();
+    void DvdPalLetterboxPadsEachSourceByItsDisplayShape();
     void ConfirmedCancelKeepsTheFirstOutputOnly();
     void ALongOutputFolderIsCheckedWhenConverting();
     void AwkwardPathsGoThroughAddAndConvertUnchanged();
@@ -347,15 +347,15 @@ void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
     QCOMPARE(window->Rows().size(), 4);
 }
 
-void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsOwnShape() {
+void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsDisplayShape() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     ConversionSettings& settings = (*window)->Settings();
     settings.outputFormat = 7;  // DVD
     settings.tvMode = 1;        // PAL
     settings.letterbox = 1;
-    // A 4:3 picture of PAL's own shape (352x288) is narrower than 720x576,
-    // a 16:9 one (320x180) wider.
+    // The 16:9 PAL frame shows 720x576 pixels 1024 wide: a 352x288 square-pixel
+    // picture (11:9) is narrower than that, a 320x180 one (16:9) just fits.
     window->Add({Clip("d.mov"), Clip("b.mp4")});
     QCOMPARE((*window)->Sources().fileCount(), 2);
     (*window)->OnCommand(IDC_CONVERT);
@@ -366,16 +366,15 @@ void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsOwnShape() {
         QCOMPARE(QStringLiteral("%1x%2").arg(probe.width).arg(probe.height), QStringLiteral("720x576"));
         QVERIFY(qAbs(probe.fps - 25.0) < 0.01);
     }
-    // Side bars of 8 pixels each around a 704x576 picture.
+    // Side bars of about 112 pixels each around a 495x576 picture.
     QStringList pillar = PictureArea(Output("d.vob")).split(':');
     QCOMPARE(pillar.size(), 4);
-    QVERIFY2(qAbs(pillar[0].toInt() - 704) <= 4 && qAbs(pillar[2].toInt() - 8) <= 2 && pillar[1].toInt() >= 572,
+    QVERIFY2(qAbs(pillar[0].toInt() - 495) <= 4 && qAbs(pillar[2].toInt() - 112) <= 3 && pillar[1].toInt() >= 572,
              qPrintable(pillar.join(':')));
-    // Bars of about 85 pixels above and below a 720x405 picture.
-    QStringList letter = PictureArea(Output("b.vob")).split(':');
-    QCOMPARE(letter.size(), 4);
-    QVERIFY2(qAbs(letter[1].toInt() - 405) <= 4 && qAbs(letter[3].toInt() - 85) <= 3 && letter[0].toInt() >= 716,
-             qPrintable(letter.join(':')));
+    // No bars: the 16:9 picture fills the 16:9 frame.
+    QStringList full = PictureArea(Output("b.vob")).split(':');
+    QCOMPARE(full.size(), 4);
+    QVERIFY2(full[0].toInt() >= 716 && full[1].toInt() >= 572, qPrintable(full.join(':')));
 }
 
 // The close box during a batch asks as Cancel does, with the same outcome;
