@@ -55,14 +55,14 @@ Change Format(int format, Change more = {}) {
 const Case kCases[] = {
     // AVI with both codec choices on each side.
     {"AviDivxMp3FromAvi", "sample.avi", Format(FormatAvi),
-     {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "mp3", 44100, 1, kNoDisc}},
+     {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "mp3", 44100, 2, kNoDisc}},
     // The lowest quality asks AC3 for 64 kbit/s over six channels.
     {"AviDivxAc3FromSurroundLowest", "surround.mp4",
      Format(FormatAvi, [](auto& s) { s.aviAudioCodec = 1; s.aviQuality = 0; }),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "ac3", 44100, 6, kNoDisc}},
     {"AviXvidMp3FromMovScaled", "sample.mov",
      Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviResolution = 17; s.letterbox = 0; }),
-     {"avi", "mpeg4", nullptr, 640, 480, 25, 0, "mp3", 48000, 1, kNoDisc}},
+     {"avi", "mpeg4", nullptr, 640, 480, 25, 0, "mp3", 48000, 2, kNoDisc}},
     {"AviXvidAc3FromFlv", "sample.flv", Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviAudioCodec = 1; }),
      {"avi", "mpeg4", nullptr, 320, 240, 25, 0, "ac3", 44100, 1, kNoDisc}},
     // LAME takes at most 64 kbit/s at 8 kHz; the preset asks for 128.
@@ -70,27 +70,27 @@ const Case kCases[] = {
      {"avi", "mpeg4", "DX50", 176, 144, 15, 0, "mp3", 8000, 1, kNoDisc}},
     // "Original" below 14.985 fps is raised to 15000/1001 by repeating frames.
     {"AviFrom12Fps", "slow.avi", Format(FormatAvi),
-     {"avi", "mpeg4", "DX50", 320, 240, 15000.0 / 1001, 0, "mp3", 44100, 1, kNoDisc}},
+     {"avi", "mpeg4", "DX50", 320, 240, 15000.0 / 1001, 0, "mp3", 44100, 2, kNoDisc}},
     // autoaspect keeps an anamorphic picture's 16:9, whether scaled or not.
     {"AviDivxFromAnamorphicKeepsAspect", "anamorphic.vob", Format(FormatAvi),
-     {"avi", "mpeg4", "DX50", 720, 480, kNtsc, k169, "mp3", 48000, 1, kNoDisc}},
+     {"avi", "mpeg4", "DX50", 720, 480, kNtsc, k169, "mp3", 48000, 2, kNoDisc}},
     {"AviXvidScaledFromAnamorphicKeepsAspect", "anamorphic.vob",
      Format(FormatAvi, [](auto& s) { s.aviVideoCodec = 1; s.aviResolution = 17; s.letterbox = 0; }),
-     {"avi", "mpeg4", nullptr, 640, 480, kNtsc, k169, "mp3", 48000, 1, kNoDisc}},
+     {"avi", "mpeg4", nullptr, 640, 480, kNtsc, k169, "mp3", 48000, 2, kNoDisc}},
     {"AviFromTruncatedAvi", "cut.avi", Format(FormatAvi),
-     {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "mp3", 44100, 1, kNoDisc}},
+     {"avi", "mpeg4", "DX50", 320, 240, 25, 0, "mp3", 44100, 2, kNoDisc}},
     {"AviWithoutAudioFromSilent", "silent.avi", Format(FormatAvi),
      {"avi", "mpeg4", "DX50", 320, 240, 25, 0, nullptr, 0, 0, kNoDisc}},
     {"DivxFromOddSize", "odd-size.avi", Format(FormatDivx),
-     {"avi", "mpeg4", "DX50", 0, 0, 25, 0, "mp3", 44100, 1, kNoDisc}},
+     {"avi", "mpeg4", "DX50", 0, 0, 25, 0, "mp3", 44100, 2, kNoDisc}},
     {"DivxAc3FromMpeg2", "sample.mpeg", Format(FormatDivx, [](auto& s) { s.divxAudioCodec = 1; }),
      {"avi", "mpeg4", "DX50", 320, 240, kNtsc, 0, "ac3", 44100, 2, kNoDisc}},
     {"XvidFromOddSize", "odd-size.avi", Format(FormatXvid),
-     {"avi", "mpeg4", nullptr, 0, 0, 25, 0, "mp3", 44100, 1, kNoDisc}},
+     {"avi", "mpeg4", nullptr, 0, 0, 25, 0, "mp3", 44100, 2, kNoDisc}},
     {"XvidAc3From3gp", "sample.3gp", Format(FormatXvid, [](auto& s) { s.xvidAudioCodec = 1; }),
      {"avi", "mpeg4", nullptr, 176, 144, 15, 0, "ac3", 44100, 1, kNoDisc}},
     {"XvidMp3FromDivx", "sample.divx", Format(FormatXvid),
-     {"avi", "mpeg4", nullptr, 320, 240, 25, 0, "mp3", 44100, 1, kNoDisc}},
+     {"avi", "mpeg4", nullptr, 320, 240, 25, 0, "mp3", 44100, 2, kNoDisc}},
 
     // MPEG program streams.
     {"Mpeg1FromWmvScaled", "sample.wmv", Format(FormatMpeg1, [](auto& s) { s.mpegResolution = 11; s.mpegAspect = 1; }),
@@ -271,7 +271,7 @@ TEST_P(Conversion, ProducesTheFormatAsTheFrontEndAsks) {
     ConversionSettings settings;
     c.change(settings);
     EncodeTargets targets;
-    Padding pads = ComputePadding(settings, targets, source.width, source.height);
+    Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
     ScratchFolder folder;
     std::string outputName = std::string(c.name) + "." + OutputExtension(settings.outputFormat);
     EncoderRunValues run{FixturePath(c.fixture), folder.Path(outputName), pads.horizontal, pads.vertical,

@@ -1,6 +1,8 @@
 #include "EncoderTestSupport.h"
 
 #include "core/ArgumentSplitter.h"
+#include "core/FormatCatalogue.h"
+#include "core/Padding.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -49,6 +51,7 @@ const SourceFacts& FactsOf(const std::string& fixture) {
         facts.height = static_cast<int>(video->Number("height"));
         facts.frameRate = video->Rate("avg_frame_rate");
         if (facts.frameRate == 0) facts.frameRate = video->Rate("r_frame_rate");
+        if (video->SampleAspect() > 0) facts.sampleAspect = video->SampleAspect();
         facts.videoPackets = video->packets;
         facts.videoSpan = video->Span();
     }
@@ -105,6 +108,20 @@ EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& setti
     encoderRun.argv = request.arguments;
     encoderRun.result = RunChild(request);
     return encoderRun;
+}
+
+Converted ConvertFixture(const ScratchFolder& folder, const std::string& fixture, const ConversionSettings& settings,
+                         std::string (*edit)(std::string)) {
+    const SourceFacts& source = FactsOf(fixture);
+    EncodeTargets targets;
+    Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
+    Converted converted;
+    converted.path = folder.Path("out." + OutputExtension(settings.outputFormat));
+    EncoderRunValues run{FixturePath(fixture), converted.path, pads.horizontal, pads.vertical, EncoderConvert, 0,
+                         source.frameRate};
+    converted.encoder = RunFrontEndText(run, settings, targets, {}, 90, edit);
+    if (converted.encoder.result.Exited(0)) converted.output = ReadMediaInfo(converted.path);
+    return converted;
 }
 
 EncoderRun RunArguments(const std::vector<std::string>& arguments, double timeoutSeconds,

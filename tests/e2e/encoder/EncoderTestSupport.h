@@ -36,6 +36,7 @@ struct SourceFacts {
     int width = 0;
     int height = 0;
     double frameRate = 0;  // the average rate, else the base rate
+    double sampleAspect = 1;  // width / height of one pixel
     int videoPackets = 0;
     double videoSpan = 0;  // seconds the video packets cover
 };
@@ -65,6 +66,18 @@ ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& set
 EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
                            const ReportAnswer& answer = {}, double timeoutSeconds = 90,
                            std::string (*edit)(std::string) = nullptr);
+
+// One fixture converted as the front-end converts a listed file: its
+// padding from the probed size and pixel shape, its frame rate, the output
+// named out.<extension> in `folder`; the output is read when the run
+// succeeded.
+struct Converted {
+    EncoderRun encoder;
+    std::string path;
+    MediaInfo output;
+};
+Converted ConvertFixture(const ScratchFolder& folder, const std::string& fixture, const ConversionSettings& settings,
+                         std::string (*edit)(std::string) = nullptr);
 
 // Runs the encoder with these arguments (after the program path) and no
 // report channel; `environment` adds "NAME=value" entries to its own.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <sstream>
@@ -52,7 +53,7 @@ bool ParseTime(const std::string& text, double& time) {
     return !text.empty() && end && *end == '\0';
 }
 
-// Packets as "stream_index,pts_time,dts_time,duration_time,flags".
+// Packets as "stream_index,pts_time,dts_time,duration_time,size,flags".
 void ReadPackets(const std::string& text, MediaInfo& info) {
     constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
     std::vector<double> lastTime(info.streams.size(), kUnset);
@@ -64,12 +65,13 @@ void ReadPackets(const std::string& text, MediaInfo& info) {
         std::vector<std::string> cells;
         std::istringstream row(line);
         for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
-        if (cells.size() < 5) continue;
+        if (cells.size() < 6) continue;
         std::size_t index = std::stoul(cells[0]);
         if (index >= info.streams.size()) continue;
         StreamInfo& stream = info.streams[index];
         stream.packets++;
-        if (cells[4].find('K') != std::string::npos) sinceKey[index] = 0;
+        stream.bytes += std::strtol(cells[4].c_str(), nullptr, 10);
+        if (cells[5].find('K') != std::string::npos) sinceKey[index] = 0;
         stream.longestKeyInterval = std::max(stream.longestKeyInterval, ++sinceKey[index]);
         double pts = 0, dts = 0, duration = 0;
         bool hasPts = ParseTime(cells[1], pts);
@@ -130,7 +132,7 @@ MediaInfo ReadMediaInfo(const std::string& path, bool packets) {
     ReadFlat(flat, info);
     if (!packets) return info;
     ReadPackets(RunTool({FFPROBE_PATH, "-v", "error", "-show_entries",
-                         "packet=stream_index,pts_time,dts_time,duration_time,flags", "-of", "csv=p=0", path}),
+                         "packet=stream_index,pts_time,dts_time,duration_time,size,flags", "-of", "csv=p=0", path}),
                 info);
     return info;
 }
@@ -155,6 +157,19 @@ double MeanLuma(const std::string& path, int x, int y, int width, int height) {
         if (ParseTime(line, value)) sum += value, count++;
     }
     return count ? sum / count : -1;
+}
+
+PictureArea ActivePicture(const std::string& path) {
+    std::string err;
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:v:0", "-vf",
+             "cropdetect=limit=30:round=2:reset=0", "-f", "null", "-"},
+            &err);
+    const std::string marker = "crop=";
+    std::size_t at = err.rfind(marker);
+    PictureArea area;
+    if (at != std::string::npos)
+        std::sscanf(err.c_str() + at + marker.size(), "%d:%d:%d:%d", &area.width, &area.height, &area.x, &area.y);
+    return area;
 }
 
 double MeanVolume(const std::string& path) {

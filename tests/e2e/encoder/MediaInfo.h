@@ -8,6 +8,7 @@
 struct StreamInfo {
     std::map<std::string, std::string> fields;  // ffprobe's stream keys
     int packets = 0;
+    long bytes = 0;  // of all its packets
     double firstTime = 0;  // earliest packet time, seconds
     double endTime = 0;    // latest packet time plus its duration
     bool timesIncrease = true;  // every packet later than the one before (in decode order)
@@ -45,6 +46,16 @@ int DecodedPictures(const std::string& path);
 // Mean luma (0..255) of a rectangle of the file's first video frames,
 // measured by ffprobe's signalstats; negative when it cannot be measured.
 double MeanLuma(const std::string& path, int x, int y, int width, int height);
+
+// The part of the video that is not black bars, as ffmpeg's cropdetect
+// finds it over the whole file; all 0 when it cannot be measured.
+struct PictureArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+PictureArea ActivePicture(const std::string& path);
 
 // Mean loudness of the first audio stream in dBFS (ffmpeg's volumedetect);
 // +1 when it cannot be measured.

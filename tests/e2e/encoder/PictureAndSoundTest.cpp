@@ -3,7 +3,6 @@
 // the volume change.
 
 #include "EncoderTestSupport.h"
-#include "core/Padding.h"
 #include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -13,59 +12,107 @@ namespace {
 constexpr double kBlackAtMost = 24;    // limited-range black is 16
 constexpr double kPictureAtLeast = 40;  // the test pattern is far brighter
 
-struct Converted {
-    EncoderRun encoder;
-    MediaInfo output;
-};
-
-Converted Convert(ScratchFolder& folder, const std::string& fixture, const ConversionSettings& settings,
-                  std::string (*edit)(std::string) = nullptr) {
-    const SourceFacts& source = FactsOf(fixture);
-    EncodeTargets targets;
-    Padding pads = ComputePadding(settings, targets, source.width, source.height);
-    std::string output = folder.Path("out." + OutputExtension(settings.outputFormat));
-    EncoderRunValues run{FixturePath(fixture), output, pads.horizontal, pads.vertical, EncoderConvert, 0,
-                         source.frameRate};
-    Converted converted{RunFrontEndText(run, settings, targets, {}, 90, edit), {}};
-    if (converted.encoder.result.Exited(0)) converted.output = ReadMediaInfo(output);
-    return converted;
-}
-
 // A 16:9 anamorphic 720x480 source into a 4:3 640x480 AVI: scaled to
 // 640x360 by its display aspect, with 60 black rows above and below.
 TEST(Letterbox, WideSourceGetsBlackBarsAboveAndBelow) {
     ConversionSettings settings;
     settings.aviResolution = 17;  // 640 x 480
     ScratchFolder folder;
-    Converted c = Convert(folder, "anamorphic.vob", settings);
+    Converted c = ConvertFixture(folder, "anamorphic.vob", settings);
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
     ASSERT_NE(c.output.First("video"), nullptr);
     EXPECT_EQ(c.output.First("video")->Number("width"), 640);
     EXPECT_EQ(c.output.First("video")->Number("height"), 480);
     EXPECT_NEAR(c.output.First("video")->DisplayAspect(), 4.0 / 3, 0.01) << "the bars make the frame 4:3";
 
-    std::string path = folder.Path("out.avi");
+    const std::string& path = c.path;
     EXPECT_LE(MeanLuma(path, 0, 0, 640, 56), kBlackAtMost) << "top bar";
     EXPECT_GE(MeanLuma(path, 0, 66, 640, 10), kPictureAtLeast) << "picture below the top bar";
     EXPECT_GE(MeanLuma(path, 0, 404, 640, 10), kPictureAtLeast) << "picture above the bottom bar";
     EXPECT_LE(MeanLuma(path, 0, 424, 640, 56), kBlackAtMost) << "bottom bar";
 }
 
-// A 4:3 320x240 source into NTSC DVD 720x480: scaled to 640x480, with 40
-// black columns on either side.
+// A 4:3 320x240 source into a 16:9 NTSC DVD: 540 of the 720 pixels wide,
+// since the frame shows wider than its pixel count, with 90 black columns on
+// either side.
 TEST(Letterbox, NarrowSourceGetsBlackBarsLeftAndRight) {
     ConversionSettings settings;
     settings.outputFormat = FormatDvd;
-    settings.dvdAspect = 0;
+    settings.dvdAspect = 1;
     ScratchFolder folder;
-    Converted c = Convert(folder, "sample.avi", settings);
+    Converted c = ConvertFixture(folder, "sample.avi", settings);
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
 
-    std::string path = folder.Path("out.vob");
-    EXPECT_LE(MeanLuma(path, 0, 0, 36, 480), kBlackAtMost) << "left bar";
-    EXPECT_GE(MeanLuma(path, 44, 0, 16, 480), kPictureAtLeast) << "picture right of the left bar";
-    EXPECT_LE(MeanLuma(path, 684, 0, 36, 480), kBlackAtMost) << "right bar";
+    EXPECT_LE(MeanLuma(c.path, 0, 0, 84, 480), kBlackAtMost) << "left bar";
+    EXPECT_GE(MeanLuma(c.path, 96, 0, 16, 480), kPictureAtLeast) << "picture right of the left bar";
+    EXPECT_GE(MeanLuma(c.path, 608, 0, 16, 480), kPictureAtLeast) << "picture left of the right bar";
+    EXPECT_LE(MeanLuma(c.path, 636, 0, 84, 480), kBlackAtMost) << "right bar";
 }
+
+// The picture as players show it, letterbox on: the active picture (what
+// cropdetect leaves of the frame) times the output's pixel shape, against
+// the source's own display shape. Disc formats in both TV modes and both
+// flagged aspects, MPEG1/MPEG2 at "Original" size in each aspect, each from
+// a square-pixel 4:3, a square-pixel 16:9 and an anamorphic PAL 16:9 source.
+struct ShapeCase {
+    const char* name;
+    int format;
+    int tvMode;
+    int aspect;  // the MPEG or the disc aspect position
+    double tolerance;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* out) { *out << c.name; }
+
+constexpr double kShapeTolerance = 0.02;
+// MPEG-1 flags pixel shapes from a short list; the nearest to 16:9 at the
+// VCD sizes are 2.1% (PAL) and 2.2% (NTSC) off.
+constexpr double kMpeg1WideTolerance = 0.025;
+
+const ShapeCase kShapeCases[] = {
+    {"VcdNtsc4x3", FormatVcd, 0, 0, kShapeTolerance},   {"VcdNtsc16x9", FormatVcd, 0, 1, kMpeg1WideTolerance},
+    {"VcdPal4x3", FormatVcd, 1, 0, kShapeTolerance},    {"VcdPal16x9", FormatVcd, 1, 1, kMpeg1WideTolerance},
+    {"SvcdNtsc4x3", FormatSvcd, 0, 0, kShapeTolerance}, {"SvcdNtsc16x9", FormatSvcd, 0, 1, kShapeTolerance},
+    {"SvcdPal4x3", FormatSvcd, 1, 0, kShapeTolerance},  {"SvcdPal16x9", FormatSvcd, 1, 1, kShapeTolerance},
+    {"DvdNtsc4x3", FormatDvd, 0, 0, kShapeTolerance},   {"DvdNtsc16x9", FormatDvd, 0, 1, kShapeTolerance},
+    {"DvdPal4x3", FormatDvd, 1, 0, kShapeTolerance},    {"DvdPal16x9", FormatDvd, 1, 1, kShapeTolerance},
+    {"Mpeg1Square", FormatMpeg1, 0, 0, kShapeTolerance}, {"Mpeg1_4x3", FormatMpeg1, 0, 1, kShapeTolerance},
+    {"Mpeg1_16x9", FormatMpeg1, 0, 2, kShapeTolerance},  {"Mpeg1_221x100", FormatMpeg1, 0, 3, kShapeTolerance},
+    {"Mpeg2Square", FormatMpeg2, 0, 0, kShapeTolerance}, {"Mpeg2_4x3", FormatMpeg2, 0, 1, kShapeTolerance},
+    {"Mpeg2_16x9", FormatMpeg2, 0, 2, kShapeTolerance},  {"Mpeg2_221x100", FormatMpeg2, 0, 3, kShapeTolerance},
+};
+
+const char* const kShapeSources[] = {"square-4x3.avi", "square-16x9.avi", "anamorphic-pal.mpg"};
+
+class PictureShape : public testing::TestWithParam<ShapeCase> {};
+
+TEST_P(PictureShape, ShowsAsTheSourceDoes) {
+    const ShapeCase& c = GetParam();
+    for (const char* fixture : kShapeSources) {
+        ConversionSettings settings;
+        settings.outputFormat = c.format;
+        settings.tvMode = c.tvMode;
+        settings.mpegAspect = settings.dvdAspect = c.aspect;
+        ScratchFolder folder;
+        Converted converted = ConvertFixture(folder, fixture, settings);
+        ASSERT_TRUE(converted.encoder.result.Exited(0)) << fixture << "\n" << converted.encoder.Describe();
+        const StreamInfo* video = converted.output.First("video");
+        ASSERT_NE(video, nullptr) << fixture;
+
+        const SourceFacts& source = FactsOf(fixture);
+        double sourceShape = source.width * source.sampleAspect / source.height;
+        double pixel = video->SampleAspect() > 0 ? video->SampleAspect() : 1;
+        PictureArea active = ActivePicture(converted.path);
+        ASSERT_GT(active.height, 0) << fixture << ": no picture found";
+        EXPECT_NEAR(active.width * pixel / active.height / sourceShape, 1.0, c.tolerance)
+            << fixture << ": active " << active.width << "x" << active.height << " of "
+            << video->Number("width") << "x" << video->Number("height") << ", pixel " << pixel << "\n"
+            << CommandLine(converted.encoder.argv);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LetterboxOn, PictureShape, testing::ValuesIn(kShapeCases),
+                         [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
 std::string StopAtOneAndAHalf(std::string text) {
     return text.replace(text.find(" -endpos 9:0:0"), 14, " -endpos 1.5");
@@ -87,7 +134,7 @@ class TimeLimit : public testing::TestWithParam<LimitCase> {};
 
 TEST_P(TimeLimit, StopsAtSourceTime) {
     ScratchFolder folder;
-    Converted c = Convert(folder, "sample.mp4", ConversionSettings{}, GetParam().edit);
+    Converted c = ConvertFixture(folder, "sample.mp4", ConversionSettings{}, GetParam().edit);
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
     ASSERT_NE(c.output.First("video"), nullptr);
     ASSERT_NE(c.output.First("audio"), nullptr);
@@ -108,7 +155,7 @@ TEST_P(Volume, ChangesLoudnessByTheChosenDecibels) {
     settings.outputFormat = FormatDvd;
     settings.volume = GetParam();
     ScratchFolder folder;
-    Converted c = Convert(folder, "sample.mov", settings);
+    Converted c = ConvertFixture(folder, "sample.mov", settings);
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
 
     double change = MeanVolume(folder.Path("out.vob")) - MeanVolume(FixturePath("sample.mov"));
