@@ -3,13 +3,15 @@
 #
 # Usage: bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
 #
-# Makes a 30-second 640x480 clip, converts it with kelvoenc using the
-# argument texts the front-end builds with its default settings, and with
-# ffmpeg at equivalent settings (same encoders, bitrates, filters and rate),
-# for AVI (DivX + MP3), DVD NTSC and WMV. Prints kelvoenc's speed relative
-# to ffmpeg (ffmpeg's time / kelvoenc's time: above 1 is faster) and the
-# peak memory of both. Each conversion runs RUNS times (default 3), the
-# two programs taking turns; the fastest run of each counts.
+# Makes a 30-second 640x480 clip with some noise, converts it with kelvoenc
+# using the argument texts the front-end builds with its default settings,
+# and with ffmpeg at equivalent settings (same encoders, bitrates, filters
+# and rate), for AVI (DivX + MP3), DVD NTSC and WMV. Prints kelvoenc's speed
+# relative to ffmpeg (ffmpeg's time / kelvoenc's time: above 1 is faster),
+# the peak memory of both, and beside the times each output's size and video
+# bitrate, so that a speed figure never comes from doing less work. Each
+# conversion runs RUNS times (default 3), the two programs taking turns; the
+# fastest run of each counts.
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,7 +25,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 source=$work/source.avi
 ffmpeg -nostdin -hide_banner -loglevel error \
-  -f lavfi -i testsrc2=size=640x480:rate=25:duration=30 \
+  -f lavfi -i testsrc2=size=640x480:rate=25:duration=30,noise=alls=4:allf=t \
   -f lavfi -i "aevalsrc=0.25*sin(440*2*PI*t)|0.25*sin(660*2*PI*t):sample_rate=44100:duration=30" \
   -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a libmp3lame -b:a 160k "$source"
 
@@ -37,23 +39,33 @@ time_once() {
   cat "$work/time"
 }
 
+# The size of FILE in kB and its video bitrate in kbit/s over the 30 s, as "KB KBPS".
+output_size() {
+  bytes=$(stat -c %s "$1")
+  video=$(ffprobe -v error -select_streams v:0 -show_entries packet=size -of csv=p=0 "$1" |
+    awk '{ sum += $1 } END { printf "%d", sum * 8 / 30 / 1000 }')
+  echo "$((bytes / 1024)) $video"
+}
+
 smaller() { echo "$1 $2" | awk '{ print ($2 == "" || $1 < $2) ? $1 : $2 }'; }
 larger() { echo "$1 $2" | awk '{ print ($1 > $2) ? $1 : $2 }'; }
 
 # The front-end's texts with its default settings for each format, a 25 fps
-# source, "Original" size (DVD pads 640x480 to 720x480), mode 0, handle -1.
+# source, "Original" size (DVD's 16:9 frame shows the 4:3 picture 540x480
+# between bars), mode 0, handle -1.
 avi_options="-oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:vqmax=31:autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2 -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 -1"
 dvd_options="-oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=3000:acodec=ac3:abitrate=224:autoaspect=1:aspect=16/9 -mpegopts format=dvd -af volume=+0db:0:lavcresample=48000 -srate 48000 -ofps 30000/1001 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 0 -1"
 wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 
 ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
-avi_ffmpeg="$ff -c:v mpeg4 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 -sws_flags bicubic -af volume=0dB -c:a libmp3lame -abr 1 -b:a 128k -ac 1 -f avi"
-dvd_ffmpeg="$ff -vf scale=640:480,pad=720:480:40:0 -r 30000/1001 -c:v mpeg2video -b:v 3000k -maxrate 9400k -bufsize 1835k -g 18 -aspect 16:9 -af volume=0dB -c:a ac3 -b:a 224k -ar 48000 -f dvd -muxrate 10080000 -packetsize 2048"
+avi_ffmpeg="$ff -c:v mpeg4 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 -sws_flags bicubic -af volume=0dB -c:a libmp3lame -abr 1 -b:a 128k -ac 2 -f avi"
+dvd_ffmpeg="$ff -vf scale=540:480,pad=720:480:90:0 -r 30000/1001 -c:v mpeg2video -b:v 3000k -maxrate 9400k -bufsize 1835k -g 18 -aspect 16:9 -af volume=0dB -c:a ac3 -b:a 224k -ar 48000 -f dvd -muxrate 10080000 -packetsize 2048"
 wmv_ffmpeg="$ff -c:v wmv2 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
 echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"
-printf '%-16s %10s %10s %9s %12s %12s\n' format "kelvoenc s" "ffmpeg s" speed "kelvoenc MB" "ffmpeg MB"
+printf '%-14s %10s %10s %7s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
+  "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
 for format in avi dvd wmv; do
   eval "options=\$${format}_options"
   eval "reference=\$${format}_ffmpeg"
@@ -79,5 +91,8 @@ for format in avi dvd wmv; do
     dvd) label="DVD NTSC" ;;
     wmv) label="WMV" ;;
   esac
-  printf '%-16s %10s %10s %8sx %12s %12s\n' "$label" "$ours_seconds" "$their_seconds" "$speed" "$ours_mb" "$their_mb"
+  # shellcheck disable=SC2046 # two numbers each
+  set -- $(output_size "$work/$format.$extension") $(output_size "$work/$format.ref.$extension")
+  printf '%-14s %10s %10s %6sx %11s %9s %11s %9s %11s %9s\n' "$label" "$ours_seconds" "$their_seconds" "$speed" \
+    "$1" "$2" "$3" "$4" "$ours_mb" "$their_mb"
 done
