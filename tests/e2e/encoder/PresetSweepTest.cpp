@@ -141,7 +141,9 @@ TEST_P(FixedQuantiser, ShrinksAsTheQuantiserGrowsLikeFfmpeg) {
         long reference = FfmpegVideoBytes(folder, GetParam().ffmpegEncoder, quantiser);
         ASSERT_GT(reference, 0) << "ffmpeg could not make the reference";
         EXPECT_NEAR(double(bytes) / reference, 1.0, 0.3) << "quantiser " << quantiser;
-        if (previous) EXPECT_LT(bytes, previous) << "quantiser " << quantiser << " did not shrink the file";
+        if (previous) {
+            EXPECT_LT(bytes, previous) << "quantiser " << quantiser << " did not shrink the file";
+        }
         previous = bytes;
         ExpectLengthAndStartKept(converted.output);
     }
