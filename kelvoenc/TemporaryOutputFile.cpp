@@ -37,6 +37,17 @@ std::string RandomName() {
     return TemporaryOutputName(letters);
 }
 
+// A file that appears under the output's name while converting is kept: the
+// rename fails with EEXIST instead of replacing it. File systems without the
+// no-replace rename get the same guarantee from a hard link.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+}
+
 }  // namespace
 
 TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outputPath(outputPath) {
@@ -44,6 +55,7 @@ TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outp
     if (stat(outputPath.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
         throw EncoderFailure(ExitStatus::OutputUnwritable,
                              "Cannot write the output \"" + outputPath + "\": a folder has that name.");
+    if (lstat(outputPath.c_str(), &existing) == 0) RefuseExisting();
     for (int attempt = 0; attempt < kNameAttempts && m_fd < 0; ++attempt) {
         m_path = FolderOf(outputPath) + RandomName();
         m_fd = open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -93,9 +105,16 @@ void TemporaryOutputFile::Commit() {
     int fd = m_fd;
     m_fd = -1;
     if (close(fd) != 0) Fail(AVERROR(errno), "complete");
-    if (std::rename(m_path.c_str(), m_outputPath.c_str()) != 0)
+    if (!RenameWithoutReplacing(m_path, m_outputPath)) {
+        if (errno == EEXIST) RefuseExisting();
         Fail(AVERROR(errno), "give the finished file the name of");
+    }
     m_committed = true;
+}
+
+void TemporaryOutputFile::RefuseExisting() const {
+    throw EncoderFailure(ExitStatus::OutputUnwritable, "Cannot write the output \"" + m_outputPath +
+                                                           "\": a file of that name exists, and it is never replaced.");
 }
 
 void TemporaryOutputFile::Fail(int error, const std::string& doing) const {

@@ -8,13 +8,15 @@ extern "C" {
 
 // The file an output is written to until it is complete: a new file with a
 // short random hidden name in the output's folder, created exclusively and
-// never through a link, so nothing that is already there is written over.
+// never through a link, so nothing that is already there is written over;
+// an output name that is taken, at the start or when the file is complete,
+// is refused rather than replaced.
 // The muxer writes to it through Io(). Commit gives it the output's name;
 // until then the file is removed when this object goes.
 class TemporaryOutputFile {
 public:
     // Throws OutputUnwritable naming the output when the folder does not
-    // take a new file.
+    // take a new file or the output's name is taken.
     explicit TemporaryOutputFile(const std::string& outputPath);
     ~TemporaryOutputFile();
     TemporaryOutputFile(const TemporaryOutputFile&) = delete;
@@ -27,6 +29,7 @@ public:
 private:
     static int WritePacket(void* self, std::uint8_t* data, int size);
     static std::int64_t Seek(void* self, std::int64_t offset, int whence);
+    [[noreturn]] void RefuseExisting() const;
     void Fail(int error, const std::string& doing) const;
 
     std::string m_outputPath;

@@ -11,6 +11,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -86,11 +87,16 @@ INSTANTIATE_TEST_SUITE_P(Output, UnwritableOutput, testing::Values("file/out.avi
                              return std::string(info.param).substr(0, std::string(info.param).find('/'));
                          });
 
-// Refused before any encoding, and nothing of the run stays behind.
-TEST(Output, NameTakenByAFolderEndsWithStatus3AndLeavesNoTemporary) {
+// Refused before any encoding, and nothing of the run stays behind: what
+// already has the output's name is left exactly as it was.
+class OutputNameTaken : public testing::TestWithParam<bool> {};
+
+TEST_P(OutputNameTaken, EndsWithStatus3AndLeavesNoTemporary) {
+    const bool byFolder = GetParam();
     ScratchFolder folder;
-    std::filesystem::create_directory(folder.Path("out.avi"));
-    std::ofstream(folder.Path("out.avi") + "/keep") << "inside";
+    const std::string kept = byFolder ? folder.Path("out.avi") + "/keep" : folder.Path("out.avi");
+    if (byFolder) std::filesystem::create_directory(folder.Path("out.avi"));
+    std::ofstream(kept) << "mine";
     EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert),
                                       60, folder.Path());
 
@@ -98,8 +104,12 @@ TEST(Output, NameTakenByAFolderEndsWithStatus3AndLeavesNoTemporary) {
     EXPECT_NE(encoder.result.err.find("out.avi"), std::string::npos) << "the message does not name the output";
     EXPECT_EQ(encoder.result.err.find("report 6"), std::string::npos) << "refused only after encoding";
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"}) << "a temporary file was left";
-    EXPECT_TRUE(std::filesystem::exists(folder.Path("out.avi") + "/keep"));
+    std::ifstream keptFile(kept);
+    std::string content((std::istreambuf_iterator<char>(keptFile)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "mine");
 }
+INSTANTIATE_TEST_SUITE_P(Output, OutputNameTaken, testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Folder" : "File"; });
 
 // Damaged sources that once gave an empty or runaway output: each converts
 // within seconds and well under 400 MB to a playable output whose length
