@@ -16,8 +16,7 @@ int AppProfile::GetProfileInt(const char* section, const char* key, int fallback
     return IniFile(m_path).ReadInt(section, key, fallback);
 }
 
-std::string AppProfile::GetProfileString(const char* section, const char* key,
-                                         const std::string& fallback) const {
+std::string AppProfile::GetProfileString(const char* section, const char* key, const std::string& fallback) const {
     return IniFile(m_path).ReadString(section, key, fallback);
 }
 

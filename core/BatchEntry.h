@@ -18,7 +18,7 @@ struct BatchEntry {
     int row = 0;  // its position in the source list
     std::string sourcePath;
     double durationSeconds = 0.0;
-    std::string outputPath;        // named when its turn comes
+    std::string outputPath;  // named when its turn comes
     EntryState state = EntryState::Waiting;
     double reportedSeconds = 0.0;  // the last progress report of its run
     std::string reason;            // why it is Failed or Incomplete, in words for the user

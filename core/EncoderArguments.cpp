@@ -10,10 +10,10 @@ namespace {
 
 // The values every format's pieces are built from.
 struct Resolved {
-    int video;                // V
-    int audio;                // A
+    int video;  // V
+    int audio;  // A
     std::string aspect;
-    std::string gain;         // G
+    std::string gain;  // G
     bool pal;
 };
 
@@ -30,9 +30,9 @@ AviVideo AviVideoOf(const ConversionSettings& s) {
 }
 
 AviAudio AviAudioOf(const ConversionSettings& s) {
-    int codec = s.outputFormat == FormatDivx ? s.divxAudioCodec
-              : s.outputFormat == FormatXvid ? s.xvidAudioCodec
-                                             : s.aviAudioCodec;
+    int codec = s.outputFormat == FormatDivx   ? s.divxAudioCodec
+                : s.outputFormat == FormatXvid ? s.xvidAudioCodec
+                                               : s.aviAudioCodec;
     return codec == 0 ? AviAudio::Mp3 : codec == 1 ? AviAudio::Ac3 : AviAudio::None;
 }
 
@@ -41,8 +41,7 @@ std::string AviPieces(const ConversionSettings& s, const Resolved& r) {
     AviAudio audio = AviAudioOf(s);
     std::string text;
     const std::string lame = FormatText(" -lameopts vbr=3:br=%d:mode=3", r.audio);
-    const std::string mpeg4 =
-        FormatText("vcodec=mpeg4:vbitrate=%d:vhq:vqmin=1:vqmax=31:autoaspect=1", r.video);
+    const std::string mpeg4 = FormatText("vcodec=mpeg4:vbitrate=%d:vhq:vqmin=1:vqmax=31:autoaspect=1", r.video);
     const std::string xvid = FormatText(" -xvidencopts bitrate=%d:autoaspect=1", r.video);
     if (video == AviVideo::Divx && audio == AviAudio::Mp3)
         text = " -oac mp3lame -ovc lavc" + lame + " -lavcopts " + mpeg4 + " -ffourcc DX50";
@@ -67,9 +66,10 @@ std::string StereoResampled(const Resolved& r) {
 }
 
 std::string Mpeg1Options(int keyint, const Resolved& r) {
-    return FormatText(" -lavcopts vcodec=mpeg1video:keyint=%d:vrc_buf_size=327:vrc_minrate=%d:vbitrate=%d:"
-                  "vrc_maxrate=%d:acodec=mp2:abitrate=%d:autoaspect=1:aspect=%s",
-                  keyint, r.video, r.video, r.video, r.audio, r.aspect.c_str());
+    return FormatText(
+        " -lavcopts vcodec=mpeg1video:keyint=%d:vrc_buf_size=327:vrc_minrate=%d:vbitrate=%d:"
+        "vrc_maxrate=%d:acodec=mp2:abitrate=%d:autoaspect=1:aspect=%s",
+        keyint, r.video, r.video, r.video, r.audio, r.aspect.c_str());
 }
 
 constexpr const char* kMpgContainer =
@@ -80,9 +80,10 @@ std::string Mpeg1Pieces(const Resolved& r) {
 }
 
 std::string Mpeg2Options(int keyint, const char* audioCodec, const Resolved& r) {
-    return FormatText(" -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=%d:"
-                  "acodec=%s:abitrate=%d:autoaspect=1:aspect=%s",
-                  keyint, r.video, audioCodec, r.audio, r.aspect.c_str());
+    return FormatText(
+        " -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=%d:"
+        "acodec=%s:abitrate=%d:autoaspect=1:aspect=%s",
+        keyint, r.video, audioCodec, r.audio, r.aspect.c_str());
 }
 
 std::string Mpeg2Pieces(const Resolved& r) {
@@ -99,17 +100,17 @@ std::string VcdPieces(const Resolved& r) {
 std::string SvcdPieces(const Resolved& r) {
     int maxRate = r.video + (2500 - r.video) / 2;
     return " -oac lavc -ovc lavc -of mpeg" +
-           FormatText(" -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=917:vrc_minrate=600:vrc_maxrate=%d:"
-                  "vbitrate=%d:acodec=mp2:abitrate=%d:autoaspect=1:aspect=%s",
-                  DiscKeyint(r), maxRate, r.video, r.audio, r.aspect.c_str()) +
+           FormatText(
+               " -lavcopts vcodec=mpeg2video:keyint=%d:vrc_buf_size=917:vrc_minrate=600:vrc_maxrate=%d:"
+               "vbitrate=%d:acodec=mp2:abitrate=%d:autoaspect=1:aspect=%s",
+               DiscKeyint(r), maxRate, r.video, r.audio, r.aspect.c_str()) +
            " -mpegopts format=xsvcd" + StereoResampled(r);
 }
 
 std::string DvdPieces(const ConversionSettings& s, const Resolved& r) {
     const char* audioCodec = s.dvdAudioCodec == 0 ? "ac3" : "mp2";
-    return " -oac lavc -ovc lavc -of mpeg" + Mpeg2Options(DiscKeyint(r), audioCodec, r) +
-           " -mpegopts format=dvd" + FormatText(" -af volume=%s:lavcresample=48000", r.gain.c_str()) +
-           " -srate 48000";
+    return " -oac lavc -ovc lavc -of mpeg" + Mpeg2Options(DiscKeyint(r), audioCodec, r) + " -mpegopts format=dvd" +
+           FormatText(" -af volume=%s:lavcresample=48000", r.gain.c_str()) + " -srate 48000";
 }
 
 std::string WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
@@ -120,21 +121,24 @@ std::string WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
     const char* audio = (wmv ? s.wmvAudioCodec : s.asfAudioCodec) == 0 ? "wmav1" : "wmav2";
     return std::string(" -oac lavc -ovc lavc") +
            FormatText(" -lavcopts vcodec=%s:acodec=%s:vqscale=%d:abitrate=%d:autoaspect=1", video, audio,
-                  WmvQuantiser(s.wmvQuality), r.audio) +
+                      WmvQuantiser(s.wmvQuality), r.audio) +
            FormatText(" -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=%s",
-                  wmv ? "wmv" : "asf") +
+                      wmv ? "wmv" : "asf") +
            " -sws 2" + FormatText(" -af volume=%s:channels=2", r.gain.c_str()) + " -srate 44100";
 }
 
 std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
     switch (s.outputFormat) {
-    case FormatAvi: case FormatDivx: case FormatXvid: return AviPieces(s, r);
+    case FormatAvi:
+    case FormatDivx:
+    case FormatXvid: return AviPieces(s, r);
     case FormatMpeg1: return Mpeg1Pieces(r);
     case FormatMpeg2: return Mpeg2Pieces(r);
     case FormatVcd: return VcdPieces(r);
     case FormatSvcd: return SvcdPieces(r);
     case FormatDvd: return DvdPieces(s, r);
-    case FormatWmv: case FormatAsf: return WindowsMediaPieces(s, r);
+    case FormatWmv:
+    case FormatAsf: return WindowsMediaPieces(s, r);
     default: return "";
     }
 }
@@ -148,10 +152,8 @@ std::string FrameRatePiece(double fps) {
 }
 
 std::string ScalingPiece(const EncoderRunValues& run, const EncodeTargets& t) {
-    if (run.horizontalPad > 0)
-        return FormatText(" -vf scale=-3:%d,harddup,expand=%d:%d", t.height, t.width, t.height);
-    if (run.verticalPad > 0)
-        return FormatText(" -vf scale=%d:-3,harddup,expand=%d:%d", t.width, t.width, t.height);
+    if (run.horizontalPad > 0) return FormatText(" -vf scale=-3:%d,harddup,expand=%d:%d", t.height, t.width, t.height);
+    if (run.verticalPad > 0) return FormatText(" -vf scale=%d:-3,harddup,expand=%d:%d", t.width, t.width, t.height);
     if (t.width != 0 && t.height != 0) return FormatText(" -vf scale=%d:%d,harddup", t.width, t.height);
     return "";
 }
@@ -161,8 +163,8 @@ std::string ScalingPiece(const EncoderRunValues& run, const EncodeTargets& t) {
 std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionSettings& settings,
                                   EncodeTargets& targets) {
     ResolveBitrates(settings, targets);
-    Resolved resolved{targets.videoBitrate, targets.audioBitrate, AspectRatioText(settings),
-                      GainText(settings.volume), IsPal(settings)};
+    Resolved resolved{targets.videoBitrate, targets.audioBitrate, AspectRatioText(settings), GainText(settings.volume),
+                      IsPal(settings)};
     std::string text = QuoteArgument(run.sourcePath) + " -o " + QuoteArgument(run.outputPath);
     text += FormatPieces(settings, resolved);
     text += FrameRatePiece(ResolveFrameRate(settings, run.sourceFrameRate));

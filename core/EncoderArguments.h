@@ -9,10 +9,10 @@
 struct EncoderRunValues {
     std::string sourcePath;
     std::string outputPath;
-    int horizontalPad = 0;  // > 0: pad left and right (pillarbox)
-    int verticalPad = 0;    // > 0: pad top and bottom (letterbox)
-    int mode = 0;           // 0 convert, 1 probe
-    int handle = 0;         // the report channel's descriptor number
+    int horizontalPad = 0;         // > 0: pad left and right (pillarbox)
+    int verticalPad = 0;           // > 0: pad top and bottom (letterbox)
+    int mode = 0;                  // 0 convert, 1 probe
+    int handle = 0;                // the report channel's descriptor number
     double sourceFrameRate = 0.0;  // as reported for the entry, 0 if none
 };
 

@@ -2,9 +2,9 @@
 
 #include "core/ProgramFolder.h"
 
-#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace {
 

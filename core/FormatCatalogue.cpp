@@ -77,6 +77,7 @@ constexpr QualityPreset kWmvQualities[] = {
     {"9.Best   (video bitrate:2000kbps; audio bitrate:224kbps)", 2000, 224},
 };
 
+// clang-format off
 constexpr FrameSizeEntry kAviResolutions[] = {
     {"Original", 0, 0},     {"80 x 60", 80, 60},     {"96 x 72", 96, 72},
     {"128 x 96", 128, 96},  {"160 x 120", 160, 120}, {"176 x 120", 176, 120},
@@ -125,6 +126,7 @@ constexpr AspectEntry kDiscAspects[] = {
     {"4:3    (Standard TV)", "4/3", 4, 3},
     {"16:9   (Wide screen TV)", "16/9", 16, 9},
 };
+// clang-format on
 
 constexpr const char* kTvModes[] = {"NTSC", "PAL"};
 constexpr const char* kNone = "None";
@@ -145,12 +147,16 @@ std::vector<std::string> TextsOf(std::span<const T> list) {
 
 std::span<const QualityPreset> QualitiesOf(int format) {
     switch (format) {
-    case FormatAvi: case FormatDivx: case FormatXvid: return kAviQualities;
-    case FormatMpeg1: case FormatVcd: return kMpeg1Qualities;
+    case FormatAvi:
+    case FormatDivx:
+    case FormatXvid: return kAviQualities;
+    case FormatMpeg1:
+    case FormatVcd: return kMpeg1Qualities;
     case FormatMpeg2: return kMpeg2Qualities;
     case FormatSvcd: return kSvcdQualities;
     case FormatDvd: return kDvdQualities;
-    case FormatWmv: case FormatAsf: return kWmvQualities;
+    case FormatWmv:
+    case FormatAsf: return kWmvQualities;
     default: return {};
     }
 }
@@ -179,9 +185,7 @@ ChoiceList Choice(std::vector<std::string> entries, int S::*field) {
 
 }  // namespace
 
-FormatFamily FamilyOf(int format) {
-    return InFormatRange(format) ? kFormats[format].family : FormatFamily::None;
-}
+FormatFamily FamilyOf(int format) { return InFormatRange(format) ? kFormats[format].family : FormatFamily::None; }
 
 namespace FormatCatalogue {
 
@@ -214,12 +218,16 @@ std::vector<std::string> AspectTexts(int format) {
 
 int S::*QualityField(int format) {
     switch (format) {
-    case FormatAvi: case FormatDivx: case FormatXvid: return &S::aviQuality;
-    case FormatMpeg1: case FormatVcd: return &S::mpeg1Quality;
+    case FormatAvi:
+    case FormatDivx:
+    case FormatXvid: return &S::aviQuality;
+    case FormatMpeg1:
+    case FormatVcd: return &S::mpeg1Quality;
     case FormatMpeg2: return &S::mpeg2Quality;
     case FormatSvcd: return &S::svcdQuality;
     case FormatDvd: return &S::dvdQuality;
-    case FormatWmv: case FormatAsf: return &S::wmvQuality;
+    case FormatWmv:
+    case FormatAsf: return &S::wmvQuality;
     default: return nullptr;
     }
 }
@@ -232,8 +240,11 @@ ChoiceList QualityList(int format) {
 ChoiceList VideoCodecList(int format) {
     switch (format) {
     case FormatAvi: return Choice({"Divx", "Xvid"}, &S::aviVideoCodec);
-    case FormatMpeg1: case FormatVcd: return Fixed({"MPEG1"});
-    case FormatMpeg2: case FormatSvcd: case FormatDvd: return Fixed({"MPEG2"});
+    case FormatMpeg1:
+    case FormatVcd: return Fixed({"MPEG1"});
+    case FormatMpeg2:
+    case FormatSvcd:
+    case FormatDvd: return Fixed({"MPEG2"});
     case FormatDivx: return Fixed({"Divx"});
     case FormatXvid: return Fixed({"Xvid"});
     case FormatWmv: return Fixed({"WMV8"});
@@ -247,7 +258,10 @@ ChoiceList AudioCodecList(int format) {
     case FormatAvi: return Choice({"MP3", "AC3"}, &S::aviAudioCodec);
     case FormatDivx: return Choice({"MP3", "AC3"}, &S::divxAudioCodec);
     case FormatXvid: return Choice({"MP3", "AC3"}, &S::xvidAudioCodec);
-    case FormatMpeg1: case FormatMpeg2: case FormatVcd: case FormatSvcd: return Fixed({"MP2"});
+    case FormatMpeg1:
+    case FormatMpeg2:
+    case FormatVcd:
+    case FormatSvcd: return Fixed({"MP2"});
     case FormatDvd: return Choice({"AC3", "MP2"}, &S::dvdAudioCodec);
     case FormatWmv: return Choice({"WMAv1", "WMAv2"}, &S::wmvAudioCodec);
     case FormatAsf: return Choice({"WMAv1", "WMAv2"}, &S::asfAudioCodec);
@@ -262,8 +276,7 @@ ChoiceList TvModeList(int format) {
 
 ChoiceList ResolutionList(int format) {
     if (IsMpegFamily(format)) return Choice(TextsOf(MpegResolutions()), &S::mpegResolution);
-    if (IsDiscFormat(format))
-        return ChoiceList{TextsOf(DiscSizesOf(format)), &S::tvMode, &S::aviResolution, false};
+    if (IsDiscFormat(format)) return ChoiceList{TextsOf(DiscSizesOf(format)), &S::tvMode, &S::aviResolution, false};
     return Choice(TextsOf(AviResolutions()), &S::aviResolution);
 }
 
@@ -271,8 +284,7 @@ ChoiceList FrameRateList(int format) {
     switch (FamilyOf(format)) {
     case FormatFamily::Avi: return Choice(TextsOf(AviFrameRates()), &S::aviFrameRate);
     case FormatFamily::Mpeg: return Choice(TextsOf(MpegFrameRates()), &S::mpegFrameRate);
-    case FormatFamily::Disc:
-        return ChoiceList{TextsOf(DiscRatesOf(format)), &S::tvMode, &S::aviFrameRate, false};
+    case FormatFamily::Disc: return ChoiceList{TextsOf(DiscRatesOf(format)), &S::tvMode, &S::aviFrameRate, false};
     case FormatFamily::WindowsMedia: return Fixed({"Auto"}, &S::aviFrameRate);
     default: return Fixed({}, &S::aviFrameRate);
     }
@@ -363,9 +375,7 @@ std::string AspectRatioText(const ConversionSettings& settings) {
     return aspect ? aspect->ratio : "";
 }
 
-std::string OutputExtension(int format) {
-    return InFormatRange(format) ? kFormats[format].extension : "avi";
-}
+std::string OutputExtension(int format) { return InFormatRange(format) ? kFormats[format].extension : "avi"; }
 
 std::string VolumeLabel(int position) {
     return position < 20 ? FormatText("-%ddb", 20 - position) : FormatText("+%ddb", position - 20);

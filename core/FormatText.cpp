@@ -1,9 +1,9 @@
 #include "core/FormatText.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cstdarg>
 #include <cstdio>
-#include <locale.h>
 
 namespace {
 

@@ -29,8 +29,8 @@ inline constexpr std::size_t kCommandTextCapacity = 520;
 std::string OpenErrorText(int code);
 
 struct FallbackCommand {
-    std::string text;                     // the command line as it is run
-    std::vector<std::string> arguments;   // program first
+    std::string text;                    // the command line as it is run
+    std::vector<std::string> arguments;  // program first
 };
 
 // The registered command cut at its address placeholder ("%1" in double

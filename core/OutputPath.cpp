@@ -26,8 +26,8 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder,
-                           int outputFormat, const SourceList& listed) {
+std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder, int outputFormat,
+                           const SourceList& listed) {
     std::string folder = outputFolder;
     if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
     SplitName source = SplitAtLastDot(sourcePath.substr(sourcePath.rfind(kPathSeparator) + 1));
@@ -38,7 +38,8 @@ std::string MakeOutputPath(const std::string& sourcePath, const std::string& out
     if (taken(path)) {
         std::string stem = source.stem + "_" + source.extension;
         path = folder + stem + "." + extension;
-        for (int suffix = 1; taken(path); ++suffix) path = folder + stem + "_" + std::to_string(suffix) + "." + extension;
+        for (int suffix = 1; taken(path); ++suffix)
+            path = folder + stem + "_" + std::to_string(suffix) + "." + extension;
     }
 
     return path;

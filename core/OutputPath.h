@@ -18,5 +18,5 @@ inline constexpr std::size_t kMaxPathLength = 255;
 // a name is free.
 // The path is not limited in length here; a conversion refuses a path longer
 // than kMaxPathLength.
-std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder,
-                           int outputFormat, const SourceList& listed);
+std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder, int outputFormat,
+                           const SourceList& listed);

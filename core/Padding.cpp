@@ -50,7 +50,8 @@ Shape FrameShape(const ConversionSettings& settings, int width, int height) {
 int Leftover(int target, long double pictureShape, long double frameShape) {
     long double covered = std::floor(target * pictureShape / frameShape);
     long double left = target - covered;
-    return static_cast<int>(std::clamp<long double>(left, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long double>(left, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 Padding PadsFor(Shape picture, Shape frame, int width, int height) {
@@ -60,8 +61,8 @@ Padding PadsFor(Shape picture, Shape frame, int width, int height) {
 
 }  // namespace
 
-Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth,
-                       int sourceHeight, double sourceSampleAspect) {
+Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth, int sourceHeight,
+                       double sourceSampleAspect) {
     ResolveFrameSize(settings, targets);
     if (!settings.letterbox || sourceWidth <= 0 || sourceHeight <= 0) return {};
     // MPEG1/MPEG2 at "Original" size keep the source's frame, flagged with

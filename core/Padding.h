@@ -18,5 +18,5 @@ struct Padding {
 // DVD NTSC 4:3 gives -240 and 120. MPEG1/MPEG2 at "Original" size keep the
 // source's frame and pad inside it to the flagged shape: when a pad is
 // needed the targets become the source size. Otherwise both are 0.
-Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth,
-                       int sourceHeight, double sourceSampleAspect = 1.0);
+Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth, int sourceHeight,
+                       double sourceSampleAspect = 1.0);

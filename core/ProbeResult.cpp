@@ -25,14 +25,13 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
         }
         break;
     case ReportFrameRate:
-        if (value == 0) m_failed = true;
-        else m_frameRate = (value < 0 ? kLargestFrameRateReport : value) * 0.0000001;
+        if (value == 0)
+            m_failed = true;
+        else
+            m_frameRate = (value < 0 ? kLargestFrameRateReport : value) * 0.0000001;
         break;
-    case ReportSampleAspect:
-        m_sampleAspect = value > 0 ? value * 0.0000001 : 1.0;
-        break;
-    default:
-        break;
+    case ReportSampleAspect: m_sampleAspect = value > 0 ? value * 0.0000001 : 1.0; break;
+    default: break;
     }
 }
 

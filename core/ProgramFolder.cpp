@@ -1,9 +1,9 @@
 #include "core/ProgramFolder.h"
 
-#include <climits>
-#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
+#include <climits>
+#include <cstdlib>
 
 std::string GetProgramFolder() {
     std::string path(PATH_MAX, '\0');

@@ -3,9 +3,9 @@
 #include "core/IniFile.h"
 #include "core/ProgramFolder.h"
 
+#include <unistd.h>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace {
 

@@ -22,9 +22,7 @@ const SourceEntry& SourceList::Entry(int row) const {
     return m_slots[static_cast<std::size_t>(row)];
 }
 
-SourceEntry* SourceList::ProbeSlot() {
-    return IsFull() ? nullptr : &m_slots[static_cast<std::size_t>(m_fileCount)];
-}
+SourceEntry* SourceList::ProbeSlot() { return IsFull() ? nullptr : &m_slots[static_cast<std::size_t>(m_fileCount)]; }
 
 bool SourceList::Append(const std::string& path) {
     SourceEntry* slot = ProbeSlot();

@@ -1,9 +1,9 @@
 #include "core/TipsFile.h"
 
-#include <cctype>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
+#include <cctype>
 
 namespace {
 
@@ -45,8 +45,10 @@ bool TipsFile::ReadLine(std::string& line) {
         if (c == EOF) break;
         if (c == '\r') {
             int next = std::getc(m_stream);
-            if (next == '\n') c = '\n';
-            else if (next != EOF) std::ungetc(next, m_stream);
+            if (next == '\n')
+                c = '\n';
+            else if (next != EOF)
+                std::ungetc(next, m_stream);
         }
         line.push_back(static_cast<char>(c));
         if (c == '\n') break;

@@ -88,8 +88,7 @@ AVChannelLayout ChooseLayout(const AVCodec* encoder, const AVChannelLayout& sour
     return layout;
 }
 
-int ChooseSampleRate(const EncoderOptions& options, AudioCodecChoice codec, const AVCodec* encoder,
-                     int sourceRate) {
+int ChooseSampleRate(const EncoderOptions& options, AudioCodecChoice codec, const AVCodec* encoder, int sourceRate) {
     const AudioFilterOptions& filters = options.audioFilter;
     int wanted = filters.outputSampleRate ? *filters.outputSampleRate
                  : filters.resampleRate   ? *filters.resampleRate
@@ -131,8 +130,10 @@ int ChooseBitrate(const EncoderOptions& options, AudioCodecChoice codec, int sam
 
 AVChannelLayout AudioPlan::KnownLayout(const AVChannelLayout& layout) {
     AVChannelLayout known{};
-    if (layout.order == AV_CHANNEL_ORDER_NATIVE) av_channel_layout_copy(&known, &layout);
-    else av_channel_layout_default(&known, layout.nb_channels);
+    if (layout.order == AV_CHANNEL_ORDER_NATIVE)
+        av_channel_layout_copy(&known, &layout);
+    else
+        av_channel_layout_default(&known, layout.nb_channels);
     return known;
 }
 

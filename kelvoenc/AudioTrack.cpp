@@ -1,8 +1,8 @@
 #include "kelvoenc/AudioTrack.h"
 
+#include "core/FormatText.h"
 #include "kelvoenc/AudioPlan.h"
 #include "kelvoenc/EncoderFailure.h"
-#include "core/FormatText.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -35,8 +35,8 @@ std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder) 
     }
     if (filters.softClip) chain += "asoftclip,";
     chain += FormatText("aformat=sample_fmts=%s:sample_rates=%d:channel_layouts=%s",
-                    av_get_sample_fmt_name(encoder->sample_fmt), encoder->sample_rate,
-                    LayoutText(encoder->ch_layout).c_str());
+                        av_get_sample_fmt_name(encoder->sample_fmt), encoder->sample_rate,
+                        LayoutText(encoder->ch_layout).c_str());
     return chain;
 }
 
@@ -54,9 +54,9 @@ void AudioTrack::BuildGraph(const AVFrame* first) {
     m_graphLayout = AudioPlan::KnownLayout(first->ch_layout);
     m_graphRate = first->sample_rate;
     m_graphFormat = first->format;
-    std::string source = FormatText("time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s", m_graphRate,
-                                m_graphRate, av_get_sample_fmt_name(AVSampleFormat(m_graphFormat)),
-                                LayoutText(m_graphLayout).c_str());
+    std::string source =
+        FormatText("time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s", m_graphRate, m_graphRate,
+                   av_get_sample_fmt_name(AVSampleFormat(m_graphFormat)), LayoutText(m_graphLayout).c_str());
     m_graph = std::make_unique<FilterGraph>(AVMEDIA_TYPE_AUDIO, source, Chain(m_options, m_encoder.Context()));
     const AVCodecContext* encoder = m_encoder.Context();
     if (!(encoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder->frame_size > 0)

@@ -20,8 +20,8 @@ class BoundedQueue {
 public:
     using Measure = std::function<std::size_t(const T&)>;
 
-    BoundedQueue(std::size_t capacity, int producers, std::size_t byteCapacity = std::numeric_limits<std::size_t>::max(),
-                 Measure measure = {})
+    BoundedQueue(std::size_t capacity, int producers,
+                 std::size_t byteCapacity = std::numeric_limits<std::size_t>::max(), Measure measure = {})
         : m_capacity(capacity), m_byteCapacity(byteCapacity), m_measure(std::move(measure)), m_producers(producers) {}
 
     // False when the queue was aborted; the item is dropped then.

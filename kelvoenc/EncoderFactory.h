@@ -14,9 +14,8 @@ public:
     static const AVCodec* FindVideo(VideoCodecChoice codec);
     static const AVCodec* FindAudio(AudioCodecChoice codec);
 
-    static CodecContextPtr OpenVideo(const EncoderOptions& options, VideoCodecChoice codec,
-                                     ContainerChoice container, const VideoGeometry& geometry,
-                                     const FrameTiming& timing, bool globalHeader);
-    static CodecContextPtr OpenAudio(const EncoderOptions& options, AudioCodecChoice codec,
-                                     const AudioFormat& format, bool globalHeader);
+    static CodecContextPtr OpenVideo(const EncoderOptions& options, VideoCodecChoice codec, ContainerChoice container,
+                                     const VideoGeometry& geometry, const FrameTiming& timing, bool globalHeader);
+    static CodecContextPtr OpenAudio(const EncoderOptions& options, AudioCodecChoice codec, const AudioFormat& format,
+                                     bool globalHeader);
 };

@@ -9,8 +9,7 @@
 // that goes with it.
 class EncoderFailure : public std::runtime_error {
 public:
-    EncoderFailure(ExitStatus status, const std::string& sentence)
-        : std::runtime_error(sentence), m_status(status) {}
+    EncoderFailure(ExitStatus status, const std::string& sentence) : std::runtime_error(sentence), m_status(status) {}
     ExitStatus Status() const { return m_status; }
 
 private:

@@ -49,11 +49,11 @@ struct AudioEncodeOptions {
 };
 
 struct AudioFilterOptions {
-    std::optional<double> gainDb;            // volume=±Ndb
-    bool softClip = false;                   // the bare 1 after volume
-    std::optional<int> maxChannels;          // channels=N
-    std::optional<int> resampleRate;         // lavcresample=RATE
-    std::optional<int> outputSampleRate;     // -srate
+    std::optional<double> gainDb;         // volume=±Ndb
+    bool softClip = false;                // the bare 1 after volume
+    std::optional<int> maxChannels;       // channels=N
+    std::optional<int> resampleRate;      // lavcresample=RATE
+    std::optional<int> outputSampleRate;  // -srate
 };
 
 // A size from -vf: negative means "computed from the other side", 0 the
@@ -64,9 +64,9 @@ struct FrameSizeRequest {
 };
 
 struct VideoFilterOptions {
-    std::optional<FrameSizeRequest> scale;  // scale=W:H
-    std::optional<FrameSizeRequest> expand; // expand=W:H, centred black
-    int scaler = 2;                         // -sws
+    std::optional<FrameSizeRequest> scale;   // scale=W:H
+    std::optional<FrameSizeRequest> expand;  // expand=W:H, centred black
+    int scaler = 2;                          // -sws
 };
 
 struct EncoderOptions {

@@ -41,8 +41,8 @@ FilterGraph::FilterGraph(AVMediaType type, const std::string& sourceArguments, c
     CheckFilter(avfilter_graph_create_filter(&m_source, avfilter_get_by_name(video ? "buffer" : "abuffer"), "in",
                                              sourceArguments.c_str(), nullptr, m_graph.get()),
                 what);
-    CheckFilter(avfilter_graph_create_filter(&m_sink, avfilter_get_by_name(video ? "buffersink" : "abuffersink"),
-                                             "out", nullptr, nullptr, m_graph.get()),
+    CheckFilter(avfilter_graph_create_filter(&m_sink, avfilter_get_by_name(video ? "buffersink" : "abuffersink"), "out",
+                                             nullptr, nullptr, m_graph.get()),
                 what);
     if (!scalerOptions.empty()) {
         m_graph->scale_sws_opts = av_strdup(scalerOptions.c_str());

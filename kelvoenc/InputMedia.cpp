@@ -3,8 +3,8 @@
 #include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/StopSignals.h"
 
-#include <cstring>
 #include <sys/stat.h>
+#include <cstring>
 
 namespace {
 
@@ -31,8 +31,8 @@ bool IsTextRenderer(const AVInputFormat* format) { return std::strcmp(format->na
 // (playlists, concatenation lists, manifests, scripts, numbered image
 // sequences): a source must never make us read anything but itself.
 bool OpensOtherInputs(const AVInputFormat* format) {
-    static constexpr const char* kNames[] = {"hls", "applehttp", "concat", "dash", "imf", "sdp", "rtsp",
-                                             "avisynth", "vapoursynth", "image2", "image2pipe"};
+    static constexpr const char* kNames[] = {"hls",  "applehttp", "concat",      "dash",   "imf",       "sdp",
+                                             "rtsp", "avisynth",  "vapoursynth", "image2", "image2pipe"};
     if (format->flags & AVFMT_NOFILE) return true;
     for (const char* name : kNames)
         if (std::strcmp(format->name, name) == 0) return true;
@@ -72,8 +72,7 @@ void RefuseAnythingButARegularFile(const std::string& path) {
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "The source \"" + path + "\" is not a regular file (" +
                                  (S_ISDIR(file.st_mode) ? "a folder" : "a device, pipe or socket") + ").");
-    if (file.st_size == 0)
-        throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is empty.");
+    if (file.st_size == 0) throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is empty.");
 }
 
 }  // namespace
@@ -94,16 +93,19 @@ InputMedia::InputMedia(const std::string& path, std::optional<Clock::time_point>
     if (opened < 0) {
         const AVInputFormat* kind = opened == AVERROR(EINVAL) ? FormatByContent(url) : nullptr;
         if (kind && OpensOtherInputs(kind))
-            throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is a list of other files (" +
-                                                                   kind->long_name + "), not a video; it is not read.");
-        throw EncoderFailure(ExitStatus::SourceUnreadable, "Cannot read the source \"" + path + "\": " + ReadFailure(opened));
+            throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path +
+                                                                   "\" is a list of other files (" + kind->long_name +
+                                                                   "), not a video; it is not read.");
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "Cannot read the source \"" + path + "\": " + ReadFailure(opened));
     }
     m_format.reset(format);
     if (IsTextRenderer(m_format->iformat))
         throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" is a text file, not a video.");
     int found = avformat_find_stream_info(format, nullptr);
     if (found < 0)
-        throw EncoderFailure(ExitStatus::SourceUnreadable, "Cannot read the source \"" + path + "\": " + ReadFailure(found));
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "Cannot read the source \"" + path + "\": " + ReadFailure(found));
     m_video = FirstStream(format, AVMEDIA_TYPE_VIDEO);
     if (!m_video)
         throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" has no video stream.");

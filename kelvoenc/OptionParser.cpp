@@ -17,9 +17,7 @@ struct OptionParser::OptionSpec {
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& sentence) {
-    throw EncoderFailure(ExitStatus::BadArguments, sentence);
-}
+[[noreturn]] void Refuse(const std::string& sentence) { throw EncoderFailure(ExitStatus::BadArguments, sentence); }
 
 std::vector<std::string> SplitAt(const std::string& text, const std::string& separators) {
     std::vector<std::string> parts;
@@ -181,13 +179,13 @@ constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
 };
 
 constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
-    {"avi", ContainerChoice::Avi},  {"mpg", ContainerChoice::Mpg}, {"mpeg", ContainerChoice::Mpg},
-    {"wmv", ContainerChoice::Asf},  {"asf", ContainerChoice::Asf},
+    {"avi", ContainerChoice::Avi}, {"mpg", ContainerChoice::Mpg}, {"mpeg", ContainerChoice::Mpg},
+    {"wmv", ContainerChoice::Asf}, {"asf", ContainerChoice::Asf},
 };
 
 constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
-    {"xvcd", ContainerChoice::Vcd},   {"vcd", ContainerChoice::Vcd}, {"xsvcd", ContainerChoice::Svcd},
-    {"svcd", ContainerChoice::Svcd},  {"dvd", ContainerChoice::Dvd},
+    {"xvcd", ContainerChoice::Vcd},  {"vcd", ContainerChoice::Vcd}, {"xsvcd", ContainerChoice::Svcd},
+    {"svcd", ContainerChoice::Svcd}, {"dvd", ContainerChoice::Dvd},
 };
 
 }  // namespace
@@ -204,14 +202,14 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
          "vrc_minrate=KBIT, vrc_maxrate=KBIT, acodec=mp2|ac3|wmav1|wmav2,\n"
          "abitrate=KBIT, autoaspect=1, aspect=W/H",
          &OptionParser::ParseLavcOptions},
-        {"-lameopts", "ITEM:ITEM...", "vbr=0 (CBR) | 3 (ABR) | other (VBR), br=KBIT,\nmode=0 stereo | 1 joint | 2 dual | 3 mono",
+        {"-lameopts", "ITEM:ITEM...",
+         "vbr=0 (CBR) | 3 (ABR) | other (VBR), br=KBIT,\nmode=0 stereo | 1 joint | 2 dual | 3 mono",
          &OptionParser::ParseLameOptions},
         {"-xvidencopts", "ITEM:ITEM...", "bitrate=KBIT, autoaspect=1", &OptionParser::ParseXvidOptions},
         {"-ffourcc", "XXXX", "the FourCC written for the video stream", &OptionParser::SetFourcc},
         {"-of", "lavf|mpeg", "container family; -lavfopts or -mpegopts name the format",
          &OptionParser::SetOutputFamily},
-        {"-lavfopts", "ITEM:ITEM...",
-         "format=avi|mpg|wmv|asf,\ni_certify_that_my_video_stream_does_not_use_b_frames",
+        {"-lavfopts", "ITEM:ITEM...", "format=avi|mpg|wmv|asf,\ni_certify_that_my_video_stream_does_not_use_b_frames",
          &OptionParser::ParseLavfOptions},
         {"-mpegopts", "format=NAME", "xvcd (VCD), xsvcd (SVCD) or dvd", &OptionParser::ParseMpegOptions},
         {"-af", "ITEM:ITEM...", "volume=+-Ndb[:0|1 soft clip], channels=N, lavcresample=RATE",
@@ -256,8 +254,7 @@ std::string OptionParser::UsageText() {
         std::string head = std::string("  ") + option.name + " " + option.value;
         head.resize(std::max<std::size_t>(head.size() + 1, 28), ' ');
         std::string meaning = option.meaning;
-        for (std::string::size_type at = meaning.find('\n'); at != std::string::npos;
-             at = meaning.find('\n', at + 1))
+        for (std::string::size_type at = meaning.find('\n'); at != std::string::npos; at = meaning.find('\n', at + 1))
             meaning.insert(at + 1, std::string(28, ' '));
         text += head + meaning + "\n";
     }
@@ -308,8 +305,7 @@ void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& argument
     if (arguments.size() < 3) Refuse("Too few arguments: expected SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE.");
     const std::string& mode = arguments[arguments.size() - 2];
     m_options.mode = ParseInteger(mode, "MODE");
-    if (m_options.mode != 0 && m_options.mode != 1)
-        RefuseValue("MODE", mode, "is neither 0 (convert) nor 1 (probe)");
+    if (m_options.mode != 0 && m_options.mode != 1) RefuseValue("MODE", mode, "is neither 0 (convert) nor 1 (probe)");
     m_options.handle = ParseInteger(arguments.back(), "HANDLE");
 }
 
@@ -345,13 +341,9 @@ void OptionParser::SetScaler(const std::string& value) {
     m_options.videoFilter.scaler = scaler;
 }
 
-void OptionParser::SetFrameRate(const std::string& value) {
-    m_options.outputFrameRate = ParseFraction(value, "-ofps");
-}
+void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFrameRate = ParseFraction(value, "-ofps"); }
 
-void OptionParser::SetEndPosition(const std::string& value) {
-    m_options.endSeconds = ParseTime(value, "-endpos");
-}
+void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
 
 void OptionParser::ParseLavcOptions(const std::string& text) {
     VideoEncodeOptions& video = m_options.video;
@@ -369,17 +361,28 @@ void OptionParser::ParseLavcOptions(const std::string& text) {
             continue;
         }
         RequireValue(item, what);
-        if (key == "vcodec") m_lavcVideoCodec = ParseChoice(item.value, kLavcVideoCodecs, what);
-        else if (key == "acodec") m_lavcAudioCodec = ParseChoice(item.value, kLavcAudioCodecs, what);
-        else if (key == "vbitrate") m_lavcVideoBitrate = ParseRate(item.value, what);
-        else if (key == "abitrate") m_lavcAudioBitrate = ParseRate(item.value, what);
-        else if (key == "vqmin") video.minQuantiser = ParseInteger(item.value, what);
-        else if (key == "vqmax") video.maxQuantiser = ParseInteger(item.value, what);
-        else if (key == "vqscale") video.fixedQuantiser = ParseInteger(item.value, what);
-        else if (key == "keyint") video.keyframeInterval = ParsePositive(item.value, what);
-        else if (key == "vrc_buf_size") video.bufferKbit = ParsePositive(item.value, what);
-        else if (key == "vrc_minrate") video.minRateKbps = ParseRate(item.value, what);
-        else if (key == "vrc_maxrate") video.maxRateKbps = ParseRate(item.value, what);
+        if (key == "vcodec")
+            m_lavcVideoCodec = ParseChoice(item.value, kLavcVideoCodecs, what);
+        else if (key == "acodec")
+            m_lavcAudioCodec = ParseChoice(item.value, kLavcAudioCodecs, what);
+        else if (key == "vbitrate")
+            m_lavcVideoBitrate = ParseRate(item.value, what);
+        else if (key == "abitrate")
+            m_lavcAudioBitrate = ParseRate(item.value, what);
+        else if (key == "vqmin")
+            video.minQuantiser = ParseInteger(item.value, what);
+        else if (key == "vqmax")
+            video.maxQuantiser = ParseInteger(item.value, what);
+        else if (key == "vqscale")
+            video.fixedQuantiser = ParseInteger(item.value, what);
+        else if (key == "keyint")
+            video.keyframeInterval = ParsePositive(item.value, what);
+        else if (key == "vrc_buf_size")
+            video.bufferKbit = ParsePositive(item.value, what);
+        else if (key == "vrc_minrate")
+            video.minRateKbps = ParseRate(item.value, what);
+        else if (key == "vrc_maxrate")
+            video.maxRateKbps = ParseRate(item.value, what);
         else if (key == "aspect") {
             Fraction aspect = ParseFraction(item.value, what);
             if (aspect.num <= 0) RefuseValue(what, item.value, "is not a positive aspect ratio");
@@ -398,7 +401,9 @@ void OptionParser::ParseLameOptions(const std::string& text) {
         RequireValue(item, what);
         if (item.key == "vbr") {
             int vbr = ParseInteger(item.value, what);
-            audio.lameRate = vbr == 0 ? LameRateMode::Constant : vbr == 3 ? LameRateMode::Average : LameRateMode::Variable;
+            audio.lameRate = vbr == 0   ? LameRateMode::Constant
+                             : vbr == 3 ? LameRateMode::Average
+                                        : LameRateMode::Variable;
         } else if (item.key == "br") {
             m_lameBitrate = ParseRate(item.value, what);
         } else if (item.key == "mode") {
@@ -514,6 +519,8 @@ void OptionParser::ResolveChoices() {
         audio.codec = m_lavcAudioCodec;
         audio.bitrateKbps = m_lavcAudioBitrate;
     }
-    if (m_outputFamily == "mpeg") m_options.container = m_mpegFormat ? m_mpegFormat : ContainerChoice::Mpg;
-    else m_options.container = m_lavfFormat;
+    if (m_outputFamily == "mpeg")
+        m_options.container = m_mpegFormat ? m_mpegFormat : ContainerChoice::Mpg;
+    else
+        m_options.container = m_lavfFormat;
 }

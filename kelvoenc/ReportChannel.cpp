@@ -3,13 +3,13 @@
 #include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/StopSignals.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
-#include <poll.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/stat.h>
 
 namespace {
 

@@ -80,8 +80,7 @@ double DecodeFirstPictureAndMeasure(InputMedia& source) {
                              "Cannot read the source \"" + source.Path() + "\": " + source.ReadFailure(result));
     if (!pictured) decoder.Decode(nullptr, seen);
     if (!pictured)
-        throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "No picture of \"" + source.Path() + "\" could be decoded.");
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "No picture of \"" + source.Path() + "\" could be decoded.");
     return seconds >= 0 ? seconds : span.Seconds(source.VideoStream()->time_base);
 }
 
@@ -100,8 +99,7 @@ ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channe
         values.width = picture->width;
         values.height = picture->height;
         values.rate = RatioReport(source.FrameRate());
-        values.sampleAspect =
-            RatioReport(av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr));
+        values.sampleAspect = RatioReport(av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr));
         values.seconds = ClampToReport(std::floor(DecodeFirstPictureAndMeasure(source)));
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());

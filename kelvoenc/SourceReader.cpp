@@ -1,7 +1,7 @@
 #include "kelvoenc/SourceReader.h"
 
-#include "kelvoenc/EncoderFailure.h"
 #include "core/ProgressText.h"
+#include "kelvoenc/EncoderFailure.h"
 
 namespace {
 

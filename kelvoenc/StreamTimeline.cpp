@@ -13,8 +13,8 @@ namespace {
 constexpr AVRational kRestartStep{1, 10};
 
 std::int64_t Ticks(double seconds, AVRational timeBase) {
-    return std::max<std::int64_t>(1, av_rescale_q(static_cast<std::int64_t>(seconds * 1000), AVRational{1, 1000},
-                                                  timeBase));
+    return std::max<std::int64_t>(
+        1, av_rescale_q(static_cast<std::int64_t>(seconds * 1000), AVRational{1, 1000}, timeBase));
 }
 
 }  // namespace

@@ -7,13 +7,13 @@ extern "C" {
 #include <libavutil/mem.h>
 }
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <new>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <new>
+#include <random>
 
 namespace {
 

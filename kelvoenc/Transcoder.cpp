@@ -1,5 +1,7 @@
 #include "kelvoenc/Transcoder.h"
 
+#include "core/FormatText.h"
+#include "core/ProgressText.h"
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
 #include "kelvoenc/InputMedia.h"
@@ -11,12 +13,10 @@
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
-#include "core/FormatText.h"
-#include "core/ProgressText.h"
 
+#include <sys/stat.h>
 #include <algorithm>
 #include <memory>
-#include <sys/stat.h>
 
 namespace {
 
@@ -57,11 +57,13 @@ AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice con
 
 // Writing the output over the source would destroy the source.
 void RefuseOverwritingSource(const std::string& sourcePath, const std::string& outputPath) {
-    struct stat source {}, output {};
+    struct stat source {
+    }, output{};
     if (stat(sourcePath.c_str(), &source) == 0 && stat(outputPath.c_str(), &output) == 0 &&
         source.st_dev == output.st_dev && source.st_ino == output.st_ino)
-        throw EncoderFailure(ExitStatus::OutputUnwritable,
-                             "The output \"" + outputPath + "\" is the source itself; the source is never overwritten.");
+        throw EncoderFailure(
+            ExitStatus::OutputUnwritable,
+            "The output \"" + outputPath + "\" is the source itself; the source is never overwritten.");
 }
 
 std::unique_ptr<StreamDecoder> OpenSoundDecoder(const InputMedia& source) {
@@ -119,18 +121,17 @@ ExitStatus Transcoder::Run() {
         AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
         AudioFormat format =
             AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec), SoundOf(*soundDecoder));
-        FrameEncoder soundEncoder(
-            EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
-            m_options.outputPath);
+        FrameEncoder soundEncoder(EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
+                                  m_options.outputPath);
         int soundStream = output.AddStream(soundEncoder.Context());
         sound = std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder),
                                              soundStream, packets);
     }
     output.Start();
 
-    SourceReader reader({source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
-                         source.FrameRate()},
-                        pictures, packets);
+    SourceReader reader(
+        {source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds, source.FrameRate()}, pictures,
+        packets);
     VideoFilterStage filter({m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path()}, pictures,
                             filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
@@ -165,10 +166,11 @@ ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSe
     if (m_options.endSeconds) length = std::min(length, *m_options.endSeconds);
     double missing = length - convertedSeconds;
     if (missing <= kToleratedShortfallSeconds || missing <= length * kToleratedShortfallShare) return ExitStatus::Done;
-    Notice(FormatText("only %s of %s of \"%s\" could be converted: the rest of the source is missing or cannot be "
-                      "decoded.",
-                      FormatClock(static_cast<std::int64_t>(convertedSeconds)).c_str(),
-                      FormatClock(static_cast<std::int64_t>(length)).c_str(), source.Path().c_str()));
+    Notice(
+        FormatText("only %s of %s of \"%s\" could be converted: the rest of the source is missing or cannot be "
+                   "decoded.",
+                   FormatClock(static_cast<std::int64_t>(convertedSeconds)).c_str(),
+                   FormatClock(static_cast<std::int64_t>(length)).c_str(), source.Path().c_str()));
     return ExitStatus::Incomplete;
 }
 

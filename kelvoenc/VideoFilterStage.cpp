@@ -1,14 +1,13 @@
 #include "kelvoenc/VideoFilterStage.h"
 
-#include "kelvoenc/EncoderFailure.h"
 #include "core/FormatText.h"
+#include "kelvoenc/EncoderFailure.h"
 
 namespace {
 
 const char* ScalerName(int scaler) {
-    static constexpr const char* kNames[] = {"fast_bilinear", "bilinear", "bicubic", "experimental",
-                                             "neighbor",      "area",     "bicublin", "gauss",
-                                             "sinc",          "lanczos",  "spline"};
+    static constexpr const char* kNames[] = {"fast_bilinear", "bilinear", "bicubic", "experimental", "neighbor", "area",
+                                             "bicublin",      "gauss",    "sinc",    "lanczos",      "spline"};
     return scaler >= 0 && scaler <= 10 ? kNames[scaler] : "bicubic";
 }
 
@@ -36,9 +35,9 @@ std::string VideoFilterStage::Chain() const {
 
 void VideoFilterStage::BuildGraph(const AVFrame* first) {
     AVRational aspect = first->sample_aspect_ratio.num > 0 ? first->sample_aspect_ratio : AVRational{1, 1};
-    std::string source = FormatText("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", first->width,
-                                    first->height, first->format, m_setup.sourceTimeBase.num,
-                                    m_setup.sourceTimeBase.den, aspect.num, aspect.den);
+    std::string source =
+        FormatText("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", first->width, first->height,
+                   first->format, m_setup.sourceTimeBase.num, m_setup.sourceTimeBase.den, aspect.num, aspect.den);
     m_graph = std::make_unique<FilterGraph>(AVMEDIA_TYPE_VIDEO, source, Chain(),
                                             std::string("flags=") + ScalerName(m_setup.options.videoFilter.scaler));
 }

@@ -1,7 +1,7 @@
 #include "kelvoenc/VideoPlan.h"
 
-#include "kelvoenc/EncoderFailure.h"
 #include "core/FormatText.h"
+#include "kelvoenc/EncoderFailure.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,7 +77,7 @@ int VideoPlan::EvenSize(double size) {
 }
 
 AVRational VideoPlan::NearestMpegRate(AVRational rate) {
-    static constexpr AVRational kRates[] = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001},
+    static constexpr AVRational kRates[] = {{24000, 1001}, {24, 1}, {25, 1},       {30000, 1001},
                                             {30, 1},       {50, 1}, {60000, 1001}, {60, 1}};
     AVRational nearest = kRates[0];
     for (AVRational candidate : kRates)

@@ -19,7 +19,7 @@ struct SourcePicture {
 struct VideoGeometry {
     int pictureWidth = 0;  // the scaled source
     int pictureHeight = 0;
-    int frameWidth = 0;    // the encoded frame; the picture is centred in it
+    int frameWidth = 0;  // the encoded frame; the picture is centred in it
     int frameHeight = 0;
     AVRational sampleAspect{1, 1};
 };

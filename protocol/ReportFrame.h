@@ -20,12 +20,12 @@ static_assert(sizeof(ReportFrame) == 12, "the report frame is 12 bytes on the wi
 using ReportReply = std::int32_t;
 
 enum ReportCode : std::uint32_t {
-    ReportDuration = 1,   // probe: whole seconds
-    ReportWidth = 2,      // probe: pixels
-    ReportHeight = 3,     // probe: pixels
-    ReportFrameRate = 4,  // probe: frames per second x 10,000,000
+    ReportDuration = 1,      // probe: whole seconds
+    ReportWidth = 2,         // probe: pixels
+    ReportHeight = 3,        // probe: pixels
+    ReportFrameRate = 4,     // probe: frames per second x 10,000,000
     ReportSampleAspect = 5,  // probe: width / height of one pixel x 10,000,000, 0 when unknown
-    ReportProgress = 6,   // convert: whole seconds of the source encoded so far
+    ReportProgress = 6,      // convert: whole seconds of the source encoded so far
 };
 
 inline constexpr ReportReply kReplyContinue = 0;

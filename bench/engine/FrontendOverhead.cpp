@@ -4,9 +4,9 @@
 // for the same wall time.
 // Usage: frontend_overhead CLIP SECONDS OUTPUT_FOLDER RELAY
 // The relay is started in the encoder's place; see ReportRelay.cpp.
-#include "gui/widgets/SkinLibrary.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/runner/ConversionHost.h"
+#include "gui/widgets/SkinLibrary.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -15,12 +15,12 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include <chrono>
-#include <cstdio>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <chrono>
+#include <cstdio>
 
 namespace {
 
@@ -41,7 +41,7 @@ public:
 };
 
 double CpuSeconds() {
-    rusage usage {};
+    rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
@@ -79,7 +79,8 @@ protected:
         if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show) {
             conversionEnd = Moment();
             std::printf("%s\n", qPrintable(box->text()));
-            QMetaObject::invokeMethod(box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
         }
         return false;
     }
@@ -131,6 +132,7 @@ int main(int argc, char** argv) {
     std::printf("front-end CPU share (engine)    %8.3f %%\n", engineShare.Percent());
     std::printf("baseline: 1 ms polling wait     %8.3f %%\n", baseline.Percent());
     std::printf("ratio engine / baseline         %8.3f\n", engineShare.Percent() / baseline.Percent());
-    std::printf("limit                           %8.3f %%  -> %s\n", 2.0, engineShare.Percent() < 2.0 ? "met" : "MISSED");
+    std::printf("limit                           %8.3f %%  -> %s\n", 2.0,
+                engineShare.Percent() < 2.0 ? "met" : "MISSED");
     return 0;
 }

@@ -3,13 +3,13 @@
 // moment a report is passed on until its reply is back. Started by the
 // front-end in the encoder's place; runs $RELAY_TARGET with the same
 // arguments and appends "reports <n> mean_ms <m> max_ms <x>" to $RELAY_LOG.
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {

@@ -3,7 +3,13 @@
 
 const DialogTemplate& AboutDialogTemplate() {
     static const DialogTemplate dialog{
-        100, "About Tarvine", 230, 146, "Arial", 9, DialogSystemMenu,
+        100,
+        "About Tarvine",
+        230,
+        146,
+        "Arial",
+        9,
+        DialogSystemMenu,
         {
             {kNoId, ControlKind::Icon, "", 4, 7, 21, 20},
             {IDC_ABOUT_PRODUCT, ControlKind::Static, "Tarvine 1.0", 30, 12, 145, 8},
@@ -12,8 +18,7 @@ const DialogTemplate& AboutDialogTemplate() {
             {IDC_ABOUT_HOMEPAGE, ControlKind::Static, "Home page", 85, 34, 38, 8, StyleNotify},
             {IDC_ABOUT_ORDER, ControlKind::Static, "Online order", 85, 45, 40, 8, StyleNotify},
             {IDC_ABOUT_SUPPORT, ControlKind::Static, "Technical support", 85, 55, 57, 8, StyleNotify},
-            {kNoId, ControlKind::Static,
-             "Batch video conversion for players, discs and the web.", 9, 76, 207, 10,
+            {kNoId, ControlKind::Static, "Batch video conversion for players, discs and the web.", 9, 76, 207, 10,
              StyleCenter},
             {kNoId, ControlKind::SunkenLine, "", 9, 98, 207, 1},
             {kNoId, ControlKind::Static,

@@ -9,20 +9,20 @@
 inline constexpr int kNoId = -1;
 
 enum class ControlKind {
-    Static,           // text label
-    Edit,             // single-line edit box
+    Static,  // text label
+    Edit,    // single-line edit box
     PushButton,
     DefaultPushButton,
     OwnerDrawButton,  // drawn by its own class
     CheckBox,
-    DropDownList,     // combo box without edit field; height is the dropped-down height
-    ListView,         // report view with columns
+    DropDownList,  // combo box without edit field; height is the dropped-down height
+    ListView,      // report view with columns
     Trackbar,
     ProgressBar,
-    EtchedLine,       // horizontal or vertical by its shape
+    EtchedLine,  // horizontal or vertical by its shape
     SunkenLine,
     Icon,
-    Panel,            // empty static frame used as a painting area
+    Panel,  // empty static frame used as a painting area
 };
 
 enum ControlStyle : unsigned {
@@ -52,10 +52,10 @@ enum DialogStyle : unsigned {
 // an anchor it keeps its place and size.
 enum ControlAnchor : unsigned {
     AnchorNone = 0,
-    MoveRight = 1u << 0,     // keeps its distance to the right edge
-    MoveDown = 1u << 1,      // keeps its distance to the bottom edge
-    GrowWidth = 1u << 2,     // takes the extra width
-    GrowHeight = 1u << 3,    // takes the extra height
+    MoveRight = 1u << 0,   // keeps its distance to the right edge
+    MoveDown = 1u << 1,    // keeps its distance to the bottom edge
+    GrowWidth = 1u << 2,   // takes the extra width
+    GrowHeight = 1u << 3,  // takes the extra height
 };
 
 struct ControlTemplate {

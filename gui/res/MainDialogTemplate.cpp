@@ -1,6 +1,6 @@
+#include "core/FormatCatalogue.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
-#include "core/FormatCatalogue.h"
 
 namespace {
 
@@ -12,7 +12,12 @@ std::vector<std::string> DiscAspectTexts() { return FormatCatalogue::AspectTexts
 
 const DialogTemplate& MainDialogTemplate() {
     static const DialogTemplate dialog{
-        102, "Tarvine", 429, 285, "MS Sans Serif", 8,
+        102,
+        "Tarvine",
+        429,
+        285,
+        "MS Sans Serif",
+        8,
         DialogSystemMenu | DialogMinimizeBox | DialogAppWindow | DialogResizable,
         {
             {IDC_ADD, ControlKind::OwnerDrawButton, "Add", 15, 3, 51, 44, StyleTabStop},
@@ -40,7 +45,8 @@ const DialogTemplate& MainDialogTemplate() {
             {IDC_MAIN_TVMODE, ControlKind::DropDownList, "", 78, 267, 92, 55, kList, MoveDown},
             {IDC_SMALL_SETTINGS, ControlKind::PushButton, "Settings", 347, 247, 52, 13, StyleCenter | StyleTabStop,
              MoveRight | MoveDown},
-            {IDC_SMALL_CONVERT, ControlKind::PushButton, "Convert", 347, 267, 52, 13, StyleTabStop, MoveRight | MoveDown},
+            {IDC_SMALL_CONVERT, ControlKind::PushButton, "Convert", 347, 267, 52, 13, StyleTabStop,
+             MoveRight | MoveDown},
         },
         {
             {IDC_MAIN_FORMAT, FormatCatalogue::FormatTexts()},

@@ -3,7 +3,8 @@
 #include "gui/res/CommandIds.h"
 
 const MenuTemplate& HelpMenuTemplate() {
-    static const MenuTemplate menu{136, "help",
+    static const MenuTemplate menu{136,
+                                   "help",
                                    {{ID_HELP_CONTENT, "Content"},
                                     {0, ""},
                                     {ID_HELP_ABOUT, "About"},
@@ -13,7 +14,8 @@ const MenuTemplate& HelpMenuTemplate() {
 }
 
 const MenuTemplate& EditMenuTemplate() {
-    static const MenuTemplate menu{144, "Edit",
+    static const MenuTemplate menu{144,
+                                   "Edit",
                                    {{ID_EDIT_ADD, "Add video files to list"},
                                     {ID_EDIT_REMOVE, "Remove video file from list"},
                                     {ID_EDIT_MOVEUP, "Move up"},

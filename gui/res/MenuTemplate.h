@@ -19,7 +19,7 @@ const MenuTemplate& HelpMenuTemplate();  // 136
 const MenuTemplate& EditMenuTemplate();  // 144
 
 // The string table.
-inline constexpr const char* kAboutMenuString = "&About Tarvine...";                                   // 101
+inline constexpr const char* kAboutMenuString = "&About Tarvine...";                                           // 101
 inline constexpr const char* kTipsFileMissingString = "Tips file does not exist in the prescribed directory";  // 102
-inline constexpr const char* kTipsFileTroubleString = "Trouble reading the tips file";                  // 103
-inline constexpr const char* kDidYouKnowString = "Did you know...";                                    // 104
+inline constexpr const char* kTipsFileTroubleString = "Trouble reading the tips file";                         // 103
+inline constexpr const char* kDidYouKnowString = "Did you know...";                                            // 104

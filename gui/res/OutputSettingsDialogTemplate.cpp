@@ -1,6 +1,6 @@
+#include "core/FormatCatalogue.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
-#include "core/FormatCatalogue.h"
 
 namespace {
 
@@ -16,7 +16,13 @@ std::vector<std::string> AviQualityTexts() {
 
 const DialogTemplate& OutputSettingsDialogTemplate() {
     static const DialogTemplate dialog{
-        166, "Output Settings", 279, 151, "Arial", 9, DialogSystemMenu,
+        166,
+        "Output Settings",
+        279,
+        151,
+        "Arial",
+        9,
+        DialogSystemMenu,
         {
             {kNoId, ControlKind::Static, "Output format", 12, 10, 43, 8},
             {IDC_SET_FORMAT, ControlKind::DropDownList, "", 65, 8, 198, 97, kList},

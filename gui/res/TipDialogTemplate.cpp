@@ -3,7 +3,13 @@
 
 const DialogTemplate& TipDialogTemplate() {
     static const DialogTemplate dialog{
-        137, "Tip of the Day", 231, 143, "Arial", 9, DialogSystemMenu,
+        137,
+        "Tip of the Day",
+        231,
+        143,
+        "Arial",
+        9,
+        DialogSystemMenu,
         {
             {IDC_TIP_PANEL, ControlKind::Panel, "", 20, 17, 190, 111},
             {IDC_TIP_TEXT, ControlKind::Static, "", 22, 57, 189, 52, StyleHidden},

@@ -8,8 +8,8 @@
 #include "gui/runner/ConversionHost.h"
 #include "gui/runner/EncoderProcess.h"
 #include "gui/widgets/AppMessageBox.h"
-#include "gui/widgets/OpenAddress.h"
 #include "gui/widgets/InputBlocker.h"
+#include "gui/widgets/OpenAddress.h"
 #include "gui/windows/CProgressDlg.h"
 
 #include <QFileInfo>
@@ -84,8 +84,9 @@ void ConversionEngine::ConvertAll() {
 ConversionEngine::RunEnd ConversionEngine::ConvertNext(const ConversionBatch::RunPlan& plan) {
     m_progressWindow->ShowCurrentFile(plan.index + 1, m_batch->EntryCount(), plan.sourcePath);
     std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
-    EncoderRunValues values{plan.sourcePath,     plan.outputPath, plan.padding.horizontal, plan.padding.vertical,
-                            EncoderConvert,      0,               plan.frameRate};
+    EncoderRunValues values{plan.sourcePath,       plan.outputPath, plan.padding.horizontal,
+                            plan.padding.vertical, EncoderConvert,  0,
+                            plan.frameRate};
     TemporaryFileSnapshot temporaries(std::filesystem::path(plan.outputPath).parent_path().string());
     if (!StartProcess(*process, values)) {
         m_batch->FailCurrent("the encoder could not be started");
@@ -114,8 +115,7 @@ ConversionEngine::RunEnd ConversionEngine::ConvertNext(const ConversionBatch::Ru
 ProbeRun ConversionEngine::Probe(const std::string& sourcePath) {
     ProbeRun run;
     const ConversionSettings& settings = m_host.Settings();
-    std::string outputPath =
-        MakeOutputPath(sourcePath, settings.outputFolder, settings.outputFormat, m_host.Sources());
+    std::string outputPath = MakeOutputPath(sourcePath, settings.outputFolder, settings.outputFormat, m_host.Sources());
     std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
     EncoderRunValues values{sourcePath, outputPath, 0, 0, EncoderProbe, 0, 0.0};
     run.started = StartProcess(*process, values);
@@ -142,7 +142,8 @@ ProbeRun ConversionEngine::Probe(const std::string& sourcePath) {
 bool ConversionEngine::StartProcess(EncoderProcess& process, const EncoderRunValues& values) {
     EncoderRunValues run = values;
     run.handle = process.ChannelHandle();
-    std::vector<std::string> arguments = SplitArguments(BuildEncoderArguments(run, m_host.Settings(), m_host.Targets()));
+    std::vector<std::string> arguments =
+        SplitArguments(BuildEncoderArguments(run, m_host.Settings(), m_host.Targets()));
     std::string error;
     if (!process.Start(m_encoderProgram, arguments, error)) {
         ShowMessage(QStringLiteral("The encoder %1 could not be started: %2.")
@@ -168,8 +169,10 @@ void ConversionEngine::RequestCancel() {
 
 void ConversionEngine::StopWithoutAsking() {
     m_stopWithoutAsking = true;
-    if (IsConverting()) m_progress.cancelRequested = true;
-    else m_probeCancelled = true;
+    if (IsConverting())
+        m_progress.cancelRequested = true;
+    else
+        m_probeCancelled = true;
     if (!m_process) return;
     if (m_heldReport && !m_asking) {
         m_heldReport.reset();

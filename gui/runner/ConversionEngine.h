@@ -112,9 +112,9 @@ private:
     std::unique_ptr<InputBlocker> m_batchBlocker;
     EncoderProcess* m_process = nullptr;  // the run in progress
     bool m_probeCancelled = false;
-    bool m_asking = false;                   // the stop question is on screen
+    bool m_asking = false;  // the stop question is on screen
     bool m_stopWithoutAsking = false;
-    std::optional<double> m_heldReport;      // a progress report waiting for the question's answer
+    std::optional<double> m_heldReport;  // a progress report waiting for the question's answer
     QTimer m_unansweredCancel;
     QTimer m_stopAfterReply;
 };

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/SourceList.h"
 #include "core/ConversionSettings.h"
 #include "core/EncodeTargets.h"
+#include "core/SourceList.h"
 
 #include <QString>
 

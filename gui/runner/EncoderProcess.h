@@ -30,8 +30,7 @@ public:
 
     // Starts the program with these arguments (after the program's own name).
     // Returns false, with the reason in `error`, when it cannot be started.
-    virtual bool Start(const std::string& program, const std::vector<std::string>& arguments,
-                       std::string& error) = 0;
+    virtual bool Start(const std::string& program, const std::vector<std::string>& arguments, std::string& error) = 0;
 
     // Runs a nested event loop until the process has ended, so that windows
     // repaint and buttons work meanwhile, handing each report to `onReport`

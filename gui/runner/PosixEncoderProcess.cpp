@@ -3,10 +3,7 @@
 #include <QEventLoop>
 #include <QSocketNotifier>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,6 +11,9 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <optional>
 
 extern char** environ;
 
@@ -189,8 +189,10 @@ void PosixEncoderProcess::HandlePendingReports() {
         m_pendingReport.erase(0, sizeof frame);
         std::optional<ReportReply> reply =
             frame.message == kEncoderNotifyMessage ? (*m_onReport)(frame) : std::optional(kReplyContinue);
-        if (reply) Send(*reply);
-        else m_awaitingReply = true;
+        if (reply)
+            Send(*reply);
+        else
+            m_awaitingReply = true;
     }
     // The encoder waits for its answer before it reports again.
     if (m_reportNotifier) m_reportNotifier->setEnabled(!m_awaitingReply);

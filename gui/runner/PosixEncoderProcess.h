@@ -24,8 +24,7 @@ public:
     PosixEncoderProcess& operator=(const PosixEncoderProcess&) = delete;
 
     int ChannelHandle() const override;
-    bool Start(const std::string& program, const std::vector<std::string>& arguments,
-               std::string& error) override;
+    bool Start(const std::string& program, const std::vector<std::string>& arguments, std::string& error) override;
     EncoderExit WaitForExit(const ReportHandler& onReport) override;
     void Reply(ReportReply reply) override;
     void Stop() override;
@@ -43,7 +42,7 @@ private:
     void StopAndReap();
     void CloseAll();
 
-    pid_t m_pid = -1;  // the running child; -1 once reaped
+    pid_t m_pid = -1;    // the running child; -1 once reaped
     int m_channel = -1;  // our end of the report channel
     int m_errors = -1;   // read end of the encoder's standard error
     int m_exit = -1;     // process descriptor, readable once the process has ended

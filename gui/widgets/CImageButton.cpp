@@ -97,8 +97,7 @@ CImageButton::Placement CImageButton::PlaceIcon(const QRect& item, bool hasCapti
             centreHorizontally();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 
     QRect icon(iconLeft, iconTop, width, height);
@@ -168,8 +167,7 @@ bool CImageButton::event(QEvent* event) {
         // The snapshot belongs to the place the button had.
         m_backgroundSnapshot = QPixmap();
         break;
-    default:
-        break;
+    default: break;
     }
     return QPushButton::event(event);
 }
@@ -281,8 +279,7 @@ void CImageButton::changeEvent(QEvent* event) {
         ReadSystemColors();
         update();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

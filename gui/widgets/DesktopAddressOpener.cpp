@@ -16,8 +16,10 @@ constexpr int kQueryTimeoutMs = 5000;
 
 QString DesktopEntryId() {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
-    if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0) {
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
+    if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit ||
+        query.exitCode() != 0) {
         query.kill();
         return {};
     }
@@ -39,7 +41,7 @@ QString FindDesktopEntry(const QString& entryId) {
 
 int DesktopAddressOpener::OpenWithDesktop(const std::string& address) {
     return QDesktopServices::openUrl(QUrl::fromUserInput(QString::fromStdString(address))) ? kOpenSucceeded
-                                                                                            : kOpenNoAssociation;
+                                                                                           : kOpenNoAssociation;
 }
 
 std::optional<std::string> DesktopAddressOpener::RegisteredWebCommand() {

@@ -35,9 +35,9 @@ bool IsOneLineLabel(const QWidget* widget) {
 }
 
 Qt::Alignment LabelAlignment(unsigned style) {
-    Qt::Alignment horizontal = (style & StyleCenter) ? Qt::AlignHCenter
-                             : (style & StyleRight)  ? Qt::AlignRight
-                                                     : Qt::AlignLeft;
+    Qt::Alignment horizontal = (style & StyleCenter)  ? Qt::AlignHCenter
+                               : (style & StyleRight) ? Qt::AlignRight
+                                                      : Qt::AlignLeft;
     return horizontal | ((style & StyleCenterImage) ? Qt::AlignVCenter : Qt::AlignTop);
 }
 
@@ -147,7 +147,8 @@ void DialogLayout::GrowToHoldControls(QDialog& dialog, const DialogTemplate& dia
     for (QWidget* control : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (control->property("controlId").isValid()) placed |= control->geometry();
     QSize needed(placed.right() + 1 + margin.width(), placed.bottom() + 1 + margin.height());
-    if (needed.width() > size.width() || needed.height() > size.height()) SetDialogSize(dialog, size.expandedTo(needed));
+    if (needed.width() > size.width() || needed.height() > size.height())
+        SetDialogSize(dialog, size.expandedTo(needed));
 }
 
 void DialogLayout::WidenToFit(QComboBox& box, const QStringList& texts) {
@@ -160,8 +161,10 @@ void DialogLayout::WidenToFit(QComboBox& box, const QStringList& texts) {
     int edge = box.geometry().right() + 1;
     for (QWidget* control : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         QRect rect = control->geometry();
-        if (rect.left() >= edge - kEdgeSlack) rect.translate(delta, 0);
-        else if (rect.right() + 1 >= edge - kEdgeSlack) rect.setWidth(rect.width() + delta);
+        if (rect.left() >= edge - kEdgeSlack)
+            rect.translate(delta, 0);
+        else if (rect.right() + 1 >= edge - kEdgeSlack)
+            rect.setWidth(rect.width() + delta);
         control->setGeometry(rect);
     }
     SetDialogSize(*dialog, dialog->size() + QSize(delta, 0));
@@ -216,7 +219,7 @@ QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* p
         list->setAllColumnsShowFocus(true);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
         list->setSelectionMode((control.style & StyleSingleSelection) ? QAbstractItemView::SingleSelection
-                                                                       : QAbstractItemView::ExtendedSelection);
+                                                                      : QAbstractItemView::ExtendedSelection);
         list->header()->setStretchLastSection(false);
         list->header()->setSectionsMovable(false);
         list->setItemDelegate(new ListRowDelegate(list));

@@ -33,6 +33,8 @@ bool FileDropTarget::eventFilter(QObject*, QEvent* event) {
     }
     drop->setDropAction(Qt::CopyAction);
     drop->accept();
-    if (type == QEvent::Drop) QMetaObject::invokeMethod(this, [this, paths] { m_receiver(paths); }, Qt::QueuedConnection);
+    if (type == QEvent::Drop)
+        QMetaObject::invokeMethod(
+            this, [this, paths] { m_receiver(paths); }, Qt::QueuedConnection);
     return true;
 }

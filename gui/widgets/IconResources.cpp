@@ -45,6 +45,7 @@ QIcon LoadIconResource(int iconId) {
     QSvgRenderer renderer(path);
     if (!renderer.isValid()) return {};
     QIcon icon;
-    for (int side : {16, 22, 24, 32, 48, 64, 128, 256}) icon.addPixmap(RenderIconImage(renderer, QSize(side, side), 1.0));
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(RenderIconImage(renderer, QSize(side, side), 1.0));
     return icon;
 }

@@ -10,7 +10,7 @@ class QSvgRenderer;
 // The program's icons by resource id. They are our own drawings, kept as
 // scalable images and rendered at whatever size a window asks for.
 enum IconResourceId : int {
-    IDR_MAINFRAME = 128,   // the application
+    IDR_MAINFRAME = 128,  // the application
     IDI_SIDE_ADD = 145,
     IDI_SIDE_REMOVE = 146,
     IDI_SIDE_UP = 147,

@@ -1,7 +1,7 @@
 #include "gui/widgets/OpenAddress.h"
 
-#include "gui/widgets/AddressOpener.h"
 #include "core/OpenAddressText.h"
+#include "gui/widgets/AddressOpener.h"
 
 #include "gui/widgets/AppMessageBox.h"
 

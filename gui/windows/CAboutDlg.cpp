@@ -1,14 +1,14 @@
 #include "gui/windows/CAboutDlg.h"
 
+#include "core/SettingsStore.h"
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+#include "gui/res/ProductAddresses.h"
 #include "gui/widgets/CColorLabel.h"
 #include "gui/widgets/CHyperlinkLabel.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/IconResources.h"
 #include "gui/widgets/SkinLibrary.h"
-#include "gui/res/CommandIds.h"
-#include "gui/res/DialogTemplates.h"
-#include "gui/res/ProductAddresses.h"
-#include "core/SettingsStore.h"
 
 #include <QLabel>
 #include <QPushButton>

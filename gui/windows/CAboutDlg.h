@@ -14,10 +14,10 @@ class CAboutDlg : public QDialog {
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 
-    CColorLabel* m_productLine = nullptr;     // 1046
-    CHyperlinkLabel* m_homePage = nullptr;    // 1047
-    CHyperlinkLabel* m_orderPage = nullptr;   // 1048
-    CHyperlinkLabel* m_supportPage = nullptr; // 1049
+    CColorLabel* m_productLine = nullptr;      // 1046
+    CHyperlinkLabel* m_homePage = nullptr;     // 1047
+    CHyperlinkLabel* m_orderPage = nullptr;    // 1048
+    CHyperlinkLabel* m_supportPage = nullptr;  // 1049
 
 private:
     void OnInitDialog();

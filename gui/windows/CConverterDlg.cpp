@@ -1,5 +1,15 @@
 #include "gui/windows/CConverterDlg.h"
 
+#include "core/ConversionBatch.h"
+#include "core/FormatCatalogue.h"
+#include "core/OutputPath.h"
+#include "core/ProgramFolder.h"
+#include "core/ProgressText.h"
+#include "core/VideoFileFilter.h"
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+#include "gui/res/MenuTemplate.h"
+#include "gui/runner/ConversionEngine.h"
 #include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/widgets/DialogEnterKey.h"
@@ -8,18 +18,8 @@
 #include "gui/widgets/IconResources.h"
 #include "gui/widgets/InputBlocker.h"
 #include "gui/widgets/SkinLibrary.h"
-#include "gui/runner/ConversionEngine.h"
-#include "core/OutputPath.h"
-#include "core/ProgressText.h"
-#include "gui/res/CommandIds.h"
-#include "gui/res/DialogTemplates.h"
-#include "gui/res/MenuTemplate.h"
 #include "gui/windows/COutputSettingsDlg.h"
-#include "core/ConversionBatch.h"
-#include "core/FormatCatalogue.h"
-#include "core/ProgramFolder.h"
 #include "gui/windows/HelpCommands.h"
-#include "core/VideoFileFilter.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -34,8 +34,8 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -57,11 +57,16 @@ constexpr const char* kImportFolderKey = "Folder";
 // The buttons that draw themselves: the toolbar, the side bar and Change.
 bool IsImageButton(int id) {
     switch (id) {
-    case IDC_ADD: case IDC_CONVERT: case IDC_SETTINGS: case IDC_HELP_BUTTON: case IDC_CHANGE:
-    case IDC_SIDE_ADD: case IDC_SIDE_REMOVE: case IDC_SIDE_UP: case IDC_SIDE_DOWN:
-        return true;
-    default:
-        return false;
+    case IDC_ADD:
+    case IDC_CONVERT:
+    case IDC_SETTINGS:
+    case IDC_HELP_BUTTON:
+    case IDC_CHANGE:
+    case IDC_SIDE_ADD:
+    case IDC_SIDE_REMOVE:
+    case IDC_SIDE_UP:
+    case IDC_SIDE_DOWN: return true;
+    default: return false;
     }
 }
 
@@ -218,10 +223,10 @@ void CConverterDlg::FollowListWidth() {
 void CConverterDlg::RestorePlacement() {
     QSize size(m_profile.GetProfileInt(kWindowSection, kWidthKey, 0),
                m_profile.GetProfileInt(kWindowSection, kHeightKey, 0));
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        size = size.boundedTo(screen->availableSize());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
     resize(size.expandedTo(minimumSize()));
-    if (m_profile.GetProfileInt(kWindowSection, kMaximizedKey, 0) != 0) setWindowState(windowState() | Qt::WindowMaximized);
+    if (m_profile.GetProfileInt(kWindowSection, kMaximizedKey, 0) != 0)
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void CConverterDlg::SavePlacement() const {
@@ -246,16 +251,24 @@ void CConverterDlg::RememberImportFolder(const QString& chosenFile) const {
 void CConverterDlg::OnCommand(int commandId) {
     if (m_adding || m_engine->IsBusy()) return;  // no command runs nested inside Add or a batch
     switch (commandId) {
-    case IDC_ADD: case IDC_SIDE_ADD: case ID_EDIT_ADD: OnAddFiles(); break;
-    case IDC_SIDE_REMOVE: case ID_EDIT_REMOVE: OnRemoveFile(); break;
-    case IDC_SIDE_UP: case ID_EDIT_MOVEUP: OnMoveUp(); break;
-    case IDC_SIDE_DOWN: case ID_EDIT_MOVEDOWN: OnMoveDown(); break;
-    case IDC_CONVERT: case IDC_SMALL_CONVERT: ConvertAll(); break;
-    case IDC_SETTINGS: case IDC_SMALL_SETTINGS: OnSettings(); break;
+    case IDC_ADD:
+    case IDC_SIDE_ADD:
+    case ID_EDIT_ADD: OnAddFiles(); break;
+    case IDC_SIDE_REMOVE:
+    case ID_EDIT_REMOVE: OnRemoveFile(); break;
+    case IDC_SIDE_UP:
+    case ID_EDIT_MOVEUP: OnMoveUp(); break;
+    case IDC_SIDE_DOWN:
+    case ID_EDIT_MOVEDOWN: OnMoveDown(); break;
+    case IDC_CONVERT:
+    case IDC_SMALL_CONVERT: ConvertAll(); break;
+    case IDC_SETTINGS:
+    case IDC_SMALL_SETTINGS: OnSettings(); break;
     case IDC_CHANGE: OnChangeFolder(); break;
     case IDC_HELP_BUTTON: OnHelpButton(); break;
     case ID_HELP_CONTENT: OpenHelpContent(); break;
-    case ID_HELP_ABOUT: case IDM_ABOUTBOX: ShowAboutBox(); break;
+    case ID_HELP_ABOUT:
+    case IDM_ABOUTBOX: ShowAboutBox(); break;
     case ID_HELP_HOMEPAGE: OpenHomePage(); break;
     case ID_HELP_TIP: ShowTipOfTheDay(); break;
     default: break;
@@ -294,8 +307,8 @@ void CConverterDlg::FitBoxesToTheirTexts() {
 
 void CConverterDlg::InsertListColumns() {
     m_fileList->setColumnCount(3);
-    m_fileList->setHeaderLabels({QStringLiteral(" Number"), QStringLiteral("  File path"),
-                                 QStringLiteral("   Duration")});
+    m_fileList->setHeaderLabels(
+        {QStringLiteral(" Number"), QStringLiteral("  File path"), QStringLiteral("   Duration")});
     m_fileList->headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
     m_fileList->headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
     m_fileList->headerItem()->setTextAlignment(2, Qt::AlignCenter);
@@ -482,9 +495,10 @@ void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths,
     for (const std::string& path : failedPaths)
         AppMessageBox(this, QStringLiteral("Load file %1 failed.").arg(QString::fromStdString(path)));
     if (refusedForRoom > 0) {
-        AppMessageBox(this, QStringLiteral("%1 of the selected files could not be added: the list holds at most %2 files.")
-                           .arg(refusedForRoom)
-                           .arg(SourceList::kCapacity));
+        AppMessageBox(this,
+                      QStringLiteral("%1 of the selected files could not be added: the list holds at most %2 files.")
+                          .arg(refusedForRoom)
+                          .arg(SourceList::kCapacity));
     }
 }
 
@@ -587,8 +601,7 @@ void CConverterDlg::BatchEnded(const ConversionBatch& batch) {
             outcome = QStringLiteral("Stopped before the end; nothing was kept");
             break;
         case EntryState::Waiting:
-        case EntryState::Converting:
-            break;
+        case EntryState::Converting: break;
         }
         item->setIcon(0, icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon));
         item->setToolTip(0, outcome);
@@ -602,9 +615,7 @@ void CConverterDlg::ClearOutcomes() {
     }
 }
 
-void CConverterDlg::OnListRightClick() {
-    SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this);
-}
+void CConverterDlg::OnListRightClick() { SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this); }
 
 int CConverterDlg::SelectedRow() const {
     int first = -1;

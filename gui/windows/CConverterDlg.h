@@ -1,12 +1,12 @@
 #pragma once
 
-#include "gui/widgets/CommandTarget.h"
-#include "gui/runner/ConversionHost.h"
 #include "core/AppProfile.h"
-#include "core/SourceList.h"
 #include "core/ConversionSettings.h"
 #include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
+#include "core/SourceList.h"
+#include "gui/runner/ConversionHost.h"
+#include "gui/widgets/CommandTarget.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -53,7 +53,6 @@ public slots:
     void EndSession();
 
 public:
-
     void UpdateTvModeBox();
     void UpdateAspectBox();
 

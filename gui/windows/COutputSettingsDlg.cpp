@@ -1,9 +1,9 @@
 #include "gui/windows/COutputSettingsDlg.h"
 
-#include "gui/widgets/DialogEnterKey.h"
-#include "gui/widgets/DialogLayout.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
+#include "gui/widgets/DialogEnterKey.h"
+#include "gui/widgets/DialogLayout.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -108,9 +108,7 @@ void COutputSettingsDlg::Store(const QComboBox* box, const ChoiceList& list) {
     if (list.storeTo) m_working.*list.storeTo = box->currentIndex();
 }
 
-void COutputSettingsDlg::FillQualityList() {
-    Fill(m_qualityList, FormatCatalogue::QualityList(Format()), false);
-}
+void COutputSettingsDlg::FillQualityList() { Fill(m_qualityList, FormatCatalogue::QualityList(Format()), false); }
 
 void COutputSettingsDlg::FillCodecLists() {
     Fill(m_videoCodecList, FormatCatalogue::VideoCodecList(Format()));
@@ -119,9 +117,7 @@ void COutputSettingsDlg::FillCodecLists() {
 
 void COutputSettingsDlg::FillTvModeList() { Fill(m_tvModeList, FormatCatalogue::TvModeList(Format())); }
 
-void COutputSettingsDlg::FillResolutionList() {
-    Fill(m_resolutionList, FormatCatalogue::ResolutionList(Format()));
-}
+void COutputSettingsDlg::FillResolutionList() { Fill(m_resolutionList, FormatCatalogue::ResolutionList(Format())); }
 
 void COutputSettingsDlg::FillFrameRateList() { Fill(m_frameRateList, FormatCatalogue::FrameRateList(Format())); }
 
@@ -143,13 +139,9 @@ void COutputSettingsDlg::OnSelchangeFormat() {
 
 void COutputSettingsDlg::OnSelchangeQuality() { Store(m_qualityList, FormatCatalogue::QualityList(Format())); }
 
-void COutputSettingsDlg::OnSelchangeVideoCodec() {
-    Store(m_videoCodecList, FormatCatalogue::VideoCodecList(Format()));
-}
+void COutputSettingsDlg::OnSelchangeVideoCodec() { Store(m_videoCodecList, FormatCatalogue::VideoCodecList(Format())); }
 
-void COutputSettingsDlg::OnSelchangeAudioCodec() {
-    Store(m_audioCodecList, FormatCatalogue::AudioCodecList(Format()));
-}
+void COutputSettingsDlg::OnSelchangeAudioCodec() { Store(m_audioCodecList, FormatCatalogue::AudioCodecList(Format())); }
 
 void COutputSettingsDlg::OnSelchangeTvMode() {
     Store(m_tvModeList, FormatCatalogue::TvModeList(Format()));
@@ -157,13 +149,9 @@ void COutputSettingsDlg::OnSelchangeTvMode() {
     FillFrameRateList();
 }
 
-void COutputSettingsDlg::OnSelchangeResolution() {
-    Store(m_resolutionList, FormatCatalogue::ResolutionList(Format()));
-}
+void COutputSettingsDlg::OnSelchangeResolution() { Store(m_resolutionList, FormatCatalogue::ResolutionList(Format())); }
 
-void COutputSettingsDlg::OnSelchangeFrameRate() {
-    Store(m_frameRateList, FormatCatalogue::FrameRateList(Format()));
-}
+void COutputSettingsDlg::OnSelchangeFrameRate() { Store(m_frameRateList, FormatCatalogue::FrameRateList(Format())); }
 
 void COutputSettingsDlg::OnSelchangeAspect() { Store(m_aspectList, FormatCatalogue::AspectList(Format())); }
 

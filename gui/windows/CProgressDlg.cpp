@@ -1,9 +1,9 @@
 #include "gui/windows/CProgressDlg.h"
 
-#include "gui/widgets/DialogLayout.h"
 #include "core/ProgressText.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
+#include "gui/widgets/DialogLayout.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,12 +1,12 @@
 #include "gui/windows/CTipDlg.h"
 
-#include "gui/widgets/AppMessageBox.h"
-#include "gui/widgets/DialogLayout.h"
+#include "core/AppProfile.h"
+#include "core/ProgramFolder.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
 #include "gui/res/MenuTemplate.h"
-#include "core/AppProfile.h"
-#include "core/ProgramFolder.h"
+#include "gui/widgets/AppMessageBox.h"
+#include "gui/widgets/DialogLayout.h"
 
 #include <QCheckBox>
 #include <QPainter>
@@ -59,8 +59,7 @@ CTipDlg::CTipDlg(QWidget* parent)
 }
 
 CTipDlg::~CTipDlg() {
-    if (m_tipsFile)
-        m_profile->WriteProfileInt(kSection, kFilePosKey, static_cast<int>(m_tipsFile->Position()));
+    if (m_tipsFile) m_profile->WriteProfileInt(kSection, kFilePosKey, static_cast<int>(m_tipsFile->Position()));
 }
 
 void CTipDlg::OpenTipsFile() {
@@ -121,9 +120,9 @@ void CTipDlg::accept() {
     m_showAtStartup = m_startUpBox->isChecked() ? 1 : 0;
     QDialog::accept();
     if (!m_profile->WriteProfileInt(kSection, kStartUpKey, m_showAtStartup ? 0 : 1)) {
-        ShowMessage(parentWidget(), QStringLiteral("Could not save the tip settings to %1: %2.")
-                                        .arg(QString::fromStdString(m_profile->Path()),
-                                             QString::fromLocal8Bit(std::strerror(errno))));
+        ShowMessage(parentWidget(),
+                    QStringLiteral("Could not save the tip settings to %1: %2.")
+                        .arg(QString::fromStdString(m_profile->Path()), QString::fromLocal8Bit(std::strerror(errno))));
     }
 }
 

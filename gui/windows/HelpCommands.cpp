@@ -1,8 +1,8 @@
 #include "gui/windows/HelpCommands.h"
 
-#include "gui/widgets/OpenAddress.h"
-#include "gui/res/ProductAddresses.h"
 #include "core/ProgramFolder.h"
+#include "gui/res/ProductAddresses.h"
+#include "gui/widgets/OpenAddress.h"
 #include "gui/windows/CAboutDlg.h"
 #include "gui/windows/CTipDlg.h"
 #include "gui/windows/HelpWindow.h"

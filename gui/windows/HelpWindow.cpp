@@ -4,12 +4,12 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QScreen>
 #include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPointer>
+#include <QScreen>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
@@ -135,8 +135,10 @@ QUrl HelpWindow::CurrentPage() const { return m_browser->source(); }
 
 void HelpWindow::FollowLink(const QUrl& link) {
     QUrl target = m_browser->source().resolved(link);
-    if (target.isLocalFile()) m_browser->setSource(target);
-    else OpenAddressOrReport(target.toString(QUrl::FullyEncoded).toStdString());
+    if (target.isLocalFile())
+        m_browser->setSource(target);
+    else
+        OpenAddressOrReport(target.toString(QUrl::FullyEncoded).toStdString());
 }
 
 void HelpWindow::OnPageChanged(const QUrl& page) {

@@ -12,8 +12,8 @@ namespace {
 
 const std::string kPaths = R"("C:\in\a.avi" -o "C:\out\a.avi")";
 
-std::string Build(const ConversionSettings& settings, double sourceRate, EncodeTargets targets = {},
-                  int hpad = 0, int vpad = 0, int mode = 0, int handle = 1312) {
+std::string Build(const ConversionSettings& settings, double sourceRate, EncodeTargets targets = {}, int hpad = 0,
+                  int vpad = 0, int mode = 0, int handle = 1312) {
     EncoderRunValues run{R"(C:\in\a.avi)", R"(C:\out\a.avi)", hpad, vpad, mode, handle, sourceRate};
     return BuildEncoderArguments(run, settings, targets);
 }
@@ -26,6 +26,7 @@ struct Case {
 };
 
 // Expected texts written out by hand, piece by piece, from the format rules.
+// clang-format off
 const Case kCases[] = {
     {"avi divx mp3 (the worked example)", [](ConversionSettings&) {}, 25,
      " -oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:"
@@ -105,6 +106,7 @@ const Case kCases[] = {
     {"format outside the list", [](ConversionSettings& s) { s.outputFormat = 12; }, 25,
      " -ofps 1000.000000 -endpos 9:0:0 0 1312"},
 };
+// clang-format on
 
 }  // namespace
 

@@ -14,8 +14,7 @@ ConversionSettings WithFormat(int format) {
 
 TEST(FormatCatalogue, FamiliesAndExtensions) {
     const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg", "vob", "wmv", "asf"};
-    for (int format = 0; format < kOutputFormatCount; ++format)
-        EXPECT_EQ(OutputExtension(format), extensions[format]);
+    for (int format = 0; format < kOutputFormatCount; ++format) EXPECT_EQ(OutputExtension(format), extensions[format]);
     EXPECT_EQ(OutputExtension(12), "avi");
     EXPECT_EQ(OutputExtension(-1), "avi");
     EXPECT_TRUE(IsAviFamily(3) && IsAviFamily(4) && IsMpegFamily(2) && IsDiscFormat(5) && IsWindowsMedia(9));
@@ -116,8 +115,8 @@ TEST(FormatCatalogue, FrameRateBoundsAndMpegSnapping) {
     EXPECT_DOUBLE_EQ(ResolveFrameRate(avi, 50), 30.0);
 
     ConversionSettings mpeg = WithFormat(FormatMpeg1);
-    const std::pair<double, double> snaps[] = {{0, 23.976}, {23.99, 23.976}, {24.5, 24.0}, {25.0, 25.0},
-                                               {27.9, 25.0}, {29.0, 29.97}, {30.0, 30.0}, {59.94, 30.0}};
+    const std::pair<double, double> snaps[] = {{0, 23.976},  {23.99, 23.976}, {24.5, 24.0}, {25.0, 25.0},
+                                               {27.9, 25.0}, {29.0, 29.97},   {30.0, 30.0}, {59.94, 30.0}};
     for (auto [source, expected] : snaps) EXPECT_DOUBLE_EQ(ResolveFrameRate(mpeg, source), expected) << source;
     mpeg.mpegFrameRate = 2;
     EXPECT_DOUBLE_EQ(ResolveFrameRate(mpeg, 10), 24.0);

@@ -15,7 +15,8 @@ TEST(FallbackCommand, CutsAtThePlaceholderAndAppendsTheAddress) {
     };
     const Case cases[] = {
         // Quoted placeholder: it and everything after it go.
-        {"\"/opt/web browser/run\" -nohome \"%1\" --tail", "\"/opt/web browser/run\" -nohome  " + kAddress,
+        {"\"/opt/web browser/run\" -nohome \"%1\" --tail",
+         "\"/opt/web browser/run\" -nohome  " + kAddress,
          {"/opt/web browser/run", "-nohome", kAddress}},
         // The quoted form wins over a bare one before it.
         {"browser --a=%1 \"%1\"", "browser --a=%1  " + kAddress, {"browser", "--a=%1", kAddress}},

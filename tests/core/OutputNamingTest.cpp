@@ -1,15 +1,15 @@
 // Output naming, letterbox pads and output folder creation.
 #include "core/FolderCreation.h"
+#include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/Padding.h"
-#include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -75,7 +75,6 @@ TEST_F(MakeOutputPathTest, NeverNamesAListedSource) {
     listed.Append(At("out/party_avi_1.avi"));
 
     EXPECT_EQ(MakeOutputPath(At("out/party.avi"), At("out"), kAvi, listed), At("out/party_avi_2.avi"));
-
 }
 
 struct PaddingCase {
@@ -88,18 +87,18 @@ struct PaddingCase {
 // frames, the pixel shape of the source.
 TEST(ComputePaddingTest, PadsFollowTheDisplayShapesAndTheSwitch) {
     const PaddingCase cases[] = {
-        {kDvd, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},            // 4:3 into a 4:3 frame: no pads
-        {kDvd, 0, 0, 1, 1, 640, 480, 1.0, 180, -160},       // 4:3 into 16:9: pillarbox
-        {kDvd, 0, 0, 0, 1, 1280, 720, 1.0, -240, 120},      // 16:9 into 4:3: letterbox
-        {kDvd, 0, 0, 0, 1, 720, 480, 32.0 / 27, -240, 120}, // anamorphic 16:9 NTSC into 4:3
-        {kDvd, 1, 0, 1, 1, 720, 576, 1.4222222, 0, 0},      // anamorphic PAL 16:9 as reported, into 16:9
-        {kDvd, 0, 0, 1, 0, 640, 480, 1.0, 0, 0},            // letterbox off: stretch
-        {kDvd, 0, 0, 0, 1, 0, 480, 1.0, 0, 0},              // size unknown
-        {kMpeg1, 0, 16, 0, 1, 640, 480, 1.0, 80, -60},      // 1:1 flags square pixels: 720 x 480 is 3:2
-        {kMpeg1, 0, 0, 1, 1, 640, 480, 1.0, 0, 0},          // "Original", shape kept: nothing to do
-        {kMpeg1, 0, 0, 2, 1, 640, 480, 1.0, 160, -160},     // "Original" flagged 16:9: pad inside
-        {kMpeg1, 0, 0, 2, 0, 640, 480, 1.0, 0, 0},          // ... unless letterbox is off
-        {kAvi, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},            // AVI "Original": the source's frame
+        {kDvd, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},             // 4:3 into a 4:3 frame: no pads
+        {kDvd, 0, 0, 1, 1, 640, 480, 1.0, 180, -160},        // 4:3 into 16:9: pillarbox
+        {kDvd, 0, 0, 0, 1, 1280, 720, 1.0, -240, 120},       // 16:9 into 4:3: letterbox
+        {kDvd, 0, 0, 0, 1, 720, 480, 32.0 / 27, -240, 120},  // anamorphic 16:9 NTSC into 4:3
+        {kDvd, 1, 0, 1, 1, 720, 576, 1.4222222, 0, 0},       // anamorphic PAL 16:9 as reported, into 16:9
+        {kDvd, 0, 0, 1, 0, 640, 480, 1.0, 0, 0},             // letterbox off: stretch
+        {kDvd, 0, 0, 0, 1, 0, 480, 1.0, 0, 0},               // size unknown
+        {kMpeg1, 0, 16, 0, 1, 640, 480, 1.0, 80, -60},       // 1:1 flags square pixels: 720 x 480 is 3:2
+        {kMpeg1, 0, 0, 1, 1, 640, 480, 1.0, 0, 0},           // "Original", shape kept: nothing to do
+        {kMpeg1, 0, 0, 2, 1, 640, 480, 1.0, 160, -160},      // "Original" flagged 16:9: pad inside
+        {kMpeg1, 0, 0, 2, 0, 640, 480, 1.0, 0, 0},           // ... unless letterbox is off
+        {kAvi, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},             // AVI "Original": the source's frame
     };
     for (const PaddingCase& c : cases) {
         ConversionSettings settings;

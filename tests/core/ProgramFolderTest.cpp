@@ -31,11 +31,11 @@ TEST(ProgramFolder, SameFolderHoweverTheProgramIsStarted) {
     const std::string name = program.filename().string();
     const std::string folder = program.parent_path().string();
 
-    EXPECT_EQ(Output("'" + program.string() + "'"), expected);                         // full path
-    EXPECT_EQ(Output("cd '" + folder + "' && ./" + name), expected);                  // from its own folder
-    EXPECT_EQ(Output("cd / && PATH='" + folder + "':$PATH " + name), expected);       // through PATH
+    EXPECT_EQ(Output("'" + program.string() + "'"), expected);                   // full path
+    EXPECT_EQ(Output("cd '" + folder + "' && ./" + name), expected);             // from its own folder
+    EXPECT_EQ(Output("cd / && PATH='" + folder + "':$PATH " + name), expected);  // through PATH
     EXPECT_EQ(Output("cd '" + folder + "/..' && ./" + program.parent_path().filename().string() + "/" + name),
-              expected);                                                              // relative path
+              expected);  // relative path
 }
 
 TEST(ProgramFolder, UserSettingsFolderFollowsXdg) {
@@ -45,5 +45,8 @@ TEST(ProgramFolder, UserSettingsFolderFollowsXdg) {
     EXPECT_EQ(GetUserSettingsFolder(), "/tmp/xdg-test/Tarvine/");
     ::setenv("XDG_CONFIG_HOME", "", 1);
     EXPECT_EQ(GetUserSettingsFolder(), GetHomeFolder() + "/.config/Tarvine/");
-    if (saved) ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+    if (saved)
+        ::setenv("XDG_CONFIG_HOME", restore.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
 }

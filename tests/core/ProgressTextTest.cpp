@@ -45,7 +45,7 @@ TEST(ProgressDisplayTest, TextAndBarOfABatch) {
 TEST(ProgressDisplayTest, PositionsOutsideTheBatchShowNothing) {
     EXPECT_FALSE(ComputeProgressDisplay(801, 200, 1000, 1000));  // beyond the total
     EXPECT_FALSE(ComputeProgressDisplay(-5, 0, 1000, 1000));
-    EXPECT_FALSE(ComputeProgressDisplay(0, 0, 0, 1000));          // nothing to measure against
+    EXPECT_FALSE(ComputeProgressDisplay(0, 0, 0, 1000));  // nothing to measure against
 }
 
 TEST(EncoderExitTest, TheReasonIsTheLastThingTheEncoderSaid) {

@@ -14,9 +14,8 @@ namespace {
 class SettingsStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() /
-                 ("tarvine-settings-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_root = fs::temp_directory_path() / ("tarvine-settings-" + std::to_string(::getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
         fs::create_directories(m_root / "program");
         m_program = (m_root / "program").string() + "/";
@@ -59,12 +58,19 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     EXPECT_EQ(Store().Load(), settings);
 
     std::string text = Read(m_program + "option.ini");
-    const char* keys[] = {"Letterbox=0", "Temporary folder=/media/my clips/", "Output format=12", "TV mode=",
-                          "MPEG aspect ratio=", "DVD aspect ratio=", "AVI quality=", "MPEG1 quality=",
-                          "MPEG2 quality=", "SVCD quality=", "DVD quality=", "WMV quality=", "AVI video codec=",
-                          "ASF video codec=", "AVI audio codec=", "Divx audio codec=", "Xvid audio codec=",
-                          "DVD audio codec=", "WMV audio codec=", "ASF audio codec=0", "AVI resolution=",
-                          "MPEG resolution=", "AVI frame rate=", "MPEG frame rate=-4", "Volume=33"};
+    const char* keys[] = {"Letterbox=0",        "Temporary folder=/media/my clips/",
+                          "Output format=12",   "TV mode=",
+                          "MPEG aspect ratio=", "DVD aspect ratio=",
+                          "AVI quality=",       "MPEG1 quality=",
+                          "MPEG2 quality=",     "SVCD quality=",
+                          "DVD quality=",       "WMV quality=",
+                          "AVI video codec=",   "ASF video codec=",
+                          "AVI audio codec=",   "Divx audio codec=",
+                          "Xvid audio codec=",  "DVD audio codec=",
+                          "WMV audio codec=",   "ASF audio codec=0",
+                          "AVI resolution=",    "MPEG resolution=",
+                          "AVI frame rate=",    "MPEG frame rate=-4",
+                          "Volume=33"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);
     for (const char* key : keys) {
@@ -80,7 +86,8 @@ TEST_F(SettingsStoreTest, ReadsLikeTheProfileFunctions) {
     std::string longFolder(300, 'f');
     Write(m_program + "option.ini",
           "; kept comment\n[other]\nkeep=me\n\n[DESTINATE]\nvolume = loud\n"
-          "OUTPUT FORMAT=  7 apples\nTemporary folder=" + longFolder + "\nTV mode=-1\n");
+          "OUTPUT FORMAT=  7 apples\nTemporary folder=" +
+              longFolder + "\nTV mode=-1\n");
     Write(m_program + "version.ini", "[general]\nversion = 2.5 \n");
     ConversionSettings loaded = Store().Load();
     EXPECT_EQ(loaded.volume, 0);

@@ -7,7 +7,8 @@
 TEST(VideoFileFilter, TextListsTheTenEntriesInOrder) {
     std::string text = VideoFileFilter::FilterText();
     EXPECT_EQ(text.rfind("All support files|*.avi;*.divx;*.div;*.xvid;*.mpeg;", 0), 0u);
-    EXPECT_NE(text.find("|AVI file (*.AVI,*.DivX,*.div,*.Xvid)|*.avi;*.divx;*.div;*.xvid|MPEG file"), std::string::npos);
+    EXPECT_NE(text.find("|AVI file (*.AVI,*.DivX,*.div,*.Xvid)|*.avi;*.divx;*.div;*.xvid|MPEG file"),
+              std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 21), "All files (*.*)|*.*||");
     EXPECT_EQ(VideoFileFilter::Entries().size(), 10u);
     EXPECT_STREQ(VideoFileFilter::Entries()[8].displayText, "Flash video file (*.FLV)");
@@ -25,7 +26,8 @@ TEST(VideoFileFilter, DialogPatternsMatchAnyLetterCase) {
     // The patterns are shell globs; check them as a file dialog would.
     auto matches = [](const std::string& glob, const std::string& name) {
         std::string expression;
-        for (char c : glob) expression += c == '*' ? std::string(".*") : c == '.' ? std::string("\\.") : std::string(1, c);
+        for (char c : glob)
+            expression += c == '*' ? std::string(".*") : c == '.' ? std::string("\\.") : std::string(1, c);
         return std::regex_match(name, std::regex(expression));
     };
     std::string avi = VideoFileFilter::CaseInsensitivePattern("*.avi");

@@ -1,8 +1,8 @@
-#include "kelvoenc/EncoderFailure.h"
-#include "kelvoenc/OptionParser.h"
 #include "core/ArgumentSplitter.h"
 #include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
+#include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/OptionParser.h"
 
 #include <gtest/gtest.h>
 
@@ -128,8 +128,8 @@ TEST(FrontEndText, NtscRatesAreExactFractions) {
 }
 
 TEST(Vocabulary, NumbersInTheirOtherForms) {
-    EncoderOptions options = ParseText(
-        "in -o out -ofps 23.976 -endpos 1:02:03.5 -lavcopts aspect=2.21/1 -af volume=+5db:1,channels=1 0 0");
+    EncoderOptions options =
+        ParseText("in -o out -ofps 23.976 -endpos 1:02:03.5 -lavcopts aspect=2.21/1 -af volume=+5db:1,channels=1 0 0");
     EXPECT_EQ(options.outputFrameRate->num, 2997);
     EXPECT_EQ(options.outputFrameRate->den, 125);
     EXPECT_DOUBLE_EQ(*options.endSeconds, 3723.5);

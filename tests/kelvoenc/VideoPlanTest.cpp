@@ -69,11 +69,11 @@ TEST(Geometry, PaddedFlaggedFramesKeepTheSourcesShape) {
         SourcePicture source;
     };
     const Row rows[] = {
-        {VideoCodecChoice::Mpeg2, {16, 9}, {-3, 576}, {720, 576}, kSquare},   // pillarbox in a 16:9 DVD
-        {VideoCodecChoice::Mpeg2, {4, 3}, {720, -3}, {720, 480}, kWideDvd},   // letterbox in a 4:3 DVD
+        {VideoCodecChoice::Mpeg2, {16, 9}, {-3, 576}, {720, 576}, kSquare},  // pillarbox in a 16:9 DVD
+        {VideoCodecChoice::Mpeg2, {4, 3}, {720, -3}, {720, 480}, kWideDvd},  // letterbox in a 4:3 DVD
         {VideoCodecChoice::Mpeg2, {221, 100}, {-3, 480}, {640, 480}, kSquare},
-        {VideoCodecChoice::Mpeg1, {16, 9}, {-3, 288}, {352, 288}, kSquare},   // the nearest pixel MPEG-1 flags
-        {VideoCodecChoice::Mpeg1, {1, 1}, {640, -3}, {640, 480}, kWideDvd},   // 1/1: square pixels
+        {VideoCodecChoice::Mpeg1, {16, 9}, {-3, 288}, {352, 288}, kSquare},  // the nearest pixel MPEG-1 flags
+        {VideoCodecChoice::Mpeg1, {1, 1}, {640, -3}, {640, 480}, kWideDvd},  // 1/1: square pixels
     };
     for (const Row& row : rows) {
         EncoderOptions options = WithFilters(row.scale, row.expand);

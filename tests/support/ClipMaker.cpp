@@ -12,8 +12,9 @@ bool RunFfmpeg(const QStringList& arguments, QString* errors) {
 
 bool MakeClip(const QString& path, const QString& size, int rate, int seconds, const QStringList& codecs) {
     const QString duration = QString::number(seconds);
-    return RunFfmpeg(QStringList{"-loglevel", "error", "-f", "lavfi", "-i",
-                                 QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(rate).arg(duration),
-                                 "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration} +
-                     codecs + QStringList{path});
+    return RunFfmpeg(
+        QStringList{"-loglevel", "error", "-f", "lavfi", "-i",
+                    QStringLiteral("testsrc=size=%1:rate=%2:duration=%3").arg(size).arg(rate).arg(duration), "-f",
+                    "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration} +
+        codecs + QStringList{path});
 }

@@ -1,12 +1,12 @@
 #include "DecimalCommaLocale.h"
 
+#include <locale.h>
+#include <unistd.h>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <locale.h>
 #include <optional>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -44,8 +44,10 @@ std::optional<std::string> Variable(const char* name) {
 }
 
 void Restore(const char* name, const std::optional<std::string>& value) {
-    if (value) ::setenv(name, value->c_str(), 1);
-    else ::unsetenv(name);
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
 }
 
 }  // namespace
@@ -63,8 +65,10 @@ DecimalCommaLocale::DecimalCommaLocale()
         ::setenv("LOCPATH", folder->c_str(), 1);
     }
     ::setenv("LC_ALL", kLocaleName, 1);
-    if (!std::setlocale(LC_ALL, "")) m_problem = "setlocale refused de_DE.UTF-8";
-    else if (std::strcmp(std::localeconv()->decimal_point, ",") != 0) m_problem = "de_DE.UTF-8 has no decimal comma";
+    if (!std::setlocale(LC_ALL, ""))
+        m_problem = "setlocale refused de_DE.UTF-8";
+    else if (std::strcmp(std::localeconv()->decimal_point, ",") != 0)
+        m_problem = "de_DE.UTF-8 has no decimal comma";
 }
 
 DecimalCommaLocale::~DecimalCommaLocale() {

@@ -34,8 +34,10 @@ bool MessageBoxResponder::eventFilter(QObject* watched, QEvent* event) {
     m_shown.append({box->text(), box->icon(), box->windowTitle()});
     if (onShow) onShow();
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
-    if (!m_answers.isEmpty() && box->button(m_answers.first())) answer = m_answers.takeFirst();
-    else answer = (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
+    if (!m_answers.isEmpty() && box->button(m_answers.first()))
+        answer = m_answers.takeFirst();
+    else
+        answer = (box->standardButtons() & QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::No;
     QMetaObject::invokeMethod(
         box,
         [this, box, answer, shown = m_shown.size() - 1] {

@@ -3,8 +3,8 @@
 #include "ClipMaker.h"
 #include "EngineTestSupport.h"
 
-#include "gui/windows/CProgressDlg.h"
 #include "gui/runner/ConversionEngine.h"
+#include "gui/windows/CProgressDlg.h"
 
 #include <QProcess>
 #include <QProgressBar>
@@ -12,9 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
 #include <filesystem>
 #include <memory>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 

@@ -1,17 +1,17 @@
 #include "ChildProcess.h"
 
-#include <cerrno>
-#include <chrono>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <thread>
 
 extern char** environ;
 
@@ -41,8 +41,7 @@ pid_t Spawn(const ChildRequest& request, const Pipe& out, const Pipe& err) {
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.write, STDERR_FILENO);
-    if (!request.workingFolder.empty())
-        posix_spawn_file_actions_addchdir_np(&actions, request.workingFolder.c_str());
+    if (!request.workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, request.workingFolder.c_str());
 
     std::vector<char*> argv;
     for (const std::string& argument : request.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -166,8 +165,8 @@ ChildResult RunChild(ChildRequest request) {
     const Clock::time_point start = Clock::now();
     if (request.started) request.started(pid);
 
-    Clock::time_point deadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(request.timeoutSeconds));
+    Clock::time_point deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                    std::chrono::duration<double>(request.timeoutSeconds));
     while ((out.read >= 0 || err.read >= 0) && Clock::now() < deadline) {
         pollfd watched[3] = {{out.read, POLLIN, 0}, {err.read, POLLIN, 0}, {channel.Fd(), POLLIN, 0}};
         if (poll(watched, 3, MillisecondsLeft(deadline)) <= 0) continue;

@@ -4,8 +4,8 @@
 
 #include "DiscStructure.h"
 #include "EncoderTestSupport.h"
-#include "core/Padding.h"
 #include "core/FormatCatalogue.h"
+#include "core/Padding.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +22,13 @@ using Change = std::function<void(ConversionSettings&)>;
 struct Expected {
     const char* container;  // ffprobe's format name
     const char* videoCodec;
-    const char* fourcc;     // nullptr: not checked
-    int width;              // 0: the source's, rounded to even
+    const char* fourcc;  // nullptr: not checked
+    int width;           // 0: the source's, rounded to even
     int height;
-    double frameRate;       // 0: the source's own frames and timing are kept
-    double aspect;          // display aspect; 0: not checked
-    const char* audioCodec; // nullptr: no audio stream
-    int sampleRate;         // 0: the source's
+    double frameRate;        // 0: the source's own frames and timing are kept
+    double aspect;           // display aspect; 0: not checked
+    const char* audioCodec;  // nullptr: no audio stream
+    int sampleRate;          // 0: the source's
     int channels;
     DiscProfile disc;
 };
@@ -52,6 +52,7 @@ Change Format(int format, Change more = {}) {
     };
 }
 
+// clang-format off
 const Case kCases[] = {
     // AVI with both codec choices on each side.
     {"AviDivxMp3FromAvi", "sample.avi", Format(FormatAvi),
@@ -144,6 +145,7 @@ const Case kCases[] = {
     {"AsfFromMp4", "sample.mp4", Format(FormatAsf),
      {"asf", "wmv2", nullptr, 320, 240, 0, 0, "wmav2", 44100, 2, kNoDisc}},
 };
+// clang-format on
 
 constexpr double kDurationTolerance = 0.1;
 // Lip sync: a tenth of a second is the most the suite lets through.
@@ -218,8 +220,7 @@ void CheckProgress(const ChildResult& result, const SourceFacts& source) {
     std::vector<int> seconds = ReportValues(result, ReportProgress);
     ASSERT_FALSE(seconds.empty()) << "no progress was reported";
     EXPECT_TRUE(std::is_sorted(seconds.begin(), seconds.end())) << "progress went backwards";
-    EXPECT_EQ(std::adjacent_find(seconds.begin(), seconds.end(), [](int a, int b) { return b - a > 1; }),
-              seconds.end())
+    EXPECT_EQ(std::adjacent_find(seconds.begin(), seconds.end(), [](int a, int b) { return b - a > 1; }), seconds.end())
         << "a whole second passed without a report";
     EXPECT_GE(seconds.front(), 0);
     EXPECT_LE(seconds.back(), static_cast<int>(std::ceil(source.videoSpan)));
@@ -274,8 +275,9 @@ TEST_P(Conversion, ProducesTheFormatAsTheFrontEndAsks) {
     Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
     ScratchFolder folder;
     std::string outputName = std::string(c.name) + "." + OutputExtension(settings.outputFormat);
-    EncoderRunValues run{FixturePath(c.fixture), folder.Path(outputName), pads.horizontal, pads.vertical,
-                         EncoderConvert, 0, source.frameRate};
+    EncoderRunValues run{FixturePath(c.fixture), folder.Path(outputName), pads.horizontal,
+                         pads.vertical,          EncoderConvert,          0,
+                         source.frameRate};
     EncoderRun encoder = RunFrontEndText(run, settings, targets);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
@@ -304,8 +306,8 @@ TEST(Paths, AwkwardCharactersSurviveTheArgumentText) {
     settings.outputFormat = FormatDvd;
     EncodeTargets targets;
     Padding pads = ComputePadding(settings, targets, 320, 240);
-    EncoderRunValues run{source, folder.Path(awkward) + "/" + awkward + ".vob", pads.horizontal, pads.vertical,
-                         EncoderConvert, 0, 25};
+    EncoderRunValues run{
+        source, folder.Path(awkward) + "/" + awkward + ".vob", pads.horizontal, pads.vertical, EncoderConvert, 0, 25};
     EncoderRun encoder = RunFrontEndText(run, settings, targets);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();

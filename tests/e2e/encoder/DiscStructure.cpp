@@ -32,8 +32,8 @@ bool StartsWith(const Bytes& bytes, std::size_t at, std::span<const std::uint8_t
 long MuxRate(const Bytes& bytes, std::size_t at, bool mpeg2) {
     if (at + 14 > bytes.size()) return -1;
     const std::uint8_t* h = bytes.data() + at;
-    long units = mpeg2 ? (h[10] << 14) | (h[11] << 6) | (h[12] >> 2)
-                       : ((h[9] & 0x7F) << 15) | (h[10] << 7) | (h[11] >> 1);
+    long units =
+        mpeg2 ? (h[10] << 14) | (h[11] << 6) | (h[12] >> 2) : ((h[9] & 0x7F) << 15) | (h[10] << 7) | (h[11] >> 1);
     return units * 50 * 8;
 }
 

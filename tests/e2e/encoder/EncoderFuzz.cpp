@@ -30,8 +30,8 @@ constexpr long kMemoryLimitKb = 400 * 1024;
 constexpr double kProbeTimeLimit = 40;
 constexpr double kConversionTimeLimit = 60;
 
-const char* const kClips[] = {"sample.avi", "sample.mpg",  "sample.flv", "sample.mp4",  "sample.wmv",
-                              "sample.mov", "sample.3gp",  "sample.rm",  "sample.mpeg", "sample.asf",
+const char* const kClips[] = {"sample.avi", "sample.mpg",       "sample.flv",    "sample.mp4",  "sample.wmv",
+                              "sample.mov", "sample.3gp",       "sample.rm",     "sample.mpeg", "sample.asf",
                               "cut.avi",    "joined-pieces.ts", "anamorphic.vob"};
 
 // The output formats the cases take turns at.
@@ -67,7 +67,8 @@ std::string Mutate(Bytes& bytes, const Bytes& other, Random& random) {
     case 1: {
         // Headers hold the sizes, rates and timestamps that damage the most.
         std::size_t count = 1 + Below(random, 16);
-        for (std::size_t i = 0; i < count; ++i) bytes[Below(random, std::min<std::size_t>(size, 4096))] = AnyByte(random);
+        for (std::size_t i = 0; i < count; ++i)
+            bytes[Below(random, std::min<std::size_t>(size, 4096))] = AnyByte(random);
         return std::to_string(count) + " header bytes changed";
     }
     case 2: {
@@ -135,9 +136,12 @@ Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string name = argv[i];
-        if (name == "--cases") options.cases = std::atoi(argv[i + 1]);
-        else if (name == "--seed") options.seed = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (name == "--keep") options.keep = argv[i + 1];
+        if (name == "--cases")
+            options.cases = std::atoi(argv[i + 1]);
+        else if (name == "--seed")
+            options.seed = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (name == "--keep")
+            options.keep = argv[i + 1];
     }
     return options;
 }
@@ -185,12 +189,12 @@ int main(int argc, char** argv) {
         if (problem.empty()) continue;
         ++failures;
         fs::create_directories(options.keep);
-        fs::copy_file(source,
-                      options.keep + "/seed" + std::to_string(options.seed) + "-case" + std::to_string(number) +
-                          extension,
-                      fs::copy_options::overwrite_existing);
+        fs::copy_file(
+            source,
+            options.keep + "/seed" + std::to_string(options.seed) + "-case" + std::to_string(number) + extension,
+            fs::copy_options::overwrite_existing);
     }
-    std::printf("%d cases from seed %llu: %d failed\n", options.cases,
-                static_cast<unsigned long long>(options.seed), failures);
+    std::printf("%d cases from seed %llu: %d failed\n", options.cases, static_cast<unsigned long long>(options.seed),
+                failures);
     return failures == 0 ? 0 : 1;
 }

@@ -35,7 +35,7 @@ struct SourceFacts {
     MediaInfo info;
     int width = 0;
     int height = 0;
-    double frameRate = 0;  // the average rate, else the base rate
+    double frameRate = 0;     // the average rate, else the base rate
     double sampleAspect = 1;  // width / height of one pixel
     int videoPackets = 0;
     double videoSpan = 0;  // seconds the video packets cover

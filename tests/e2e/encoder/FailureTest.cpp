@@ -36,8 +36,8 @@ class UnreadableSource : public testing::TestWithParam<const char*> {};
 TEST_P(UnreadableSource, ConversionEndsWithStatus2) {
     ScratchFolder folder;
     std::string source = FixturePath(GetParam());
-    EncoderRun encoder =
-        RunArguments(DefaultArguments(source, folder.Path("out.avi"), EncoderConvert), kFailureTimeLimit, folder.Path());
+    EncoderRun encoder = RunArguments(DefaultArguments(source, folder.Path("out.avi"), EncoderConvert),
+                                      kFailureTimeLimit, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find(FileName(source)), std::string::npos) << "the message does not name the file";
@@ -97,8 +97,8 @@ TEST_P(OutputNameTaken, EndsWithStatus3AndLeavesNoTemporary) {
     const std::string kept = byFolder ? folder.Path("out.avi") + "/keep" : folder.Path("out.avi");
     if (byFolder) std::filesystem::create_directory(folder.Path("out.avi"));
     std::ofstream(kept) << "mine";
-    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert),
-                                      60, folder.Path());
+    EncoderRun encoder = RunArguments(
+        DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert), 60, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(3)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find("out.avi"), std::string::npos) << "the message does not name the output";
@@ -216,9 +216,10 @@ TEST(Output, PlantedLinksAtTemporaryNamesAreNotFollowed) {
     int lastPid = 0;
     std::ifstream("/proc/sys/kernel/ns_last_pid") >> lastPid;
     for (int pid = lastPid + 1; pid <= lastPid + 400; ++pid)
-        std::filesystem::create_symlink(elsewhere.Path("victim"), folder.Path(".out.avi." + std::to_string(pid) + ".part"));
-    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert),
-                                      60, folder.Path());
+        std::filesystem::create_symlink(elsewhere.Path("victim"),
+                                        folder.Path(".out.avi." + std::to_string(pid) + ".part"));
+    EncoderRun encoder = RunArguments(
+        DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert), 60, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     std::string victim;

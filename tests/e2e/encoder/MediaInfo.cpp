@@ -125,8 +125,8 @@ double MediaInfo::Duration() const {
 
 MediaInfo ReadMediaInfo(const std::string& path, bool packets) {
     MediaInfo info;
-    std::string flat = RunTool({FFPROBE_PATH, "-v", "error", "-show_streams", "-show_format", "-of", "flat", path},
-                               &info.error);
+    std::string flat =
+        RunTool({FFPROBE_PATH, "-v", "error", "-show_streams", "-show_format", "-of", "flat", path}, &info.error);
     if (flat.empty()) return info;
     info.readable = true;
     ReadFlat(flat, info);
@@ -138,8 +138,8 @@ MediaInfo ReadMediaInfo(const std::string& path, bool packets) {
 }
 
 int DecodedPictures(const std::string& path) {
-    std::string count = RunTool({FFPROBE_PATH, "-v", "error", "-select_streams", "v:0", "-count_frames", "-show_entries",
-                                 "stream=nb_read_frames", "-of", "csv=p=0", path});
+    std::string count = RunTool({FFPROBE_PATH, "-v", "error", "-select_streams", "v:0", "-count_frames",
+                                 "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path});
     return std::atoi(count.c_str());
 }
 
@@ -174,8 +174,8 @@ PictureArea ActivePicture(const std::string& path) {
 
 double MeanVolume(const std::string& path) {
     std::string err;
-    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f",
-             "null", "-"},
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f", "null",
+             "-"},
             &err);
     const std::string marker = "mean_volume:";
     std::size_t at = err.find(marker);

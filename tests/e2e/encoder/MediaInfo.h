@@ -8,10 +8,10 @@
 struct StreamInfo {
     std::map<std::string, std::string> fields;  // ffprobe's stream keys
     int packets = 0;
-    long bytes = 0;  // of all its packets
-    double firstTime = 0;  // earliest packet time, seconds
-    double endTime = 0;    // latest packet time plus its duration
-    bool timesIncrease = true;  // every packet later than the one before (in decode order)
+    long bytes = 0;              // of all its packets
+    double firstTime = 0;        // earliest packet time, seconds
+    double endTime = 0;          // latest packet time plus its duration
+    bool timesIncrease = true;   // every packet later than the one before (in decode order)
     int longestKeyInterval = 0;  // most packets from one key packet to the next (or the end)
 
     std::string Text(const std::string& key) const;

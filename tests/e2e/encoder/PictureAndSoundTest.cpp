@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr double kBlackAtMost = 24;    // limited-range black is 16
+constexpr double kBlackAtMost = 24;     // limited-range black is 16
 constexpr double kPictureAtLeast = 40;  // the test pattern is far brighter
 
 // A 16:9 anamorphic 720x480 source into a 4:3 640x480 AVI: scaled to
@@ -70,12 +70,12 @@ constexpr double kShapeTolerance = 0.02;
 constexpr double kMpeg1WideTolerance = 0.025;
 
 const ShapeCase kShapeCases[] = {
-    {"VcdNtsc4x3", FormatVcd, 0, 0, kShapeTolerance},   {"VcdNtsc16x9", FormatVcd, 0, 1, kMpeg1WideTolerance},
-    {"VcdPal4x3", FormatVcd, 1, 0, kShapeTolerance},    {"VcdPal16x9", FormatVcd, 1, 1, kMpeg1WideTolerance},
-    {"SvcdNtsc4x3", FormatSvcd, 0, 0, kShapeTolerance}, {"SvcdNtsc16x9", FormatSvcd, 0, 1, kShapeTolerance},
-    {"SvcdPal4x3", FormatSvcd, 1, 0, kShapeTolerance},  {"SvcdPal16x9", FormatSvcd, 1, 1, kShapeTolerance},
-    {"DvdNtsc4x3", FormatDvd, 0, 0, kShapeTolerance},   {"DvdNtsc16x9", FormatDvd, 0, 1, kShapeTolerance},
-    {"DvdPal4x3", FormatDvd, 1, 0, kShapeTolerance},    {"DvdPal16x9", FormatDvd, 1, 1, kShapeTolerance},
+    {"VcdNtsc4x3", FormatVcd, 0, 0, kShapeTolerance},    {"VcdNtsc16x9", FormatVcd, 0, 1, kMpeg1WideTolerance},
+    {"VcdPal4x3", FormatVcd, 1, 0, kShapeTolerance},     {"VcdPal16x9", FormatVcd, 1, 1, kMpeg1WideTolerance},
+    {"SvcdNtsc4x3", FormatSvcd, 0, 0, kShapeTolerance},  {"SvcdNtsc16x9", FormatSvcd, 0, 1, kShapeTolerance},
+    {"SvcdPal4x3", FormatSvcd, 1, 0, kShapeTolerance},   {"SvcdPal16x9", FormatSvcd, 1, 1, kShapeTolerance},
+    {"DvdNtsc4x3", FormatDvd, 0, 0, kShapeTolerance},    {"DvdNtsc16x9", FormatDvd, 0, 1, kShapeTolerance},
+    {"DvdPal4x3", FormatDvd, 1, 0, kShapeTolerance},     {"DvdPal16x9", FormatDvd, 1, 1, kShapeTolerance},
     {"Mpeg1Square", FormatMpeg1, 0, 0, kShapeTolerance}, {"Mpeg1_4x3", FormatMpeg1, 0, 1, kShapeTolerance},
     {"Mpeg1_16x9", FormatMpeg1, 0, 2, kShapeTolerance},  {"Mpeg1_221x100", FormatMpeg1, 0, 3, kShapeTolerance},
     {"Mpeg2Square", FormatMpeg2, 0, 0, kShapeTolerance}, {"Mpeg2_4x3", FormatMpeg2, 0, 1, kShapeTolerance},
@@ -105,8 +105,8 @@ TEST_P(PictureShape, ShowsAsTheSourceDoes) {
         PictureArea active = ActivePicture(converted.path);
         ASSERT_GT(active.height, 0) << fixture << ": no picture found";
         EXPECT_NEAR(active.width * pixel / active.height / sourceShape, 1.0, c.tolerance)
-            << fixture << ": active " << active.width << "x" << active.height << " of "
-            << video->Number("width") << "x" << video->Number("height") << ", pixel " << pixel << "\n"
+            << fixture << ": active " << active.width << "x" << active.height << " of " << video->Number("width") << "x"
+            << video->Number("height") << ", pixel " << pixel << "\n"
             << CommandLine(converted.encoder.argv);
     }
 }

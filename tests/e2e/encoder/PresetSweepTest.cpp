@@ -9,8 +9,8 @@
 // length and starts its sound with its picture.
 
 #include "EncoderTestSupport.h"
-#include "core/Padding.h"
 #include "core/FormatCatalogue.h"
+#include "core/Padding.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +47,9 @@ TEST_P(EveryPreset, Converts) {
             Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
             ScratchFolder folder;
             EncoderRunValues values{FixturePath(fixture), folder.Path("out." + OutputExtension(format)),
-                                    pads.horizontal, pads.vertical, EncoderConvert, 0, source.frameRate};
+                                    pads.horizontal,      pads.vertical,
+                                    EncoderConvert,       0,
+                                    source.frameRate};
             EncoderRun encoder = RunFrontEndText(values, settings, targets);
 
             SCOPED_TRACE(encoder.Describe());
@@ -64,7 +66,6 @@ INSTANTIATE_TEST_SUITE_P(Presets, EveryPreset,
                          testing::Values(FormatAvi, FormatMpeg1, FormatMpeg2, FormatVcd, FormatSvcd, FormatDvd,
                                          FormatWmv, FormatAsf),
                          FormatName);
-
 
 constexpr const char* kNoisySource = "noisy.avi";
 
@@ -118,8 +119,18 @@ class FixedQuantiser : public testing::TestWithParam<QuantiserCase> {};
 long FfmpegVideoBytes(const ScratchFolder& folder, const char* encoder, int quantiser) {
     std::string output = folder.Path("ffmpeg-" + std::to_string(quantiser) + ".asf");
     ChildRequest request;
-    request.arguments = {FFMPEG_PATH, "-nostdin", "-v", "error", "-i", FixturePath(kNoisySource), "-an", "-c:v",
-                         encoder, "-q:v", std::to_string(quantiser), output};
+    request.arguments = {FFMPEG_PATH,
+                         "-nostdin",
+                         "-v",
+                         "error",
+                         "-i",
+                         FixturePath(kNoisySource),
+                         "-an",
+                         "-c:v",
+                         encoder,
+                         "-q:v",
+                         std::to_string(quantiser),
+                         output};
     if (!RunChild(request).Exited(0)) return 0;
     const StreamInfo* video = ReadMediaInfo(output).First("video");
     return video ? video->bytes : 0;

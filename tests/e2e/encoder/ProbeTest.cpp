@@ -9,10 +9,10 @@
 namespace {
 
 const char* const kSources[] = {
-    "sample.avi", "sample.divx", "sample.xvid", "sample.mpg",  "sample.mpeg",  "sample.dat",
-    "sample.wmv", "sample.asf",  "sample.rm",   "sample.rmvb", "sample.mov",   "sample.qt",
-    "sample.3gp", "sample.3g2",  "sample.mp4",  "sample.m4v",  "sample.flv",   "odd-size.avi",
-    "surround.mp4", "silent.avi", "fast.mp4",   "slow.avi",    "anamorphic.vob", "cut.mpg", "cut.avi",
+    "sample.avi", "sample.divx",    "sample.xvid", "sample.mpg",   "sample.mpeg",  "sample.dat", "sample.wmv",
+    "sample.asf", "sample.rm",      "sample.rmvb", "sample.mov",   "sample.qt",    "sample.3gp", "sample.3g2",
+    "sample.mp4", "sample.m4v",     "sample.flv",  "odd-size.avi", "surround.mp4", "silent.avi", "fast.mp4",
+    "slow.avi",   "anamorphic.vob", "cut.mpg",     "cut.avi",
 };
 
 class Probe : public testing::TestWithParam<const char*> {};

@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <sys/wait.h>
 #include <thread>
 
 namespace {
@@ -58,13 +58,12 @@ TEST_P(StopRequest, EndsTheRunWithStatus4AndLeavesNothing) {
     EXPECT_FALSE(ReportValues(encoder.result, ReportProgress).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Channel, StopRequest,
-    testing::Values(StopCase{"ReplyOneAtTheFirstReport", ConversionSettings{}, StopAt(0)},
-                    StopCase{"ReplyOneMidRun", DvdSettings(), StopAt(1)},
-                    StopCase{"ChannelClosedAtTheFirstReport", ConversionSettings{}, HangUpAt(0)},
-                    StopCase{"ChannelClosedMidRun", DvdSettings(), HangUpAt(1)}),
-    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Channel, StopRequest,
+                         testing::Values(StopCase{"ReplyOneAtTheFirstReport", ConversionSettings{}, StopAt(0)},
+                                         StopCase{"ReplyOneMidRun", DvdSettings(), StopAt(1)},
+                                         StopCase{"ChannelClosedAtTheFirstReport", ConversionSettings{}, HangUpAt(0)},
+                                         StopCase{"ChannelClosedMidRun", DvdSettings(), HangUpAt(1)}),
+                         [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 // A stop signal that arrives while the encoder waits for the front-end's
 // reply ends the run at once, in either mode, without waiting for the reply.
@@ -100,7 +99,8 @@ TEST_P(SignalWhileWaitingForTheReply, EndsTheRunWithStatus4) {
     ChildResult result = RunChild(request);
 
     EXPECT_TRUE(endedWhileWaiting) << "the encoder went on waiting for the reply";
-    EXPECT_TRUE(result.Exited(4)) << "status " << result.exitStatus << ", signal " << result.signal << "\n" << result.err;
+    EXPECT_TRUE(result.Exited(4)) << "status " << result.exitStatus << ", signal " << result.signal << "\n"
+                                  << result.err;
     EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
 }
 
@@ -120,8 +120,9 @@ TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
     request.closeChannelAtStart = true;
     ChildResult result = RunChild(request);
 
-    EXPECT_TRUE(result.Exited(4)) << CommandLine(request.arguments) << "\nstatus " << result.exitStatus
-                                  << " signal " << result.signal << "\n" << result.err;
+    EXPECT_TRUE(result.Exited(4)) << CommandLine(request.arguments) << "\nstatus " << result.exitStatus << " signal "
+                                  << result.signal << "\n"
+                                  << result.err;
     EXPECT_TRUE(folder.Entries().empty());
 }
 
@@ -166,8 +167,8 @@ TEST_P(TextMode, ProbeReportsOnStandardError) {
     ScratchFolder folder;
     EncodeTargets targets;
     EncoderRunValues run{FixturePath("odd-size.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, GetParam(), 0};
-    EncoderRun encoder = RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 10,
-                                      folder.Path());
+    EncoderRun encoder =
+        RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 10, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find("321"), std::string::npos) << "width not reported";
@@ -176,18 +177,16 @@ TEST_P(TextMode, ProbeReportsOnStandardError) {
     EXPECT_TRUE(folder.Entries().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Channel, TextMode, testing::Values(0, -1, 2, 99),
-                         [](const testing::TestParamInfo<int>& info) {
-                             return info.param < 0 ? "Minus" + std::to_string(-info.param)
-                                                   : "Handle" + std::to_string(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(Channel, TextMode, testing::Values(0, -1, 2, 99), [](const testing::TestParamInfo<int>& info) {
+    return info.param < 0 ? "Minus" + std::to_string(-info.param) : "Handle" + std::to_string(info.param);
+});
 
 TEST(Channel, TextModeConversionFinishes) {
     ScratchFolder folder;
     EncodeTargets targets;
     EncoderRunValues run{FixturePath("sample.avi"), folder.Path("shell.avi"), 0, 0, EncoderConvert, 0, 25};
-    EncoderRun encoder = RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 60,
-                                      folder.Path());
+    EncoderRun encoder =
+        RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 60, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"shell.avi"});

@@ -6,14 +6,14 @@
 #include "FileListTestSupport.h"
 #include "ScreenshotSupport.h"
 
-#include "gui/windows/CProgressDlg.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/widgets/SkinLibrary.h"
+#include "gui/windows/CProgressDlg.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QHash>
-#include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
@@ -25,9 +25,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 namespace fs = std::filesystem;
 
@@ -108,7 +108,8 @@ QImage GrabBatch(QWidget& window, QWidget& progress) {
     painter.drawText(titleBar.adjusted(8, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, progress.windowTitle());
     painter.drawImage(corner, over);
     painter.setPen(QColor(90, 90, 90));
-    painter.drawRect(QRect(titleBar.topLeft(), QSize(over.width(), over.height() + titleHeight)).adjusted(-1, -1, 0, 0));
+    painter.drawRect(
+        QRect(titleBar.topLeft(), QSize(over.width(), over.height() + titleHeight)).adjusted(-1, -1, 0, 0));
     return picture;
 }
 
@@ -266,10 +267,10 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     QVERIFY(!disabledDuringProbes);
     QVERIFY((*window)->isVisible());
     QTRY_COMPARE(QApplication::focusWidget(), window->List());
-    QCOMPARE(window->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
-                                          Number(2) + "|" + Clip("b.mp4") + "|00:00:02",
-                                          Number(3) + "|" + Clip("c.flv") + "|00:00:03",
-                                          Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
+    QCOMPARE(
+        window->Rows(),
+        QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02", Number(2) + "|" + Clip("b.mp4") + "|00:00:02",
+                     Number(3) + "|" + Clip("c.flv") + "|00:00:03", Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
     QCOMPARE((*window)->Sources().totalDuration(), 9.0);
     QCOMPARE((*window)->Sources().Entry(1).sourceWidth, 320);
     QCOMPARE((*window)->Sources().Entry(1).sourceHeight, 180);
@@ -322,10 +323,10 @@ void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
     window->Select(2);
     (*window)->OnCommand(IDC_SIDE_UP);
     window->Add({Clip("a.avi")});  // the same file again is converted again
-    QCOMPARE(window->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
-                                          Number(2) + "|" + Clip("d.mov") + "|00:00:02",
-                                          Number(3) + "|" + Clip("c.flv") + "|00:00:03",
-                                          Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
+    QCOMPARE(
+        window->Rows(),
+        QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02", Number(2) + "|" + Clip("d.mov") + "|00:00:02",
+                     Number(3) + "|" + Clip("c.flv") + "|00:00:03", Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
     QCOMPARE((*window)->Sources().totalDuration(), 9.0);
     for (int row = 0; row < 4; ++row)
         QCOMPARE(window->List()->topLevelItem(row)->text(1).toStdString(), (*window)->Sources().Entry(row).path);
@@ -455,12 +456,14 @@ void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
     QCOMPARE((*window)->Sources().fileCount(), 99);
     QCOMPARE(window->Rows()[97], Number(98) + "|" + Clip("a.avi") + "|00:00:02");
     QCOMPARE(window->Rows()[98], Number(99) + "|" + Clip("b.mp4") + "|00:00:02");
-    QCOMPARE(boxes.Texts(), QStringList({QStringLiteral("Load file %1 failed.").arg(m_notMedia[0]),
-                                         "2 of the selected files could not be added: the list holds at most 99 files."}));
+    QCOMPARE(boxes.Texts(),
+             QStringList({QStringLiteral("Load file %1 failed.").arg(m_notMedia[0]),
+                          "2 of the selected files could not be added: the list holds at most 99 files."}));
 
     // A full list refuses the whole selection without probing.
     window->Add({Clip("a.avi")});
-    QCOMPARE(boxes.Texts().last(), QStringLiteral("1 of the selected files could not be added: the list holds at most 99 files."));
+    QCOMPARE(boxes.Texts().last(),
+             QStringLiteral("1 of the selected files could not be added: the list holds at most 99 files."));
     QCOMPARE((*window)->Sources().fileCount(), 99);
 }
 
@@ -491,8 +494,10 @@ void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
     QVERIFY(QDir().mkpath(deep));
     QVERIFY(QDir().mkpath(videos));
     QStringList chosen;
-    for (auto [clip, name] : {std::pair{"a.avi", "Beach day.avi"}, {"long.avi", "Birthday party.avi"},
-                              {"c.flv", "Garden.flv"}, {"d.mov", "Concert.mov"}}) {
+    for (auto [clip, name] : {std::pair{"a.avi", "Beach day.avi"},
+                              {"long.avi", "Birthday party.avi"},
+                              {"c.flv", "Garden.flv"},
+                              {"d.mov", "Concert.mov"}}) {
         chosen << (QLatin1String(clip) == QLatin1String("c.flv") ? deep : videos) + name;
         QVERIFY(QFile::copy(Clip(clip), chosen.last()));
     }

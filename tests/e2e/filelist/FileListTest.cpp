@@ -39,7 +39,8 @@ void List(WindowUnderTest& window, const std::string& path, Probed values) {
 }
 
 void ListFour(WindowUnderTest& window) {
-    for (int i = 1; i <= 4; ++i) List(window, "/clips/" + std::to_string(i) + ".avi", {i * 10.0, i * 100, i * 10, 20.0 + i});
+    for (int i = 1; i <= 4; ++i)
+        List(window, "/clips/" + std::to_string(i) + ".avi", {i * 10.0, i * 100, i * 10, 20.0 + i});
 }
 
 void Show(WindowUnderTest& window) {
@@ -51,12 +52,15 @@ void Show(WindowUnderTest& window) {
 // Sets an environment variable for one scope.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const QString& value) : m_name(name), m_saved(qgetenv(name)), m_was(qEnvironmentVariableIsSet(name)) {
+    ScopedEnvironment(const char* name, const QString& value)
+        : m_name(name), m_saved(qgetenv(name)), m_was(qEnvironmentVariableIsSet(name)) {
         qputenv(name, value.toLocal8Bit());
     }
     ~ScopedEnvironment() {
-        if (m_was) qputenv(m_name, m_saved);
-        else qunsetenv(m_name);
+        if (m_was)
+            qputenv(m_name, m_saved);
+        else
+            qunsetenv(m_name);
     }
 
 private:
@@ -96,8 +100,9 @@ void FileListTest::RowsShowNumberPathAndTruncatedClock() {
     List(window, "/clips/hour.avi", {3725.9, 320, 240, 25.0});
     List(window, "/clips/long.avi", {360000.0, 320, 240, 25.0});
     List(window, "/clips/short_one.avi", {59.99, 320, 240, 25.0});
-    QCOMPARE(window.Rows(), QStringList({Number(1) + "|/clips/hour.avi|01:02:05", Number(2) + "|/clips/long.avi|100:00:00",
-                                         Number(3) + "|/clips/short_one.avi|00:00:59"}));
+    QCOMPARE(window.Rows(),
+             QStringList({Number(1) + "|/clips/hour.avi|01:02:05", Number(2) + "|/clips/long.avi|100:00:00",
+                          Number(3) + "|/clips/short_one.avi|00:00:59"}));
     // The row holds its underscore: centred in the row, the glyph's lowest
     // pixel stays inside it with a pixel to spare, so the next row's
     // highlight never paints over it.
@@ -207,7 +212,8 @@ void FileListTest::RowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     window.Select(1);
     window->OnCommand(IDC_SIDE_DOWN);
     for (int row = 0; row < 4; ++row) QVERIFY(outcome(row).isEmpty() && !marked(row));
-    QCOMPARE(window.List()->topLevelItem(2)->toolTip(1), QStringLiteral("/clips/2.avi"));  // the path's own tooltip stays
+    QCOMPARE(window.List()->topLevelItem(2)->toolTip(1),
+             QStringLiteral("/clips/2.avi"));  // the path's own tooltip stays
 }
 
 void FileListTest::MoveNeedsASelectionAndTwoRows() {
@@ -229,7 +235,8 @@ void FileListTest::MoveNeedsASelectionAndTwoRows() {
     for (const MessageBoxResponder::Box& box : boxes.Shown()) {
         QCOMPARE(box.caption, QStringLiteral("Warning"));
         QCOMPARE(box.text, QStringLiteral("No item was selected!"));
-        QVERIFY2(box.width >= title.horizontalAdvance(box.caption) + 4 * title.height(), qPrintable(QString::number(box.width)));
+        QVERIFY2(box.width >= title.horizontalAdvance(box.caption) + 4 * title.height(),
+                 qPrintable(QString::number(box.width)));
     }
     QCOMPARE(window->Sources().Entry(0).path, std::string("/clips/only.avi"));
 }
@@ -332,11 +339,11 @@ void FileListTest::ImportDialogStartsInVideosThenWhereFilesCameFrom() {
     QCOMPARE(title, QStringLiteral("Import video files"));
     QCOMPARE(startFolder, clips);
     QCOMPARE(mode, QFileDialog::ExistingFiles);
-    QCOMPARE(filterTexts, QStringList({"All support files", "AVI file (*.AVI,*.DivX,*.div,*.Xvid)",
-                                       "MPEG file (*.MPEG,*.MPG,*.DAT)", "WMV file (*.WMV,*.ASF,*.ASX)",
-                                       "RealMedia file (*.RM,*.RMVB)", "QuickTime file (*.MOV,*.QT)",
-                                       "3GP file (*.3GP,*.3G2)", "MP4 file (*.MP4,*.M4V)", "Flash video file (*.FLV)",
-                                       "All files (*.*)"}));
+    QCOMPARE(filterTexts,
+             QStringList({"All support files", "AVI file (*.AVI,*.DivX,*.div,*.Xvid)", "MPEG file (*.MPEG,*.MPG,*.DAT)",
+                          "WMV file (*.WMV,*.ASF,*.ASX)", "RealMedia file (*.RM,*.RMVB)", "QuickTime file (*.MOV,*.QT)",
+                          "3GP file (*.3GP,*.3G2)", "MP4 file (*.MP4,*.M4V)", "Flash video file (*.FLV)",
+                          "All files (*.*)"}));
     QCOMPARE(offeredFirst, QStringList({"CLIP.AVI", "movie.Mp4"}));
     QCOMPARE(offeredLast, QStringList({"CLIP.AVI", "movie.Mp4", "notes.txt"}));
     // Cancelled: nothing added, nothing said.

@@ -16,8 +16,7 @@
 // user's is read or written.
 class WindowUnderTest {
 public:
-    WindowUnderTest()
-        : m_window(std::make_unique<CConverterDlg>(SettingsStore(Folder(), Folder() + "user/"))) {}
+    WindowUnderTest() : m_window(std::make_unique<CConverterDlg>(SettingsStore(Folder(), Folder() + "user/"))) {}
 
     CConverterDlg& operator*() { return *m_window; }
     CConverterDlg* operator->() { return m_window.get(); }

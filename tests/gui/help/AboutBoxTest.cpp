@@ -1,8 +1,8 @@
 #include "HelpTestSupport.h"
+#include "gui/res/ProductAddresses.h"
 #include "gui/widgets/CColorLabel.h"
 #include "gui/widgets/CHyperlinkLabel.h"
 #include "gui/widgets/SkinLibrary.h"
-#include "gui/res/ProductAddresses.h"
 #include "gui/windows/CAboutDlg.h"
 
 #include <QApplication>
@@ -22,9 +22,7 @@ class AboutBoxTest : public QObject {
 
 private slots:
     // The about box is seen skinned, as the program shows it.
-    void initTestCase() {
-        QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
-    }
+    void initTestCase() { QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp)); }
     void cleanupTestCase() { SkinLibrary::Shutdown(); }
 
     void cleanup() { std::remove(ProgramFile("version.ini").c_str()); }
@@ -33,8 +31,10 @@ private slots:
         QTest::addColumn<QString>("versionIni");
         QTest::addColumn<QString>("productLine");
         QTest::newRow("no version.ini") << QString() << "Tarvine 1.00";
-        QTest::newRow("version 2.5") << "[General]\nVersion=2.5\n" << "Tarvine 2.5";
-        QTest::newRow("no Version key") << "[General]\nBuild=7\n" << "Tarvine 1.00";
+        QTest::newRow("version 2.5") << "[General]\nVersion=2.5\n"
+                                     << "Tarvine 2.5";
+        QTest::newRow("no Version key") << "[General]\nBuild=7\n"
+                                        << "Tarvine 1.00";
         QTest::newRow("cut to 63 characters") << "[General]\nVersion=" + QString(70, '9') + "\n"
                                               << "Tarvine " + QString(55, '9');
     }

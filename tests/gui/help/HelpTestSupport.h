@@ -26,9 +26,7 @@ inline void WriteFile(const std::string& path, const std::string& content) {
 inline AppProfile TipProfile() { return AppProfile(AppProfile::DefaultPath()); }
 
 // A profile value, or "<missing>" when the key is not in the file.
-inline std::string TipProfileValue(const char* key) {
-    return TipProfile().GetProfileString("Tip", key, "<missing>");
-}
+inline std::string TipProfileValue(const char* key) { return TipProfile().GetProfileString("Tip", key, "<missing>"); }
 
 // Each test class registers itself; main runs them all.
 using TestFactory = std::function<QObject*()>;

@@ -64,8 +64,11 @@ private slots:
         // platform's is 800 x 600), with room left for a title bar.
         QRect free = window.screen()->availableGeometry();
         const QRect withTitleBar = window.geometry().adjusted(0, -30, 0, 0);
-        QVERIFY2(free.contains(withTitleBar),
-                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(window.x()).arg(window.y()).arg(window.width()).arg(window.height())));
+        QVERIFY2(free.contains(withTitleBar), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                             .arg(window.x())
+                                                             .arg(window.y())
+                                                             .arg(window.width())
+                                                             .arg(window.height())));
     }
 
     void followsALinkAndComesBack() {

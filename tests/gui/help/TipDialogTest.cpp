@@ -15,12 +15,13 @@
 
 namespace {
 
-const std::string kTips = "; Tips for the tests\n"
-                          "Tip A.\n"
-                          "\n"
-                          "Tip B.\n"
-                          "  indented, skipped\n"
-                          "Tip C.\n";
+const std::string kTips =
+    "; Tips for the tests\n"
+    "Tip A.\n"
+    "\n"
+    "Tip B.\n"
+    "  indented, skipped\n"
+    "Tip C.\n";
 
 template <class T>
 T* Control(QDialog& dialog, int id) {
@@ -71,7 +72,10 @@ private slots:
     }
 
     void eachDialogAndNextTipMoveOnAndWrapAround() {
-        { CTipDlg first; QCOMPARE(Tip(first), QStringLiteral("Tip A.\n")); }
+        {
+            CTipDlg first;
+            QCOMPARE(Tip(first), QStringLiteral("Tip A.\n"));
+        }
         CTipDlg second;
         QCOMPARE(Tip(second), QStringLiteral("Tip B.\n"));
         second.show();

@@ -28,15 +28,16 @@ class TipsFileTest : public QObject {
 
 private slots:
     void skipsCommentsIndentedAndEmptyLinesAndWrapsToTheFirstTip() {
-        TipsFile file(Write("; comment\n"
-                            "First tip.\n"
-                            "\n"
-                            " indented\n"
-                            "\tindented by a tab\n"
-                            "Second tip.\r\n"
-                            "\r\n"
-                            ";another comment\n"
-                            "Third tip, last line without an end"));
+        TipsFile file(
+            Write("; comment\n"
+                  "First tip.\n"
+                  "\n"
+                  " indented\n"
+                  "\tindented by a tab\n"
+                  "Second tip.\r\n"
+                  "\r\n"
+                  ";another comment\n"
+                  "Third tip, last line without an end"));
         QVERIFY(file.IsOpen());
         std::vector<std::string> expected{"First tip.\n", "Second tip.\n", "Third tip, last line without an end",
                                           "First tip.\n", "Second tip.\n"};

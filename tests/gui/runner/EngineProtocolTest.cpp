@@ -3,24 +3,24 @@
 // handling of encoders that fail in ways real files cannot arrange.
 #include "EngineTestSupport.h"
 
-#include "gui/windows/CProgressDlg.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/runner/EncoderProcess.h"
+#include "gui/windows/CProgressDlg.h"
 
-#include <QFile>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <unistd.h>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -52,7 +52,9 @@ class EngineProtocolTest : public QObject {
     Q_OBJECT
 
 private:
-    std::string Scratch(const std::string& relative) const { return m_scratch->filePath(QString::fromStdString(relative)).toStdString(); }
+    std::string Scratch(const std::string& relative) const {
+        return m_scratch->filePath(QString::fromStdString(relative)).toStdString();
+    }
 
     // Lists a source whose stand-in run follows `script`.
     std::string ListScripted(const std::string& name, double seconds, const std::string& script, double fps = 25.0) {
@@ -161,7 +163,8 @@ private slots:
         ConvertInto(Scratch("out"));
         // The bar's reset at the start, under the window's own title, then
         // the second file's report.
-        const QStringList batchTitles{QStringLiteral("Tarvine"), QString::fromUtf8("Converting 2 of 2 \u2014 second.avi")};
+        const QStringList batchTitles{QStringLiteral("Tarvine"),
+                                      QString::fromUtf8("Converting 2 of 2 \u2014 second.avi")};
         QCOMPARE(titles, batchTitles);
         // The summary's Open Folder shows the output folder.
         QCOMPARE(fileManager.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(Scratch("out")))});
@@ -290,7 +293,7 @@ private slots:
             QVERIFY2(Exists(Scratch(std::string("out/") + kept)), kept);
         QCOMPARE(LogLines("reply 6 1 0").size(), 2);  // the foreign frame was answered too
         QCOMPARE(LogLines("reply 2 0 0").size(), 1);  // property reports while converting change nothing
-        QCOMPARE(LogLines("start ").size(), 10);  // all but the long name
+        QCOMPARE(LogLines("start ").size(), 10);      // all but the long name
         ExpectIdleAfterBatch();
         const ConversionBatch* batch = m_engine->Batch();
         QVERIFY(batch && batch->IsOver());
@@ -315,7 +318,9 @@ private slots:
         QCOMPARE(LogLines("ignoring SIGTERM").size(), 1);
         QCOMPARE(LogLines("start ").size(), 2);
         QVERIFY(Exists(Scratch("out/first.avi")));
-        QCOMPARE(std::distance(std::filesystem::directory_iterator(Scratch("out")), std::filesystem::directory_iterator()), 1);
+        QCOMPARE(
+            std::distance(std::filesystem::directory_iterator(Scratch("out")), std::filesystem::directory_iterator()),
+            1);
         QCOMPARE(m_engine->Batch()->Entry(1).state, EntryState::Stopped);
         ExpectIdleAfterBatch();
     }
@@ -347,7 +352,8 @@ private slots:
         WriteFile(Scratch("clips/stuck.avi.script"), "ignore-term sleep:60000");
         std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
         std::string error;
-        QVERIFY(process->Start(FAKE_ENCODER_PATH, {Scratch("clips/stuck.avi"), "-o", Scratch("out/x.avi"), "0", "3"}, error));
+        QVERIFY(process->Start(FAKE_ENCODER_PATH, {Scratch("clips/stuck.avi"), "-o", Scratch("out/x.avi"), "0", "3"},
+                               error));
         QTRY_COMPARE(LogLines("ignoring SIGTERM").size(), 1);
         pid_t pid = LogLines("start pid=")[0].section(' ', 1, 1).section('=', 1).toInt();
         process.reset();

@@ -16,6 +16,9 @@
 #include "protocol/ReportFrame.h"
 #include "protocol/TemporaryOutput.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -25,10 +28,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/socket.h>
 #include <thread>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -64,8 +64,8 @@ bool IsSocket(int descriptor) {
 
 void LogStart(int argc, char** argv, int handle) {
     std::string line = "start pid=" + std::to_string(::getpid()) + " handle=" + std::to_string(handle) +
-                       " socket=" + (IsSocket(handle) ? "yes" : "no") +
-                       " stdin=" + Link("/proc/self/fd/0") + " cwd=" + Link("/proc/self/cwd") + " args=";
+                       " socket=" + (IsSocket(handle) ? "yes" : "no") + " stdin=" + Link("/proc/self/fd/0") +
+                       " cwd=" + Link("/proc/self/cwd") + " args=";
     for (int i = 1; i < argc; ++i) line += std::string(i > 1 ? " " : "") + argv[i];
     Log(line);
 }

@@ -244,7 +244,8 @@ void ImageButtonTest::doubleClickGivesTwoClicks() {
     QSignalSpy clicks(m_button, &QAbstractButton::clicked);
     // Through the window, as the window system delivers it: press, release,
     // then a second press that Qt reports as a double click, and a release.
-    QTest::mouseDClick(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier, m_button->mapTo(m_window, QPoint(30, 30)));
+    QTest::mouseDClick(m_window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       m_button->mapTo(m_window, QPoint(30, 30)));
     QCOMPARE(clicks.count(), 2);
     QCOMPARE(QApplication::focusWidget(), m_button);
 }

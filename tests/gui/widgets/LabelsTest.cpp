@@ -1,7 +1,7 @@
+#include "core/OpenAddressText.h"
 #include "gui/widgets/CColorLabel.h"
 #include "gui/widgets/CHyperlinkLabel.h"
 #include "gui/widgets/OpenAddress.h"
-#include "core/OpenAddressText.h"
 
 #include <QDesktopServices>
 #include <QDialog>
@@ -185,10 +185,13 @@ void LabelsTest::failedClickReportsWhyAndLeavesTheLinkUnvisited() {
 
 void LabelsTest::fallbackRunsTheRegisteredBrowserWithTheAddress() {
     QDir bin(m_binFolder);
-    WriteFile(bin.filePath("xdg-mime"), "#!/bin/sh\n[ \"$*\" = 'query default text/html' ] && echo tarvine-test-browser.desktop\n", true);
+    WriteFile(bin.filePath("xdg-mime"),
+              "#!/bin/sh\n[ \"$*\" = 'query default text/html' ] && echo tarvine-test-browser.desktop\n", true);
     WriteFile(bin.filePath("record arguments"),
-              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + m_recordFile.toLocal8Bit() + ".part'\n"
-              "/bin/mv '" + m_recordFile.toLocal8Bit() + ".part' '" + m_recordFile.toLocal8Bit() + "'\n",
+              "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + m_recordFile.toLocal8Bit() +
+                  ".part'\n"
+                  "/bin/mv '" +
+                  m_recordFile.toLocal8Bit() + ".part' '" + m_recordFile.toLocal8Bit() + "'\n",
               true);
     const QString entry = QDir(m_dataFolder).filePath("applications/tarvine-test-browser.desktop");
     WriteFile(entry, "[Desktop Entry]\nType=Application\nName=Test browser\nExec=\"" +

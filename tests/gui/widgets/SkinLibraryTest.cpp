@@ -1,8 +1,8 @@
+#include "gui/res/CommandIds.h"
+#include "gui/res/MenuTemplate.h"
 #include "gui/widgets/CHyperlinkLabel.h"
 #include "gui/widgets/CommandTarget.h"
 #include "gui/widgets/SkinLibrary.h"
-#include "gui/res/CommandIds.h"
-#include "gui/res/MenuTemplate.h"
 
 #include <QDialog>
 #include <QMenu>
@@ -59,7 +59,8 @@ void SkinLibraryTest::skinAppliesToDialogsAndShutdownRestoresThePlainLook() {
     dialog.ensurePolished();
     QCOMPARE(WindowColor(dialog), QColor("#eef1f4"));
     const QPalette skinned = QApplication::palette();
-    QVERIFY2(skinned.color(QPalette::Disabled, QPalette::ButtonText) != skinned.color(QPalette::Active, QPalette::ButtonText),
+    QVERIFY2(skinned.color(QPalette::Disabled, QPalette::ButtonText) !=
+                 skinned.color(QPalette::Active, QPalette::ButtonText),
              "a disabled control looks different");
 
     SkinLibrary::Shutdown();
@@ -116,7 +117,8 @@ void SkinLibraryTest::skinnedLinksKeepTheirColours() {
     QVERIFY(SkinLibrary::LoadSkinFromResource("TRAMBLE_SKIN", "SKINMAGIC"));
     SkinLibrary::SetDialogSkin("Dialog");
     QDialog dialog;
-    auto* link = new CHyperlinkLabel(QStringLiteral("Home page"), QStringLiteral("https://www.tarvine.example/"), &dialog);
+    auto* link =
+        new CHyperlinkLabel(QStringLiteral("Home page"), QStringLiteral("https://www.tarvine.example/"), &dialog);
     link->setGeometry(10, 10, 150, 20);
     link->SetUnderline(true);
     SkinLibrary::SkinWindow(link);

@@ -1,13 +1,13 @@
 #include "UiTestSupport.h"
 
+#include "core/IniFile.h"
 #include "gui/app/TerminationRequest.h"
+#include "gui/res/CommandIds.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/SkinLibrary.h"
-#include "gui/res/CommandIds.h"
-#include "gui/windows/COutputSettingsDlg.h"
-#include "core/IniFile.h"
 #include "gui/windows/CConverterDlg.h"
+#include "gui/windows/COutputSettingsDlg.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -118,7 +118,8 @@ void MainWindowTest::TemplateBuildsEveryControl() {
     QCOMPARE(list->columnWidth(2), DialogLayout::ScaledPixels(122, window->font()));
     const int columns = list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2);
     const int inside = list->width() - 2 * list->frameWidth();
-    QVERIFY2(columns <= inside && columns > inside - 20, qPrintable(QStringLiteral("%1 of %2").arg(columns).arg(inside)));
+    QVERIFY2(columns <= inside && columns > inside - 20,
+             qPrintable(QStringLiteral("%1 of %2").arg(columns).arg(inside)));
     QCOMPARE(Qt::Alignment(header->textAlignment(2)) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 
     const struct {
@@ -317,8 +318,9 @@ void MainWindowTest::GrowsFromItsTemplateSizeAndKeepsItsSize() {
     QCOMPARE(window->minimumSize(), smallest);
     QVERIFY(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     ShowActive(*window);
-    const int ids[] = {IDC_ADD, IDC_HELP_BUTTON, IDC_FILE_LIST, IDC_SIDE_ADD, IDC_SIDE_DOWN, IDC_OUTPUT_FOLDER,
-                       IDC_CHANGE, IDC_MAIN_FORMAT, IDC_MAIN_TVMODE, IDC_MAIN_ASPECT, IDC_SMALL_CONVERT};
+    const int ids[] = {IDC_ADD,         IDC_HELP_BUTTON,   IDC_FILE_LIST,    IDC_SIDE_ADD,
+                       IDC_SIDE_DOWN,   IDC_OUTPUT_FOLDER, IDC_CHANGE,       IDC_MAIN_FORMAT,
+                       IDC_MAIN_TVMODE, IDC_MAIN_ASPECT,   IDC_SMALL_CONVERT};
     QHash<int, QRect> before;
     for (int id : ids) before[id] = PlaceOf(window.get(), id);
     auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);

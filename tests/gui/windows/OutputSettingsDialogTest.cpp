@@ -95,9 +95,7 @@ void OutputSettingsDialogTest::TemplateBuildsEveryControl() {
 void OutputSettingsDialogTest::ListsFollowTheFormat_data() {
     QTest::addColumn<int>("format");
     QTest::addColumn<QStringList>("expected");  // quality, video, audio, TV, resolution, frame rate, aspect
-    auto row = [](const char* name, int format, QStringList expected) {
-        QTest::newRow(name) << format << expected;
-    };
+    auto row = [](const char* name, int format, QStringList expected) { QTest::newRow(name) << format << expected; };
     row("AVI", 0, {"E9:1", "E2:1", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0"});
     row("MPEG1", 1, {"E5:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3"});
     row("MPEG2", 2, {"E6:3", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3"});
@@ -113,8 +111,8 @@ void OutputSettingsDialogTest::ListsFollowTheFormat_data() {
 void OutputSettingsDialogTest::ListsFollowTheFormat() {
     QFETCH(int, format);
     QFETCH(QStringList, expected);
-    const int ids[] = {IDC_SET_QUALITY, IDC_SET_VIDEO_CODEC, IDC_SET_AUDIO_CODEC, IDC_SET_TVMODE,
-                       IDC_SET_RESOLUTION, IDC_SET_FRAME_RATE, IDC_SET_ASPECT};
+    const int ids[] = {IDC_SET_QUALITY,    IDC_SET_VIDEO_CODEC, IDC_SET_AUDIO_CODEC, IDC_SET_TVMODE,
+                       IDC_SET_RESOLUTION, IDC_SET_FRAME_RATE,  IDC_SET_ASPECT};
     auto describeAll = [&ids](const QDialog& dialog) {
         QStringList shown;
         for (int id : ids) shown << Describe(Box(dialog, id));

@@ -2,8 +2,8 @@
 #include "UiTestSupport.h"
 
 #include "gui/widgets/SkinLibrary.h"
-#include "gui/windows/COutputSettingsDlg.h"
 #include "gui/windows/CConverterDlg.h"
+#include "gui/windows/COutputSettingsDlg.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -24,9 +24,7 @@ void ShowAndVerifyDrawn(QWidget& window, const QString& name) {
 class ScreenshotTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
-    }
+    void initTestCase() { QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp)); }
     void cleanupTestCase() { SkinLibrary::Shutdown(); }
 
     void WindowsAreDrawn() {

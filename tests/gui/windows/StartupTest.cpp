@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 // The real program, started from a program folder of its own.
 class StartupTest : public QObject {
@@ -20,8 +20,8 @@ private slots:
 void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("a video file") << QStringList{"clip.avi"};
-    QTest::newRow("Qt's own options") << QStringList{"-platform", "bogus", "-style", "bogus", "-reverse",
-                                                     "-stylesheet", "/no/such.qss", "-qwindowgeometry", "1x1"};
+    QTest::newRow("Qt's own options") << QStringList{
+        "-platform", "bogus", "-style", "bogus", "-reverse", "-stylesheet", "/no/such.qss", "-qwindowgeometry", "1x1"};
     QTest::newRow("the embedding switch") << QStringList{"-Embedding"};
 }
 

@@ -50,8 +50,9 @@ inline void VerifyControls(const QWidget* window, std::initializer_list<Expected
                 if (TextOf(child) == QLatin1String(control.text)) widget = child;
         }
         QVERIFY2(widget, qPrintable(QStringLiteral("no control %1 \"%2\"").arg(control.id).arg(control.text)));
-        QVERIFY2(widget->inherits(control.className),
-                 qPrintable(QStringLiteral("control %1 is a %2").arg(control.id).arg(widget->metaObject()->className())));
+        QVERIFY2(
+            widget->inherits(control.className),
+            qPrintable(QStringLiteral("control %1 is a %2").arg(control.id).arg(widget->metaObject()->className())));
         QCOMPARE(TextOf(widget), QString(control.text));
     }
 }
