@@ -71,8 +71,9 @@ clip tiny-mono.avi avi 160x120 25 1 "$(sine 22050 1)" -c:v mpeg4 -q:v 5 -c:a lib
 clip tiny-surround.mp4 mp4 160x120 25 1 "$(surround 1)" \
   -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 256k
 # Picture shapes, with noise so that encoders have to spend their bits: a
-# square-pixel 4:3 and 16:9 source, an anamorphic 16:9 PAL one, and a
-# larger clip for measuring bitrates.
+# square-pixel 4:3 and 16:9 source, an anamorphic 16:9 PAL one, a larger
+# clip for measuring sizes, and a longer one for bitrates (single-pass rate
+# control needs several seconds to settle on its target).
 VIDEO_TAIL=,noise=alls=12:allf=t
 clip square-4x3.avi avi 320x240 25 1 "$(stereo 44100 1)" -c:v mpeg4 -q:v 3 -c:a libmp3lame -b:a 128k
 clip square-16x9.avi avi 480x270 25 1 "$(stereo 44100 1)" -c:v mpeg4 -q:v 3 -c:a libmp3lame -b:a 128k
@@ -80,6 +81,7 @@ clip anamorphic-pal.mpg dvd 720x576 25 1 "$(stereo 48000 1)" -c:v mpeg2video -b:
   -c:a mp2 -b:a 192k
 VIDEO_TAIL=,noise=alls=4:allf=t
 clip noisy.avi avi 640x480 25 2 "$(stereo 44100 2)" -c:v mpeg4 -q:v 2 -c:a libmp3lame -b:a 128k
+clip noisy-long.avi avi 640x480 25 10 "$(stereo 44100 10)" -c:v mpeg4 -q:v 2 -c:a libmp3lame -b:a 128k
 VIDEO_TAIL=
 clip anamorphic.vob dvd 720x480 30000/1001 2 "$(stereo 48000 2)" -c:v mpeg2video -b:v 4000k -aspect 16:9 -c:a ac3 -b:a 192k
 
