@@ -11,11 +11,22 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
 
 namespace {
+
+// An entry of the request's own ("NAME=value") replaces the inherited one of
+// that name: a program reads only the first.
+bool Overrides(const std::vector<std::string>& entries, const char* inherited) {
+    std::string_view name(inherited, std::strcspn(inherited, "="));
+    for (const std::string& entry : entries)
+        if (entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=')
+            return true;
+    return false;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -48,7 +59,8 @@ pid_t Spawn(const ChildRequest& request, const Pipe& out, const Pipe& err) {
     argv.push_back(nullptr);
 
     std::vector<char*> environment;
-    for (char** entry = environ; *entry; ++entry) environment.push_back(*entry);
+    for (char** entry = environ; *entry; ++entry)
+        if (!Overrides(request.environment, *entry)) environment.push_back(*entry);
     for (const std::string& entry : request.environment) environment.push_back(const_cast<char*>(entry.c_str()));
     environment.push_back(nullptr);
 

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -173,8 +174,12 @@ INSTANTIATE_TEST_SUITE_P(Source, DamagedSource, testing::ValuesIn(kDamagedCases)
 // nothing; an early end keeps what was converted and says how much.
 std::vector<std::string> ReadFaultAt(const std::string& fixture, const char* kind) {
     std::uintmax_t size = std::filesystem::file_size(FixturePath(fixture));
-    // A sanitizer's runtime would refuse to come after the preloaded library.
-    return {"LD_PRELOAD=" READ_FAULT_LIBRARY, "ASAN_OPTIONS=verify_asan_link_order=0", "READ_FAULT_FILE=" + fixture,
+    // A sanitizer's runtime would refuse to come after the preloaded library;
+    // the sanitizer's other options stay as the run set them.
+    const char* sanitizerOptions = std::getenv("ASAN_OPTIONS");
+    std::string asanOptions = std::string("ASAN_OPTIONS=") + (sanitizerOptions ? sanitizerOptions : "");
+    asanOptions += (sanitizerOptions && *sanitizerOptions ? ":" : "") + std::string("verify_asan_link_order=0");
+    return {"LD_PRELOAD=" READ_FAULT_LIBRARY, asanOptions, "READ_FAULT_FILE=" + fixture,
             "READ_FAULT_AFTER=" + std::to_string(size / 3), std::string("READ_FAULT_KIND=") + kind};
 }
 
@@ -201,7 +206,8 @@ TEST(ReadFault, EarlyEndKeepsTheOutputAndSaysHowMuchWasConverted) {
     EXPECT_NE(lastLine.find(" of 00:00:20 of \"" + FixturePath("long.avi") + "\" could be converted: "),
               std::string::npos)
         << lastLine;
-    const StreamInfo* video = ReadMediaInfo(folder.Path("out.avi")).First("video");
+    const MediaInfo output = ReadMediaInfo(folder.Path("out.avi"));
+    const StreamInfo* video = output.First("video");
     ASSERT_TRUE(video);
     EXPECT_GT(video->packets, 0);
 }

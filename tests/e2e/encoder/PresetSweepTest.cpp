@@ -132,7 +132,8 @@ long FfmpegVideoBytes(const ScratchFolder& folder, const char* encoder, int quan
                          std::to_string(quantiser),
                          output};
     if (!RunChild(request).Exited(0)) return 0;
-    const StreamInfo* video = ReadMediaInfo(output).First("video");
+    const MediaInfo info = ReadMediaInfo(output);
+    const StreamInfo* video = info.First("video");
     return video ? video->bytes : 0;
 }
 
