@@ -3,35 +3,32 @@
 #include "core/ProgramFolder.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 #include <cerrno>
 
 namespace {
 
-// The parent part of a path whose last level hangs directly off the root
-// ("" for "/Videos").
-bool IsRoot(const std::string& parent) { return parent.empty(); }
-
-int CreateAndEnter(const std::string& folder) {
-    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return -1;
-    return ::chdir(folder.c_str()) == 0 ? 0 : -1;
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+// Creates the level unless it is there already; a file in its place makes
+// the next level (or the final check) fail with ENOTDIR.
+bool MakeLevel(const std::string& level) { return ::mkdir(level.c_str(), 0777) == 0 || errno == EEXIST; }
 
 }  // namespace
 
 int EnsureFolder(const std::string& folder) {
-    std::string path = folder;
-    if (path.size() > 1 && path.back() == kPathSeparator) path.pop_back();
-    if (::chdir(path.c_str()) == 0) return 0;
-
-    std::size_t cut = path.rfind(kPathSeparator);
-    if (cut == std::string::npos) {
-        errno = ENOENT;
+    if (folder.empty() || folder.front() != kPathSeparator) {
+        errno = EINVAL;
         return -1;
     }
-    std::string parent = path.substr(0, cut);
-    if (IsRoot(parent)) return CreateAndEnter(path);
-    if (EnsureFolder(parent) != 0) return -1;
-    // The parent is now the current directory.
-    return CreateAndEnter(path.substr(cut + 1));
+    if (IsFolder(folder)) return 0;
+    for (std::size_t cut = folder.find(kPathSeparator, 1); cut != std::string::npos;
+         cut = folder.find(kPathSeparator, cut + 1))
+        if (!MakeLevel(folder.substr(0, cut))) return -1;
+    if (!MakeLevel(folder)) return -1;
+    if (IsFolder(folder)) return 0;
+    errno = ENOTDIR;
+    return -1;
 }

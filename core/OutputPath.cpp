@@ -44,3 +44,16 @@ std::string MakeOutputPath(const std::string& sourcePath, const std::string& out
 
     return path;
 }
+
+std::string ResolveFolder(const std::string& typed, const std::string& homeFolder) {
+    if (typed.empty() || typed.front() == kPathSeparator) return typed;
+    std::string relative = typed;
+    if (relative == "~")
+        relative.clear();
+    else if (relative.rfind(std::string("~") + kPathSeparator, 0) == 0)
+        relative.erase(0, 2);
+    std::string resolved = (std::filesystem::path(homeFolder) / relative).lexically_normal().string();
+    const bool wantsSeparator = typed.back() == kPathSeparator;
+    if (!wantsSeparator && resolved.size() > 1 && resolved.back() == kPathSeparator) resolved.pop_back();
+    return resolved;
+}

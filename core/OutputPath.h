@@ -20,3 +20,9 @@ inline constexpr std::size_t kMaxPathLength = 255;
 // than kMaxPathLength.
 std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder, int outputFormat,
                            const SourceList& listed);
+
+// The output folder a typed text names: an absolute path as typed, "~" and
+// "~/..." in the home folder, and any other relative path below the home
+// folder (never below the process's current directory), with "." and ".."
+// levels worked out. A trailing separator is kept; an empty text stays empty.
+std::string ResolveFolder(const std::string& typed, const std::string& homeFolder);

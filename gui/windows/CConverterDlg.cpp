@@ -97,6 +97,10 @@ QString DefaultImportFolder() {
 // Column 0 of the row at this 0-based position.
 QString RowNumberText(int row) { return QStringLiteral("          %1").arg(row + 1); }
 
+QString ResolvedFolderText(const QString& typed) {
+    return QString::fromStdString(ResolveFolder(typed.toStdString(), GetHomeFolder()));
+}
+
 QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
 }
@@ -345,7 +349,13 @@ void CConverterDlg::ConfigureImageButtons() {
     }
 }
 
-QString CConverterDlg::OutputFolderText() const { return m_folderEdit->text(); }
+// A conversion takes the folder that the box's text names, and the box shows
+// it as taken.
+QString CConverterDlg::OutputFolderText() const {
+    const QString folder = ResolvedFolderText(m_folderEdit->text());
+    if (folder != m_folderEdit->text()) m_folderEdit->setText(folder);
+    return folder;
+}
 
 void CConverterDlg::UpdateTvModeBox() {
     m_tvModeBox->setCurrentIndex(m_settings.tvMode);
@@ -388,9 +398,9 @@ void CConverterDlg::OnChangeFolder() {
 }
 
 // The folder, ending with a separator, becomes the box's text and the
-// settings' output folder.
+// settings' output folder. A relative one lies below the home folder.
 void CConverterDlg::ApplyOutputFolder(const QString& chosen) {
-    QString folder = QDir::toNativeSeparators(chosen);
+    QString folder = ResolvedFolderText(QDir::toNativeSeparators(chosen));
     if (!folder.endsWith(QLatin1Char(kPathSeparator))) folder += QLatin1Char(kPathSeparator);
     m_folderEdit->setText(folder);
     m_outputFolder = folder.toStdString();

@@ -137,29 +137,53 @@ TEST(ComputePaddingTest, ResolvesTheTargetFrame) {
 
 using EnsureFolderTest = ScratchFolder;
 
-TEST_F(EnsureFolderTest, CreatesMissingLevelsAndEntersTheFolder) {
+TEST_F(EnsureFolderTest, CreatesMissingLevelsAndLeavesTheCurrentDirectory) {
+    fs::current_path(m_root / "clips");
     ASSERT_EQ(EnsureFolder(At("out/a/b/c")), 0);
     EXPECT_TRUE(fs::is_directory(At("out/a/b/c")));
-    EXPECT_EQ(fs::current_path(), fs::path(At("out/a/b/c")));
-
-    // Existing, with a trailing separator.
-    ASSERT_EQ(EnsureFolder(At("clips/")), 0);
-    EXPECT_EQ(fs::current_path(), fs::path(At("clips")));
-
-    ASSERT_EQ(EnsureFolder("/"), 0);
-    EXPECT_EQ(fs::current_path(), fs::path("/"));
+    ASSERT_EQ(EnsureFolder(At("out/new/")), 0);
+    EXPECT_TRUE(fs::is_directory(At("out/new")));
+    EXPECT_EQ(EnsureFolder(At("clips/")), 0);
+    EXPECT_EQ(EnsureFolder("/"), 0);
+    EXPECT_EQ(fs::current_path(), m_root / "clips");
 }
 
 TEST_F(EnsureFolderTest, FailsWhereAFolderCannotBe) {
     Touch(At("out/file"));
-    errno = 0;
-    EXPECT_EQ(EnsureFolder(At("out/file/sub")), -1);
-    EXPECT_NE(errno, 0);
+    for (const std::string& folder : {At("out/file/sub"), At("out/file")}) {
+        errno = 0;
+        EXPECT_EQ(EnsureFolder(folder), -1) << folder;
+        EXPECT_EQ(errno, ENOTDIR) << folder;
+    }
     EXPECT_FALSE(fs::exists(At("out/file/sub")));
 
+    // A relative folder would depend on the current directory.
     fs::current_path(m_root);
-    EXPECT_EQ(EnsureFolder("no-separator-here"), -1);
-    EXPECT_FALSE(fs::exists(At("no-separator-here")));
+    for (const std::string folder : {"", "out/videos", "no-separator-here"}) {
+        errno = 0;
+        EXPECT_EQ(EnsureFolder(folder), -1) << folder;
+        EXPECT_EQ(errno, EINVAL) << folder;
+    }
+    EXPECT_FALSE(fs::exists(At("out/videos")));
+}
+
+TEST(ResolveFolderTest, TypedRelativeFoldersLieBelowHome) {
+    const std::string home = "/home/ann";
+    struct Row {
+        const char* typed;
+        const char* resolved;
+    };
+    for (const Row& row : std::initializer_list<Row>{
+             {"out/videos", "/home/ann/out/videos"},
+             {"out/videos/", "/home/ann/out/videos/"},
+             {"./out/../clips", "/home/ann/clips"},
+             {"~", "/home/ann"},
+             {"~/Videos/", "/home/ann/Videos/"},
+             {"~ann", "/home/ann/~ann"},
+             {"/srv/out/../videos/", "/srv/out/../videos/"},
+             {"", ""},
+         })
+        EXPECT_EQ(ResolveFolder(row.typed, home), row.resolved) << row.typed;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "gui/windows/COutputSettingsDlg.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -245,8 +246,8 @@ void MainWindowTest::EscapeSavesButNotATypedFolder() {
     QCOMPARE(ControlOf<QComboBox>(next.get(), IDC_MAIN_FORMAT)->currentIndex(), int(FormatDvd));
 }
 
-// Enter in the folder box applies the folder; on a focused button it clicks
-// it; anywhere else it ends the window as OK.
+// Enter in the folder box applies the folder (a relative one below home); on a
+// focused button it clicks it; anywhere else it ends the window as OK.
 void MainWindowTest::EnterAppliesATypedFolderClosesElsewhere() {
     auto window = NewWindow();
     int chooserCalls = 0;
@@ -255,9 +256,13 @@ void MainWindowTest::EnterAppliesATypedFolderClosesElsewhere() {
         return QString();
     });
     bool openAfterFolderEnter = false;
-    QTimer::singleShot(0, [&window, &openAfterFolderEnter] {
+    QString relativeShownAs;
+    QTimer::singleShot(0, [&window, &openAfterFolderEnter, &relativeShownAs] {
         auto* folderBox = ControlOf<QLineEdit>(window.get(), IDC_OUTPUT_FOLDER);
         folderBox->setFocus();
+        folderBox->setText("out/videos");
+        QTest::keyClick(folderBox, Qt::Key_Return);
+        relativeShownAs = folderBox->text();
         folderBox->setText("/srv/typed");
         QTest::keyClick(folderBox, Qt::Key_Return);
         QTest::keyClick(folderBox, Qt::Key_Enter, Qt::KeypadModifier);
@@ -270,6 +275,7 @@ void MainWindowTest::EnterAppliesATypedFolderClosesElsewhere() {
     });
     QCOMPARE(window->exec(), int(QDialog::Accepted));
     QVERIFY(openAfterFolderEnter);
+    QCOMPARE(relativeShownAs, QDir::homePath() + "/out/videos/");
     QCOMPARE(window->Settings().outputFolder, std::string("/srv/typed/"));
     QCOMPARE(chooserCalls, 1);
 }
