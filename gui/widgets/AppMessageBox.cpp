@@ -26,10 +26,12 @@ void KeepRoomForCaption(QMessageBox& box) {
 
 QMessageBox::StandardButton RunBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                    QMessageBox::StandardButtons buttons, const QString& caption,
-                                   const QString& openText = QString()) {
+                                   const QString& openText = QString(),
+                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
     QMessageBox box(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text, buttons,
                     parent);
     if (!openText.isEmpty()) box.button(QMessageBox::Open)->setText(openText);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
     KeepRoomForCaption(box);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
@@ -43,4 +45,9 @@ QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text, 
 
 bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& actionText) {
     return RunBox(parent, text, icon, QMessageBox::Ok | QMessageBox::Open, QString(), actionText) == QMessageBox::Open;
+}
+
+bool AppMessageBoxAsking(QWidget* parent, const QString& text) {
+    return RunBox(parent, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QString(), QString(),
+                  QMessageBox::No) == QMessageBox::Yes;
 }

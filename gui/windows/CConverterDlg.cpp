@@ -501,6 +501,25 @@ void CConverterDlg::reject() {
     }
 }
 
+// Enter and Escape are easily pressed by accident (a second Enter after a
+// message box), so they close the window only when that loses no list. The
+// close box and Alt+F4 are deliberate and close as before.
+void CConverterDlg::accept() {
+    if (MayLoseTheList()) QDialog::accept();
+}
+
+void CConverterDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel) && !MayLoseTheList()) return;
+    QDialog::keyPressEvent(event);
+}
+
+bool CConverterDlg::MayLoseTheList() {
+    const int count = m_sources.fileCount();
+    if (count == 0) return true;
+    const QString files = count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+    return AppMessageBoxAsking(this, QStringLiteral("Close Tarvine? The list of %1 will be lost.").arg(files));
+}
+
 void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom) {
     for (const std::string& path : failedPaths)
         AppMessageBox(this, QStringLiteral("Load file %1 failed.").arg(QString::fromStdString(path)));

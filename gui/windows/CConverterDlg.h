@@ -47,6 +47,8 @@ public:
     void OnCommand(int commandId) override;
 
 public slots:
+    // Enter outside the folder box and the buttons.
+    void accept() override;
     void reject() override;
     // The session ends: a batch or a probe stops without a question, and the
     // window closes once it is over.
@@ -84,6 +86,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BindControls(const DialogLayout& layout);
@@ -111,6 +114,7 @@ private:
     QPoint PopupPosition() const;
 
     void ConvertAll();
+    bool MayLoseTheList();
     enum class ProbeOutcome { Added, Failed, Stopped };
     ProbeOutcome ProbeAndAppend(const std::string& path);
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);

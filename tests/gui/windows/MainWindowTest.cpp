@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include <QTreeWidget>
 
 #include <csignal>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -44,6 +46,14 @@ public:
 
 QRect PlaceOf(const QWidget* window, int id) { return ControlOf<QWidget>(window, id)->geometry(); }
 
+// Lists a file as if its probe had read it.
+void List(CConverterDlg& window, const std::string& path) {
+    SourceEntry* slot = window.Sources().ProbeSlot();
+    QVERIFY(slot);
+    *slot = {"", 10.0, 320, 240, 25.0};
+    window.AppendRow(path);
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -59,6 +69,7 @@ private slots:
     void ChangeStoresTheChosenFolderWithSeparator();
     void EscapeSavesButNotATypedFolder();
     void EnterAppliesATypedFolderClosesElsewhere();
+    void EnterAndEscapeAskBeforeALiveListIsLost();
     void TerminationSignalClosesAndSaves();
     void KeysRunTheirCommands();
     void GrowsFromItsTemplateSizeAndKeepsItsSize();
@@ -278,6 +289,47 @@ void MainWindowTest::EnterAppliesATypedFolderClosesElsewhere() {
     QCOMPARE(relativeShownAs, QDir::homePath() + "/out/videos/");
     QCOMPARE(window->Settings().outputFolder, std::string("/srv/typed/"));
     QCOMPARE(chooserCalls, 1);
+}
+
+// With files listed, Enter and Escape ask first, and a stray Enter or Escape
+// in the question keeps the list; the close box closes without asking.
+void MainWindowTest::EnterAndEscapeAskBeforeALiveListIsLost() {
+    auto window = NewWindow();
+    ShowActive(*window);
+    auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
+    list->setFocus();
+    QStringList questions;
+    auto answer = [&questions](std::function<void(QMessageBox&)> act) {
+        WhenModalOpens<QMessageBox>([&questions, act](QMessageBox& box) {
+            questions << box.text();
+            act(box);
+        });
+    };
+    auto press = [](int key) { return [key](QMessageBox& box) { QTest::keyClick(&box, Qt::Key(key)); }; };
+
+    List(*window, "/clips/one.avi");
+    for (int closingKey : {Qt::Key_Escape, Qt::Key_Return}) {
+        for (int answerKey : {Qt::Key_Return, Qt::Key_Escape}) {
+            answer(press(answerKey));
+            QTest::keyClick(list, Qt::Key(closingKey));
+            QVERIFY(window->isVisible());
+        }
+    }
+    QCOMPARE(questions, QStringList(4, QStringLiteral("Close Tarvine? The list of 1 file will be lost.")));
+
+    List(*window, "/clips/two.avi");
+    answer([](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); });
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(questions.last(), QStringLiteral("Close Tarvine? The list of 2 files will be lost."));
+    QVERIFY(!window->isVisible());
+    QCOMPARE(window->result(), int(QDialog::Accepted));
+
+    auto next = NewWindow();
+    ShowActive(*next);
+    List(*next, "/clips/one.avi");
+    next->close();
+    QVERIFY(!next->isVisible());
+    QCOMPARE(questions.size(), 5);
 }
 
 void MainWindowTest::TerminationSignalClosesAndSaves() {
