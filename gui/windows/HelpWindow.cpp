@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBrowser>
@@ -81,6 +82,9 @@ HelpWindow::HelpWindow(const QString& helpFolder, QWidget* parent)
     connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpWindow::FollowLink);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::OnPageChanged);
     connect(m_contents, &QListWidget::currentRowChanged, this, &HelpWindow::OnContentsRowChanged);
+
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     LoadContents();
     FitOnScreen();

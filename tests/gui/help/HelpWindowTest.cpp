@@ -101,6 +101,18 @@ private slots:
         QVERIFY(window.Browser()->toPlainText().contains(QStringLiteral("Letterboxing")));
     }
 
+    void escapeAndCtrlWCloseIt() {
+        for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+            QPointer<HelpWindow> window = new HelpWindow(kHelpFolder);
+            window->ShowTopic(QStringLiteral("overview/overview.htm"));
+            window->show();
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keySequence(window->Browser(), keys);
+            QTRY_VERIFY2(!window, qPrintable(keys.toString()));
+        }
+    }
+
     void contentOpensTheHelpBesideTheProgramOrNothing() {
         QString besideProgram = QString::fromStdString(ProgramFile("help"));
         QFile::remove(besideProgram);
