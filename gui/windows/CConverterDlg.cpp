@@ -1,6 +1,7 @@
 #include "gui/windows/CConverterDlg.h"
 
 #include "core/ConversionBatch.h"
+#include "core/DroppedPaths.h"
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/ProgramFolder.h"
@@ -96,6 +97,14 @@ QString DefaultImportFolder() {
 
 // Column 0 of the row at this 0-based position.
 QString RowNumberText(int row) { return QStringLiteral("          %1").arg(row + 1); }
+
+QStringList ExpandDroppedFolders(const QStringList& dropped) {
+    std::vector<std::string> paths;
+    for (const QString& path : dropped) paths.push_back(path.toStdString());
+    QStringList files;
+    for (const std::string& path : DroppedPaths::Expand(paths)) files << QString::fromStdString(path);
+    return files;
+}
 
 QString ResolvedFolderText(const QString& typed) {
     return QString::fromStdString(ResolveFolder(typed.toStdString(), GetHomeFolder()));
@@ -196,9 +205,11 @@ void CConverterDlg::CreateShortcuts() {
     }
 }
 
-// Files dropped on the list, the folder box or anywhere else on the window.
+// Files dropped on the list, the folder box or anywhere else on the window; a
+// dropped folder gives the videos inside it.
 void CConverterDlg::AcceptDroppedFiles() {
-    auto* target = new FileDropTarget(*this, [this](const QStringList& paths) { AddDroppedFiles(paths); });
+    auto* target =
+        new FileDropTarget(*this, [this](const QStringList& paths) { AddDroppedFiles(ExpandDroppedFolders(paths)); });
     for (QWidget* widget : {static_cast<QWidget*>(this), m_fileList->viewport(), static_cast<QWidget*>(m_folderEdit)})
         target->Watch(widget);
 }
