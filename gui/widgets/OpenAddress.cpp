@@ -2,10 +2,11 @@
 
 #include "core/OpenAddressText.h"
 #include "gui/widgets/AddressOpener.h"
-
 #include "gui/widgets/AppMessageBox.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QUrl>
 
 int OpenAddress(const std::string& address, int /*showCommand*/) {
     AddressOpener& opener = PlatformAddressOpener();
@@ -23,10 +24,23 @@ void ReportOpenError(int code) {
     AppMessageBox(QApplication::activeWindow(), QString::fromStdString(OpenErrorText(code)), QMessageBox::Warning);
 }
 
+// A folder that no file manager could show: what matters to the user is
+// where the files are, not which program is missing.
+void ReportFolderNotShown(const QString& folder) {
+    AppMessageBox(QApplication::activeWindow(),
+                  QStringLiteral("The files are in the folder %1.\n\nNo file manager could be started to show it.")
+                      .arg(QDir::toNativeSeparators(folder)),
+                  QMessageBox::Warning);
+}
+
 bool OpenAddressOrReport(const std::string& address) {
     int result = OpenAddress(address, kShowNormal);
     if (result > kOpenFailureLimit) return true;
     QApplication::beep();
-    ReportOpenError(result);
+    const QUrl url(QString::fromStdString(address));
+    if (url.isLocalFile())
+        ReportFolderNotShown(url.toLocalFile());
+    else
+        ReportOpenError(result);
     return false;
 }

@@ -14,6 +14,6 @@ int OpenAddress(const std::string& address, int showCommand);
 // Tells the user in a message box that an address could not be opened and why.
 void ReportOpenError(int code);
 
-// Opens the address; when that fails, beeps and reports the error. Returns
-// whether the address was opened.
+// Opens the address; when that fails, beeps and reports the error (for a
+// local folder, which folder it was). Returns whether the address was opened.
 bool OpenAddressOrReport(const std::string& address);

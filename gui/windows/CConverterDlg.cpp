@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -75,6 +76,16 @@ QWidget* CreateImageButton(const ControlTemplate& control, QWidget* parent) {
     return IsImageButton(control.id) ? new CImageButton(QString::fromStdString(control.text), parent) : nullptr;
 }
 
+// The file list in columns, the dialog wide enough for a long name beside its
+// size and type, but never larger than the screen.
+void ShowNamesSizesAndTypes(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    const QFontMetrics metrics(dialog.font());
+    QSize size(metrics.averageCharWidth() * 110, metrics.height() * 28);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
+    dialog.resize(size);
+}
+
 QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
     QFileDialog dialog(owner, QStringLiteral("Import video files"), startFolder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -85,6 +96,7 @@ QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
     QStringList filters;
     for (const std::string& filter : VideoFileFilter::DialogNameFilters()) filters << QString::fromStdString(filter);
     dialog.setNameFilters(filters);
+    ShowNamesSizesAndTypes(dialog);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
 }

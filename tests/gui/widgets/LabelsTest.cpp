@@ -161,26 +161,44 @@ void LabelsTest::clickOpensTheAddressAndMarksTheLinkVisited() {
     QCOMPARE(link->TextColor(), CHyperlinkLabel::kVisitedColor);
 }
 
+namespace {
+
+// What the next message box says and shows.
+struct ShownBox {
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+void AnswerNextBox(ShownBox& shown) {
+    QTimer::singleShot(0, [&shown] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        shown = {box->text(), box->icon()};
+        box->accept();
+    });
+}
+
+}  // namespace
+
 void LabelsTest::failedClickReportsWhyAndLeavesTheLinkUnvisited() {
     auto* link = new CHyperlinkLabel("Home page", "tarvine-none://home", m_window);
     link->setGeometry(10, 10, 100, 20);
     link->SetVisited(true);
     link->show();
 
-    QString shownText;
-    QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        shownText = box->text();
-        shownIcon = box->icon();
-        box->accept();
-    });
+    ShownBox shown;
+    AnswerNextBox(shown);
     QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QCOMPARE(shownText, QString::fromStdString(OpenErrorText(kOpenNoAssociation)));
-    QCOMPARE(shownIcon, QMessageBox::Warning);
+    QCOMPARE(shown.text, QString::fromStdString(OpenErrorText(kOpenNoAssociation)));
+    QCOMPARE(shown.icon, QMessageBox::Warning);
     QVERIFY(!link->IsVisited());
     QCOMPARE(link->TextColor(), CHyperlinkLabel::kLinkColor);
+
+    // A folder without a file manager to show it: the user learns where it is.
+    AnswerNextBox(shown);
+    QVERIFY(!OpenAddressOrReport(QUrl::fromLocalFile(m_folder.path() + "/out put").toString().toStdString()));
+    QCOMPARE(shown.text, "The files are in the folder " + m_folder.path() +
+                             "/out put.\n\nNo file manager could be started to show it.");
 }
 
 void LabelsTest::fallbackRunsTheRegisteredBrowserWithTheAddress() {
