@@ -63,16 +63,16 @@ private slots:
     void initTestCase() { QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp)); }
     void cleanupTestCase() { SkinLibrary::Shutdown(); }
     void init();
-    void TemplateBuildsEveryControl();
-    void QuickBoxesFollowTheFormat();
-    void SettingsDialogOkMovesTheBoxesCancelLeavesThem();
-    void ChangeStoresTheChosenFolderWithSeparator();
-    void EscapeSavesButNotATypedFolder();
-    void EnterAppliesATypedFolderClosesElsewhere();
-    void EnterAndEscapeAskBeforeALiveListIsLost();
-    void TerminationSignalClosesAndSaves();
-    void KeysRunTheirCommands();
-    void GrowsFromItsTemplateSizeAndKeepsItsSize();
+    void templateBuildsEveryControl();
+    void quickBoxesFollowTheFormat();
+    void settingsDialogOkMovesTheBoxesCancelLeavesThem();
+    void changeStoresTheChosenFolderWithSeparator();
+    void escapeSavesButNotATypedFolder();
+    void enterAppliesATypedFolderClosesElsewhere();
+    void enterAndEscapeAskBeforeALiveListIsLost();
+    void terminationSignalClosesAndSaves();
+    void keysRunTheirCommands();
+    void growsFromItsTemplateSizeAndKeepsItsSize();
 
 private:
     std::unique_ptr<CConverterDlg> NewWindow() {
@@ -91,7 +91,7 @@ private:
 
 void MainWindowTest::init() { m_folder = std::make_unique<QTemporaryDir>(); }
 
-void MainWindowTest::TemplateBuildsEveryControl() {
+void MainWindowTest::templateBuildsEveryControl() {
     auto window = NewWindow();
     QCOMPARE(window->windowTitle(), QStringLiteral("Tarvine"));
     QVERIFY(!window->windowIcon().isNull());
@@ -158,7 +158,7 @@ void MainWindowTest::TemplateBuildsEveryControl() {
     QVERIFY(change->IconSize().isEmpty());
 }
 
-void MainWindowTest::QuickBoxesFollowTheFormat() {
+void MainWindowTest::quickBoxesFollowTheFormat() {
     auto window = NewWindow();  // defaults: AVI, NTSC, MPEG aspect 2, disc aspect 1
     QComboBox* format = ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT);
     QComboBox* tvMode = ControlOf<QComboBox>(window.get(), IDC_MAIN_TVMODE);
@@ -189,7 +189,7 @@ void MainWindowTest::QuickBoxesFollowTheFormat() {
     QCOMPARE(window->Settings().mpegAspect, 1);
 }
 
-void MainWindowTest::SettingsDialogOkMovesTheBoxesCancelLeavesThem() {
+void MainWindowTest::settingsDialogOkMovesTheBoxesCancelLeavesThem() {
     auto window = NewWindow();
     QComboBox* format = ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT);
     QComboBox* tvMode = ControlOf<QComboBox>(window.get(), IDC_MAIN_TVMODE);
@@ -213,7 +213,7 @@ void MainWindowTest::SettingsDialogOkMovesTheBoxesCancelLeavesThem() {
     QCOMPARE(window->Settings().outputFormat, int(FormatSvcd));
 }
 
-void MainWindowTest::ChangeStoresTheChosenFolderWithSeparator() {
+void MainWindowTest::changeStoresTheChosenFolderWithSeparator() {
     auto window = NewWindow();
     auto* folderBox = ControlOf<QLineEdit>(window.get(), IDC_OUTPUT_FOLDER);
     QString picked;
@@ -239,7 +239,7 @@ void MainWindowTest::ChangeStoresTheChosenFolderWithSeparator() {
     QCOMPARE(window->Settings().outputFolder, std::string("/"));
 }
 
-void MainWindowTest::EscapeSavesButNotATypedFolder() {
+void MainWindowTest::escapeSavesButNotATypedFolder() {
     auto window = NewWindow();
     const std::string folder = window->Settings().outputFolder;
     Choose(ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT), FormatDvd);
@@ -259,7 +259,7 @@ void MainWindowTest::EscapeSavesButNotATypedFolder() {
 
 // Enter in the folder box applies the folder (a relative one below home); on a
 // focused button it clicks it; anywhere else it ends the window as OK.
-void MainWindowTest::EnterAppliesATypedFolderClosesElsewhere() {
+void MainWindowTest::enterAppliesATypedFolderClosesElsewhere() {
     auto window = NewWindow();
     int chooserCalls = 0;
     window->SetFolderChooser([&chooserCalls](QWidget*, const QString&, const QString&) {
@@ -293,7 +293,7 @@ void MainWindowTest::EnterAppliesATypedFolderClosesElsewhere() {
 
 // With files listed, Enter and Escape ask first, and a stray Enter or Escape
 // in the question keeps the list; the close box closes without asking.
-void MainWindowTest::EnterAndEscapeAskBeforeALiveListIsLost() {
+void MainWindowTest::enterAndEscapeAskBeforeALiveListIsLost() {
     auto window = NewWindow();
     ShowActive(*window);
     auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
@@ -332,7 +332,7 @@ void MainWindowTest::EnterAndEscapeAskBeforeALiveListIsLost() {
     QCOMPARE(questions.size(), 5);
 }
 
-void MainWindowTest::TerminationSignalClosesAndSaves() {
+void MainWindowTest::terminationSignalClosesAndSaves() {
     TerminationRequest termination;
     auto window = NewWindow();
     Choose(ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT), FormatWmv);
@@ -346,7 +346,7 @@ void MainWindowTest::TerminationSignalClosesAndSaves() {
     QCOMPARE(SavedOptions().ReadInt("Destinate", "Output format", -1), int(FormatWmv));
 }
 
-void MainWindowTest::KeysRunTheirCommands() {
+void MainWindowTest::keysRunTheirCommands() {
     CommandRecorder window(SettingsStore(ProgramFolder(), ProgramFolder() + "user/"));
     ShowActive(window);
     auto* list = ControlOf<QTreeWidget>(&window, IDC_FILE_LIST);
@@ -370,7 +370,7 @@ void MainWindowTest::KeysRunTheirCommands() {
     QVERIFY(window.isVisible());  // Ctrl+Enter is not the dialog's Enter
 }
 
-void MainWindowTest::GrowsFromItsTemplateSizeAndKeepsItsSize() {
+void MainWindowTest::growsFromItsTemplateSizeAndKeepsItsSize() {
     auto window = NewWindow();
     const QSize smallest = window->size();
     QCOMPARE(window->minimumSize(), smallest);

@@ -51,18 +51,18 @@ private slots:
     // Dressed as the program dresses it: the skin changes the boxes' insides.
     void initTestCase() { QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp)); }
     void cleanupTestCase() { SkinLibrary::Shutdown(); }
-    void TemplateBuildsEveryControl();
-    void ListsFollowTheFormat_data();
-    void ListsFollowTheFormat();
-    void DivxAudioSurvivesAviAndBack();
-    void AsfAndWmvAudioAreIndependent();
-    void TvModeFlipsDiscSizeAndRateButKeepsAspect();
-    void VolumeLabelFollowsTheThumb();
-    void CancelEscapeAndCloseBoxChangeNothing();
-    void OkWritesBackValuesNoListCanShow();
+    void templateBuildsEveryControl();
+    void listsFollowTheFormat_data();
+    void listsFollowTheFormat();
+    void divxAudioSurvivesAviAndBack();
+    void asfAndWmvAudioAreIndependent();
+    void tvModeFlipsDiscSizeAndRateButKeepsAspect();
+    void volumeLabelFollowsTheThumb();
+    void cancelEscapeAndCloseBoxChangeNothing();
+    void okWritesBackValuesNoListCanShow();
 };
 
-void OutputSettingsDialogTest::TemplateBuildsEveryControl() {
+void OutputSettingsDialogTest::templateBuildsEveryControl() {
     ConversionSettings settings;
     COutputSettingsDlg dialog(settings);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Output Settings"));
@@ -92,7 +92,7 @@ void OutputSettingsDialogTest::TemplateBuildsEveryControl() {
     QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(9), QStringLiteral("ASF Format (*.ASF)"));
 }
 
-void OutputSettingsDialogTest::ListsFollowTheFormat_data() {
+void OutputSettingsDialogTest::listsFollowTheFormat_data() {
     QTest::addColumn<int>("format");
     QTest::addColumn<QStringList>("expected");  // quality, video, audio, TV, resolution, frame rate, aspect
     auto row = [](const char* name, int format, QStringList expected) { QTest::newRow(name) << format << expected; };
@@ -108,7 +108,7 @@ void OutputSettingsDialogTest::ListsFollowTheFormat_data() {
     row("ASF", 9, {"E9:5", "E3:2", "E2:1", "D1:0", "E20:13", "D1:0", "D1:0"});
 }
 
-void OutputSettingsDialogTest::ListsFollowTheFormat() {
+void OutputSettingsDialogTest::listsFollowTheFormat() {
     QFETCH(int, format);
     QFETCH(QStringList, expected);
     const int ids[] = {IDC_SET_QUALITY,    IDC_SET_VIDEO_CODEC, IDC_SET_AUDIO_CODEC, IDC_SET_TVMODE,
@@ -132,7 +132,7 @@ void OutputSettingsDialogTest::ListsFollowTheFormat() {
     QCOMPARE(describeAll(switchedDialog), expected);
 }
 
-void OutputSettingsDialogTest::DivxAudioSurvivesAviAndBack() {
+void OutputSettingsDialogTest::divxAudioSurvivesAviAndBack() {
     ConversionSettings settings = Distinct(FormatDivx);
     settings.aviAudioCodec = 0;
     COutputSettingsDlg dialog(settings);
@@ -152,7 +152,7 @@ void OutputSettingsDialogTest::DivxAudioSurvivesAviAndBack() {
     QCOMPARE(settings.outputFormat, int(FormatDivx));
 }
 
-void OutputSettingsDialogTest::AsfAndWmvAudioAreIndependent() {
+void OutputSettingsDialogTest::asfAndWmvAudioAreIndependent() {
     ConversionSettings settings = Distinct(FormatAsf);  // ASF audio 1, WMV audio 0
     COutputSettingsDlg dialog(settings);
     QComboBox* format = Box(dialog, IDC_SET_FORMAT);
@@ -171,7 +171,7 @@ void OutputSettingsDialogTest::AsfAndWmvAudioAreIndependent() {
     QCOMPARE(settings.wmvAudioCodec, 1);
 }
 
-void OutputSettingsDialogTest::TvModeFlipsDiscSizeAndRateButKeepsAspect() {
+void OutputSettingsDialogTest::tvModeFlipsDiscSizeAndRateButKeepsAspect() {
     const struct {
         int format;
         const char* ntscSize;
@@ -204,7 +204,7 @@ void OutputSettingsDialogTest::TvModeFlipsDiscSizeAndRateButKeepsAspect() {
     }
 }
 
-void OutputSettingsDialogTest::VolumeLabelFollowsTheThumb() {
+void OutputSettingsDialogTest::volumeLabelFollowsTheThumb() {
     ConversionSettings settings;
     COutputSettingsDlg dialog(settings);
     auto* slider = ControlOf<QSlider>(&dialog, IDC_SET_VOLUME);
@@ -224,7 +224,7 @@ void OutputSettingsDialogTest::VolumeLabelFollowsTheThumb() {
     QCOMPARE(settings.volume, 39);
 }
 
-void OutputSettingsDialogTest::CancelEscapeAndCloseBoxChangeNothing() {
+void OutputSettingsDialogTest::cancelEscapeAndCloseBoxChangeNothing() {
     enum Route { CancelButton, Escape, CloseBox };
     for (Route route : {CancelButton, Escape, CloseBox}) {
         ConversionSettings settings = Distinct(FormatDvd);
@@ -249,7 +249,7 @@ void OutputSettingsDialogTest::CancelEscapeAndCloseBoxChangeNothing() {
     }
 }
 
-void OutputSettingsDialogTest::OkWritesBackValuesNoListCanShow() {
+void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     ConversionSettings settings = Distinct(FormatAvi);
     settings.aviQuality = 77;
     settings.aviResolution = -3;

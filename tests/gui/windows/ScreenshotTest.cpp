@@ -27,7 +27,7 @@ private slots:
     void initTestCase() { QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp)); }
     void cleanupTestCase() { SkinLibrary::Shutdown(); }
 
-    void WindowsAreDrawn() {
+    void windowsAreDrawn() {
         QTemporaryDir folder;
         std::string path = folder.path().toStdString() + "/";
         CConverterDlg window(SettingsStore(path, path + "user/"));

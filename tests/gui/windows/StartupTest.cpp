@@ -12,12 +12,12 @@
 class StartupTest : public QObject {
     Q_OBJECT
 private slots:
-    void TerminationSignalEndsTheRunNormallyAndSaves_data();
-    void TerminationSignalEndsTheRunNormallyAndSaves();
+    void terminationSignalEndsTheRunNormallyAndSaves_data();
+    void terminationSignalEndsTheRunNormallyAndSaves();
 };
 
 // Whatever the command line holds, the program starts as usual.
-void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves_data() {
+void StartupTest::terminationSignalEndsTheRunNormallyAndSaves_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("a video file") << QStringList{"clip.avi"};
     QTest::newRow("Qt's own options") << QStringList{
@@ -25,7 +25,7 @@ void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves_data() {
     QTest::newRow("the embedding switch") << QStringList{"-Embedding"};
 }
 
-void StartupTest::TerminationSignalEndsTheRunNormallyAndSaves() {
+void StartupTest::terminationSignalEndsTheRunNormallyAndSaves() {
     QFETCH(QStringList, arguments);
     QTemporaryDir folder;
     QString program = folder.path() + "/tarvine";
