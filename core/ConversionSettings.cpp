@@ -2,10 +2,4 @@
 
 #include "core/ProgramFolder.h"
 
-std::string ConversionSettings::DefaultOutputFolder() {
-#ifdef _WIN32
-    return "C:\\output video\\";
-#else
-    return GetHomeFolder() + "/output video/";
-#endif
-}
+std::string ConversionSettings::DefaultOutputFolder() { return GetHomeFolder() + "/output video/"; }

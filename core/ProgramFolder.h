@@ -2,12 +2,8 @@
 
 #include <string>
 
-// The native path separator: '\\' on Windows, '/' elsewhere.
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
+// The path separator.
 inline constexpr char kPathSeparator = '/';
-#endif
 
 // The folder of the running executable as the operating system reports it,
 // with a trailing separator. The encoder, option.ini, version.ini, tips.txt
