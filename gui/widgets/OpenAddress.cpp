@@ -29,7 +29,7 @@ void ReportOpenError(int code) {
 void ReportFolderNotShown(const QString& folder) {
     AppMessageBox(QApplication::activeWindow(),
                   QStringLiteral("The files are in the folder %1.\n\nNo file manager could be started to show it.")
-                      .arg(QDir::toNativeSeparators(folder)),
+                      .arg(QDir::toNativeSeparators(QDir::cleanPath(folder))),
                   QMessageBox::Warning);
 }
 

@@ -81,7 +81,7 @@ QWidget* CreateImageButton(const ControlTemplate& control, QWidget* parent) {
 void ShowNamesSizesAndTypes(QFileDialog& dialog) {
     dialog.setViewMode(QFileDialog::Detail);
     const QFontMetrics metrics(dialog.font());
-    QSize size(metrics.averageCharWidth() * 110, metrics.height() * 28);
+    QSize size(metrics.averageCharWidth() * 130, metrics.height() * 30);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
     dialog.resize(size);
 }

@@ -196,7 +196,7 @@ void LabelsTest::failedClickReportsWhyAndLeavesTheLinkUnvisited() {
 
     // A folder without a file manager to show it: the user learns where it is.
     AnswerNextBox(shown);
-    QVERIFY(!OpenAddressOrReport(QUrl::fromLocalFile(m_folder.path() + "/out put").toString().toStdString()));
+    QVERIFY(!OpenAddressOrReport(QUrl::fromLocalFile(m_folder.path() + "/out put/").toString().toStdString()));
     QCOMPARE(shown.text, "The files are in the folder " + m_folder.path() +
                              "/out put.\n\nNo file manager could be started to show it.");
 }
