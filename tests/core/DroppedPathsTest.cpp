@@ -1,39 +1,31 @@
 // Dropped folders turned into the videos inside them.
+#include "ScratchFolder.h"
 #include "core/DroppedPaths.h"
 
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
 #include <unistd.h>
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class DroppedPathsTest : public ::testing::Test {
+class DroppedPathsTest : public ScratchFolder {
 protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() / ("tarvine-drop-" + std::to_string(::getpid()));
-        fs::remove_all(m_root);
+        ScratchFolder::SetUp();
         fs::create_directories(m_root / "videos" / "sub.avi");
         fs::create_directories(m_root / "empty");
     }
     void TearDown() override {
         fs::permissions(m_root / "empty", fs::perms::owner_all);
-        fs::remove_all(m_root);
+        ScratchFolder::TearDown();
     }
-    std::string At(const std::string& relative) const { return (m_root / relative).string(); }
-    void Touch(const std::string& relative) const { std::ofstream(m_root / relative) << "x"; }
-
-    fs::path m_root;
 };
 
 TEST_F(DroppedPathsTest, AFolderGivesItsVideosInNameOrderInItsPlace) {
     for (const char* name : {"clip 10.mp4", "clip 2.AVI", "Clip 1.mkv", "b.flv", "notes.txt", ".hidden.avi",
                              "sub.avi/inner.avi", "clip 02b.mov"})
-        Touch(std::string("videos/") + name);
+        Write(std::string("videos/") + name);
     fs::create_symlink(m_root / "videos" / "b.flv", m_root / "videos" / "a-link.wmv");
 
     EXPECT_EQ(DroppedPaths::Expand({At("first.txt"), At("videos"), At("last.avi")}),
@@ -44,11 +36,11 @@ TEST_F(DroppedPathsTest, AFolderGivesItsVideosInNameOrderInItsPlace) {
 
 // Adding them then tells the user that nothing could be read from them.
 TEST_F(DroppedPathsTest, AFolderWithoutVideosOrUnreadableStaysItself) {
-    Touch("videos/notes.txt");
+    Write("videos/notes.txt");
     EXPECT_EQ(DroppedPaths::Expand({At("videos"), At("empty")}),
               (std::vector<std::string>{At("videos"), At("empty")}));
     if (::geteuid() == 0) GTEST_SKIP() << "root reads any folder";
-    Touch("empty/clip.avi");
+    Write("empty/clip.avi");
     fs::permissions(m_root / "empty", fs::perms::none);
     EXPECT_EQ(DroppedPaths::Expand({At("empty")}), std::vector<std::string>{At("empty")});
 }

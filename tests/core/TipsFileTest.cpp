@@ -1,30 +1,14 @@
 // tips.txt read tip by tip.
+#include "ScratchFolder.h"
 #include "core/TipsFile.h"
 
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-#include <filesystem>
-#include <fstream>
 #include <regex>
-
-namespace fs = std::filesystem;
 
 namespace {
 
-class TipsFileTest : public ::testing::Test {
+class TipsFileTest : public ScratchFolder {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() / ("tarvine-tips-" + std::to_string(::getpid()));
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-
-    std::string Write(const std::string& content) const {
-        const std::string path = (m_folder / "tips.txt").string();
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-        return path;
-    }
+    std::string Write(const std::string& content) const { return ScratchFolder::Write("tips.txt", content); }
 
     static std::vector<std::string> ReadTips(TipsFile& file, int count) {
         std::vector<std::string> tips;
@@ -36,7 +20,6 @@ protected:
         return tips;
     }
 
-    fs::path m_folder;
 };
 
 TEST_F(TipsFileTest, SkipsCommentsIndentedAndEmptyLinesAndWrapsToTheFirstTip) {
@@ -101,7 +84,7 @@ TEST_F(TipsFileTest, CreationTimeIsWrittenAsCtimeDoes) {
         text, std::regex("[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}")))
         << text;
     EXPECT_EQ(TipsFile(path).CreationTimeText(), text);
-    EXPECT_FALSE(TipsFile((m_folder / "missing.txt").string()).IsOpen());
+    EXPECT_FALSE(TipsFile(At("missing.txt")).IsOpen());
 }
 
 }  // namespace
