@@ -11,14 +11,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <csignal>
 #include <functional>
@@ -70,6 +74,7 @@ private slots:
     void escapeSavesButNotATypedFolder();
     void enterAppliesATypedFolderClosesElsewhere();
     void enterAndEscapeAskBeforeALiveListIsLost();
+    void aDroppedFolderAddsItsVideosInNameOrder();
     void terminationSignalClosesAndSaves();
     void keysRunTheirCommands();
     void growsFromItsTemplateSizeAndKeepsItsSize();
@@ -330,6 +335,34 @@ void MainWindowTest::enterAndEscapeAskBeforeALiveListIsLost() {
     next->close();
     QVERIFY(!next->isVisible());
     QCOMPARE(questions.size(), 5);
+}
+
+void MainWindowTest::aDroppedFolderAddsItsVideosInNameOrder() {
+    auto window = NewWindow();
+    window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    const QString folder = m_folder->filePath("party");
+    QVERIFY(QDir().mkpath(folder));
+    for (const char* name : {"clip 10.mp4", "clip 2.avi", "notes.txt"}) {
+        const QString path = folder + "/" + name;
+        QFile file(path + ".script");  // what the stand-in encoder reports for it
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("r1:3 r2:320 r3:240 r4:250000000");
+        file.close();
+        QVERIFY(QFile::copy(path + ".script", path));
+    }
+
+    // Dragged over the list from a file manager and dropped there.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(folder)});
+    QWidget* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST)->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &drop);
+    QVERIFY(drop.isAccepted());
+    QTRY_COMPARE(window->Sources().fileCount(), 2);
+    QCOMPARE(QString::fromStdString(window->Sources().Entry(0).path), folder + "/clip 2.avi");
+    QCOMPARE(QString::fromStdString(window->Sources().Entry(1).path), folder + "/clip 10.mp4");
 }
 
 void MainWindowTest::terminationSignalClosesAndSaves() {
