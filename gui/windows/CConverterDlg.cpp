@@ -39,6 +39,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -84,6 +85,13 @@ void ShowNamesSizesAndTypes(QFileDialog& dialog) {
     QSize size(metrics.averageCharWidth() * 130, metrics.height() * 30);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
     dialog.resize(size);
+    // The desktop-independent dialog's list: the name takes what is left once
+    // sizes such as "999.9 MiB" and the types have their room.
+    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        view->header()->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("0999.9 MiB")) + metrics.height());
+        view->header()->resizeSection(2, metrics.averageCharWidth() * 20);
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
 }
 
 QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
