@@ -37,8 +37,7 @@ TEST_F(DroppedPathsTest, AFolderGivesItsVideosInNameOrderInItsPlace) {
 // Adding them then tells the user that nothing could be read from them.
 TEST_F(DroppedPathsTest, AFolderWithoutVideosOrUnreadableStaysItself) {
     Write("videos/notes.txt");
-    EXPECT_EQ(DroppedPaths::Expand({At("videos"), At("empty")}),
-              (std::vector<std::string>{At("videos"), At("empty")}));
+    EXPECT_EQ(DroppedPaths::Expand({At("videos"), At("empty")}), (std::vector<std::string>{At("videos"), At("empty")}));
     if (::geteuid() == 0) GTEST_SKIP() << "root reads any folder";
     Write("empty/clip.avi");
     fs::permissions(m_root / "empty", fs::perms::none);

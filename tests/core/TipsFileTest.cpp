@@ -19,7 +19,6 @@ protected:
         }
         return tips;
     }
-
 };
 
 TEST_F(TipsFileTest, SkipsCommentsIndentedAndEmptyLinesAndWrapsToTheFirstTip) {
@@ -34,17 +33,17 @@ TEST_F(TipsFileTest, SkipsCommentsIndentedAndEmptyLinesAndWrapsToTheFirstTip) {
               ";another comment\n"
               "Third tip, last line without an end"));
     ASSERT_TRUE(file.IsOpen());
-    EXPECT_EQ(ReadTips(file, 5), (std::vector<std::string>{"First tip.\n", "Second tip.\n",
-                                                            "Third tip, last line without an end", "First tip.\n",
-                                                            "Second tip.\n"}));
+    EXPECT_EQ(ReadTips(file, 5),
+              (std::vector<std::string>{"First tip.\n", "Second tip.\n", "Third tip, last line without an end",
+                                        "First tip.\n", "Second tip.\n"}));
 }
 
 TEST_F(TipsFileTest, SplitsALongLineInto999CharactersAndTheRest) {
     std::string line = std::string(999, 'a') + std::string(501, 'b');
     TipsFile file(Write(line + "\nShort tip.\n" + std::string(999, 'c') + " rest starts with a space\n"));
-    EXPECT_EQ(ReadTips(file, 5), (std::vector<std::string>{std::string(999, 'a'), std::string(501, 'b') + "\n",
-                                                            "Short tip.\n", std::string(999, 'c'),
-                                                            std::string(999, 'a')}));
+    EXPECT_EQ(ReadTips(file, 5),
+              (std::vector<std::string>{std::string(999, 'a'), std::string(501, 'b') + "\n", "Short tip.\n",
+                                        std::string(999, 'c'), std::string(999, 'a')}));
 }
 
 TEST_F(TipsFileTest, AnOffsetPastTheEndWrapsToTheFirstTip) {
