@@ -10,13 +10,10 @@ constexpr double kDvdBytes = 4.7e9;
 constexpr double kCdSectors = 80 * 60 * 75;
 constexpr double kCdSectorPayload = 2324;
 constexpr double kCdShownMegabytes = 700;
-// The image's own data track, the pregaps and the lead-out on a two- or
-// three-track VCD; small against any disc worth making.
-constexpr double kCdOverheadSectors = 600;
 
-// A VCD stream is multiplexed at a fixed rate: the muxer pads to it,
-// whatever the preset spends.
-constexpr double kVcdMuxBytesPerSecond = 1411200 / 8.0;
+// A VCD stream is multiplexed at the CD's own pace, one sector's payload
+// per 75th of a second: the muxer pads to it, whatever the preset spends.
+constexpr double kVcdMuxBytesPerSecond = 75 * kCdSectorPayload;
 // Pack and packet headers (and, on DVD, a navigation pack per group of
 // pictures) on top of the elementary streams.
 constexpr double kSvcdMuxOverhead = 1.03;
@@ -38,7 +35,7 @@ std::optional<DiscFillEstimate> DiscFillEstimate::For(const ConversionSettings& 
 
 double DiscFillEstimate::ShareOfDisc(DiscKind kind, double fileBytes) {
     if (kind == DiscKind::Dvd) return fileBytes / kDvdBytes;
-    return (fileBytes / kCdSectorPayload + kCdOverheadSectors) / kCdSectors;
+    return fileBytes / kCdSectorPayload / kCdSectors;
 }
 
 std::string DiscFillEstimate::FillText(DiscKind kind, double share, const NumberText& number) {
