@@ -31,7 +31,7 @@ std::string ChapterMarks(double seconds) {
 }
 
 std::vector<std::string> VcdImagerArguments(const DiscImagePlan& plan) {
-    std::vector<std::string> arguments{"--type", plan.kind == DiscKind::Vcd ? "vcd2" : "svcd",
+    std::vector<std::string> arguments{"--type",     plan.kind == DiscKind::Vcd ? "vcd2" : "svcd",
                                        "--cue-file", FileName(plan.names.cue),
                                        "--bin-file", FileName(plan.names.image)};
     for (const DiscTitle& title : plan.titles) arguments.push_back(title.path);
@@ -58,9 +58,10 @@ std::string DvdLayoutXml(const DiscImagePlan& plan) {
     const char* standard = plan.pal ? "pal" : "ntsc";
     // No menus: the player starts at the first title. dvdauthor still wants
     // the (empty) menu domain's TV standard.
-    xml += FormatText("  <vmgm>\n    <fpc>jump title 1;</fpc>\n    <menus>\n      <video format=\"%s\"/>\n"
-                      "    </menus>\n  </vmgm>\n  <titleset>\n    <titles>\n",
-                      standard);
+    xml += FormatText(
+        "  <vmgm>\n    <fpc>jump title 1;</fpc>\n    <menus>\n      <video format=\"%s\"/>\n"
+        "    </menus>\n  </vmgm>\n  <titleset>\n    <titles>\n",
+        standard);
     xml += FormatText("      <video format=\"%s\" aspect=\"%s\"%s/>\n", standard, plan.wide ? "16:9" : "4:3",
                       plan.wide ? " widescreen=\"nopanscan\"" : "");
     // Absolute paths: dvdauthor runs a name that starts or ends with "|" as

@@ -14,8 +14,8 @@ constexpr int kWhiteBookAudioKbps = 224;
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
 std::string LeftOutNote(const ConvertedFile& file) {
-    const char* why = file.outcome == ConvertedFile::Outcome::Partial ? "it was converted only in part"
-                                                                      : "it was not converted";
+    const char* why =
+        file.outcome == ConvertedFile::Outcome::Partial ? "it was converted only in part" : "it was not converted";
     return "\"" + FileName(file.sourcePath) + "\" was left out of the disc image: " + why + ".";
 }
 
@@ -23,9 +23,10 @@ std::string VcdStandardNote(const ConversionSettings& settings) {
     EncodeTargets targets;
     ResolveBitrates(settings, targets);
     if (targets.videoBitrate == kWhiteBookVideoKbps && targets.audioBitrate == kWhiteBookAudioKbps) return {};
-    return FormatText("The VCD's video (%d kbit/s) and sound (%d kbit/s) differ from the VCD standard's %d and "
-                      "%d kbit/s: computers and most DVD players play it, but some older VCD players may refuse it.",
-                      targets.videoBitrate, targets.audioBitrate, kWhiteBookVideoKbps, kWhiteBookAudioKbps);
+    return FormatText(
+        "The VCD's video (%d kbit/s) and sound (%d kbit/s) differ from the VCD standard's %d and "
+        "%d kbit/s: computers and most DVD players play it, but some older VCD players may refuse it.",
+        targets.videoBitrate, targets.audioBitrate, kWhiteBookVideoKbps, kWhiteBookAudioKbps);
 }
 
 double TotalBytes(const std::vector<DiscTitle>& titles) {
@@ -40,9 +41,10 @@ double TotalBytes(const std::vector<DiscTitle>& titles) {
 
 std::string TooBigReason(DiscKind kind, double bytes) {
     auto number = [](double value, int decimals) { return FormatText("%.*f", decimals, value); };
+    std::string fill = DiscFillEstimate::FillText(kind, DiscFillEstimate::ShareOfDisc(kind, bytes), number);
+    fill[0] = 'a';  // "about ..." inside the sentence
     const char* disc = kind == DiscKind::Dvd ? "DVD" : kind == DiscKind::Vcd ? "VCD" : "SVCD";
-    return std::string("The disc image was not made: the converted files would fill the ") + disc + " beyond its " +
-           "capacity (" + DiscFillEstimate::FillText(kind, DiscFillEstimate::ShareOfDisc(kind, bytes), number) +
+    return std::string("The disc image was not made: the converted files do not fit on one ") + disc + " (" + fill +
            "). The converted files are kept.";
 }
 

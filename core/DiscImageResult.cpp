@@ -9,8 +9,8 @@ std::string DiscImageResult::SummaryLine() const {
     }
     case Outcome::Skipped: return detail;
     case Outcome::MissingTool:
-        return "The disc image was not made: the program \"" + detail +
-               "\" is not installed (Debian package " + detail + "). The converted files are kept.";
+        return "The disc image was not made: the program \"" + detail + "\" is not installed (Debian package " +
+               detail + "). The converted files are kept.";
     case Outcome::Failed: return "The disc image was not made: " + detail + " The converted files are kept.";
     case Outcome::Stopped: return "Making the disc image was stopped; nothing of it was kept.";
     }

@@ -47,8 +47,8 @@ void DiscImageMaker::Begin() {
     m_work = std::make_unique<QTemporaryDir>(folder + "/.Tarvine disc-XXXXXX");
     if (!m_work->isValid()) {
         m_work.reset();
-        return EndLater(DiscImageResult::Failed("the output folder \"" + folder.toStdString() +
-                                                "\" cannot be written to."));
+        return EndLater(
+            DiscImageResult::Failed("the output folder \"" + folder.toStdString() + "\" cannot be written to."));
     }
     emit Progress(QStringLiteral("Making the disc image…"));
     if (m_plan.kind == DiscKind::Dvd && !WriteDvdLayout()) return;
@@ -62,8 +62,8 @@ bool DiscImageMaker::WriteDvdLayout() {
         layout.flush())
         return true;
     EndProcess();
-    EndLater(DiscImageResult::Failed("the disc's layout could not be written into \"" +
-                                     m_work->path().toStdString() + "\": " + layout.errorString().toStdString() + "."));
+    EndLater(DiscImageResult::Failed("the disc's layout could not be written into \"" + m_work->path().toStdString() +
+                                     "\": " + layout.errorString().toStdString() + "."));
     return false;
 }
 

@@ -89,15 +89,17 @@ QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// lsdvd's titles as "length standard aspect", e.g. "10 PAL 16/9".
+// lsdvd's titles as "seconds standard aspect sound-rate", e.g. "10 PAL 16/9 48000".
 QStringList DvdTitles(const QString& path) {
-    QString listing = Run("lsdvd", {"-v", path});
+    QString listing = Run("lsdvd", {"-v", "-a", path});
     QStringList titles;
-    QRegularExpression title(R"(Title: \d+, Length: (\d\d):(\d\d):(\d\d)\.\d+.*\n\s*VTS: .*Format: (\w+), Aspect ratio: ([\d/]+))");
-    for (auto match = title.globalMatch(listing); match.hasNext();) {
-        auto m = match.next();
-        int seconds = m.captured(1).toInt() * 3600 + m.captured(2).toInt() * 60 + m.captured(3).toInt();
-        titles << QStringLiteral("%1 %2 %3").arg(seconds).arg(m.captured(4), m.captured(5));
+    const QRegularExpression length(R"(^\d+, Length: (\d\d):(\d\d):(\d\d))"),
+        video(R"(Format: (\w+), Aspect ratio: ([\d/]+))"), sound(R"(Frequency: (\d+))");
+    for (const QString& block :
+         listing.split(QRegularExpression("^Title: ", QRegularExpression::MultilineOption)).mid(1)) {
+        auto l = length.match(block), v = video.match(block), a = sound.match(block);
+        int seconds = l.captured(1).toInt() * 3600 + l.captured(2).toInt() * 60 + l.captured(3).toInt();
+        titles << QStringLiteral("%1 %2 %3 %4").arg(seconds).arg(v.captured(1), v.captured(2), a.captured(1));
     }
     if (titles.isEmpty()) qWarning().noquote() << listing;
     return titles;
@@ -122,8 +124,8 @@ void DiscImageTest::MakesADiscThatReadsBack_data() {
     QTest::addColumn<int>("aspect");
     // DVD: lsdvd's titles; CD: vcd-info's track count (the data track, then one per file)
     QTest::addColumn<QString>("expected");
-    QTest::newRow("DVD PAL 16:9") << int(FormatDvd) << 1 << 1 << "10 PAL 16/9,4 PAL 16/9";
-    QTest::newRow("DVD NTSC 4:3") << int(FormatDvd) << 0 << 0 << "10 NTSC 4/3,4 NTSC 4/3";
+    QTest::newRow("DVD PAL 16:9") << int(FormatDvd) << 1 << 1 << "10 PAL 16/9 48000,4 PAL 16/9 48000";
+    QTest::newRow("DVD NTSC 4:3") << int(FormatDvd) << 0 << 0 << "10 NTSC 4/3 48000,4 NTSC 4/3 48000";
     QTest::newRow("VCD PAL") << int(FormatVcd) << 1 << 0 << "3";
     QTest::newRow("SVCD NTSC") << int(FormatSvcd) << 0 << 1 << "3";
 }
