@@ -387,9 +387,8 @@ void CConverterDlg::UpdateDiscFill() {
 bool CConverterDlg::ConfirmDiscFill() {
     std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, m_sources.totalDuration());
     if (!DiscImagePlan::Wanted(m_settings) || !estimate || !estimate->OverCapacity()) return true;
-    QString text = QStringLiteral(
-                       "The listed files would need more than one disc (%1). They will be converted, but "
-                       "the disc image is made only if they fit. Convert them all the same?")
+    QString text = QStringLiteral("The listed files would not fit on one disc: %1. They will be converted, but the "
+                                  "disc image is made only if they fit. Convert them all the same?")
                        .arg(QString::fromStdString(estimate->Text(LocaleNumber)));
     return AppMessageBox(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }

@@ -126,8 +126,8 @@ void DiscImageTest::MakesADiscThatReadsBack_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("DVD PAL 16:9") << int(FormatDvd) << 1 << 1 << "10 PAL 16/9 48000,4 PAL 16/9 48000";
     QTest::newRow("DVD NTSC 4:3") << int(FormatDvd) << 0 << 0 << "10 NTSC 4/3 48000,4 NTSC 4/3 48000";
-    QTest::newRow("VCD PAL") << int(FormatVcd) << 1 << 0 << "3";
-    QTest::newRow("SVCD NTSC") << int(FormatSvcd) << 0 << 1 << "3";
+    QTest::newRow("VCD NTSC") << int(FormatVcd) << 0 << 0 << "3";
+    QTest::newRow("SVCD PAL") << int(FormatSvcd) << 1 << 1 << "3";
 }
 
 void DiscImageTest::MakesADiscThatReadsBack() {

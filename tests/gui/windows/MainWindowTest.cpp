@@ -237,7 +237,7 @@ void MainWindowTest::DiscFillFollowsListFormatAndQuality() {
     QVERIFY(window->ConfirmDiscFill());
     window->Settings().discImage = 1;
     WhenModalOpens<QMessageBox>([](QMessageBox& box) {
-        QVERIFY(box.text().contains("(About 788 MB of 700 MB)"));
+        QVERIFY(box.text().startsWith("The listed files would not fit on one disc: About 788 MB of 700 MB."));
         box.button(QMessageBox::No)->click();
     });
     QVERIFY(!window->ConfirmDiscFill());
