@@ -27,7 +27,7 @@ QString Sentence(QString text) {
 
 DiscImageMaker::DiscImageMaker(QObject* parent) : QObject(parent) {}
 
-DiscImageMaker::~DiscImageMaker() { EndProcess(); }
+DiscImageMaker::~DiscImageMaker() { DiscardWork(); }
 
 void DiscImageMaker::Start(const DiscImagePlan& plan) {
     if (Running()) return;
@@ -61,9 +61,10 @@ bool DiscImageMaker::WriteDvdLayout() {
     if (layout.open(QIODevice::WriteOnly) && layout.write(xml.data(), qint64(xml.size())) == qint64(xml.size()) &&
         layout.flush())
         return true;
-    EndProcess();
-    EndLater(DiscImageResult::Failed("the disc's layout could not be written into \"" + m_work->path().toStdString() +
-                                     "\": " + layout.errorString().toStdString() + "."));
+    std::string cause = "the disc's layout could not be written to \"" + layout.fileName().toStdString() +
+                        "\": " + layout.errorString().toStdString() + ".";
+    DiscardWork();
+    EndLater(DiscImageResult::Failed(cause));
     return false;
 }
 
@@ -81,7 +82,7 @@ void DiscImageMaker::RunStep() {
     m_process->start(QStandardPaths::findExecutable(Q(step.program)), arguments);
     if (!m_process->waitForStarted()) {
         std::string cause = step.program + " could not be started: " + m_process->errorString().toStdString() + ".";
-        EndProcess();
+        DiscardWork();
         EndLater(DiscImageResult::Failed(cause));
     }
 }
@@ -90,7 +91,7 @@ void DiscImageMaker::KeepLastLine() {
     // Tools rewrite their progress line with carriage returns.
     const QStringList lines = QString::fromLocal8Bit(m_process->readAll()).split(QRegularExpression("[\r\n]"));
     for (const QString& line : lines)
-        if (!line.trimmed().isEmpty()) m_lastLine = line.trimmed();
+        if (!line.trimmed().isEmpty()) m_lastLine = line.simplified();
 }
 
 void DiscImageMaker::StepEnded(int exitCode, QProcess::ExitStatus status) {
@@ -103,12 +104,12 @@ void DiscImageMaker::StepEnded(int exitCode, QProcess::ExitStatus status) {
                                                      : QStringLiteral("failed (status %1)").arg(exitCode);
         QString last = m_lastLine.isEmpty() ? QString() : ": " + Sentence(m_lastLine);
         std::string cause = program + " " + how.toStdString() + (last.isEmpty() ? "." : last.toStdString());
-        EndProcess();
+        DiscardWork();
         return End(DiscImageResult::Failed(cause));
     }
     if (++m_step < m_steps.size()) return RunStep();
     DiscImageResult result = MoveResultsOut();
-    EndProcess();
+    DiscardWork();
     End(result);
 }
 
@@ -131,11 +132,11 @@ DiscImageResult DiscImageMaker::MoveResultsOut() {
 
 void DiscImageMaker::Stop() {
     if (!Running()) return;
-    EndProcess();
+    DiscardWork();
     End(DiscImageResult::Stopped());
 }
 
-void DiscImageMaker::EndProcess() {
+void DiscImageMaker::DiscardWork() {
     if (m_process) {
         m_process->disconnect(this);
         m_process->kill();
@@ -143,7 +144,7 @@ void DiscImageMaker::EndProcess() {
         delete m_process;
         m_process = nullptr;
     }
-    m_work.reset();  // removes the work folder with whatever is left in it
+    m_work.reset();
 }
 
 void DiscImageMaker::End(const DiscImageResult& result) { emit Finished(result); }

@@ -43,7 +43,8 @@ private:
     void StepEnded(int exitCode, QProcess::ExitStatus status);
     void KeepLastLine();
     DiscImageResult MoveResultsOut();
-    void EndProcess();
+    // Ends the running tool and removes the work folder with all in it.
+    void DiscardWork();
     void End(const DiscImageResult& result);
     void EndLater(const DiscImageResult& result);
 
@@ -54,3 +55,5 @@ private:
     QProcess* m_process = nullptr;
     QString m_lastLine;
 };
+
+Q_DECLARE_METATYPE(DiscImageResult)

@@ -107,15 +107,12 @@ QStringList DvdTitles(const QString& path) {
 
 }  // namespace
 
-Q_DECLARE_METATYPE(DiscImageResult)
-
 class DiscImageTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { qRegisterMetaType<DiscImageResult>(); }
     void MakesADiscThatReadsBack_data();
     void MakesADiscThatReadsBack();
-    void StopLeavesNothingAndAMissingToolIsNamed();
+    void StopFailureAndMissingToolLeaveNothing();
 };
 
 void DiscImageTest::MakesADiscThatReadsBack_data() {
@@ -178,7 +175,7 @@ void DiscImageTest::MakesADiscThatReadsBack() {
     QCOMPARE(Entries(folder.path()).size(), 2 * qsizetype(std::size(kClips)) + 3);
 }
 
-void DiscImageTest::StopLeavesNothingAndAMissingToolIsNamed() {
+void DiscImageTest::StopFailureAndMissingToolLeaveNothing() {
     QTemporaryDir folder;
     ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
     std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings);
@@ -205,6 +202,17 @@ void DiscImageTest::StopLeavesNothingAndAMissingToolIsNamed() {
              QStringLiteral("The disc image was not made: the program \"dvdauthor\" is not installed (Debian package "
                             "dvdauthor). The converted files are kept."));
     QCOMPARE(Entries(folder.path()), before);
+
+    // A tool that fails is named with its last words.
+    QFile notVideo(folder.filePath("notes.vob"));
+    QVERIFY(notVideo.open(QIODevice::WriteOnly) && notVideo.write("not a video\n") > 0);
+    notVideo.close();
+    plan.titles = {{notVideo.fileName().toStdString(), 10}};
+    QString failure = QString::fromStdString(Make(maker, plan).SummaryLine());
+    QVERIFY2(failure.startsWith("The disc image was not made: dvdauthor failed (status 1): ") &&
+                 failure.endsWith(". The converted files are kept."),
+             qPrintable(failure));
+    QCOMPARE(Entries(folder.path()).size(), before.size() + 1);
 }
 
 QTEST_MAIN(DiscImageTest)
