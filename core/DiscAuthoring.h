@@ -3,7 +3,6 @@
 #include "core/DiscImagePlan.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 
 // One authoring program's run: the program's name (found on PATH) and its
