@@ -32,6 +32,7 @@ struct ConversionSettings {
     int aviFrameRate = 0;
     int mpegFrameRate = 0;
     int volume = 20;
+    int discImage = 0;  // 1: the disc formats end in a disc image
 
     // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
     static std::string DefaultOutputFolder();

@@ -41,6 +41,7 @@ constexpr SettingsIntField kIntFields[] = {
     {"AVI frame rate", &S::aviFrameRate},
     {"MPEG frame rate", &S::mpegFrameRate},
     {"Volume", &S::volume},
+    {"Disc image", &S::discImage},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

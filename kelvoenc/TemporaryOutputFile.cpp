@@ -1,5 +1,6 @@
 #include "kelvoenc/TemporaryOutputFile.h"
 
+#include "core/RenameWithoutReplacing.h"
 #include "kelvoenc/EncoderFailure.h"
 #include "protocol/TemporaryOutput.h"
 
@@ -35,17 +36,6 @@ std::string RandomName() {
     std::string letters;
     for (std::size_t i = 0; i < kTemporaryOutputRandomLength; ++i) letters += kLetters[pick(random)];
     return TemporaryOutputName(letters);
-}
-
-// A file that appears under the output's name while converting is kept: the
-// rename fails with EEXIST instead of replacing it. File systems without the
-// no-replace rename get the same guarantee from a hard link.
-bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    if (link(from.c_str(), to.c_str()) != 0) return false;
-    unlink(from.c_str());
-    return true;
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ enum CommandId : int {
     IDC_MAIN_ASPECT = 1069,
     IDC_SMALL_SETTINGS = 1079,
     IDC_SMALL_CONVERT = 1080,
+    IDC_MAIN_DISC_FILL = 1091,
 
     // Progress window (template 130)
     IDC_PROGRESS_TEXT = 1032,
@@ -53,6 +54,7 @@ enum CommandId : int {
     IDC_SET_VOLUME_LABEL = 1074,
     IDC_SET_TVMODE = 1077,
     IDC_SET_ASPECT = 1078,
+    IDC_SET_DISC_IMAGE = 1090,
 
     // Menus 136 and 144
     ID_HELP_CONTENT = 32771,

@@ -27,6 +27,7 @@ const DialogTemplate& MainDialogTemplate() {
             {kNoId, ControlKind::EtchedLine, "", 15, 50, 384, 1, StyleNone, GrowWidth},
             {IDC_FILE_LIST, ControlKind::ListView, "", 15, 55, 384, 163,
              StyleSingleSelection | StyleBorder | StyleTabStop, GrowWidth | GrowHeight},
+            {IDC_MAIN_DISC_FILL, ControlKind::Static, "", 15, 219, 384, 8, StyleNone, MoveDown | GrowWidth},
             {kNoId, ControlKind::Static, "Output folder", 15, 230, 57, 8, StyleNone, MoveDown},
             {IDC_OUTPUT_FOLDER, ControlKind::Edit, "", 78, 228, 263, 12, StyleBorder | StyleAutoHScroll | StyleTabStop,
              MoveDown | GrowWidth},

@@ -38,6 +38,7 @@ const DialogTemplate& OutputSettingsDialogTemplate() {
             {IDC_SET_FRAME_RATE, ControlKind::DropDownList, "", 198, 62, 65, 99, kList},
             {IDC_SET_LETTERBOX, ControlKind::CheckBox, "Add letter box to keep aspect ratio", 64, 113, 121, 10,
              StyleTabStop},
+            {IDC_SET_DISC_IMAGE, ControlKind::CheckBox, "Make a disc image", 198, 113, 72, 10, StyleTabStop},
             {kNoId, ControlKind::Static, "Volume", 12, 101, 25, 8},
             {IDC_SET_VOLUME, ControlKind::Trackbar, "", 62, 101, 70, 9, StyleNoTicks | StyleTabStop},
             {IDC_SET_VOLUME_LABEL, ControlKind::Static, "+0db", 149, 100, 38, 8},

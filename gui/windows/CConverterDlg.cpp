@@ -1,6 +1,8 @@
 #include "gui/windows/CConverterDlg.h"
 
 #include "core/ConversionBatch.h"
+#include "core/DiscFillEstimate.h"
+#include "core/DiscImagePlan.h"
 #include "core/DroppedPaths.h"
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
@@ -31,7 +33,9 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -43,6 +47,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -58,6 +63,9 @@ constexpr const char* kImportSection = "Import";
 constexpr const char* kImportFolderKey = "Folder";
 
 // The buttons that draw themselves: the toolbar, the side bar and Change.
+// The window's numbers follow the user's locale.
+std::string LocaleNumber(double value, int decimals) { return QLocale().toString(value, 'f', decimals).toStdString(); }
+
 bool IsImageButton(int id) {
     switch (id) {
     case IDC_ADD:
@@ -189,6 +197,7 @@ void CConverterDlg::BindControls(const DialogLayout& layout) {
     m_convertButton = layout.Bind<CImageButton>(IDC_CONVERT);
     m_settingsButton = layout.Bind<CImageButton>(IDC_SETTINGS);
     m_fileList = layout.Bind<QTreeWidget>(IDC_FILE_LIST);
+    m_discFillLabel = layout.Bind<QLabel>(IDC_MAIN_DISC_FILL);
 }
 
 void CConverterDlg::ConnectCommands(const DialogLayout& layout) {
@@ -325,6 +334,7 @@ void CConverterDlg::OnInitDialog() {
     m_formatBox->setCurrentIndex(m_settings.outputFormat);
     UpdateTvModeBox();
     UpdateAspectBox();
+    UpdateDiscFill();
 }
 
 // Each quick box is wide enough for every text it can show.
@@ -406,6 +416,22 @@ void CConverterDlg::OnSelchangeFormat() {
     m_settings.outputFormat = m_formatBox->currentIndex();
     UpdateTvModeBox();
     UpdateAspectBox();
+    UpdateDiscFill();
+}
+
+void CConverterDlg::UpdateDiscFill() {
+    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, m_sources.totalDuration());
+    m_discFillLabel->setVisible(estimate.has_value());
+    if (estimate) m_discFillLabel->setText(QString::fromStdString(estimate->Text(LocaleNumber)));
+}
+
+bool CConverterDlg::ConfirmDiscFill() {
+    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, m_sources.totalDuration());
+    if (!DiscImagePlan::Wanted(m_settings) || !estimate || !estimate->OverCapacity()) return true;
+    QString text = QStringLiteral("The listed files would not fit on one disc: %1. They will be converted, but the "
+                                  "disc image is made only if they fit. Convert them all the same?")
+                       .arg(QString::fromStdString(estimate->Text(LocaleNumber)));
+    return AppMessageBox(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void CConverterDlg::OnSelchangeTvMode() { m_settings.tvMode = m_tvModeBox->currentIndex(); }
@@ -421,6 +447,7 @@ void CConverterDlg::OnSettings() {
     m_formatBox->setCurrentIndex(m_settings.outputFormat);
     UpdateTvModeBox();
     UpdateAspectBox();
+    UpdateDiscFill();
 }
 
 void CConverterDlg::OnChangeFolder() {
@@ -571,6 +598,7 @@ void CConverterDlg::AppendRow(const std::string& path) {
     int row = m_sources.fileCount();
     m_sources.Append(path);
     ClearOutcomes();
+    UpdateDiscFill();
 
     auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
     item->setToolTip(1, item->text(1));
@@ -587,6 +615,7 @@ void CConverterDlg::OnRemoveFile() {
     m_sources.Remove(row);
     NumberRows(row);
     ClearOutcomes();
+    UpdateDiscFill();
     if (row < m_sources.fileCount()) {
         SelectRow(row);
         m_fileList->setFocus();

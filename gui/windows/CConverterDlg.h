@@ -21,6 +21,7 @@ class CImageButton;
 class ConversionEngine;
 class DialogLayout;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTreeWidget;
 
@@ -57,6 +58,12 @@ public slots:
 public:
     void UpdateTvModeBox();
     void UpdateAspectBox();
+    // How full the disc would be, shown under the list while a disc format
+    // is chosen.
+    void UpdateDiscFill();
+    // When the batch is to end in a disc image that the listed files would
+    // overfill, asks whether to convert all the same; true to go on.
+    bool ConfirmDiscFill();
 
     QWidget* HostWindow() override { return this; }
     QString OutputFolderText() const override;
@@ -152,6 +159,7 @@ private:
     CImageButton* m_convertButton = nullptr;
     CImageButton* m_settingsButton = nullptr;
     QTreeWidget* m_fileList = nullptr;
+    QLabel* m_discFillLabel = nullptr;
     int m_listWidth = 0;  // the list's width that its path column was last fitted to
     QIcon m_icon;
     // Made by OnInitDialog with the progress window; gone before the

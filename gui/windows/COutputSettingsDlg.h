@@ -37,6 +37,7 @@ private:
     void FillAspectList();
     void InitVolumeSlider();
     void FillAllLists();
+    void ShowDiscImage();
 
     void OnSelchangeFormat();
     void OnSelchangeQuality();
@@ -54,11 +55,13 @@ private:
     int Format() const { return m_working.outputFormat; }
 
     ConversionSettings& m_settings;
-    // Only the list choices and the volume of this copy are edited and
+    // Only the list choices, the volume and the disc image switch of this
+    // copy are edited and
     // written back; the letterbox flag and the folder stay the caller's.
     ConversionSettings m_working;
 
     QCheckBox* m_letterboxCheck = nullptr;
+    QCheckBox* m_discImageCheck = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;
     QComboBox* m_aspectList = nullptr;

@@ -52,6 +52,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.outputFolder = "/media/my clips/";
     settings.outputFormat = 12;
     settings.volume = 33;
+    settings.discImage = 1;
     settings.asfAudioCodec = 0;
     settings.mpegFrameRate = -4;
     ASSERT_TRUE(Store().Save(settings));
@@ -70,7 +71,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
                           "WMV audio codec=",   "ASF audio codec=0",
                           "AVI resolution=",    "MPEG resolution=",
                           "AVI frame rate=",    "MPEG frame rate=-4",
-                          "Volume=33"};
+                          "Volume=33",          "Disc image=1"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);
     for (const char* key : keys) {
@@ -95,6 +96,7 @@ TEST_F(SettingsStoreTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(loaded.tvMode, -1);
     EXPECT_EQ(loaded.outputFolder, std::string(255, 'f'));
     EXPECT_EQ(loaded.aviQuality, 4);
+    EXPECT_EQ(loaded.discImage, 0);  // written before the key existed
     EXPECT_EQ(Store().LoadVersion(), "2.5");
 
     ASSERT_TRUE(Store().Save(loaded));

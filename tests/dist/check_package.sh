@@ -17,6 +17,10 @@ depends=$(field Depends)
 for library in libqt6widgets6 libqt6svg6 libavcodec59 libavformat59 libavfilter8 libc6; do
     grep -q "\b$library\b" <<< "$depends" || fail "Depends does not name $library: $depends"
 done
+recommends=$(field Recommends)
+for tool in dvdauthor genisoimage vcdimager; do
+    grep -q "\b$tool\b" <<< "$recommends" || fail "Recommends does not name $tool: $recommends"
+done
 
 dpkg-deb --contents "$package" | awk '{print $6}' | sed 's|^\./|/|' > "$work/contents"
 for path in /usr/bin/tarvine /usr/lib/tarvine/tarvine /usr/lib/tarvine/kelvoenc /usr/lib/tarvine/tips.txt \

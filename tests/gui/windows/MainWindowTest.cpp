@@ -14,6 +14,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -70,6 +71,7 @@ private slots:
     void templateBuildsEveryControl();
     void quickBoxesFollowTheFormat();
     void settingsDialogOkMovesTheBoxesCancelLeavesThem();
+    void discFillFollowsListFormatAndQuality();
     void changeStoresTheChosenFolderWithSeparator();
     void escapeSavesButNotATypedFolder();
     void enterAppliesATypedFolderClosesElsewhere();
@@ -105,6 +107,7 @@ void MainWindowTest::templateBuildsEveryControl() {
                                   {IDC_SETTINGS, "CImageButton", "Settings"},
                                   {IDC_HELP_BUTTON, "CImageButton", "Help"},
                                   {IDC_FILE_LIST, "QTreeWidget", ""},
+                                  {IDC_MAIN_DISC_FILL, "QLabel", ""},
                                   {-1, "QLabel", "Output folder"},
                                   {IDC_CHANGE, "CImageButton", "Change"},
                                   {IDC_SIDE_ADD, "CImageButton", ""},
@@ -216,6 +219,46 @@ void MainWindowTest::settingsDialogOkMovesTheBoxesCancelLeavesThem() {
     ControlOf<QAbstractButton>(window.get(), IDC_SETTINGS)->click();
     QCOMPARE(format->currentIndex(), int(FormatSvcd));
     QCOMPARE(window->Settings().outputFormat, int(FormatSvcd));
+}
+
+void MainWindowTest::discFillFollowsListFormatAndQuality() {
+    auto window = NewWindow();
+    window->show();
+    QLabel* fill = ControlOf<QLabel>(window.get(), IDC_MAIN_DISC_FILL);
+    QComboBox* format = ControlOf<QComboBox>(window.get(), IDC_MAIN_FORMAT);
+    QVERIFY(!fill->isVisible());
+    Choose(format, FormatDvd);
+    QVERIFY(fill->isVisible());
+    QCOMPARE(fill->text(), QStringLiteral("About 0.0 GB of 4.7 GB"));
+
+    // An hour at the best DVD quality (5000 + 224 kbit/s, with the
+    // program stream's own share).
+    window->Sources().ProbeSlot()->durationSeconds = 3600;
+    window->AppendRow("/clips/film.avi");
+    QCOMPARE(fill->text(), QStringLiteral("About 2.5 GB of 4.7 GB"));
+    WhenModalOpens<COutputSettingsDlg>([](COutputSettingsDlg& dialog) {
+        Choose(ControlOf<QComboBox>(&dialog, IDC_SET_QUALITY), 0);  // 800 + 112 kbit/s
+        ControlOf<QPushButton>(&dialog, ID_OK)->click();
+    });
+    ControlOf<QPushButton>(window.get(), IDC_SMALL_SETTINGS)->click();
+    QCOMPARE(fill->text(), QStringLiteral("About 0.4 GB of 4.7 GB"));
+    Choose(format, FormatVcd);  // a stream at the CD's pace: 80 minutes fill 700 MB
+    QCOMPARE(fill->text(), QStringLiteral("About 525 MB of 700 MB"));
+    QVERIFY(window->ConfirmDiscFill());
+
+    // An hour and a half overfill the CD: with the disc image on, Convert asks first.
+    window->Sources().ProbeSlot()->durationSeconds = 1800;
+    window->AppendRow("/clips/film.avi");
+    QCOMPARE(fill->text(), QStringLiteral("About 788 MB of 700 MB"));
+    QVERIFY(window->ConfirmDiscFill());
+    window->Settings().discImage = 1;
+    WhenModalOpens<QMessageBox>([](QMessageBox& box) {
+        QVERIFY(box.text().startsWith("The listed files would not fit on one disc: About 788 MB of 700 MB."));
+        box.button(QMessageBox::No)->click();
+    });
+    QVERIFY(!window->ConfirmDiscFill());
+    Choose(format, FormatAvi);
+    QVERIFY(!fill->isVisible());
 }
 
 void MainWindowTest::changeStoresTheChosenFolderWithSeparator() {

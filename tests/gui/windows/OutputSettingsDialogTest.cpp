@@ -38,6 +38,7 @@ ConversionSettings Distinct(int format) {
     settings.mpegFrameRate = 4;
     settings.mpegAspect = 3;
     settings.dvdAspect = 0;
+    settings.discImage = 1;
     return settings;
 }
 
@@ -84,6 +85,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_TVMODE, "QComboBox", "None"},
                              {IDC_SET_ASPECT, "QComboBox", "None"},
                              {IDC_SET_LETTERBOX, "QCheckBox", "Add letter box to keep aspect ratio"},
+                             {IDC_SET_DISC_IMAGE, "QCheckBox", "Make a disc image"},
                              {IDC_SET_VOLUME, "QSlider", ""},
                              {IDC_SET_VOLUME_LABEL, "QLabel", "+0db"},
                              {ID_OK, "QPushButton", "Ok"},
@@ -94,18 +96,19 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
 
 void OutputSettingsDialogTest::listsFollowTheFormat_data() {
     QTest::addColumn<int>("format");
-    QTest::addColumn<QStringList>("expected");  // quality, video, audio, TV, resolution, frame rate, aspect
+    // quality, video, audio, TV, resolution, frame rate, aspect, disc image
+    QTest::addColumn<QStringList>("expected");
     auto row = [](const char* name, int format, QStringList expected) { QTest::newRow(name) << format << expected; };
-    row("AVI", 0, {"E9:1", "E2:1", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0"});
-    row("MPEG1", 1, {"E5:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3"});
-    row("MPEG2", 2, {"E6:3", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3"});
-    row("DivX", 3, {"E9:1", "D1:0", "E2:0", "D1:0", "E20:13", "E8:3", "D1:0"});
-    row("Xvid", 4, {"E9:1", "D1:0", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0"});
-    row("VCD", 5, {"E5:2", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0"});
-    row("SVCD", 6, {"E5:4", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0"});
-    row("DVD", 7, {"E6:0", "D1:0", "E2:1", "E2:1", "D2:1", "D2:1", "E2:0"});
-    row("WMV", 8, {"E9:5", "D1:0", "E2:0", "D1:0", "E20:13", "D1:0", "D1:0"});
-    row("ASF", 9, {"E9:5", "E3:2", "E2:1", "D1:0", "E20:13", "D1:0", "D1:0"});
+    row("AVI", 0, {"E9:1", "E2:1", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
+    row("MPEG1", 1, {"E5:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
+    row("MPEG2", 2, {"E6:3", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
+    row("DivX", 3, {"E9:1", "D1:0", "E2:0", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
+    row("Xvid", 4, {"E9:1", "D1:0", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
+    row("VCD", 5, {"E5:2", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
+    row("SVCD", 6, {"E5:4", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
+    row("DVD", 7, {"E6:0", "D1:0", "E2:1", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
+    row("WMV", 8, {"E9:5", "D1:0", "E2:0", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
+    row("ASF", 9, {"E9:5", "E3:2", "E2:1", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
 }
 
 void OutputSettingsDialogTest::listsFollowTheFormat() {
@@ -116,7 +119,8 @@ void OutputSettingsDialogTest::listsFollowTheFormat() {
     auto describeAll = [&ids](const QDialog& dialog) {
         QStringList shown;
         for (int id : ids) shown << Describe(Box(dialog, id));
-        return shown;
+        const QCheckBox* discImage = ControlOf<QCheckBox>(&dialog, IDC_SET_DISC_IMAGE);
+        return shown << QStringLiteral("%1%2").arg(discImage->isEnabled() ? 'E' : 'D').arg(int(discImage->isChecked()));
     };
 
     // Opened on the format, and reached by choosing it from another format.
@@ -234,6 +238,7 @@ void OutputSettingsDialogTest::cancelEscapeAndCloseBoxChangeNothing() {
         dialog.show();
         Choose(Box(dialog, IDC_SET_QUALITY), 3);
         Choose(Box(dialog, IDC_SET_TVMODE), 0);
+        ControlOf<QCheckBox>(&dialog, IDC_SET_DISC_IMAGE)->click();
         Choose(Box(dialog, IDC_SET_FORMAT), FormatAsf);
         Choose(Box(dialog, IDC_SET_VIDEO_CODEC), 0);
         ControlOf<QCheckBox>(&dialog, IDC_SET_LETTERBOX)->click();
@@ -284,6 +289,13 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     ControlOf<QCheckBox>(&ticking, IDC_SET_LETTERBOX)->click();
     ticking.accept();
     QCOMPARE(settings.letterbox, 1);
+
+    // The disc image switch is the working copy's, like the lists.
+    settings.outputFormat = FormatVcd;
+    COutputSettingsDlg disc(settings);
+    ControlOf<QCheckBox>(&disc, IDC_SET_DISC_IMAGE)->click();
+    disc.accept();
+    QCOMPARE(settings.discImage, 0);
 }
 
 QTEST_MAIN(OutputSettingsDialogTest)

@@ -1,11 +1,13 @@
 #include "ScreenshotSupport.h"
 #include "UiTestSupport.h"
 
+#include "gui/res/CommandIds.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CConverterDlg.h"
 #include "gui/windows/COutputSettingsDlg.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTemporaryDir>
 
 namespace {
@@ -35,6 +37,30 @@ private slots:
 
         COutputSettingsDlg dialog(window.Settings(), &window);
         ShowAndVerifyDrawn(dialog, QStringLiteral("output-settings"));
+    }
+
+    // The README's pictures of the disc image: the option, and the fill
+    // shown under a list of two hour-long films.
+    void discImageIsDrawn() {
+        QTemporaryDir folder;
+        std::string path = folder.path().toStdString() + "/";
+        CConverterDlg window(SettingsStore(path, path + "user/"));
+        window.Settings().outputFormat = FormatDvd;
+        window.Settings().tvMode = 1;
+        window.Settings().dvdQuality = 2;
+        window.Settings().discImage = 1;
+        for (const char* film : {"/home/ann/Videos/Summer holiday.avi", "/home/ann/Videos/Wedding.mp4"}) {
+            window.Sources().ProbeSlot()->durationSeconds = 3600;
+            window.AppendRow(film);
+        }
+        ControlOf<QComboBox>(&window, IDC_MAIN_FORMAT)->setCurrentIndex(FormatDvd);
+        window.UpdateTvModeBox();
+        window.UpdateAspectBox();
+        window.UpdateDiscFill();
+        ShowAndVerifyDrawn(window, QStringLiteral("disc-fill"));
+
+        COutputSettingsDlg dialog(window.Settings(), &window);
+        ShowAndVerifyDrawn(dialog, QStringLiteral("disc-image-option"));
     }
 };
 

@@ -1,0 +1,81 @@
+#include "core/DiscImagePlan.h"
+
+#include "core/DiscFillEstimate.h"
+#include "core/FormatCatalogue.h"
+#include "core/FormatText.h"
+
+#include <filesystem>
+
+namespace {
+
+constexpr int kWhiteBookVideoKbps = 1150;
+constexpr int kWhiteBookAudioKbps = 224;
+
+std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+std::string LeftOutNote(const ConvertedFile& file) {
+    const char* why =
+        file.outcome == ConvertedFile::Outcome::Partial ? "it was converted only in part" : "it was not converted";
+    return "\"" + FileName(file.sourcePath) + "\" was left out of the disc image: " + why + ".";
+}
+
+std::string VcdStandardNote(const ConversionSettings& settings) {
+    EncodeTargets targets;
+    ResolveBitrates(settings, targets);
+    if (targets.videoBitrate == kWhiteBookVideoKbps && targets.audioBitrate == kWhiteBookAudioKbps) return {};
+    return FormatText(
+        "The VCD's video (%d kbit/s) and sound (%d kbit/s) differ from the VCD standard's %d and "
+        "%d kbit/s: computers and most DVD players play it, but some older VCD players may refuse it.",
+        targets.videoBitrate, targets.audioBitrate, kWhiteBookVideoKbps, kWhiteBookAudioKbps);
+}
+
+double TotalBytes(const std::vector<DiscTitle>& titles) {
+    double bytes = 0;
+    for (const DiscTitle& title : titles) {
+        std::error_code error;
+        std::uintmax_t size = std::filesystem::file_size(title.path, error);
+        if (!error) bytes += static_cast<double>(size);
+    }
+    return bytes;
+}
+
+std::string TooBigReason(DiscKind kind, double bytes) {
+    auto number = [](double value, int decimals) { return FormatText("%.*f", decimals, value); };
+    std::string fill = DiscFillEstimate::FillText(kind, DiscFillEstimate::ShareOfDisc(kind, bytes), number);
+    fill[0] = 'a';  // "about ..." inside the sentence
+    const char* disc = kind == DiscKind::Dvd ? "DVD" : kind == DiscKind::Vcd ? "VCD" : "SVCD";
+    return std::string("The disc image was not made: the converted files do not fit on one ") + disc + " (" + fill +
+           "). The converted files are kept.";
+}
+
+}  // namespace
+
+bool DiscImagePlan::Wanted(const ConversionSettings& settings) {
+    return settings.discImage != 0 && DiscKindOf(settings.outputFormat).has_value();
+}
+
+DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std::vector<ConvertedFile>& converted,
+                                  const std::string& outputFolder) {
+    DiscImagePlan plan;
+    plan.kind = DiscKindOf(settings.outputFormat).value_or(DiscKind::Dvd);
+    plan.pal = IsPal(settings);
+    const AspectEntry* aspect = ChosenAspect(settings);
+    plan.wide = aspect && aspect->displayWidth * 3 > aspect->displayHeight * 4;
+    plan.names = DiscImageNames::Free(outputFolder, plan.kind);
+    for (const ConvertedFile& file : converted) {
+        if (file.outcome == ConvertedFile::Outcome::Whole)
+            plan.titles.push_back({file.outputPath, file.seconds});
+        else
+            plan.notes.push_back(LeftOutNote(file));
+    }
+    if (plan.kind == DiscKind::Vcd) {
+        std::string note = VcdStandardNote(settings);
+        if (!note.empty()) plan.notes.push_back(note);
+    }
+    double bytes = TotalBytes(plan.titles);
+    if (plan.titles.empty())
+        plan.skipReason = "The disc image was not made: no file was converted whole.";
+    else if (DiscFillEstimate::ShareOfDisc(plan.kind, bytes) > 1.0)
+        plan.skipReason = TooBigReason(plan.kind, bytes);
+    return plan;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/ConversionSettings.h"
+#include "core/DiscImageNames.h"
+
+#include <string>
+#include <vector>
+
+// How one listed file came out of the batch, as far as a disc cares.
+struct ConvertedFile {
+    enum class Outcome { Whole, Partial, Failed };
+
+    std::string sourcePath;
+    std::string outputPath;
+    double seconds = 0;  // the listed length
+    Outcome outcome = Outcome::Failed;
+};
+
+// One title (DVD) or track (VCD, SVCD) of the disc.
+struct DiscTitle {
+    std::string path;
+    double seconds = 0;
+};
+
+// Everything needed to author one disc from a batch's outputs: the files
+// that converted whole, in list order, with the TV standard and aspect the
+// batch encoded them with, the free names of the image, and the lines the
+// batch's summary owes the user about the disc before it is made.
+struct DiscImagePlan {
+    DiscKind kind = DiscKind::Dvd;
+    bool pal = false;
+    bool wide = false;  // 16:9, else 4:3
+    DiscImageNames names;
+    std::vector<DiscTitle> titles;
+    // Files left out, and a VCD that strays from the standard's bitrates.
+    std::vector<std::string> notes;
+    // Not empty when no image is to be made, and why.
+    std::string skipReason;
+
+    // The disc for a disc format with its option on; `converted` is the
+    // list in order. The files' sizes on disk decide whether they fit.
+    static DiscImagePlan Make(const ConversionSettings& settings, const std::vector<ConvertedFile>& converted,
+                              const std::string& outputFolder);
+    // Whether a batch with these settings ends in a disc image.
+    static bool Wanted(const ConversionSettings& settings);
+};
