@@ -41,6 +41,9 @@ constexpr SettingsIntField kIntFields[] = {
     {"AVI frame rate", &S::aviFrameRate},
     {"MPEG frame rate", &S::mpegFrameRate},
     {"Volume", &S::volume},
+    {"MP4 quality", &S::mp4Quality},
+    {"MP4 resolution", &S::mp4Resolution},
+    {"MP4 frame rate", &S::mp4FrameRate},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {
