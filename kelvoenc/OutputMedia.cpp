@@ -16,6 +16,7 @@ const char* MuxerName(ContainerChoice container) {
     case ContainerChoice::Vcd: return "vcd";
     case ContainerChoice::Svcd: return "svcd";
     case ContainerChoice::Dvd: return "dvd";
+    case ContainerChoice::Mp4: return "mp4";
     }
     return "avi";
 }
@@ -35,6 +36,11 @@ OutputMedia::OutputMedia(const std::string& outputPath, ContainerChoice containe
     m_format.reset(format);
     m_format->pb = m_file.Io();
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // Moving the index to the front reads the written file back by its name.
+    if (container == ContainerChoice::Mp4) {
+        m_format->url = av_strdup(("file:" + m_file.Path()).c_str());
+        if (!m_format->url) throw std::bad_alloc();
+    }
 }
 
 OutputMedia::~OutputMedia() {
@@ -85,6 +91,7 @@ void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
         options.Set("preload", "440000");
         break;
     case ContainerChoice::Svcd: options.Set("packetsize", "2324"); break;
+    case ContainerChoice::Mp4: options.Set("movflags", "+faststart"); break;
     case ContainerChoice::Dvd:
         options.Set("packetsize", "2048");
         options.Set("muxrate", "10080000");
