@@ -54,6 +54,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.volume = 33;
     settings.asfAudioCodec = 0;
     settings.mpegFrameRate = -4;
+    settings.mp4Resolution = 9;
     ASSERT_TRUE(Store().Save(settings));
     EXPECT_EQ(Store().Load(), settings);
 
@@ -70,7 +71,8 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
                           "WMV audio codec=",   "ASF audio codec=0",
                           "AVI resolution=",    "MPEG resolution=",
                           "AVI frame rate=",    "MPEG frame rate=-4",
-                          "Volume=33"};
+                          "Volume=33",          "MP4 quality=3",
+                          "MP4 resolution=9",   "MP4 frame rate=0"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);
     for (const char* key : keys) {
@@ -95,6 +97,7 @@ TEST_F(SettingsStoreTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(loaded.tvMode, -1);
     EXPECT_EQ(loaded.outputFolder, std::string(255, 'f'));
     EXPECT_EQ(loaded.aviQuality, 4);
+    EXPECT_EQ(loaded.mp4Quality, 3);  // a file from before MP4 takes the middle step
     EXPECT_EQ(Store().LoadVersion(), "2.5");
 
     ASSERT_TRUE(Store().Save(loaded));
