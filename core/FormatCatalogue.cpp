@@ -70,22 +70,22 @@ constexpr QualityPreset kWmvQualities[] = {
 // Constant quality: a lower factor keeps more of the picture.
 constexpr QualityPreset kH264Qualities[] = {
     {"1.Smallest file (quality factor 28; audio bitrate:128kbps)", 0, 128, 28},
-    {"2.Smaller       (quality factor 26; audio bitrate:128kbps)", 0, 128, 26},
-    {"3.Small         (quality factor 24; audio bitrate:128kbps)", 0, 128, 24},
-    {"4.Balanced      (quality factor 23; audio bitrate:160kbps)", 0, 160, 23},
-    {"5.Good          (quality factor 22; audio bitrate:160kbps)", 0, 160, 22},
-    {"6.Better        (quality factor 20; audio bitrate:192kbps)", 0, 192, 20},
-    {"7.Best picture  (quality factor 18; audio bitrate:192kbps)", 0, 192, 18},
+    {"2.Smaller (quality factor 26; audio bitrate:128kbps)", 0, 128, 26},
+    {"3.Small (quality factor 24; audio bitrate:128kbps)", 0, 128, 24},
+    {"4.Balanced (quality factor 23; audio bitrate:160kbps)", 0, 160, 23},
+    {"5.Good (quality factor 22; audio bitrate:160kbps)", 0, 160, 22},
+    {"6.Better (quality factor 20; audio bitrate:192kbps)", 0, 192, 20},
+    {"7.Best picture (quality factor 18; audio bitrate:192kbps)", 0, 192, 18},
 };
 
 constexpr QualityPreset kH265Qualities[] = {
     {"1.Smallest file (quality factor 32; audio bitrate:128kbps)", 0, 128, 32},
-    {"2.Smaller       (quality factor 30; audio bitrate:128kbps)", 0, 128, 30},
-    {"3.Small         (quality factor 29; audio bitrate:128kbps)", 0, 128, 29},
-    {"4.Balanced      (quality factor 28; audio bitrate:160kbps)", 0, 160, 28},
-    {"5.Good          (quality factor 27; audio bitrate:160kbps)", 0, 160, 27},
-    {"6.Better        (quality factor 25; audio bitrate:192kbps)", 0, 192, 25},
-    {"7.Best picture  (quality factor 23; audio bitrate:192kbps)", 0, 192, 23},
+    {"2.Smaller (quality factor 30; audio bitrate:128kbps)", 0, 128, 30},
+    {"3.Small (quality factor 29; audio bitrate:128kbps)", 0, 128, 29},
+    {"4.Balanced (quality factor 28; audio bitrate:160kbps)", 0, 160, 28},
+    {"5.Good (quality factor 27; audio bitrate:160kbps)", 0, 160, 27},
+    {"6.Better (quality factor 25; audio bitrate:192kbps)", 0, 192, 25},
+    {"7.Best picture (quality factor 23; audio bitrate:192kbps)", 0, 192, 23},
 };
 
 // clang-format off

@@ -1,6 +1,7 @@
 #include "ScreenshotSupport.h"
 #include "UiTestSupport.h"
 
+#include "gui/res/CommandIds.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CConverterDlg.h"
 #include "gui/windows/COutputSettingsDlg.h"
@@ -31,6 +32,8 @@ private slots:
         QTemporaryDir folder;
         std::string path = folder.path().toStdString() + "/";
         CConverterDlg window(SettingsStore(path, path + "user/"));
+        // The pictures show what most people convert to today.
+        Choose(ControlOf<QComboBox>(&window, IDC_MAIN_FORMAT), FormatMp4H264);
         ShowAndVerifyDrawn(window, QStringLiteral("main-window"));
 
         COutputSettingsDlg dialog(window.Settings(), &window);
