@@ -140,6 +140,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
 
     OptionDictionary settings;
     if (IsConstantQualityVideo(codec)) {
+        context->thread_count = 0;
         SetConstantQuality(codec, video, settings);
         Open(context.get(), encoder, settings);
         return context;
