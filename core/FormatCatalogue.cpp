@@ -280,14 +280,10 @@ std::span<const QualityPreset> Mpeg2Qualities() { return kMpeg2Qualities; }
 std::span<const QualityPreset> SvcdQualities() { return kSvcdQualities; }
 std::span<const QualityPreset> DvdQualities() { return kDvdQualities; }
 std::span<const QualityPreset> WmvQualities() { return kWmvQualities; }
-std::span<const QualityPreset> H264Qualities() { return kH264Qualities; }
-std::span<const QualityPreset> H265Qualities() { return kH265Qualities; }
 std::span<const FrameSizeEntry> AviResolutions() { return kAviResolutions; }
 std::span<const FrameSizeEntry> MpegResolutions() { return kMpegResolutions; }
-std::span<const FrameSizeEntry> Mp4Resolutions() { return kMp4Resolutions; }
 std::span<const FrameRateEntry> AviFrameRates() { return kAviFrameRates; }
 std::span<const FrameRateEntry> MpegFrameRates() { return kMpegFormatRates; }
-std::span<const FrameRateEntry> Mp4FrameRates() { return kMp4Rates; }
 std::span<const AspectEntry> MpegAspects() { return kMpegAspects; }
 std::span<const AspectEntry> DiscAspects() { return kDiscAspects; }
 

@@ -118,15 +118,11 @@ std::span<const QualityPreset> Mpeg2Qualities();
 std::span<const QualityPreset> SvcdQualities();
 std::span<const QualityPreset> DvdQualities();
 std::span<const QualityPreset> WmvQualities();
-std::span<const QualityPreset> H264Qualities();
-std::span<const QualityPreset> H265Qualities();
 
 std::span<const FrameSizeEntry> AviResolutions();
 std::span<const FrameSizeEntry> MpegResolutions();
-std::span<const FrameSizeEntry> Mp4Resolutions();
 std::span<const FrameRateEntry> AviFrameRates();
 std::span<const FrameRateEntry> MpegFrameRates();
-std::span<const FrameRateEntry> Mp4FrameRates();
 std::span<const AspectEntry> MpegAspects();
 std::span<const AspectEntry> DiscAspects();
 

@@ -36,6 +36,8 @@ const Mp4Case kMp4Cases[] = {
     {"H264_Anamorphic_Original", FormatMp4H264, "anamorphic-pal.mpg", 0,             720,  576, 2, 48000},
     // Mono stays mono; 22.05 kHz is raised to a rate every player takes.
     {"H264_Mono22kHz_Original",  FormatMp4H264, "sample.asf",         0,             320,  240, 1, 44100},
+    // Odd sides are rounded to what the codec takes.
+    {"H265_OddSize_Original",    FormatMp4H265, "odd-size.avi",       0,             320,  240, 2, 44100},
     {"H265_4x3_640x360",         FormatMp4H265, "square-4x3.avi",     kSize640x360,  640,  360, 2, 44100},
     {"H265_4x3_1280x720",        FormatMp4H265, "square-4x3.avi",     kSize1280x720, 1280, 720, 2, 44100},
     {"H265_Anamorphic_640x360",  FormatMp4H265, "anamorphic-pal.mpg", kSize640x360,  640,  360, 2, 48000},
@@ -83,6 +85,7 @@ TEST_P(Mp4Output, PlaysEverywhereAndKeepsTheSource) {
     bool h264 = c.format == FormatMp4H264;
     EXPECT_EQ(video->Text("codec_name"), h264 ? "h264" : "hevc");
     EXPECT_EQ(video->Text("profile"), h264 ? "High" : "Main");
+    EXPECT_EQ(video->Text("codec_tag_string"), h264 ? "avc1" : "hvc1");
     EXPECT_EQ(video->Text("pix_fmt"), "yuv420p");
     EXPECT_EQ(video->Number("width"), c.width);
     EXPECT_EQ(video->Number("height"), c.height);
