@@ -133,8 +133,8 @@ std::string Mp4Pieces(const ConversionSettings& s, const Resolved& r) {
     const FormatEntry& format = FormatCatalogue::Format(s.outputFormat);
     const QualityPreset* quality = FormatCatalogue::ChosenQuality(s);
     return " -oac lavc -ovc lavc" +
-           FormatText(" -lavcopts vcodec=%s:crf=%d:preset=%s:acodec=aac:abitrate=%d:autoaspect=1",
-                      format.videoEncoder, quality->crf, format.speedPreset, quality->audioKbps) +
+           FormatText(" -lavcopts vcodec=%s:crf=%d:preset=%s:acodec=aac:abitrate=%d:autoaspect=1", format.videoEncoder,
+                      quality->crf, format.speedPreset, quality->audioKbps) +
            " -of lavf -lavfopts format=mp4" + FormatText(" -af volume=%s:channels=2", r.gain.c_str());
 }
 

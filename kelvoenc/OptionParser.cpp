@@ -173,7 +173,7 @@ constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
 };
 
 // The speed presets of the H.264 and H.265 encoders, fastest first.
-constexpr const char* kSpeedPresets[] = {"ultrafast", "superfast", "veryfast", "faster",  "fast",
+constexpr const char* kSpeedPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
                                          "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
 int ParseQualityFactor(const std::string& text, const std::string& what) {
@@ -189,11 +189,8 @@ std::string ParseSpeedPreset(const std::string& text, const std::string& what) {
 }
 
 constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
-    {"mp2", AudioCodecChoice::Mp2},
-    {"ac3", AudioCodecChoice::Ac3},
-    {"wmav1", AudioCodecChoice::Wmav1},
-    {"wmav2", AudioCodecChoice::Wmav2},
-    {"aac", AudioCodecChoice::Aac},
+    {"mp2", AudioCodecChoice::Mp2},     {"ac3", AudioCodecChoice::Ac3}, {"wmav1", AudioCodecChoice::Wmav1},
+    {"wmav2", AudioCodecChoice::Wmav2}, {"aac", AudioCodecChoice::Aac},
 };
 
 constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
@@ -228,7 +225,8 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-ffourcc", "XXXX", "the FourCC written for the video stream", &OptionParser::SetFourcc},
         {"-of", "lavf|mpeg", "container family; -lavfopts or -mpegopts name the format",
          &OptionParser::SetOutputFamily},
-        {"-lavfopts", "ITEM:ITEM...", "format=avi|mpg|wmv|asf|mp4,\ni_certify_that_my_video_stream_does_not_use_b_frames",
+        {"-lavfopts", "ITEM:ITEM...",
+         "format=avi|mpg|wmv|asf|mp4,\ni_certify_that_my_video_stream_does_not_use_b_frames",
          &OptionParser::ParseLavfOptions},
         {"-mpegopts", "format=NAME", "xvcd (VCD), xsvcd (SVCD) or dvd", &OptionParser::ParseMpegOptions},
         {"-af", "ITEM:ITEM...", "volume=+-Ndb[:0|1 soft clip], channels=N, lavcresample=RATE",

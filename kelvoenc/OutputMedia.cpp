@@ -52,7 +52,8 @@ bool OutputMedia::WantsGlobalHeaders() const { return m_format->oformat->flags &
 
 int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& askedFourcc) {
     // Apple's players take H.265 in MP4 only under the tag hvc1.
-    bool appleHevc = askedFourcc.empty() && m_container == ContainerChoice::Mp4 && encoder->codec_id == AV_CODEC_ID_HEVC;
+    bool appleHevc =
+        askedFourcc.empty() && m_container == ContainerChoice::Mp4 && encoder->codec_id == AV_CODEC_ID_HEVC;
     const std::string fourcc = appleHevc ? "hvc1" : askedFourcc;
     AVStream* stream = avformat_new_stream(m_format.get(), nullptr);
     if (!stream) throw std::bad_alloc();

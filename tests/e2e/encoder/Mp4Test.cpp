@@ -52,7 +52,8 @@ std::vector<std::string> TopLevelBoxes(const std::string& path) {
     const auto size = static_cast<std::uint64_t>(std::filesystem::file_size(path));
     std::uint64_t at = 0;
     unsigned char header[16];
-    while (at + 8 <= size && file.seekg(static_cast<std::streamoff>(at)) && file.read(reinterpret_cast<char*>(header), 8)) {
+    while (at + 8 <= size && file.seekg(static_cast<std::streamoff>(at)) &&
+           file.read(reinterpret_cast<char*>(header), 8)) {
         std::uint64_t length = 0;
         for (int i = 0; i < 4; ++i) length = length << 8 | header[i];
         names.emplace_back(reinterpret_cast<char*>(header) + 4, 4);
@@ -99,7 +100,8 @@ TEST_P(Mp4Output, PlaysEverywhereAndKeepsTheSource) {
     EXPECT_LT(moov, std::find(boxes.begin(), boxes.end(), "mdat")) << "the index is not at the front";
 
     const SourceFacts& source = FactsOf(c.fixture);
-    EXPECT_LE(std::fabs(video->Span() - source.videoSpan), 1.001 / source.frameRate) << "length differs by more than a frame";
+    EXPECT_LE(std::fabs(video->Span() - source.videoSpan), 1.001 / source.frameRate)
+        << "length differs by more than a frame";
     double sourceShape = source.width * source.sampleAspect / source.height;
     double pixel = video->SampleAspect() > 0 ? video->SampleAspect() : 1;
     PictureArea active = ActivePicture(converted.path);

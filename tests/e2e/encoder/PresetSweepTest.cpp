@@ -21,7 +21,8 @@ namespace {
 const char* const kSweepSources[] = {"tiny-mono.avi", "tiny-surround.mp4"};
 
 std::string FormatName(const testing::TestParamInfo<int>& info) {
-    const char* names[] = {"Avi", "Mpeg1", "Mpeg2", "Divx", "Xvid", "Vcd", "Svcd", "Dvd", "Wmv", "Asf", "Mp4H264", "Mp4H265"};
+    const char* names[] = {"Avi",  "Mpeg1", "Mpeg2", "Divx", "Xvid",    "Vcd",
+                           "Svcd", "Dvd",   "Wmv",   "Asf",  "Mp4H264", "Mp4H265"};
     return names[info.param];
 }
 
