@@ -33,6 +33,9 @@ struct ConversionSettings {
     int mpegFrameRate = 0;
     int volume = 20;
     int discImage = 0;  // 1: the disc formats end in a disc image
+    int mp4Quality = 3;
+    int mp4Resolution = 0;
+    int mp4FrameRate = 0;
 
     // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
     static std::string DefaultOutputFolder();

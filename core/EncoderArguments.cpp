@@ -3,6 +3,7 @@
 #include "core/ArgumentSplitter.h"
 #include "core/FormatCatalogue.h"
 #include "core/FormatText.h"
+#include "protocol/MpegFrameRates.h"
 
 #include <cmath>
 
@@ -17,9 +18,8 @@ struct Resolved {
     bool pal;
 };
 
-std::string GainText(int volume) {
-    return volume < 20 ? FormatText("-%ddb:0", 20 - volume) : FormatText("+%ddb:0", volume - 20);
-}
+// The dialog's label of the volume, without soft clipping.
+std::string GainText(int volume) { return VolumeLabel(volume) + ":0"; }
 
 enum class AviVideo { Divx, Xvid, None };
 enum class AviAudio { Mp3, Ac3, None };
@@ -127,27 +127,38 @@ std::string WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
            " -sws 2" + FormatText(" -af volume=%s:channels=2", r.gain.c_str()) + " -srate 44100";
 }
 
-std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
-    switch (s.outputFormat) {
-    case FormatAvi:
-    case FormatDivx:
-    case FormatXvid: return AviPieces(s, r);
-    case FormatMpeg1: return Mpeg1Pieces(r);
-    case FormatMpeg2: return Mpeg2Pieces(r);
-    case FormatVcd: return VcdPieces(r);
-    case FormatSvcd: return SvcdPieces(r);
-    case FormatDvd: return DvdPieces(s, r);
-    case FormatWmv:
-    case FormatAsf: return WindowsMediaPieces(s, r);
-    default: return "";
-    }
+// A constant-quality picture, AAC sound (stereo at most) and an MP4 whose
+// index stands at the front.
+std::string Mp4Pieces(const ConversionSettings& s, const Resolved& r) {
+    const FormatEntry& format = FormatCatalogue::Format(s.outputFormat);
+    const QualityPreset* quality = FormatCatalogue::ChosenQuality(s);
+    return " -oac lavc -ovc lavc" +
+           FormatText(" -lavcopts vcodec=%s:crf=%d:preset=%s:acodec=aac:abitrate=%d:autoaspect=1", format.videoEncoder,
+                      quality->crf, format.speedPreset, quality->audioKbps) +
+           " -of lavf -lavfopts format=mp4" + FormatText(" -af volume=%s:channels=2", r.gain.c_str());
 }
 
+std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
+    switch (FormatCatalogue::Format(s.outputFormat).style) {
+    case ArgumentStyle::Avi: return AviPieces(s, r);
+    case ArgumentStyle::Mpeg1: return Mpeg1Pieces(r);
+    case ArgumentStyle::Mpeg2: return Mpeg2Pieces(r);
+    case ArgumentStyle::Vcd: return VcdPieces(r);
+    case ArgumentStyle::Svcd: return SvcdPieces(r);
+    case ArgumentStyle::Dvd: return DvdPieces(s, r);
+    case ArgumentStyle::WindowsMedia: return WindowsMediaPieces(s, r);
+    case ArgumentStyle::Mp4: return Mp4Pieces(s, r);
+    case ArgumentStyle::None: return "";
+    }
+    return "";
+}
+
+// The NTSC rates as the exact fractions they stand for.
 std::string FrameRatePiece(double fps) {
     auto near = [fps](double value) { return std::fabs(fps - value) <= 0.00001; };
     if (near(14.985)) return " -ofps 15000/1001";
-    if (near(23.976)) return " -ofps 24000/1001";
-    if (near(29.97)) return " -ofps 30000/1001";
+    for (const MpegFrameRate& rate : kMpegFrameRates)
+        if (rate.den == 1001 && near(rate.nominal)) return FormatText(" -ofps %d/%d", rate.num, rate.den);
     return FormatText(" -ofps %f", fps);
 }
 

@@ -1,23 +1,13 @@
 #include "core/FormatCatalogue.h"
 
 #include "core/FormatText.h"
+#include "protocol/MpegFrameRates.h"
+
+#include <array>
 
 namespace {
 
 using S = ConversionSettings;
-
-constexpr FormatEntry kFormats[] = {
-    {"AVI Format (*.avi)", FormatFamily::Avi, "avi"},
-    {"MPEG1 Format (*.mpg)", FormatFamily::Mpeg, "mpeg"},
-    {"MPEG2 Format (*.mpg)", FormatFamily::Mpeg, "mpeg"},
-    {"DivX Format (*.avi)", FormatFamily::Avi, "avi"},
-    {"Xvid Format (*.avi)", FormatFamily::Avi, "avi"},
-    {"VCD compatible MPEG1 Format (*.mpg)", FormatFamily::Disc, "mpeg"},
-    {"SVCD compatible MPEG2 Format (*.mpg)", FormatFamily::Disc, "mpeg"},
-    {"DVD compatible MPEG2 Format (*.vob)", FormatFamily::Disc, "vob"},
-    {"WMV Format (*.wmv)", FormatFamily::WindowsMedia, "wmv"},
-    {"ASF Format (*.ASF)", FormatFamily::WindowsMedia, "asf"},
-};
 
 constexpr QualityPreset kAviQualities[] = {
     {"1.Lowest (video bitrate: 384kbps; audio bitrate: 64kbps)", 384, 64},
@@ -77,6 +67,27 @@ constexpr QualityPreset kWmvQualities[] = {
     {"9.Best   (video bitrate:2000kbps; audio bitrate:224kbps)", 2000, 224},
 };
 
+// Constant quality: a lower factor keeps more of the picture.
+constexpr QualityPreset kH264Qualities[] = {
+    {"1.Smallest file (quality factor 28; audio bitrate:128kbps)", 0, 128, 28},
+    {"2.Smaller (quality factor 26; audio bitrate:128kbps)", 0, 128, 26},
+    {"3.Small (quality factor 24; audio bitrate:128kbps)", 0, 128, 24},
+    {"4.Balanced (quality factor 23; audio bitrate:160kbps)", 0, 160, 23},
+    {"5.Good (quality factor 22; audio bitrate:160kbps)", 0, 160, 22},
+    {"6.Better (quality factor 20; audio bitrate:192kbps)", 0, 192, 20},
+    {"7.Best picture (quality factor 18; audio bitrate:192kbps)", 0, 192, 18},
+};
+
+constexpr QualityPreset kH265Qualities[] = {
+    {"1.Smallest file (quality factor 32; audio bitrate:128kbps)", 0, 128, 32},
+    {"2.Smaller (quality factor 30; audio bitrate:128kbps)", 0, 128, 30},
+    {"3.Small (quality factor 29; audio bitrate:128kbps)", 0, 128, 29},
+    {"4.Balanced (quality factor 28; audio bitrate:160kbps)", 0, 160, 28},
+    {"5.Good (quality factor 27; audio bitrate:160kbps)", 0, 160, 27},
+    {"6.Better (quality factor 25; audio bitrate:192kbps)", 0, 192, 25},
+    {"7.Best picture (quality factor 23; audio bitrate:192kbps)", 0, 192, 23},
+};
+
 // clang-format off
 constexpr FrameSizeEntry kAviResolutions[] = {
     {"Original", 0, 0},     {"80 x 60", 80, 60},     {"96 x 72", 96, 72},
@@ -97,6 +108,14 @@ constexpr FrameSizeEntry kMpegResolutions[] = {
     {"640 x 480", 640, 480}, {"720 x 480", 720, 480}, {"720 x 576", 720, 576},
 };
 
+constexpr FrameSizeEntry kMp4Resolutions[] = {
+    {"Original", 0, 0},          {"320 x 240", 320, 240},     {"426 x 240", 426, 240},
+    {"640 x 360", 640, 360},     {"640 x 480", 640, 480},     {"854 x 480", 854, 480},
+    {"768 x 576", 768, 576},     {"960 x 720", 960, 720},     {"1024 x 768", 1024, 768},
+    {"1280 x 720", 1280, 720},   {"1440 x 1080", 1440, 1080}, {"1920 x 1080", 1920, 1080},
+    {"2560 x 1440", 2560, 1440}, {"3840 x 2160", 3840, 2160},
+};
+
 // Disc sizes and rates: the NTSC entry, then the PAL entry.
 constexpr FrameSizeEntry kVcdSizes[] = {{"352 x 240", 352, 240}, {"352 x 288", 352, 288}};
 constexpr FrameSizeEntry kSvcdSizes[] = {{"480 x 480", 480, 480}, {"480 x 576", 480, 576}};
@@ -110,10 +129,7 @@ constexpr FrameRateEntry kAviFrameRates[] = {
     {"29.97 fps", 29.97},   {"30.0 fps", 30.0},
 };
 
-constexpr FrameRateEntry kMpegFrameRates[] = {
-    {"Original", 0.0}, {"23.976 fps", 23.976}, {"24.0 fps", 24.0},
-    {"25.0 fps", 25.0}, {"29.97 fps", 29.97},  {"30.0 fps", 30.0},
-};
+constexpr FrameRateEntry kWindowsMediaRates[] = {{"Auto", 1000.0}};
 
 constexpr AspectEntry kMpegAspects[] = {
     {"1:1    (PC VAG)", "1/1", 0, 0},
@@ -128,15 +144,86 @@ constexpr AspectEntry kDiscAspects[] = {
 };
 // clang-format on
 
+// "Original", then the first `count` of the MPEG rates.
+template <std::size_t count>
+constexpr std::array<FrameRateEntry, count + 1> OriginalAndMpegRates() {
+    std::array<FrameRateEntry, count + 1> rates{};
+    rates[0] = {"Original", 0.0};
+    for (std::size_t i = 0; i < count; ++i) rates[i + 1] = {kMpegFrameRates[i].text, kMpegFrameRates[i].nominal};
+    return rates;
+}
+
+constexpr auto kMpegFormatRates = OriginalAndMpegRates<kMpegOfferedRateCount>();
+constexpr auto kMp4Rates = OriginalAndMpegRates<std::size(kMpegFrameRates)>();
+
+constexpr const char* kDivxXvid[] = {"Divx", "Xvid"};
+constexpr const char* kDivx[] = {"Divx"};
+constexpr const char* kXvid[] = {"Xvid"};
+constexpr const char* kMpeg1[] = {"MPEG1"};
+constexpr const char* kMpeg2[] = {"MPEG2"};
+constexpr const char* kWmv8[] = {"WMV8"};
+constexpr const char* kAsfVideo[] = {"msmpeg4", "msmpeg4v2", "WMV8"};
+constexpr const char* kH264[] = {"H.264"};
+constexpr const char* kH265[] = {"H.265"};
+constexpr const char* kMp3Ac3[] = {"MP3", "AC3"};
+constexpr const char* kMp2[] = {"MP2"};
+constexpr const char* kAc3Mp2[] = {"AC3", "MP2"};
+constexpr const char* kWma[] = {"WMAv1", "WMAv2"};
+constexpr const char* kAac[] = {"AAC"};
+
+using Style = ArgumentStyle;
+using Family = FormatFamily;
+
+// clang-format off
+const FormatEntry kFormats[] = {
+    {"AVI Format (*.avi)", Family::Avi, "avi", Style::Avi, kAviQualities, &S::aviQuality,
+     {kDivxXvid, &S::aviVideoCodec}, {kMp3Ac3, &S::aviAudioCodec},
+     kAviResolutions, &S::aviResolution, kAviFrameRates, &S::aviFrameRate, {}, &S::dvdAspect},
+    {"MPEG1 Format (*.mpg)", Family::Mpeg, "mpeg", Style::Mpeg1, kMpeg1Qualities, &S::mpeg1Quality,
+     {kMpeg1}, {kMp2},
+     kMpegResolutions, &S::mpegResolution, kMpegFormatRates, &S::mpegFrameRate, kMpegAspects, &S::mpegAspect},
+    {"MPEG2 Format (*.mpg)", Family::Mpeg, "mpeg", Style::Mpeg2, kMpeg2Qualities, &S::mpeg2Quality,
+     {kMpeg2}, {kMp2},
+     kMpegResolutions, &S::mpegResolution, kMpegFormatRates, &S::mpegFrameRate, kMpegAspects, &S::mpegAspect},
+    {"DivX Format (*.avi)", Family::Avi, "avi", Style::Avi, kAviQualities, &S::aviQuality,
+     {kDivx}, {kMp3Ac3, &S::divxAudioCodec},
+     kAviResolutions, &S::aviResolution, kAviFrameRates, &S::aviFrameRate, {}, &S::dvdAspect},
+    {"Xvid Format (*.avi)", Family::Avi, "avi", Style::Avi, kAviQualities, &S::aviQuality,
+     {kXvid}, {kMp3Ac3, &S::xvidAudioCodec},
+     kAviResolutions, &S::aviResolution, kAviFrameRates, &S::aviFrameRate, {}, &S::dvdAspect},
+    {"VCD compatible MPEG1 Format (*.mpg)", Family::Disc, "mpeg", Style::Vcd, kMpeg1Qualities, &S::mpeg1Quality,
+     {kMpeg1}, {kMp2},
+     kVcdSizes, &S::aviResolution, kVcdRates, &S::aviFrameRate, kDiscAspects, &S::dvdAspect},
+    {"SVCD compatible MPEG2 Format (*.mpg)", Family::Disc, "mpeg", Style::Svcd, kSvcdQualities, &S::svcdQuality,
+     {kMpeg2}, {kMp2},
+     kSvcdSizes, &S::aviResolution, kSvcdDvdRates, &S::aviFrameRate, kDiscAspects, &S::dvdAspect},
+    {"DVD compatible MPEG2 Format (*.vob)", Family::Disc, "vob", Style::Dvd, kDvdQualities, &S::dvdQuality,
+     {kMpeg2}, {kAc3Mp2, &S::dvdAudioCodec},
+     kDvdSizes, &S::aviResolution, kSvcdDvdRates, &S::aviFrameRate, kDiscAspects, &S::dvdAspect},
+    {"WMV Format (*.wmv)", Family::WindowsMedia, "wmv", Style::WindowsMedia, kWmvQualities, &S::wmvQuality,
+     {kWmv8}, {kWma, &S::wmvAudioCodec},
+     kAviResolutions, &S::aviResolution, kWindowsMediaRates, &S::aviFrameRate, {}, &S::dvdAspect},
+    {"ASF Format (*.ASF)", Family::WindowsMedia, "asf", Style::WindowsMedia, kWmvQualities, &S::wmvQuality,
+     {kAsfVideo, &S::asfVideoCodec}, {kWma, &S::asfAudioCodec},
+     kAviResolutions, &S::aviResolution, kWindowsMediaRates, &S::aviFrameRate, {}, &S::dvdAspect},
+    {"MP4 for phones and the web, H.264 + AAC (*.mp4)", Family::Mp4, "mp4", Style::Mp4, kH264Qualities,
+     &S::mp4Quality, {kH264}, {kAac},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, "libx264", "veryfast"},
+    {"MP4 with H.265, smaller files, H.265 + AAC (*.mp4)", Family::Mp4, "mp4", Style::Mp4, kH265Qualities,
+     &S::mp4Quality, {kH265}, {kAac},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, "libx265", "ultrafast"},
+};
+
+const FormatEntry kNoFormat = {"", Family::None, "avi", Style::None, {}, nullptr, {}, {},
+                               kAviResolutions, &S::aviResolution, {}, &S::aviFrameRate, {}, &S::dvdAspect};
+// clang-format on
+
+static_assert(std::size(kFormats) == kOutputFormatCount);
+
 constexpr const char* kTvModes[] = {"NTSC", "PAL"};
 constexpr const char* kNone = "None";
 
 bool InFormatRange(int format) { return format >= 0 && format < kOutputFormatCount; }
-
-template <class T>
-bool InRange(std::span<const T> list, int index) {
-    return index >= 0 && static_cast<std::size_t>(index) < list.size();
-}
 
 template <class T>
 std::vector<std::string> TextsOf(std::span<const T> list) {
@@ -145,33 +232,17 @@ std::vector<std::string> TextsOf(std::span<const T> list) {
     return texts;
 }
 
-std::span<const QualityPreset> QualitiesOf(int format) {
-    switch (format) {
-    case FormatAvi:
-    case FormatDivx:
-    case FormatXvid: return kAviQualities;
-    case FormatMpeg1:
-    case FormatVcd: return kMpeg1Qualities;
-    case FormatMpeg2: return kMpeg2Qualities;
-    case FormatSvcd: return kSvcdQualities;
-    case FormatDvd: return kDvdQualities;
-    case FormatWmv:
-    case FormatAsf: return kWmvQualities;
-    default: return {};
-    }
+template <class T>
+bool InRange(std::span<const T> list, int index) {
+    return index >= 0 && static_cast<std::size_t>(index) < list.size();
 }
 
-std::span<const FrameSizeEntry> DiscSizesOf(int format) {
-    switch (format) {
-    case FormatVcd: return kVcdSizes;
-    case FormatSvcd: return kSvcdSizes;
-    default: return kDvdSizes;
-    }
-}
+std::vector<std::string> TextsOf(std::span<const char* const> texts) { return {texts.begin(), texts.end()}; }
 
-std::span<const FrameRateEntry> DiscRatesOf(int format) {
-    return format == FormatVcd ? std::span<const FrameRateEntry>(kVcdRates)
-                               : std::span<const FrameRateEntry>(kSvcdDvdRates);
+// The NTSC entry, or the PAL one.
+template <class T>
+const T& DiscEntry(std::span<const T> list, const ConversionSettings& settings) {
+    return list[IsPal(settings) ? 1 : 0];
 }
 
 // A single disabled entry with entry 0 selected.
@@ -185,7 +256,13 @@ ChoiceList Choice(std::vector<std::string> entries, int S::*field) {
 
 }  // namespace
 
-FormatFamily FamilyOf(int format) { return InFormatRange(format) ? kFormats[format].family : FormatFamily::None; }
+namespace FormatCatalogue {
+
+const FormatEntry& Format(int format) { return InFormatRange(format) ? kFormats[format] : kNoFormat; }
+
+}  // namespace FormatCatalogue
+
+FormatFamily FamilyOf(int format) { return FormatCatalogue::Format(format).family; }
 
 namespace FormatCatalogue {
 
@@ -206,7 +283,7 @@ std::span<const QualityPreset> WmvQualities() { return kWmvQualities; }
 std::span<const FrameSizeEntry> AviResolutions() { return kAviResolutions; }
 std::span<const FrameSizeEntry> MpegResolutions() { return kMpegResolutions; }
 std::span<const FrameRateEntry> AviFrameRates() { return kAviFrameRates; }
-std::span<const FrameRateEntry> MpegFrameRates() { return kMpegFrameRates; }
+std::span<const FrameRateEntry> MpegFrameRates() { return kMpegFormatRates; }
 std::span<const AspectEntry> MpegAspects() { return kMpegAspects; }
 std::span<const AspectEntry> DiscAspects() { return kDiscAspects; }
 
@@ -216,58 +293,32 @@ std::vector<std::string> AspectTexts(int format) {
     return IsMpegFamily(format) ? TextsOf(MpegAspects()) : TextsOf(DiscAspects());
 }
 
-int S::*QualityField(int format) {
-    switch (format) {
-    case FormatAvi:
-    case FormatDivx:
-    case FormatXvid: return &S::aviQuality;
-    case FormatMpeg1:
-    case FormatVcd: return &S::mpeg1Quality;
-    case FormatMpeg2: return &S::mpeg2Quality;
-    case FormatSvcd: return &S::svcdQuality;
-    case FormatDvd: return &S::dvdQuality;
-    case FormatWmv:
-    case FormatAsf: return &S::wmvQuality;
-    default: return nullptr;
-    }
+int S::*QualityField(int format) { return Format(format).quality; }
+
+const QualityPreset* ChosenQuality(const ConversionSettings& settings) {
+    const FormatEntry& format = Format(settings.outputFormat);
+    if (!format.quality) return nullptr;
+    if (InRange(format.qualities, settings.*format.quality)) return &format.qualities[settings.*format.quality];
+    if (format.family == FormatFamily::Mp4) return &format.qualities[format.qualities.size() / 2];
+    return nullptr;
 }
 
 ChoiceList QualityList(int format) {
-    int S::*field = QualityField(format);
-    return ChoiceList{TextsOf(QualitiesOf(format)), field, field, true};
+    const FormatEntry& row = Format(format);
+    return ChoiceList{TextsOf(row.qualities), row.quality, row.quality, true};
 }
 
-ChoiceList VideoCodecList(int format) {
-    switch (format) {
-    case FormatAvi: return Choice({"Divx", "Xvid"}, &S::aviVideoCodec);
-    case FormatMpeg1:
-    case FormatVcd: return Fixed({"MPEG1"});
-    case FormatMpeg2:
-    case FormatSvcd:
-    case FormatDvd: return Fixed({"MPEG2"});
-    case FormatDivx: return Fixed({"Divx"});
-    case FormatXvid: return Fixed({"Xvid"});
-    case FormatWmv: return Fixed({"WMV8"});
-    case FormatAsf: return Choice({"msmpeg4", "msmpeg4v2", "WMV8"}, &S::asfVideoCodec);
-    default: return Fixed({});
-    }
+namespace {
+
+ChoiceList CodecList(const CodecChoices& codecs) {
+    return codecs.field ? Choice(TextsOf(codecs.texts), codecs.field) : Fixed(TextsOf(codecs.texts));
 }
 
-ChoiceList AudioCodecList(int format) {
-    switch (format) {
-    case FormatAvi: return Choice({"MP3", "AC3"}, &S::aviAudioCodec);
-    case FormatDivx: return Choice({"MP3", "AC3"}, &S::divxAudioCodec);
-    case FormatXvid: return Choice({"MP3", "AC3"}, &S::xvidAudioCodec);
-    case FormatMpeg1:
-    case FormatMpeg2:
-    case FormatVcd:
-    case FormatSvcd: return Fixed({"MP2"});
-    case FormatDvd: return Choice({"AC3", "MP2"}, &S::dvdAudioCodec);
-    case FormatWmv: return Choice({"WMAv1", "WMAv2"}, &S::wmvAudioCodec);
-    case FormatAsf: return Choice({"WMAv1", "WMAv2"}, &S::asfAudioCodec);
-    default: return Fixed({});
-    }
-}
+}  // namespace
+
+ChoiceList VideoCodecList(int format) { return CodecList(Format(format).videoCodecs); }
+
+ChoiceList AudioCodecList(int format) { return CodecList(Format(format).audioCodecs); }
 
 ChoiceList TvModeList(int format) {
     if (IsDiscFormat(format)) return Choice(TvModeTexts(), &S::tvMode);
@@ -275,55 +326,50 @@ ChoiceList TvModeList(int format) {
 }
 
 ChoiceList ResolutionList(int format) {
-    if (IsMpegFamily(format)) return Choice(TextsOf(MpegResolutions()), &S::mpegResolution);
-    if (IsDiscFormat(format)) return ChoiceList{TextsOf(DiscSizesOf(format)), &S::tvMode, &S::aviResolution, false};
-    return Choice(TextsOf(AviResolutions()), &S::aviResolution);
+    const FormatEntry& row = Format(format);
+    if (IsDiscFormat(format)) return ChoiceList{TextsOf(row.sizes), &S::tvMode, row.size, false};
+    return Choice(TextsOf(row.sizes), row.size);
 }
 
 ChoiceList FrameRateList(int format) {
-    switch (FamilyOf(format)) {
-    case FormatFamily::Avi: return Choice(TextsOf(AviFrameRates()), &S::aviFrameRate);
-    case FormatFamily::Mpeg: return Choice(TextsOf(MpegFrameRates()), &S::mpegFrameRate);
-    case FormatFamily::Disc: return ChoiceList{TextsOf(DiscRatesOf(format)), &S::tvMode, &S::aviFrameRate, false};
-    case FormatFamily::WindowsMedia: return Fixed({"Auto"}, &S::aviFrameRate);
-    default: return Fixed({}, &S::aviFrameRate);
+    const FormatEntry& row = Format(format);
+    switch (row.family) {
+    case FormatFamily::Disc: return ChoiceList{TextsOf(row.rates), &S::tvMode, row.rate, false};
+    case FormatFamily::WindowsMedia:
+    case FormatFamily::None: return Fixed(TextsOf(row.rates), row.rate);
+    default: return Choice(TextsOf(row.rates), row.rate);
     }
 }
 
 ChoiceList AspectList(int format) {
-    if (IsMpegFamily(format)) return Choice(TextsOf(MpegAspects()), &S::mpegAspect);
-    if (IsDiscFormat(format)) return Choice(TextsOf(DiscAspects()), &S::dvdAspect);
-    return Fixed({kNone}, &S::dvdAspect);
+    const FormatEntry& row = Format(format);
+    if (row.aspects.empty()) return Fixed({kNone}, row.aspect);
+    return Choice(TextsOf(row.aspects), row.aspect);
 }
 
 }  // namespace FormatCatalogue
 
 void ResolveBitrates(const ConversionSettings& settings, EncodeTargets& targets) {
-    int S::*field = FormatCatalogue::QualityField(settings.outputFormat);
-    if (!field) return;
-    std::span<const QualityPreset> presets = QualitiesOf(settings.outputFormat);
-    int index = settings.*field;
-    if (!InRange(presets, index)) return;
-    targets.videoBitrate = presets[index].videoKbps;
-    targets.audioBitrate = presets[index].audioKbps;
+    const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
+    if (!format.quality || !InRange(format.qualities, settings.*format.quality)) return;
+    const QualityPreset& preset = format.qualities[settings.*format.quality];
+    targets.videoBitrate = preset.videoKbps;
+    targets.audioBitrate = preset.audioKbps;
 }
 
 void ResolveFrameSize(const ConversionSettings& settings, EncodeTargets& targets) {
-    auto apply = [&targets](std::span<const FrameSizeEntry> list, int index, int first) {
-        bool known = index >= first && InRange(list, index);
-        targets.width = known ? list[index].width : 0;
-        targets.height = known ? list[index].height : 0;
-    };
-    int format = settings.outputFormat;
-    if (IsMpegFamily(format)) {
-        apply(kMpegResolutions, settings.mpegResolution, 1);
-    } else if (IsDiscFormat(format)) {
-        const FrameSizeEntry& size = DiscSizesOf(format)[IsPal(settings) ? 1 : 0];
+    const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
+    if (format.family == FormatFamily::Disc) {
+        const FrameSizeEntry& size = DiscEntry(format.sizes, settings);
         targets.width = size.width;
         targets.height = size.height;
-    } else {
-        apply(kAviResolutions, settings.aviResolution, 1);
+        return;
     }
+    // Entry 0 is "Original"; a position outside the list keeps the source's size too.
+    int index = settings.*format.size;
+    bool known = index >= 1 && InRange(format.sizes, index);
+    targets.width = known ? format.sizes[index].width : 0;
+    targets.height = known ? format.sizes[index].height : 0;
 }
 
 namespace {
@@ -346,28 +392,34 @@ double MpegRate(int index, double source) {
         if (source < 30.0) return 29.97;
         return 30.0;
     }
-    if (index >= 1 && index <= 4) return kMpegFrameRates[index].fps;
+    if (index >= 1 && index <= 4) return kMpegFormatRates[index].fps;
     return 30.0;
+}
+
+// "Original" (or a position outside the list) keeps the source's own frames
+// and timing.
+double Mp4Rate(int index) {
+    std::span<const FrameRateEntry> rates = kMp4Rates;
+    return index >= 1 && InRange(rates, index) ? rates[index].fps : 1000.0;
 }
 
 }  // namespace
 
 double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRate) {
-    int format = settings.outputFormat;
-    switch (FamilyOf(format)) {
+    const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
+    switch (format.family) {
     case FormatFamily::Avi: return AviRate(settings.aviFrameRate, sourceFrameRate);
     case FormatFamily::Mpeg: return MpegRate(settings.mpegFrameRate, sourceFrameRate);
-    case FormatFamily::Disc: return DiscRatesOf(format)[IsPal(settings) ? 1 : 0].fps;
+    case FormatFamily::Disc: return DiscEntry(format.rates, settings).fps;
+    case FormatFamily::Mp4: return Mp4Rate(settings.mp4FrameRate);
     default: return 1000.0;
     }
 }
 
 const AspectEntry* ChosenAspect(const ConversionSettings& settings) {
-    if (IsMpegFamily(settings.outputFormat) && InRange(std::span<const AspectEntry>(kMpegAspects), settings.mpegAspect))
-        return &kMpegAspects[settings.mpegAspect];
-    if (IsDiscFormat(settings.outputFormat) && InRange(std::span<const AspectEntry>(kDiscAspects), settings.dvdAspect))
-        return &kDiscAspects[settings.dvdAspect];
-    return nullptr;
+    const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
+    if (!InRange(format.aspects, settings.*format.aspect)) return nullptr;
+    return &format.aspects[settings.*format.aspect];
 }
 
 std::string AspectRatioText(const ConversionSettings& settings) {
@@ -375,7 +427,7 @@ std::string AspectRatioText(const ConversionSettings& settings) {
     return aspect ? aspect->ratio : "";
 }
 
-std::string OutputExtension(int format) { return InFormatRange(format) ? kFormats[format].extension : "avi"; }
+std::string OutputExtension(int format) { return FormatCatalogue::Format(format).extension; }
 
 std::string VolumeLabel(int position) {
     return position < 20 ? FormatText("-%ddb", 20 - position) : FormatText("+%ddb", position - 20);

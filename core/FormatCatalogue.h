@@ -19,10 +19,12 @@ enum OutputFormat : int {
     FormatDvd = 7,
     FormatWmv = 8,
     FormatAsf = 9,
+    FormatMp4H264 = 10,
+    FormatMp4H265 = 11,
 };
-inline constexpr int kOutputFormatCount = 10;
+inline constexpr int kOutputFormatCount = 12;
 
-enum class FormatFamily { Avi, Mpeg, Disc, WindowsMedia, None };
+enum class FormatFamily { Avi, Mpeg, Disc, WindowsMedia, Mp4, None };
 
 FormatFamily FamilyOf(int format);
 inline bool IsAviFamily(int format) { return FamilyOf(format) == FormatFamily::Avi; }
@@ -33,16 +35,11 @@ inline bool IsWindowsMedia(int format) { return FamilyOf(format) == FormatFamily
 // TV mode 0 is NTSC; every other value counts as PAL.
 inline bool IsPal(const ConversionSettings& settings) { return settings.tvMode != 0; }
 
-struct FormatEntry {
-    const char* comboText;
-    FormatFamily family;
-    const char* extension;
-};
-
 struct QualityPreset {
     const char* text;
-    int videoKbps;
+    int videoKbps;  // 0 for a constant-quality step
     int audioKbps;
+    int crf = 0;  // the constant-quality step's factor
 };
 
 struct FrameSizeEntry {
@@ -64,6 +61,39 @@ struct AspectEntry {
     int displayHeight;
 };
 
+// A format's codec list in the settings dialog; a list without a field is
+// fixed.
+struct CodecChoices {
+    std::span<const char* const> texts;
+    int ConversionSettings::*field = nullptr;
+};
+
+// How the encoder's argument text is put together for a format.
+enum class ArgumentStyle { Avi, Mpeg1, Mpeg2, Vcd, Svcd, Dvd, WindowsMedia, Mp4, None };
+
+// Everything that sets one output format apart. Disc formats list their NTSC
+// size and rate first, then their PAL ones.
+struct FormatEntry {
+    const char* comboText;
+    FormatFamily family;
+    const char* extension;
+    ArgumentStyle style;
+    std::span<const QualityPreset> qualities;
+    int ConversionSettings::*quality;
+    CodecChoices videoCodecs;
+    CodecChoices audioCodecs;
+    std::span<const FrameSizeEntry> sizes;
+    int ConversionSettings::*size;
+    std::span<const FrameRateEntry> rates;
+    int ConversionSettings::*rate;
+    std::span<const AspectEntry> aspects;  // empty: the format flags none
+    int ConversionSettings::*aspect;
+    // The encoder's words for a constant-quality format: its video codec and
+    // its speed preset.
+    const char* videoEncoder = "";
+    const char* speedPreset = "";
+};
+
 // How one list of the output settings dialog looks for one format: its
 // entries, where its selection comes from, where a new selection is stored
 // and whether the user may change it.
@@ -77,6 +107,9 @@ struct ChoiceList {
 namespace FormatCatalogue {
 
 std::span<const FormatEntry> Formats();
+// The row of a format; formats outside the table get a row without lists
+// whose sizes are AVI's.
+const FormatEntry& Format(int format);
 std::vector<std::string> FormatTexts();
 
 std::span<const QualityPreset> AviQualities();
@@ -99,7 +132,7 @@ std::vector<std::string> TvModeTexts();
 // the disc list for every other format.
 std::vector<std::string> AspectTexts(int format);
 
-// The settings dialog's lists for a format (format outside 0..9 included).
+// The settings dialog's lists for a format (formats outside the table included).
 ChoiceList QualityList(int format);
 ChoiceList VideoCodecList(int format);
 ChoiceList AudioCodecList(int format);
@@ -108,8 +141,12 @@ ChoiceList ResolutionList(int format);
 ChoiceList FrameRateList(int format);
 ChoiceList AspectList(int format);
 
-// The quality field that serves a format; null outside 0..9.
+// The quality field that serves a format; null outside the table.
 int ConversionSettings::*QualityField(int format);
+
+// The quality step the settings choose; a constant-quality format takes its
+// middle step for a stored position outside its list, the others null.
+const QualityPreset* ChosenQuality(const ConversionSettings& settings);
 
 }  // namespace FormatCatalogue
 

@@ -42,6 +42,9 @@ constexpr SettingsIntField kIntFields[] = {
     {"MPEG frame rate", &S::mpegFrameRate},
     {"Volume", &S::volume},
     {"Disc image", &S::discImage},
+    {"MP4 quality", &S::mp4Quality},
+    {"MP4 resolution", &S::mp4Resolution},
+    {"MP4 frame rate", &S::mp4FrameRate},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

@@ -16,6 +16,9 @@ constexpr int kMp3Bitrates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 
 constexpr int kHalfRateBitrates[] = {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 constexpr int kAc3Bitrates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 448, 512, 576, 640};
 
+// MP4's sound stays at 44.1 or 48 kHz, the rates every player takes.
+constexpr int kAacRates[] = {44100, 48000};
+
 constexpr int kWmaMinimumKbps = 24;
 constexpr int kWmaMaximumRate = 48000;
 
@@ -26,6 +29,7 @@ const char* CodecName(AudioCodecChoice codec) {
     case AudioCodecChoice::Ac3: return "AC3";
     case AudioCodecChoice::Wmav1: return "WMA 1";
     case AudioCodecChoice::Wmav2: return "WMA 2";
+    case AudioCodecChoice::Aac: return "AAC";
     }
     return "the audio encoder";
 }
@@ -94,7 +98,9 @@ int ChooseSampleRate(const EncoderOptions& options, AudioCodecChoice codec, cons
                  : filters.resampleRate   ? *filters.resampleRate
                                           : sourceRate;
     int rate = wanted;
-    if (encoder->supported_samplerates) {
+    if (codec == AudioCodecChoice::Aac) {
+        rate = AudioPlan::Nearest(wanted, kAacRates);
+    } else if (encoder->supported_samplerates) {
         std::vector<int> allowed;
         for (const int* offered = encoder->supported_samplerates; *offered; ++offered) allowed.push_back(*offered);
         rate = AudioPlan::Nearest(wanted, allowed);
@@ -121,6 +127,7 @@ int ChooseBitrate(const EncoderOptions& options, AudioCodecChoice codec, int sam
     case AudioCodecChoice::Ac3: bitrate = AudioPlan::Ac3Bitrate(wanted, channels); break;
     case AudioCodecChoice::Wmav1:
     case AudioCodecChoice::Wmav2: bitrate = AudioPlan::WmaBitrate(wanted); break;
+    case AudioCodecChoice::Aac: break;
     }
     NoteChange(codec, "bitrate", wanted, bitrate, " kbit/s");
     return bitrate;

@@ -11,6 +11,8 @@ constexpr int kDefaultVideoKbps = 800;
 constexpr int kMpegDefaultKeyint = 15;
 constexpr int kDefaultKeyint = 250;
 constexpr int kLameVariableQuality = 4;
+constexpr int kDefaultQualityFactor = 23;
+constexpr const char* kDefaultSpeedPreset = "medium";
 
 const AVCodec* FindEncoder(const char* name, const char* label) {
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
@@ -78,6 +80,18 @@ void SetRateControl(AVCodecContext* context, const VideoEncodeOptions& video) {
     if (context->rc_buffer_size && !context->rc_max_rate) context->rc_max_rate = context->bit_rate;
 }
 
+// H.264 High or H.265 Main at the asked quality factor and speed; the
+// encoder picks the level that fits the size and rate, and keeps its own
+// B-frames and frame threads.
+void SetConstantQuality(VideoCodecChoice codec, const VideoEncodeOptions& video, OptionDictionary& settings) {
+    settings.Set("crf", std::to_string(video.qualityFactor.value_or(kDefaultQualityFactor)).c_str());
+    settings.Set("preset", video.speedPreset.empty() ? kDefaultSpeedPreset : video.speedPreset.c_str());
+    settings.Set("profile", codec == VideoCodecChoice::H264 ? "high" : "main");
+    // x265 writes its own banner and statistics on standard error, whose
+    // last line the front-end shows as a failure's cause.
+    if (codec == VideoCodecChoice::H265) settings.Set("x265-params", "log-level=error");
+}
+
 int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
 
 }  // namespace
@@ -91,6 +105,8 @@ const AVCodec* EncoderFactory::FindVideo(VideoCodecChoice codec) {
     case VideoCodecChoice::Wmv2: return FindEncoder("wmv2", "WMV 8");
     case VideoCodecChoice::Msmpeg4v3: return FindEncoder("msmpeg4", "MS MPEG-4 v3");
     case VideoCodecChoice::Msmpeg4v2: return FindEncoder("msmpeg4v2", "MS MPEG-4 v2");
+    case VideoCodecChoice::H264: return FindEncoder("libx264", "H.264 (x264)");
+    case VideoCodecChoice::H265: return FindEncoder("libx265", "H.265 (x265)");
     }
     return FindEncoder("mpeg4", "MPEG-4");
 }
@@ -102,6 +118,7 @@ const AVCodec* EncoderFactory::FindAudio(AudioCodecChoice codec) {
     case AudioCodecChoice::Ac3: return FindEncoder("ac3", "AC3");
     case AudioCodecChoice::Wmav1: return FindEncoder("wmav1", "WMA 1");
     case AudioCodecChoice::Wmav2: return FindEncoder("wmav2", "WMA 2");
+    case AudioCodecChoice::Aac: return FindEncoder("aac", "AAC");
     }
     return FindEncoder("mp2", "MP2");
 }
@@ -119,12 +136,18 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
     context->time_base = timing.timeBase;
     context->framerate = timing.rate;
     context->gop_size = video.keyframeInterval.value_or(IsMpegVideo(codec) ? kMpegDefaultKeyint : kDefaultKeyint);
-    context->max_b_frames = 0;
-    SetRateControl(context.get(), video);
-    SetQuantisers(context.get(), video);
     if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
     OptionDictionary settings;
+    if (IsConstantQualityVideo(codec)) {
+        context->thread_count = 0;
+        SetConstantQuality(codec, video, settings);
+        Open(context.get(), encoder, settings);
+        return context;
+    }
+    context->max_b_frames = 0;
+    SetRateControl(context.get(), video);
+    SetQuantisers(context.get(), video);
     if (codec == VideoCodecChoice::Xvid) {
         // Xvid runs its own threads; it takes the count from us.
         context->thread_count = EncoderThreads();

@@ -12,12 +12,17 @@ struct Fraction {
     double Value() const { return static_cast<double>(num) / den; }
 };
 
-enum class VideoCodecChoice { Mpeg4, Xvid, Mpeg1, Mpeg2, Wmv2, Msmpeg4v3, Msmpeg4v2 };
-enum class AudioCodecChoice { Mp3, Mp2, Ac3, Wmav1, Wmav2 };
-enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd };
+enum class VideoCodecChoice { Mpeg4, Xvid, Mpeg1, Mpeg2, Wmv2, Msmpeg4v3, Msmpeg4v2, H264, H265 };
+enum class AudioCodecChoice { Mp3, Mp2, Ac3, Wmav1, Wmav2, Aac };
+enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd, Mp4 };
 
 inline bool IsMpegVideo(VideoCodecChoice codec) {
     return codec == VideoCodecChoice::Mpeg1 || codec == VideoCodecChoice::Mpeg2;
+}
+
+// The codecs that spend their bits by a constant quality factor.
+inline bool IsConstantQualityVideo(VideoCodecChoice codec) {
+    return codec == VideoCodecChoice::H264 || codec == VideoCodecChoice::H265;
 }
 
 // How LAME spends its bits: vbr=0, vbr=3, any other vbr value.
@@ -31,6 +36,8 @@ struct VideoEncodeOptions {
     std::optional<int> minQuantiser;        // vqmin
     std::optional<int> maxQuantiser;        // vqmax
     std::optional<int> fixedQuantiser;      // vqscale
+    std::optional<int> qualityFactor;       // crf (H.264, H.265)
+    std::string speedPreset;                // preset (H.264, H.265), empty when not given
     bool rateDistortionDecision = false;    // vhq
     std::optional<int> keyframeInterval;    // keyint
     std::optional<int> bufferKbit;          // vrc_buf_size

@@ -169,18 +169,33 @@ constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
     {"mpeg4", VideoCodecChoice::Mpeg4},       {"mpeg1video", VideoCodecChoice::Mpeg1},
     {"mpeg2video", VideoCodecChoice::Mpeg2},  {"wmv2", VideoCodecChoice::Wmv2},
     {"msmpeg4", VideoCodecChoice::Msmpeg4v3}, {"msmpeg4v2", VideoCodecChoice::Msmpeg4v2},
+    {"libx264", VideoCodecChoice::H264},      {"libx265", VideoCodecChoice::H265},
 };
 
+// The speed presets of the H.264 and H.265 encoders, fastest first.
+constexpr const char* kSpeedPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
+                                         "medium",    "slow",      "slower",   "veryslow", "placebo"};
+
+int ParseQualityFactor(const std::string& text, const std::string& what) {
+    int factor = ParseInteger(text, what);
+    if (factor < 0 || factor > 51) RefuseValue(what, text, "is not a quality factor from 0 to 51");
+    return factor;
+}
+
+std::string ParseSpeedPreset(const std::string& text, const std::string& what) {
+    for (const char* preset : kSpeedPresets)
+        if (text == preset) return text;
+    RefuseValue(what, text, "is not a speed preset from ultrafast to placebo");
+}
+
 constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
-    {"mp2", AudioCodecChoice::Mp2},
-    {"ac3", AudioCodecChoice::Ac3},
-    {"wmav1", AudioCodecChoice::Wmav1},
-    {"wmav2", AudioCodecChoice::Wmav2},
+    {"mp2", AudioCodecChoice::Mp2},     {"ac3", AudioCodecChoice::Ac3}, {"wmav1", AudioCodecChoice::Wmav1},
+    {"wmav2", AudioCodecChoice::Wmav2}, {"aac", AudioCodecChoice::Aac},
 };
 
 constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
     {"avi", ContainerChoice::Avi}, {"mpg", ContainerChoice::Mpg}, {"mpeg", ContainerChoice::Mpg},
-    {"wmv", ContainerChoice::Asf}, {"asf", ContainerChoice::Asf},
+    {"wmv", ContainerChoice::Asf}, {"asf", ContainerChoice::Asf}, {"mp4", ContainerChoice::Mp4},
 };
 
 constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
@@ -197,10 +212,11 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
          &OptionParser::SetAudioEncoder},
         {"-ovc", "lavc|xvid", "video encoder: vcodec of -lavcopts, or Xvid", &OptionParser::SetVideoEncoder},
         {"-lavcopts", "ITEM:ITEM...",
-         "vcodec=mpeg4|mpeg1video|mpeg2video|wmv2|msmpeg4|msmpeg4v2, vbitrate=KBIT,\n"
-         "vqmin=Q, vqmax=Q, vqscale=Q, vhq, keyint=FRAMES, vrc_buf_size=KBIT,\n"
-         "vrc_minrate=KBIT, vrc_maxrate=KBIT, acodec=mp2|ac3|wmav1|wmav2,\n"
-         "abitrate=KBIT, autoaspect=1, aspect=W/H",
+         "vcodec=mpeg4|mpeg1video|mpeg2video|wmv2|msmpeg4|msmpeg4v2|libx264|libx265,\n"
+         "vbitrate=KBIT, vqmin=Q, vqmax=Q, vqscale=Q, vhq, keyint=FRAMES,\n"
+         "vrc_buf_size=KBIT, vrc_minrate=KBIT, vrc_maxrate=KBIT,\n"
+         "crf=0..51 and preset=ultrafast..placebo (libx264, libx265),\n"
+         "acodec=mp2|ac3|wmav1|wmav2|aac, abitrate=KBIT, autoaspect=1, aspect=W/H",
          &OptionParser::ParseLavcOptions},
         {"-lameopts", "ITEM:ITEM...",
          "vbr=0 (CBR) | 3 (ABR) | other (VBR), br=KBIT,\nmode=0 stereo | 1 joint | 2 dual | 3 mono",
@@ -209,7 +225,8 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-ffourcc", "XXXX", "the FourCC written for the video stream", &OptionParser::SetFourcc},
         {"-of", "lavf|mpeg", "container family; -lavfopts or -mpegopts name the format",
          &OptionParser::SetOutputFamily},
-        {"-lavfopts", "ITEM:ITEM...", "format=avi|mpg|wmv|asf,\ni_certify_that_my_video_stream_does_not_use_b_frames",
+        {"-lavfopts", "ITEM:ITEM...",
+         "format=avi|mpg|wmv|asf|mp4,\ni_certify_that_my_video_stream_does_not_use_b_frames",
          &OptionParser::ParseLavfOptions},
         {"-mpegopts", "format=NAME", "xvcd (VCD), xsvcd (SVCD) or dvd", &OptionParser::ParseMpegOptions},
         {"-af", "ITEM:ITEM...", "volume=+-Ndb[:0|1 soft clip], channels=N, lavcresample=RATE",
@@ -375,6 +392,10 @@ void OptionParser::ParseLavcOptions(const std::string& text) {
             video.maxQuantiser = ParseInteger(item.value, what);
         else if (key == "vqscale")
             video.fixedQuantiser = ParseInteger(item.value, what);
+        else if (key == "crf")
+            video.qualityFactor = ParseQualityFactor(item.value, what);
+        else if (key == "preset")
+            video.speedPreset = ParseSpeedPreset(item.value, what);
         else if (key == "keyint")
             video.keyframeInterval = ParsePositive(item.value, what);
         else if (key == "vrc_buf_size")

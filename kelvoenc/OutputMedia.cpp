@@ -16,6 +16,7 @@ const char* MuxerName(ContainerChoice container) {
     case ContainerChoice::Vcd: return "vcd";
     case ContainerChoice::Svcd: return "svcd";
     case ContainerChoice::Dvd: return "dvd";
+    case ContainerChoice::Mp4: return "mp4";
     }
     return "avi";
 }
@@ -35,6 +36,11 @@ OutputMedia::OutputMedia(const std::string& outputPath, ContainerChoice containe
     m_format.reset(format);
     m_format->pb = m_file.Io();
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // Moving the index to the front reads the written file back by its name.
+    if (container == ContainerChoice::Mp4) {
+        m_format->url = av_strdup(("file:" + m_file.Path()).c_str());
+        if (!m_format->url) throw std::bad_alloc();
+    }
 }
 
 OutputMedia::~OutputMedia() {
@@ -44,7 +50,11 @@ OutputMedia::~OutputMedia() {
 
 bool OutputMedia::WantsGlobalHeaders() const { return m_format->oformat->flags & AVFMT_GLOBALHEADER; }
 
-int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& fourcc) {
+int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& askedFourcc) {
+    // Apple's players take H.265 in MP4 only under the tag hvc1.
+    bool appleHevc =
+        askedFourcc.empty() && m_container == ContainerChoice::Mp4 && encoder->codec_id == AV_CODEC_ID_HEVC;
+    const std::string fourcc = appleHevc ? "hvc1" : askedFourcc;
     AVStream* stream = avformat_new_stream(m_format.get(), nullptr);
     if (!stream) throw std::bad_alloc();
     Check(avcodec_parameters_from_context(stream->codecpar, encoder), "prepare");
@@ -85,6 +95,7 @@ void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
         options.Set("preload", "440000");
         break;
     case ContainerChoice::Svcd: options.Set("packetsize", "2324"); break;
+    case ContainerChoice::Mp4: options.Set("movflags", "+faststart"); break;
     case ContainerChoice::Dvd:
         options.Set("packetsize", "2048");
         options.Set("muxrate", "10080000");

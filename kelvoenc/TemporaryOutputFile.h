@@ -23,6 +23,8 @@ public:
     TemporaryOutputFile& operator=(const TemporaryOutputFile&) = delete;
 
     AVIOContext* Io() const { return m_io; }
+    // The temporary file's own path.
+    const std::string& Path() const { return m_path; }
     // Writes out what is buffered, closes the file and renames it.
     void Commit();
 

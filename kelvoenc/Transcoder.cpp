@@ -41,6 +41,7 @@ VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice con
     case ContainerChoice::Dvd: return VideoCodecChoice::Mpeg2;
     case ContainerChoice::Asf: return VideoCodecChoice::Wmv2;
     case ContainerChoice::Avi: return VideoCodecChoice::Mpeg4;
+    case ContainerChoice::Mp4: return VideoCodecChoice::H264;
     }
     return VideoCodecChoice::Mpeg4;
 }
@@ -51,6 +52,7 @@ AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice con
     case ContainerChoice::Avi: return AudioCodecChoice::Mp3;
     case ContainerChoice::Dvd: return AudioCodecChoice::Ac3;
     case ContainerChoice::Asf: return AudioCodecChoice::Wmav2;
+    case ContainerChoice::Mp4: return AudioCodecChoice::Aac;
     default: return AudioCodecChoice::Mp2;
     }
 }

@@ -15,6 +15,9 @@ bool VideoEncodeStage::Encode(AVFrame* picture) {
     if (picture && (context->flags & AV_CODEC_FLAG_QSCALE)) picture->quality = context->global_quality;
     AVRational timeBase = context->time_base;
     m_encoder.Encode(picture, [&](PacketPtr packet) {
+        // x264 and x265 leave the duration out; without it an MP4's last
+        // picture would last no time at all.
+        if (packet->duration == 0) packet->duration = av_rescale_q(1, av_inv_q(context->framerate), timeBase);
         delivered = delivered && m_packets.Push(EncodedPacket{std::move(packet), m_stream, timeBase});
     });
     return delivered;

@@ -2,6 +2,7 @@
 
 #include "core/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/MpegFrameRates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,12 +78,12 @@ int VideoPlan::EvenSize(double size) {
 }
 
 AVRational VideoPlan::NearestMpegRate(AVRational rate) {
-    static constexpr AVRational kRates[] = {{24000, 1001}, {24, 1}, {25, 1},       {30000, 1001},
-                                            {30, 1},       {50, 1}, {60000, 1001}, {60, 1}};
-    AVRational nearest = kRates[0];
-    for (AVRational candidate : kRates)
+    AVRational nearest{kMpegFrameRates[0].num, kMpegFrameRates[0].den};
+    for (const MpegFrameRate& standard : kMpegFrameRates) {
+        AVRational candidate{standard.num, standard.den};
         if (std::fabs(av_q2d(candidate) - av_q2d(rate)) < std::fabs(av_q2d(nearest) - av_q2d(rate)))
             nearest = candidate;
+    }
     return nearest;
 }
 
@@ -156,7 +157,8 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
         if (av_q2d(asked) >= 1000) {
             // Only a container with timestamps of its own can keep the
             // source's timing; the others run at the source's nominal rate.
-            keepSourceTiming = container == ContainerChoice::Asf && !IsMpegVideo(codec);
+            keepSourceTiming =
+                (container == ContainerChoice::Asf || container == ContainerChoice::Mp4) && !IsMpegVideo(codec);
         } else if (asked.num > 0) {
             rate = asked;
         } else {

@@ -103,6 +103,19 @@ const Case kCases[] = {
      " -oac lavc -ovc lavc -lavcopts vcodec=msmpeg4:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf"
      " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=asf -sws 2"
      " -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+    {"mp4 h.264 middle step keeps the source's timing", [](ConversionSettings& s) { s.outputFormat = FormatMp4H264; },
+     25,
+     " -oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1"
+     " -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+    {"mp4 h.265 best step at 59.94",
+     [](ConversionSettings& s) { s.outputFormat = FormatMp4H265; s.mp4Quality = 6; s.mp4FrameRate = 7; s.volume = 12; },
+     25,
+     " -oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=23:preset=ultrafast:acodec=aac:abitrate=192:autoaspect=1"
+     " -of lavf -lavfopts format=mp4 -af volume=-8db:0:channels=2 -ofps 60000/1001 -endpos 9:0:0 0 1312"},
+    {"mp4 with a stored step outside the list takes the middle one",
+     [](ConversionSettings& s) { s.outputFormat = FormatMp4H264; s.mp4Quality = 40; s.mp4FrameRate = 3; }, 30,
+     " -oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1"
+     " -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 1312"},
     {"format outside the list", [](ConversionSettings& s) { s.outputFormat = 12; }, 25,
      " -ofps 1000.000000 -endpos 9:0:0 0 1312"},
 };

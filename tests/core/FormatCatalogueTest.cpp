@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 ConversionSettings WithFormat(int format) {
@@ -13,13 +15,18 @@ ConversionSettings WithFormat(int format) {
 }  // namespace
 
 TEST(FormatCatalogue, FamiliesAndExtensions) {
-    const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg", "vob", "wmv", "asf"};
+    const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg", "vob", "wmv", "asf", "mp4", "mp4"};
     for (int format = 0; format < kOutputFormatCount; ++format) EXPECT_EQ(OutputExtension(format), extensions[format]);
     EXPECT_EQ(OutputExtension(12), "avi");
     EXPECT_EQ(OutputExtension(-1), "avi");
     EXPECT_TRUE(IsAviFamily(3) && IsAviFamily(4) && IsMpegFamily(2) && IsDiscFormat(5) && IsWindowsMedia(9));
-    EXPECT_EQ(FamilyOf(10), FormatFamily::None);
-    EXPECT_EQ(FormatCatalogue::FormatTexts().back(), "ASF Format (*.ASF)");
+    EXPECT_EQ(FamilyOf(11), FormatFamily::Mp4);
+    EXPECT_EQ(FamilyOf(12), FormatFamily::None);
+    const std::vector<std::string> texts = FormatCatalogue::FormatTexts();
+    ASSERT_EQ(texts.size(), 12u);
+    EXPECT_EQ(texts[9], "ASF Format (*.ASF)");
+    EXPECT_EQ(texts[10], "MP4 for phones and the web, H.264 + AAC (*.mp4)");
+    EXPECT_EQ(texts[11], "MP4 with H.265, smaller files, H.265 + AAC (*.mp4)");
 }
 
 TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {
@@ -40,6 +47,12 @@ TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {
     EXPECT_STREQ(MpegResolutions()[13].text, "480 x 480");
     EXPECT_STREQ(MpegAspects()[3].text, "2.21:1 (CinemaScope movie)");
     EXPECT_EQ(AspectTexts(FormatMpeg1).size(), 4u);
+    ASSERT_EQ(MpegFrameRates().size(), 6u);
+    EXPECT_STREQ(MpegFrameRates()[5].text, "30.0 fps");
+    EXPECT_EQ(FrameRateList(FormatMp4H264).entries[7], "59.94 fps");
+    std::vector<std::string> mp4Sizes = ResolutionList(FormatMp4H264).entries;
+    for (const char* size : {"Original", "640 x 360", "854 x 480", "1280 x 720", "1920 x 1080", "640 x 480"})
+        EXPECT_NE(std::find(mp4Sizes.begin(), mp4Sizes.end(), size), mp4Sizes.end()) << size;
     EXPECT_EQ(AspectTexts(FormatAvi), (std::vector<std::string>{"4:3    (Standard TV)", "16:9   (Wide screen TV)"}));
 }
 
@@ -126,6 +139,34 @@ TEST(FormatCatalogue, FrameRateBoundsAndMpegSnapping) {
     EXPECT_DOUBLE_EQ(ResolveFrameRate(WithFormat(FormatDvd), 25), 29.97);
     EXPECT_DOUBLE_EQ(ResolveFrameRate(WithFormat(FormatAsf), 25), 1000.0);
     EXPECT_DOUBLE_EQ(ResolveFrameRate(WithFormat(33), 25), 1000.0);
+
+    ConversionSettings mp4 = WithFormat(FormatMp4H265);  // "Original" keeps the source's timing
+    EXPECT_DOUBLE_EQ(ResolveFrameRate(mp4, 25), 1000.0);
+    mp4.mp4FrameRate = 7;
+    EXPECT_DOUBLE_EQ(ResolveFrameRate(mp4, 25), 59.94);
+    mp4.mp4FrameRate = 9;
+    EXPECT_DOUBLE_EQ(ResolveFrameRate(mp4, 25), 1000.0);
+}
+
+// Each better step keeps more of the picture; a stored step outside the list
+// takes the middle one.
+TEST(FormatCatalogue, ConstantQualitySteps) {
+    for (int format : {FormatMp4H264, FormatMp4H265}) {
+        ConversionSettings settings = WithFormat(format);
+        EXPECT_EQ(FormatCatalogue::QualityField(format), &ConversionSettings::mp4Quality);
+        std::span<const QualityPreset> steps = FormatCatalogue::Format(format).qualities;
+        ASSERT_EQ(steps.size(), 7u);
+        for (std::size_t i = 1; i < steps.size(); ++i) {
+            EXPECT_LT(steps[i].crf, steps[i - 1].crf) << format;
+            EXPECT_GE(steps[i].audioKbps, steps[i - 1].audioKbps) << format;
+        }
+        EXPECT_EQ(FormatCatalogue::ChosenQuality(settings), &steps[3]);
+        settings.mp4Quality = 7;
+        EXPECT_EQ(FormatCatalogue::ChosenQuality(settings), &steps[3]);
+    }
+    ConversionSettings avi;
+    avi.aviQuality = 9;
+    EXPECT_EQ(FormatCatalogue::ChosenQuality(avi), nullptr);
 }
 
 TEST(FormatCatalogue, SmallLookups) {
@@ -162,4 +203,10 @@ TEST(FormatCatalogue, DialogListsPerFormat) {
     EXPECT_TRUE(QualityList(12).entries.empty());
     EXPECT_TRUE(QualityList(12).enabled);
     EXPECT_EQ(ResolutionList(12).entries.size(), 20u);
+    EXPECT_EQ(VideoCodecList(FormatMp4H265).entries, std::vector<std::string>{"H.265"});
+    EXPECT_FALSE(AudioCodecList(FormatMp4H264).enabled);
+    ChoiceList mp4Rates = FrameRateList(FormatMp4H264);
+    EXPECT_TRUE(mp4Rates.enabled);
+    EXPECT_EQ(mp4Rates.storeTo, &ConversionSettings::mp4FrameRate);
+    EXPECT_EQ(AspectList(FormatMp4H264).entries, std::vector<std::string>{"None"});
 }

@@ -127,6 +127,22 @@ TEST(FrontEndText, NtscRatesAreExactFractions) {
     EXPECT_EQ(options.video.minRateKbps, 600);
 }
 
+TEST(FrontEndText, Mp4TakesAQualityFactorAndASpeed) {
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H265;
+    settings.mp4Quality = 0;
+    EncoderOptions options = ParseFrontEndText(settings);
+    EXPECT_EQ(options.container, ContainerChoice::Mp4);
+    EXPECT_EQ(options.video.codec, VideoCodecChoice::H265);
+    EXPECT_EQ(options.video.qualityFactor, 32);
+    EXPECT_EQ(options.video.speedPreset, "ultrafast");
+    EXPECT_FALSE(options.video.bitrateKbps);
+    EXPECT_EQ(options.audio.codec, AudioCodecChoice::Aac);
+    EXPECT_EQ(options.audio.bitrateKbps, 128);
+    EXPECT_EQ(options.audioFilter.maxChannels, 2);
+    EXPECT_FALSE(options.audioFilter.outputSampleRate);
+}
+
 TEST(Vocabulary, NumbersInTheirOtherForms) {
     EncoderOptions options =
         ParseText("in -o out -ofps 23.976 -endpos 1:02:03.5 -lavcopts aspect=2.21/1 -af volume=+5db:1,channels=1 0 0");
@@ -151,6 +167,8 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("in -o out -vf rotate=90 0 0").find("rotate"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -ofps 25/0 0 0").find("-ofps"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -sws 11 0 0").find("-sws"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -lavcopts crf=52 0 0").find("-lavcopts crf"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -lavcopts preset=quick 0 0").find("-lavcopts preset"), std::string::npos);
     // The last two arguments are always MODE and HANDLE, never an option's value.
     EXPECT_NE(RefusalOf("in -o out -endpos 0 7").find("-endpos needs a value"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out 2 7").find("MODE"), std::string::npos);

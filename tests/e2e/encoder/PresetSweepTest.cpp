@@ -21,7 +21,8 @@ namespace {
 const char* const kSweepSources[] = {"tiny-mono.avi", "tiny-surround.mp4"};
 
 std::string FormatName(const testing::TestParamInfo<int>& info) {
-    const char* names[] = {"Avi", "Mpeg1", "Mpeg2", "Divx", "Xvid", "Vcd", "Svcd", "Dvd", "Wmv", "Asf"};
+    const char* names[] = {"Avi",  "Mpeg1", "Mpeg2", "Divx", "Xvid",    "Vcd",
+                           "Svcd", "Dvd",   "Wmv",   "Asf",  "Mp4H264", "Mp4H265"};
     return names[info.param];
 }
 
@@ -64,7 +65,7 @@ TEST_P(EveryPreset, Converts) {
 // DivX and Xvid are AVI with one codec fixed, so AVI's sweep covers them.
 INSTANTIATE_TEST_SUITE_P(Presets, EveryPreset,
                          testing::Values(FormatAvi, FormatMpeg1, FormatMpeg2, FormatVcd, FormatSvcd, FormatDvd,
-                                         FormatWmv, FormatAsf),
+                                         FormatWmv, FormatAsf, FormatMp4H264, FormatMp4H265),
                          FormatName);
 
 constexpr const char* kNoisySource = "noisy.avi";

@@ -195,6 +195,12 @@ void MainWindowTest::quickBoxesFollowTheFormat() {
     Choose(aspect, 0);
     QCOMPARE(window->Settings().dvdAspect, 0);
     QCOMPARE(window->Settings().mpegAspect, 1);
+
+    Choose(format, FormatMp4H265);
+    QCOMPARE(window->Settings().outputFormat, int(FormatMp4H265));
+    QCOMPARE(format->currentText(), QStringLiteral("MP4 with H.265, smaller files, H.265 + AAC (*.mp4)"));
+    QVERIFY(!tvMode->isEnabled() && !aspect->isEnabled());
+    VerifyBoxesShowTheirTexts(window.get());
 }
 
 void MainWindowTest::settingsDialogOkMovesTheBoxesCancelLeavesThem() {

@@ -39,6 +39,9 @@ ConversionSettings Distinct(int format) {
     settings.mpegAspect = 3;
     settings.dvdAspect = 0;
     settings.discImage = 1;
+    settings.mp4Quality = 2;
+    settings.mp4Resolution = 9;
+    settings.mp4FrameRate = 5;
     return settings;
 }
 
@@ -90,8 +93,12 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_VOLUME_LABEL, "QLabel", "+0db"},
                              {ID_OK, "QPushButton", "Ok"},
                              {ID_CANCEL, "QPushButton", "Cancel"}});
-    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->count(), 10);
+    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->count(), 12);
     QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(9), QStringLiteral("ASF Format (*.ASF)"));
+    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(10),
+             QStringLiteral("MP4 for phones and the web, H.264 + AAC (*.mp4)"));
+    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(11),
+             QStringLiteral("MP4 with H.265, smaller files, H.265 + AAC (*.mp4)"));
 }
 
 void OutputSettingsDialogTest::listsFollowTheFormat_data() {
@@ -109,6 +116,8 @@ void OutputSettingsDialogTest::listsFollowTheFormat_data() {
     row("DVD", 7, {"E6:0", "D1:0", "E2:1", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
     row("WMV", 8, {"E9:5", "D1:0", "E2:0", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
     row("ASF", 9, {"E9:5", "E3:2", "E2:1", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
+    row("MP4 H.264", 10, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1"});
+    row("MP4 H.265", 11, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1"});
 }
 
 void OutputSettingsDialogTest::listsFollowTheFormat() {

@@ -33,6 +33,8 @@ private slots:
         QTemporaryDir folder;
         std::string path = folder.path().toStdString() + "/";
         CConverterDlg window(SettingsStore(path, path + "user/"));
+        // The pictures show what most people convert to today.
+        Choose(ControlOf<QComboBox>(&window, IDC_MAIN_FORMAT), FormatMp4H264);
         ShowAndVerifyDrawn(window, QStringLiteral("main-window"));
 
         COutputSettingsDlg dialog(window.Settings(), &window);

@@ -1,0 +1,136 @@
+// MP4 with H.264 or H.265 and AAC: a 4:3 and an anamorphic 16:9 clip at two
+// sizes, letterboxed, each output checked as a phone or browser would take
+// it; then what a better quality step buys.
+
+#include "EncoderTestSupport.h"
+#include "core/FormatCatalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+struct Mp4Case {
+    const char* name;
+    int format;
+    const char* fixture;
+    int resolution;  // position in the MP4 size list
+    int width;       // of the encoded frame
+    int height;
+    int channels;
+    int sampleRate;
+};
+
+void PrintTo(const Mp4Case& c, std::ostream* out) { *out << c.name; }
+
+constexpr int kSize640x360 = 3, kSize1280x720 = 9;
+
+// clang-format off
+const Mp4Case kMp4Cases[] = {
+    {"H264_4x3_640x360",         FormatMp4H264, "square-4x3.avi",     kSize640x360,  640,  360, 2, 44100},
+    {"H264_4x3_1280x720",        FormatMp4H264, "square-4x3.avi",     kSize1280x720, 1280, 720, 2, 44100},
+    {"H264_Anamorphic_640x360",  FormatMp4H264, "anamorphic-pal.mpg", kSize640x360,  640,  360, 2, 48000},
+    {"H264_Anamorphic_Original", FormatMp4H264, "anamorphic-pal.mpg", 0,             720,  576, 2, 48000},
+    // Mono stays mono; 22.05 kHz is raised to a rate every player takes.
+    {"H264_Mono22kHz_Original",  FormatMp4H264, "sample.asf",         0,             320,  240, 1, 44100},
+    // Odd sides are rounded to what the codec takes.
+    {"H265_OddSize_Original",    FormatMp4H265, "odd-size.avi",       0,             320,  240, 2, 44100},
+    {"H265_4x3_640x360",         FormatMp4H265, "square-4x3.avi",     kSize640x360,  640,  360, 2, 44100},
+    {"H265_4x3_1280x720",        FormatMp4H265, "square-4x3.avi",     kSize1280x720, 1280, 720, 2, 44100},
+    {"H265_Anamorphic_640x360",  FormatMp4H265, "anamorphic-pal.mpg", kSize640x360,  640,  360, 2, 48000},
+    {"H265_Anamorphic_1280x720", FormatMp4H265, "anamorphic-pal.mpg", kSize1280x720, 1280, 720, 2, 48000},
+};
+// clang-format on
+
+// The names of the file's top-level boxes, in order.
+std::vector<std::string> TopLevelBoxes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::string> names;
+    const auto size = static_cast<std::uint64_t>(std::filesystem::file_size(path));
+    std::uint64_t at = 0;
+    unsigned char header[16];
+    while (at + 8 <= size && file.seekg(static_cast<std::streamoff>(at)) &&
+           file.read(reinterpret_cast<char*>(header), 8)) {
+        std::uint64_t length = 0;
+        for (int i = 0; i < 4; ++i) length = length << 8 | header[i];
+        names.emplace_back(reinterpret_cast<char*>(header) + 4, 4);
+        if (length == 1 && file.read(reinterpret_cast<char*>(header) + 8, 8)) {
+            length = 0;
+            for (int i = 8; i < 16; ++i) length = length << 8 | header[i];
+        }
+        if (length < 8) break;
+        at += length;
+    }
+    return names;
+}
+
+class Mp4Output : public testing::TestWithParam<Mp4Case> {};
+
+TEST_P(Mp4Output, PlaysEverywhereAndKeepsTheSource) {
+    const Mp4Case& c = GetParam();
+    ConversionSettings settings;
+    settings.outputFormat = c.format;
+    settings.mp4Resolution = c.resolution;
+    ScratchFolder folder;
+    Converted converted = ConvertFixture(folder, c.fixture, settings);
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    EXPECT_EQ(converted.output.format["format_name"], "mov,mp4,m4a,3gp,3g2,mj2");
+    const StreamInfo* video = converted.output.First("video");
+    const StreamInfo* audio = converted.output.First("audio");
+    ASSERT_NE(video, nullptr);
+    ASSERT_NE(audio, nullptr);
+
+    bool h264 = c.format == FormatMp4H264;
+    EXPECT_EQ(video->Text("codec_name"), h264 ? "h264" : "hevc");
+    EXPECT_EQ(video->Text("profile"), h264 ? "High" : "Main");
+    EXPECT_EQ(video->Text("codec_tag_string"), h264 ? "avc1" : "hvc1");
+    EXPECT_EQ(video->Text("pix_fmt"), "yuv420p");
+    EXPECT_EQ(video->Number("width"), c.width);
+    EXPECT_EQ(video->Number("height"), c.height);
+    EXPECT_EQ(audio->Text("codec_name"), "aac");
+    EXPECT_EQ(audio->Text("profile"), "LC");
+    EXPECT_EQ(audio->Number("channels"), c.channels);
+    EXPECT_EQ(audio->Number("sample_rate"), c.sampleRate);
+
+    std::vector<std::string> boxes = TopLevelBoxes(converted.path);
+    auto moov = std::find(boxes.begin(), boxes.end(), "moov");
+    EXPECT_LT(moov, std::find(boxes.begin(), boxes.end(), "mdat")) << "the index is not at the front";
+
+    const SourceFacts& source = FactsOf(c.fixture);
+    EXPECT_LE(std::fabs(video->Span() - source.videoSpan), 1.001 / source.frameRate)
+        << "length differs by more than a frame";
+    double sourceShape = source.width * source.sampleAspect / source.height;
+    double pixel = video->SampleAspect() > 0 ? video->SampleAspect() : 1;
+    PictureArea active = ActivePicture(converted.path);
+    ASSERT_GT(active.height, 0) << "no picture found";
+    EXPECT_NEAR(active.width * pixel / active.height / sourceShape, 1.0, 0.03)
+        << "active " << active.width << "x" << active.height << ", pixel " << pixel;
+    if (HasFailure()) ADD_FAILURE() << converted.encoder.Describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(Mp4, Mp4Output, testing::ValuesIn(kMp4Cases),
+                         [](const testing::TestParamInfo<Mp4Case>& info) { return std::string(info.param.name); });
+
+// A better step of the quality list gives a larger file: the smallest, the
+// middle and the best step, on a noisy clip.
+TEST(Mp4Quality, BetterStepsGiveLargerFiles) {
+    for (int format : {FormatMp4H264, FormatMp4H265}) {
+        std::uintmax_t previous = 0;
+        for (int step : {0, 3, 6}) {
+            ConversionSettings settings;
+            settings.outputFormat = format;
+            settings.mp4Quality = step;
+            ScratchFolder folder;
+            Converted converted = ConvertFixture(folder, "noisy.avi", settings);
+            ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+            std::uintmax_t size = std::filesystem::file_size(converted.path);
+            EXPECT_GT(size, previous) << "format " << format << ", step " << step;
+            previous = size;
+        }
+    }
+}
+
+}  // namespace
