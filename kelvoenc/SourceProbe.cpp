@@ -95,11 +95,11 @@ ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channe
     ProbeValues values;
     try {
         InputMedia source(sourcePath, InputMedia::Clock::now() + kProbeTimeBudget);
-        const AVCodecParameters* picture = source.VideoStream()->codecpar;
-        values.width = picture->width;
-        values.height = picture->height;
+        const SourcePicture picture = source.ShownPicture();
+        values.width = picture.width;
+        values.height = picture.height;
         values.rate = RatioReport(source.FrameRate());
-        values.sampleAspect = RatioReport(av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr));
+        values.sampleAspect = RatioReport(picture.sampleAspect);
         values.seconds = ClampToReport(std::floor(DecodeFirstPictureAndMeasure(source)));
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());

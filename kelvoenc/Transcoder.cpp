@@ -22,8 +22,9 @@ namespace {
 
 // An output this much shorter than the source still counts as whole: the
 // streams' lengths differ a little, and so do containers' stated lengths.
-constexpr double kToleratedShortfallSeconds = 2;
-constexpr double kToleratedShortfallShare = 0.05;
+// The share keeps a short clip cut short from passing as whole.
+constexpr double kToleratedShortfallFrames = 2;
+constexpr double kToleratedShortfallShare = 0.02;
 
 // Decoded pictures are large; a few in flight keep every stage busy. The
 // byte limits hold memory down whatever size a damaged source claims.
@@ -96,12 +97,10 @@ ExitStatus Transcoder::Run() {
 
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
     const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
-    const AVCodecParameters* picture = source.VideoStream()->codecpar;
-    if (picture->width <= 0 || picture->height <= 0)
+    const SourcePicture sourcePicture = source.ShownPicture();
+    if (sourcePicture.width <= 0 || sourcePicture.height <= 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "The video of \"" + source.Path() + "\" does not state its picture size.");
-    SourcePicture sourcePicture{picture->width, picture->height,
-                                av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr)};
     VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
 
@@ -132,7 +131,8 @@ ExitStatus Transcoder::Run() {
     SourceReader reader(
         {source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds, source.FrameRate()}, pictures,
         packets);
-    VideoFilterStage filter({m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path()}, pictures,
+    VideoFilterStage filter(
+        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.UprightTurn()}, pictures,
                             filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 
@@ -153,19 +153,18 @@ ExitStatus Transcoder::Run() {
                              "No picture of \"" + source.Path() + "\" could be converted" +
                                  (m_options.endSeconds ? " before the end time (-endpos)." : "."));
     output.Finish();
-    // A length that counts the gaps closed is no measure either.
-    if (reader.TimelineMended()) return ExitStatus::Done;
-    return Completeness(source, progress.EncodedSeconds());
+    return Completeness(source, progress.EncodedSeconds(), reader.ReachedSeconds());
 }
 
-ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds) const {
+ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {
     double length = source.StatedDurationSeconds();
     // A length guessed from the file's size is no measure to hold the
     // output against.
     if (length <= 0 || source.DurationIsGuessed()) return ExitStatus::Done;
     if (m_options.endSeconds) length = std::min(length, *m_options.endSeconds);
-    double missing = length - convertedSeconds;
-    if (missing <= kToleratedShortfallSeconds || missing <= length * kToleratedShortfallShare) return ExitStatus::Done;
+    const double tolerated =
+        std::max(kToleratedShortfallFrames / av_q2d(source.FrameRate()), length * kToleratedShortfallShare);
+    if (length - std::max(convertedSeconds, reachedSeconds) <= tolerated) return ExitStatus::Done;
     Notice(
         FormatText("only %s of %s of \"%s\" could be converted: the rest of the source is missing or cannot be "
                    "decoded.",
