@@ -15,6 +15,18 @@ extern "C" {
 #include <string>
 #include <vector>
 
+namespace {
+
+// Runs before the libraries' own initialisers (and the threads they may
+// start), so that a stop signal from then on waits for our handling.
+void BlockStopSignalsAtLoad(int, char**, char**) { StopSignals::Block(); }
+
+}  // namespace
+
+__attribute__((section(".preinit_array"), used)) static void (*const kBlockStopSignalsAtLoad)(int, char**,
+                                                                                              char**) =
+    BlockStopSignalsAtLoad;
+
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     if (OptionParser::WantsHelp(arguments)) {
@@ -24,8 +36,7 @@ int main(int argc, char** argv) {
     // Our own sentences carry the causes; the libraries' chatter would only
     // bury them.
     av_log_set_level(AV_LOG_QUIET);
-    // First of all, so that every thread started from here on (the
-    // libraries' own included) leaves the stop signals to our own waits.
+    // Takes any stop signal still pending when the run ends.
     StopSignals signals;
     try {
         EncoderOptions options = OptionParser::Parse(arguments);
