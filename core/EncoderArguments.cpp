@@ -2,7 +2,7 @@
 
 #include "core/ArgumentSplitter.h"
 #include "core/FormatCatalogue.h"
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "core/FormatCatalogue.h"
 
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "kelvoenc/AudioTrack.h"
 
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 #include "kelvoenc/AudioPlan.h"
 #include "kelvoenc/EncoderFailure.h"
 

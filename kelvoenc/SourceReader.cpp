@@ -1,6 +1,6 @@
 #include "kelvoenc/SourceReader.h"
 
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 #include "kelvoenc/EncoderFailure.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "kelvoenc/Transcoder.h"
 
-#include "core/FormatText.h"
-#include "core/ProgressText.h"
+#include "text/FormatText.h"
+#include "text/ProgressText.h"
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
 #include "kelvoenc/InputMedia.h"

@@ -1,6 +1,6 @@
 #include "kelvoenc/VideoFilterStage.h"
 
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "kelvoenc/VideoPlan.h"
 
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
 
 #include <algorithm>

@@ -12,6 +12,7 @@ extern "C" {
 }
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,11 @@ int main(int argc, char** argv) {
         // Whatever broke off, a stop signal was the reason.
         if (StopSignals::Pending()) return static_cast<int>(ExitStatus::Stopped);
         return static_cast<int>(failure.Status());
+    } catch (const std::bad_alloc&) {
+        Notice("The conversion ran out of memory.");
+        return static_cast<int>(ExitStatus::OutOfMemory);
     } catch (const std::exception& failure) {
-        Notice(std::string("The conversion failed: ") + failure.what() + ".");
-        return static_cast<int>(ExitStatus::OutputUnwritable);
+        Notice(std::string("The encoder failed: ") + failure.what() + ".");
+        return static_cast<int>(ExitStatus::InternalFailure);
     }
 }
