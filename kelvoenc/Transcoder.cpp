@@ -27,9 +27,10 @@ constexpr double kToleratedShortfallFrames = 2;
 constexpr double kToleratedShortfallShare = 0.02;
 
 // Decoded pictures are large; a few in flight keep every stage busy. The
-// byte limits hold memory down whatever size a damaged source claims.
+// byte limits hold memory down on very large pictures (one or two 4K
+// pictures per queue) and whatever size a damaged source claims.
 constexpr std::size_t kPictureQueueLength = 8;
-constexpr std::size_t kPictureQueueBytes = 64 << 20;
+constexpr std::size_t kPictureQueueBytes = 16 << 20;
 constexpr std::size_t kPacketQueueLength = 64;
 constexpr std::size_t kPacketQueueBytes = 32 << 20;
 
