@@ -69,6 +69,10 @@ TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outp
     m_io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 1, this, nullptr, &WritePacket, &Seek) : nullptr;
     if (!m_io) {
         av_free(buffer);
+        // The destructor does not run for an object left unmade.
+        close(m_fd);
+        unlinkat(m_folder, m_name.c_str(), 0);
+        close(m_folder);
         throw std::bad_alloc();
     }
 }
