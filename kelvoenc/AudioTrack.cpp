@@ -1,8 +1,8 @@
 #include "kelvoenc/AudioTrack.h"
 
-#include "text/FormatText.h"
 #include "kelvoenc/AudioPlan.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/FormatText.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -123,7 +123,8 @@ bool AudioTrack::Drain() {
 // samples is the timestamp.
 bool AudioTrack::EncodeBuffered(bool all) {
     const AVCodecContext* encoder = m_encoder.Context();
-    const bool fixedSize = !(encoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder->frame_size > 0;
+    const bool fixedSize =
+        !(encoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder->frame_size > 0;
     while (!m_aborted) {
         const int buffered = av_audio_fifo_size(m_buffered.get());
         const int samples = fixedSize ? std::min(buffered, encoder->frame_size) : buffered;
@@ -132,7 +133,8 @@ bool AudioTrack::EncodeBuffered(bool all) {
         frame->nb_samples = samples;
         frame->format = encoder->sample_fmt;
         frame->sample_rate = encoder->sample_rate;
-        if (av_channel_layout_copy(&frame->ch_layout, &encoder->ch_layout) < 0 || av_frame_get_buffer(frame.get(), 0) < 0)
+        if (av_channel_layout_copy(&frame->ch_layout, &encoder->ch_layout) < 0 ||
+            av_frame_get_buffer(frame.get(), 0) < 0)
             throw std::bad_alloc();
         av_audio_fifo_read(m_buffered.get(), reinterpret_cast<void**>(frame->extended_data), samples);
         frame->pts = m_encodedSamples;

@@ -10,8 +10,8 @@ extern "C" {
 #include <sys/stat.h>
 #include <cmath>
 #include <cstring>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "kelvoenc/SourceReader.h"
 
-#include "text/ProgressText.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/ProgressText.h"
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 #include "kelvoenc/Transcoder.h"
 
-#include "text/FormatText.h"
-#include "text/ProgressText.h"
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
 #include "kelvoenc/InputMedia.h"
@@ -13,6 +11,8 @@
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
+#include "text/FormatText.h"
+#include "text/ProgressText.h"
 
 #include <sys/stat.h>
 #include <algorithm>
@@ -134,7 +134,7 @@ ExitStatus Transcoder::Run() {
         packets);
     VideoFilterStage filter(
         {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.UprightTurn()}, pictures,
-                            filtered);
+        filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 
     StageThreads threads([&] {

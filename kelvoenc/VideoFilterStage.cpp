@@ -1,7 +1,7 @@
 #include "kelvoenc/VideoFilterStage.h"
 
-#include "text/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/FormatText.h"
 
 namespace {
 

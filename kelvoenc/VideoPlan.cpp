@@ -1,7 +1,7 @@
 #include "kelvoenc/VideoPlan.h"
 
-#include "text/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/FormatText.h"
 
 #include <algorithm>
 #include <cmath>

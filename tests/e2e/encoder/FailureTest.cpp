@@ -233,8 +233,9 @@ TEST_P(EarlyEnd, KeepsTheOutputAndSaysHowMuchWasConverted) {
     const std::string& err = encoder.result.err;
     std::string lastLine = err.substr(err.rfind('\n', err.size() - 2) + 1);
     EXPECT_EQ(lastLine.rfind("kelvoenc: only 00:00:0", 0), 0u) << lastLine;
-    EXPECT_NE(lastLine.find(std::string(" of ") + c.length + " of \"" + FixturePath(c.fixture) + "\" could be converted: "),
-              std::string::npos)
+    EXPECT_NE(
+        lastLine.find(std::string(" of ") + c.length + " of \"" + FixturePath(c.fixture) + "\" could be converted: "),
+        std::string::npos)
         << lastLine;
     const MediaInfo output = ReadMediaInfo(folder.Path("out.avi"));
     const StreamInfo* video = output.First("video");
