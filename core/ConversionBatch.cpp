@@ -1,7 +1,7 @@
 #include "core/ConversionBatch.h"
 
 #include "core/OutputPath.h"
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 
 namespace {
 

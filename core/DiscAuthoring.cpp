@@ -1,6 +1,6 @@
 #include "core/DiscAuthoring.h"
 
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 
 #include <filesystem>
 

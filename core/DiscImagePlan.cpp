@@ -2,7 +2,7 @@
 
 #include "core/DiscFillEstimate.h"
 #include "core/FormatCatalogue.h"
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 
 #include <filesystem>
 

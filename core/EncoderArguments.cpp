@@ -2,8 +2,8 @@
 
 #include "core/ArgumentSplitter.h"
 #include "core/FormatCatalogue.h"
-#include "core/FormatText.h"
 #include "protocol/MpegFrameRates.h"
+#include "text/FormatText.h"
 
 #include <cmath>
 

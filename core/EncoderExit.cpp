@@ -10,14 +10,7 @@ std::string StatusMeaning(const EncoderExit& exit) {
     if (exit.signalled)
         return "the encoder was stopped by signal " + std::to_string(exit.status) + " (" + ::strsignal(exit.status) +
                ")";
-    switch (static_cast<ExitStatus>(exit.status)) {
-    case ExitStatus::Done: return "";
-    case ExitStatus::BadArguments: return "the encoder refused its arguments";
-    case ExitStatus::SourceUnreadable: return "the source cannot be read";
-    case ExitStatus::OutputUnwritable: return "the output file cannot be written";
-    case ExitStatus::Stopped: return "the conversion was stopped";
-    case ExitStatus::Incomplete: return "the output is incomplete";
-    }
+    if (const ExitStatusFacts* facts = FindExitStatus(exit.status)) return facts->reason;
     return "the encoder ended with exit status " + std::to_string(exit.status);
 }
 

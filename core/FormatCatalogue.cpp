@@ -1,7 +1,7 @@
 #include "core/FormatCatalogue.h"
 
-#include "core/FormatText.h"
 #include "protocol/MpegFrameRates.h"
+#include "text/FormatText.h"
 
 #include <array>
 

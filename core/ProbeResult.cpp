@@ -1,13 +1,6 @@
 #include "core/ProbeResult.h"
 
-#include "protocol/ReportFrame.h"
-
-namespace {
-
-// A negative frame rate report stands for the largest one.
-constexpr std::int32_t kLargestFrameRateReport = 2147483647;
-
-}  // namespace
+#include "protocol/ProbeReport.h"
 
 void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
     switch (code) {
@@ -28,9 +21,9 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
         if (value == 0)
             m_failed = true;
         else
-            m_frameRate = (value < 0 ? kLargestFrameRateReport : value) * 0.0000001;
+            m_frameRate = ReportedRatio(value);
         break;
-    case ReportSampleAspect: m_sampleAspect = value > 0 ? value * 0.0000001 : 1.0; break;
+    case ReportSampleAspect: m_sampleAspect = value > 0 ? ReportedRatio(value) : 1.0; break;
     default: break;
     }
 }

@@ -1,14 +1,16 @@
 #include "kelvoenc/AudioTrack.h"
 
-#include "core/FormatText.h"
 #include "kelvoenc/AudioPlan.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/FormatText.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/samplefmt.h>
 }
 
+#include <algorithm>
+#include <new>
 #include <string>
 
 namespace {
@@ -19,13 +21,14 @@ std::string LayoutText(const AVChannelLayout& layout) {
     return text;
 }
 
-std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder) {
+// firstSample: where the chain's output starts, in the encoder's samples.
+std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder, std::int64_t firstSample) {
     std::string chain;
     if (options.endSeconds) chain += FormatText("atrim=end=%.6f,", *options.endSeconds);
     // Gaps and overlaps in the source's timestamps become silence or are
     // cut, so the sound stays with the picture even where the container
     // keeps no timestamps (AVI).
-    chain += "aresample=async=1:first_pts=0,";
+    chain += FormatText("aresample=async=1:first_pts=%lld,", static_cast<long long>(firstSample));
     const AudioFilterOptions& filters = options.audioFilter;
     if (filters.gainDb && *filters.gainDb != 0) {
         // Without soft clipping a raised level clips hard at full scale,
@@ -48,7 +51,18 @@ AudioTrack::AudioTrack(const EncoderOptions& options, AVRational sourceTimeBase,
       m_sourceTimeBase(sourceTimeBase),
       m_encoder(std::move(encoder)),
       m_stream(stream),
-      m_packets(packets) {}
+      m_packets(packets) {
+    const AVCodecContext* context = m_encoder.Context();
+    m_buffered.reset(av_audio_fifo_alloc(context->sample_fmt, context->ch_layout.nb_channels, 1));
+    if (!m_buffered) throw std::bad_alloc();
+}
+
+void AudioTrack::CloseGraph() {
+    m_graph->Close(m_nextPts);
+    Drain();
+    m_graph.reset();
+    av_channel_layout_uninit(&m_graphLayout);
+}
 
 void AudioTrack::BuildGraph(const AVFrame* first) {
     m_graphLayout = AudioPlan::KnownLayout(first->ch_layout);
@@ -57,24 +71,22 @@ void AudioTrack::BuildGraph(const AVFrame* first) {
     std::string source =
         FormatText("time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s", m_graphRate, m_graphRate,
                    av_get_sample_fmt_name(AVSampleFormat(m_graphFormat)), LayoutText(m_graphLayout).c_str());
-    m_graph = std::make_unique<FilterGraph>(AVMEDIA_TYPE_AUDIO, source, Chain(m_options, m_encoder.Context()));
-    const AVCodecContext* encoder = m_encoder.Context();
-    if (!(encoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder->frame_size > 0)
-        m_graph->SetSinkFrameSize(encoder->frame_size);
+    m_graph = std::make_unique<FilterGraph>(AVMEDIA_TYPE_AUDIO, source,
+                                            Chain(m_options, m_encoder.Context(), m_filteredSamples));
 }
 
 bool AudioTrack::MatchesGraph(const AVFrame* frame) const {
-    return frame->sample_rate == m_graphRate && frame->format == m_graphFormat &&
-           frame->ch_layout.nb_channels == m_graphLayout.nb_channels;
+    if (frame->sample_rate != m_graphRate || frame->format != m_graphFormat) return false;
+    AVChannelLayout layout = AudioPlan::KnownLayout(frame->ch_layout);
+    const bool sameLayout = av_channel_layout_compare(&layout, &m_graphLayout) == 0;
+    av_channel_layout_uninit(&layout);
+    return sameLayout;
 }
 
 bool AudioTrack::Add(AVFrame* decoded) {
+    if (m_graph && !MatchesGraph(decoded)) CloseGraph();
+    if (m_aborted) return false;
     if (!m_graph) BuildGraph(decoded);
-    if (!MatchesGraph(decoded)) {
-        if (!m_mismatchNoted) Notice("the source's sound changes its format midway; the changed part is left out.");
-        m_mismatchNoted = true;
-        return !m_aborted;
-    }
     AVChannelLayout layout = AudioPlan::KnownLayout(decoded->ch_layout);
     av_channel_layout_uninit(&decoded->ch_layout);
     decoded->ch_layout = layout;
@@ -89,18 +101,45 @@ bool AudioTrack::Add(AVFrame* decoded) {
 bool AudioTrack::Finish() {
     if (!m_graph) return !m_aborted;
     m_graph->Close(m_nextPts);
-    if (!Drain()) return false;
+    if (!Drain() || !EncodeBuffered(true)) return false;
     m_encoder.Encode(nullptr, [this](PacketPtr packet) { Deliver(std::move(packet)); });
     return !m_aborted;
 }
 
 bool AudioTrack::Drain() {
-    AVRational filteredBase = m_graph->OutputTimeBase();
-    AVRational encoderBase = m_encoder.Context()->time_base;
     while (!m_aborted && m_graph->Pull(m_filtered.get())) {
-        m_filtered->pts = av_rescale_q(m_filtered->pts, filteredBase, encoderBase);
-        m_encoder.Encode(m_filtered.get(), [this](PacketPtr packet) { Deliver(std::move(packet)); });
+        const int samples = m_filtered->nb_samples;
+        if (av_audio_fifo_write(m_buffered.get(), reinterpret_cast<void**>(m_filtered->extended_data), samples) <
+            samples)
+            throw std::bad_alloc();
+        m_filteredSamples += samples;
         av_frame_unref(m_filtered.get());
+    }
+    return EncodeBuffered(false);
+}
+
+// Hands the encoder frames of its own size; all: the end, where the last
+// frame may be shorter. The chain's output has no gaps, so the count of
+// samples is the timestamp.
+bool AudioTrack::EncodeBuffered(bool all) {
+    const AVCodecContext* encoder = m_encoder.Context();
+    const bool fixedSize =
+        !(encoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder->frame_size > 0;
+    while (!m_aborted) {
+        const int buffered = av_audio_fifo_size(m_buffered.get());
+        const int samples = fixedSize ? std::min(buffered, encoder->frame_size) : buffered;
+        if (samples == 0 || (fixedSize && !all && samples < encoder->frame_size)) break;
+        FramePtr frame = MakeFrame();
+        frame->nb_samples = samples;
+        frame->format = encoder->sample_fmt;
+        frame->sample_rate = encoder->sample_rate;
+        if (av_channel_layout_copy(&frame->ch_layout, &encoder->ch_layout) < 0 ||
+            av_frame_get_buffer(frame.get(), 0) < 0)
+            throw std::bad_alloc();
+        av_audio_fifo_read(m_buffered.get(), reinterpret_cast<void**>(frame->extended_data), samples);
+        frame->pts = m_encodedSamples;
+        m_encodedSamples += samples;
+        m_encoder.Encode(frame.get(), [this](PacketPtr packet) { Deliver(std::move(packet)); });
     }
     return !m_aborted;
 }

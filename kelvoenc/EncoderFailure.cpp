@@ -13,6 +13,7 @@ std::string FfmpegErrorText(int error) {
 }
 
 void CheckFfmpeg(int error, ExitStatus status, const std::string& what) {
+    if (error == AVERROR(ENOMEM)) status = ExitStatus::OutOfMemory;
     if (error < 0) throw EncoderFailure(status, what + ": " + FfmpegErrorText(error) + ".");
 }
 

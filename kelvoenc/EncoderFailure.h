@@ -19,7 +19,8 @@ private:
 // The library's explanation of an FFmpeg error code.
 std::string FfmpegErrorText(int error);
 
-// Throws EncoderFailure with "<what>: <library explanation>." when error < 0.
+// Throws EncoderFailure with "<what>: <library explanation>." when error < 0;
+// a failed allocation ends the run as OutOfMemory whatever the status given.
 void CheckFfmpeg(int error, ExitStatus status, const std::string& what);
 
 // One line on standard error, prefixed with the program's name.

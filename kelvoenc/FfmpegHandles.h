@@ -7,6 +7,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
 }
@@ -35,6 +36,9 @@ struct PacketFreer {
 struct FilterGraphFreer {
     void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
 };
+struct AudioFifoFreer {
+    void operator()(AVAudioFifo* fifo) const { av_audio_fifo_free(fifo); }
+};
 
 // Options handed to an FFmpeg open call; what the call leaves unused is freed
 // with the owner.
@@ -58,6 +62,7 @@ using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFreer>;
 using FilterGraphPtr = std::unique_ptr<AVFilterGraph, FilterGraphFreer>;
+using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoFreer>;
 
 // Allocating constructors that never return null: an allocation failure
 // becomes std::bad_alloc like any other.

@@ -61,8 +61,6 @@ FilterGraph::FilterGraph(AVMediaType type, const std::string& sourceArguments, c
     CheckFilter(avfilter_graph_config(m_graph.get(), nullptr), what);
 }
 
-void FilterGraph::SetSinkFrameSize(int samples) { av_buffersink_set_frame_size(m_sink, samples); }
-
 void FilterGraph::Push(AVFrame* frame) {
     CheckFilter(av_buffersrc_add_frame_flags(m_source, frame, AV_BUFFERSRC_FLAG_KEEP_REF),
                 "Cannot filter a frame through \"" + m_chain + "\"");

@@ -14,10 +14,6 @@ public:
     FilterGraph(AVMediaType type, const std::string& sourceArguments, const std::string& chain,
                 const std::string& scalerOptions = "");
 
-    // For audio sinks: every frame but the last carries exactly this many
-    // samples per channel (the encoder's frame size).
-    void SetSinkFrameSize(int samples);
-
     void Push(AVFrame* frame);
     // No more frames; the source ends at this time (in the source's time base).
     void Close(std::int64_t endTime);

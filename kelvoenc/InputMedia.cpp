@@ -3,15 +3,26 @@
 #include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/StopSignals.h"
 
+extern "C" {
+#include <libavutil/display.h>
+}
+
 #include <sys/stat.h>
+#include <cmath>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace {
 
-// A picture that stays longer than this is not a video's frame.
+// Rates outside these bounds are a guess from timestamps, not a video's rate.
 constexpr double kSlowestFrameRate = 0.2;
+constexpr double kFastestFrameRate = 240;
+constexpr AVRational kAssumedFrameRate{25, 1};
 
-bool IsValidRate(AVRational rate) { return rate.num > 0 && rate.den > 0; }
+bool IsBelievableRate(AVRational rate) {
+    return rate.num > 0 && rate.den > 0 && av_q2d(rate) >= kSlowestFrameRate && av_q2d(rate) <= kFastestFrameRate;
+}
 
 AVStream* FirstStream(AVFormatContext* format, AVMediaType type) {
     for (unsigned i = 0; i < format->nb_streams; ++i) {
@@ -127,15 +138,47 @@ std::string InputMedia::ReadFailure(int error) const {
     return FfmpegErrorText(error) + ".";
 }
 
+int InputMedia::UprightTurn() const {
+    const auto* matrix =
+        reinterpret_cast<const std::int32_t*>(av_stream_get_side_data(m_video, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
+    if (!matrix) return 0;
+    // The matrix holds the counter-clockwise angle; pictures are turned
+    // only by quarter turns.
+    const double clockwise = -av_display_rotation_get(matrix);
+    const long quarters = std::lround(clockwise / 90);
+    if (std::fabs(clockwise - 90.0 * quarters) > 1) return 0;
+    return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+}
+
+SourcePicture InputMedia::ShownPicture() const {
+    const AVCodecParameters* stored = m_video->codecpar;
+    SourcePicture picture{stored->width, stored->height, av_guess_sample_aspect_ratio(Format(), m_video, nullptr)};
+    if (UprightTurn() % 180 == 0) return picture;
+    std::swap(picture.width, picture.height);
+    if (picture.sampleAspect.num > 0) picture.sampleAspect = av_inv_q(picture.sampleAspect);
+    return picture;
+}
+
 AVRational InputMedia::FrameRate() const {
-    for (AVRational rate : {m_video->avg_frame_rate, m_video->r_frame_rate})
-        if (IsValidRate(rate)) return av_q2d(rate) >= kSlowestFrameRate ? rate : AVRational{0, 1};
-    return AVRational{0, 1};
+    const AVRational average = m_video->avg_frame_rate, base = m_video->r_frame_rate;
+    const bool heldPictures = TimestampsAreTrustworthy() && IsBelievableRate(base) &&
+                              (!IsBelievableRate(average) || av_q2d(base) > 1.5 * av_q2d(average));
+    if (heldPictures) return base;
+    for (AVRational rate : {average, base})
+        if (IsBelievableRate(rate)) return rate;
+    return kAssumedFrameRate;
 }
 
 double InputMedia::StatedDurationSeconds() const {
-    if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0)
-        return static_cast<double>(m_format->duration) / AV_TIME_BASE;
+    if (m_format->duration != AV_NOPTS_VALUE && m_format->duration > 0) {
+        const double seconds = static_cast<double>(m_format->duration) / AV_TIME_BASE;
+        // Outside MPEG streams, whose length the library measures from the
+        // first timestamp, a stated length runs to the last timestamp: a
+        // stream-copied recording whose timestamps start hours in states
+        // those hours too.
+        const double start = m_format->start_time != AV_NOPTS_VALUE ? double(m_format->start_time) / AV_TIME_BASE : 0;
+        return !TimestampsMayRestart() && start > 0 && seconds > start ? seconds - start : seconds;
+    }
     if (m_video->duration != AV_NOPTS_VALUE && m_video->duration > 0)
         return static_cast<double>(m_video->duration) * av_q2d(m_video->time_base);
     return -1;
@@ -146,6 +189,11 @@ bool InputMedia::DurationIsGuessed() const {
 }
 
 bool InputMedia::TimestampsMayRestart() const { return m_format->iformat->flags & AVFMT_TS_DISCONT; }
+
+bool InputMedia::TimestampsAreTrustworthy() const {
+    const std::string_view name = m_format->iformat->name;
+    return name.starts_with("mov,") || name.starts_with("matroska");
+}
 
 std::int64_t InputMedia::StartMicroseconds() const {
     std::int64_t start = AV_NOPTS_VALUE;

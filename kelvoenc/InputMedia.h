@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/VideoPlan.h"
 
 #include <chrono>
 #include <optional>
@@ -24,12 +25,20 @@ public:
     AVStream* AudioStream() const { return m_audio; }  // null when the source is silent
     const std::string& Path() const { return m_path; }
 
-    // The video's frame rate: the average rate, else the stream's base rate;
-    // 0/1 when neither is known or the rate is too slow to be believed.
+    // How far the pictures are turned clockwise to stand as they are meant
+    // to be shown (a phone clip's display matrix): 0, 90, 180 or 270.
+    int UprightTurn() const;
+    // The picture's size and pixel shape as shown, after that turn.
+    SourcePicture ShownPicture() const;
+
+    // The video's frame rate: the average rate, else the stream's base rate.
+    // Where held pictures pull the average of a variable rate down, the base
+    // rate; when neither is known or believable, 25, so that "Original"
+    // always has a rate to keep.
     AVRational FrameRate() const;
 
-    // The length the container or the video stream states, in seconds;
-    // negative when neither does.
+    // The length the container or the video stream states, in seconds, from
+    // the first timestamp on; negative when neither does.
     double StatedDurationSeconds() const;
     // Whether that length is only a guess from the file's size and bitrate.
     bool DurationIsGuessed() const;
@@ -41,6 +50,10 @@ public:
     // Whether the format's timestamps may restart or jump (MPEG program and
     // transport streams and the like).
     bool TimestampsMayRestart() const;
+    // Whether the format's timestamps can be taken at their word, so that a
+    // long wait for the next picture is a picture held (MP4/MOV and
+    // Matroska/WebM).
+    bool TimestampsAreTrustworthy() const;
 
     // Why a read of the source failed: a stop signal, the deadline, or the
     // file itself.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
+#include <sstream>
 
 struct OptionParser::OptionSpec {
     const char* name;
@@ -18,6 +19,21 @@ struct OptionParser::OptionSpec {
 namespace {
 
 [[noreturn]] void Refuse(const std::string& sentence) { throw EncoderFailure(ExitStatus::BadArguments, sentence); }
+
+// Words broken into lines of the help's width, later lines indented.
+std::string Wrapped(const std::string& words, std::size_t indent) {
+    constexpr std::size_t kWidth = 79;
+    std::string text, line;
+    std::istringstream stream(words);
+    for (std::string word; stream >> word;) {
+        if (!line.empty() && indent + line.size() + 1 + word.size() > kWidth) {
+            text += line + "\n" + std::string(indent, ' ');
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return text + line;
+}
 
 std::vector<std::string> SplitAt(const std::string& text, const std::string& separators) {
     std::vector<std::string> parts;
@@ -275,18 +291,9 @@ std::string OptionParser::UsageText() {
             meaning.insert(at + 1, std::string(28, ' '));
         text += head + meaning + "\n";
     }
-    text +=
-        "\nExit status:\n"
-        "  0  done: the whole source is in the output, which has at least one picture\n"
-        "  1  bad arguments\n"
-        "  2  the source cannot be read (not a local regular file, a list of other files,\n"
-        "     no video, no picture that decodes, or a read error partway); no output is left\n"
-        "  3  the output cannot be written (or encoded); no output is left\n"
-        "  4  stopped by request (a reply of 1, a closed channel, or a signal); no output\n"
-        "     is left\n"
-        "  5  incomplete: the output is kept, but the source ended clearly short of its\n"
-        "     stated length; the last line on standard error then reads\n"
-        "     kelvoenc: only HH:MM:SS of HH:MM:SS of \"SOURCE\" could be converted: CAUSE.\n";
+    text += "\nExit status:\n";
+    for (const ExitStatusFacts& facts : kExitStatuses)
+        text += "  " + std::to_string(static_cast<int>(facts.status)) + "  " + Wrapped(facts.meaning, 5) + "\n";
     return text;
 }
 

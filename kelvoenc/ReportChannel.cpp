@@ -55,9 +55,12 @@ bool ReportChannel::Send(ReportCode code, std::int32_t value) {
     if (m_broken) return false;
     ReportReply reply = kReplyContinue;
     if (!SendFrame(ReportFrame{kEncoderNotifyMessage, code, value})) return Broken();
-    if (!AwaitReadable(m_socket)) return false;  // a stop signal: the caller stops
-    if (!ReadReply(reply)) return Broken();
-    return reply != kReplyStop;
+    switch (ReadReply(reply)) {
+    case ReplyRead::Whole: return reply != kReplyStop;
+    case ReplyRead::Stopped: return false;  // a stop signal: the caller stops
+    case ReplyRead::Failed: break;
+    }
+    return Broken();
 }
 
 bool ReportChannel::Broken() {
@@ -80,14 +83,17 @@ bool ReportChannel::SendFrame(const ReportFrame& frame) {
     return true;
 }
 
-bool ReportChannel::ReadReply(ReportReply& reply) {
+// A front-end that stalls after part of a reply is waited for like one that
+// has sent nothing yet: a stop signal ends the wait.
+ReportChannel::ReplyRead ReportChannel::ReadReply(ReportReply& reply) {
     auto* bytes = reinterpret_cast<char*>(&reply);
     std::size_t received = 0;
     while (received < sizeof reply) {
-        ssize_t count = recv(m_socket, bytes + received, sizeof reply - received, 0);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) return false;
+        if (!AwaitReadable(m_socket)) return ReplyRead::Stopped;
+        ssize_t count = recv(m_socket, bytes + received, sizeof reply - received, MSG_DONTWAIT);
+        if (count < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (count <= 0) return ReplyRead::Failed;
         received += static_cast<std::size_t>(count);
     }
-    return true;
+    return ReplyRead::Whole;
 }

@@ -18,8 +18,10 @@ public:
     bool Send(ReportCode code, std::int32_t value);
 
 private:
+    enum class ReplyRead { Whole, Stopped, Failed };
+
     bool SendFrame(const ReportFrame& frame);
-    bool ReadReply(ReportReply& reply);
+    ReplyRead ReadReply(ReportReply& reply);
     bool Broken();
 
     int m_socket = -1;

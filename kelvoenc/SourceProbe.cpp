@@ -3,6 +3,7 @@
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/StopSignals.h"
 #include "kelvoenc/StreamDecoder.h"
+#include "protocol/ProbeReport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +32,8 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
     if (!channel.Send(ReportFrameRate, values.rate)) return;
     channel.Send(ReportSampleAspect, values.sampleAspect);
 }
+
+double RatioValue(AVRational ratio) { return ratio.num > 0 && ratio.den > 0 ? av_q2d(ratio) : 0; }
 
 std::int32_t ClampToReport(double value) {
     if (!(value > 0)) return 0;
@@ -86,20 +89,15 @@ double DecodeFirstPictureAndMeasure(InputMedia& source) {
 
 }  // namespace
 
-std::int32_t SourceProbe::RatioReport(AVRational ratio) {
-    if (ratio.num <= 0 || ratio.den <= 0) return 0;
-    return ClampToReport(std::round(static_cast<double>(ratio.num) * 10000000.0 / ratio.den));
-}
-
 ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channel) {
     ProbeValues values;
     try {
         InputMedia source(sourcePath, InputMedia::Clock::now() + kProbeTimeBudget);
-        const AVCodecParameters* picture = source.VideoStream()->codecpar;
-        values.width = picture->width;
-        values.height = picture->height;
-        values.rate = RatioReport(source.FrameRate());
-        values.sampleAspect = RatioReport(av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr));
+        const SourcePicture picture = source.ShownPicture();
+        values.width = picture.width;
+        values.height = picture.height;
+        values.rate = RatioReport(RatioValue(source.FrameRate()));
+        values.sampleAspect = RatioReport(RatioValue(picture.sampleAspect));
         values.seconds = ClampToReport(std::floor(DecodeFirstPictureAndMeasure(source)));
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());

@@ -14,7 +14,4 @@
 class SourceProbe {
 public:
     static ExitStatus Run(const std::string& sourcePath, ReportChannel& channel);
-
-    // A ratio x 10,000,000, as reports 4 and 5 carry it; 0 when unknown.
-    static std::int32_t RatioReport(AVRational ratio);
 };

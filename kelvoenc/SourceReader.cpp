@@ -1,7 +1,9 @@
 #include "kelvoenc/SourceReader.h"
 
-#include "core/ProgressText.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/ProgressText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -15,15 +17,27 @@ std::int64_t Microseconds(std::int64_t pts, AVRational timeBase) {
     return time > kWildTimestamp || time < -kWildTimestamp ? AV_NOPTS_VALUE : time;
 }
 
+// A source whose length is not stated may still hold pictures this long.
+constexpr double kLongestHeldPictureSeconds = 3600;
+
+double LongestGapSeconds(const InputMedia& source) {
+    if (!source.TimestampsAreTrustworthy()) return StreamTimeline::kLongestGapSeconds;
+    const double length = source.StatedDurationSeconds();
+    return std::max(StreamTimeline::kLongestGapSeconds, length > 0 ? length : kLongestHeldPictureSeconds);
+}
+
 }  // namespace
 
 SourceReader::SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packets)
-    : m_setup(std::move(setup)), m_pictures(pictures), m_packets(packets) {
+    : m_setup(std::move(setup)),
+      m_pictures(pictures),
+      m_packets(packets),
+      m_longestGapSeconds(LongestGapSeconds(m_setup.source)) {
     m_origin = m_setup.source.StartMicroseconds();
     m_audioDone = !m_setup.audio;
     const bool mayRestart = m_setup.source.TimestampsMayRestart();
-    m_videoTimeline.emplace(kFrameTimeBase, m_origin, mayRestart);
-    m_audioTimeline.emplace(kFrameTimeBase, m_origin, mayRestart);
+    m_videoTimeline.emplace(kFrameTimeBase, m_origin, mayRestart, m_longestGapSeconds);
+    m_audioTimeline.emplace(kFrameTimeBase, m_origin, mayRestart, m_longestGapSeconds);
 }
 
 bool SourceReader::TimelineMended() const { return m_videoTimeline->Mended() || m_audioTimeline->Mended(); }
@@ -66,8 +80,9 @@ void SourceReader::TakePicture(AVFrame* frame) {
     if (m_aborted || m_videoDone) return;
     AVRational timeBase = m_setup.source.VideoStream()->time_base;
     frame->pkt_duration = PictureDuration(frame);
-    frame->pts =
-        m_videoTimeline->Place(Microseconds(frame->best_effort_timestamp, timeBase), frame->pkt_duration) - m_origin;
+    const std::int64_t sourceTime = Microseconds(frame->best_effort_timestamp, timeBase);
+    Reached(sourceTime, frame->pkt_duration);
+    frame->pts = m_videoTimeline->Place(sourceTime, frame->pkt_duration) - m_origin;
     m_readSeconds = static_cast<double>(frame->pts) * av_q2d(kFrameTimeBase);
     if (PastEnd(frame->pts)) {
         m_videoDone = true;
@@ -83,12 +98,20 @@ void SourceReader::TakeSound(AVFrame* frame) {
     AVRational timeBase = m_setup.source.AudioStream()->time_base;
     std::int64_t duration =
         av_rescale_q(frame->nb_samples, AVRational{1, std::max(frame->sample_rate, 1)}, kFrameTimeBase);
-    frame->pts = m_audioTimeline->Place(Microseconds(frame->best_effort_timestamp, timeBase), duration) - m_origin;
+    const std::int64_t sourceTime = Microseconds(frame->best_effort_timestamp, timeBase);
+    Reached(sourceTime, duration);
+    frame->pts = m_audioTimeline->Place(sourceTime, duration) - m_origin;
     if (PastEnd(frame->pts)) {
         m_audioDone = true;
         return;
     }
     m_aborted = !m_setup.audio->Add(frame);
+}
+
+void SourceReader::Reached(std::int64_t sourceTime, std::int64_t duration) {
+    if (sourceTime == AV_NOPTS_VALUE) return;
+    m_reachedSeconds =
+        std::max(m_reachedSeconds, static_cast<double>(sourceTime - m_origin + duration) * av_q2d(kFrameTimeBase));
 }
 
 // How long a picture stays: as the source says, unless it says nothing or
@@ -97,10 +120,8 @@ std::int64_t SourceReader::PictureDuration(const AVFrame* frame) const {
     std::int64_t stated = frame->pkt_duration > 0
                               ? Microseconds(frame->pkt_duration, m_setup.source.VideoStream()->time_base)
                               : AV_NOPTS_VALUE;
-    if (stated > 0 && static_cast<double>(stated) * av_q2d(kFrameTimeBase) <= StreamTimeline::kLongestGapSeconds)
-        return stated;
-    AVRational rate = m_setup.frameRate.num > 0 ? m_setup.frameRate : AVRational{25, 1};
-    return std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(rate), kFrameTimeBase));
+    if (stated > 0 && static_cast<double>(stated) * av_q2d(kFrameTimeBase) <= m_longestGapSeconds) return stated;
+    return std::max<std::int64_t>(1, av_rescale_q(1, av_inv_q(m_setup.frameRate), kFrameTimeBase));
 }
 
 void SourceReader::ReadFailed(int error) const {

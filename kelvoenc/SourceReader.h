@@ -12,8 +12,10 @@
 // the pictures to the filter stage and takes the sound all the way to
 // packets itself. Timestamps leave it in microseconds (kFrameTimeBase),
 // counting from the conversion's start, on one continuous timeline per
-// stream; at the end time (-endpos) it stops
-// reading. A read that fails throws SourceUnreadable: a source with a hole
+// stream; at the end time (-endpos) it stops reading. In containers whose
+// timestamps can be trusted, a long wait for the next picture is a picture
+// held (a screen recording, a slideshow) and stays on the timeline; only a
+// jump past the source's own length is closed. A read that fails throws SourceUnreadable: a source with a hole
 // is not converted as if it were whole.
 class SourceReader {
 public:
@@ -33,11 +35,14 @@ public:
     // The stage's thread.
     void Run();
 
-    // Whether breaks in the source's timestamps were closed; the length the
-    // source states then counts the gaps too.
-    bool TimelineMended() const;
+    // How far into the source its own timestamps have come, in seconds from
+    // the start: with breaks closed, the output's length is no measure of
+    // how much of the source was read.
+    double ReachedSeconds() const { return m_reachedSeconds; }
 
 private:
+    bool TimelineMended() const;
+    void Reached(std::int64_t sourceTime, std::int64_t duration);
     void ReadFailed(int error) const;
     std::int64_t PictureDuration(const AVFrame* frame) const;
     void TakePicture(AVFrame* frame);
@@ -51,7 +56,9 @@ private:
     std::int64_t m_origin = 0;
     std::optional<StreamTimeline> m_videoTimeline;
     std::optional<StreamTimeline> m_audioTimeline;
+    double m_longestGapSeconds;
     double m_readSeconds = 0;  // how far the pictures have come
+    double m_reachedSeconds = 0;
     bool m_videoDone = false;
     bool m_audioDone = false;
     bool m_aborted = false;

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 sigset_t StopSignalSet() {
     sigset_t signals;
@@ -16,9 +16,15 @@ sigset_t StopSignalSet() {
 }  // namespace
 
 StopSignals::StopSignals() {
-    sigset_t blocked = StopSignalSet();
-    sigaddset(&blocked, SIGPIPE);
-    pthread_sigmask(SIG_BLOCK, &blocked, &m_previous);
+    sigemptyset(&m_previous);
+    pthread_sigmask(SIG_BLOCK, nullptr, &m_previous);
+    Block();
+}
+
+void StopSignals::Block() {
+    const sigset_t blocked = StopSignalSet();
+    pthread_sigmask(SIG_BLOCK, &blocked, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 StopSignals::~StopSignals() {

@@ -19,10 +19,10 @@ std::int64_t Ticks(double seconds, AVRational timeBase) {
 
 }  // namespace
 
-StreamTimeline::StreamTimeline(AVRational timeBase, std::int64_t start, bool mayRestart)
+StreamTimeline::StreamTimeline(AVRational timeBase, std::int64_t start, bool mayRestart, double longestGapSeconds)
     : m_next(start),
-      m_longestGap(Ticks(kLongestGapSeconds, timeBase)),
-      m_longestStepBack(mayRestart ? av_rescale_q(1, kRestartStep, timeBase) : m_longestGap),
+      m_longestGap(Ticks(longestGapSeconds, timeBase)),
+      m_longestStepBack(mayRestart ? av_rescale_q(1, kRestartStep, timeBase) : Ticks(kLongestGapSeconds, timeBase)),
       m_shortestStep(Ticks(0.001, timeBase)) {}
 
 bool StreamTimeline::IsBreak(std::int64_t placed) const {

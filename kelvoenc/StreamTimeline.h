@@ -11,19 +11,22 @@ extern "C" {
 // frames after the break are moved to follow on from the frames before it,
 // and stay moved by that much. In formats whose timestamps may restart
 // (MPEG program and transport streams) any clear step back is such a break,
-// as FFmpeg's own tools take it; in every format a jump of more than a few
-// seconds either way is one, so that no gap is ever filled with more than
-// that much repeated picture or silence. Frames whose timestamps hardly
+// as FFmpeg's own tools take it; in every format a jump back of more than a
+// few seconds is one, and so is a jump ahead of more than the longest gap,
+// so that no gap is ever filled with more than that much repeated picture
+// or silence. Frames whose timestamps hardly
 // move on from the frame before (less than a millisecond: damage, not a
 // frame rate) are moved to follow on too, rather than being dropped as
 // repeats.
 class StreamTimeline {
 public:
-    // Gaps longer than this are closed.
+    // Steps back longer than this are closed, and so are gaps ahead where
+    // timestamps cannot be trusted.
     static constexpr double kLongestGapSeconds = 5;
 
-    // start: where the timeline begins, in timeBase.
-    StreamTimeline(AVRational timeBase, std::int64_t start, bool mayRestart);
+    // start: where the timeline begins, in timeBase; longestGapSeconds: the
+    // longest gap that is kept as it is.
+    StreamTimeline(AVRational timeBase, std::int64_t start, bool mayRestart, double longestGapSeconds);
 
     // The frame's place on the timeline, in timeBase; a frame without a
     // timestamp follows the one before. duration: how long it lasts.

@@ -1,6 +1,5 @@
 #include "kelvoenc/TemporaryOutputFile.h"
 
-#include "core/RenameWithoutReplacing.h"
 #include "kelvoenc/EncoderFailure.h"
 #include "protocol/TemporaryOutput.h"
 
@@ -23,7 +22,7 @@ constexpr int kNameAttempts = 100;
 
 std::string FolderOf(const std::string& path) {
     auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
 // Short, so that the longest output name the file system takes still leaves
@@ -38,6 +37,18 @@ std::string RandomName() {
     return TemporaryOutputName(letters);
 }
 
+// A file that appears under the output's name while converting is kept: the
+// rename fails with EEXIST instead of replacing it. File systems without the
+// no-replace rename get the same guarantee from a hard link. The output's
+// name is taken by path, so a folder renamed meanwhile fails the rename.
+bool RenameWithoutReplacing(int folder, const std::string& name, const std::string& to) {
+    if (renameat2(folder, name.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (linkat(folder, name.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
+    unlinkat(folder, name.c_str(), 0);
+    return true;
+}
+
 }  // namespace
 
 TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outputPath(outputPath) {
@@ -46,9 +57,11 @@ TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outp
         throw EncoderFailure(ExitStatus::OutputUnwritable,
                              "Cannot write the output \"" + outputPath + "\": a folder has that name.");
     if (lstat(outputPath.c_str(), &existing) == 0) RefuseExisting();
+    m_folder = open(FolderOf(outputPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (m_folder < 0) Fail(AVERROR(errno), "create");
     for (int attempt = 0; attempt < kNameAttempts && m_fd < 0; ++attempt) {
-        m_path = FolderOf(outputPath) + RandomName();
-        m_fd = open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        m_name = RandomName();
+        m_fd = openat(m_folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST) Fail(AVERROR(errno), "create");
     }
     if (m_fd < 0) Fail(AVERROR(EEXIST), "create");
@@ -56,6 +69,10 @@ TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outp
     m_io = buffer ? avio_alloc_context(buffer, kIoBufferSize, 1, this, nullptr, &WritePacket, &Seek) : nullptr;
     if (!m_io) {
         av_free(buffer);
+        // The destructor does not run for an object left unmade.
+        close(m_fd);
+        unlinkat(m_folder, m_name.c_str(), 0);
+        close(m_folder);
         throw std::bad_alloc();
     }
 }
@@ -64,7 +81,9 @@ TemporaryOutputFile::~TemporaryOutputFile() {
     if (m_io) av_freep(&m_io->buffer);
     avio_context_free(&m_io);
     if (m_fd >= 0) close(m_fd);
-    if (!m_committed) unlink(m_path.c_str());
+    // Through the folder's descriptor: the folder may have been renamed.
+    if (!m_committed && !m_name.empty()) unlinkat(m_folder, m_name.c_str(), 0);
+    if (m_folder >= 0) close(m_folder);
 }
 
 int TemporaryOutputFile::WritePacket(void* self, std::uint8_t* data, int size) {
@@ -95,7 +114,7 @@ void TemporaryOutputFile::Commit() {
     int fd = m_fd;
     m_fd = -1;
     if (close(fd) != 0) Fail(AVERROR(errno), "complete");
-    if (!RenameWithoutReplacing(m_path, m_outputPath)) {
+    if (!RenameWithoutReplacing(m_folder, m_name, m_outputPath)) {
         if (errno == EEXIST) RefuseExisting();
         Fail(AVERROR(errno), "give the finished file the name of");
     }

@@ -35,7 +35,8 @@ private:
     void Fail(int error, const std::string& doing) const;
 
     std::string m_outputPath;
-    std::string m_path;
+    int m_folder = -1;   // the output's folder, wherever it is moved
+    std::string m_name;  // the temporary file's name in it
     int m_fd = -1;
     AVIOContext* m_io = nullptr;
     bool m_committed = false;

@@ -1,7 +1,5 @@
 #include "kelvoenc/Transcoder.h"
 
-#include "core/FormatText.h"
-#include "core/ProgressText.h"
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
 #include "kelvoenc/InputMedia.h"
@@ -13,6 +11,8 @@
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
+#include "text/FormatText.h"
+#include "text/ProgressText.h"
 
 #include <sys/stat.h>
 #include <algorithm>
@@ -22,13 +22,15 @@ namespace {
 
 // An output this much shorter than the source still counts as whole: the
 // streams' lengths differ a little, and so do containers' stated lengths.
-constexpr double kToleratedShortfallSeconds = 2;
-constexpr double kToleratedShortfallShare = 0.05;
+// The share keeps a short clip cut short from passing as whole.
+constexpr double kToleratedShortfallFrames = 2;
+constexpr double kToleratedShortfallShare = 0.02;
 
 // Decoded pictures are large; a few in flight keep every stage busy. The
-// byte limits hold memory down whatever size a damaged source claims.
+// byte limits hold memory down on very large pictures (one or two 4K
+// pictures per queue) and whatever size a damaged source claims.
 constexpr std::size_t kPictureQueueLength = 8;
-constexpr std::size_t kPictureQueueBytes = 64 << 20;
+constexpr std::size_t kPictureQueueBytes = 16 << 20;
 constexpr std::size_t kPacketQueueLength = 64;
 constexpr std::size_t kPacketQueueBytes = 32 << 20;
 
@@ -98,12 +100,10 @@ ExitStatus Transcoder::Run() {
 
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
     const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
-    const AVCodecParameters* picture = source.VideoStream()->codecpar;
-    if (picture->width <= 0 || picture->height <= 0)
+    const SourcePicture sourcePicture = source.ShownPicture();
+    if (sourcePicture.width <= 0 || sourcePicture.height <= 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "The video of \"" + source.Path() + "\" does not state its picture size.");
-    SourcePicture sourcePicture{picture->width, picture->height,
-                                av_guess_sample_aspect_ratio(source.Format(), source.VideoStream(), nullptr)};
     VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
 
@@ -134,8 +134,9 @@ ExitStatus Transcoder::Run() {
     SourceReader reader(
         {source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds, source.FrameRate()}, pictures,
         packets);
-    VideoFilterStage filter({m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path()}, pictures,
-                            filtered);
+    VideoFilterStage filter(
+        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.UprightTurn()}, pictures,
+        filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 
     StageThreads threads([&] {
@@ -155,19 +156,18 @@ ExitStatus Transcoder::Run() {
                              "No picture of \"" + source.Path() + "\" could be converted" +
                                  (m_options.endSeconds ? " before the end time (-endpos)." : "."));
     output.Finish();
-    // A length that counts the gaps closed is no measure either.
-    if (reader.TimelineMended()) return ExitStatus::Done;
-    return Completeness(source, progress.EncodedSeconds());
+    return Completeness(source, progress.EncodedSeconds(), reader.ReachedSeconds());
 }
 
-ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds) const {
+ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {
     double length = source.StatedDurationSeconds();
     // A length guessed from the file's size is no measure to hold the
     // output against.
     if (length <= 0 || source.DurationIsGuessed()) return ExitStatus::Done;
     if (m_options.endSeconds) length = std::min(length, *m_options.endSeconds);
-    double missing = length - convertedSeconds;
-    if (missing <= kToleratedShortfallSeconds || missing <= length * kToleratedShortfallShare) return ExitStatus::Done;
+    const double tolerated =
+        std::max(kToleratedShortfallFrames / av_q2d(source.FrameRate()), length * kToleratedShortfallShare);
+    if (length - std::max(convertedSeconds, reachedSeconds) <= tolerated) return ExitStatus::Done;
     Notice(
         FormatText("only %s of %s of \"%s\" could be converted: the rest of the source is missing or cannot be "
                    "decoded.",

@@ -23,9 +23,9 @@ private:
     // Writes the packets as they come and reports progress, until the
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
     ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, ProgressClock& progress);
-    // Done, or Incomplete (saying so) when the output ends clearly short of
-    // the source's stated length.
-    ExitStatus Completeness(const InputMedia& source, double convertedSeconds) const;
+    // Done, or Incomplete (saying so) when neither the output nor the
+    // source's own timestamps reach near the source's stated length.
+    ExitStatus Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const;
 
     const EncoderOptions& m_options;
     ReportChannel& m_channel;

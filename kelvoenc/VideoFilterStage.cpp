@@ -1,7 +1,7 @@
 #include "kelvoenc/VideoFilterStage.h"
 
-#include "core/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
+#include "text/FormatText.h"
 
 namespace {
 
@@ -9,6 +9,15 @@ const char* ScalerName(int scaler) {
     static constexpr const char* kNames[] = {"fast_bilinear", "bilinear", "bicubic", "experimental", "neighbor", "area",
                                              "bicublin",      "gauss",    "sinc",    "lanczos",      "spline"};
     return scaler >= 0 && scaler <= 10 ? kNames[scaler] : "bicubic";
+}
+
+const char* TurnFilters(int clockwise) {
+    switch (clockwise) {
+    case 90: return "transpose=clock,";
+    case 180: return "hflip,vflip,";
+    case 270: return "transpose=cclock,";
+    default: return "";
+    }
 }
 
 }  // namespace
@@ -22,6 +31,7 @@ std::string VideoFilterStage::Chain() const {
     if (m_setup.options.endSeconds) chain += FormatText("trim=end=%.6f,", *m_setup.options.endSeconds);
     if (!m_setup.timing.keepSourceTiming)
         chain += FormatText("fps=fps=%d/%d:start_time=0,", m_setup.timing.rate.num, m_setup.timing.rate.den);
+    chain += TurnFilters(m_setup.uprightTurn);
     chain += FormatText("scale=%d:%d,", geometry.pictureWidth, geometry.pictureHeight);
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
         // Even offsets keep the chroma of 4:2:0 aligned.

@@ -19,6 +19,7 @@ public:
         FrameTiming timing;
         AVRational sourceTimeBase;  // of the decoded frames, counting from the start
         std::string sourcePath;
+        int uprightTurn;  // clockwise, in degrees
     };
 
     VideoFilterStage(Setup setup, FrameQueue& decoded, FrameQueue& filtered);

@@ -1,8 +1,8 @@
 #include "kelvoenc/VideoPlan.h"
 
-#include "core/FormatText.h"
 #include "kelvoenc/EncoderFailure.h"
 #include "protocol/MpegFrameRates.h"
+#include "text/FormatText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,8 +12,35 @@ extern "C" {
 }
 
 #include <cstdio>
+#include <new>
 #include <string>
+#include <system_error>
 #include <vector>
+
+namespace {
+
+// Runs before the libraries' own initialisers (and the threads they may
+// start), so that a stop signal from then on waits for our handling.
+void BlockStopSignalsAtLoad(int, char**, char**) { StopSignals::Block(); }
+
+// A thread that cannot start lacks memory for its stack.
+bool LacksMemory(const std::exception& failure) {
+    const auto* system = dynamic_cast<const std::system_error*>(&failure);
+    return system && (system->code() == std::errc::not_enough_memory ||
+                      system->code() == std::errc::resource_unavailable_try_again);
+}
+
+// Says why the run ends and gives its status; whatever broke off, a stop
+// signal was the reason when one came.
+int Ended(ExitStatus status, const std::string& sentence) {
+    Notice(sentence);
+    return static_cast<int>(StopSignals::Pending() ? ExitStatus::Stopped : status);
+}
+
+}  // namespace
+
+__attribute__((section(".preinit_array"),
+               used)) static void (*const kBlockStopSignalsAtLoad)(int, char**, char**) = BlockStopSignalsAtLoad;
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -24,22 +51,27 @@ int main(int argc, char** argv) {
     // Our own sentences carry the causes; the libraries' chatter would only
     // bury them.
     av_log_set_level(AV_LOG_QUIET);
-    // First of all, so that every thread started from here on (the
-    // libraries' own included) leaves the stop signals to our own waits.
+    // Takes any stop signal still pending when the run ends.
     StopSignals signals;
+    std::string source = "the source";
     try {
         EncoderOptions options = OptionParser::Parse(arguments);
+        source = "\"" + options.sourcePath + "\"";
         ReportChannel channel(options.handle);
         if (options.mode == EncoderProbe) return static_cast<int>(SourceProbe::Run(options.sourcePath, channel));
         return static_cast<int>(Transcoder(options, channel).Run());
     } catch (const EncoderFailure& failure) {
-        Notice(failure.what());
-        if (failure.Status() == ExitStatus::BadArguments) Notice("Try kelvoenc --help.");
-        // Whatever broke off, a stop signal was the reason.
-        if (StopSignals::Pending()) return static_cast<int>(ExitStatus::Stopped);
-        return static_cast<int>(failure.Status());
+        if (failure.Status() == ExitStatus::BadArguments) {
+            Notice(failure.what());
+            Notice("Try kelvoenc --help.");
+            return static_cast<int>(ExitStatus::BadArguments);
+        }
+        return Ended(failure.Status(), failure.what());
+    } catch (const std::bad_alloc&) {
+        return Ended(ExitStatus::OutOfMemory, "The encoder ran out of memory on " + source + ".");
     } catch (const std::exception& failure) {
-        Notice(std::string("The conversion failed: ") + failure.what() + ".");
-        return static_cast<int>(ExitStatus::OutputUnwritable);
+        const std::string cause = source + ": " + failure.what() + ".";
+        if (LacksMemory(failure)) return Ended(ExitStatus::OutOfMemory, "The encoder ran out of memory on " + cause);
+        return Ended(ExitStatus::InternalFailure, "The encoder failed on " + cause);
     }
 }

@@ -14,4 +14,44 @@ enum class ExitStatus : int {
     //   kelvoenc: only HH:MM:SS of HH:MM:SS of "<source path>" could be converted: <cause>.
     // with the time converted first and the source's length second.
     Incomplete = 5,
+    OutOfMemory = 6,      // the memory the conversion needs could not be had
+    InternalFailure = 7,  // a fault of the encoder itself
 };
+
+struct ExitStatusFacts {
+    ExitStatus status;
+    // Why a run failed, as the front-end's summary says it ("" for Done).
+    const char* reason;
+    // What the status means, as kelvoenc --help and the README list it.
+    const char* meaning;
+};
+
+// Every status, in order: the one list the encoder's help, its exits and the
+// front-end's reasons are read from.
+inline constexpr ExitStatusFacts kExitStatuses[] = {
+    {ExitStatus::Done, "", "Done: the whole source is in the output, which has at least one picture"},
+    {ExitStatus::BadArguments, "the encoder refused its arguments", "Bad arguments; nothing was read or written"},
+    {ExitStatus::SourceUnreadable, "the source cannot be read",
+     "The source cannot be read: missing, not a regular file, a list of other files, no video, no picture that "
+     "decodes, or a read error partway through; no output is left"},
+    {ExitStatus::OutputUnwritable, "the output file cannot be written",
+     "The output cannot be written or encoded (its folder is missing or was renamed, or a folder or file has its "
+     "name); no output is left"},
+    {ExitStatus::Stopped, "the conversion was stopped",
+     "Stopped by the front-end's reply, a closed report channel or a stop signal; no output is left"},
+    {ExitStatus::Incomplete, "the output is incomplete",
+     "Incomplete: the output is kept under its name, but the source ended clearly short of its stated length (a "
+     "file cut short); the last line on standard error says how much, as kelvoenc: only 00:00:06 of 00:00:20 of "
+     "\"SOURCE\" could be converted: CAUSE."},
+    {ExitStatus::OutOfMemory, "the encoder ran out of memory",
+     "Out of memory: the conversion needs more memory than the system gives; no output is left"},
+    {ExitStatus::InternalFailure, "the encoder failed",
+     "A fault of the encoder itself, named on standard error; no output is left"},
+};
+
+// The facts of a status number; null for a number no status has.
+inline const ExitStatusFacts* FindExitStatus(int status) {
+    for (const ExitStatusFacts& facts : kExitStatuses)
+        if (static_cast<int>(facts.status) == status) return &facts;
+    return nullptr;
+}

@@ -3,7 +3,7 @@
 #include "core/ArgumentSplitter.h"
 #include "core/FolderCreation.h"
 #include "core/OutputPath.h"
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 #include "core/TemporaryFileSnapshot.h"
 #include "gui/runner/ConversionHost.h"
 #include "gui/runner/EncoderProcess.h"

@@ -7,7 +7,7 @@
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/ProgramFolder.h"
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 #include "core/VideoFileFilter.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"

@@ -1,6 +1,6 @@
 #include "gui/windows/CProgressDlg.h"
 
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
 #include "gui/widgets/DialogLayout.h"

@@ -1,5 +1,5 @@
 #include "core/EncoderExit.h"
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +55,9 @@ TEST(EncoderExitTest, TheReasonIsTheLastThingTheEncoderSaid) {
 
     EncoderExit silent{false, 3, ""};
     EXPECT_EQ(silent.FailureReason(), "the output file cannot be written");
+    // Running out of memory is not a full disk.
+    EXPECT_EQ((EncoderExit{false, 6, ""}).FailureReason(), "the encoder ran out of memory");
+    EXPECT_EQ((EncoderExit{false, 42, ""}).FailureReason(), "the encoder ended with exit status 42");
 
     EncoderExit crashed{true, SIGSEGV, "encoding frame 12\n"};
     EXPECT_EQ(crashed.FailureReason().rfind("the encoder was stopped by signal 11", 0), 0u);

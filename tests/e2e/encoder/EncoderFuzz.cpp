@@ -32,7 +32,10 @@ constexpr double kConversionTimeLimit = 60;
 
 const char* const kClips[] = {"sample.avi", "sample.mpg",       "sample.flv",    "sample.mp4",  "sample.wmv",
                               "sample.mov", "sample.3gp",       "sample.rm",     "sample.mpeg", "sample.asf",
-                              "cut.avi",    "joined-pieces.ts", "anamorphic.vob"};
+                              "cut.avi",    "joined-pieces.ts", "anamorphic.vob",
+                              // Held pictures, changing sound, a display matrix, a late start, a cut.
+                              "held-picture.mp4", "slideshow.mkv", "stereo-to-surround.ts", "rate-change.ts",
+                              "portrait-90.mp4", "late-start.mkv", "cut.mkv"};
 
 // The output formats the cases take turns at.
 const int kFormats[] = {FormatAvi, FormatDvd, FormatWmv, FormatMpeg1, FormatXvid};

@@ -52,6 +52,11 @@ const SourceFacts& FactsOf(const std::string& fixture) {
         facts.frameRate = video->Rate("avg_frame_rate");
         if (facts.frameRate == 0) facts.frameRate = video->Rate("r_frame_rate");
         if (video->SampleAspect() > 0) facts.sampleAspect = video->SampleAspect();
+        // A display matrix's quarter turn shows the picture on its side.
+        if (video->Number("side_data_list.side_data.0.rotation") % 180 != 0) {
+            std::swap(facts.width, facts.height);
+            facts.sampleAspect = 1 / facts.sampleAspect;
+        }
         facts.videoPackets = video->packets;
         facts.videoSpan = video->Span();
     }

@@ -33,7 +33,7 @@ private:
 // What the suite needs to know of a source, as ffprobe reads it.
 struct SourceFacts {
     MediaInfo info;
-    int width = 0;
+    int width = 0;  // as shown, turned by its display matrix
     int height = 0;
     double frameRate = 0;     // the average rate, else the base rate
     double sampleAspect = 1;  // width / height of one pixel

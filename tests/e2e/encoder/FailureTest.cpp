@@ -112,9 +112,11 @@ TEST_P(OutputNameTaken, EndsWithStatus3AndLeavesNoTemporary) {
 INSTANTIATE_TEST_SUITE_P(Output, OutputNameTaken, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "Folder" : "File"; });
 
-// Damaged sources that once gave an empty or runaway output: each converts
-// within seconds and well under 400 MB to a playable output whose length
-// leaves out the damage (no gap filled with more than a few seconds).
+// Damaged and unusual sources that once gave an empty, short or runaway
+// output: each converts within seconds and well under 400 MB to a playable
+// output whose length leaves out the damage (no gap filled with more than a
+// few seconds) but keeps what is content (a picture held, a late start), with
+// all the sound the source has.
 struct DamagedCase {
     const char* name;
     const char* fixture;
@@ -148,6 +150,10 @@ TEST_P(DamagedSource, ConvertsQuicklyInBoundedMemoryLeavingOutTheDamage) {
     EXPECT_GE(video->packets, 1);
     EXPECT_GE(video->Span(), c.shortest);
     EXPECT_LE(video->Span(), c.longest);
+    if (!FactsOf(c.fixture).info.First("audio")) return;
+    const StreamInfo* sound = output.First("audio");
+    ASSERT_TRUE(sound) << "the source's sound was lost";
+    EXPECT_GE(sound->Span(), c.shortest);
 }
 
 const DamagedCase kDamagedCases[] = {
@@ -164,6 +170,14 @@ const DamagedCase kDamagedCases[] = {
     {"AviClaimingAPictureEveryElevenDays", "slow-rate.avi", 2.5, 8},
     // Not damaged, and not short of its length either: the sound is.
     {"SoundOutlastingThePicture", "short-picture.avi", 2.5, 4},
+    // A picture held for seven seconds, and one picture every ten seconds.
+    {"ScreenRecordingHoldingItsPicture", "held-picture.mp4", 13.8, 14.2},
+    {"SlideshowOfHeldPictures", "slideshow.mkv", 29.8, 30.2},
+    {"TimestampsStartingHoursIn", "late-start.mkv", 2.8, 3.2},
+    // Sound that changes its channels or its rate halfway.
+    {"SoundFromStereoToSurround", "stereo-to-surround.ts", 5.8, 6.2},
+    {"SoundFromSurroundToStereo", "surround-to-stereo.ts", 5.8, 6.2},
+    {"SoundChangingItsRate", "rate-change.ts", 5.8, 6.2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Source, DamagedSource, testing::ValuesIn(kDamagedCases),
@@ -193,24 +207,46 @@ TEST(ReadFault, ErrorPartwayIsAFailureThatLeavesNothing) {
     EXPECT_TRUE(folder.Entries().empty()) << "a partial output was left";
 }
 
-TEST(ReadFault, EarlyEndKeepsTheOutputAndSaysHowMuchWasConverted) {
+// A source that ends early, while it is read or because the file was cut
+// short, even a short clip: the output is kept and the last line says how
+// much was converted.
+struct EarlyEndCase {
+    const char* name;
+    const char* fixture;
+    const char* length;  // as the last line gives the source's length
+    bool readFault;
+};
+
+void PrintTo(const EarlyEndCase& c, std::ostream* out) { *out << c.name; }
+
+class EarlyEnd : public testing::TestWithParam<EarlyEndCase> {};
+
+TEST_P(EarlyEnd, KeepsTheOutputAndSaysHowMuchWasConverted) {
+    const EarlyEndCase& c = GetParam();
     ScratchFolder folder;
-    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("long.avi"), folder.Path("out.avi"), EncoderConvert),
-                                      20, folder.Path(), ReadFaultAt("long.avi", "eof"));
+    EncoderRun encoder =
+        RunArguments(DefaultArguments(FixturePath(c.fixture), folder.Path("out.avi"), EncoderConvert), 20,
+                     folder.Path(), c.readFault ? ReadFaultAt(c.fixture, "eof") : std::vector<std::string>{});
 
     ASSERT_TRUE(encoder.result.Exited(5)) << encoder.Describe();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"});
     const std::string& err = encoder.result.err;
     std::string lastLine = err.substr(err.rfind('\n', err.size() - 2) + 1);
     EXPECT_EQ(lastLine.rfind("kelvoenc: only 00:00:0", 0), 0u) << lastLine;
-    EXPECT_NE(lastLine.find(" of 00:00:20 of \"" + FixturePath("long.avi") + "\" could be converted: "),
-              std::string::npos)
+    EXPECT_NE(
+        lastLine.find(std::string(" of ") + c.length + " of \"" + FixturePath(c.fixture) + "\" could be converted: "),
+        std::string::npos)
         << lastLine;
     const MediaInfo output = ReadMediaInfo(folder.Path("out.avi"));
     const StreamInfo* video = output.First("video");
     ASSERT_TRUE(video);
     EXPECT_GT(video->packets, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Source, EarlyEnd,
+                         testing::Values(EarlyEndCase{"ReadEndingAThirdOfTheWayIn", "long.avi", "00:00:20", true},
+                                         EarlyEndCase{"ShortClipCutToAThird", "cut.mkv", "00:00:03", false}),
+                         [](const testing::TestParamInfo<EarlyEndCase>& info) { return std::string(info.param.name); });
 
 // The temporary file is created afresh under a name of its own: links
 // planted at the names it once took (".<name>.<process id>.part") are never

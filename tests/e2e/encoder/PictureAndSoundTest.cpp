@@ -82,7 +82,7 @@ const ShapeCase kShapeCases[] = {
     {"Mpeg2_16x9", FormatMpeg2, 0, 2, kShapeTolerance},  {"Mpeg2_221x100", FormatMpeg2, 0, 3, kShapeTolerance},
 };
 
-const char* const kShapeSources[] = {"square-4x3.avi", "square-16x9.avi", "anamorphic-pal.mpg"};
+const char* const kShapeSources[] = {"square-4x3.avi", "square-16x9.avi", "anamorphic-pal.mpg", "portrait-90.mp4"};
 
 class PictureShape : public testing::TestWithParam<ShapeCase> {};
 
@@ -113,6 +113,27 @@ TEST_P(PictureShape, ShowsAsTheSourceDoes) {
 
 INSTANTIATE_TEST_SUITE_P(LetterboxOn, PictureShape, testing::ValuesIn(kShapeCases),
                          [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
+
+// Phone clips stored turned, with a display matrix: the output stands as
+// the clip is shown, its white quarter at the top left.
+class Turned : public testing::TestWithParam<const char*> {};
+
+TEST_P(Turned, OutputStandsUpright) {
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, GetParam(), ConversionSettings{});
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+    const StreamInfo* video = c.output.First("video");
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->Number("width"), 240);
+    EXPECT_EQ(video->Number("height"), 320);
+
+    EXPECT_GE(MeanLuma(c.path, 10, 10, 100, 140), 200) << "top left";
+    EXPECT_LE(MeanLuma(c.path, 130, 10, 100, 140), 160) << "top right";
+    EXPECT_LE(MeanLuma(c.path, 10, 170, 100, 140), 160) << "bottom left";
+}
+
+INSTANTIATE_TEST_SUITE_P(DisplayMatrix, Turned,
+                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4"), FixtureTestName);
 
 std::string StopAtOneAndAHalf(std::string text) {
     return text.replace(text.find(" -endpos 9:0:0"), 14, " -endpos 1.5");

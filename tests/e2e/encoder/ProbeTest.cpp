@@ -9,10 +9,48 @@
 namespace {
 
 const char* const kSources[] = {
-    "sample.avi", "sample.divx",    "sample.xvid", "sample.mpg",   "sample.mpeg",  "sample.dat", "sample.wmv",
-    "sample.asf", "sample.rm",      "sample.rmvb", "sample.mov",   "sample.qt",    "sample.3gp", "sample.3g2",
-    "sample.mp4", "sample.m4v",     "sample.flv",  "odd-size.avi", "surround.mp4", "silent.avi", "fast.mp4",
-    "slow.avi",   "anamorphic.vob", "cut.mpg",     "cut.avi",
+    "sample.avi",
+    "sample.divx",
+    "sample.xvid",
+    "sample.mpg",
+    "sample.mpeg",
+    "sample.dat",
+    "sample.wmv",
+    "sample.asf",
+    "sample.rm",
+    "sample.rmvb",
+    "sample.mov",
+    "sample.qt",
+    "sample.3gp",
+    "sample.3g2",
+    "sample.mp4",
+    "sample.m4v",
+    "sample.flv",
+    "odd-size.avi",
+    "surround.mp4",
+    "silent.avi",
+    "fast.mp4",
+    "slow.avi",
+    "anamorphic.vob",
+    "cut.mpg",
+    "cut.avi",
+    // Turned by a display matrix: the size as shown.
+    "portrait-90.mp4",
+    "portrait-180.mp4",
+    "portrait-270.mp4",
+    // Timestamps in milliseconds: the rate is the stream's own, not a guess.
+    "rate-12.wmv",
+    "rate-15.wmv",
+    "rate-24000-1001.wmv",
+    "rate-30.wmv",
+    "rate-12.flv",
+    "rate-15.flv",
+    "rate-24000-1001.flv",
+    "rate-30.flv",
+    "rate-12.mkv",
+    "rate-15.mkv",
+    "rate-24000-1001.mkv",
+    "rate-30.mkv",
 };
 
 class Probe : public testing::TestWithParam<const char*> {};
@@ -41,5 +79,34 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySource, Probe, testing::ValuesIn(kSources), FixtureTestName);
+
+// Where ffprobe's plain reading is not what "Original" needs: a rate pulled
+// down by held pictures, or too slow to convert at, and a length counted
+// from 0 rather than from the first timestamp.
+struct TimingCase {
+    const char* fixture;
+    int seconds;
+    double frameRate;
+};
+
+class ProbeTiming : public testing::TestWithParam<TimingCase> {};
+
+TEST_P(ProbeTiming, ReportsAUsableRateAndTheLengthFromTheStart) {
+    const TimingCase& c = GetParam();
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath(c.fixture), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(ReportValues(encoder.result, ReportDuration), std::vector<int>{c.seconds});
+    EXPECT_EQ(ReportValues(encoder.result, ReportFrameRate), std::vector<int>{int(c.frameRate * 10'000'000)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
+                         testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
+                                         TimingCase{"late-start.mkv", 3, 25}),
+                         [](const testing::TestParamInfo<TimingCase>& info) {
+                             return FixtureTestName({info.param.fixture, info.index});
+                         });
 
 }  // namespace

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -66,7 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Channel, StopRequest,
                          [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 // A stop signal that arrives while the encoder waits for the front-end's
-// reply ends the run at once, in either mode, without waiting for the reply.
+// reply ends the run at once, in either mode, without waiting for the reply,
+// even when the front-end has sent part of it and stalls.
 bool EndsWithin(int pid, std::chrono::seconds limit) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     while (std::chrono::steady_clock::now() < deadline) {
@@ -77,10 +80,19 @@ bool EndsWithin(int pid, std::chrono::seconds limit) {
     return false;
 }
 
-class SignalWhileWaitingForTheReply : public testing::TestWithParam<std::pair<EncoderMode, int>> {};
+struct SignalCase {
+    const char* name;
+    EncoderMode mode;
+    int signal;
+    bool partReplied = false;  // two of the reply's four bytes sent first
+};
+
+void PrintTo(const SignalCase& c, std::ostream* out) { *out << c.name; }
+
+class SignalWhileWaitingForTheReply : public testing::TestWithParam<SignalCase> {};
 
 TEST_P(SignalWhileWaitingForTheReply, EndsTheRunWithStatus4) {
-    auto [mode, signal] = GetParam();
+    const auto [name, mode, signal, partReplied] = GetParam();
     ScratchFolder folder;
     EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), 0, 0, mode, 0, 25};
     ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
@@ -88,8 +100,11 @@ TEST_P(SignalWhileWaitingForTheReply, EndsTheRunWithStatus4) {
     int pid = 0;
     bool endedWhileWaiting = false;
     request.started = [&pid](int child) { pid = child; };
-    request.answer = [&, signal = signal](const ReportFrame&) -> std::optional<ReportReply> {
+    request.answer = [&, signal = signal, partReplied = partReplied](const ReportFrame&) -> std::optional<ReportReply> {
         if (pid != 0) {
+            if (partReplied) {
+                EXPECT_EQ(write(request.channelParentEnd, "\0\0", 2), 2);
+            }
             kill(pid, signal);
             endedWhileWaiting = EndsWithin(pid, std::chrono::seconds(5));
             pid = 0;
@@ -105,12 +120,83 @@ TEST_P(SignalWhileWaitingForTheReply, EndsTheRunWithStatus4) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Channel, SignalWhileWaitingForTheReply,
-                         testing::Values(std::pair{EncoderProbe, SIGTERM}, std::pair{EncoderConvert, SIGTERM},
-                                         std::pair{EncoderConvert, SIGHUP}),
-                         [](const auto& info) {
-                             return std::string(info.param.first == EncoderProbe ? "Probe" : "Convert") +
-                                    (info.param.second == SIGTERM ? "Term" : "HangUp");
-                         });
+                         testing::Values(SignalCase{"ProbeTerm", EncoderProbe, SIGTERM},
+                                         SignalCase{"ConvertTerm", EncoderConvert, SIGTERM},
+                                         SignalCase{"ConvertHangUp", EncoderConvert, SIGHUP},
+                                         SignalCase{"ConvertQuit", EncoderConvert, SIGQUIT},
+                                         SignalCase{"ConvertTermAfterPartOfTheReply", EncoderConvert, SIGTERM, true}),
+                         [](const testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
+
+// A stop signal sent the moment the encoder starts, while it is still
+// loading, held back by the signal mask the front-end starts it with.
+TEST(StopSignal, SentAtTheStartEndsTheRunWithStatus4) {
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), 0, 0, EncoderConvert, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    request.timeoutSeconds = 20;
+    request.started = [](int child) { kill(child, SIGINT); };
+    sigset_t stops, previous;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stops, &previous);
+    ChildResult result = RunChild(request);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+
+    EXPECT_TRUE(result.Exited(4)) << "status " << result.exitStatus << ", signal " << result.signal << "\n"
+                                  << result.err;
+    EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
+}
+
+// Standard error a pipe whose reader has gone: the finished output is in
+// place and the status says so, rather than a death by SIGPIPE.
+TEST(StopSignal, BrokenStandardErrorLeavesAnHonestStatus) {
+    ScratchFolder folder;
+    EncodeTargets targets;
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("out.avi"), 0, 0, EncoderConvert, -1, 25};
+    std::vector<std::string> arguments = EncoderArgv(BuildEncoderArguments(run, ConversionSettings{}, targets));
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    close(pipeEnds[0]);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+    EXPECT_TRUE(ReadMediaInfo(run.outputPath).readable);
+}
+
+// The output's folder renamed during the run: the output cannot take its
+// name there (status 3), and the temporary file goes with the folder and is
+// removed from it.
+TEST(Output, FolderRenamedDuringTheRunKeepsNothing) {
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.Path("chosen"));
+    ConversionSettings settings = DvdSettings();
+    EncodeTargets targets;
+    ResolveFrameSize(settings, targets);
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("chosen/out.vob"), 0, 0, EncoderConvert, 0, 25};
+    bool renamed = false;
+    ReportAnswer rename = [&](const ReportFrame&) -> std::optional<ReportReply> {
+        if (!renamed) std::filesystem::rename(folder.Path("chosen"), folder.Path("renamed"));
+        renamed = true;
+        return kReplyContinue;
+    };
+    EncoderRun encoder = RunFrontEndText(run, settings, targets, rename);
+
+    EXPECT_TRUE(encoder.result.Exited(3)) << encoder.Describe();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"renamed"});
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path("renamed"))) << "the temporary file was left behind";
+}
 
 TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
     ScratchFolder folder;

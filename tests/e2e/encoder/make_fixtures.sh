@@ -101,6 +101,12 @@ cut() {
 }
 cut sample.mpg 55 cut.mpg
 cut sample.avi 60 cut.avi
+# A Matroska file states its length up front; cut to a third, it ends
+# clearly short of it.
+ff -i "$folder/sample.avi" -c copy -f matroska "$folder/partial-whole.mkv"
+mv "$folder/partial-whole.mkv" "$folder/whole.mkv"
+cut whole.mkv 36 cut.mkv
+rm "$folder/whole.mkv"
 
 # Damaged sources: each once made kelvoenc report success for a partial or
 # runaway output, or read what it should not.
@@ -144,5 +150,56 @@ mkfifo "$folder/fifo.avi"
 clip short-picture.avi avi 160x120 25 3 "$(sine 22050 10)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 64k
 # Twenty seconds, for reads that fail or end a third of the way in.
 clip long.avi avi 160x120 25 20 "$(sine 22050 20)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 64k
+
+# Sources people really have.
+# A screen recording whose picture stands still for seven seconds (after the
+# third second) while the sound goes on: 14 seconds in all.
+VIDEO_TAIL=
+clip held-picture.mp4 mp4 320x240 25 7 "$(sine 44100 14)" -c:v mpeg4 -q:v 5 -c:a aac -b:a 64k \
+  -video_track_timescale 1000 -bsf:v 'setts=ts=if(gte(N\,75)\,TS+7000\,TS)'
+# A slideshow: one picture every ten seconds, with sound throughout.
+clip slideshow.mkv matroska 320x240 1/10 30 "$(sine 44100 30)" -c:v mpeg4 -q:v 5 -c:a libvorbis
+# A stream-copied broadcast recording whose timestamps start at 20,000 s.
+clip late-start.mkv matroska 160x120 25 3 "$(sine 44100 3)" -c:v mpeg4 -q:v 5 -c:a mp2 -output_ts_offset 20000
+# TV recordings whose sound changes midway: 2.0 to 5.1, 5.1 to 2.0, and
+# 44.1 to 48 kHz, three seconds each side. Raw AC3 and MP2 join end to end.
+sound_piece() {
+  ff -f lavfi -i "$2" -c:a "$3" -f "$3" "$folder/$1"
+}
+sound_piece two.ac3 "$(stereo 48000 3)" ac3
+sound_piece six.ac3 "$(surround 3)" ac3
+sound_piece low.mp2 "$(stereo 44100 3)" mp2
+sound_piece high.mp2 "$(stereo 48000 3)" mp2
+changing_sound() {
+  cat "$folder/$2" "$folder/$3" > "$folder/joined-$1"
+  ff -f lavfi -i testsrc2=size=320x240:rate=25:duration=6 -i "$folder/joined-$1" -c:v mpeg2video -b:v 1000k \
+     -c:a copy -f mpegts "$folder/partial-$1"
+  rm "$folder/joined-$1"
+  mv "$folder/partial-$1" "$folder/$1"
+}
+changing_sound stereo-to-surround.ts two.ac3 six.ac3
+changing_sound surround-to-stereo.ts six.ac3 two.ac3
+changing_sound rate-change.ts low.mp2 high.mp2
+rm "$folder/two.ac3" "$folder/six.ac3" "$folder/low.mp2" "$folder/high.mp2"
+# Phone clips filmed upright and stored turned, with a display matrix that
+# turns them back; the upright picture has a white top-left quarter.
+turned() {
+  ff -f lavfi -i "color=gray:s=240x320:r=25:d=1,drawbox=x=0:y=0:w=120:h=160:color=white:t=fill,$2" \
+     -c:v mpeg4 -q:v 3 -f mp4 "$folder/stored-$1"
+  ff -i "$folder/stored-$1" -c copy -metadata:s:v:0 rotate="$3" -f mp4 "$folder/partial-$1"
+  rm "$folder/stored-$1"
+  mv "$folder/partial-$1" "$folder/$1"
+}
+turned portrait-90.mp4 transpose=clock 90
+turned portrait-180.mp4 hflip,vflip 180
+turned portrait-270.mp4 transpose=cclock 270
+# Containers that keep timestamps in milliseconds, at common rates.
+# (clip sets name and rate itself.)
+for each_rate in 12 15 24000/1001 30; do
+  rate_name=rate-$(echo "$each_rate" | tr / -)
+  clip "$rate_name.wmv" asf 160x120 "$each_rate" 1 none -c:v wmv2 -q:v 5
+  clip "$rate_name.flv" flv 160x120 "$each_rate" 1 none -c:v flv1 -q:v 5
+  clip "$rate_name.mkv" matroska 160x120 "$each_rate" 1 none -c:v mpeg4 -q:v 5
+done
 
 echo "$script_sum" > "$stamp"

@@ -1,13 +1,13 @@
-#include "core/ProgressText.h"
+#include "text/ProgressText.h"
 
-#include "core/FormatText.h"
-#include "core/ProgramFolder.h"
+#include "text/FormatText.h"
 
 #include <cmath>
+#include <filesystem>
 
 std::string ConvertingTitle(int position, int count, const std::string& sourcePath) {
-    std::string fileName = sourcePath.substr(sourcePath.find_last_of(kPathSeparator) + 1);
-    return FormatText("Converting %d of %d \u2014 ", position, count) + fileName;
+    return FormatText("Converting %d of %d \u2014 ", position, count) +
+           std::filesystem::path(sourcePath).filename().string();
 }
 
 std::string FormatClock(std::int64_t seconds) {

@@ -1,4 +1,4 @@
-#include "core/FormatText.h"
+#include "text/FormatText.h"
 
 #include <locale.h>
 #include <clocale>
