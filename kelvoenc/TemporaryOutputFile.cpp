@@ -77,6 +77,10 @@ TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outp
     }
 }
 
+std::string TemporaryOutputFile::Path() const {
+    return "/proc/self/fd/" + std::to_string(m_folder) + "/" + m_name;
+}
+
 TemporaryOutputFile::~TemporaryOutputFile() {
     if (m_io) av_freep(&m_io->buffer);
     avio_context_free(&m_io);

@@ -23,8 +23,10 @@ public:
     TemporaryOutputFile& operator=(const TemporaryOutputFile&) = delete;
 
     AVIOContext* Io() const { return m_io; }
-    // The temporary file's own path.
-    const std::string& Path() const { return m_path; }
+    // A path to the temporary file for reading it back (the MP4 muxer moves
+    // its index to the front that way). It goes through the folder's
+    // descriptor, so it holds even when the folder is renamed meanwhile.
+    std::string Path() const;
     // Writes out what is buffered, closes the file and renames it.
     void Commit();
 
