@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <memory>
@@ -34,10 +35,23 @@ public:
         FolderBox()->setText(QString::fromStdString(folder));
     }
 
-    // The Add command with the dialog answered by these paths.
+    // The Add command with the dialog answered by these paths, until the
+    // files have been read (or the reading was stopped).
     void Add(const QStringList& paths) {
         m_window->SetFileChooser([paths](QWidget*, const QString&) { return paths; });
         m_window->OnCommand(IDC_ADD);
+        QVERIFY(WaitUntilIdle());
+    }
+
+    // The Convert command, until the batch is over.
+    void Convert() {
+        m_window->OnCommand(IDC_CONVERT);
+        QVERIFY(WaitUntilIdle(120000));
+    }
+
+    // Waits until no batch runs and no file is read.
+    bool WaitUntilIdle(int timeoutMs = 30000) {
+        return QTest::qWaitFor([this] { return !m_window->IsBusy(); }, timeoutMs);
     }
 
     // "number|path|duration" of every row.
