@@ -388,6 +388,34 @@ private slots:
         QCOMPARE(batch->Entry(6).state, EntryState::Converted);
     }
 
+    // A full disk asks once whether to go on: Yes converts the rest, No ends
+    // the batch with the rest left for later, and the summary tells both.
+    void aFullDiskAsksWhetherToGoOn() {
+        ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:3");
+        ListScripted("second.avi", 10, "write");
+        ListScripted("third.avi", 10, "write");
+        m_boxes->Answer(QMessageBox::Yes);
+        ConvertInto(Scratch("out"));
+        QCOMPARE(m_boxes->Shown().size(), 2);
+        QCOMPARE(m_boxes->Shown()[0].text,
+                 QString("%1 could not be converted: the disk holding %2 is full.\nGo on with the 2 remaining files?")
+                     .arg(QString::fromStdString(Scratch("clips/first.avi")), QString::fromStdString(Scratch("out"))));
+        QVERIFY(m_boxes->Shown()[1].text.startsWith("1 of 3 files was not converted. Total Time:"));
+        QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Warning);
+        QCOMPARE(LogLines("start ").size(), 3);
+
+        m_boxes->Answer(QMessageBox::No);
+        ConvertInto(Scratch("out"));
+        QCOMPARE(m_boxes->Shown().size(), 4);
+        QVERIFY(m_boxes->Shown()[3].text.startsWith("3 of 3 files were not converted. Total Time:"));
+        QCOMPARE(m_boxes->Shown()[3].icon, QMessageBox::Critical);
+        QVERIFY(m_boxes->Shown()[3].details.endsWith("These files were left for later:\n" +
+                                                      QString::fromStdString(Scratch("clips/second.avi")) + "\n" +
+                                                      QString::fromStdString(Scratch("clips/third.avi"))));
+        QCOMPARE(LogLines("start ").size(), 4);
+        ExpectIdleAfterBatch();
+    }
+
     // An encoder that never reports and ignores SIGTERM: Cancel asks anyway,
     // Yes ends it (killed after the grace) and removes what it left.
     void cancelStopsAStuckEncoderBeforeAnyReport() {
