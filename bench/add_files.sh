@@ -7,14 +7,12 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
+. "$here/clip.sh"
 cmake --build "$build" --target kelvoenc add_files >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-ffmpeg -nostdin -hide_banner -loglevel error -y \
-  -f lavfi -i testsrc2=size=640x480:rate=25:duration=10 \
-  -f lavfi -i sine=frequency=440:sample_rate=44100:duration=10 \
-  -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a mp2 "$work/clip.avi"
+make_clip 10 "$work/clip.avi"
 clips=""
 for i in $(seq 1 40); do
   cp "$work/clip.avi" "$work/clip$i.avi"

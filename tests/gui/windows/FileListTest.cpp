@@ -53,6 +53,16 @@ void Show(WindowUnderTest& window) {
     QVERIFY(QTest::qWaitForWindowActive(&*window));
 }
 
+// Shows the window converting into `folder` with the stand-in encoder, with
+// `count` minute-long files listed (/clips/one.avi, two.avi, three.avi).
+void ShowWithFakeEncoder(WindowUnderTest& window, const QString& folder, int count) {
+    Show(window);
+    window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    window.SetOutputFolder(folder.toStdString());
+    const char* names[] = {"/clips/one.avi", "/clips/two.avi", "/clips/three.avi"};
+    for (int i = 0; i < count; ++i) List(window, names[i], {60.0, 320, 240, 25.0});
+}
+
 // Sets an environment variable for one scope.
 class ScopedEnvironment {
 public:
@@ -409,11 +419,7 @@ void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
 void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
     QTemporaryDir out;
     WindowUnderTest window;
-    Show(window);
-    window->SetEncoderProgram(FAKE_ENCODER_PATH);
-    window.SetOutputFolder(out.path().toStdString());
-    List(window, "/clips/one.avi", {60.0, 320, 240, 25.0});
-    List(window, "/clips/two.avi", {60.0, 320, 240, 25.0});
+    ShowWithFakeEncoder(window, out.path(), 2);
     qputenv("FAKE_ENCODER_SCRIPT", "write r6:1 r6:2 sleep:60000");
     MessageBoxResponder boxes;
     boxes.onShow = [&window] {
@@ -440,11 +446,7 @@ void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
 void FileListTest::TheCloseBoxStopsTheBatchAndClosesOnYes() {
     QTemporaryDir out;
     WindowUnderTest window;
-    Show(window);
-    window->SetEncoderProgram(FAKE_ENCODER_PATH);
-    window.SetOutputFolder(out.path().toStdString());
-    for (const char* name : {"/clips/one.avi", "/clips/two.avi", "/clips/three.avi"})
-        List(window, name, {60.0, 320, 240, 25.0});
+    ShowWithFakeEncoder(window, out.path(), 3);
     qputenv("FAKE_ENCODER_SCRIPT", "r6:1 sleep:50 r6:2 sleep:50 r6:3 write");
     MessageBoxResponder boxes;
     boxes.Answer(QMessageBox::No);
