@@ -113,26 +113,6 @@ QImage GrabBatch(QWidget& window, QWidget& progress) {
     return picture;
 }
 
-// Drags these addresses over a widget and drops them there, as a file
-// manager does; returns whether the drop was taken.
-bool Drop(QWidget* target, const QList<QUrl>& urls) {
-    QMimeData data;
-    data.setUrls(urls);
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted()) return false;
-    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
-}
-
-bool DropFiles(QWidget* target, const QStringList& paths) {
-    QList<QUrl> urls;
-    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
-    return Drop(target, urls);
-}
-
 }  // namespace
 
 class EndToEndTest : public QObject {

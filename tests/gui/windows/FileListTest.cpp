@@ -108,6 +108,7 @@ private slots:
     void ClosingDuringAProbeStopsItAndCloses();
     void TheSessionsEndStopsABatchWithoutAsking();
     void TheCloseBoxStopsTheBatchAndClosesOnYes();
+    void FilesDroppedDuringABatchAreReadAfterIt();
     void EventsAtRandomMomentsLeaveEveryStateSound_data();
     void EventsAtRandomMomentsLeaveEveryStateSound();
 };
@@ -468,6 +469,32 @@ void FileListTest::TheCloseBoxStopsTheBatchAndClosesOnYes() {
     QVERIFY(!window->IsBusy());
     QVERIFY(QFile::exists(out.filePath("one.avi")));
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"one.avi"});
+}
+
+void FileListTest::FilesDroppedDuringABatchAreReadAfterIt() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 2);
+    qputenv("FAKE_ENCODER_SCRIPT", "r1:4 r2:320 r3:240 r4:250000000 r6:1 sleep:50 r6:2 write");
+    MessageBoxResponder boxes;
+    QTemporaryDir clips;
+    const QString dropped = clips.filePath("dropped.avi");
+    QVERIFY(QFile(dropped).open(QIODevice::WriteOnly));
+    bool taken = false;
+    CProgressDlg& progress = window->Engine().ProgressWindow();
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value == 0 || taken) return;
+        taken = DropFiles(window.List()->viewport(), {dropped});
+        QCOMPARE(window.Rows().size(), 2);
+    });
+    window.Convert();
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QVERIFY(taken);
+    QCOMPARE(window.Rows().size(), 3);
+    QCOMPARE(window->Sources().Entry(2).path, dropped.toStdString());
+    QCOMPARE(boxes.Shown().size(), 1);
+    QVERIFY(boxes.Shown()[0].text.startsWith("Mission accomplished!"));
 }
 
 void FileListTest::EventsAtRandomMomentsLeaveEveryStateSound_data() {
