@@ -453,9 +453,11 @@ void CConverterDlg::EndSession() {
 
 // The close box, Alt+F4 and Escape. During a batch they ask to stop, as
 // Cancel does, and the window closes once the batch has stopped; a No keeps
-// both. Reading stops at once, and the window closes.
+// both. While the full-disk question waits, its answer decides alone.
+// Reading stops at once, and the window closes.
 void CConverterDlg::reject() {
     if (m_engine->IsConverting()) {
+        if (m_engine->CurrentState() == ConversionEngine::State::AskingToGoOn) return;
         m_closeWhenIdle = true;
         m_engine->RequestCancel();
         return;
