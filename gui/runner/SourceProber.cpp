@@ -84,9 +84,11 @@ bool SourceProber::StartProbe(Probe& probe) {
     QString failure;
     probe.process = m_launcher.Launch(values, failure);
     if (!probe.process) {
-        // Every later file would fail the same way.
-        Finish(true);
+        // Every later file would fail the same way: told first, over the
+        // window, then the refusals so far.
+        m_progressWindow.hide();
         m_progressWindow.Tell(failure, QMessageBox::Critical, m_host.HostWindow());
+        Finish(true);
         return false;
     }
     EncoderProcess* process = probe.process.get();

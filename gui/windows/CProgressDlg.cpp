@@ -85,7 +85,6 @@ void CProgressDlg::WithdrawQuestion() {
     if (!m_question) return;
     QMessageBox* question = m_question;
     m_question = nullptr;
-    question->disconnect(this);
     QObject::disconnect(question, &QMessageBox::finished, nullptr, nullptr);
     question->close();
 }
