@@ -6,6 +6,9 @@
 //   temp             write the temporary file the real encoder writes first
 // A probe (mode 1) writes nothing: its "write" and "temp" steps are skipped.
 //   sleep:<ms>       wait without reporting
+//   touch:<path>     create an empty file there
+//   await:<path>     wait until that file exists (logged as "awaited <path>", or
+//                    "gave up on <path>" after ten seconds)
 //   ignore-term      ignore SIGTERM from now on
 //   err:<text>       write text (underscores as blanks) and a newline to stderr
 //   close            close the report channel
@@ -112,6 +115,13 @@ int main(int argc, char** argv) {
             std::ofstream(folder + TemporaryOutputName(letters)) << source << "\n";
         } else if (step.rfind("sleep:", 0) == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(argument)));
+        } else if (step.rfind("touch:", 0) == 0) {
+            std::ofstream{argument};
+        } else if (step.rfind("await:", 0) == 0) {
+            int waited = 0;
+            for (; ::access(argument.c_str(), F_OK) != 0 && waited < 10000; waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            Log((waited < 10000 ? "awaited " : "gave up on ") + argument);
         } else if (step == "ignore-term") {
             std::signal(SIGTERM, SIG_IGN);
             Log("ignoring SIGTERM");
