@@ -20,7 +20,8 @@ double SecondsToAdd(QApplication& application, ConversionEngine& engine, TestHos
     host.sources = SourceList();
     SourceProber prober(host, engine.ProgressWindow(), engine.Launcher(), parallelProbes);
     QObject::connect(&prober, &SourceProber::SourceRead, [&host](const std::string& path) { host.sources.Append(path); });
-    QObject::connect(&prober, &SourceProber::Finished, &application, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(
+        &prober, &SourceProber::Finished, &application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     auto start = std::chrono::steady_clock::now();
     prober.Add(clips);
     application.exec();

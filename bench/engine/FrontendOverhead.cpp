@@ -105,8 +105,11 @@ int main(int argc, char** argv) {
     host.sources.Append(argv[1]);
 
     ConversionEngine engine(host, argv[4]);
-    QObject::connect(&engine, &ConversionEngine::BatchFinished, &application, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // exit, not quit: quit would first try to close the windows, and the
+    // progress window turns a close into Cancel.
+    QObject::connect(
+        &engine, &ConversionEngine::BatchFinished, &application, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     // The first batch pays for showing and laying out the progress window
     // and the summary once; the second is what every later batch costs.
     engine.ConvertAll();
