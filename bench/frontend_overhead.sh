@@ -7,14 +7,12 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
+. "$here/clip.sh"
 cmake --build "$build" --target kelvoenc frontend_overhead report_relay >/dev/null
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-ffmpeg -nostdin -hide_banner -loglevel error -y \
-  -f lavfi -i testsrc2=size=640x480:rate=25:duration=30 \
-  -f lavfi -i sine=frequency=440:sample_rate=44100:duration=30 \
-  -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a mp2 "$work/clip.avi"
+make_clip 30 "$work/clip.avi"
 
 RELAY_TARGET="$build/bin/kelvoenc" RELAY_LOG="$work/relay.log" QT_QPA_PLATFORM=offscreen \
   "$build/bench/frontend_overhead" "$work/clip.avi" 30 "$work/out" "$build/bench/report_relay"

@@ -22,4 +22,5 @@ struct BatchEntry {
     EntryState state = EntryState::Waiting;
     double reportedSeconds = 0.0;  // the last progress report of its run
     std::string reason;            // why it is Failed or Incomplete, in words for the user
+    bool diskFull = false;         // Failed because the output's disk is full
 };

@@ -3,13 +3,33 @@
 #include "core/OutputPath.h"
 #include "text/ProgressText.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 std::string SummaryLines(const std::vector<BatchEntry>& entries, EntryState state, const char* heading) {
     std::string lines;
     for (const BatchEntry& entry : entries)
-        if (entry.state == state) lines += "\n" + entry.sourcePath + ": " + entry.reason;
+        if (entry.state == state) lines += "\n" + entry.sourcePath + (entry.reason.empty() ? "" : ": " + entry.reason);
     return lines.empty() ? "" : std::string("\n\n") + heading + lines;
+}
+
+int CountIn(const std::vector<BatchEntry>& entries, EntryState state) {
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(),
+                                          [state](const BatchEntry& entry) { return entry.state == state; }));
+}
+
+// "1 of 3 files was not converted", "2 of 3 files were not converted".
+std::string CountOfFiles(int count, int total, const char* what) {
+    return std::to_string(count) + " of " + std::to_string(total) + (count == 1 ? " files was " : " files were ") +
+           what;
+}
+
+// The encoder names the cause of a failed write in the system's words.
+bool SaysDiskFull(const EncoderExit& exit) {
+    return exit.Is(ExitStatus::OutputUnwritable) && exit.errorTail.find(std::strerror(ENOSPC)) != std::string::npos;
 }
 
 }  // namespace
@@ -55,7 +75,12 @@ void ConversionBatch::FinishCurrent(const EncoderExit& exit, bool outputWritten)
     } else {
         std::string reason = exit.FailureReason();
         FailCurrent(reason.empty() ? "the encoder wrote no output file" : reason);
+        Current().diskFull = SaysDiskFull(exit);
     }
+}
+
+bool ConversionBatch::CurrentFoundDiskFull() const {
+    return m_current >= 0 && m_current < EntryCount() && Entry(m_current).diskFull;
 }
 
 void ConversionBatch::StopCurrent() {
@@ -89,8 +114,25 @@ bool ConversionBatch::AllConverted() const {
     return true;
 }
 
-std::string ConversionBatch::SummaryText(std::uint32_t elapsedSeconds) const {
-    return "Mission accomplished! Total Time:" + FormatClock(elapsedSeconds) +
-           SummaryLines(m_entries, EntryState::Incomplete, "These files were converted only in part:") +
-           SummaryLines(m_entries, EntryState::Failed, "These files were not converted:");
+bool ConversionBatch::NoneConverted() const {
+    return CountIn(m_entries, EntryState::Converted) + CountIn(m_entries, EntryState::Incomplete) == 0;
+}
+
+std::string ConversionBatch::SummaryHead(std::uint32_t elapsedSeconds) const {
+    std::string time = "Total Time:" + FormatClock(elapsedSeconds);
+    if (AllConverted()) return "Mission accomplished! " + time;
+    int total = EntryCount();
+    int incomplete = CountIn(m_entries, EntryState::Incomplete);
+    int notConverted = total - CountIn(m_entries, EntryState::Converted) - incomplete;
+    if (notConverted == 0) return CountOfFiles(incomplete, total, "converted only in part. ") + time;
+    std::string head = CountOfFiles(notConverted, total, "not converted");
+    if (incomplete > 0) head += ", " + std::to_string(incomplete) + " only in part";
+    return head + ". " + time;
+}
+
+std::string ConversionBatch::SummaryDetails() const {
+    std::string details = SummaryLines(m_entries, EntryState::Incomplete, "These files were converted only in part:") +
+                          SummaryLines(m_entries, EntryState::Failed, "These files were not converted:") +
+                          SummaryLines(m_entries, EntryState::Waiting, "These files were left for later:");
+    return details.empty() ? "" : details.substr(2);  // without the blank line before the first heading
 }

@@ -61,12 +61,24 @@ public:
     // The durations of the entries finished so far.
     double DoneSeconds() const;
 
-    // Whether every file was converted whole.
-    bool AllConverted() const;
+    // Whether the current entry failed because its disk is full.
+    bool CurrentFoundDiskFull() const;
+    // The entries after the current one.
+    int RemainingCount() const { return EntryCount() - 1 - m_current; }
+    // Ends the batch before the entries that are left, which stay Waiting.
+    void EndEarly() { m_over = true; }
 
-    // "Mission accomplished! Total Time:hh:mm:ss", followed by the files
-    // converted in part and the files not converted, each with its reason.
-    std::string SummaryText(std::uint32_t elapsedSeconds) const;
+    // Whether every file was converted whole, and whether none was.
+    bool AllConverted() const;
+    bool NoneConverted() const;
+
+    // The summary's first line: "Mission accomplished! Total Time:hh:mm:ss"
+    // when every file was converted whole, otherwise what went wrong, for
+    // example "2 of 3 files were not converted. Total Time:00:00:04".
+    std::string SummaryHead(std::uint32_t elapsedSeconds) const;
+    // The files converted in part and the files not converted, each with its
+    // reason, and the files a stopped batch never reached; empty when none.
+    std::string SummaryDetails() const;
 
 private:
     BatchEntry& Current() { return m_entries.at(static_cast<std::size_t>(m_current)); }

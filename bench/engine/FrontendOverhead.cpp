@@ -4,8 +4,9 @@
 // for the same wall time.
 // Usage: frontend_overhead CLIP SECONDS OUTPUT_FOLDER RELAY
 // The relay is started in the encoder's place; see ReportRelay.cpp.
+#include "EngineTestSupport.h"
+
 #include "gui/runner/ConversionEngine.h"
-#include "gui/runner/ConversionHost.h"
 #include "gui/widgets/SkinLibrary.h"
 
 #include <QAbstractButton>
@@ -23,22 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-class BenchHost : public ConversionHost {
-public:
-    QWidget* HostWindow() override { return &window; }
-    QString OutputFolderText() const override { return folder; }
-    ConversionSettings& Settings() override { return settings; }
-    EncodeTargets& Targets() override { return targets; }
-    SourceList& Sources() override { return sources; }
-    void BatchEnded(const ConversionBatch&) override {}
-
-    QWidget window;
-    QString folder;
-    ConversionSettings settings;
-    EncodeTargets targets;
-    SourceList sources;
-};
 
 double CpuSeconds() {
     rusage usage{};
@@ -112,19 +97,26 @@ int main(int argc, char** argv) {
     SkinLibrary::ApplyProgramSkin(application);
     SummaryCloser closer;
     application.installEventFilter(&closer);
-    BenchHost host;
-    host.folder = argv[3];
+    TestHost host;
+    host.folderText = argv[3];
     host.window.show();
     SourceEntry* slot = host.sources.ProbeSlot();
     slot->durationSeconds = std::atof(argv[2]);
     host.sources.Append(argv[1]);
 
     ConversionEngine engine(host, argv[4]);
+    // exit, not quit: quit would first try to close the windows, and the
+    // progress window turns a close into Cancel.
+    QObject::connect(
+        &engine, &ConversionEngine::BatchFinished, &application, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     // The first batch pays for showing and laying out the progress window
     // and the summary once; the second is what every later batch costs.
     engine.ConvertAll();
+    application.exec();
     Moment start;
     engine.ConvertAll();
+    application.exec();
     Share engineShare = closer.conversionEnd.Since(start);
     Share baseline = Measure([&engineShare] { PollingWait(engineShare.wall); });
 

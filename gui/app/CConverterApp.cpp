@@ -46,6 +46,9 @@ bool CConverterApp::InitInstance() {
     connect(m_termination, &TerminationRequest::Terminating, mainWindow.get(), &CConverterDlg::EndSession);
     if (!m_termination->Requested()) mainWindow->exec();
     mainWindow.reset();  // saves the settings
+    // Encoder runs let go of from their own signals are deleted from the
+    // event loop, which has ended: deleting them now stops and reaps them.
+    sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return false;
 }
 

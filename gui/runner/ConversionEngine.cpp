@@ -1,21 +1,14 @@
 #include "gui/runner/ConversionEngine.h"
 
-#include "core/ArgumentSplitter.h"
+#include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
-#include "core/OutputPath.h"
-#include "text/ProgressText.h"
-#include "core/TemporaryFileSnapshot.h"
+#include "core/WritableFolder.h"
 #include "gui/runner/ConversionHost.h"
-#include "gui/runner/EncoderProcess.h"
-#include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/InputBlocker.h"
-#include "gui/widgets/OpenAddress.h"
 #include "gui/windows/CProgressDlg.h"
+#include "text/ProgressText.h"
 
-#include <QFileInfo>
-#include <QUrl>
 #include <QWidget>
-#include <QWindow>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,228 +24,187 @@ bool IsFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
+// The encoder renames its finished file to the output's name without ever
+// replacing one, so what stands there is this run's only when the encoder
+// says it put it there. After any other end it belongs to someone else.
+bool RunMadeOutput(const EncoderExit& exit) { return exit.Succeeded() || exit.Is(ExitStatus::Incomplete); }
+
+// The batch's files as a disc sees them, in list order.
+std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
+    std::vector<ConvertedFile> files;
+    for (int i = 0; i < batch.EntryCount(); ++i) {
+        const BatchEntry& entry = batch.Entry(i);
+        ConvertedFile::Outcome outcome = entry.state == EntryState::Converted    ? ConvertedFile::Outcome::Whole
+                                         : entry.state == EntryState::Incomplete ? ConvertedFile::Outcome::Partial
+                                                                                 : ConvertedFile::Outcome::Failed;
+        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome});
+    }
+    return files;
+}
+
 }  // namespace
 
 ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram)
-    : m_host(host), m_encoderProgram(std::move(encoderProgram)), m_progressWindow(std::make_unique<CProgressDlg>()) {
-    QObject::connect(m_progressWindow.get(), &CProgressDlg::CancelPressed, m_progressWindow.get(),
-                     [this] { RequestCancel(); });
+    : m_host(host), m_launcher(host, std::move(encoderProgram)), m_progressWindow(std::make_unique<CProgressDlg>()) {
+    connect(m_progressWindow.get(), &CProgressDlg::CancelPressed, this, &ConversionEngine::RequestCancel);
+    connect(m_progressWindow.get(), &CProgressDlg::StopAnswered, this, &ConversionEngine::OnStopAnswer);
+    connect(m_progressWindow.get(), &CProgressDlg::GoOnAnswered, this, &ConversionEngine::OnGoOnAnswer);
     m_unansweredCancel.setSingleShot(true);
     m_unansweredCancel.setInterval(kUnansweredCancelMs);
-    QObject::connect(&m_unansweredCancel, &QTimer::timeout, [this] { AskToStopNow(); });
+    connect(&m_unansweredCancel, &QTimer::timeout, this, [this] {
+        if (m_state == State::CancelPending) AskToStop();
+    });
     // A stop answered by the reply still ends the run if the encoder ignores it.
     m_stopAfterReply.setSingleShot(true);
     m_stopAfterReply.setInterval(kUnansweredCancelMs);
-    QObject::connect(&m_stopAfterReply, &QTimer::timeout, [this] {
+    connect(&m_stopAfterReply, &QTimer::timeout, this, [this] {
         if (m_process) m_process->Stop();
     });
+    connect(&m_discImageMaker, &DiscImageMaker::Progress, m_progressWindow.get(), &CProgressDlg::SetProgressText);
+    connect(&m_discImageMaker, &DiscImageMaker::Finished, this, &ConversionEngine::OnDiscImageFinished);
 }
 
 ConversionEngine::~ConversionEngine() = default;
 
+void ConversionEngine::EnterState(State state) {
+    if (m_state == state) return;
+    m_state = state;
+    emit StateChanged(state);
+}
+
 void ConversionEngine::ConvertAll() {
-    if (IsBusy()) return;  // one run at a time, even if a command slips through
-    SourceList& sources = m_host.Sources();
-    if (sources.fileCount() == 0) {
-        ShowMessage(QStringLiteral("No file in the list"), QMessageBox::NoIcon);
-        return;
+    if (m_state != State::Idle || Refused()) return;
+    StartBatch();
+    StartNextRun();
+}
+
+// What stands in the way of a batch is told once, before anything starts.
+bool ConversionEngine::Refused() {
+    QWidget* host = m_host.HostWindow();
+    if (m_host.Sources().fileCount() == 0) {
+        m_progressWindow->Tell(QStringLiteral("No file in the list"), QMessageBox::NoIcon, host);
+        return true;
     }
     ConversionSettings& settings = m_host.Settings();
     settings.outputFolder = m_host.OutputFolderText().toStdString();
+    const QString folder = FromLocal(settings.outputFolder);
     if (EnsureFolder(settings.outputFolder) != 0) {
         QString cause = QString::fromLocal8Bit(std::strerror(errno));
-        ShowMessage(QStringLiteral("Fail to create tmp folder %1").arg(FromLocal(settings.outputFolder)) +
-                        QStringLiteral("\n") + cause + QStringLiteral("."),
-                    QMessageBox::NoIcon);
-        return;
+        m_progressWindow->Tell(QStringLiteral("Fail to create tmp folder %1\n%2.").arg(folder, cause),
+                               QMessageBox::NoIcon, host);
+        return true;
     }
-
-    m_batch.emplace(sources, SteadyTickCount());
-    StartBatch();
-    // Stopped, or the user has been told why nothing can run: no summary.
-    bool finished = true;
-    while (finished) {
-        std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanNext(settings, m_host.Targets(), sources);
-        if (!plan) break;
-        finished = ConvertNext(*plan) == RunEnd::Finished;
+    std::string cause;
+    if (!CanWriteInFolder(settings.outputFolder, cause)) {
+        m_progressWindow->Tell(QStringLiteral("No file can be written into the output folder %1: %2.")
+                                   .arg(folder, QString::fromLocal8Bit(cause.c_str())),
+                               QMessageBox::Critical, host);
+        return true;
     }
-    m_host.BatchEnded(*m_batch);
-    if (finished) ShowSummary();
-    EndBatch();
-}
-
-ConversionEngine::RunEnd ConversionEngine::ConvertNext(const ConversionBatch::RunPlan& plan) {
-    m_progressWindow->ShowCurrentFile(plan.index + 1, m_batch->EntryCount(), plan.sourcePath);
-    std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
-    EncoderRunValues values{plan.sourcePath,       plan.outputPath, plan.padding.horizontal,
-                            plan.padding.vertical, EncoderConvert,  0,
-                            plan.frameRate};
-    TemporaryFileSnapshot temporaries(std::filesystem::path(plan.outputPath).parent_path().string());
-    if (!StartProcess(*process, values)) {
-        m_batch->FailCurrent("the encoder could not be started");
-        return RunEnd::EncoderMissing;
-    }
-    EncoderExit exit = process->WaitForExit([this](const ReportFrame& frame) { return OnConvertReport(frame); });
-    m_process = nullptr;
-    m_heldReport.reset();
-    m_stopAfterReply.stop();
-    // A run killed outright had no chance to remove its temporary file.
-    if (exit.signalled) temporaries.RemoveNewFiles();
-
-    if (m_progress.cancelRequested) {
-        // The name was free when the run started: what is there now is this run's.
-        std::remove(plan.outputPath.c_str());
-        m_batch->StopCurrent();
-        return RunEnd::Stopped;
-    }
-    bool written = IsFile(plan.outputPath);
-    m_batch->FinishCurrent(exit, written);
-    // What a failed run left behind is not a usable file.
-    if (m_batch->Entry(plan.index).state == EntryState::Failed && written) std::remove(plan.outputPath.c_str());
-    return RunEnd::Finished;
-}
-
-ProbeRun ConversionEngine::Probe(const std::string& sourcePath) {
-    ProbeRun run;
-    const ConversionSettings& settings = m_host.Settings();
-    std::string outputPath = MakeOutputPath(sourcePath, settings.outputFolder, settings.outputFormat, m_host.Sources());
-    std::unique_ptr<EncoderProcess> process = CreateEncoderProcess();
-    EncoderRunValues values{sourcePath, outputPath, 0, 0, EncoderProbe, 0, 0.0};
-    run.started = StartProcess(*process, values);
-    if (!run.started) return run;
-
-    m_probeCancelled = false;
-    m_stopWithoutAsking = false;
-    QTimer reading;
-    reading.setSingleShot(true);
-    QObject::connect(&reading, &QTimer::timeout, [this, &sourcePath] {
-        m_progressWindow->ShowReading(QFileInfo(FromLocal(sourcePath)).fileName(), m_host.HostWindow());
-    });
-    reading.start(kReadingDelayMs);
-    run.exit = process->WaitForExit([&run](const ReportFrame& frame) {
-        run.result.Take(frame.code, frame.value);
-        return kReplyContinue;
-    });
-    m_process = nullptr;
-    m_progressWindow->hide();
-    run.cancelled = m_probeCancelled;
-    return run;
-}
-
-bool ConversionEngine::StartProcess(EncoderProcess& process, const EncoderRunValues& values) {
-    EncoderRunValues run = values;
-    run.handle = process.ChannelHandle();
-    std::vector<std::string> arguments =
-        SplitArguments(BuildEncoderArguments(run, m_host.Settings(), m_host.Targets()));
-    std::string error;
-    if (!process.Start(m_encoderProgram, arguments, error)) {
-        ShowMessage(QStringLiteral("The encoder %1 could not be started: %2.")
-                        .arg(FromLocal(m_encoderProgram), QString::fromLocal8Bit(error.c_str())),
-                    QMessageBox::Critical);
-        return false;
-    }
-    m_process = &process;
-    return true;
-}
-
-void ConversionEngine::RequestCancel() {
-    if (IsConverting()) {
-        m_progress.cancelRequested = true;
-        m_progressWindow->SetProgressText(QString::fromLatin1(kCancellingText));
-        // The question comes with the next report, or without one after a while.
-        if (!m_asking) m_unansweredCancel.start();
-    } else if (m_process) {
-        m_probeCancelled = true;
-        m_process->Stop();
-    }
-}
-
-void ConversionEngine::StopWithoutAsking() {
-    m_stopWithoutAsking = true;
-    if (IsConverting())
-        m_progress.cancelRequested = true;
-    else
-        m_probeCancelled = true;
-    if (!m_process) return;
-    if (m_heldReport && !m_asking) {
-        m_heldReport.reset();
-        m_process->Reply(kReplyStop);
-    }
-    m_process->Stop();
+    return false;
 }
 
 void ConversionEngine::StartBatch() {
-    m_converting = true;
-    m_stopWithoutAsking = false;
+    m_batch.emplace(m_host.Sources(), SteadyTickCount());
     m_progress.cancelRequested = false;
     QWidget* host = m_host.HostWindow();
     m_batchBlocker = std::make_unique<InputBlocker>(*host);
     m_progressWindow->ResetProgress();
     m_progressWindow->ShowOver(host);
+    EnterState(State::Converting);
+    emit BatchStarted();
 }
 
-void ConversionEngine::EndBatch() {
-    m_converting = false;
+void ConversionEngine::StartNextRun() {
+    m_plan = m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources());
+    if (!m_plan) {
+        FinishConversions();
+        return;
+    }
+    m_progressWindow->ShowCurrentFile(m_plan->index + 1, m_batch->EntryCount(), m_plan->sourcePath);
+    EncoderRunValues values{m_plan->sourcePath,       m_plan->outputPath, m_plan->padding.horizontal,
+                            m_plan->padding.vertical, EncoderConvert,     0,
+                            m_plan->frameRate};
+    m_temporaries.emplace(std::filesystem::path(m_plan->outputPath).parent_path().string());
+    QString failure;
+    m_process = m_launcher.Launch(values, failure);
+    if (!m_process) {
+        // Every later file would fail the same way: one message, no summary.
+        m_batch->FailCurrent("the encoder could not be started");
+        FinishBatch(false);
+        m_progressWindow->Tell(failure, QMessageBox::Critical, m_host.HostWindow());
+        return;
+    }
+    connect(m_process.get(), &EncoderProcess::Reported, this, &ConversionEngine::OnReport);
+    connect(m_process.get(), &EncoderProcess::Ended, this, &ConversionEngine::OnRunEnded);
+    EnterState(State::Converting);
+}
+
+void ConversionEngine::OnReport(const ReportFrame& frame) {
+    if (frame.code != ReportCode::ReportProgress) {
+        m_process->Reply(kReplyContinue);
+        return;
+    }
+    switch (m_state) {
+    case State::Converting:
+        ShowProgress(frame.value);
+        m_process->Reply(kReplyContinue);
+        break;
+    case State::CancelPending:
+        // The encoder waits while the user decides.
+        m_heldReport = frame.value;
+        AskToStop();
+        break;
+    case State::AskingToStop: m_heldReport = frame.value; break;
+    case State::Stopping: m_process->Reply(kReplyStop); break;
+    case State::Idle:
+    case State::AskingToGoOn:
+    case State::MakingDiscImage: m_process->Reply(kReplyContinue); break;
+    }
+}
+
+void ConversionEngine::OnRunEnded(const EncoderExit& exit) {
+    switch (m_state) {
+    case State::Converting: CompleteRun(exit); break;
+    case State::CancelPending:
+        m_heldExit = exit;
+        AskToStop();
+        break;
+    case State::AskingToStop: m_heldExit = exit; break;
+    case State::Stopping: EndStoppedRun(exit); break;
+    case State::Idle:
+    case State::AskingToGoOn:
+    case State::MakingDiscImage: break;
+    }
+}
+
+void ConversionEngine::RequestCancel() {
+    // The files are made by then: Cancel stops only the image, and the summary follows.
+    if (m_state == State::MakingDiscImage) return m_discImageMaker.Stop();
+    if (m_state != State::Converting) return;
+    m_progress.cancelRequested = true;
+    m_progressWindow->SetProgressText(QString::fromLatin1(kCancellingText));
+    m_unansweredCancel.start();
+    EnterState(State::CancelPending);
+}
+
+void ConversionEngine::AskToStop() {
     m_unansweredCancel.stop();
-    m_progressWindow->hide();
-    m_batchBlocker.reset();
-}
-
-// The summary offers to show the output folder in the desktop's file manager.
-void ConversionEngine::ShowSummary() {
-    std::uint32_t elapsedSeconds = (SteadyTickCount() - m_batch->StartTick()) / 1000;
-    if (AppMessageBoxOffering(MessageParent(), FromLocal(m_batch->SummaryText(elapsedSeconds)),
-                              m_batch->AllConverted() ? QMessageBox::Information : QMessageBox::Warning,
-                              QStringLiteral("Open Folder"))) {
-        QString folder = FromLocal(m_host.Settings().outputFolder);
-        OpenAddressOrReport(QUrl::fromLocalFile(folder).toString().toStdString());
-    }
-}
-
-std::optional<ReportReply> ConversionEngine::OnConvertReport(const ReportFrame& frame) {
-    if (frame.code != ReportCode::ReportProgress) return kReplyContinue;
-    return ReportProgress(frame.value);
-}
-
-std::optional<ReportReply> ConversionEngine::ReportProgress(double value) {
-    if (m_stopWithoutAsking) return kReplyStop;
-    if (m_progress.cancelRequested) {
-        // The encoder waits while the user decides; the question is asked
-        // from the event loop, not from inside the report's handling.
-        m_heldReport = value;
-        m_unansweredCancel.stop();
-        if (!m_asking) QTimer::singleShot(0, m_progressWindow.get(), [this] { AskToStopNow(); });
-        return std::nullopt;
-    }
-    ShowProgress(value);
-    return kReplyContinue;
-}
-
-void ConversionEngine::ShowProgress(double value) {
-    if (m_batch) m_batch->NoteProgress(value);
-    if (value == m_progress.previousProgress) return;
-    m_progress.previousProgress = value;
-
-    std::optional<ProgressDisplay> display =
-        ComputeProgressDisplay(value, m_batch ? m_batch->DoneSeconds() : 0.0, m_host.Sources().totalDuration(),
-                               SteadyTickCount() - (m_batch ? m_batch->StartTick() : 0));
-    if (!display) return;
-    m_progressWindow->SetProgressText(FromLocal(display->text));
-    m_progressWindow->SetBarPosition(display->barPosition);
+    EnterState(State::AskingToStop);
+    m_progressWindow->AskToStop();
 }
 
 // Yes stops the run: by the reply when a report is waiting for one, else by
-// stopping the process. No takes the request back and lets a waiting report
-// through.
-void ConversionEngine::AskToStopNow() {
-    if (m_asking || !m_progress.cancelRequested || !m_process) return;
-    m_asking = true;
-    bool stop = AskToStop() || m_stopWithoutAsking;
-    m_asking = false;
-    if (!m_process) return;
+// stopping the process. No takes the request back and lets what waited through.
+void ConversionEngine::OnStopAnswer(bool stop) {
+    if (m_state != State::AskingToStop) return;
     std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
+    std::optional<EncoderExit> ended = std::exchange(m_heldExit, std::nullopt);
     if (stop) {
-        if (held) {
+        EnterState(State::Stopping);
+        if (ended) {
+            EndStoppedRun(*ended);
+        } else if (held) {
             m_process->Reply(kReplyStop);
             m_stopAfterReply.start();
         } else {
@@ -261,23 +213,149 @@ void ConversionEngine::AskToStopNow() {
         return;
     }
     m_progress.cancelRequested = false;
-    if (held) {
+    EnterState(State::Converting);
+    emit StopDeclined();
+    if (ended) {
+        CompleteRun(*ended);
+    } else if (held) {
         ShowProgress(*held);
         m_process->Reply(kReplyContinue);
     }
 }
 
-// During a batch the host window takes no input; the progress window
-// carries the questions and the summary.
-QWidget* ConversionEngine::MessageParent() const {
-    return m_progressWindow->isVisible() ? static_cast<QWidget*>(m_progressWindow.get()) : m_host.HostWindow();
+void ConversionEngine::StopWithoutAsking() {
+    if (m_state == State::Idle) return;
+    m_progressWindow->WithdrawQuestion();
+    m_progress.cancelRequested = true;
+    if (m_state == State::AskingToGoOn) {
+        m_batch->EndEarly();
+        FinishBatch(false);
+        return;
+    }
+    if (m_state == State::MakingDiscImage) {
+        EnterState(State::Stopping);
+        m_discImageMaker.Stop();
+        return;
+    }
+    std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
+    std::optional<EncoderExit> ended = std::exchange(m_heldExit, std::nullopt);
+    EnterState(State::Stopping);
+    if (ended) {
+        EndStoppedRun(*ended);
+        return;
+    }
+    if (held) {
+        m_process->Reply(kReplyStop);
+        m_stopAfterReply.start();
+    } else {
+        m_process->Stop();
+    }
 }
 
-void ConversionEngine::ShowMessage(const QString& text, QMessageBox::Icon icon) const {
-    AppMessageBox(MessageParent(), text, icon);
+void ConversionEngine::CompleteRun(const EncoderExit& exit) {
+    m_batch->FinishCurrent(exit, IsFile(m_plan->outputPath));
+    LetRunGo(exit);
+    if (m_batch->CurrentFoundDiskFull() && m_batch->RemainingCount() > 0) {
+        EnterState(State::AskingToGoOn);
+        m_progressWindow->AskToGoOn(QStringLiteral("%1 could not be converted: the disk holding %2 is full.\n"
+                                                   "Go on with the %3 remaining files?")
+                                        .arg(FromLocal(m_plan->sourcePath), FromLocal(m_host.Settings().outputFolder))
+                                        .arg(m_batch->RemainingCount()));
+        return;
+    }
+    StartNextRun();
 }
 
-bool ConversionEngine::AskToStop() const {
-    return AppMessageBox(MessageParent(), QStringLiteral("Do you really want to stop?"), QMessageBox::Question,
-                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+void ConversionEngine::OnGoOnAnswer(bool goOn) {
+    if (m_state != State::AskingToGoOn) return;
+    if (goOn) {
+        EnterState(State::Converting);
+        StartNextRun();
+        return;
+    }
+    m_batch->EndEarly();
+    FinishBatch(true);
+}
+
+// The name was free when the run started: only what the run itself put
+// there goes.
+void ConversionEngine::EndStoppedRun(const EncoderExit& exit) {
+    if (RunMadeOutput(exit)) std::remove(m_plan->outputPath.c_str());
+    m_batch->StopCurrent();
+    LetRunGo(exit);
+    FinishBatch(false);
+}
+
+void ConversionEngine::LetRunGo(const EncoderExit& exit) {
+    // A run killed outright had no chance to remove its temporary file.
+    if (exit.signalled) m_temporaries->RemoveNewFiles();
+    m_temporaries.reset();
+    m_process.reset();
+    m_stopAfterReply.stop();
+}
+
+// After the last file's run: the disc image, when one is wanted, then the end.
+void ConversionEngine::FinishConversions() {
+    m_discImageLines.clear();
+    m_discImageMade = false;
+    const ConversionSettings& settings = m_host.Settings();
+    if (!DiscImagePlan::Wanted(settings)) {
+        FinishBatch(true);
+        return;
+    }
+    DiscImagePlan plan = DiscImagePlan::Make(settings, ConvertedFiles(*m_batch), settings.outputFolder);
+    m_discImageLines = plan.notes;
+    EnterState(State::MakingDiscImage);
+    m_progressWindow->setWindowTitle(QStringLiteral("Making the disc image"));
+    m_progressWindow->SetProgressText(QStringLiteral("Making the disc image…"));
+    m_discImageMaker.Start(plan);
+}
+
+void ConversionEngine::OnDiscImageFinished(const DiscImageResult& result) {
+    m_discImageLines.push_back(result.SummaryLine());
+    m_discImageMade = result.outcome == DiscImageResult::Outcome::Made;
+    FinishBatch(m_state == State::MakingDiscImage);
+}
+
+void ConversionEngine::FinishBatch(bool summarise) {
+    m_unansweredCancel.stop();
+    m_stopAfterReply.stop();
+    m_heldReport.reset();
+    m_heldExit.reset();
+    m_process.reset();
+    m_host.BatchEnded(*m_batch);
+    m_progressWindow->hide();
+    m_batchBlocker.reset();
+    EnterState(State::Idle);
+    emit BatchFinished();
+    if (summarise) ShowSummary();
+}
+
+void ConversionEngine::ShowSummary() {
+    std::uint32_t elapsedSeconds = (SteadyTickCount() - m_batch->StartTick()) / 1000;
+    QMessageBox::Icon icon = m_batch->NoneConverted()  ? QMessageBox::Critical
+                             : !m_batch->AllConverted() ? QMessageBox::Warning
+                             : !m_discImageLines.empty() && !m_discImageMade ? QMessageBox::Warning
+                                                                               : QMessageBox::Information;
+    QString head = FromLocal(m_batch->SummaryHead(elapsedSeconds));
+    QString details = FromLocal(m_batch->SummaryDetails());
+    // How the disc image ended stands under the head; the notes on what went into it, in the details.
+    if (!m_discImageLines.empty()) {
+        head += QStringLiteral("\n\n") + FromLocal(m_discImageLines.back());
+        for (std::size_t i = 0; i + 1 < m_discImageLines.size(); ++i)
+            details += (details.isEmpty() ? QString() : QStringLiteral("\n")) + FromLocal(m_discImageLines[i]);
+    }
+    m_progressWindow->ShowSummary(head, details, icon, FromLocal(m_host.Settings().outputFolder), m_host.HostWindow());
+}
+
+void ConversionEngine::ShowProgress(double value) {
+    m_batch->NoteProgress(value);
+    if (value == m_progress.previousProgress) return;
+    m_progress.previousProgress = value;
+
+    std::optional<ProgressDisplay> display = ComputeProgressDisplay(
+        value, m_batch->DoneSeconds(), m_host.Sources().totalDuration(), SteadyTickCount() - m_batch->StartTick());
+    if (!display) return;
+    m_progressWindow->SetProgressText(FromLocal(display->text));
+    m_progressWindow->SetBarPosition(display->barPosition);
 }

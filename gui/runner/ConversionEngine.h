@@ -2,119 +2,124 @@
 
 #include "core/BatchProgress.h"
 #include "core/ConversionBatch.h"
-#include "core/EncoderArguments.h"
 #include "core/EncoderExit.h"
-#include "core/ProbeResult.h"
 #include "core/ProgramFolder.h"
+#include "core/TemporaryFileSnapshot.h"
+#include "gui/runner/DiscImageMaker.h"
+#include "gui/runner/EncoderLauncher.h"
+#include "gui/runner/EncoderProcess.h"
 #include "protocol/ReportFrame.h"
 
-#include <QMessageBox>
+#include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class ConversionHost;
 class CProgressDlg;
-class EncoderProcess;
 class InputBlocker;
 
-// What one probe found.
-struct ProbeRun {
-    bool started = false;    // false: the encoder could not be started; the user has been told why
-    bool cancelled = false;  // the user stopped a probe that took long
-    ProbeResult result;
-    EncoderExit exit;
-
-    bool Readable() const { return started && !cancelled && !result.Failed() && exit.Succeeded(); }
-};
-
-// Runs the encoder, handles its reports and converts the source list.
+// Converts the source list, one encoder run after another, as a state
+// machine driven from the main event loop by the runs' reports and ends,
+// the progress window's Cancel, the answers to its questions and the
+// session's end. Every event is taken in every state; one that means
+// nothing in a state changes nothing.
 //
 // The main window creates one engine after its own controls, passing itself
 // as the host, and keeps it for its whole life. The engine creates the
 // progress window, owned by the host window but not a child of it, and
-// blocks input to the host window while a batch runs.
-//
-// Adding a file (the file list's job) goes like this:
-//   ProbeRun probe = Probe(path);
-//   if (!probe.started || probe.cancelled) stop adding;
-//   if (SourceEntry* slot = Sources().ProbeSlot()) probe.result.CarryInto(*slot);
-//   if (probe.Readable()) Sources().Append(path) commits the slot.
-class ConversionEngine {
+// holds back input to the host window while a batch runs. It shows no
+// message of its own: the progress window asks and tells.
+class ConversionEngine : public QObject {
+    Q_OBJECT
 public:
-    // After this long a probe shows "Reading …" with Cancel.
-    static constexpr int kReadingDelayMs = 1500;
+    enum class State {
+        Idle,           // no batch
+        Converting,     // a run is going on
+        CancelPending,  // Cancel was pressed; the question comes with the next report, or after a moment
+        AskingToStop,   // the question is on screen; the run's next report or its end waits for the answer
+        Stopping,       // the run is being stopped, and the batch with it
+        AskingToGoOn,   // a file found the disk full; the user chooses between the rest and the end
+        MakingDiscImage,  // every file had its run; the disc image is being authored from the outputs
+    };
+
     // After this long without a report, a pending Cancel asks its question anyway.
     static constexpr int kUnansweredCancelMs = 1000;
 
     // `encoderProgram` is the encoder to start: the program folder's by default.
     explicit ConversionEngine(ConversionHost& host,
                               std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()));
-    ~ConversionEngine();
+    ~ConversionEngine() override;
     ConversionEngine(const ConversionEngine&) = delete;
     ConversionEngine& operator=(const ConversionEngine&) = delete;
 
-    // The Convert command: converts every listed file into the output folder
-    // with the progress window shown, then sums up. Returns when the batch is
-    // over (done, stopped or refused).
+    // The Convert command: starts converting every listed file into the
+    // output folder, unless a batch runs already or something stands in the
+    // way (the user is told what).
     void ConvertAll();
-
-    // Runs the encoder in probing mode on a source and returns when it has
-    // ended. A program that cannot be started is reported to the user here.
-    ProbeRun Probe(const std::string& sourcePath);
-
-    // What the progress window's Cancel does, for any other way of asking:
-    // during a batch the stop question follows; a probe is stopped at once.
+    // The progress window's Cancel, or another way of asking: the stop
+    // question follows.
     void RequestCancel();
-
-    // Stops the batch or the probe in progress as a confirmed Cancel would,
-    // without asking.
+    // The session ends: the batch stops as a confirmed Cancel would, without asking.
     void StopWithoutAsking();
 
-    // A progress report: `value` seconds of the current file are done.
-    // Returns kReplyStop when the user confirmed the stop, kReplyContinue
-    // otherwise, and nothing when the stop question has to be asked first
-    // (the reply follows the answer).
-    std::optional<ReportReply> ReportProgress(double value);
-
+    State CurrentState() const { return m_state; }
+    bool IsConverting() const { return m_state != State::Idle; }
     BatchProgress& Progress() { return m_progress; }
     CProgressDlg& ProgressWindow() { return *m_progressWindow; }
-    bool IsConverting() const { return m_converting; }
-    bool IsBusy() const { return m_process != nullptr || IsConverting(); }
+    const EncoderLauncher& Launcher() const { return m_launcher; }
     // The running batch, or the last one once it is over; null before the first.
     const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
 
+signals:
+    void StateChanged(ConversionEngine::State state);
+    // A batch has started; it always ends with BatchFinished.
+    void BatchStarted();
+    // The batch is over, done or stopped; the engine is idle again.
+    void BatchFinished();
+    // The stop question was answered No.
+    void StopDeclined();
+
 private:
-    enum class RunEnd { Finished, Stopped, EncoderMissing };
-
-    RunEnd ConvertNext(const ConversionBatch::RunPlan& plan);
-    bool StartProcess(EncoderProcess& process, const EncoderRunValues& values);
+    void EnterState(State state);
+    bool Refused();
     void StartBatch();
-    void EndBatch();
+    void StartNextRun();
+    void OnReport(const ReportFrame& frame);
+    void OnRunEnded(const EncoderExit& exit);
+    void AskToStop();
+    void OnStopAnswer(bool stop);
+    void OnGoOnAnswer(bool goOn);
+    void CompleteRun(const EncoderExit& exit);
+    void EndStoppedRun(const EncoderExit& exit);
+    void LetRunGo(const EncoderExit& exit);
+    void FinishConversions();
+    void OnDiscImageFinished(const DiscImageResult& result);
+    void FinishBatch(bool summarise);
     void ShowSummary();
-    std::optional<ReportReply> OnConvertReport(const ReportFrame& frame);
     void ShowProgress(double value);
-    void AskToStopNow();
-
-    QWidget* MessageParent() const;
-    void ShowMessage(const QString& text, QMessageBox::Icon icon) const;
-    bool AskToStop() const;
 
     ConversionHost& m_host;
-    std::string m_encoderProgram;
+    EncoderLauncher m_launcher;
+    State m_state = State::Idle;
     BatchProgress m_progress;
     std::optional<ConversionBatch> m_batch;
-    bool m_converting = false;
     std::unique_ptr<CProgressDlg> m_progressWindow;
     std::unique_ptr<InputBlocker> m_batchBlocker;
-    EncoderProcess* m_process = nullptr;  // the run in progress
-    bool m_probeCancelled = false;
-    bool m_asking = false;  // the stop question is on screen
-    bool m_stopWithoutAsking = false;
-    std::optional<double> m_heldReport;  // a progress report waiting for the question's answer
+    // The run in progress, and what is known of it.
+    EncoderProcessPtr m_process;
+    std::optional<ConversionBatch::RunPlan> m_plan;
+    std::optional<TemporaryFileSnapshot> m_temporaries;
+    std::optional<double> m_heldReport;      // a progress report waiting for the question's answer
+    std::optional<EncoderExit> m_heldExit;  // the run's end, waiting for the question's answer
     QTimer m_unansweredCancel;
     QTimer m_stopAfterReply;
+    DiscImageMaker m_discImageMaker;
+    // What the summary says of the disc image: the notes before making it, then how it ended.
+    std::vector<std::string> m_discImageLines;
+    bool m_discImageMade = false;
 };

@@ -1,7 +1,7 @@
 #include "gui/runner/PosixEncoderProcess.h"
 
-#include <QEventLoop>
-#include <QSocketNotifier>
+#include <QScopedValueRollback>
+
 
 #include <fcntl.h>
 #include <poll.h>
@@ -13,7 +13,6 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
-#include <optional>
 
 extern char** environ;
 
@@ -57,14 +56,17 @@ public:
         ::posix_spawn_file_actions_adddup2(&m_actions, childChannel, kChildChannelDescriptor);
         ::posix_spawn_file_actions_addclosefrom_np(&m_actions, kChildChannelDescriptor + 1);
 
-        // The encoder starts with default signal handling and nothing blocked,
-        // whatever the front-end has set for itself (an ignored SIGPIPE, say).
+        // The encoder starts with default signal handling whatever the
+        // front-end has set for itself (an ignored SIGPIPE, say), and with
+        // its stop signals blocked: loading its libraries takes a moment, and
+        // a stop sent meanwhile waits until it can end the run as a stop.
         ::posix_spawnattr_init(&m_attributes);
-        sigset_t all, none;
+        sigset_t all, stops;
         ::sigfillset(&all);
-        ::sigemptyset(&none);
+        ::sigemptyset(&stops);
+        for (int stop : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::sigaddset(&stops, stop);
         ::posix_spawnattr_setsigdefault(&m_attributes, &all);
-        ::posix_spawnattr_setsigmask(&m_attributes, &none);
+        ::posix_spawnattr_setsigmask(&m_attributes, &stops);
         ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     }
     ~SpawnSetup() {
@@ -89,10 +91,13 @@ std::unique_ptr<EncoderProcess> CreateEncoderProcess() { return std::make_unique
 PosixEncoderProcess::PosixEncoderProcess() {
     m_killTimer.setSingleShot(true);
     m_killTimer.setInterval(kStopGraceMs);
-    QObject::connect(&m_killTimer, &QTimer::timeout, [this] { Kill(); });
+    connect(&m_killTimer, &QTimer::timeout, [this] { Kill(); });
 }
 
 PosixEncoderProcess::~PosixEncoderProcess() {
+    m_reportNotifier.reset();
+    m_errorNotifier.reset();
+    m_exitNotifier.reset();
     StopAndReap();
     CloseAll();
 }
@@ -140,37 +145,37 @@ bool PosixEncoderProcess::Start(const std::string& program, const std::vector<st
         return false;
     }
     m_exit = OpenProcessDescriptor(m_pid);
+    WatchDescriptors();
     return true;
 }
 
-EncoderExit PosixEncoderProcess::WaitForExit(const ReportHandler& onReport) {
-    QEventLoop loop;
-    QSocketNotifier reports(m_channel, QSocketNotifier::Read);
-    QSocketNotifier errors(m_errors, QSocketNotifier::Read);
-    std::optional<QSocketNotifier> exit;
-    m_onReport = &onReport;
-    m_reportNotifier = &reports;
+void PosixEncoderProcess::WatchDescriptors() {
+    m_reportNotifier = std::make_unique<QSocketNotifier>(m_channel, QSocketNotifier::Read);
+    connect(m_reportNotifier.get(), &QSocketNotifier::activated, this, &PosixEncoderProcess::OnChannelReadable);
+    m_errorNotifier = std::make_unique<QSocketNotifier>(m_errors, QSocketNotifier::Read);
+    connect(m_errorNotifier.get(), &QSocketNotifier::activated, this, &PosixEncoderProcess::OnErrorsReadable);
+    if (m_exit < 0) return;  // without a process descriptor the channel's end marks the end
+    m_exitNotifier = std::make_unique<QSocketNotifier>(m_exit, QSocketNotifier::Read);
+    connect(m_exitNotifier.get(), &QSocketNotifier::activated, this, &PosixEncoderProcess::OnExited);
+}
 
-    QObject::connect(&reports, &QSocketNotifier::activated, &loop, [&] {
-        if (ReadReports()) {
-            HandlePendingReports();
-        } else {
-            reports.setEnabled(false);
-            if (!exit) loop.quit();  // without a process descriptor the channel's end marks the end
-        }
-    });
-    QObject::connect(&errors, &QSocketNotifier::activated, &loop, [&] {
-        if (!ReadErrors()) errors.setEnabled(false);
-    });
-    if (m_exit >= 0) {
-        exit.emplace(m_exit, QSocketNotifier::Read);
-        QObject::connect(&*exit, &QSocketNotifier::activated, &loop, [&] { loop.quit(); });
+void PosixEncoderProcess::OnChannelReadable() {
+    if (ReadReports()) {
+        HandPendingReport();
+        return;
     }
-    loop.exec();
-    m_onReport = nullptr;
-    m_reportNotifier = nullptr;
-    m_awaitingReply = false;
-    return Reap();
+    m_reportNotifier->setEnabled(false);
+    if (!m_exitNotifier) OnExited();
+}
+
+void PosixEncoderProcess::OnErrorsReadable() {
+    if (!ReadErrors()) m_errorNotifier->setEnabled(false);
+}
+
+void PosixEncoderProcess::OnExited() {
+    if (m_pid <= 0) return;
+    EncoderExit exit = Reap();
+    emit Ended(exit);
 }
 
 bool PosixEncoderProcess::ReadReports() {
@@ -182,27 +187,29 @@ bool PosixEncoderProcess::ReadReports() {
     return true;
 }
 
-void PosixEncoderProcess::HandlePendingReports() {
-    while (!m_awaitingReply && m_onReport && m_pendingReport.size() >= sizeof(ReportFrame)) {
+void PosixEncoderProcess::HandPendingReport() {
+    QScopedValueRollback handing(m_handing, true);
+    while (!m_awaitingReply && m_pendingReport.size() >= sizeof(ReportFrame)) {
         ReportFrame frame;
         std::memcpy(&frame, m_pendingReport.data(), sizeof frame);
         m_pendingReport.erase(0, sizeof frame);
-        std::optional<ReportReply> reply =
-            frame.message == kEncoderNotifyMessage ? (*m_onReport)(frame) : std::optional(kReplyContinue);
-        if (reply)
-            Send(*reply);
-        else
-            m_awaitingReply = true;
+        if (frame.message != kEncoderNotifyMessage) {
+            Send(kReplyContinue);
+            continue;
+        }
+        m_awaitingReply = true;
+        emit Reported(frame);  // a reply given at once lets the loop go on
     }
     // The encoder waits for its answer before it reports again.
     if (m_reportNotifier) m_reportNotifier->setEnabled(!m_awaitingReply);
 }
 
 void PosixEncoderProcess::Reply(ReportReply reply) {
-    if (!m_awaitingReply) return;
+    if (!m_awaitingReply || m_pid <= 0) return;
     m_awaitingReply = false;
     Send(reply);
-    HandlePendingReports();
+    // A reply given while the report was handed over lets that loop go on.
+    if (!m_handing) HandPendingReport();
 }
 
 void PosixEncoderProcess::Send(ReportReply reply) {
@@ -268,6 +275,13 @@ void PosixEncoderProcess::StopAndReap() {
 }
 
 void PosixEncoderProcess::CloseAll() {
+    // A notifier may be the sender of the signal being handled: it goes
+    // from the event loop, after its descriptor.
+    for (std::unique_ptr<QSocketNotifier>* notifier : {&m_reportNotifier, &m_errorNotifier, &m_exitNotifier}) {
+        if (!*notifier) continue;
+        (*notifier)->setEnabled(false);
+        notifier->release()->deleteLater();
+    }
     CloseDescriptor(m_channel);
     CloseDescriptor(m_errors);
     CloseDescriptor(m_exit);

@@ -2,9 +2,10 @@
 
 #include "gui/runner/EncoderProcess.h"
 
+#include <QSocketNotifier>
 #include <QTimer>
 
-class QSocketNotifier;
+#include <memory>
 
 #include <sys/types.h>
 
@@ -12,9 +13,11 @@ class QSocketNotifier;
 // Unix stream socket pair whose child end is descriptor 3 in the encoder;
 // standard output goes to the null device and standard error into a pipe of
 // which the last few kilobytes are kept. The end of the process is watched
-// through a process descriptor, so the wait sleeps in the event loop.
-// Stopping sends SIGTERM and, after kStopGraceMs, SIGKILL.
+// through a process descriptor (or, without one, the channel's end), so
+// nothing waits outside the event loop. Stopping sends SIGTERM and, after
+// kStopGraceMs, SIGKILL.
 class PosixEncoderProcess final : public EncoderProcess {
+    Q_OBJECT
 public:
     static constexpr int kStopGraceMs = 2000;
 
@@ -25,16 +28,19 @@ public:
 
     int ChannelHandle() const override;
     bool Start(const std::string& program, const std::vector<std::string>& arguments, std::string& error) override;
-    EncoderExit WaitForExit(const ReportHandler& onReport) override;
     void Reply(ReportReply reply) override;
     void Stop() override;
 
 private:
+    void WatchDescriptors();
+    void OnChannelReadable();
+    void OnErrorsReadable();
+    void OnExited();
     // Each returns false once its descriptor has reached its end.
     bool ReadReports();
     bool ReadErrors();
-    // Hands the buffered reports over until one is left unanswered.
-    void HandlePendingReports();
+    // Hands the next buffered report over, unless one waits for its reply.
+    void HandPendingReport();
     void Send(ReportReply reply);
     void Kill();
     EncoderExit Reap();
@@ -48,8 +54,10 @@ private:
     int m_exit = -1;     // process descriptor, readable once the process has ended
     std::string m_pendingReport;
     std::string m_errorTail;
-    const ReportHandler* m_onReport = nullptr;  // during WaitForExit
     bool m_awaitingReply = false;
-    QSocketNotifier* m_reportNotifier = nullptr;  // during WaitForExit
+    bool m_handing = false;  // HandPendingReport is handing reports over
+    std::unique_ptr<QSocketNotifier> m_reportNotifier;
+    std::unique_ptr<QSocketNotifier> m_errorNotifier;
+    std::unique_ptr<QSocketNotifier> m_exitNotifier;
     QTimer m_killTimer;
 };

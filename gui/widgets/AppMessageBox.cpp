@@ -6,6 +6,8 @@
 #include <QGridLayout>
 #include <QSpacerItem>
 
+#include <memory>
+
 namespace {
 
 // The window manager draws the caption in the title bar beside the window
@@ -24,16 +26,22 @@ void KeepRoomForCaption(QMessageBox& box) {
                   grid->columnCount());
 }
 
+QMessageBox* NewBox(QWidget* parent, const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                    const QString& caption, const QString& openText) {
+    auto* box = new QMessageBox(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text,
+                                buttons, parent);
+    if (!openText.isEmpty()) box->button(QMessageBox::Open)->setText(openText);
+    KeepRoomForCaption(*box);
+    return box;
+}
+
 QMessageBox::StandardButton RunBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                    QMessageBox::StandardButtons buttons, const QString& caption,
                                    const QString& openText = QString(),
                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton) {
-    QMessageBox box(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text, buttons,
-                    parent);
-    if (!openText.isEmpty()) box.button(QMessageBox::Open)->setText(openText);
-    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
-    KeepRoomForCaption(box);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    std::unique_ptr<QMessageBox> box(NewBox(parent, text, icon, buttons, caption, openText));
+    if (defaultButton != QMessageBox::NoButton) box->setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box->exec());
 }
 
 }  // namespace
@@ -50,4 +58,17 @@ bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Ic
 bool AppMessageBoxAsking(QWidget* parent, const QString& text) {
     return RunBox(parent, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QString(), QString(),
                   QMessageBox::No) == QMessageBox::Yes;
+}
+
+QMessageBox* OpenAppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                               QMessageBox::StandardButtons buttons, const Answered& answered,
+                               const QString& openText, const QString& details) {
+    QMessageBox* box = NewBox(parent, text, icon, buttons, QString(), openText);
+    box->setDetailedText(details);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [answered](int result) {
+        if (answered) answered(static_cast<QMessageBox::StandardButton>(result));
+    });
+    box->open();
+    return box;
 }

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // The program's message box, as the framework's own: the application's name
@@ -20,3 +22,14 @@ bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Ic
 // A question with Yes and No, No the default, so that a stray Enter does not
 // say yes; returns whether Yes closed it.
 bool AppMessageBoxAsking(QWidget* parent, const QString& text);
+
+// The same box, opened without waiting for it (modal to its parent's
+// window): `answered` gets the button that closed it, NoButton when it was
+// closed otherwise. The box deletes itself once closed; `openText`, when
+// given, labels an Open button among `buttons`; `details`, when given, go
+// into a details section under a button of their own, so a long list of
+// lines never makes the box taller than the screen.
+using Answered = std::function<void(QMessageBox::StandardButton)>;
+QMessageBox* OpenAppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                               QMessageBox::StandardButtons buttons, const Answered& answered,
+                               const QString& openText = QString(), const QString& details = QString());

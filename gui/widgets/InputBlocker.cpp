@@ -1,7 +1,9 @@
 #include "gui/widgets/InputBlocker.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
 #include <QWidget>
 
 namespace {
@@ -29,6 +31,17 @@ bool IsUserInput(QEvent::Type type) {
     }
 }
 
+// Files dragged onto the window are an event its owner takes in any state
+// (they wait their turn); other drags are held back with the rest.
+bool CarriesFiles(const QEvent& event) {
+    switch (event.type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: return static_cast<const QDropEvent&>(event).mimeData()->hasUrls();
+    default: return false;
+    }
+}
+
 }  // namespace
 
 InputBlocker::InputBlocker(QWidget& window) : m_window(&window), m_focus(window.focusWidget()) {
@@ -44,7 +57,7 @@ InputBlocker::~InputBlocker() {
 }
 
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_window || !watched->isWidgetType() || !IsUserInput(event->type())) return false;
+    if (!m_window || !watched->isWidgetType() || !IsUserInput(event->type()) || CarriesFiles(*event)) return false;
     QWidget* widget = static_cast<QWidget*>(watched);
     return widget->window() == m_window;
 }

@@ -13,13 +13,13 @@
 #include "gui/res/DialogTemplates.h"
 #include "gui/res/MenuTemplate.h"
 #include "gui/runner/ConversionEngine.h"
+#include "gui/runner/SourceProber.h"
 #include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/FileDropTarget.h"
 #include "gui/widgets/IconResources.h"
-#include "gui/widgets/InputBlocker.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/COutputSettingsDlg.h"
 #include "gui/windows/HelpCommands.h"
@@ -37,12 +37,10 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QResizeEvent>
-#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStyle>
-#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -172,6 +170,7 @@ CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
 }
 
 CConverterDlg::~CConverterDlg() {
+    m_prober.reset();
     m_engine.reset();
     SavePlacement();
     if (!m_store.Save(m_settings)) {
@@ -237,21 +236,9 @@ void CConverterDlg::CreateShortcuts() {
 // Files dropped on the list, the folder box or anywhere else on the window; a
 // dropped folder gives the videos inside it.
 void CConverterDlg::AcceptDroppedFiles() {
-    auto* target =
-        new FileDropTarget(*this, [this](const QStringList& paths) { AddDroppedFiles(ExpandDroppedFolders(paths)); });
+    auto* target = new FileDropTarget(*this, [this](const QStringList& paths) { AddFiles(ExpandDroppedFolders(paths)); });
     for (QWidget* widget : {static_cast<QWidget*>(this), m_fileList->viewport(), static_cast<QWidget*>(m_folderEdit)})
         target->Watch(widget);
-}
-
-// A drop taken while the files of an earlier one were still being read
-// waits for them.
-void CConverterDlg::AddDroppedFiles(const QStringList& paths) {
-    if (!m_adding && !m_engine->IsBusy()) {
-        AddFiles(paths);
-        return;
-    }
-    constexpr int kRetryMs = 100;
-    QTimer::singleShot(kRetryMs, this, [this, paths] { AddDroppedFiles(paths); });
 }
 
 // The path column takes what the list gains or loses in width.
@@ -293,7 +280,7 @@ void CConverterDlg::RememberImportFolder(const QString& chosenFile) const {
 }
 
 void CConverterDlg::OnCommand(int commandId) {
-    if (m_adding || m_engine->IsBusy()) return;  // no command runs nested inside Add or a batch
+    if (IsBusy()) return;  // the window's commands wait for the batch or the reading to end
     switch (commandId) {
     case IDC_ADD:
     case IDC_SIDE_ADD:
@@ -330,7 +317,7 @@ void CConverterDlg::OnInitDialog() {
     ConfigureImageButtons();
     m_folderEdit->setText(QString::fromStdString(m_outputFolder));
     m_folderEdit->installEventFilter(this);
-    m_engine = std::make_unique<ConversionEngine>(*this);
+    CreateEngine(EncoderExecutablePath(GetProgramFolder()));
     m_formatBox->setCurrentIndex(m_settings.outputFormat);
     UpdateTvModeBox();
     UpdateAspectBox();
@@ -482,9 +469,19 @@ QPoint CConverterDlg::PopupPosition() const {
     return cursor == QPoint(-1, -1) ? mapToGlobal(QPoint(5, 5)) : cursor;
 }
 
-void CConverterDlg::SetEncoderProgram(const std::string& program) {
+void CConverterDlg::SetEncoderProgram(const std::string& program) { CreateEngine(program); }
+
+void CConverterDlg::CreateEngine(const std::string& program) {
+    m_prober.reset();
     m_engine = std::make_unique<ConversionEngine>(*this, program);
+    m_prober = std::make_unique<SourceProber>(*this, m_engine->ProgressWindow(), m_engine->Launcher());
+    connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
+    connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });
+    connect(m_prober.get(), &SourceProber::SourceRead, this, &CConverterDlg::AppendRow);
+    connect(m_prober.get(), &SourceProber::Finished, this, &CConverterDlg::ShowAddFailures);
 }
+
+bool CConverterDlg::IsBusy() const { return m_engine->IsConverting() || m_prober->IsReading(); }
 
 void CConverterDlg::OnAddFiles() {
     const QStringList chosen = m_chooseFiles(this, ImportStartFolder());
@@ -493,70 +490,55 @@ void CConverterDlg::OnAddFiles() {
     AddFiles(chosen);
 }
 
-// Every file is probed in turn with the window's input held back, so no
-// command runs nested inside a probe; the refusals are told afterwards. A
-// close request meanwhile stops the probe and closes the window once the
-// probing is over.
-void CConverterDlg::AddFiles(const QStringList& chosen) {
-    std::vector<std::string> failedPaths;
-    int refusedForRoom = 0;
-    auto blocker = std::make_unique<InputBlocker>(*this);
-    {
-        QScopedValueRollback adding(m_adding, true);
-        for (qsizetype i = 0; i < chosen.size() && !m_closeRequested; ++i) {
-            if (m_sources.IsFull()) {
-                refusedForRoom = static_cast<int>(chosen.size() - i);
-                break;
-            }
-            std::string path = QDir::toNativeSeparators(chosen[i]).toStdString();
-            ProbeOutcome outcome = ProbeAndAppend(path);
-            if (outcome == ProbeOutcome::Stopped) break;  // cancelled, or the user has been told why
-            if (outcome == ProbeOutcome::Failed) failedPaths.push_back(path);
-        }
-    }
-    if (m_closeRequested) {
-        blocker.reset();
-        QDialog::reject();
-        return;
-    }
-    ShowAddFailures(failedPaths, refusedForRoom);
-}
-
-// The output path is not looked at here: a conversion checks it.
-CConverterDlg::ProbeOutcome CConverterDlg::ProbeAndAppend(const std::string& path) {
-    if (path.size() > kMaxPathLength) return ProbeOutcome::Failed;
-    ProbeRun probe = m_engine->Probe(path);
-    if (!probe.started || probe.cancelled) return ProbeOutcome::Stopped;
-    if (SourceEntry* slot = m_sources.ProbeSlot()) probe.result.CarryInto(*slot);
-    if (!probe.Readable()) return ProbeOutcome::Failed;
-    AppendRow(path);
-    return ProbeOutcome::Added;
+// Files given during a batch wait for its end; files given while others are
+// read join them.
+void CConverterDlg::AddFiles(const QStringList& paths) {
+    if (m_engine->IsConverting())
+        m_waitingFiles += paths;
+    else
+        m_prober->Add(paths);
 }
 
 void CConverterDlg::ConvertAll() {
+    if (!m_engine->IsConverting() && !ConfirmDiscFill()) return;
     m_engine->ConvertAll();
-    if (m_closeRequested) QDialog::reject();
 }
 
+void CConverterDlg::OnBatchFinished() {
+    if (m_closeWhenIdle) {
+        QDialog::reject();
+        return;
+    }
+    m_prober->Add(std::exchange(m_waitingFiles, {}));
+}
+
+// The session ends: a batch stops without a question, reading stops, and
+// the window closes once the batch is over.
 void CConverterDlg::EndSession() {
-    if (!m_adding && !m_engine->IsBusy()) return;
-    m_closeRequested = true;
+    m_closeWhenIdle = true;
+    m_waitingFiles.clear();
+    m_prober->Abort();
     m_engine->StopWithoutAsking();
 }
 
-// The close box, Alt+F4 and Escape. During a batch they act as the progress
-// window's Cancel; during Add they stop the probe, and the window closes
-// once Add is over.
+// The close box, Alt+F4 and Escape. During a batch they ask to stop, as
+// Cancel does, and the window closes once the batch has stopped; a No keeps
+// both. While the full-disk question waits, its answer decides alone; while
+// the disc image is made, it is stopped without asking.
+// Reading stops at once, and the window closes.
 void CConverterDlg::reject() {
-    if (m_closeRequested && (m_adding || m_engine->IsBusy())) return;  // it closes once they are over
     if (m_engine->IsConverting()) {
-        m_engine->RequestCancel();
-    } else if (m_adding) {
-        m_closeRequested = true;
-        m_engine->RequestCancel();
-    } else {
-        QDialog::reject();
+        if (m_engine->CurrentState() == ConversionEngine::State::AskingToGoOn) return;
+        m_closeWhenIdle = true;
+        // The files are made by the time the disc image is: closing stops only the image.
+        if (m_engine->CurrentState() == ConversionEngine::State::MakingDiscImage)
+            m_engine->StopWithoutAsking();
+        else
+            m_engine->RequestCancel();
+        return;
     }
+    m_prober->Abort();
+    QDialog::reject();
 }
 
 // Enter and Escape are easily pressed by accident (a second Enter after a

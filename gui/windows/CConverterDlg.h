@@ -19,6 +19,7 @@
 
 class CImageButton;
 class ConversionEngine;
+class SourceProber;
 class DialogLayout;
 class QComboBox;
 class QLabel;
@@ -51,8 +52,8 @@ public slots:
     // Enter outside the folder box and the buttons.
     void accept() override;
     void reject() override;
-    // The session ends: a batch or a probe stops without a question, and the
-    // window closes once it is over.
+    // The session ends: a batch or the reading stops without a question, and
+    // the window closes once it is over.
     void EndSession();
 
 public:
@@ -72,6 +73,9 @@ public:
     SourceList& Sources() override { return m_sources; }
     void BatchEnded(const ConversionBatch& batch) override;
     ConversionEngine& Engine() { return *m_engine; }
+    SourceProber& Prober() { return *m_prober; }
+    // A batch runs or added files are being read.
+    bool IsBusy() const;
 
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     void SetFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
@@ -81,8 +85,8 @@ public:
 
     // The source file list's commands.
     void OnAddFiles();
-    // Probes and lists these files in order, as Add does with the files
-    // chosen in its dialog; dropped files come here too.
+    // Reads and lists these files in order, as Add does with the files
+    // chosen in its dialog; dropped files come here too, in any state.
     void AddFiles(const QStringList& paths);
     void OnRemoveFile();
     void OnMoveUp();
@@ -104,7 +108,8 @@ private:
     void ConfigureImageButtons();
     void CreateShortcuts();
     void AcceptDroppedFiles();
-    void AddDroppedFiles(const QStringList& paths);
+    void CreateEngine(const std::string& program);
+    void OnBatchFinished();
     void FollowListWidth();
     void RestorePlacement();
     void SavePlacement() const;
@@ -122,8 +127,6 @@ private:
 
     void ConvertAll();
     bool MayLoseTheList();
-    enum class ProbeOutcome { Added, Failed, Stopped };
-    ProbeOutcome ProbeAndAppend(const std::string& path);
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
     // An OK box; the application's name is the caption unless one is given.
     void MoveSelectedRow(int step);
@@ -165,6 +168,7 @@ private:
     // Made by OnInitDialog with the progress window; gone before the
     // settings are saved.
     std::unique_ptr<ConversionEngine> m_engine;
-    bool m_adding = false;          // the Add command is probing
-    bool m_closeRequested = false;  // a close came while it was
+    std::unique_ptr<SourceProber> m_prober;
+    bool m_closeWhenIdle = false;  // a close waits for the batch to stop
+    QStringList m_waitingFiles;    // given during a batch, read after it
 };

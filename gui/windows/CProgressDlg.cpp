@@ -3,11 +3,14 @@
 #include "text/ProgressText.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
+#include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/DialogLayout.h"
+#include "gui/widgets/OpenAddress.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QUrl>
 #include <QWindow>
 
 CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
@@ -36,10 +39,15 @@ void CProgressDlg::ShowOver(QWidget* owner) {
 }
 
 void CProgressDlg::ShowReading(const QString& fileName, QWidget* owner) {
-    SetProgressText(QStringLiteral("Reading %1\u2026").arg(fileName));
+    setWindowTitle(QString::fromStdString(ProgressDialogTemplate().caption));
+    ShowReadingFile(fileName);
     m_progressBar->setRange(0, kProgressBarMaximum);
     m_progressBar->setValue(0);
     ShowOver(owner);
+}
+
+void CProgressDlg::ShowReadingFile(const QString& fileName) {
+    SetProgressText(QStringLiteral("Reading %1\u2026").arg(fileName));
 }
 
 void CProgressDlg::SetProgressText(const QString& text) { m_progressText->setText(text); }
@@ -60,3 +68,39 @@ int CProgressDlg::BarPosition() const { return m_progressBar->value(); }
 void CProgressDlg::reject() { OnCancel(); }
 
 void CProgressDlg::OnCancel() { emit CancelPressed(); }
+
+void CProgressDlg::AskToStop() { Ask(QStringLiteral("Do you really want to stop?"), &CProgressDlg::StopAnswered); }
+
+void CProgressDlg::AskToGoOn(const QString& text) { Ask(text, &CProgressDlg::GoOnAnswered); }
+
+void CProgressDlg::Ask(const QString& text, void (CProgressDlg::*answered)(bool)) {
+    WithdrawQuestion();
+    m_question = OpenAppMessageBox(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                   [this, answered](QMessageBox::StandardButton button) {
+                                       emit(this->*answered)(button == QMessageBox::Yes);
+                                   });
+}
+
+void CProgressDlg::WithdrawQuestion() {
+    if (!m_question) return;
+    QMessageBox* question = m_question;
+    m_question = nullptr;
+    QObject::disconnect(question, &QMessageBox::finished, nullptr, nullptr);
+    question->close();
+}
+
+void CProgressDlg::Tell(const QString& text, QMessageBox::Icon icon, QWidget* owner) {
+    OpenAppMessageBox(MessageOwner(owner), text, icon, QMessageBox::Ok, nullptr);
+}
+
+void CProgressDlg::ShowSummary(const QString& head, const QString& details, QMessageBox::Icon icon,
+                               const QString& folder, QWidget* owner) {
+    OpenAppMessageBox(
+        MessageOwner(owner), head, icon, QMessageBox::Ok | QMessageBox::Open,
+        [folder](QMessageBox::StandardButton button) {
+            if (button == QMessageBox::Open) OpenAddressOrReport(QUrl::fromLocalFile(folder).toString().toStdString());
+        },
+        QStringLiteral("Open Folder"), details);
+}
+
+QWidget* CProgressDlg::MessageOwner(QWidget* owner) { return isVisible() ? this : owner; }

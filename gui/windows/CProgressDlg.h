@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
 
 #include <string>
 
@@ -12,7 +14,9 @@ class QPushButton;
 // 0..1000 and Cancel. Created hidden once and shown only while a batch runs.
 // Cancel, Escape and the close box all ask to stop: CancelPressed is
 // emitted; the window stays. While a probe takes long it shows "Reading …"
-// with Cancel instead.
+// with Cancel instead. It also shows the batch's messages: its questions
+// (the answers come back as signals), its refusals and its summary. None of
+// them waits: each box is modal to its window and answers from the event loop.
 class CProgressDlg : public QDialog {
     Q_OBJECT
 
@@ -28,24 +32,47 @@ public:
     // Shows the window over its owner, which it stays with without being
     // disabled along with it.
     void ShowOver(QWidget* owner);
-    // "Reading <file name>…" with an empty bar, shown over the owner.
+    // "Reading <file name>…" with an empty bar under the window's own
+    // title, shown over the owner.
     void ShowReading(const QString& fileName, QWidget* owner);
+    // Only the text, while the reading window is up.
+    void ShowReadingFile(const QString& fileName);
     void SetProgressText(const QString& text);
     void SetBarPosition(int position);
 
     QString ProgressText() const;
     int BarPosition() const;
 
+    // "Do you really want to stop?"; StopAnswered follows.
+    void AskToStop();
+    // A question with Yes and No; GoOnAnswered follows, true for Yes.
+    void AskToGoOn(const QString& text);
+    // Closes the open question; no answer follows.
+    void WithdrawQuestion();
+    // A message that needs no answer, over this window while it shows, else
+    // over `owner`.
+    void Tell(const QString& text, QMessageBox::Icon icon, QWidget* owner);
+    // The batch's summary over `owner`: the head, the per-file lines in a
+    // details section, and Open Folder, which shows `folder` in the
+    // desktop's file manager.
+    void ShowSummary(const QString& head, const QString& details, QMessageBox::Icon icon, const QString& folder,
+                     QWidget* owner);
+
 signals:
     void CancelPressed();
+    void StopAnswered(bool stop);
+    void GoOnAnswered(bool goOn);
 
 public slots:
     void reject() override;
 
 private:
     void OnCancel();
+    void Ask(const QString& text, void (CProgressDlg::*answered)(bool));
+    QWidget* MessageOwner(QWidget* owner);
 
     QLabel* m_progressText = nullptr;
     QProgressBar* m_progressBar = nullptr;
     QPushButton* m_cancelButton = nullptr;
+    QPointer<QMessageBox> m_question;
 };

@@ -31,7 +31,7 @@ QStringList MessageBoxResponder::Texts() const {
 bool MessageBoxResponder::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QMessageBox*>(watched);
     if (!box || event->type() != QEvent::Show) return false;
-    m_shown.append({box->text(), box->icon(), box->windowTitle()});
+    m_shown.append({box->text(), box->icon(), box->windowTitle(), box->detailedText()});
     if (onShow) onShow();
     QMessageBox::StandardButton answer = QMessageBox::NoButton;
     if (!m_answers.isEmpty() && box->button(m_answers.first()))

@@ -45,7 +45,8 @@ public:
         QString text;
         QMessageBox::Icon icon;
         QString caption;
-        int width = 0;  // as laid out for the screen
+        QString details;  // the details section's text
+        int width = 0;    // as laid out for the screen
     };
 
     MessageBoxResponder();

@@ -5,10 +5,15 @@
 #include "gui/res/CommandIds.h"
 #include "gui/windows/CConverterDlg.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include <memory>
 
@@ -34,10 +39,23 @@ public:
         FolderBox()->setText(QString::fromStdString(folder));
     }
 
-    // The Add command with the dialog answered by these paths.
+    // The Add command with the dialog answered by these paths, until the
+    // files have been read (or the reading was stopped).
     void Add(const QStringList& paths) {
         m_window->SetFileChooser([paths](QWidget*, const QString&) { return paths; });
         m_window->OnCommand(IDC_ADD);
+        QVERIFY(WaitUntilIdle());
+    }
+
+    // The Convert command, until the batch is over.
+    void Convert() {
+        m_window->OnCommand(IDC_CONVERT);
+        QVERIFY(WaitUntilIdle(120000));
+    }
+
+    // Waits until no batch runs and no file is read.
+    bool WaitUntilIdle(int timeoutMs = 30000) {
+        return QTest::qWaitFor([this] { return !m_window->IsBusy(); }, timeoutMs);
     }
 
     // "number|path|duration" of every row.
@@ -71,3 +89,23 @@ private:
 
 // Column 0's text for a 1-based position.
 inline QString Number(int position) { return QStringLiteral("          %1").arg(position); }
+
+// Drags these addresses over a widget and drops them there, as a file
+// manager does; returns whether the drop was taken.
+inline bool Drop(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted() && drop.dropAction() == Qt::CopyAction;
+}
+
+inline bool DropFiles(QWidget* target, const QStringList& paths) {
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    return Drop(target, urls);
+}

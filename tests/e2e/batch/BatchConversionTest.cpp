@@ -4,6 +4,7 @@
 #include "EngineTestSupport.h"
 
 #include "gui/runner/ConversionEngine.h"
+#include "gui/runner/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
 
 #include <QProcess>
@@ -32,15 +33,18 @@ private:
 
     std::string Clip(const char* name) const { return m_clips.filePath(name).toStdString(); }
 
-    // Adds the clips the way the Add command does: probe, then commit the slot.
+    // Adds the clips the way the Add command does: read together, each
+    // listed in its turn.
     void AddClips() {
-        for (const char* name : {"one.avi", "two.avi", "three.avi"}) {
-            std::string path = Clip(name);
-            ProbeRun probe = m_engine->Probe(path);
-            QVERIFY2(probe.Readable(), probe.exit.errorTail.c_str());
-            probe.result.CarryInto(*m_host->sources.ProbeSlot());
+        SourceProber prober(*m_host, m_engine->ProgressWindow(), m_engine->Launcher());
+        connect(&prober, &SourceProber::SourceRead, this, [this](const std::string& path) {
             QVERIFY(m_host->sources.Append(path));
-        }
+        });
+        prober.Add({QString::fromStdString(Clip("one.avi")), QString::fromStdString(Clip("two.avi")),
+                    QString::fromStdString(Clip("three.avi"))});
+        QTRY_VERIFY_WITH_TIMEOUT(!prober.IsReading(), 30000);
+        QCOMPARE(m_host->sources.fileCount(), 3);
+        QCOMPARE(m_host->sources.Entry(2).path, Clip("three.avi"));
         QCOMPARE(m_host->sources.totalDuration(), double(kFirstSeconds + kSecondSeconds + kThirdSeconds));
         QCOMPARE(m_host->sources.Entry(0).sourceWidth, 160);
         QCOMPARE(m_host->sources.Entry(0).sourceHeight, 120);
@@ -59,6 +63,11 @@ private:
                     *pressed = true;
                     cancel->click();
                 });
+    }
+
+    void ConvertAll() {
+        m_engine->ConvertAll();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_engine->IsConverting(), 60000);
     }
 
     std::string Output(const char* name) const { return m_out + "/" + name; }
@@ -100,7 +109,7 @@ private slots:
     void aCancelAnsweredNoFinishesTheBatch() {
         CancelDuringTheSecondFile();
         m_boxes->Answer(QMessageBox::No);
-        m_engine->ConvertAll();
+        ConvertAll();
 
         QCOMPARE(m_boxes->Shown().size(), 2);
         QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));
@@ -125,7 +134,7 @@ private slots:
     void aConfirmedCancelStopsDuringTheSecondFile() {
         CancelDuringTheSecondFile();
         m_boxes->Answer(QMessageBox::Yes);
-        m_engine->ConvertAll();
+        ConvertAll();
 
         QCOMPARE(m_boxes->Shown().size(), 1);  // the question, and no summary
         QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));

@@ -1,16 +1,20 @@
-// The engine against a scripted stand-in encoder: the report channel, the
-// probe slot, the progress display, the stop question and the batch's
-// handling of encoders that fail in ways real files cannot arrange.
+// The engine and the reading of added files against a scripted stand-in
+// encoder: the report channel, the probe slot, the progress display, the
+// stop question and the batch's handling of encoders that fail in ways real
+// files cannot arrange.
 #include "EngineTestSupport.h"
+#include "ScreenshotSupport.h"
 
 #include "gui/runner/ConversionEngine.h"
 #include "gui/runner/EncoderProcess.h"
+#include "gui/runner/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +78,14 @@ private:
     void ConvertInto(const std::string& folder) {
         m_host->folderText = QString::fromStdString(folder);
         m_engine->ConvertAll();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_engine->IsConverting(), 30000);
+    }
+
+    // Reads the files as Add does and waits for the end; the files read are
+    // noted in m_read, not listed, so the probe slot stays where it is.
+    void Read(const QStringList& sources) {
+        m_prober->Add(sources);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_prober->IsReading(), 30000);
     }
 
     void ExpectIdleAfterBatch() {
@@ -86,7 +98,10 @@ private:
     std::string m_log;
     std::unique_ptr<TestHost> m_host;
     std::unique_ptr<ConversionEngine> m_engine;
+    std::unique_ptr<SourceProber> m_prober;
     std::unique_ptr<MessageBoxResponder> m_boxes;
+    QStringList m_read;
+    QList<std::pair<QStringList, int>> m_refusals;  // the unreadable files and how many found no room
 
 private slots:
     void init() {
@@ -97,12 +112,24 @@ private slots:
         m_host = std::make_unique<TestHost>();
         m_host->settings.outputFolder = Scratch("out");
         m_engine = std::make_unique<ConversionEngine>(*m_host, FAKE_ENCODER_PATH);
+        m_prober = std::make_unique<SourceProber>(*m_host, m_engine->ProgressWindow(), m_engine->Launcher(), 2);
+        m_read.clear();
+        m_refusals.clear();
+        connect(m_prober.get(), &SourceProber::SourceRead, this,
+                [this](const std::string& path) { m_read << QString::fromStdString(path); });
+        connect(m_prober.get(), &SourceProber::Finished, this,
+                [this](const std::vector<std::string>& unreadable, int refusedForRoom) {
+                    QStringList paths;
+                    for (const std::string& path : unreadable) paths << QString::fromStdString(path);
+                    m_refusals.append({paths, refusedForRoom});
+                });
         m_boxes = std::make_unique<MessageBoxResponder>();
         m_host->window.show();
     }
 
     void cleanup() {
         m_boxes.reset();
+        m_prober.reset();
         m_engine.reset();
         m_host.reset();
         ::chdir("/");
@@ -115,11 +142,11 @@ private slots:
         std::string source = Scratch("clips/a.mov");
         auto probe = [&](const std::string& script) {
             WriteFile(source + ".script", script);
-            ProbeRun run = m_engine->Probe(source);
-            run.result.CarryInto(slot);
-            return run;
+            m_read.clear();
+            Read({QString::fromStdString(source)});
+            return !m_read.isEmpty();
         };
-        QVERIFY(probe("r1:12 r2:320 r3:240 r4:299700000 r5:11851852").Readable());
+        QVERIFY(probe("r1:12 r2:320 r3:240 r4:299700000 r5:11851852"));
         QCOMPARE(slot.durationSeconds, 12.0);
         QCOMPARE(slot.sourceWidth, 320);
         QCOMPARE(slot.sourceHeight, 240);
@@ -138,17 +165,46 @@ private slots:
         QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 5);
 
         // An unknown pixel shape is taken as square and refuses nothing.
-        QVERIFY(probe("r4:-5 r5:0").Readable());
+        QVERIFY(probe("r4:-5 r5:0"));
         QVERIFY(qAbs(slot.sourceFrameRate - 214.7483647) < 1e-9);
         QCOMPARE(slot.sourceSampleAspect, 1.0);
 
         // Bad values fail the probe; what was not reported well keeps the slot's earlier values.
-        ProbeRun failed = probe("r1:0 r2:-1 r3:100 r4:0");
-        QVERIFY(failed.result.Failed() && !failed.Readable());
+        QVERIFY(!probe("r1:0 r2:-1 r3:100 r4:0"));
         QCOMPARE(slot.durationSeconds, 12.0);
         QCOMPARE(slot.sourceWidth, 320);
         QCOMPARE(slot.sourceHeight, 100);
-        QVERIFY(!probe("r1:3 exit:2").Readable());
+        QVERIFY(!probe("r1:3 exit:2"));
+        QCOMPARE(m_refusals.last().first, QStringList{QString::fromStdString(source)});
+    }
+
+    // Files are read two at a time, yet listed and refused in their order;
+    // the list's limit counts the files still being read.
+    void filesReadTogetherAreListedInTheirOrder() {
+        for (int i = 0; i < SourceList::kCapacity - 3; ++i) m_host->List(Scratch("clips/listed.avi"), 1);
+        // The first file is read only once the third has started.
+        const std::string started = Scratch("quick.started");
+        const std::string slow = "await:" + started + " r1:7 r2:320 r3:240 r4:250000000";
+        const std::string quick = "touch:" + started + " r1:5 r2:320 r3:240 r4:250000000";
+        const std::pair<const char*, std::string> files[] = {
+            {"slow.avi", slow},   {"broken.avi", "exit:2"}, {"quick.avi", quick},
+            {"next.avi", quick},  {"beyond.avi", quick},    {"last.avi", quick},
+        };
+        QStringList paths;
+        for (const auto& [name, script] : files) {
+            paths << QString::fromStdString(Scratch(std::string("clips/") + name));
+            WriteFile(paths.last().toStdString() + ".script", script);
+        }
+        // Each listed file takes its place, as the window's rows do.
+        connect(m_prober.get(), &SourceProber::SourceRead, this,
+                [this](const std::string& path) { m_host->sources.Append(path); });
+        Read(paths);
+
+        QCOMPARE(m_read, QStringList({paths[0], paths[2], paths[3]}));
+        QCOMPARE(m_refusals, (QList<std::pair<QStringList, int>>{{{paths[1]}, 2}}));
+        QCOMPARE(m_host->sources.Entry(SourceList::kCapacity - 1).path, paths[3].toStdString());
+        QCOMPARE(LogLines("awaited ").size(), 1);
+        QCOMPARE(LogLines("start ").filter("beyond.avi").size(), 0);  // no room was left for it
     }
 
     void progressShowsThePositionInTheWholeBatch() {
@@ -161,6 +217,7 @@ private slots:
         FileManagerStandIn fileManager;
         m_boxes->Answer(QMessageBox::Open);
         ConvertInto(Scratch("out"));
+        QTRY_COMPARE(fileManager.opened.size(), 1);
         // The bar's reset at the start, under the window's own title, then
         // the second file's report.
         const QStringList batchTitles{QStringLiteral("Tarvine"),
@@ -175,6 +232,7 @@ private slots:
         QCOMPARE(m_boxes->Shown().size(), 1);
         QVERIFY(m_boxes->Shown()[0].text.startsWith("Mission accomplished! Total Time:00:00:0"));
         QCOMPARE(m_boxes->Shown()[0].icon, QMessageBox::Information);
+        QVERIFY(m_boxes->Shown()[0].details.isEmpty());
         QVERIFY(Exists(Scratch("out/first.avi")));
         QVERIFY(Exists(Scratch("out/second.avi")));
         ExpectIdleAfterBatch();
@@ -263,15 +321,34 @@ private slots:
         ListScripted("foreign.avi", 10, "foreign r2:0 write");
         std::string longName(240, 'n');
         ListScripted(longName + ".avi", 10, "write");
+        // The summary with its details open still fits the screen.
+        QImage summary;
+        m_boxes->onShow = [&summary] {
+            QMessageBox* box = nullptr;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (auto* shown = qobject_cast<QMessageBox*>(window); shown && shown->isVisible()) box = shown;
+            QMetaObject::invokeMethod(
+                box,
+                [box, &summary] {
+                    for (QAbstractButton* button : box->buttons())
+                        if (box->buttonRole(button) == QMessageBox::ActionRole) button->click();
+                    QVERIFY(box->height() <= box->screen()->availableGeometry().height());
+                    summary = box->grab().toImage();
+                },
+                Qt::QueuedConnection);
+        };
         ConvertInto(Scratch("out"));
+        QTRY_VERIFY(!summary.isNull());
+        SaveScreenshot(summary, "failed-batch");
+        VerifyDrawn(summary);
 
         QCOMPARE(m_boxes->Shown().size(), 1);
         QCOMPARE(m_boxes->Shown()[0].icon, QMessageBox::Warning);
-        QStringList lines = m_boxes->Shown()[0].text.split('\n');
-        QVERIFY(lines[0].startsWith("Mission accomplished! Total Time:"));
+        QVERIFY2(m_boxes->Shown()[0].text.startsWith("8 of 11 files were not converted, 1 only in part. Total Time:"),
+                 qPrintable(m_boxes->Shown()[0].text));
+        QStringList lines = m_boxes->Shown()[0].details.split('\n');
         auto clip = [this](const std::string& name) { return QString::fromStdString(Scratch("clips/" + name)); };
         QStringList expected{
-            "",
             "These files were converted only in part:",
             clip("short.avi") + ": only 00:00:06 of 00:00:20 converted (kelvoenc: the source ends early)",
             "",
@@ -285,12 +362,15 @@ private slots:
             clip("torn.avi") + ": the encoder wrote no output file",
             clip(longName + ".avi") + ": the output path would be longer than 255 characters",
         };
-        QCOMPARE(lines.mid(1), expected);
+        QCOMPARE(lines, expected);
 
-        for (const char* failed : {"unwritable.avi", "stopped.avi", "odd.avi", "crashed.avi"})
-            QVERIFY2(!Exists(Scratch(std::string("out/") + failed)), failed);
-        for (const char* kept : {"short.avi", "unreported.avi", "foreign.avi"})
+        // A failed run made no file of its own (the encoder writes under a
+        // temporary name and renames only what it finished), so what stands
+        // at its output path belongs to another program and stays.
+        for (const char* kept : {"unwritable.avi", "stopped.avi", "odd.avi", "crashed.avi", "short.avi",
+                                 "unreported.avi", "foreign.avi"}) {
             QVERIFY2(Exists(Scratch(std::string("out/") + kept)), kept);
+        }
         QCOMPARE(LogLines("reply 6 1 0").size(), 2);  // the foreign frame was answered too
         QCOMPARE(LogLines("reply 2 0 0").size(), 1);  // property reports while converting change nothing
         QCOMPARE(LogLines("start ").size(), 10);      // all but the long name
@@ -299,6 +379,34 @@ private slots:
         QVERIFY(batch && batch->IsOver());
         QCOMPARE(batch->Entry(5).state, EntryState::Incomplete);
         QCOMPARE(batch->Entry(6).state, EntryState::Converted);
+    }
+
+    // A full disk asks once whether to go on: Yes converts the rest, No ends
+    // the batch with the rest left for later, and the summary tells both.
+    void aFullDiskAsksWhetherToGoOn() {
+        ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:3");
+        ListScripted("second.avi", 10, "write");
+        ListScripted("third.avi", 10, "write");
+        m_boxes->Answer(QMessageBox::Yes);
+        ConvertInto(Scratch("out"));
+        QCOMPARE(m_boxes->Shown().size(), 2);
+        QCOMPARE(m_boxes->Shown()[0].text,
+                 QString("%1 could not be converted: the disk holding %2 is full.\nGo on with the 2 remaining files?")
+                     .arg(QString::fromStdString(Scratch("clips/first.avi")), QString::fromStdString(Scratch("out"))));
+        QVERIFY(m_boxes->Shown()[1].text.startsWith("1 of 3 files was not converted. Total Time:"));
+        QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Warning);
+        QCOMPARE(LogLines("start ").size(), 3);
+
+        m_boxes->Answer(QMessageBox::No);
+        ConvertInto(Scratch("out"));
+        QCOMPARE(m_boxes->Shown().size(), 4);
+        QVERIFY(m_boxes->Shown()[3].text.startsWith("3 of 3 files were not converted. Total Time:"));
+        QCOMPARE(m_boxes->Shown()[3].icon, QMessageBox::Critical);
+        QVERIFY(m_boxes->Shown()[3].details.endsWith("These files were left for later:\n" +
+                                                      QString::fromStdString(Scratch("clips/second.avi")) + "\n" +
+                                                      QString::fromStdString(Scratch("clips/third.avi"))));
+        QCOMPARE(LogLines("start ").size(), 4);
+        ExpectIdleAfterBatch();
     }
 
     // An encoder that never reports and ignores SIGTERM: Cancel asks anyway,
@@ -327,25 +435,30 @@ private slots:
 
     // A probe that takes long offers Cancel, which ends it even when the
     // encoder ignores SIGTERM.
+    // It shows under the window's own title, whatever the last batch left.
     void aSlowProbeShowsReadingAndCancelStopsIt() {
         std::string source = Scratch("clips/slow.mov");
         WriteFile(source + ".script", "ignore-term sleep:60000 r1:5");
         CProgressDlg& progress = m_engine->ProgressWindow();
+        progress.ShowCurrentFile(1, 4, "/clips/big 1080p.avi");
         QString reading;
+        QString title;
         QTimer watcher;
         connect(&watcher, &QTimer::timeout, [&] {
             if (!progress.isVisible() || !reading.isEmpty()) return;
             reading = progress.ProgressText();
+            title = progress.windowTitle();
             progress.findChild<QPushButton*>("control1034")->click();
         });
         watcher.start(20);
-        ProbeRun run = m_engine->Probe(source);
+        Read({QString::fromStdString(source)});
 
         QCOMPARE(reading, QString("Reading slow.mov\u2026"));
-        QVERIFY(run.cancelled && !run.Readable());
+        QCOMPARE(title, QString("Tarvine"));
+        QVERIFY(m_read.isEmpty());
+        QCOMPARE(m_refusals, (QList<std::pair<QStringList, int>>{{{}, 0}}));
         QVERIFY(!progress.isVisible());
         QVERIFY(LogLines("reply ").isEmpty());
-        QVERIFY(!m_engine->IsBusy());
     }
 
     void destroyingARunningProcessStopsIt() {
@@ -374,6 +487,7 @@ private slots:
             ConversionEngine engine(*m_host, program);
             m_host->folderText = QString::fromStdString(Scratch("out"));
             engine.ConvertAll();
+            QVERIFY(!engine.IsConverting());
             QCOMPARE(m_boxes->Shown().last().text,
                      QString("The encoder %1 could not be started: %2.").arg(QString::fromStdString(program), reason));
             QCOMPARE(m_boxes->Shown().last().icon, QMessageBox::Critical);
@@ -392,7 +506,11 @@ private slots:
         ConvertInto(Scratch("blocker/out"));
         QCOMPARE(m_boxes->Shown().last().text.split('\n')[0],
                  QString("Fail to create tmp folder %1").arg(QString::fromStdString(Scratch("blocker/out"))));
-        QCOMPARE(m_boxes->Shown().size(), 2);
+        // A folder that takes no file is told once, before any file is tried.
+        ConvertInto("/sys/kernel");
+        QCOMPARE(m_boxes->Shown().last().text,
+                 QString("No file can be written into the output folder /sys/kernel: Permission denied."));
+        QCOMPARE(m_boxes->Shown().size(), 3);
         QVERIFY(LogLines("start ").isEmpty());
         ExpectIdleAfterBatch();
     }

@@ -2,9 +2,13 @@
 // what real files cannot produce. The script is the text of "<source>.script"
 // (or of $FAKE_ENCODER_SCRIPT): whitespace-separated steps, run in order:
 //   r<code>:<value>  send a report and wait for the reply; a reply of 1 stops
-//   write            write the output file named after -o
+//   write            write the output file named after -o (logged as "wrote <path>")
 //   temp             write the temporary file the real encoder writes first
+// A probe (mode 1) writes nothing: its "write" and "temp" steps are skipped.
 //   sleep:<ms>       wait without reporting
+//   touch:<path>     create an empty file there
+//   await:<path>     wait until that file exists (logged as "awaited <path>", or
+//                    "gave up on <path>" after ten seconds)
 //   ignore-term      ignore SIGTERM from now on
 //   err:<text>       write text (underscores as blanks) and a newline to stderr
 //   close            close the report channel
@@ -91,6 +95,7 @@ int main(int argc, char** argv) {
     std::string source = argv[1];
     std::string output = argv[3];
     int handle = std::atoi(argv[argc - 1]);
+    bool probing = std::string(argv[argc - 2]) == "1";
     LogStart(argc, argv, handle);
 
     std::istringstream steps(ReadScript(source));
@@ -99,14 +104,24 @@ int main(int argc, char** argv) {
         if (step[0] == 'r') {
             std::uint32_t code = static_cast<std::uint32_t>(std::stoul(step.substr(1)));
             if (Report(handle, kEncoderNotifyMessage, code, std::stoi(argument)) == kReplyStop) return 0;
+        } else if (probing && (step == "write" || step == "temp")) {
+            continue;
         } else if (step == "write") {
             std::ofstream(output) << "converted " << source << "\n";
+            Log("wrote " + output);
         } else if (step == "temp") {
             std::string folder = output.substr(0, output.rfind('/') + 1);
             std::string letters = "fake" + std::to_string(::getpid() % 9000 + 1000);
             std::ofstream(folder + TemporaryOutputName(letters)) << source << "\n";
         } else if (step.rfind("sleep:", 0) == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(argument)));
+        } else if (step.rfind("touch:", 0) == 0) {
+            std::ofstream{argument};
+        } else if (step.rfind("await:", 0) == 0) {
+            int waited = 0;
+            for (; ::access(argument.c_str(), F_OK) != 0 && waited < 10000; waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            Log((waited < 10000 ? "awaited " : "gave up on ") + argument);
         } else if (step == "ignore-term") {
             std::signal(SIGTERM, SIG_IGN);
             Log("ignoring SIGTERM");

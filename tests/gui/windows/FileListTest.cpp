@@ -5,6 +5,7 @@
 #include "core/ConversionBatch.h"
 #include "gui/app/TerminationRequest.h"
 #include "gui/runner/ConversionEngine.h"
+#include "gui/runner/SourceProber.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/windows/CProgressDlg.h"
 
@@ -20,6 +21,9 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+
+#include <fstream>
+#include <random>
 
 namespace {
 
@@ -47,6 +51,16 @@ void Show(WindowUnderTest& window) {
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&*window));
+}
+
+// Shows the window converting into `folder` with the stand-in encoder, with
+// `count` minute-long files listed (/clips/one.avi, two.avi, three.avi).
+void ShowWithFakeEncoder(WindowUnderTest& window, const QString& folder, int count) {
+    Show(window);
+    window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    window.SetOutputFolder(folder.toStdString());
+    const char* names[] = {"/clips/one.avi", "/clips/two.avi", "/clips/three.avi"};
+    for (int i = 0; i < count; ++i) List(window, names[i], {60.0, 320, 240, 25.0});
 }
 
 // Sets an environment variable for one scope.
@@ -93,6 +107,10 @@ private slots:
     void OverlongPathIsRefusedWithoutProbing();
     void ClosingDuringAProbeStopsItAndCloses();
     void TheSessionsEndStopsABatchWithoutAsking();
+    void TheCloseBoxStopsTheBatchAndClosesOnYes();
+    void FilesDroppedDuringABatchAreReadAfterIt();
+    void EventsAtRandomMomentsLeaveEveryStateSound_data();
+    void EventsAtRandomMomentsLeaveEveryStateSound();
 };
 
 void FileListTest::RowsShowNumberPathAndTruncatedClock() {
@@ -359,6 +377,7 @@ void FileListTest::OverlongPathIsRefusedWithoutProbing() {
     MessageBoxResponder boxes;
     const QString overlong = QStringLiteral("/clips/") + QString(260, QLatin1Char('x')) + QStringLiteral(".avi");
     window.Add({overlong});
+    QVERIFY(window.WaitUntilIdle());
     QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("Load file %1 failed.").arg(overlong)});
     QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
     QCOMPARE(window->Sources().fileCount(), 0);
@@ -386,10 +405,11 @@ void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
     clock.start();
     window.Add({"/clips/one.avi", "/clips/two.avi"});
     qunsetenv("FAKE_ENCODER_SCRIPT");
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
 
     QCOMPARE(reading, QStringLiteral("Reading one.avi\u2026"));
     QVERIFY(clock.elapsed() < 10000);
-    QVERIFY(!window->isVisible());
+    QVERIFY(!window->IsBusy());
     QVERIFY(!progress.isVisible());
     QCOMPARE(window->Sources().fileCount(), 0);
     QVERIFY(boxes.Shown().isEmpty());
@@ -400,11 +420,7 @@ void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
 void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
     QTemporaryDir out;
     WindowUnderTest window;
-    Show(window);
-    window->SetEncoderProgram(FAKE_ENCODER_PATH);
-    window.SetOutputFolder(out.path().toStdString());
-    List(window, "/clips/one.avi", {60.0, 320, 240, 25.0});
-    List(window, "/clips/two.avi", {60.0, 320, 240, 25.0});
+    ShowWithFakeEncoder(window, out.path(), 2);
     qputenv("FAKE_ENCODER_SCRIPT", "write r6:1 r6:2 sleep:60000");
     MessageBoxResponder boxes;
     boxes.onShow = [&window] {
@@ -420,10 +436,189 @@ void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
     });
     window->OnCommand(IDC_CONVERT);
     qunsetenv("FAKE_ENCODER_SCRIPT");
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
 
     QCOMPARE(boxes.Texts(), QStringList{"Do you really want to stop?"});
-    QVERIFY(!window->isVisible());
     QVERIFY(QDir(out.path()).isEmpty());
+}
+
+// The close box during a batch asks to stop: No keeps the batch and the
+// window, Yes stops the batch and then closes the window.
+void FileListTest::TheCloseBoxStopsTheBatchAndClosesOnYes() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 3);
+    qputenv("FAKE_ENCODER_SCRIPT", "r6:1 sleep:50 r6:2 sleep:50 r6:3 write");
+    MessageBoxResponder boxes;
+    boxes.Answer(QMessageBox::No);
+    boxes.Answer(QMessageBox::Yes);
+    // A close at the first file's report and one at the second's.
+    CProgressDlg& progress = window->Engine().ProgressWindow();
+    QStringList closedAt;
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value == 0 || closedAt.contains(progress.windowTitle())) return;
+        closedAt << progress.windowTitle();
+        window->close();
+    });
+    window->OnCommand(IDC_CONVERT);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isVisible(), 10000);
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QCOMPARE(boxes.Texts(), QStringList({"Do you really want to stop?", "Do you really want to stop?"}));
+    QCOMPARE(closedAt.size(), 2);
+    QVERIFY(!window->IsBusy());
+    QVERIFY(QFile::exists(out.filePath("one.avi")));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"one.avi"});
+}
+
+void FileListTest::FilesDroppedDuringABatchAreReadAfterIt() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 2);
+    qputenv("FAKE_ENCODER_SCRIPT", "r1:4 r2:320 r3:240 r4:250000000 r6:1 sleep:50 r6:2 write");
+    MessageBoxResponder boxes;
+    QTemporaryDir clips;
+    const QString dropped = clips.filePath("dropped.avi");
+    QVERIFY(QFile(dropped).open(QIODevice::WriteOnly));
+    bool taken = false;
+    CProgressDlg& progress = window->Engine().ProgressWindow();
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value == 0 || taken) return;
+        taken = DropFiles(window.List()->viewport(), {dropped});
+        QCOMPARE(window.Rows().size(), 2);
+    });
+    window.Convert();
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QVERIFY(taken);
+    QCOMPARE(window.Rows().size(), 3);
+    QCOMPARE(window->Sources().Entry(2).path, dropped.toStdString());
+    QCOMPARE(boxes.Shown().size(), 1);
+    QVERIFY(boxes.Shown()[0].text.startsWith("Mission accomplished!"));
+}
+
+void FileListTest::EventsAtRandomMomentsLeaveEveryStateSound_data() {
+    QTest::addColumn<unsigned>("seed");
+    for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) QTest::addRow("seed %u", seed) << seed;
+}
+
+// Files dropped, Cancel, the close box and Convert at moments a seeded
+// generator picks among the program's own events (state changes, progress,
+// message boxes), answering each question at random, through a scripted
+// batch: no row is lost or changed, no second batch starts, nothing that
+// this program did not make is deleted, and the window ends idle or closed.
+void FileListTest::EventsAtRandomMomentsLeaveEveryStateSound() {
+    QFETCH(unsigned, seed);
+    std::mt19937 random(seed);
+    auto chance = [&random](int percent) { return std::uniform_int_distribution<int>(1, 100)(random) <= percent; };
+    QTemporaryDir work;
+    const QString log = work.filePath("encoder.log");
+    qputenv("FAKE_ENCODER_LOG", log.toLocal8Bit());
+    auto scriptedClip = [&work](const QString& name, const char* script) {
+        std::ofstream(work.filePath(name + ".script").toStdString()) << script;
+        return work.filePath(name);
+    };
+    constexpr const char* kProbed = "r1:4 r2:320 r3:240 r4:250000000 ";
+    QStringList clips;
+    for (int i = 0; i < 4; ++i)
+        clips << scriptedClip(QStringLiteral("good%1.avi").arg(i),
+                              (std::string(kProbed) + "sleep:20 r6:1 sleep:20 r6:2 sleep:20 r6:3 write").c_str());
+    // Another program takes the output's name during the run.
+    clips << scriptedClip("taken.avi", (std::string(kProbed) + "sleep:20 r6:1 write exit:3").c_str());
+    clips << scriptedClip("broken.avi", "exit:2");
+    QVERIFY(QDir(work.path()).mkdir("out"));
+    const QString userFile = work.filePath("out/good0.avi");
+    std::ofstream(userFile.toStdString()) << "the user's own";
+
+    WindowUnderTest window;
+    Show(window);
+    window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    window.SetOutputFolder(work.filePath("out").toStdString());
+    MessageBoxResponder boxes;
+    QStringList faults;
+    QStringList actions;
+    QStringList seenRows;
+    bool batchRunning = false;
+    bool closed = false;
+    int actionsLeft = 30;
+
+    auto checkRows = [&] {
+        QStringList rows;
+        for (int row = 0; row < window.List()->topLevelItemCount(); ++row) {
+            rows << window.List()->topLevelItem(row)->text(1);
+            if (row >= window->Sources().fileCount() || window->Sources().Entry(row).path != rows.last().toStdString())
+                faults << QStringLiteral("row %1 differs from the source list").arg(row + 1);
+        }
+        if (rows.size() != window->Sources().fileCount()) faults << "the rows and the source list differ in number";
+        if (rows.mid(0, seenRows.size()) != seenRows) faults << "a listed row was lost or changed";
+        seenRows = rows;
+    };
+    auto act = [&] {
+        if (closed || actionsLeft <= 0) return;
+        --actionsLeft;
+        int pick = std::uniform_int_distribution<int>(0, 9)(random);
+        if (pick < 4) {
+            QStringList dropped;
+            for (int count = 1 + pick % 3; count > 0; --count)
+                dropped << clips[std::uniform_int_distribution<int>(0, int(clips.size()) - 1)(random)];
+            actions << "drop " + QString::number(dropped.size());
+            window->AddFiles(dropped);
+        } else if (pick < 6) {
+            actions << "cancel";
+            window->Engine().ProgressWindow().reject();
+        } else if (pick < 9) {
+            actions << "convert";
+            window->OnCommand(IDC_CONVERT);
+        } else {
+            actions << "close";
+            bool idle = !window->IsBusy();
+            window->close();
+            closed = !window->isVisible();
+            if (idle && !closed) faults << "an idle window did not close";
+        }
+    };
+    // Each of the program's events is a moment at which the user may act.
+    auto moment = [&] {
+        checkRows();
+        if (chance(35)) QTimer::singleShot(0, &*window, act);
+    };
+    connect(&window->Engine(), &ConversionEngine::BatchStarted, &*window, [&] {
+        if (batchRunning) faults << "a second batch started";
+        batchRunning = true;
+    });
+    connect(&window->Engine(), &ConversionEngine::BatchFinished, &*window, [&] { batchRunning = false; });
+    connect(&window->Engine(), &ConversionEngine::StateChanged, &*window, moment);
+    connect(&window->Prober(), &SourceProber::StateChanged, &*window, moment);
+    connect(window->Engine().ProgressWindow().findChild<QProgressBar*>(), &QProgressBar::valueChanged, &*window,
+            moment);
+    boxes.onShow = [&] {
+        boxes.Answer(chance(50) ? QMessageBox::Yes : QMessageBox::No);
+        moment();
+    };
+
+    window->AddFiles(clips);
+    while (!closed && actionsLeft > 0) {
+        // When nothing happens any more, the user acts anyway.
+        if (!QTest::qWaitFor([&] { return closed || window->IsBusy(); }, 50)) act();
+        QVERIFY(window.WaitUntilIdle());
+        closed = closed || !window->isVisible();
+    }
+    QVERIFY(window.WaitUntilIdle());
+    checkRows();
+    qunsetenv("FAKE_ENCODER_LOG");
+
+    const QString context = QStringLiteral("seed %1: %2").arg(seed).arg(actions.join(", "));
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ") + " — " + context));
+    QVERIFY2(!window->Engine().ProgressWindow().isVisible(), qPrintable(context));
+    QVERIFY2(window->Sources().fileCount() <= SourceList::kCapacity, qPrintable(context));
+    // What the user and the other program put into the folder is still there.
+    QFile own(userFile);
+    QVERIFY2(own.open(QIODevice::ReadOnly) && own.readAll() == "the user's own", qPrintable(context));
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    for (const QString& line : QString::fromUtf8(logFile.readAll()).split('\n'))
+        if (line.startsWith("wrote ") && line.contains("/out/taken"))
+            QVERIFY2(QFile::exists(line.mid(6)), qPrintable(line + " is gone — " + context));
 }
 
 int main(int argc, char** argv) {

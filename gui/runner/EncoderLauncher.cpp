@@ -1,0 +1,17 @@
+#include "gui/runner/EncoderLauncher.h"
+
+#include "core/ArgumentSplitter.h"
+#include "gui/runner/ConversionHost.h"
+
+EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, QString& failure) const {
+    EncoderProcessPtr process(CreateEncoderProcess().release());
+    EncoderRunValues run = values;
+    run.handle = process->ChannelHandle();
+    std::vector<std::string> arguments =
+        SplitArguments(BuildEncoderArguments(run, m_host.Settings(), m_host.Targets()));
+    std::string error;
+    if (process->Start(m_program, arguments, error)) return process;
+    failure = QStringLiteral("The encoder %1 could not be started: %2.")
+                  .arg(QString::fromStdString(m_program), QString::fromLocal8Bit(error.c_str()));
+    return nullptr;
+}

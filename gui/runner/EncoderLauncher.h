@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/EncoderArguments.h"
+#include "gui/runner/EncoderProcess.h"
+
+#include <QString>
+
+#include <string>
+
+class ConversionHost;
+
+// Starts runs of one encoder program with the argument text the host's
+// settings give.
+class EncoderLauncher {
+public:
+    EncoderLauncher(ConversionHost& host, std::string program) : m_host(host), m_program(std::move(program)) {}
+
+    // The started run, or null with the sentence for the user in `failure`.
+    EncoderProcessPtr Launch(const EncoderRunValues& values, QString& failure) const;
+
+private:
+    ConversionHost& m_host;
+    std::string m_program;
+};

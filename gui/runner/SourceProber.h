@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/EncoderExit.h"
+#include "core/ProbeResult.h"
+#include "gui/runner/EncoderLauncher.h"
+#include "gui/runner/EncoderProcess.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ConversionHost;
+class CProgressDlg;
+class InputBlocker;
+
+// Reads the files being added to the source list, as a state machine driven
+// from the main event loop: several encoder probes run at once, and each
+// file is listed, or refused, in the order it was given, once it and every
+// file before it have been read. Files given while others are read join the
+// end of the queue. Reading stops at the list's limit of files, at Cancel,
+// and at once when the window closes.
+class SourceProber : public QObject {
+    Q_OBJECT
+public:
+    enum class State {
+        Idle,     // nothing to read
+        Reading,  // probes run; the files read so far are listed in order
+    };
+
+    // After this long without a file listed, the progress window shows
+    // "Reading …" with Cancel.
+    static constexpr int kReadingDelayMs = 1500;
+
+    // As many probes at once as there are cores, and at least two.
+    static int DefaultParallelProbes();
+
+    SourceProber(ConversionHost& host, CProgressDlg& progressWindow, const EncoderLauncher& launcher,
+                 int parallelProbes = DefaultParallelProbes());
+    ~SourceProber() override;
+    SourceProber(const SourceProber&) = delete;
+    SourceProber& operator=(const SourceProber&) = delete;
+
+    // Reads and lists these files after those already waiting.
+    void Add(const QStringList& paths);
+    // The progress window's Cancel: no further file is read or listed; the
+    // refusals so far are told.
+    void Cancel();
+    // The window closes: reading ends at once, and nothing more is said.
+    void Abort();
+
+    State CurrentState() const { return m_state; }
+    bool IsReading() const { return m_state == State::Reading; }
+
+signals:
+    void StateChanged(SourceProber::State state);
+    // A file was read: its values are in the source list's probe slot, to be
+    // made the new last row at once.
+    void SourceRead(const std::string& path);
+    // Reading is over. The files that could not be read, in their order, and
+    // how many were refused because the list was full.
+    void Finished(const std::vector<std::string>& unreadable, int refusedForRoom);
+
+private:
+    struct Probe {
+        std::string path;
+        EncoderProcessPtr process;
+        ProbeResult result;
+        bool ended = false;
+        bool readable = false;
+    };
+
+    void EnterReading();
+    void StartProbes();
+    bool StartProbe(Probe& probe);
+    void OnProbeEnded(Probe& probe, const EncoderExit& exit);
+    void ListReadFiles();
+    void ShowReading();
+    void Finish(bool tell);
+    int ProbesThatMayBeListed() const;
+
+    ConversionHost& m_host;
+    CProgressDlg& m_progressWindow;
+    const EncoderLauncher& m_launcher;
+    int m_parallelProbes;
+    State m_state = State::Idle;
+    // The files given and not yet listed or refused, in their order; the
+    // first ones are being read.
+    std::deque<std::unique_ptr<Probe>> m_queue;
+    std::vector<std::string> m_unreadable;
+    int m_refusedForRoom = 0;
+    std::unique_ptr<InputBlocker> m_blocker;
+    QTimer m_readingDelay;
+};
