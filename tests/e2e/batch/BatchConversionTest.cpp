@@ -75,6 +75,7 @@ private:
     QTemporaryDir m_clips;
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::string m_out;
+    fs::path m_startFolder;  // the working directory when the test began
     std::unique_ptr<TestHost> m_host;
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<MessageBoxResponder> m_boxes;
@@ -87,6 +88,7 @@ private slots:
     }
 
     void init() {
+        m_startFolder = fs::current_path();
         m_scratch = std::make_unique<QTemporaryDir>();
         m_out = m_scratch->filePath("out/a/b").toStdString();
         m_host = std::make_unique<TestHost>();
@@ -102,7 +104,6 @@ private slots:
         m_boxes.reset();
         m_engine.reset();
         m_host.reset();
-        ::chdir("/");
         m_scratch.reset();
     }
 
@@ -115,8 +116,9 @@ private slots:
         QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));
         QVERIFY(m_boxes->Shown()[1].text.startsWith("Mission accomplished! Total Time:00:00:"));
         QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Information);
-        // The new nested folder was made and entered.
-        QCOMPARE(fs::current_path(), fs::path(m_out));
+        // The new nested folder was made; the working directory stayed where it was.
+        QVERIFY(fs::is_directory(m_out));
+        QCOMPARE(fs::current_path(), m_startFolder);
         for (const char* name : {"one.avi", "two.avi", "three.avi"}) QVERIFY2(fs::exists(Output(name)), name);
         QVERIFY(m_host->window.isEnabled());
         QVERIFY(!m_engine->ProgressWindow().isVisible());
