@@ -305,10 +305,10 @@ void ConversionEngine::FinishConversions() {
     }
     DiscImagePlan plan = DiscImagePlan::Make(settings, ConvertedFiles(*m_batch), settings.outputFolder);
     m_discImageLines = plan.notes;
-    EnterState(State::MakingDiscImage);
     m_progressWindow->setWindowTitle(QStringLiteral("Making the disc image"));
     m_progressWindow->SetProgressText(QStringLiteral("Making the disc image…"));
-    m_discImageMaker.Start(plan);
+    m_discImageMaker.Start(plan);  // it ends from the event loop, never within
+    EnterState(State::MakingDiscImage);
 }
 
 void ConversionEngine::OnDiscImageFinished(const DiscImageResult& result) {

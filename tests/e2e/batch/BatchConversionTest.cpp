@@ -3,6 +3,7 @@
 #include "ClipMaker.h"
 #include "EngineTestSupport.h"
 
+#include "core/FormatCatalogue.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/runner/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
@@ -148,6 +149,31 @@ private slots:
         QVERIFY(!m_engine->ProgressWindow().isVisible());
         // Nothing else was left in the folder by the stopped run.
         QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 1);
+    }
+
+    // A DVD batch with the disc image on ends in the image, then in the
+    // summary; Cancel while the image is made stops only the image.
+    void aDiscBatchEndsInItsImageAndCancelStopsOnlyTheImage() {
+        m_host->settings.outputFormat = FormatDvd;
+        m_host->settings.discImage = 1;
+        ConvertAll();
+        QCOMPARE(m_boxes->Shown().size(), 1);
+        QVERIFY(m_boxes->Shown()[0].text.startsWith("Mission accomplished! Total Time:00:00:"));
+        QVERIFY2(m_boxes->Shown()[0].text.contains("The disc image \"" + QString::fromStdString(Output("Tarvine disc.iso"))),
+                 qPrintable(m_boxes->Shown()[0].text));
+        QCOMPARE(m_boxes->Shown()[0].icon, QMessageBox::Information);
+        QVERIFY(fs::is_regular_file(Output("Tarvine disc.iso")));
+
+        connect(m_engine.get(), &ConversionEngine::StateChanged, this, [this](ConversionEngine::State state) {
+            if (state == ConversionEngine::State::MakingDiscImage) m_engine->RequestCancel();
+        });
+        const auto before = std::distance(fs::directory_iterator(m_out), fs::directory_iterator());
+        ConvertAll();
+        QCOMPARE(m_boxes->Shown().size(), 2);
+        QVERIFY(m_boxes->Shown()[1].text.contains("Making the disc image was stopped; nothing of it was kept."));
+        QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Warning);
+        // The second batch's three files are kept; nothing of its image is.
+        QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), before + 3);
     }
 };
 
