@@ -110,12 +110,12 @@ QStringList DvdTitles(const QString& path) {
 class DiscImageTest : public QObject {
     Q_OBJECT
 private slots:
-    void MakesADiscThatReadsBack_data();
-    void MakesADiscThatReadsBack();
-    void StopFailureAndMissingToolLeaveNothing();
+    void makesADiscThatReadsBack_data();
+    void makesADiscThatReadsBack();
+    void stopFailureAndMissingToolLeaveNothing();
 };
 
-void DiscImageTest::MakesADiscThatReadsBack_data() {
+void DiscImageTest::makesADiscThatReadsBack_data() {
     QTest::addColumn<int>("format");
     QTest::addColumn<int>("tvMode");
     QTest::addColumn<int>("aspect");
@@ -127,7 +127,7 @@ void DiscImageTest::MakesADiscThatReadsBack_data() {
     QTest::newRow("SVCD PAL") << int(FormatSvcd) << 1 << 1 << "3";
 }
 
-void DiscImageTest::MakesADiscThatReadsBack() {
+void DiscImageTest::makesADiscThatReadsBack() {
     QFETCH(int, format);
     QFETCH(int, tvMode);
     QFETCH(int, aspect);
@@ -175,7 +175,7 @@ void DiscImageTest::MakesADiscThatReadsBack() {
     QCOMPARE(Entries(folder.path()).size(), 2 * qsizetype(std::size(kClips)) + 3);
 }
 
-void DiscImageTest::StopFailureAndMissingToolLeaveNothing() {
+void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
     QTemporaryDir folder;
     ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
     std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings);

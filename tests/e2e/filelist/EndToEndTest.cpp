@@ -198,19 +198,19 @@ private slots:
         m_scratch.reset();
     }
 
-    void AddListsTheReadableFilesAndThenRefusesTheOthers();
-    void DroppedFilesAreAddedAsAddAddsThem();
-    void RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert();
-    void DvdPalLetterboxPadsEachSourceByItsDisplayShape();
-    void ConfirmedCancelKeepsTheFirstOutputOnly();
-    void ALongOutputFolderIsCheckedWhenConverting();
-    void AwkwardPathsGoThroughAddAndConvertUnchanged();
-    void ASelectionBeyondNinetyNineRowsAddsWhatFits();
-    void ADecimalCommaDesktopReadsAndConvertsAlike();
-    void TheListAndTheBatchAreDrawnForTheUser();
+    void addListsTheReadableFilesAndThenRefusesTheOthers();
+    void droppedFilesAreAddedAsAddAddsThem();
+    void rowsKeepTheirOwnValuesThroughRemoveMoveAndConvert();
+    void dvdPalLetterboxPadsEachSourceByItsDisplayShape();
+    void confirmedCancelKeepsTheFirstOutputOnly();
+    void aLongOutputFolderIsCheckedWhenConverting();
+    void awkwardPathsGoThroughAddAndConvertUnchanged();
+    void aSelectionBeyondNinetyNineRowsAddsWhatFits();
+    void aDecimalCommaDesktopReadsAndConvertsAlike();
+    void theListAndTheBatchAreDrawnForTheUser();
 };
 
-void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
+void EndToEndTest::addListsTheReadableFilesAndThenRefusesTheOthers() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     int rowsWhenTold = -1;
@@ -266,7 +266,7 @@ void EndToEndTest::AddListsTheReadableFilesAndThenRefusesTheOthers() {
     QVERIFY(!fs::exists(m_out) || fs::is_empty(m_out));
 }
 
-void EndToEndTest::DroppedFilesAreAddedAsAddAddsThem() {
+void EndToEndTest::droppedFilesAreAddedAsAddAddsThem() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     QVERIFY(DropFiles(window->List()->viewport(), {Clip("a.avi"), m_notMedia[0], Clip("b.mp4")}));
@@ -293,7 +293,7 @@ void EndToEndTest::DroppedFilesAreAddedAsAddAddsThem() {
     QCOMPARE(boxes.Shown().size(), 1);
 }
 
-void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
+void EndToEndTest::rowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     window->Add({Clip("a.avi"), Clip("b.mp4"), Clip("c.flv"), Clip("d.mov")});
@@ -329,7 +329,7 @@ void EndToEndTest::RowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
     QCOMPARE(window->Rows().size(), 4);
 }
 
-void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsDisplayShape() {
+void EndToEndTest::dvdPalLetterboxPadsEachSourceByItsDisplayShape() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     ConversionSettings& settings = (*window)->Settings();
@@ -361,7 +361,7 @@ void EndToEndTest::DvdPalLetterboxPadsEachSourceByItsDisplayShape() {
 
 // The close box during a batch asks as Cancel does, with the same outcome,
 // and the program closes once the batch has stopped.
-void EndToEndTest::ConfirmedCancelKeepsTheFirstOutputOnly() {
+void EndToEndTest::confirmedCancelKeepsTheFirstOutputOnly() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     window->Add({Clip("a.avi"), Clip("long.avi"), Clip("c.flv")});
@@ -385,7 +385,7 @@ void EndToEndTest::ConfirmedCancelKeepsTheFirstOutputOnly() {
 
 // A folder too long for the names is no reason to refuse a readable file;
 // the conversion names the files it cannot write.
-void EndToEndTest::ALongOutputFolderIsCheckedWhenConverting() {
+void EndToEndTest::aLongOutputFolderIsCheckedWhenConverting() {
     m_out = m_scratch->filePath(QString(240, QLatin1Char('o'))).toStdString() + "/";
     auto window = NewWindow();
     MessageBoxResponder boxes;
@@ -400,7 +400,7 @@ void EndToEndTest::ALongOutputFolderIsCheckedWhenConverting() {
              qPrintable(boxes.Shown()[0].details));
 }
 
-void EndToEndTest::AwkwardPathsGoThroughAddAndConvertUnchanged() {
+void EndToEndTest::awkwardPathsGoThroughAddAndConvertUnchanged() {
     const QString folder = m_scratch->filePath(QStringLiteral("with blank \"quote\" Ünïcødé"));
     QVERIFY(QDir().mkpath(folder));
     const QString source = folder + QStringLiteral("/clip \"one\" é.avi");
@@ -419,7 +419,7 @@ void EndToEndTest::AwkwardPathsGoThroughAddAndConvertUnchanged() {
     QVERIFY(QFile::exists(source));
 }
 
-void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
+void EndToEndTest::aSelectionBeyondNinetyNineRowsAddsWhatFits() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
     for (int row = 0; row < 97; ++row) {
@@ -445,7 +445,7 @@ void EndToEndTest::ASelectionBeyondNinetyNineRowsAddsWhatFits() {
 
 // A German desktop writes 25,000000 where the encoder reads 25.000000; the
 // argument text must not follow it.
-void EndToEndTest::ADecimalCommaDesktopReadsAndConvertsAlike() {
+void EndToEndTest::aDecimalCommaDesktopReadsAndConvertsAlike() {
     DecimalCommaLocale german;
     QVERIFY2(german.Problem().empty(), german.Problem().c_str());
     auto window = NewWindow();
@@ -461,7 +461,7 @@ void EndToEndTest::ADecimalCommaDesktopReadsAndConvertsAlike() {
     VerifyConverted(Output("c.avi"), "c.flv");
 }
 
-void EndToEndTest::TheListAndTheBatchAreDrawnForTheUser() {
+void EndToEndTest::theListAndTheBatchAreDrawnForTheUser() {
     QVERIFY(SkinLibrary::ApplyProgramSkin(*qApp));
     // Files named and filed as a user's would be, one of them deep enough
     // for its path to be shortened in the middle.

@@ -97,23 +97,23 @@ void WhenMenuOpens(std::function<void(QMenu&)> act) {
 class FileListTest : public QObject {
     Q_OBJECT
 private slots:
-    void RowsShowNumberPathAndTruncatedClock();
-    void RemoveRenumbersAndKeepsEachRowsValues();
-    void MoveSwapsPathsDurationsAndSlotsButNotNumbers();
-    void MoveNeedsASelectionAndTwoRows();
-    void RowsShowTheLastBatchsOutcomesUntilTheListChanges();
-    void RightClickOffersTheEditMenuAndRunsThePick();
-    void ImportDialogStartsInVideosThenWhereFilesCameFrom();
-    void OverlongPathIsRefusedWithoutProbing();
-    void ClosingDuringAProbeStopsItAndCloses();
-    void TheSessionsEndStopsABatchWithoutAsking();
-    void TheCloseBoxStopsTheBatchAndClosesOnYes();
-    void FilesDroppedDuringABatchAreReadAfterIt();
-    void EventsAtRandomMomentsLeaveEveryStateSound_data();
-    void EventsAtRandomMomentsLeaveEveryStateSound();
+    void rowsShowNumberPathAndTruncatedClock();
+    void removeRenumbersAndKeepsEachRowsValues();
+    void moveSwapsPathsDurationsAndSlotsButNotNumbers();
+    void moveNeedsASelectionAndTwoRows();
+    void rowsShowTheLastBatchsOutcomesUntilTheListChanges();
+    void rightClickOffersTheEditMenuAndRunsThePick();
+    void importDialogStartsInVideosThenWhereFilesCameFrom();
+    void overlongPathIsRefusedWithoutProbing();
+    void closingDuringAProbeStopsItAndCloses();
+    void theSessionsEndStopsABatchWithoutAsking();
+    void theCloseBoxStopsTheBatchAndClosesOnYes();
+    void filesDroppedDuringABatchAreReadAfterIt();
+    void eventsAtRandomMomentsLeaveEveryStateSound_data();
+    void eventsAtRandomMomentsLeaveEveryStateSound();
 };
 
-void FileListTest::RowsShowNumberPathAndTruncatedClock() {
+void FileListTest::rowsShowNumberPathAndTruncatedClock() {
     WindowUnderTest window;
     List(window, "/clips/hour.avi", {3725.9, 320, 240, 25.0});
     List(window, "/clips/long.avi", {360000.0, 320, 240, 25.0});
@@ -137,7 +137,7 @@ void FileListTest::RowsShowNumberPathAndTruncatedClock() {
     QCOMPARE(window.List()->topLevelItem(1)->toolTip(1), QStringLiteral("/clips/long.avi"));
 }
 
-void FileListTest::RemoveRenumbersAndKeepsEachRowsValues() {
+void FileListTest::removeRenumbersAndKeepsEachRowsValues() {
     WindowUnderTest window;
     Show(window);
     ListFour(window);
@@ -167,7 +167,7 @@ void FileListTest::RemoveRenumbersAndKeepsEachRowsValues() {
     QCOMPARE(sources.totalDuration(), 40.0);
 }
 
-void FileListTest::MoveSwapsPathsDurationsAndSlotsButNotNumbers() {
+void FileListTest::moveSwapsPathsDurationsAndSlotsButNotNumbers() {
     WindowUnderTest window;
     Show(window);
     ListFour(window);
@@ -205,7 +205,7 @@ void FileListTest::MoveSwapsPathsDurationsAndSlotsButNotNumbers() {
     QCOMPARE(sources.Entry(0).path, std::string("/clips/1.avi"));
 }
 
-void FileListTest::RowsShowTheLastBatchsOutcomesUntilTheListChanges() {
+void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     WindowUnderTest window;
     ListFour(window);
     window.SetOutputFolder("/out/");
@@ -234,7 +234,7 @@ void FileListTest::RowsShowTheLastBatchsOutcomesUntilTheListChanges() {
              QStringLiteral("/clips/2.avi"));  // the path's own tooltip stays
 }
 
-void FileListTest::MoveNeedsASelectionAndTwoRows() {
+void FileListTest::moveNeedsASelectionAndTwoRows() {
     WindowUnderTest window;
     MessageBoxResponder boxes;
     List(window, "/clips/only.avi", {5, 320, 240, 25});
@@ -259,7 +259,7 @@ void FileListTest::MoveNeedsASelectionAndTwoRows() {
     QCOMPARE(window->Sources().Entry(0).path, std::string("/clips/only.avi"));
 }
 
-void FileListTest::RightClickOffersTheEditMenuAndRunsThePick() {
+void FileListTest::rightClickOffersTheEditMenuAndRunsThePick() {
     WindowUnderTest window;
     Show(window);
     ListFour(window);
@@ -281,7 +281,7 @@ void FileListTest::RightClickOffersTheEditMenuAndRunsThePick() {
     QCOMPARE(window.Selection(), QList<int>{1});
 }
 
-void FileListTest::ImportDialogStartsInVideosThenWhereFilesCameFrom() {
+void FileListTest::importDialogStartsInVideosThenWhereFilesCameFrom() {
     QTemporaryDir home;
     ScopedEnvironment homeVariable("HOME", home.path());
     ScopedEnvironment configVariable("XDG_CONFIG_HOME", home.filePath("config"));
@@ -370,7 +370,7 @@ void FileListTest::ImportDialogStartsInVideosThenWhereFilesCameFrom() {
     QVERIFY(window->isEnabled());
 }
 
-void FileListTest::OverlongPathIsRefusedWithoutProbing() {
+void FileListTest::overlongPathIsRefusedWithoutProbing() {
     WindowUnderTest window;
     // An encoder that cannot start would say so: the refusal must come first.
     window->SetEncoderProgram("/nonexistent/kelvoenc");
@@ -386,7 +386,7 @@ void FileListTest::OverlongPathIsRefusedWithoutProbing() {
 
 // The close box while a stuck probe reads: the probe is stopped (the encoder
 // ignores SIGTERM), nothing more is probed or told, and the window closes.
-void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
+void FileListTest::closingDuringAProbeStopsItAndCloses() {
     WindowUnderTest window;
     Show(window);
     window->SetEncoderProgram(FAKE_ENCODER_PATH);
@@ -417,7 +417,7 @@ void FileListTest::ClosingDuringAProbeStopsItAndCloses() {
 
 // SIGTERM from the session during a batch: the batch stops without a
 // question, even with the question already on screen, and the window closes.
-void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
+void FileListTest::theSessionsEndStopsABatchWithoutAsking() {
     QTemporaryDir out;
     WindowUnderTest window;
     ShowWithFakeEncoder(window, out.path(), 2);
@@ -444,7 +444,7 @@ void FileListTest::TheSessionsEndStopsABatchWithoutAsking() {
 
 // The close box during a batch asks to stop: No keeps the batch and the
 // window, Yes stops the batch and then closes the window.
-void FileListTest::TheCloseBoxStopsTheBatchAndClosesOnYes() {
+void FileListTest::theCloseBoxStopsTheBatchAndClosesOnYes() {
     QTemporaryDir out;
     WindowUnderTest window;
     ShowWithFakeEncoder(window, out.path(), 3);
@@ -471,7 +471,7 @@ void FileListTest::TheCloseBoxStopsTheBatchAndClosesOnYes() {
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"one.avi"});
 }
 
-void FileListTest::FilesDroppedDuringABatchAreReadAfterIt() {
+void FileListTest::filesDroppedDuringABatchAreReadAfterIt() {
     QTemporaryDir out;
     WindowUnderTest window;
     ShowWithFakeEncoder(window, out.path(), 2);
@@ -497,7 +497,7 @@ void FileListTest::FilesDroppedDuringABatchAreReadAfterIt() {
     QVERIFY(boxes.Shown()[0].text.startsWith("Mission accomplished!"));
 }
 
-void FileListTest::EventsAtRandomMomentsLeaveEveryStateSound_data() {
+void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound_data() {
     QTest::addColumn<unsigned>("seed");
     for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) QTest::addRow("seed %u", seed) << seed;
 }
@@ -507,7 +507,7 @@ void FileListTest::EventsAtRandomMomentsLeaveEveryStateSound_data() {
 // message boxes), answering each question at random, through a scripted
 // batch: no row is lost or changed, no second batch starts, nothing that
 // this program did not make is deleted, and the window ends idle or closed.
-void FileListTest::EventsAtRandomMomentsLeaveEveryStateSound() {
+void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
     QFETCH(unsigned, seed);
     std::mt19937 random(seed);
     auto chance = [&random](int percent) { return std::uniform_int_distribution<int>(1, 100)(random) <= percent; };
