@@ -39,9 +39,10 @@ double DiscFillEstimate::ShareOfDisc(DiscKind kind, double fileBytes) {
 }
 
 std::string DiscFillEstimate::FillText(DiscKind kind, double share, const NumberText& number) {
-    bool dvd = kind == DiscKind::Dvd;
-    double capacity = dvd ? kDvdBytes / 1e9 : kCdShownMegabytes;
-    int decimals = dvd ? 1 : 0;
-    std::string unit = dvd ? " GB" : " MB";
-    return "About " + number(share * capacity, decimals) + unit + " of " + number(capacity, decimals) + unit;
+    if (kind != DiscKind::Dvd)
+        return "About " + number(share * kCdShownMegabytes, 0) + " MB of " + number(kCdShownMegabytes, 0) + " MB";
+    // Less than a gigabyte reads in megabytes, so a short list does not show as 0.0 GB.
+    double bytes = share * kDvdBytes;
+    std::string fill = bytes < 1e9 ? number(bytes / 1e6, 0) + " MB" : number(bytes / 1e9, 1) + " GB";
+    return "About " + fill + " of " + number(kDvdBytes / 1e9, 1) + " GB";
 }

@@ -235,7 +235,7 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
     QVERIFY(!fill->isVisible());
     Choose(format, FormatDvd);
     QVERIFY(fill->isVisible());
-    QCOMPARE(fill->text(), QStringLiteral("About 0.0 GB of 4.7 GB"));
+    QCOMPARE(fill->text(), QStringLiteral("About 0 MB of 4.7 GB"));
 
     // An hour at the best DVD quality (5000 + 224 kbit/s, with the
     // program stream's own share).
@@ -247,7 +247,7 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
         ControlOf<QPushButton>(&dialog, ID_OK)->click();
     });
     ControlOf<QPushButton>(window.get(), IDC_SMALL_SETTINGS)->click();
-    QCOMPARE(fill->text(), QStringLiteral("About 0.4 GB of 4.7 GB"));
+    QCOMPARE(fill->text(), QStringLiteral("About 429 MB of 4.7 GB"));
     Choose(format, FormatVcd);  // a stream at the CD's pace: 80 minutes fill 700 MB
     QCOMPARE(fill->text(), QStringLiteral("About 525 MB of 700 MB"));
     QVERIFY(window->ConfirmDiscFill());
