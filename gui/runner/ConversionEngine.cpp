@@ -333,10 +333,10 @@ void ConversionEngine::FinishBatch(bool summarise) {
 
 void ConversionEngine::ShowSummary() {
     std::uint32_t elapsedSeconds = (SteadyTickCount() - m_batch->StartTick()) / 1000;
-    QMessageBox::Icon icon = m_batch->NoneConverted()  ? QMessageBox::Critical
-                             : !m_batch->AllConverted() ? QMessageBox::Warning
+    QMessageBox::Icon icon = m_batch->NoneConverted()                        ? QMessageBox::Critical
+                             : !m_batch->AllConverted()                      ? QMessageBox::Warning
                              : !m_discImageLines.empty() && !m_discImageMade ? QMessageBox::Warning
-                                                                               : QMessageBox::Information;
+                                                                             : QMessageBox::Information;
     QString head = FromLocal(m_batch->SummaryHead(elapsedSeconds));
     QString details = FromLocal(m_batch->SummaryDetails());
     // How the disc image ended stands under the head; the notes on what went into it, in the details.

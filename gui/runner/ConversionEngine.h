@@ -38,12 +38,12 @@ class ConversionEngine : public QObject {
     Q_OBJECT
 public:
     enum class State {
-        Idle,           // no batch
-        Converting,     // a run is going on
-        CancelPending,  // Cancel was pressed; the question comes with the next report, or after a moment
-        AskingToStop,   // the question is on screen; the run's next report or its end waits for the answer
-        Stopping,       // the run is being stopped, and the batch with it
-        AskingToGoOn,   // a file found the disk full; the user chooses between the rest and the end
+        Idle,             // no batch
+        Converting,       // a run is going on
+        CancelPending,    // Cancel was pressed; the question comes with the next report, or after a moment
+        AskingToStop,     // the question is on screen; the run's next report or its end waits for the answer
+        Stopping,         // the run is being stopped, and the batch with it
+        AskingToGoOn,     // a file found the disk full; the user chooses between the rest and the end
         MakingDiscImage,  // every file had its run; the disc image is being authored from the outputs
     };
 
@@ -114,7 +114,7 @@ private:
     EncoderProcessPtr m_process;
     std::optional<ConversionBatch::RunPlan> m_plan;
     std::optional<TemporaryFileSnapshot> m_temporaries;
-    std::optional<double> m_heldReport;      // a progress report waiting for the question's answer
+    std::optional<double> m_heldReport;     // a progress report waiting for the question's answer
     std::optional<EncoderExit> m_heldExit;  // the run's end, waiting for the question's answer
     QTimer m_unansweredCancel;
     QTimer m_stopAfterReply;

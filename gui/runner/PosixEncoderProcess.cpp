@@ -2,7 +2,6 @@
 
 #include <QScopedValueRollback>
 
-
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>

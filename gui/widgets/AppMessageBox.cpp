@@ -61,8 +61,8 @@ bool AppMessageBoxAsking(QWidget* parent, const QString& text) {
 }
 
 QMessageBox* OpenAppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
-                               QMessageBox::StandardButtons buttons, const Answered& answered,
-                               const QString& openText, const QString& details) {
+                               QMessageBox::StandardButtons buttons, const Answered& answered, const QString& openText,
+                               const QString& details) {
     QMessageBox* box = NewBox(parent, text, icon, buttons, QString(), openText);
     box->setDetailedText(details);
     box->setAttribute(Qt::WA_DeleteOnClose);

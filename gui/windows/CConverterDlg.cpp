@@ -7,7 +7,6 @@
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/ProgramFolder.h"
-#include "text/ProgressText.h"
 #include "core/VideoFileFilter.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
@@ -23,6 +22,7 @@
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/COutputSettingsDlg.h"
 #include "gui/windows/HelpCommands.h"
+#include "text/ProgressText.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -236,7 +236,8 @@ void CConverterDlg::CreateShortcuts() {
 // Files dropped on the list, the folder box or anywhere else on the window; a
 // dropped folder gives the videos inside it.
 void CConverterDlg::AcceptDroppedFiles() {
-    auto* target = new FileDropTarget(*this, [this](const QStringList& paths) { AddFiles(ExpandDroppedFolders(paths)); });
+    auto* target =
+        new FileDropTarget(*this, [this](const QStringList& paths) { AddFiles(ExpandDroppedFolders(paths)); });
     for (QWidget* widget : {static_cast<QWidget*>(this), m_fileList->viewport(), static_cast<QWidget*>(m_folderEdit)})
         target->Watch(widget);
 }

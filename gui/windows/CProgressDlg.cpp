@@ -1,11 +1,11 @@
 #include "gui/windows/CProgressDlg.h"
 
-#include "text/ProgressText.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
 #include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/OpenAddress.h"
+#include "text/ProgressText.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -75,10 +75,9 @@ void CProgressDlg::AskToGoOn(const QString& text) { Ask(text, &CProgressDlg::GoO
 
 void CProgressDlg::Ask(const QString& text, void (CProgressDlg::*answered)(bool)) {
     WithdrawQuestion();
-    m_question = OpenAppMessageBox(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                                   [this, answered](QMessageBox::StandardButton button) {
-                                       emit(this->*answered)(button == QMessageBox::Yes);
-                                   });
+    m_question = OpenAppMessageBox(
+        this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+        [this, answered](QMessageBox::StandardButton button) { emit(this->*answered)(button == QMessageBox::Yes); });
 }
 
 void CProgressDlg::WithdrawQuestion() {

@@ -38,9 +38,8 @@ private:
     // listed in its turn.
     void AddClips() {
         SourceProber prober(*m_host, m_engine->ProgressWindow(), m_engine->Launcher());
-        connect(&prober, &SourceProber::SourceRead, this, [this](const std::string& path) {
-            QVERIFY(m_host->sources.Append(path));
-        });
+        connect(&prober, &SourceProber::SourceRead, this,
+                [this](const std::string& path) { QVERIFY(m_host->sources.Append(path)); });
         prober.Add({QString::fromStdString(Clip("one.avi")), QString::fromStdString(Clip("two.avi")),
                     QString::fromStdString(Clip("three.avi"))});
         QTRY_VERIFY_WITH_TIMEOUT(!prober.IsReading(), 30000);
@@ -159,8 +158,9 @@ private slots:
         ConvertAll();
         QCOMPARE(m_boxes->Shown().size(), 1);
         QVERIFY(m_boxes->Shown()[0].text.startsWith("Mission accomplished! Total Time:00:00:"));
-        QVERIFY2(m_boxes->Shown()[0].text.contains("The disc image \"" + QString::fromStdString(Output("Tarvine disc.iso"))),
-                 qPrintable(m_boxes->Shown()[0].text));
+        QVERIFY2(
+            m_boxes->Shown()[0].text.contains("The disc image \"" + QString::fromStdString(Output("Tarvine disc.iso"))),
+            qPrintable(m_boxes->Shown()[0].text));
         QCOMPARE(m_boxes->Shown()[0].icon, QMessageBox::Information);
         QVERIFY(fs::is_regular_file(Output("Tarvine disc.iso")));
 

@@ -14,8 +14,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProgressBar>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -187,8 +187,8 @@ private slots:
         const std::string slow = "await:" + started + " r1:7 r2:320 r3:240 r4:250000000";
         const std::string quick = "touch:" + started + " r1:5 r2:320 r3:240 r4:250000000";
         const std::pair<const char*, std::string> files[] = {
-            {"slow.avi", slow},   {"broken.avi", "exit:2"}, {"quick.avi", quick},
-            {"next.avi", quick},  {"beyond.avi", quick},    {"last.avi", quick},
+            {"slow.avi", slow},  {"broken.avi", "exit:2"}, {"quick.avi", quick},
+            {"next.avi", quick}, {"beyond.avi", quick},    {"last.avi", quick},
         };
         QStringList paths;
         for (const auto& [name, script] : files) {
@@ -403,8 +403,8 @@ private slots:
         QVERIFY(m_boxes->Shown()[3].text.startsWith("3 of 3 files were not converted. Total Time:"));
         QCOMPARE(m_boxes->Shown()[3].icon, QMessageBox::Critical);
         QVERIFY(m_boxes->Shown()[3].details.endsWith("These files were left for later:\n" +
-                                                      QString::fromStdString(Scratch("clips/second.avi")) + "\n" +
-                                                      QString::fromStdString(Scratch("clips/third.avi"))));
+                                                     QString::fromStdString(Scratch("clips/second.avi")) + "\n" +
+                                                     QString::fromStdString(Scratch("clips/third.avi"))));
         QCOMPARE(LogLines("start ").size(), 4);
         ExpectIdleAfterBatch();
     }
