@@ -106,6 +106,8 @@ bool ConversionEngine::Refused() {
 
 void ConversionEngine::StartBatch() {
     m_batch.emplace(m_host.Sources(), SteadyTickCount());
+    m_discImageLines.clear();
+    m_discImageMade = false;
     m_progress.cancelRequested = false;
     QWidget* host = m_host.HostWindow();
     m_batchBlocker = std::make_unique<InputBlocker>(*host);
@@ -296,8 +298,6 @@ void ConversionEngine::LetRunGo(const EncoderExit& exit) {
 
 // After the last file's run: the disc image, when one is wanted, then the end.
 void ConversionEngine::FinishConversions() {
-    m_discImageLines.clear();
-    m_discImageMade = false;
     const ConversionSettings& settings = m_host.Settings();
     if (!DiscImagePlan::Wanted(settings)) {
         FinishBatch(true);
