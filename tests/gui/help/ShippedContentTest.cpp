@@ -27,7 +27,13 @@ QString ReadText(const QString& path) {
 // The name a preset goes by in the help: its text up to the padding.
 QString PresetName(const QualityPreset& preset) {
     QString text = QString::fromLatin1(preset.text);
-    return text.left(text.indexOf(QRegularExpression(QStringLiteral("[ (]"))));
+    return text.left(text.indexOf(QRegularExpression(QStringLiteral("\\s*\\("))));
+}
+
+// What a preset asks of the picture: a rate, or a constant quality.
+QString VideoColumn(const QualityPreset& preset) {
+    return preset.crf ? QStringLiteral("quality factor %1").arg(preset.crf)
+                      : QStringLiteral("%1 kbps").arg(preset.videoKbps);
 }
 
 std::span<const QualityPreset> Presets(const QString& table) {
@@ -36,6 +42,8 @@ std::span<const QualityPreset> Presets(const QString& table) {
     if (table == QLatin1String("mpeg2")) return FormatCatalogue::Mpeg2Qualities();
     if (table == QLatin1String("svcd")) return FormatCatalogue::SvcdQualities();
     if (table == QLatin1String("dvd")) return FormatCatalogue::DvdQualities();
+    if (table == QLatin1String("mp4")) return FormatCatalogue::Format(FormatMp4H264).qualities;
+    if (table == QLatin1String("mp4h265")) return FormatCatalogue::Format(FormatMp4H265).qualities;
     return FormatCatalogue::WmvQualities();
 }
 
@@ -75,7 +83,7 @@ private slots:
 
     void theQualityPageShowsTheCataloguesPresets_data() {
         QTest::addColumn<QString>("table");
-        for (const char* table : {"avi", "mpeg1", "mpeg2", "svcd", "dvd", "wmv"}) QTest::newRow(table) << table;
+        for (const char* table : {"avi", "mpeg1", "mpeg2", "svcd", "dvd", "wmv", "mp4", "mp4h265"}) QTest::newRow(table) << table;
     }
     void theQualityPageShowsTheCataloguesPresets() {
         QFETCH(QString, table);
@@ -86,9 +94,8 @@ private slots:
         QString rows = html.mid(start, html.indexOf(QStringLiteral("</table>"), start) - start);
         QCOMPARE(rows.count(QStringLiteral("<tr><td>")), qsizetype(presets.size()));
         for (const QualityPreset& preset : presets) {
-            QString row = QStringLiteral("<tr><td>%1</td><td>%2 kbps</td><td>%3 kbps</td>")
-                              .arg(PresetName(preset))
-                              .arg(preset.videoKbps)
+            QString row = QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3 kbps</td>")
+                              .arg(PresetName(preset), VideoColumn(preset))
                               .arg(preset.audioKbps);
             QVERIFY2(rows.contains(row), qPrintable(row));
         }
