@@ -23,6 +23,7 @@ mkdir -p "$reports"
 # ffmpeg and ffprobe through QProcess, which forks while Qt's threads run and
 # then only execs: ThreadSanitizer allows that with die_after_fork=0.
 export ASAN_OPTIONS="log_path=$reports/asan:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1"
+export LSAN_OPTIONS="suppressions=$here/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="log_path=$reports/ubsan:print_stacktrace=1:halt_on_error=1"
 export TSAN_OPTIONS="log_path=$reports/tsan:second_deadlock_stack=1:ignore_noninstrumented_modules=1:die_after_fork=0:suppressions=$here/tsan.supp"
 
