@@ -63,7 +63,7 @@ private:
 // container does not state its length, on to the end to measure it.
 // Returns the length in seconds; throws when no picture decodes.
 double DecodeFirstPictureAndMeasure(InputMedia& source) {
-    StreamDecoder decoder(source.Path(), source.VideoStream());
+    StreamDecoder decoder(source.Path(), source.VideoStream(), 1);
     double seconds = source.StatedDurationSeconds();
     const int video = source.VideoStream()->index;
     bool pictured = false;

@@ -14,7 +14,7 @@ std::string FormatName(const AVCodecParameters* parameters) {
 
 }  // namespace
 
-StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stream) {
+StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stream, int threads) {
     const char* kind = stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? "video" : "audio";
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!decoder)
@@ -25,7 +25,7 @@ StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stre
     const std::string what = std::string("Cannot decode the ") + kind + " of \"" + sourcePath + "\"";
     CheckFfmpeg(avcodec_parameters_to_context(m_context.get(), stream->codecpar), ExitStatus::SourceUnreadable, what);
     m_context->pkt_timebase = stream->time_base;
-    m_context->thread_count = 0;
+    m_context->thread_count = threads;
     m_context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     CheckFfmpeg(avcodec_open2(m_context.get(), decoder, nullptr), ExitStatus::SourceUnreadable, what);
 }

@@ -9,7 +9,9 @@
 // Damaged data is skipped so that what can be read still converts.
 class StreamDecoder {
 public:
-    StreamDecoder(const std::string& sourcePath, const AVStream* stream);
+    // `threads` 0 lets the library choose; a probe that decodes one picture
+    // takes 1 and starts none.
+    StreamDecoder(const std::string& sourcePath, const AVStream* stream, int threads = 0);
 
     AVCodecContext* Context() const { return m_context.get(); }
 
