@@ -280,7 +280,8 @@ std::string OptionParser::UsageText() {
         "Usage: kelvoenc SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE\n"
         "       kelvoenc --help\n\n"
         "MODE 0 converts SOURCE into OUTPUT; MODE 1 only probes SOURCE and reports its\n"
-        "duration, width, height and frame rate. HANDLE is the descriptor of a\n"
+        "duration, width, height and frame rate, then that it has been read, when the\n"
+        "front-end may hand it the next source to probe. HANDLE is the descriptor of a\n"
         "connected Unix stream socket that takes the reports; any other number (0, -1)\n"
         "prints the reports on standard error instead.\n\nOptions:\n";
     for (const OptionSpec& option : Options()) {

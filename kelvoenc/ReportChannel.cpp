@@ -21,6 +21,7 @@ const char* ReportName(ReportCode code) {
     case ReportFrameRate: return "frame rate x 10000000";
     case ReportSampleAspect: return "pixel width / height x 10000000";
     case ReportProgress: return "progress (s)";
+    case ReportSourceRead: return "source read, status";
     }
     return "report";
 }
@@ -48,19 +49,41 @@ ReportChannel::ReportChannel(int handle) {
 }
 
 bool ReportChannel::Send(ReportCode code, std::int32_t value) {
+    ReportReply reply = kReplyContinue;
+    return Exchange(code, value, reply) && reply != kReplyStop;
+}
+
+std::string ReportChannel::NextSource(std::int32_t status) {
+    ReportReply reply = kReplyContinue;
+    if (!Exchange(ReportSourceRead, status, reply) || reply != kReplyNextSource) return {};
+    return ReceivePath();
+}
+
+bool ReportChannel::Exchange(ReportCode code, std::int32_t value, ReportReply& reply) {
     if (m_socket < 0) {
         std::fprintf(stderr, "report %u %d: %s\n", static_cast<unsigned>(code), value, ReportName(code));
         return true;
     }
     if (m_broken) return false;
-    ReportReply reply = kReplyContinue;
     if (!SendFrame(ReportFrame{kEncoderNotifyMessage, code, value})) return Broken();
-    switch (ReadReply(reply)) {
-    case ReplyRead::Whole: return reply != kReplyStop;
+    switch (Receive(&reply, sizeof reply)) {
+    case ReplyRead::Whole: return true;
     case ReplyRead::Stopped: return false;  // a stop signal: the caller stops
     case ReplyRead::Failed: break;
     }
     return Broken();
+}
+
+std::string ReportChannel::ReceivePath() {
+    std::uint32_t length = 0;
+    if (Receive(&length, sizeof length) != ReplyRead::Whole) return {};
+    if (length == 0 || length > kMaxSourcePathBytes) {
+        Broken();
+        return {};
+    }
+    std::string path(length, '\0');
+    if (Receive(path.data(), length) != ReplyRead::Whole) return {};
+    return path;
 }
 
 bool ReportChannel::Broken() {
@@ -85,12 +108,12 @@ bool ReportChannel::SendFrame(const ReportFrame& frame) {
 
 // A front-end that stalls after part of a reply is waited for like one that
 // has sent nothing yet: a stop signal ends the wait.
-ReportChannel::ReplyRead ReportChannel::ReadReply(ReportReply& reply) {
-    auto* bytes = reinterpret_cast<char*>(&reply);
+ReportChannel::ReplyRead ReportChannel::Receive(void* data, std::size_t size) {
+    auto* bytes = static_cast<char*>(data);
     std::size_t received = 0;
-    while (received < sizeof reply) {
+    while (received < size) {
         if (!AwaitReadable(m_socket)) return ReplyRead::Stopped;
-        ssize_t count = recv(m_socket, bytes + received, sizeof reply - received, MSG_DONTWAIT);
+        ssize_t count = recv(m_socket, bytes + received, size - received, MSG_DONTWAIT);
         if (count < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (count <= 0) return ReplyRead::Failed;
         received += static_cast<std::size_t>(count);

@@ -2,7 +2,9 @@
 
 #include "protocol/ReportFrame.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 // The encoder's side of the report channel. With a descriptor of a connected
 // socket, each report is one frame followed by a blocking read of the reply.
@@ -17,11 +19,20 @@ public:
     // signal arrives while waiting.
     bool Send(ReportCode code, std::int32_t value);
 
+    // Says that a probed source has been read, with its probe's status, and
+    // returns the next source to probe when the front-end gives one; empty
+    // when the run ends here (always so from a shell).
+    std::string NextSource(std::int32_t status);
+
 private:
     enum class ReplyRead { Whole, Stopped, Failed };
 
+    // Sends one report and takes its reply; false when the channel has
+    // failed or a stop signal came.
+    bool Exchange(ReportCode code, std::int32_t value, ReportReply& reply);
     bool SendFrame(const ReportFrame& frame);
-    ReplyRead ReadReply(ReportReply& reply);
+    ReplyRead Receive(void* data, std::size_t size);
+    std::string ReceivePath();
     bool Broken();
 
     int m_socket = -1;

@@ -87,9 +87,7 @@ double DecodeFirstPictureAndMeasure(InputMedia& source) {
     return seconds >= 0 ? seconds : span.Seconds(source.VideoStream()->time_base);
 }
 
-}  // namespace
-
-ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channel) {
+ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
     ProbeValues values;
     try {
         InputMedia source(sourcePath, InputMedia::Clock::now() + kProbeTimeBudget);
@@ -106,4 +104,16 @@ ExitStatus SourceProbe::Run(const std::string& sourcePath, ReportChannel& channe
     }
     SendAll(channel, values);
     return StopSignals::Pending() ? ExitStatus::Stopped : ExitStatus::Done;
+}
+
+}  // namespace
+
+ExitStatus SourceProbe::Run(const std::string& firstPath, ReportChannel& channel) {
+    ExitStatus status = ProbeOne(firstPath, channel);
+    while (status != ExitStatus::Stopped) {
+        std::string next = channel.NextSource(static_cast<std::int32_t>(status));
+        if (next.empty()) break;
+        status = ProbeOne(next, channel);
+    }
+    return StopSignals::Pending() ? ExitStatus::Stopped : status;
 }

@@ -10,8 +10,10 @@
 // Probe mode: reports the source's duration, width, height, frame rate and
 // pixel shape (codes 1 to 5, in that order). A source that cannot be read or has no video
 // gets reports of 0, so the front-end refuses it, and SourceUnreadable; a
-// stop signal ends the probe with Stopped.
+// stop signal ends the probe with Stopped. Then ReportSourceRead gives that
+// status, and the front-end may answer with the next source to probe in the
+// same run. The run ends with the last source's status.
 class SourceProbe {
 public:
-    static ExitStatus Run(const std::string& sourcePath, ReportChannel& channel);
+    static ExitStatus Run(const std::string& firstPath, ReportChannel& channel);
 };

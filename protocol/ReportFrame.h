@@ -26,7 +26,17 @@ enum ReportCode : std::uint32_t {
     ReportFrameRate = 4,     // probe: frames per second x 10,000,000
     ReportSampleAspect = 5,  // probe: width / height of one pixel x 10,000,000, 0 when unknown
     ReportProgress = 6,      // convert: whole seconds of the source encoded so far
+    // probe: the source has been read, with the exit status its probe alone
+    // would end with. The reply kReplyNextSource has the next source probed
+    // in the same run; any other reply ends the run.
+    ReportSourceRead = 7,
 };
 
 inline constexpr ReportReply kReplyContinue = 0;
 inline constexpr ReportReply kReplyStop = 1;
+// Followed on the wire by the next source's path: its length in bytes as a
+// 32-bit number in the machine's byte order, then its bytes. Loading the
+// encoder's libraries costs far more than reading one file, so a front-end
+// reading many files keeps a few probes going rather than starting one each.
+inline constexpr ReportReply kReplyNextSource = 2;
+inline constexpr std::uint32_t kMaxSourcePathBytes = 4096;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <deque>
 #include <string_view>
 #include <thread>
 
@@ -81,8 +82,9 @@ bool Drain(int fd, std::string& into) {
 // The parent's side of the report channel: frames in, replies out.
 class ChannelPeer {
 public:
-    ChannelPeer(int fd, const ReportAnswer& answer, ChildResult& result)
-        : m_fd(fd), m_answer(answer), m_result(result) {}
+    ChannelPeer(int fd, const ChildRequest& request, ChildResult& result)
+        : m_fd(fd), m_answer(request.answer), m_nextSources(request.nextSources.begin(), request.nextSources.end()),
+          m_result(result) {}
     ~ChannelPeer() { CloseIfOpen(m_fd); }
 
     int Fd() const { return m_fd; }
@@ -105,12 +107,28 @@ public:
 
 private:
     void Reply(const ReportFrame& frame) {
+        if (frame.code == ReportSourceRead && !m_nextSources.empty()) {
+            SendBytes(NextSourceReply());
+            return;
+        }
         std::optional<ReportReply> reply = m_answer ? m_answer(frame) : ReportReply{kReplyContinue};
         if (!reply) {
             Close();
             return;
         }
-        if (send(m_fd, &*reply, sizeof *reply, MSG_NOSIGNAL) != sizeof *reply) {
+        SendBytes(std::string(reinterpret_cast<const char*>(&*reply), sizeof *reply));
+    }
+
+    std::string NextSourceReply() {
+        const std::string path = m_nextSources.front();
+        m_nextSources.pop_front();
+        const auto length = static_cast<std::uint32_t>(path.size());
+        return std::string(reinterpret_cast<const char*>(&kReplyNextSource), sizeof kReplyNextSource) +
+               std::string(reinterpret_cast<const char*>(&length), sizeof length) + path;
+    }
+
+    void SendBytes(const std::string& bytes) {
+        if (send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(bytes.size())) {
             m_result.channelBroken = true;
             Close();
         }
@@ -118,6 +136,7 @@ private:
 
     int m_fd;
     const ReportAnswer& m_answer;
+    std::deque<std::string> m_nextSources;
     ChildResult& m_result;
     std::string m_pending;
 };
@@ -166,7 +185,7 @@ ChildResult RunChild(ChildRequest request) {
     CloseIfOpen(out.write);
     CloseIfOpen(err.write);
     CloseIfOpen(request.channelChildEnd);
-    ChannelPeer channel(request.channelParentEnd, request.answer, result);
+    ChannelPeer channel(request.channelParentEnd, request, result);
     if (request.closeChannelAtStart) channel.Close();
     if (pid < 0) {
         CloseIfOpen(out.read);

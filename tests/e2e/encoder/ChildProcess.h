@@ -20,6 +20,9 @@ struct ChildRequest {
     int channelChildEnd = -1;
     int channelParentEnd = -1;
     ReportAnswer answer;  // empty: every report is answered with 0
+    // A probe run's further sources: each "source read" report is answered
+    // with the next of them while any are left.
+    std::vector<std::string> nextSources;
     // Close the parent's end right after the start, before any report.
     bool closeChannelAtStart = false;
     // Added to the child's environment, as "NAME=value".

@@ -51,11 +51,13 @@ TEST_P(UnreadableSource, ProbeReportsZerosSoTheFileIsRefused) {
     EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, kFailureTimeLimit);
 
     EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
-    ASSERT_EQ(encoder.result.reports.size(), 5u) << encoder.Describe();
+    ASSERT_EQ(encoder.result.reports.size(), 6u) << encoder.Describe();
     for (std::uint32_t i = 0; i < 5; ++i) {
         EXPECT_EQ(encoder.result.reports[i].code, i + 1);
         EXPECT_EQ(encoder.result.reports[i].value, 0);
     }
+    EXPECT_EQ(encoder.result.reports[5].code, ReportSourceRead);
+    EXPECT_EQ(encoder.result.reports[5].value, 2);
     EXPECT_FALSE(encoder.result.err.empty()) << "no reason given";
     EXPECT_TRUE(folder.Entries().empty());
 }

@@ -1,6 +1,7 @@
 // Probe mode against ffprobe's own reading of every source the suite has.
 
 #include "EncoderTestSupport.h"
+#include "protocol/ExitStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,22 @@ const char* const kSources[] = {
     "rate-30.mkv",
 };
 
+// One source's reports: its five values, as ffprobe reads them, then the
+// source read with status 0.
+void ExpectReportsAsFfprobeReads(const std::vector<ReportFrame>& reports, const SourceFacts& source) {
+    ASSERT_EQ(reports.size(), 6u);
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(reports[i].message, kEncoderNotifyMessage);
+        EXPECT_EQ(reports[i].code, i < 5 ? i + 1 : ReportSourceRead) << "reports out of order";
+    }
+    EXPECT_EQ(reports[0].value, static_cast<int>(std::floor(source.info.Duration())));
+    EXPECT_EQ(reports[1].value, source.width);
+    EXPECT_EQ(reports[2].value, source.height);
+    EXPECT_NEAR(reports[3].value, source.frameRate * 10'000'000, 1000);
+    EXPECT_NEAR(reports[4].value, source.info.First("video")->SampleAspect() * 10'000'000, 1000);
+    EXPECT_EQ(reports[5].value, 0);
+}
+
 class Probe : public testing::TestWithParam<const char*> {};
 
 TEST_P(Probe, ReportsWhatFfprobeReads) {
@@ -63,22 +80,38 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
     EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
-    const std::vector<ReportFrame>& reports = encoder.result.reports;
-    ASSERT_EQ(reports.size(), 5u) << encoder.Describe();
-    for (std::uint32_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(reports[i].message, kEncoderNotifyMessage);
-        EXPECT_EQ(reports[i].code, i + 1) << "reports out of order";
-    }
-    EXPECT_EQ(reports[0].value, static_cast<int>(std::floor(source.info.Duration())));
-    EXPECT_EQ(reports[1].value, source.width);
-    EXPECT_EQ(reports[2].value, source.height);
-    EXPECT_NEAR(reports[3].value, source.frameRate * 10'000'000, 1000);
-    EXPECT_NEAR(reports[4].value, source.info.First("video")->SampleAspect() * 10'000'000, 1000);
+    ExpectReportsAsFfprobeReads(encoder.result.reports, source);
     EXPECT_TRUE(folder.Entries().empty()) << "the probe created a file";
     if (HasFailure()) ADD_FAILURE() << encoder.Describe();
 }
 
 INSTANTIATE_TEST_SUITE_P(EverySource, Probe, testing::ValuesIn(kSources), FixtureTestName);
+
+// One run handed every source in turn, a missing one among them, reports
+// each as a run of its own would; the missing one does not end the run.
+TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
+    ScratchFolder folder;
+    ChildRequest request = FrontEndRequest(
+        EncoderRunValues{FixturePath(kSources[0]), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0},
+        ConversionSettings{}, EncodeTargets{});
+    request.nextSources.push_back(folder.Path("missing.avi"));
+    for (const char* source : kSources) request.nextSources.push_back(FixturePath(source));
+    ChildResult result = RunChild(request);
+
+    ASSERT_TRUE(result.Exited(0)) << result.err;
+    const std::vector<ReportFrame>& reports = result.reports;
+    ASSERT_EQ(reports.size(), 6 * (std::size(kSources) + 2)) << result.err;
+    ExpectReportsAsFfprobeReads({reports.begin(), reports.begin() + 6}, FactsOf(kSources[0]));
+    for (std::size_t i = 6; i < 11; ++i) EXPECT_EQ(reports[i].value, 0) << "the missing file's report " << i;
+    EXPECT_EQ(reports[11].code, ReportSourceRead);
+    EXPECT_EQ(reports[11].value, static_cast<int>(ExitStatus::SourceUnreadable));
+    for (std::size_t i = 0; i < std::size(kSources); ++i) {
+        auto first = reports.begin() + static_cast<std::ptrdiff_t>(12 + 6 * i);
+        SCOPED_TRACE(kSources[i]);
+        ExpectReportsAsFfprobeReads({first, first + 6}, FactsOf(kSources[i]));
+    }
+    EXPECT_TRUE(folder.Entries().empty()) << "the probe created a file";
+}
 
 // Where ffprobe's plain reading is not what "Original" needs: a rate pulled
 // down by held pictures, or too slow to convert at, and a length counted
