@@ -33,6 +33,8 @@ public:
 
     // Answers the report last handed over by Reported.
     virtual void Reply(ReportReply reply) = 0;
+    // Answers a ReportSourceRead with the next source for the same probe run.
+    virtual void ReplyWithSource(const std::string& path) = 0;
 
     // Asks the process to end (SIGTERM), and ends it outright (SIGKILL) if it
     // is still there after a short grace. Ended follows once it is gone.

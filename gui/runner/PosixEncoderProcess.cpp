@@ -22,6 +22,8 @@ constexpr std::size_t kErrorTailBytes = 4096;
 
 std::string Reason(int error) { return std::strerror(error); }
 
+std::string ReplyBytes(ReportReply reply) { return std::string(reinterpret_cast<const char*>(&reply), sizeof reply); }
+
 void CloseDescriptor(int& descriptor) {
     if (descriptor >= 0) ::close(descriptor);
     descriptor = -1;
@@ -193,7 +195,7 @@ void PosixEncoderProcess::HandPendingReport() {
         std::memcpy(&frame, m_pendingReport.data(), sizeof frame);
         m_pendingReport.erase(0, sizeof frame);
         if (frame.message != kEncoderNotifyMessage) {
-            Send(kReplyContinue);
+            Send(ReplyBytes(kReplyContinue));
             continue;
         }
         m_awaitingReply = true;
@@ -203,18 +205,26 @@ void PosixEncoderProcess::HandPendingReport() {
     if (m_reportNotifier) m_reportNotifier->setEnabled(!m_awaitingReply);
 }
 
-void PosixEncoderProcess::Reply(ReportReply reply) {
+void PosixEncoderProcess::Reply(ReportReply reply) { Answer(ReplyBytes(reply)); }
+
+void PosixEncoderProcess::ReplyWithSource(const std::string& path) {
+    const auto length = static_cast<std::uint32_t>(path.size());
+    Answer(ReplyBytes(kReplyNextSource) + std::string(reinterpret_cast<const char*>(&length), sizeof length) + path);
+}
+
+void PosixEncoderProcess::Answer(const std::string& bytes) {
     if (!m_awaitingReply || m_pid <= 0) return;
     m_awaitingReply = false;
-    Send(reply);
+    Send(bytes);
     // A reply given while the report was handed over lets that loop go on.
     if (!m_handing) HandPendingReport();
 }
 
-void PosixEncoderProcess::Send(ReportReply reply) {
+void PosixEncoderProcess::Send(const std::string& bytes) {
     // An encoder that has gone away meanwhile must not take the front-end
-    // down with a SIGPIPE.
-    ::send(m_channel, &reply, sizeof reply, MSG_NOSIGNAL);
+    // down with a SIGPIPE. The encoder reads each reply whole before it
+    // reports again, so a reply never meets a full socket.
+    ::send(m_channel, bytes.data(), bytes.size(), MSG_NOSIGNAL);
 }
 
 void PosixEncoderProcess::Stop() {

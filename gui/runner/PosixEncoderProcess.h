@@ -29,6 +29,7 @@ public:
     int ChannelHandle() const override;
     bool Start(const std::string& program, const std::vector<std::string>& arguments, std::string& error) override;
     void Reply(ReportReply reply) override;
+    void ReplyWithSource(const std::string& path) override;
     void Stop() override;
 
 private:
@@ -41,7 +42,8 @@ private:
     bool ReadErrors();
     // Hands the next buffered report over, unless one waits for its reply.
     void HandPendingReport();
-    void Send(ReportReply reply);
+    void Answer(const std::string& bytes);
+    void Send(const std::string& bytes);
     void Kill();
     EncoderExit Reap();
     // A process still running is stopped as Stop would, waiting for it here.

@@ -4,11 +4,13 @@
 #include "gui/runner/ConversionHost.h"
 #include "gui/widgets/InputBlocker.h"
 #include "gui/windows/CProgressDlg.h"
+#include "protocol/ExitStatus.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstdint>
 #include <thread>
 
 int SourceProber::DefaultParallelProbes() { return std::max(2, static_cast<int>(std::thread::hardware_concurrency())); }
@@ -23,8 +25,7 @@ SourceProber::SourceProber(ConversionHost& host, CProgressDlg& progressWindow, c
 }
 
 SourceProber::~SourceProber() {
-    for (std::unique_ptr<Probe>& probe : m_queue)
-        if (probe->process) probe->process->Stop();
+    for (std::unique_ptr<ProbeRun>& run : m_runs) run->process->Stop();
 }
 
 void SourceProber::Add(const QStringList& paths) {
@@ -57,33 +58,37 @@ void SourceProber::EnterReading() {
     emit StateChanged(m_state);
 }
 
-// Starts probes in list order while fewer than the limit run and the files
-// being read could still all find room in the list.
+// Starts reading files in list order while the files being read could still
+// all find room in the list: each goes to a run waiting for its next file,
+// or to a new run while fewer than the limit go. Runs left waiting end.
 void SourceProber::StartProbes() {
-    int running = static_cast<int>(
-        std::count_if(m_queue.begin(), m_queue.end(), [](const auto& probe) { return probe->process != nullptr; }));
     for (std::unique_ptr<Probe>& probe : m_queue) {
-        if (probe->process || probe->ended) continue;
-        if (running >= m_parallelProbes ||
-            m_host.Sources().fileCount() + ProbesThatMayBeListed() >= SourceList::kCapacity)
-            return;
+        if (probe->started) continue;
+        if (m_host.Sources().fileCount() + ProbesThatMayBeListed() >= SourceList::kCapacity) break;
         // The output path is not looked at here: a conversion checks it.
         if (probe->path.size() > kMaxPathLength) {
-            probe->ended = true;
+            probe->started = true;
+            ProbeEnded(*probe, false);
             continue;
         }
-        if (!StartProbe(*probe)) return;
-        ++running;
+        if (ProbeRun* run = RunAwaitingNext()) {
+            Hand(*run, *probe);
+        } else if (static_cast<int>(m_runs.size()) < m_parallelProbes) {
+            if (!StartRun(*probe)) return;
+        } else {
+            break;
+        }
     }
+    EndRunsAwaitingNext();
 }
 
-bool SourceProber::StartProbe(Probe& probe) {
+bool SourceProber::StartRun(Probe& probe) {
     const ConversionSettings& settings = m_host.Settings();
     std::string outputPath = MakeOutputPath(probe.path, settings.outputFolder, settings.outputFormat, m_host.Sources());
     EncoderRunValues values{probe.path, outputPath, 0, 0, EncoderProbe, 0, 0.0};
     QString failure;
-    probe.process = m_launcher.Launch(values, failure);
-    if (!probe.process) {
+    EncoderProcessPtr process = m_launcher.Launch(values, failure);
+    if (!process) {
         // Every later file would fail the same way: told first, over the
         // window, then the refusals so far.
         m_progressWindow.hide();
@@ -91,22 +96,67 @@ bool SourceProber::StartProbe(Probe& probe) {
         Finish(true);
         return false;
     }
-    EncoderProcess* process = probe.process.get();
-    connect(process, &EncoderProcess::Reported, this, [&probe, process](const ReportFrame& frame) {
-        probe.result.Take(frame.code, frame.value);
-        process->Reply(kReplyContinue);
-    });
-    connect(process, &EncoderProcess::Ended, this,
-            [this, &probe](const EncoderExit& exit) { OnProbeEnded(probe, exit); });
+    auto run = std::make_unique<ProbeRun>();
+    ProbeRun* started = run.get();
+    connect(process.get(), &EncoderProcess::Reported, this,
+            [this, started](const ReportFrame& frame) { OnReported(*started, frame); });
+    connect(process.get(), &EncoderProcess::Ended, this,
+            [this, started](const EncoderExit& exit) { OnRunEnded(*started, exit); });
+    run->process = std::move(process);
+    run->probe = &probe;
+    probe.started = true;
+    m_runs.push_back(std::move(run));
     return true;
 }
 
-void SourceProber::OnProbeEnded(Probe& probe, const EncoderExit& exit) {
-    probe.ended = true;
-    probe.readable = !probe.result.Failed() && exit.Succeeded();
-    probe.process.reset();
+void SourceProber::Hand(ProbeRun& run, Probe& probe) {
+    run.awaitingNext = false;
+    run.probe = &probe;
+    probe.started = true;
+    run.process->ReplyWithSource(probe.path);
+}
+
+SourceProber::ProbeRun* SourceProber::RunAwaitingNext() const {
+    for (const std::unique_ptr<ProbeRun>& run : m_runs)
+        if (run->awaitingNext) return run.get();
+    return nullptr;
+}
+
+// A run with nothing to read is told so and ends; it counts among the runs
+// going until it has.
+void SourceProber::EndRunsAwaitingNext() {
+    for (std::unique_ptr<ProbeRun>& run : m_runs) {
+        if (!run->awaitingNext) continue;
+        run->awaitingNext = false;
+        run->process->Reply(kReplyContinue);
+    }
+}
+
+void SourceProber::OnReported(ProbeRun& run, const ReportFrame& frame) {
+    if (frame.code != ReportSourceRead) {
+        if (run.probe) run.probe->result.Take(frame.code, frame.value);
+        run.process->Reply(kReplyContinue);
+        return;
+    }
+    if (run.probe) ProbeEnded(*run.probe, frame.value == static_cast<std::int32_t>(ExitStatus::Done));
+    run.probe = nullptr;
+    run.awaitingNext = true;
     StartProbes();
     if (m_state == State::Reading) ListReadFiles();
+}
+
+// A run that ends while reading a file leaves it read as far as its reports
+// and its status say.
+void SourceProber::OnRunEnded(ProbeRun& run, const EncoderExit& exit) {
+    if (run.probe) ProbeEnded(*run.probe, exit.Succeeded());
+    std::erase_if(m_runs, [&run](const std::unique_ptr<ProbeRun>& going) { return going.get() == &run; });
+    StartProbes();
+    if (m_state == State::Reading) ListReadFiles();
+}
+
+void SourceProber::ProbeEnded(Probe& probe, bool readable) {
+    probe.ended = true;
+    probe.readable = readable && !probe.result.Failed();
 }
 
 // The files read so far, up to the first one still being read, are listed
@@ -148,12 +198,12 @@ void SourceProber::ShowReading() {
         m_progressWindow.ShowReading(name, m_host.HostWindow());
 }
 
-// Every probe still running is asked to stop first, so that they all end
+// Every run still going is asked to stop first, so that they all end
 // together.
 void SourceProber::Finish(bool tell) {
     if (m_state == State::Idle) return;
-    for (std::unique_ptr<Probe>& probe : m_queue)
-        if (probe->process) probe->process->Stop();
+    for (std::unique_ptr<ProbeRun>& run : m_runs) run->process->Stop();
+    m_runs.clear();
     m_queue.clear();
     m_readingDelay.stop();
     m_progressWindow.hide();
@@ -166,6 +216,6 @@ void SourceProber::Finish(bool tell) {
 
 int SourceProber::ProbesThatMayBeListed() const {
     return static_cast<int>(std::count_if(m_queue.begin(), m_queue.end(), [](const auto& probe) {
-        return probe->process != nullptr || (probe->ended && probe->readable);
+        return (probe->started && !probe->ended) || (probe->ended && probe->readable);
     }));
 }

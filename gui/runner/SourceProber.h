@@ -20,9 +20,9 @@ class CProgressDlg;
 class InputBlocker;
 
 // Reads the files being added to the source list, as a state machine driven
-// from the main event loop: several encoder probes run at once, and each
-// file is listed, or refused, in the order it was given, once it and every
-// file before it have been read. Files given while others are read join the
+// from the main event loop: several encoder probe runs go at once, each
+// handed file after file, and each file is listed, or refused, in the order
+// it was given, once it and every file before it have been read. Files given while others are read join the
 // end of the queue. Reading stops at the list's limit of files, at Cancel,
 // and at once when the window closes.
 class SourceProber : public QObject {
@@ -37,7 +37,7 @@ public:
     // "Reading …" with Cancel.
     static constexpr int kReadingDelayMs = 1500;
 
-    // As many probes at once as there are cores, and at least two.
+    // As many probe runs at once as there are cores, and at least two.
     static int DefaultParallelProbes();
 
     SourceProber(ConversionHost& host, CProgressDlg& progressWindow, const EncoderLauncher& launcher,
@@ -69,16 +69,28 @@ signals:
 private:
     struct Probe {
         std::string path;
-        EncoderProcessPtr process;
         ProbeResult result;
+        bool started = false;
         bool ended = false;
         bool readable = false;
+    };
+    // One encoder run that probes file after file: loading the encoder
+    // costs several times what reading a file does.
+    struct ProbeRun {
+        EncoderProcessPtr process;
+        Probe* probe = nullptr;  // the file being read
+        bool awaitingNext = false;  // its last file is read; it waits for the next
     };
 
     void EnterReading();
     void StartProbes();
-    bool StartProbe(Probe& probe);
-    void OnProbeEnded(Probe& probe, const EncoderExit& exit);
+    bool StartRun(Probe& probe);
+    void Hand(ProbeRun& run, Probe& probe);
+    ProbeRun* RunAwaitingNext() const;
+    void EndRunsAwaitingNext();
+    void OnReported(ProbeRun& run, const ReportFrame& frame);
+    void OnRunEnded(ProbeRun& run, const EncoderExit& exit);
+    void ProbeEnded(Probe& probe, bool readable);
     void ListReadFiles();
     void ShowReading();
     void Finish(bool tell);
@@ -92,6 +104,7 @@ private:
     // The files given and not yet listed or refused, in their order; the
     // first ones are being read.
     std::deque<std::unique_ptr<Probe>> m_queue;
+    std::vector<std::unique_ptr<ProbeRun>> m_runs;
     std::vector<std::string> m_unreadable;
     int m_refusedForRoom = 0;
     std::unique_ptr<InputBlocker> m_blocker;

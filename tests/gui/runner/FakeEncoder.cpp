@@ -5,6 +5,8 @@
 //   write            write the output file named after -o (logged as "wrote <path>")
 //   temp             write the temporary file the real encoder writes first
 // A probe (mode 1) writes nothing: its "write" and "temp" steps are skipped.
+// A probe whose script runs to its end reports the source read (status 0)
+// and, when given a next source, logs "next <path>" and runs its script.
 //   sleep:<ms>       wait without reporting
 //   touch:<path>     create an empty file there
 //   await:<path>     wait until that file exists (logged as "awaited <path>", or
@@ -88,16 +90,19 @@ int Report(int handle, std::uint32_t message, std::uint32_t code, std::int32_t v
     return reply;
 }
 
-}  // namespace
+// The next source a probe run is given, or "" when the run is to end.
+std::string NextSource(int handle) {
+    if (Report(handle, kEncoderNotifyMessage, ReportSourceRead, 0) != kReplyNextSource) return "";
+    std::uint32_t length = 0;
+    if (::recv(handle, &length, sizeof length, MSG_WAITALL) != sizeof length) return "";
+    std::string path(length, '\0');
+    if (::recv(handle, path.data(), length, MSG_WAITALL) != static_cast<ssize_t>(length)) return "";
+    return path;
+}
 
-int main(int argc, char** argv) {
-    if (argc < 6) return 64;
-    std::string source = argv[1];
-    std::string output = argv[3];
-    int handle = std::atoi(argv[argc - 1]);
-    bool probing = std::string(argv[argc - 2]) == "1";
-    LogStart(argc, argv, handle);
-
+// Runs the source's script: the status to end with, or -1 when the script
+// has run to its end.
+int RunScript(const std::string& source, const std::string& output, int handle, bool probing) {
     std::istringstream steps(ReadScript(source));
     for (std::string step; steps >> step;) {
         std::string argument = step.substr(step.find(':') + 1);
@@ -143,5 +148,22 @@ int main(int argc, char** argv) {
             return std::stoi(argument);
         }
     }
-    return 0;
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 6) return 64;
+    std::string source = argv[1];
+    std::string output = argv[3];
+    int handle = std::atoi(argv[argc - 1]);
+    bool probing = std::string(argv[argc - 2]) == "1";
+    LogStart(argc, argv, handle);
+    for (;;) {
+        int status = RunScript(source, output, handle, probing);
+        if (status >= 0) return status;
+        if (!probing || (source = NextSource(handle)).empty()) return 0;
+        Log("next " + source);
+    }
 }
