@@ -1,8 +1,9 @@
 #!/bin/sh
 # Adding 40 files (ten-second clips, 640x480, with sound) through the real
-# encoder's probes: the time with several probes at once against the
-# baseline of one probe after the other, in the same run (target: at most
-# 0.6 of it on two cores). The clips' total size is printed beside.
+# encoder's probes: the time to add them, with one probe run and with
+# several at once, each run handed file after file, against the baseline of
+# one probe run per file, one after the other, in the same run (target: at
+# most 0.6 of it on two cores). The clips' size is printed beside.
 # Usage: bench/add_files.sh [BUILD_DIR]   (default: build)
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
