@@ -4,8 +4,6 @@
 #include "text/ProgressText.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -27,9 +25,13 @@ std::string CountOfFiles(int count, int total, const char* what) {
            what;
 }
 
-// The encoder names the cause of a failed write in the system's words.
+// The encoder names the cause of a failed write in the C library's words,
+// and it never leaves the C locale: these are its words whatever language
+// the desktop, and so this program's own strerror, speaks.
+constexpr const char* kEncoderDiskFullWords = "No space left on device";
+
 bool SaysDiskFull(const EncoderExit& exit) {
-    return exit.Is(ExitStatus::OutputUnwritable) && exit.errorTail.find(std::strerror(ENOSPC)) != std::string::npos;
+    return exit.Is(ExitStatus::OutputUnwritable) && exit.errorTail.find(kEncoderDiskFullWords) != std::string::npos;
 }
 
 }  // namespace

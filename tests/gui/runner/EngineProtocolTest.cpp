@@ -2,6 +2,7 @@
 // encoder: the report channel, the probe slot, the progress display, the
 // stop question and the batch's handling of encoders that fail in ways real
 // files cannot arrange.
+#include "DecimalCommaLocale.h"
 #include "EngineTestSupport.h"
 #include "ScreenshotSupport.h"
 
@@ -385,7 +386,11 @@ private slots:
 
     // A full disk asks once whether to go on: Yes converts the rest, No ends
     // the batch with the rest left for later, and the summary tells both.
+    // The encoder names the cause in its own words, whatever the desktop's
+    // language.
     void aFullDiskAsksWhetherToGoOn() {
+        DecimalCommaLocale german;
+        QVERIFY2(german.Problem().empty(), german.Problem().c_str());
         ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:3");
         ListScripted("second.avi", 10, "write");
         ListScripted("third.avi", 10, "write");
