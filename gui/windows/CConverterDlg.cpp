@@ -60,10 +60,10 @@ constexpr const char* kMaximizedKey = "Maximized";
 constexpr const char* kImportSection = "Import";
 constexpr const char* kImportFolderKey = "Folder";
 
-// The buttons that draw themselves: the toolbar, the side bar and Change.
 // The window's numbers follow the user's locale.
 std::string LocaleNumber(double value, int decimals) { return QLocale().toString(value, 'f', decimals).toStdString(); }
 
+// The buttons that draw themselves: the toolbar, the side bar and Change.
 bool IsImageButton(int id) {
     switch (id) {
     case IDC_ADD:
