@@ -200,20 +200,9 @@ void ConversionEngine::AskToStop() {
 // stopping the process. No takes the request back and lets what waited through.
 void ConversionEngine::OnStopAnswer(bool stop) {
     if (m_state != State::AskingToStop) return;
+    if (stop) return StopRun();
     std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
     std::optional<EncoderExit> ended = std::exchange(m_heldExit, std::nullopt);
-    if (stop) {
-        EnterState(State::Stopping);
-        if (ended) {
-            EndStoppedRun(*ended);
-        } else if (held) {
-            m_process->Reply(kReplyStop);
-            m_stopAfterReply.start();
-        } else {
-            m_process->Stop();
-        }
-        return;
-    }
     m_progress.cancelRequested = false;
     EnterState(State::Converting);
     emit StopDeclined();
@@ -239,14 +228,19 @@ void ConversionEngine::StopWithoutAsking() {
         m_discImageMaker.Stop();
         return;
     }
+    StopRun();
+}
+
+// Stops the run and the batch with it: a run that has ended already is let
+// go, one waiting for its report's reply is told to stop there, and any
+// other is stopped as a process.
+void ConversionEngine::StopRun() {
     std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
     std::optional<EncoderExit> ended = std::exchange(m_heldExit, std::nullopt);
     EnterState(State::Stopping);
     if (ended) {
         EndStoppedRun(*ended);
-        return;
-    }
-    if (held) {
+    } else if (held) {
         m_process->Reply(kReplyStop);
         m_stopAfterReply.start();
     } else {

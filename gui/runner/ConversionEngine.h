@@ -93,6 +93,7 @@ private:
     void OnRunEnded(const EncoderExit& exit);
     void AskToStop();
     void OnStopAnswer(bool stop);
+    void StopRun();
     void OnGoOnAnswer(bool goOn);
     void CompleteRun(const EncoderExit& exit);
     void EndStoppedRun(const EncoderExit& exit);
