@@ -1,6 +1,7 @@
 #include "kelvoenc/TemporaryOutputFile.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/RenameWithoutReplacing.h"
 #include "protocol/TemporaryOutput.h"
 
 extern "C" {
@@ -35,18 +36,6 @@ std::string RandomName() {
     std::string letters;
     for (std::size_t i = 0; i < kTemporaryOutputRandomLength; ++i) letters += kLetters[pick(random)];
     return TemporaryOutputName(letters);
-}
-
-// A file that appears under the output's name while converting is kept: the
-// rename fails with EEXIST instead of replacing it. File systems without the
-// no-replace rename get the same guarantee from a hard link. The output's
-// name is taken by path, so a folder renamed meanwhile fails the rename.
-bool RenameWithoutReplacing(int folder, const std::string& name, const std::string& to) {
-    if (renameat2(folder, name.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    if (linkat(folder, name.c_str(), AT_FDCWD, to.c_str(), 0) != 0) return false;
-    unlinkat(folder, name.c_str(), 0);
-    return true;
 }
 
 }  // namespace
@@ -118,6 +107,8 @@ void TemporaryOutputFile::Commit() {
     int fd = m_fd;
     m_fd = -1;
     if (close(fd) != 0) Fail(AVERROR(errno), "complete");
+    // A file that appeared under the output's name meanwhile is kept. The
+    // name is taken by path, so a folder renamed meanwhile fails the rename.
     if (!RenameWithoutReplacing(m_folder, m_name, m_outputPath)) {
         if (errno == EEXIST) RefuseExisting();
         Fail(AVERROR(errno), "give the finished file the name of");

@@ -1,6 +1,6 @@
 #include "gui/runner/DiscImageMaker.h"
 
-#include "core/RenameWithoutReplacing.h"
+#include "protocol/RenameWithoutReplacing.h"
 
 #include <QDir>
 #include <QFile>
