@@ -4,8 +4,12 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QPushButton>
+#include <QScreen>
 #include <QSpacerItem>
+#include <QTextEdit>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -26,11 +30,41 @@ void KeepRoomForCaption(QMessageBox& box) {
                   grid->columnCount());
 }
 
+// A box that asks nothing closes as OK does: Escape, the close box and
+// Alt+F4 answer OK, and Enter stays on OK whichever button was clicked last.
+void CloseAsOk(QMessageBox& box) {
+    if (!box.button(QMessageBox::Ok) || box.button(QMessageBox::No) || box.button(QMessageBox::Cancel)) return;
+    box.setEscapeButton(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    for (QAbstractButton* button : box.buttons())
+        if (auto* push = qobject_cast<QPushButton*>(button); push && button != box.button(QMessageBox::Ok))
+            push->setAutoDefault(false);
+}
+
+// The details section shows as many of its lines as the screen has room for
+// below the rest of the box and the title bar.
+void GiveDetailsTheRoomTheScreenAllows(QMessageBox& box, const QString& details) {
+    auto* pane = box.findChild<QTextEdit*>();
+    if (!pane) return;
+    QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+    QFontMetrics metrics(pane->font());
+    int frame = 2 * (pane->frameWidth() + int(pane->document()->documentMargin()));
+    int wanted = int(details.count('\n') + 1) * metrics.lineSpacing() + frame;
+    int titleBar = 2 * metrics.height();
+    int room = screen->availableGeometry().height() - box.sizeHint().height() - titleBar;
+    pane->setFixedHeight(std::max(std::min(wanted, room), metrics.lineSpacing() * 3 + frame));
+}
+
 QMessageBox* NewBox(QWidget* parent, const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
-                    const QString& caption, const QString& openText) {
+                    const QString& caption, const QString& openText, const QString& details = QString()) {
     auto* box = new QMessageBox(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text,
                                 buttons, parent);
     if (!openText.isEmpty()) box->button(QMessageBox::Open)->setText(openText);
+    if (!details.isEmpty()) {
+        box->setDetailedText(details);
+        GiveDetailsTheRoomTheScreenAllows(*box, details);
+    }
+    CloseAsOk(*box);
     KeepRoomForCaption(*box);
     return box;
 }
@@ -63,8 +97,7 @@ bool AppMessageBoxAsking(QWidget* parent, const QString& text) {
 QMessageBox* OpenAppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                QMessageBox::StandardButtons buttons, const Answered& answered, const QString& openText,
                                const QString& details) {
-    QMessageBox* box = NewBox(parent, text, icon, buttons, QString(), openText);
-    box->setDetailedText(details);
+    QMessageBox* box = NewBox(parent, text, icon, buttons, QString(), openText, details);
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QMessageBox::finished, box, [answered](int result) {
         if (answered) answered(static_cast<QMessageBox::StandardButton>(result));

@@ -28,7 +28,9 @@ bool AppMessageBoxAsking(QWidget* parent, const QString& text);
 // closed otherwise. The box deletes itself once closed; `openText`, when
 // given, labels an Open button among `buttons`; `details`, when given, go
 // into a details section under a button of their own, so a long list of
-// lines never makes the box taller than the screen.
+// lines never makes the box taller than the screen, and shows as many lines
+// as the screen has room for. A box with OK and no No or Cancel closes as OK
+// does by Escape, its close box and Alt+F4, and Enter stays on OK.
 using Answered = std::function<void(QMessageBox::StandardButton)>;
 QMessageBox* OpenAppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                QMessageBox::StandardButtons buttons, const Answered& answered,
