@@ -62,16 +62,14 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std:
     const AspectEntry* aspect = ChosenAspect(settings);
     plan.wide = aspect && aspect->displayWidth * 3 > aspect->displayHeight * 4;
     plan.names = DiscImageNames::Free(outputFolder, plan.kind);
+    plan.listedCount = static_cast<int>(converted.size());
     for (const ConvertedFile& file : converted) {
         if (file.outcome == ConvertedFile::Outcome::Whole)
             plan.titles.push_back({file.outputPath, file.seconds});
         else
             plan.notes.push_back(LeftOutNote(file));
     }
-    if (plan.kind == DiscKind::Vcd) {
-        std::string note = VcdStandardNote(settings);
-        if (!note.empty()) plan.notes.push_back(note);
-    }
+    if (plan.kind == DiscKind::Vcd) plan.standardNote = VcdStandardNote(settings);
     double bytes = TotalBytes(plan.titles);
     if (plan.titles.empty())
         plan.skipReason = "The disc image was not made: no file was converted whole.";

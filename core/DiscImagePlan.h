@@ -32,8 +32,13 @@ struct DiscImagePlan {
     bool wide = false;  // 16:9, else 4:3
     DiscImageNames names;
     std::vector<DiscTitle> titles;
-    // Files left out, and a VCD that strays from the standard's bitrates.
+    // How many files the batch listed, those left out included.
+    int listedCount = 0;
+    // The files left out, one line each, for the summary's details.
     std::vector<std::string> notes;
+    // Not empty for a VCD that strays from the standard's bitrates: the
+    // summary says so beside the made image.
+    std::string standardNote;
     // Not empty when no image is to be made, and why.
     std::string skipReason;
 

@@ -3,9 +3,11 @@
 std::string DiscImageResult::SummaryLine() const {
     switch (outcome) {
     case Outcome::Made: {
-        std::string line = "The disc image \"" + paths.front() + "\" was made";
-        for (std::size_t i = 1; i < paths.size(); ++i) line += (i == 1 ? ", with \"" : " and \"") + paths[i] + "\"";
-        return line + ".";
+        std::string line = "The disc image was made";
+        if (titleCount < listedCount)
+            line += " with " + std::to_string(titleCount) + " of " + std::to_string(listedCount) + " files";
+        for (std::size_t i = 0; i < paths.size(); ++i) line += (i == 0 ? ": \"" : " and \"") + paths[i] + "\"";
+        return line + "." + (detail.empty() ? "" : "\n" + detail);
     }
     case Outcome::Skipped: return detail;
     case Outcome::MissingTool:

@@ -27,6 +27,9 @@ constexpr QualityPreset kMpeg1Qualities[] = {
     {"3.Medium (video bitrate: 800kbps; audio bitrate:128kbps)", 800, 128},
     {"4.Good   (video bitrate:1000kbps; audio bitrate:192kbps)", 1000, 192},
     {"5.Best   (video bitrate:1152kbps; audio bitrate:192kbps)", 1152, 192},
+    // Appended, so that the stored steps keep their meaning: the bitrates
+    // every VCD player takes.
+    {"6.VCD standard (video bitrate:1150kbps; audio bitrate:224kbps)", 1150, 224},
 };
 
 constexpr QualityPreset kMpeg2Qualities[] = {

@@ -127,7 +127,7 @@ DiscImageResult DiscImageMaker::MoveResultsOut() {
         }
         moved.push_back(result.finalPath);
     }
-    return DiscImageResult::Made(moved);
+    return DiscImageResult::Made(m_plan, moved);
 }
 
 void DiscImageMaker::Stop() {

@@ -1,6 +1,7 @@
 // A disc image's names, its layout for dvdauthor and the plan's notes.
 #include "core/DiscAuthoring.h"
 #include "core/DiscImagePlan.h"
+#include "core/DiscImageResult.h"
 #include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
@@ -96,14 +97,21 @@ TEST_F(DiscPlanTest, PlanKeepsWholeFilesInOrderAndSaysWhatItLeavesOut) {
     EXPECT_EQ(plan.titles[0].path, At("a"));
     EXPECT_EQ(plan.titles[1].path, At("d"));
     EXPECT_EQ(plan.skipReason, "");
-    ASSERT_EQ(plan.notes.size(), 3u);
+    ASSERT_EQ(plan.notes.size(), 2u);
     EXPECT_EQ(plan.notes[0], "\"b.avi\" was left out of the disc image: it was converted only in part.");
     EXPECT_EQ(plan.notes[1], "\"c.avi\" was left out of the disc image: it was not converted.");
-    // The default VCD quality spends 1000 + 192 kbit/s.
-    EXPECT_EQ(plan.notes[2],
+    // The visible line says how many files the disc holds and, for the
+    // default VCD quality's 1000 + 192 kbit/s, that old players may refuse it.
+    EXPECT_EQ(DiscImageResult::Made(plan, {"/out/d.bin", "/out/d.cue"}).SummaryLine(),
+              "The disc image was made with 2 of 4 files: \"/out/d.bin\" and \"/out/d.cue\".\n"
               "The VCD's video (1000 kbit/s) and sound (192 kbit/s) differ from the VCD standard's "
               "1150 and 224 kbit/s: computers and most DVD players play it, but some older VCD "
               "players may refuse it.");
+    ConversionSettings standard = Disc(FormatVcd);
+    standard.mpeg1Quality = 5;
+    DiscImagePlan whole = DiscImagePlan::Make(standard, {Converted("a", Outcome::Whole)}, m_folder.string());
+    EXPECT_EQ(DiscImageResult::Made(whole, {"/out/d.bin", "/out/d.cue"}).SummaryLine(),
+              "The disc image was made: \"/out/d.bin\" and \"/out/d.cue\".");
 
     EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), {Converted("e", Outcome::Failed)}, m_folder.string()).skipReason,
               "The disc image was not made: no file was converted whole.");

@@ -32,7 +32,7 @@ TEST(FormatCatalogue, FamiliesAndExtensions) {
 TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {
     using namespace FormatCatalogue;
     EXPECT_EQ(AviQualities().size(), 9u);
-    EXPECT_EQ(Mpeg1Qualities().size(), 5u);
+    EXPECT_EQ(Mpeg1Qualities().size(), 6u);
     EXPECT_EQ(Mpeg2Qualities().size(), 6u);
     EXPECT_EQ(SvcdQualities().size(), 5u);
     EXPECT_EQ(DvdQualities().size(), 6u);

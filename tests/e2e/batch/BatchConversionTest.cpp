@@ -158,9 +158,9 @@ private slots:
         ConvertAll();
         QCOMPARE(m_boxes->Shown().size(), 1);
         QVERIFY(m_boxes->Shown()[0].text.startsWith("Mission accomplished! Total Time:00:00:"));
-        QVERIFY2(
-            m_boxes->Shown()[0].text.contains("The disc image \"" + QString::fromStdString(Output("Tarvine disc.iso"))),
-            qPrintable(m_boxes->Shown()[0].text));
+        QVERIFY2(m_boxes->Shown()[0].text.contains("The disc image was made: \"" +
+                                                   QString::fromStdString(Output("Tarvine disc.iso"))),
+                 qPrintable(m_boxes->Shown()[0].text));
         QCOMPARE(m_boxes->Shown()[0].icon, QMessageBox::Information);
         QVERIFY(fs::is_regular_file(Output("Tarvine disc.iso")));
 

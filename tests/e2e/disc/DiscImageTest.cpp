@@ -156,9 +156,10 @@ void DiscImageTest::makesADiscThatReadsBack() {
 
     DiscImageMaker maker;
     DiscImageResult result = Make(maker, plan);
-    QCOMPARE(QString::fromStdString(result.SummaryLine()),
-             QString::fromStdString(DiscImageResult::Made(plan.names.Paths()).SummaryLine()));
     QString image = QString::fromStdString(plan.names.image);
+    QString line = QString::fromStdString(result.SummaryLine());
+    QVERIFY2(line.startsWith("The disc image was made with 2 of 3 files: \"" + image + "\" and \""), qPrintable(line));
+    QCOMPARE(line.contains("\nThe VCD's video"), format == FormatVcd);
     QCOMPARE(QFileInfo(image).fileName(), format == FormatDvd ? "Tarvine disc_1.iso" : "Tarvine disc_1.bin");
     QCOMPARE(taken.size(), 0);
 

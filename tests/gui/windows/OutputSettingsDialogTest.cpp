@@ -107,11 +107,11 @@ void OutputSettingsDialogTest::listsFollowTheFormat_data() {
     QTest::addColumn<QStringList>("expected");
     auto row = [](const char* name, int format, QStringList expected) { QTest::newRow(name) << format << expected; };
     row("AVI", 0, {"E9:1", "E2:1", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
-    row("MPEG1", 1, {"E5:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
+    row("MPEG1", 1, {"E6:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
     row("MPEG2", 2, {"E6:3", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
     row("DivX", 3, {"E9:1", "D1:0", "E2:0", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
     row("Xvid", 4, {"E9:1", "D1:0", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
-    row("VCD", 5, {"E5:2", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
+    row("VCD", 5, {"E6:2", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
     row("SVCD", 6, {"E5:4", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
     row("DVD", 7, {"E6:0", "D1:0", "E2:1", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
     row("WMV", 8, {"E9:5", "D1:0", "E2:0", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
