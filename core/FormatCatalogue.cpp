@@ -111,12 +111,22 @@ constexpr FrameSizeEntry kMpegResolutions[] = {
     {"640 x 480", 640, 480}, {"720 x 480", 720, 480}, {"720 x 576", 720, 576},
 };
 
+// A portrait source comes out at the size turned upright (see ComputePadding).
 constexpr FrameSizeEntry kMp4Resolutions[] = {
-    {"Original", 0, 0},          {"320 x 240", 320, 240},     {"426 x 240", 426, 240},
-    {"640 x 360", 640, 360},     {"640 x 480", 640, 480},     {"854 x 480", 854, 480},
-    {"768 x 576", 768, 576},     {"960 x 720", 960, 720},     {"1024 x 768", 1024, 768},
-    {"1280 x 720", 1280, 720},   {"1440 x 1080", 1440, 1080}, {"1920 x 1080", 1920, 1080},
-    {"2560 x 1440", 2560, 1440}, {"3840 x 2160", 3840, 2160},
+    {"Original", 0, 0},
+    {"320 x 240 (240 x 320 for portrait clips)", 320, 240},
+    {"426 x 240 (240 x 426 for portrait clips)", 426, 240},
+    {"640 x 360 (360 x 640 for portrait clips)", 640, 360},
+    {"640 x 480 (480 x 640 for portrait clips)", 640, 480},
+    {"854 x 480 (480 x 854 for portrait clips)", 854, 480},
+    {"768 x 576 (576 x 768 for portrait clips)", 768, 576},
+    {"960 x 720 (720 x 960 for portrait clips)", 960, 720},
+    {"1024 x 768 (768 x 1024 for portrait clips)", 1024, 768},
+    {"1280 x 720 (720 x 1280 for portrait clips)", 1280, 720},
+    {"1440 x 1080 (1080 x 1440 for portrait clips)", 1440, 1080},
+    {"1920 x 1080 (1080 x 1920 for portrait clips)", 1920, 1080},
+    {"2560 x 1440 (1440 x 2560 for portrait clips)", 2560, 1440},
+    {"3840 x 2160 (2160 x 3840 for portrait clips)", 3840, 2160},
 };
 
 // Disc sizes and rates: the NTSC entry, then the PAL entry.

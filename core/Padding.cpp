@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -59,20 +60,31 @@ Padding PadsFor(Shape picture, Shape frame, int width, int height) {
             Leftover(height, picture.down * frame.across, picture.across * frame.down)};
 }
 
+bool IsPortrait(Shape shape) { return shape.down > shape.across; }
+
+// MP4's sizes name landscape frames; a portrait source, as it shows, comes
+// out at the same size turned upright, as phones record it.
+void TurnForPortraitSource(const ConversionSettings& settings, EncodeTargets& targets, Shape source) {
+    if (FamilyOf(settings.outputFormat) == FormatFamily::Mp4 && IsPortrait(source) && targets.width > targets.height)
+        std::swap(targets.width, targets.height);
+}
+
 }  // namespace
 
 Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth, int sourceHeight,
                        double sourceSampleAspect) {
     ResolveFrameSize(settings, targets);
-    if (!settings.letterbox || sourceWidth <= 0 || sourceHeight <= 0) return {};
+    if (sourceWidth <= 0 || sourceHeight <= 0) return {};
+    Shape source = SourceShape(sourceWidth, sourceHeight, sourceSampleAspect);
+    TurnForPortraitSource(settings, targets, source);
+    if (!settings.letterbox) return {};
     // MPEG1/MPEG2 at "Original" size keep the source's frame, flagged with
     // the chosen aspect, so the picture is padded inside it.
     bool inSourceFrame = targets.width == 0 && targets.height == 0 && IsMpegFamily(settings.outputFormat);
     int width = inSourceFrame ? sourceWidth : targets.width;
     int height = inSourceFrame ? sourceHeight : targets.height;
     if (width == 0 || height == 0) return {};
-    Padding pads = PadsFor(SourceShape(sourceWidth, sourceHeight, sourceSampleAspect),
-                           FrameShape(settings, width, height), width, height);
+    Padding pads = PadsFor(source, FrameShape(settings, width, height), width, height);
     if (!inSourceFrame) return pads;
     if (pads.horizontal <= 0 && pads.vertical <= 0) return {};
     targets.width = width;

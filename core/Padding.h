@@ -9,7 +9,9 @@ struct Padding {
     int vertical = 0;    // > 0: source relatively wider than the target, pad top and bottom
 };
 
-// Resolves the target frame size W x H into `targets` first. With letterbox
+// Resolves the target frame size W x H into `targets` first; an MP4 size
+// turns upright (720 x 1280 for "1280 x 720") for a source whose shown
+// shape is portrait. With letterbox
 // on and all sizes known, the pads compare display shapes: the source's
 // (width x sample aspect / height) against the output frame's (the aspect
 // MPEG and disc formats flag, else W / H for square pixels), and count the

@@ -136,9 +136,13 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
     if (video.displayAspect) {
         geometry.sampleAspect =
             FlaggedSampleAspect(*video.displayAspect, codec, geometry.frameWidth, geometry.frameHeight);
+    } else if (expand && video.autoAspect) {
+        // A padded frame is laid out in square pixels: the picture was fitted
+        // to it, and an even side's rounding is no shape to flag.
+        geometry.sampleAspect = {1, 1};
     } else if (video.autoAspect) {
         // The picture keeps the source's display aspect whatever its pixel
-        // size; padding adds pixels of the same shape.
+        // size.
         geometry.sampleAspect = Reduce(displayNum * geometry.pictureHeight, displayDen * geometry.pictureWidth);
     }
     return geometry;

@@ -51,7 +51,9 @@ TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {
     EXPECT_STREQ(MpegFrameRates()[5].text, "30.0 fps");
     EXPECT_EQ(FrameRateList(FormatMp4H264).entries[7], "59.94 fps");
     std::vector<std::string> mp4Sizes = ResolutionList(FormatMp4H264).entries;
-    for (const char* size : {"Original", "640 x 360", "854 x 480", "1280 x 720", "1920 x 1080", "640 x 480"})
+    for (const char* size :
+         {"Original", "640 x 360 (360 x 640 for portrait clips)", "1280 x 720 (720 x 1280 for portrait clips)",
+          "1920 x 1080 (1080 x 1920 for portrait clips)"})
         EXPECT_NE(std::find(mp4Sizes.begin(), mp4Sizes.end(), size), mp4Sizes.end()) << size;
     EXPECT_EQ(AspectTexts(FormatAvi), (std::vector<std::string>{"4:3    (Standard TV)", "16:9   (Wide screen TV)"}));
 }

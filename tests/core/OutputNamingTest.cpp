@@ -133,6 +133,28 @@ TEST(ComputePaddingTest, ResolvesTheTargetFrame) {
     ComputePadding(mpeg, targets, 1280, 720);
     EXPECT_EQ(targets.width, 0);
     EXPECT_EQ(targets.height, 0);
+
+    // An MP4 size turns upright for a source that shows portrait, its pixel
+    // shape counted, with or without letterbox; AVI sizes stay as named.
+    const struct {
+        int format, letterbox, sourceWidth, sourceHeight;
+        double sampleAspect;
+        int width, height;
+    } turns[] = {
+        {FormatMp4H264, 1, 1080, 1920, 1.0, 720, 1280}, {FormatMp4H265, 0, 1080, 1920, 1.0, 720, 1280},
+        {FormatMp4H264, 1, 1440, 1080, 0.5, 720, 1280}, {FormatMp4H264, 1, 1080, 1440, 2.0, 1280, 720},
+        {FormatMp4H264, 1, 1920, 1080, 1.0, 1280, 720}, {kAvi, 1, 1080, 1920, 1.0, 640, 480},
+    };
+    for (const auto& c : turns) {
+        ConversionSettings settings;
+        settings.outputFormat = c.format;
+        settings.mp4Resolution = 9;   // 1280 x 720
+        settings.aviResolution = 17;  // 640 x 480
+        settings.letterbox = c.letterbox;
+        ComputePadding(settings, targets, c.sourceWidth, c.sourceHeight, c.sampleAspect);
+        EXPECT_EQ(targets.width, c.width) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
+        EXPECT_EQ(targets.height, c.height) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
+    }
 }
 
 using EnsureFolderTest = ScratchFolder;

@@ -32,6 +32,11 @@ TEST(Geometry, ComputedSideKeepsTheDisplayAspectAndIsEven) {
     EXPECT_EQ(letterboxed.frameWidth, 640);
     EXPECT_EQ(letterboxed.frameHeight, 480);
     EXPECT_NEAR(DisplayAspect(letterboxed), 4.0 / 3.0, 0.01);  // square pixels around a 16:9 picture
+    // A padded frame keeps square pixels though the even picture is 852, not 853.3, wide.
+    VideoGeometry pillarboxed = VideoPlan::Geometry(WithFilters(FrameSizeRequest{-3, 480}, FrameSizeRequest{854, 480}),
+                                                    VideoCodecChoice::H264, kWideDvd);
+    EXPECT_EQ(pillarboxed.pictureWidth, 852);
+    EXPECT_EQ(pillarboxed.sampleAspect.num, pillarboxed.sampleAspect.den);
 }
 
 TEST(Geometry, OddSourceSizesBecomeEven) {
