@@ -2,6 +2,7 @@
 #include "core/FormatCatalogue.h"
 #include "core/SettingsStore.h"
 #include "core/TipsFile.h"
+#include "core/VideoFileFilter.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -98,6 +99,34 @@ private slots:
                               .arg(PresetName(preset), VideoColumn(preset))
                               .arg(preset.audioKbps);
             QVERIFY2(rows.contains(row), qPrintable(row));
+        }
+    }
+
+    // The file type table names each ending the import dialog's first
+    // entry offers, and no other.
+    void theFileTypeTableListsWhatTheDialogTakes() {
+        QString html = ReadText(kProgramFolder + QStringLiteral("/help/adding/adding-files.htm"));
+        qsizetype start = html.indexOf(QStringLiteral("<table id=\"types\">"));
+        QVERIFY(start >= 0);
+        QString table = html.mid(start, html.indexOf(QStringLiteral("</table>"), start) - start);
+        QSet<QString> listed;
+        QRegularExpression endings(QStringLiteral("<tr><td>[^<]*</td><td>([^<]*)</td>"));
+        for (auto match = endings.globalMatch(table); match.hasNext();)
+            for (const QString& ending : match.next().captured(1).split(QStringLiteral(", ")))
+                listed.insert(QStringLiteral("*") + ending);
+        QSet<QString> offered;
+        for (const QString& pattern :
+             QString::fromLatin1(VideoFileFilter::Entries().front().patterns).split(QLatin1Char(';')))
+            offered.insert(pattern);
+        QCOMPARE(listed, offered);
+    }
+
+    // Each output format has its section under the name its box shows.
+    void theFormatPageDescribesEveryFormat() {
+        QString html = ReadText(kProgramFolder + QStringLiteral("/help/formats/output-formats.htm"));
+        for (const FormatEntry& format : FormatCatalogue::Formats()) {
+            QString heading = QStringLiteral("</a>%1</h2>").arg(QString::fromLatin1(format.comboText));
+            QVERIFY2(html.contains(heading), qPrintable(heading));
         }
     }
 
