@@ -41,19 +41,35 @@ void CloseAsOk(QMessageBox& box) {
             push->setAutoDefault(false);
 }
 
-// The details section shows as many of its lines as the screen has room for
-// below the rest of the box and the title bar.
-void GiveDetailsTheRoomTheScreenAllows(QMessageBox& box, const QString& details) {
-    auto* pane = box.findChild<QTextEdit*>();
-    if (!pane) return;
-    QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
-    QFontMetrics metrics(pane->font());
-    int frame = 2 * (pane->frameWidth() + int(pane->document()->documentMargin()));
-    int wanted = int(details.count('\n') + 1) * metrics.lineSpacing() + frame;
-    int titleBar = 2 * metrics.height();
-    int room = screen->availableGeometry().height() - box.sizeHint().height() - titleBar;
-    pane->setFixedHeight(std::max(std::min(wanted, room), metrics.lineSpacing() * 3 + frame));
-}
+// The details section shows as many of its lines, as wrapped, as the
+// screen has room for below the rest of the box and the title bar. It is
+// measured when it opens, at the width the box gave it.
+class DetailsRoom : public QObject {
+public:
+    DetailsRoom(QMessageBox& box, QTextEdit& pane) : QObject(&pane), m_box(box), m_pane(pane) {
+        pane.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) Fit();
+        return false;
+    }
+
+private:
+    void Fit() {
+        QScreen* screen = m_box.screen() ? m_box.screen() : QGuiApplication::primaryScreen();
+        QFontMetrics metrics(m_pane.font());
+        m_pane.document()->setTextWidth(m_pane.viewport()->width());
+        int frame = 2 * m_pane.frameWidth();
+        int wanted = int(m_pane.document()->size().height()) + frame;
+        int titleBar = 2 * metrics.height();
+        int room = screen->availableGeometry().height() - m_box.height() - titleBar;
+        m_pane.setFixedHeight(std::max(std::min(wanted, room), 3 * metrics.lineSpacing() + frame));
+    }
+
+    QMessageBox& m_box;
+    QTextEdit& m_pane;
+};
 
 QMessageBox* NewBox(QWidget* parent, const QString& text, QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
                     const QString& caption, const QString& openText, const QString& details = QString()) {
@@ -62,7 +78,7 @@ QMessageBox* NewBox(QWidget* parent, const QString& text, QMessageBox::Icon icon
     if (!openText.isEmpty()) box->button(QMessageBox::Open)->setText(openText);
     if (!details.isEmpty()) {
         box->setDetailedText(details);
-        GiveDetailsTheRoomTheScreenAllows(*box, details);
+        if (auto* pane = box->findChild<QTextEdit*>()) new DetailsRoom(*box, *pane);
     }
     CloseAsOk(*box);
     KeepRoomForCaption(*box);
