@@ -9,7 +9,7 @@ DEB_PACKAGES = cmake ninja-build g++ pkg-config make \
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev \
   libswresample-dev libavutil-dev ffmpeg \
   libsimpleini-dev libicu-dev libgtest-dev googletest \
-  xvfb xauth imagemagick fonts-dejavu-core fonts-liberation time locales \
+  xvfb xauth imagemagick fonts-dejavu-core fonts-liberation time locales openbox xdotool \
   dvdauthor genisoimage vcdimager lsdvd
 
 ifeq ($(shell id -u),0)

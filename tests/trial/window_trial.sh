@@ -1,0 +1,112 @@
+#!/bin/sh
+# The window's trial, as a new user makes it: real keys under openbox on a
+# virtual screen, in German, with screenshots to look at afterwards. Not
+# part of `make test`; run it after a build and look at every picture.
+#
+#   tests/trial/window_trial.sh [BUILD_DIR]
+#
+# Needs Xvfb, openbox, xdotool, ImageMagick's import and the de_DE.UTF-8
+# locale (`localedef -i de_DE -f UTF-8 de_DE.UTF-8`). The program folder is
+# copied, so the build's own option.ini stays untouched. Prints each check
+# and where the screenshots are; exits 1 when a check fails.
+set -eu
+build=$(cd "${1:-build}" && pwd)
+work=$(mktemp -d /tmp/tarvine-trial.XXXXXX)
+shots=$work/shots
+mkdir -p "$work/clips" "$work/out" "$work/home/.config/Tarvine" "$shots"
+cp -r "$build/bin" "$work/program"
+failed=0
+
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+check() { if [ "$2" = "$3" ]; then echo "ok: $1"; else echo "FAILED: $1: '$2', expected '$3'"; failed=1; fi; }
+shot() { sleep 1; import -window root "$shots/$1.png"; }
+sound() { echo "sine=frequency=440:sample_rate=44100:duration=$1"; }
+
+# A 4:3 camera clip, a phone's portrait clip stored turned with a display
+# matrix, and a clip whose file breaks off halfway (it converts in part).
+ff -f lavfi -i testsrc2=size=640x480:rate=25:duration=3 -f lavfi -i "$(sound 3)" \
+   -c:v mpeg4 -q:v 4 -c:a mp2 "$work/clips/Garden.avi"
+ff -f lavfi -i testsrc2=size=640x360:rate=30:duration=3 -f lavfi -i "$(sound 3)" \
+   -c:v libx264 -c:a aac "$work/clips/stored.mp4"
+ff -i "$work/clips/stored.mp4" -c copy -metadata:s:v:0 rotate=90 "$work/clips/Phone.mp4"
+rm "$work/clips/stored.mp4"
+ff -f lavfi -i testsrc2=size=640x480:rate=25:duration=8 -f lavfi -i "$(sound 8)" \
+   -c:v libx264 -c:a aac -movflags +faststart "$work/clips/whole.mp4"
+head -c $(($(stat -c %s "$work/clips/whole.mp4") / 2)) "$work/clips/whole.mp4" > "$work/clips/Broken off.mp4"
+rm "$work/clips/whole.mp4"
+
+# The tip of the day stays away; the rest is chosen in the window.
+printf '[Tip]\nStartUp=1\n' > "$work/home/.config/Tarvine/tarvine.ini"
+settings() { printf '[Destinate]\nTemporary folder=%s\n%s\n' "$work/out" "$1" > "$work/program/option.ini"; }
+
+export HOME="$work/home" LC_ALL=de_DE.UTF-8 DISPLAY=:${TRIAL_DISPLAY:-57}
+Xvfb "$DISPLAY" -screen 0 1280x1024x24 >/dev/null 2>&1 & xvfb=$!
+sleep 1
+openbox >/dev/null 2>&1 & wm=$!
+app=
+trap 'kill $app $wm $xvfb 2>/dev/null || true' EXIT
+sleep 1
+
+start() { "$work/program/tarvine" >>"$work/tarvine.log" 2>&1 & app=$!; sleep 3; }
+stop() { kill "$app"; wait "$app" 2>/dev/null || true; app=; }
+# Adds each file through Ctrl+O, typing its name into the import dialog.
+add() {
+    for name in "$@"; do
+        xdotool key ctrl+o; sleep 2
+        xdotool type --delay 5 "$work/clips/$name"; xdotool key Return; sleep 3
+    done
+}
+# Ctrl+Enter, then waits up to two minutes for the summary box to take the
+# focus from the main window.
+convert() {
+    main=$(xdotool getactivewindow)
+    xdotool key ctrl+Return; sleep 2
+    for _ in $(seq 120); do [ "$(xdotool getactivewindow)" != "$main" ] && break; sleep 1; done
+    sleep 1
+}
+windows() { xdotool search --onlyvisible --name '^Tarvine$' | wc -l; }
+probe() { ffprobe -v error -select_streams v:0 -show_entries stream=width,height,sample_aspect_ratio -of csv=p=0 "$1"; }
+
+# 1. A VCD with its disc image, from three files of which one breaks off:
+#    the visible text says "with 2 of 3 files" and that older VCD players
+#    may refuse the disc. Tab, Tab, Space opens the details; Enter then
+#    closes the box (it used to fold the details away again).
+settings 'Output format=5
+Disc image=1'
+start
+add Garden.avi "Broken off.mp4" Garden.avi
+shot 1-listed
+convert
+shot 2-disc-summary
+check "the disc image was made" "$(ls "$work/out" | grep -c '^Tarvine disc\.')" 2
+xdotool key Tab Tab space
+shot 3-details
+xdotool key Return
+check "Enter after Show Details closes the summary" "$(windows)" 1
+stop
+
+# 2. A phone's portrait clip and a 4:3 clip to MP4 at "1280 x 720": the
+#    phone's comes out upright, both in square pixels. Escape closes the
+#    summary.
+settings 'Output format=10
+MP4 resolution=9'
+start
+add Phone.mp4 Garden.avi
+convert
+shot 4-mp4-summary
+xdotool key Escape
+check "Escape closes the summary" "$(windows)" 1
+check "the portrait clip comes out upright" "$(probe "$work/out/Phone.mp4")" "720,1280,1:1"
+check "the 4:3 clip stays landscape" "$(probe "$work/out/Garden.mp4")" "1280,720,1:1"
+
+# 3. The same again (new names, nothing replaced); Alt+F4, as the close
+#    box, closes the summary and leaves the main window.
+convert
+xdotool key alt+F4
+check "Alt+F4 closes the summary" "$(windows)" 1
+check "nothing was replaced" "$(ls "$work/out" | grep -c 'Phone')" 2
+shot 5-after-alt-f4
+stop
+
+echo "screenshots: $shots"
+exit $failed
