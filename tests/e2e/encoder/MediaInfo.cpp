@@ -143,10 +143,11 @@ int DecodedPictures(const std::string& path) {
     return std::atoi(count.c_str());
 }
 
-double MeanLuma(const std::string& path, int x, int y, int width, int height) {
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds) {
     // Scratch paths hold no filter metacharacters, so the path goes in as it is.
     std::ostringstream graph;
-    graph << "movie=" << path << ",crop=" << width << ':' << height << ':' << x << ':' << y << ",signalstats";
+    graph << "movie=" << path << ":seek_point=" << fromSeconds << ",crop=" << width << ':' << height << ':' << x << ':'
+          << y << ",signalstats";
     std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", graph.str(), "-read_intervals",
                                 "%+#10", "-show_entries", "frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});
     std::istringstream lines(text);
@@ -172,10 +173,10 @@ PictureArea ActivePicture(const std::string& path) {
     return area;
 }
 
-double MeanVolume(const std::string& path) {
+double MeanVolume(const std::string& path, const std::string& filters) {
     std::string err;
-    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f", "null",
-             "-"},
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", filters + "volumedetect",
+             "-f", "null", "-"},
             &err);
     const std::string marker = "mean_volume:";
     std::size_t at = err.find(marker);
