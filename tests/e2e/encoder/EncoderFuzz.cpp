@@ -26,7 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr long kMemoryLimitKb = 400 * 1024;
 constexpr double kProbeTimeLimit = 40;
 constexpr double kConversionTimeLimit = 60;
 
@@ -114,7 +113,7 @@ std::string Problems(const ChildResult& result, double timeLimit) {
     if (!result.started) return "could not start";
     if (result.timedOut) return "hung (killed after " + std::to_string(static_cast<int>(timeLimit)) + " s)";
     if (result.signal) return "crashed (signal " + std::to_string(result.signal) + ")";
-    if (result.peakMemoryKb > kMemoryLimitKb) return "used " + std::to_string(result.peakMemoryKb / 1024) + " MB";
+    if (result.peakMemoryKb > kPeakMemoryLimitKb) return "used " + std::to_string(result.peakMemoryKb / 1024) + " MB";
     if (result.exitStatus < 0 || result.exitStatus > 5) return "unknown status " + std::to_string(result.exitStatus);
     return {};
 }

@@ -153,7 +153,7 @@ TEST_P(DamagedSource, ConvertsQuicklyInBoundedMemoryLeavingOutTheDamage) {
     EncoderRun encoder = RunArguments(arguments, 20, folder.Path());
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
-    EXPECT_LT(encoder.result.peakMemoryKb, 400 * 1024);
+    EXPECT_LT(encoder.result.peakMemoryKb, kPeakMemoryLimitKb);
     MediaInfo info = ReadMediaInfo(output);
     const StreamInfo* video = info.First("video");
     ASSERT_TRUE(video) << info.error;
