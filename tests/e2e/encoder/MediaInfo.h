@@ -62,3 +62,8 @@ PictureArea ActivePicture(const std::string& path);
 // after `filters` (ending in a comma) when given; +1 when it cannot be
 // measured.
 double MeanVolume(const std::string& path, const std::string& filters = "");
+
+// When the picture flashes white (a frame brighter than mid grey, after a
+// darker one) and when a beep starts after silence, in seconds.
+std::vector<double> FlashTimes(const std::string& path);
+std::vector<double> BeepTimes(const std::string& path);

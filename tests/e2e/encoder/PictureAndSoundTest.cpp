@@ -190,6 +190,18 @@ TEST_P(Volume, ChangesLoudnessByTheChosenDecibels) {
 
 INSTANTIATE_TEST_SUITE_P(Gain, Volume, testing::Values(10, 25));
 
+// Two recordings joined end to end, each with sound half a second longer
+// than its picture: the flash and the beep of each still come together.
+TEST(Sync, JoinedRecordingsKeepTheirFlashWithTheirBeep) {
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, "joined-longer-sound.ts", ConversionSettings{});
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+    const std::vector<double> flashes = FlashTimes(c.path), beeps = BeepTimes(c.path);
+    ASSERT_EQ(flashes.size(), 2u);
+    ASSERT_EQ(beeps.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(flashes[i], beeps[i], 0.08) << "recording " << i + 1;
+}
+
 // The sound players would play: the default track among those that can be
 // played, else the first of them (its tone 880 Hz, the other one's 440 Hz),
 // or none when no track can be mixed; a line says which, or why.

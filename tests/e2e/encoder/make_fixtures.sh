@@ -244,8 +244,11 @@ clip 64-channels.mkv matroska 160x120 25 1 "aevalsrc=${channels64%|}:sample_rate
 # Every 25th picture repeats the timestamp of the one before.
 clip repeated-stamp.mkv matroska 160x120 25 10 "$(sine 44100 10)" -c:v mpeg4 -q:v 5 -c:a aac \
   -bsf:v 'setts=ts=if(eq(mod(N\,25)\,24)\,PREV_INPTS\,TS)'
-# Two recordings joined, each with sound half a second longer than its picture.
-clip piece-longer-sound.ts mpegts 320x240 25 3 "$(stereo 44100 3.5)" -c:v mpeg2video -b:v 1000k -c:a mp2
+# Two recordings joined, each with sound half a second longer than its
+# picture, and a flash with a beep one second in.
+ff -f lavfi -i "color=black:size=160x120:rate=25:duration=3,drawbox=color=white:t=fill:enable='between(n,25,25)'" \
+   -f lavfi -i "aevalsrc=0.5*sin(1000*2*PI*t)*between(t\,1\,1.1):sample_rate=44100:duration=3.5" \
+   -c:v mpeg2video -b:v 1000k -c:a mp2 -f mpegts "$folder/piece-longer-sound.ts"
 cat "$folder/piece-longer-sound.ts" "$folder/piece-longer-sound.ts" > "$folder/joined-longer-sound.ts"
 rm "$folder/piece-longer-sound.ts"
 clip fast-2000.mp4 mp4 64x64 2000 0.5 "$(sine 44100 0.5)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac
