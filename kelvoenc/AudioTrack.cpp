@@ -90,12 +90,36 @@ bool AudioTrack::Add(AVFrame* decoded) {
     AVChannelLayout layout = AudioPlan::KnownLayout(decoded->ch_layout);
     av_channel_layout_uninit(&decoded->ch_layout);
     decoded->ch_layout = layout;
-    if (decoded->pts != AV_NOPTS_VALUE)
-        m_nextPts = av_rescale_q(decoded->pts, m_sourceTimeBase, AVRational{1, m_graphRate});
+    if (decoded->pts != AV_NOPTS_VALUE) {
+        const std::int64_t start = av_rescale_q(decoded->pts, m_sourceTimeBase, AVRational{1, m_graphRate});
+        if (!FillGap(start)) return false;
+        m_nextPts = start;
+    }
     decoded->pts = m_nextPts;
     m_nextPts += decoded->nb_samples;
     m_graph->Push(decoded);
     return Drain();
+}
+
+// A long gap in the sound becomes silence a second at a time: the
+// resampler would fill it all at once, and hours of it do not fit in memory.
+bool AudioTrack::FillGap(std::int64_t until) {
+    while (!m_aborted && until - m_nextPts > m_graphRate) {
+        FramePtr silence = MakeFrame();
+        silence->nb_samples = m_graphRate;
+        silence->format = m_graphFormat;
+        silence->sample_rate = m_graphRate;
+        if (av_channel_layout_copy(&silence->ch_layout, &m_graphLayout) < 0 ||
+            av_frame_get_buffer(silence.get(), 0) < 0)
+            throw std::bad_alloc();
+        av_samples_set_silence(silence->extended_data, 0, m_graphRate, m_graphLayout.nb_channels,
+                               AVSampleFormat(m_graphFormat));
+        silence->pts = m_nextPts;
+        m_nextPts += m_graphRate;
+        m_graph->Push(silence.get());
+        Drain();
+    }
+    return !m_aborted;
 }
 
 bool AudioTrack::Finish() {

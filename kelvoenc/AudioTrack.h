@@ -28,6 +28,7 @@ public:
 
 private:
     bool Drain();
+    bool FillGap(std::int64_t until);
     bool EncodeBuffered(bool all);
     bool Deliver(PacketPtr packet);
     bool MatchesGraph(const AVFrame* frame) const;

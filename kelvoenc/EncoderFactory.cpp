@@ -1,6 +1,7 @@
 #include "kelvoenc/EncoderFactory.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "text/FormatText.h"
 
 #include <algorithm>
 #include <thread>
@@ -13,6 +14,12 @@ constexpr int kDefaultKeyint = 250;
 constexpr int kLameVariableQuality = 4;
 constexpr int kDefaultQualityFactor = 23;
 constexpr const char* kDefaultSpeedPreset = "medium";
+// At a constant rate MPEG-1/2 video states how long each picture waits in
+// the buffer, in 16 bits of a 90 kHz clock; a picture that would wait
+// longer stops the library outright. At its coarsest quantiser the encoder
+// still spends up to about two bits a pixel on a noisy picture.
+constexpr double kLongestPictureWaitSeconds = 0xFFFF / 90000.0;
+constexpr double kWorstBitsPerPixel = 2;
 
 const AVCodec* FindEncoder(const char* name, const char* label) {
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
@@ -78,6 +85,17 @@ void SetRateControl(AVCodecContext* context, const VideoEncodeOptions& video) {
     if (context->rc_max_rate && !context->rc_buffer_size)
         context->rc_buffer_size = static_cast<int>(std::min<std::int64_t>(context->rc_max_rate, 1835000));
     if (context->rc_buffer_size && !context->rc_max_rate) context->rc_max_rate = context->bit_rate;
+}
+
+// A constant rate too low for the picture size becomes a variable one under
+// the same maximum.
+void FitConstantRateToTheSize(AVCodecContext* context) {
+    if (!context->rc_max_rate || context->rc_min_rate != context->rc_max_rate) return;
+    const double largestPicture = kWorstBitsPerPixel * context->width * context->height;
+    if (largestPicture <= kLongestPictureWaitSeconds * static_cast<double>(context->rc_max_rate)) return;
+    Notice(FormatText("a constant %lld kbit/s is too little for %dx%d pictures; the bitrate varies up to it instead.",
+                      static_cast<long long>(context->rc_max_rate / 1000), context->width, context->height));
+    context->rc_min_rate = 0;
 }
 
 // H.264 High or H.265 Main at the asked quality factor and speed; the
@@ -147,6 +165,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
     }
     context->max_b_frames = 0;
     SetRateControl(context.get(), video);
+    if (IsMpegVideo(codec)) FitConstantRateToTheSize(context.get());
     SetQuantisers(context.get(), video);
     if (codec == VideoCodecChoice::Xvid) {
         // Xvid runs its own threads; it takes the count from us.

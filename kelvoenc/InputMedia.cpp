@@ -1,7 +1,9 @@
 #include "kelvoenc/InputMedia.h"
 
+#include "kelvoenc/AudioPlan.h"
 #include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/StopSignals.h"
+#include "text/FormatText.h"
 
 extern "C" {
 #include <libavutil/display.h>
@@ -33,6 +35,53 @@ AVStream* FirstStream(AVFormatContext* format, AVMediaType type) {
         return stream;
     }
     return nullptr;
+}
+
+// Sound that can be converted: a decoder for it, channels and a rate (a
+// transport stream's track that carries no packets has neither), and
+// channels that can be mixed.
+bool IsPlayableSound(const AVStream* stream, const std::string& path) {
+    const AVCodecParameters* sound = stream->codecpar;
+    if (sound->codec_type != AVMEDIA_TYPE_AUDIO || !avcodec_find_decoder(sound->codec_id)) return false;
+    if (sound->ch_layout.nb_channels <= 0 || sound->sample_rate <= 0) return false;
+    AVChannelLayout layout = AudioPlan::KnownLayout(sound->ch_layout);
+    const bool mixable = layout.order == AV_CHANNEL_ORDER_NATIVE;
+    av_channel_layout_uninit(&layout);
+    if (!mixable)
+        Notice(
+            FormatText("a sound track of \"%s\" has %d channels without a layout, which cannot be mixed; it is "
+                       "left out.",
+                       path.c_str(), sound->ch_layout.nb_channels));
+    return mixable;
+}
+
+std::string TrackLabel(const AVStream* stream) {
+    for (const char* key : {"title", "language"})
+        if (const AVDictionaryEntry* entry = av_dict_get(stream->metadata, key, nullptr, 0))
+            return std::string(" (\"") + entry->value + "\")";
+    return "";
+}
+
+// The sound track players pick: the default one among those that can be
+// converted, otherwise the first of them.
+AVStream* ChosenSound(AVFormatContext* format, const std::string& path) {
+    AVStream* chosen = nullptr;
+    int tracks = 0, chosenNumber = 0;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        AVStream* stream = format->streams[i];
+        if (stream->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+        ++tracks;
+        if (!IsPlayableSound(stream, path)) continue;
+        const bool isDefault = stream->disposition & AV_DISPOSITION_DEFAULT;
+        if (!chosen || (isDefault && !(chosen->disposition & AV_DISPOSITION_DEFAULT))) {
+            chosen = stream;
+            chosenNumber = tracks;
+        }
+    }
+    if (chosen && tracks > 1)
+        Notice(FormatText("\"%s\" has %d sound tracks; the output gets track %d%s.", path.c_str(), tracks, chosenNumber,
+                          TrackLabel(chosen).c_str()));
+    return chosen;
 }
 
 // Demuxers that turn text into moving pictures: a text file is not a video.
@@ -88,12 +137,13 @@ void RefuseAnythingButARegularFile(const std::string& path) {
 
 }  // namespace
 
-InputMedia::InputMedia(const std::string& path, std::optional<Clock::time_point> deadline)
-    : m_path(path), m_deadline(deadline) {
+InputMedia::InputMedia(const std::string& path, std::optional<Clock::duration> stallLimit)
+    : m_path(path), m_stallLimit(stallLimit) {
     RefuseAnythingButARegularFile(path);
     AVFormatContext* format = avformat_alloc_context();
     if (!format) throw std::bad_alloc();
     format->interrupt_callback = AVIOInterruptCB{&InputMedia::Interrupted, this};
+    m_reading = format;
     OptionDictionary options;
     options.Set("protocol_whitelist", "file");
     options.Set("format_whitelist", SelfContainedFormats().c_str());
@@ -102,6 +152,7 @@ InputMedia::InputMedia(const std::string& path, std::optional<Clock::time_point>
     // The library frees the context when the open fails.
     int opened = avformat_open_input(&format, url.c_str(), nullptr, options.Address());
     if (opened < 0) {
+        m_reading = nullptr;
         const AVInputFormat* kind = opened == AVERROR(EINVAL) ? FormatByContent(url) : nullptr;
         if (kind && OpensOtherInputs(kind))
             throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path +
@@ -120,21 +171,29 @@ InputMedia::InputMedia(const std::string& path, std::optional<Clock::time_point>
     m_video = FirstStream(format, AVMEDIA_TYPE_VIDEO);
     if (!m_video)
         throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" has no video stream.");
-    m_audio = FirstStream(format, AVMEDIA_TYPE_AUDIO);
-    if (m_audio && m_audio->codecpar->ch_layout.nb_channels <= 0) m_audio = nullptr;
 }
+
+void InputMedia::ChooseSound() { m_audio = ChosenSound(m_format.get(), m_path); }
 
 int InputMedia::Interrupted(void* self) {
-    return StopSignals::Pending() || static_cast<const InputMedia*>(self)->PastDeadline();
+    return StopSignals::Pending() || static_cast<const InputMedia*>(self)->Stalled();
 }
 
-bool InputMedia::PastDeadline() const { return m_deadline && Clock::now() >= *m_deadline; }
+bool InputMedia::Stalled() const {
+    if (!m_stallLimit) return false;
+    const std::int64_t position = m_reading && m_reading->pb ? m_reading->pb->pos : -1;
+    if (position != m_readPosition) {
+        m_readPosition = position;
+        m_lastProgress = Clock::now();
+    }
+    return Clock::now() - m_lastProgress >= *m_stallLimit;
+}
 
-bool InputMedia::ReadWasInterrupted() const { return StopSignals::Pending() || PastDeadline(); }
+bool InputMedia::ReadWasInterrupted() const { return StopSignals::Pending() || Stalled(); }
 
 std::string InputMedia::ReadFailure(int error) const {
     if (StopSignals::Pending()) return "stopped by a signal.";
-    if (PastDeadline()) return "reading it takes too long.";
+    if (Stalled()) return "the file has given no data for too long.";
     return FfmpegErrorText(error) + ".";
 }
 

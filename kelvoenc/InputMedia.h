@@ -7,22 +7,25 @@
 #include <optional>
 #include <string>
 
-// The opened source: its container, its first video stream and its first
-// audio stream. Opening fails with SourceUnreadable for a file that cannot
+// The opened source: its container, its first video stream and, once chosen,
+// the sound track players would pick. Opening fails with SourceUnreadable for a file that cannot
 // be read or holds no video. Only a local regular file is opened, and only
 // by a demuxer that reads nothing but that file; every read gives up at a
-// stop signal or after the deadline, if one is given.
+// stop signal or, if a stall limit is given, when the file has given no
+// data for that long (slow media that keep delivering are read to the end).
 class InputMedia {
 public:
     using Clock = std::chrono::steady_clock;
 
-    explicit InputMedia(const std::string& path, std::optional<Clock::time_point> deadline = {});
+    explicit InputMedia(const std::string& path, std::optional<Clock::duration> stallLimit = {});
     InputMedia(const InputMedia&) = delete;
     InputMedia& operator=(const InputMedia&) = delete;
 
     AVFormatContext* Format() const { return m_format.get(); }
     AVStream* VideoStream() const { return m_video; }
-    AVStream* AudioStream() const { return m_audio; }  // null when the source is silent
+    AVStream* AudioStream() const { return m_audio; }  // null when the source is silent or not chosen
+    // Picks the sound track to convert, saying which when there are several.
+    void ChooseSound();
     const std::string& Path() const { return m_path; }
 
     // How far the pictures are turned clockwise to stand as they are meant
@@ -55,18 +58,21 @@ public:
     // Matroska/WebM).
     bool TimestampsAreTrustworthy() const;
 
-    // Why a read of the source failed: a stop signal, the deadline, or the
-    // file itself.
+    // Why a read of the source failed: a stop signal, a stall, or the file
+    // itself.
     std::string ReadFailure(int error) const;
-    // A read ended by a stop signal or the deadline, not by the file.
+    // A read ended by a stop signal or a stall, not by the file.
     bool ReadWasInterrupted() const;
 
 private:
     static int Interrupted(void* self);
-    bool PastDeadline() const;
+    bool Stalled() const;
 
     std::string m_path;
-    std::optional<Clock::time_point> m_deadline;
+    std::optional<Clock::duration> m_stallLimit;
+    AVFormatContext* m_reading = nullptr;  // also while it is being opened
+    mutable std::int64_t m_readPosition = -1;
+    mutable Clock::time_point m_lastProgress = Clock::now();
     InputFormatPtr m_format;
     AVStream* m_video = nullptr;
     AVStream* m_audio = nullptr;

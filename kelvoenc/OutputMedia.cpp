@@ -116,10 +116,7 @@ void OutputMedia::Write(AVPacket* packet, int stream, AVRational timeBase) {
     Check(av_interleaved_write_frame(m_format.get(), packet), "write to");
 }
 
-void OutputMedia::Finish() {
-    Check(av_write_trailer(m_format.get()), "complete");
-    m_file.Commit();
-}
+void OutputMedia::Complete() { Check(av_write_trailer(m_format.get()), "complete"); }
 
 void OutputMedia::Check(int error, const std::string& doing) const {
     if (error < 0)

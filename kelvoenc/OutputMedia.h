@@ -28,8 +28,10 @@ public:
     void Start();
     // Writes one packet whose timestamps count in timeBase.
     void Write(AVPacket* packet, int stream, AVRational timeBase);
-    // Completes the file and gives it the output's name.
-    void Finish();
+    // Completes the file (an MP4's index moved to the front).
+    void Complete();
+    // Gives the completed file the output's name.
+    void Commit() { m_file.Commit(); }
 
 private:
     void SetMuxerOptions(OptionDictionary& options) const;

@@ -12,9 +12,10 @@
 
 namespace {
 
-// A probe reads at most this long; a source that takes longer (a file on a
-// stalled network share) is refused rather than holding up the front-end.
-constexpr std::chrono::seconds kProbeTimeBudget{30};
+// A probe waits at most this long for data; a source that gives none for
+// that long (a file on a stalled network share) is refused rather than
+// holding up the front-end, while slow media that keep delivering are read.
+constexpr std::chrono::seconds kProbeStallLimit{30};
 
 struct ProbeValues {
     std::int32_t seconds = 0;
@@ -87,16 +88,20 @@ double DecodeFirstPictureAndMeasure(InputMedia& source) {
     return seconds >= 0 ? seconds : span.Seconds(source.VideoStream()->time_base);
 }
 
+// Whole seconds, a clip under a second counting as one: a length of 0
+// would have the front-end refuse it.
+double WholeSeconds(double seconds) { return seconds > 0 && seconds < 1 ? 1 : std::floor(seconds); }
+
 ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
     ProbeValues values;
     try {
-        InputMedia source(sourcePath, InputMedia::Clock::now() + kProbeTimeBudget);
+        InputMedia source(sourcePath, kProbeStallLimit);
         const SourcePicture picture = source.ShownPicture();
         values.width = picture.width;
         values.height = picture.height;
         values.rate = RatioReport(RatioValue(source.FrameRate()));
         values.sampleAspect = RatioReport(RatioValue(picture.sampleAspect));
-        values.seconds = ClampToReport(std::floor(DecodeFirstPictureAndMeasure(source)));
+        values.seconds = ClampToReport(WholeSeconds(DecodeFirstPictureAndMeasure(source)));
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});

@@ -34,10 +34,11 @@ SourceReader::SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packe
       m_packets(packets),
       m_longestGapSeconds(LongestGapSeconds(m_setup.source)) {
     m_origin = m_setup.source.StartMicroseconds();
+    m_joined.end = m_origin;
     m_audioDone = !m_setup.audio;
     const bool mayRestart = m_setup.source.TimestampsMayRestart();
-    m_videoTimeline.emplace(kFrameTimeBase, m_origin, mayRestart, m_longestGapSeconds);
-    m_audioTimeline.emplace(kFrameTimeBase, m_origin, mayRestart, m_longestGapSeconds);
+    m_videoTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
+    m_audioTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
 }
 
 bool SourceReader::TimelineMended() const { return m_videoTimeline->Mended() || m_audioTimeline->Mended(); }

@@ -54,6 +54,7 @@ private:
     FrameQueue& m_pictures;
     PacketQueue& m_packets;
     std::int64_t m_origin = 0;
+    JoinedTimelines m_joined;
     std::optional<StreamTimeline> m_videoTimeline;
     std::optional<StreamTimeline> m_audioTimeline;
     double m_longestGapSeconds;

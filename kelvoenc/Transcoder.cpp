@@ -25,6 +25,10 @@ namespace {
 // The share keeps a short clip cut short from passing as whole.
 constexpr double kToleratedShortfallFrames = 2;
 constexpr double kToleratedShortfallShare = 0.02;
+// The front-end ends every conversion at nine hours (-endpos 9:0:0); an end
+// time that late is that limit, not a part the user chose, and a source
+// cut by it is converted only in part.
+constexpr double kLongestConversionSeconds = 9 * 3600;
 
 // Decoded pictures are large; a few in flight keep every stage busy. The
 // byte limits hold memory down on very large pictures (one or two 4K
@@ -88,6 +92,12 @@ SourceSound SoundOf(const StreamDecoder& decoder) {
     return sound;
 }
 
+ExitStatus Stopped(const std::string& reason) {
+    if (!reason.empty()) Notice(reason);
+    Notice("stopped; the unfinished output is removed.");
+    return ExitStatus::Stopped;
+}
+
 std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecChoice::Xvid ? "XVID" : ""; }
 
 }  // namespace
@@ -95,6 +105,7 @@ std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecCh
 ExitStatus Transcoder::Run() {
     InputMedia source(m_options.sourcePath);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
+    source.ChooseSound();
     StreamDecoder videoDecoder(source.Path(), source.VideoStream());
     std::unique_ptr<StreamDecoder> soundDecoder = OpenSoundDecoder(source);
 
@@ -155,7 +166,11 @@ ExitStatus Transcoder::Run() {
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "No picture of \"" + source.Path() + "\" could be converted" +
                                  (m_options.endSeconds ? " before the end time (-endpos)." : "."));
-    output.Finish();
+    output.Complete();
+    // Moving an MP4's index takes a while on a large file; a stop during it
+    // still ends the run.
+    if (StopSignals::Pending()) return Stopped("stopped by a signal.");
+    output.Commit();
     return Completeness(source, progress.EncodedSeconds(), reader.ReachedSeconds());
 }
 
@@ -164,15 +179,17 @@ ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSe
     // A length guessed from the file's size is no measure to hold the
     // output against.
     if (length <= 0 || source.DurationIsGuessed()) return ExitStatus::Done;
-    if (m_options.endSeconds) length = std::min(length, *m_options.endSeconds);
+    const std::optional<double> end = m_options.endSeconds;
+    const bool cutAtTheLimit = end && *end >= kLongestConversionSeconds && length > *end;
+    if (end && !cutAtTheLimit) length = std::min(length, *end);
     const double tolerated =
         std::max(kToleratedShortfallFrames / av_q2d(source.FrameRate()), length * kToleratedShortfallShare);
     if (length - std::max(convertedSeconds, reachedSeconds) <= tolerated) return ExitStatus::Done;
-    Notice(
-        FormatText("only %s of %s of \"%s\" could be converted: the rest of the source is missing or cannot be "
-                   "decoded.",
-                   FormatClock(static_cast<std::int64_t>(convertedSeconds)).c_str(),
-                   FormatClock(static_cast<std::int64_t>(length)).c_str(), source.Path().c_str()));
+    const std::string cause = cutAtTheLimit ? "conversions end at " + FormatClock(static_cast<std::int64_t>(*end)) + "."
+                                            : "the rest of the source is missing or cannot be decoded.";
+    Notice(FormatText("only %s of %s of \"%s\" could be converted: %s",
+                      FormatClock(static_cast<std::int64_t>(cutAtTheLimit ? *end : convertedSeconds)).c_str(),
+                      FormatClock(static_cast<std::int64_t>(length)).c_str(), source.Path().c_str(), cause.c_str()));
     return ExitStatus::Incomplete;
 }
 
@@ -187,12 +204,8 @@ ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, i
             progress.Encoded(*item->packet, item->timeBase, item->stream == videoStream);
             output.Write(item->packet.get(), item->stream, item->timeBase);
         }
-        if (StopSignals::Pending()) {
-            Notice("stopped by a signal.");
-            break;
-        }
+        if (StopSignals::Pending()) return Stopped("stopped by a signal.");
         going = progress.Report();
     }
-    Notice("stopped; the unfinished output is removed.");
-    return ExitStatus::Stopped;
+    return Stopped("");
 }

@@ -8,9 +8,27 @@
 #include <memory>
 #include <string>
 
+// What a chain of filters is set up for: a decoded picture that differs in
+// any of these needs a new chain.
+struct DecodedPictureFormat {
+    int width = 0;
+    int height = 0;
+    int pixelFormat = -1;
+    AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
+    AVColorSpace colourSpace = AVCOL_SPC_UNSPECIFIED;
+    AVRational sampleAspect{1, 1};  // 0/1 taken as square
+
+    static DecodedPictureFormat Of(const AVFrame* picture);
+    bool operator==(const DecodedPictureFormat& other) const;
+};
+
 // The pipeline's filter stage: decoded pictures in, pictures ready for the
 // encoder out (end time, frame rate, scaling, padding, pixel format and
-// shape), with timestamps in the encoder's time base.
+// shape), with timestamps in the encoder's time base. Pictures that change
+// their size, pixel format, range, colour space or pixel shape midway (a
+// phone clip whose size drops, a broadcast switching from SD to HD) get a
+// new chain from there on, which carries on where the last one ended, into
+// the same encoded frame.
 class VideoFilterStage {
 public:
     struct Setup {
@@ -29,6 +47,7 @@ public:
 
 private:
     void BuildGraph(const AVFrame* first);
+    bool CloseGraph(std::int64_t endPts);
     std::string Chain() const;
     bool Drain();
 
@@ -36,5 +55,6 @@ private:
     FrameQueue& m_decoded;
     FrameQueue& m_filtered;
     std::unique_ptr<FilterGraph> m_graph;
+    DecodedPictureFormat m_graphFormat;
     std::int64_t m_lastPts = AV_NOPTS_VALUE;  // of the last frame handed on
 };

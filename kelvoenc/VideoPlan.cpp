@@ -12,8 +12,16 @@
 namespace {
 
 constexpr int kMinimumSide = 16;
-// MPEG-1/2 headers have 12 bits for each side.
+// The largest even side each encoder takes: MPEG-1/2 headers have 12 bits
+// for it, MPEG-4 part 2 headers 13 (and the encoder refuses 8191 and 8192).
 constexpr int kMpegMaximumSide = 4094;
+constexpr int kMpeg4MaximumSide = 8190;
+constexpr int kMaximumSide = 8192;
+
+int MaximumSide(VideoCodecChoice codec) {
+    if (IsMpegVideo(codec)) return kMpegMaximumSide;
+    return codec == VideoCodecChoice::Mpeg4 ? kMpeg4MaximumSide : kMaximumSide;
+}
 
 bool IsValid(AVRational ratio) { return ratio.num > 0 && ratio.den > 0; }
 
@@ -93,7 +101,7 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
     std::int64_t displayDen = std::int64_t(source.height) * sourceAspect.den;
     double displayAspect = double(displayNum) / double(displayDen);
 
-    const int maximum = IsMpegVideo(codec) ? kMpegMaximumSide : 8192;
+    const int maximum = MaximumSide(codec);
     const VideoEncodeOptions& video = options.video;
     const std::optional<FrameSizeRequest>& expand = options.videoFilter.expand;
     int paddedWidth = expand ? std::min(EvenSize(expand->width), maximum) : 0;
@@ -173,7 +181,10 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     if (keepSourceTiming) {
         timing.keepSourceTiming = true;
         timing.rate = sourceRate;
-        timing.timeBase = {1, 1000};
+        // ASF keeps milliseconds; MP4 gets the 90 kHz clock of MPEG, which
+        // holds the common rates exactly and the frames of a 2000 fps
+        // source apart.
+        timing.timeBase = container == ContainerChoice::Asf ? AVRational{1, 1000} : AVRational{1, 90000};
         return timing;
     }
     if (IsMpegVideo(codec)) {

@@ -26,16 +26,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr long kMemoryLimitKb = 400 * 1024;
 constexpr double kProbeTimeLimit = 40;
 constexpr double kConversionTimeLimit = 60;
 
-const char* const kClips[] = {"sample.avi", "sample.mpg",       "sample.flv",    "sample.mp4",  "sample.wmv",
-                              "sample.mov", "sample.3gp",       "sample.rm",     "sample.mpeg", "sample.asf",
-                              "cut.avi",    "joined-pieces.ts", "anamorphic.vob",
+const char* const kClips[] = {"sample.avi", "sample.mpg", "sample.flv", "sample.mp4", "sample.wmv", "sample.mov",
+                              "sample.3gp", "sample.rm", "sample.mpeg", "sample.asf", "cut.avi", "joined-pieces.ts",
+                              "anamorphic.vob",
                               // Held pictures, changing sound, a display matrix, a late start, a cut.
                               "held-picture.mp4", "slideshow.mkv", "stereo-to-surround.ts", "rate-change.ts",
-                              "portrait-90.mp4", "late-start.mkv", "cut.mkv"};
+                              "portrait-90.mp4", "late-start.mkv", "cut.mkv",
+                              // A size change under a turn, sizes at the encoders' limits, tracks to
+                              // choose from, timestamps repeated or restarting.
+                              "shrinking-180.mp4", "wide-8192.mkv", "interlaced-1080.ts", "empty-pid.ts",
+                              "undecodable-first.mkv", "repeated-stamp.mkv", "joined-longer-sound.ts"};
 
 // The output formats the cases take turns at.
 const int kFormats[] = {FormatAvi, FormatDvd, FormatWmv, FormatMpeg1, FormatXvid};
@@ -110,7 +113,7 @@ std::string Problems(const ChildResult& result, double timeLimit) {
     if (!result.started) return "could not start";
     if (result.timedOut) return "hung (killed after " + std::to_string(static_cast<int>(timeLimit)) + " s)";
     if (result.signal) return "crashed (signal " + std::to_string(result.signal) + ")";
-    if (result.peakMemoryKb > kMemoryLimitKb) return "used " + std::to_string(result.peakMemoryKb / 1024) + " MB";
+    if (result.peakMemoryKb > kPeakMemoryLimitKb) return "used " + std::to_string(result.peakMemoryKb / 1024) + " MB";
     if (result.exitStatus < 0 || result.exitStatus > 5) return "unknown status " + std::to_string(result.exitStatus);
     return {};
 }

@@ -4,6 +4,7 @@
 
 #include "EncoderTestSupport.h"
 #include "core/ArgumentSplitter.h"
+#include "core/FormatCatalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,16 @@ std::string Lowered(std::string text) {
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-std::vector<std::string> DefaultArguments(const std::string& source, const std::string& output, int mode) {
+std::vector<std::string> DefaultArguments(const std::string& source, const std::string& output, int mode,
+                                          int format = FormatAvi) {
     EncodeTargets targets;
     EncoderRunValues run{source, output, 0, 0, mode, -1, 25};
-    return SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets));
+    ConversionSettings settings;
+    settings.outputFormat = format;
+    return SplitArguments(BuildEncoderArguments(run, settings, targets));
 }
+
+std::string OutputName(int format) { return "out." + OutputExtension(format); }
 
 // Sources that are not videos.
 class UnreadableSource : public testing::TestWithParam<const char*> {};
@@ -125,6 +131,7 @@ struct DamagedCase {
     double shortest;  // seconds the output's video may cover
     double longest;
     const char* endTime = "9:0:0";  // -endpos, as the front-end gives it
+    int format = FormatAvi;
 };
 
 void PrintTo(const DamagedCase& c, std::ostream* out) { *out << c.name; }
@@ -140,20 +147,21 @@ class DamagedSource : public testing::TestWithParam<DamagedCase> {};
 TEST_P(DamagedSource, ConvertsQuicklyInBoundedMemoryLeavingOutTheDamage) {
     const DamagedCase& c = GetParam();
     ScratchFolder folder;
+    const std::string output = folder.Path(OutputName(c.format));
     std::vector<std::string> arguments =
-        WithEndTime(DefaultArguments(FixturePath(c.fixture), folder.Path("out.avi"), EncoderConvert), c.endTime);
+        WithEndTime(DefaultArguments(FixturePath(c.fixture), output, EncoderConvert, c.format), c.endTime);
     EncoderRun encoder = RunArguments(arguments, 20, folder.Path());
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
-    EXPECT_LT(encoder.result.peakMemoryKb, 400 * 1024);
-    MediaInfo output = ReadMediaInfo(folder.Path("out.avi"));
-    const StreamInfo* video = output.First("video");
-    ASSERT_TRUE(video) << output.error;
+    EXPECT_LT(encoder.result.peakMemoryKb, kPeakMemoryLimitKb);
+    MediaInfo info = ReadMediaInfo(output);
+    const StreamInfo* video = info.First("video");
+    ASSERT_TRUE(video) << info.error;
     EXPECT_GE(video->packets, 1);
     EXPECT_GE(video->Span(), c.shortest);
     EXPECT_LE(video->Span(), c.longest);
     if (!FactsOf(c.fixture).info.First("audio")) return;
-    const StreamInfo* sound = output.First("audio");
+    const StreamInfo* sound = info.First("audio");
     ASSERT_TRUE(sound) << "the source's sound was lost";
     EXPECT_GE(sound->Span(), c.shortest);
 }
@@ -180,6 +188,15 @@ const DamagedCase kDamagedCases[] = {
     {"SoundFromStereoToSurround", "stereo-to-surround.ts", 5.8, 6.2},
     {"SoundFromSurroundToStereo", "surround-to-stereo.ts", 5.8, 6.2},
     {"SoundChangingItsRate", "rate-change.ts", 5.8, 6.2},
+    // Sizes and rates the library would refuse or abort on.
+    {"WiderThanMpeg4CanBe", "wide-8192.mkv", 0.15, 0.25},
+    {"NoisyHdPicturesAtMpeg1ConstantRate", "interlaced-1080.ts", 0.15, 0.25, "9:0:0", FormatMpeg1},
+    // A repeated timestamp is a tick, not a break; recordings joined keep
+    // the sound with the picture; a fast rate and a long hole in the sound.
+    {"EveryTwentyFifthTimestampRepeated", "repeated-stamp.mkv", 9.9, 10.1},
+    {"RecordingsWithLongerSoundJoined", "joined-longer-sound.ts", 6.4, 6.6},
+    {"TwoThousandPicturesASecondKept", "fast-2000.mp4", 0.45, 0.55, "9:0:0", FormatMp4H264},
+    {"TwentyMinutesWithoutSound", "sound-hole.mkv", 1199.9, 1202.1, "9:0:0", FormatMp4H264},
 };
 
 INSTANTIATE_TEST_SUITE_P(Source, DamagedSource, testing::ValuesIn(kDamagedCases),
@@ -188,15 +205,18 @@ INSTANTIATE_TEST_SUITE_P(Source, DamagedSource, testing::ValuesIn(kDamagedCases)
 // A source whose reads fail or end a third of the way in (a failing disk, a
 // file cut short while it is read). An error is a failure that leaves
 // nothing; an early end keeps what was converted and says how much.
-std::vector<std::string> ReadFaultAt(const std::string& fixture, const char* kind) {
-    std::uintmax_t size = std::filesystem::file_size(FixturePath(fixture));
+std::vector<std::string> ReadFault(const std::string& file, std::uintmax_t after, const char* kind) {
     // A sanitizer's runtime would refuse to come after the preloaded library;
     // the sanitizer's other options stay as the run set them.
     const char* sanitizerOptions = std::getenv("ASAN_OPTIONS");
     std::string asanOptions = std::string("ASAN_OPTIONS=") + (sanitizerOptions ? sanitizerOptions : "");
     asanOptions += (sanitizerOptions && *sanitizerOptions ? ":" : "") + std::string("verify_asan_link_order=0");
-    return {"LD_PRELOAD=" READ_FAULT_LIBRARY, asanOptions, "READ_FAULT_FILE=" + fixture,
-            "READ_FAULT_AFTER=" + std::to_string(size / 3), std::string("READ_FAULT_KIND=") + kind};
+    return {"LD_PRELOAD=" READ_FAULT_LIBRARY, asanOptions, "READ_FAULT_FILE=" + file,
+            "READ_FAULT_AFTER=" + std::to_string(after), std::string("READ_FAULT_KIND=") + kind};
+}
+
+std::vector<std::string> ReadFaultAt(const std::string& fixture, const char* kind) {
+    return ReadFault(fixture, std::filesystem::file_size(FixturePath(fixture)) / 3, kind);
 }
 
 TEST(ReadFault, ErrorPartwayIsAFailureThatLeavesNothing) {
@@ -209,6 +229,18 @@ TEST(ReadFault, ErrorPartwayIsAFailureThatLeavesNothing) {
     EXPECT_TRUE(folder.Entries().empty()) << "a partial output was left";
 }
 
+// A stop signal while an MP4's index moves to the front, when the encoder
+// reads its own output back, still ends the run and leaves nothing.
+TEST(ReadFault, StopWhileTheIndexMovesLeavesNothing) {
+    ScratchFolder folder;
+    EncoderRun encoder =
+        RunArguments(DefaultArguments(FixturePath("sample.avi"), folder.Path("out.mp4"), EncoderConvert, FormatMp4H264),
+                     60, folder.Path(), ReadFault("*.part", 0, "term"));
+
+    EXPECT_TRUE(encoder.result.Exited(4)) << encoder.Describe();
+    EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
+}
+
 // A source that ends early, while it is read or because the file was cut
 // short, even a short clip: the output is kept and the last line says how
 // much was converted.
@@ -217,6 +249,8 @@ struct EarlyEndCase {
     const char* fixture;
     const char* length;  // as the last line gives the source's length
     bool readFault;
+    const char* converted = "00:00:0";  // how the last line begins
+    int format = FormatAvi;
 };
 
 void PrintTo(const EarlyEndCase& c, std::ostream* out) { *out << c.name; }
@@ -226,20 +260,20 @@ class EarlyEnd : public testing::TestWithParam<EarlyEndCase> {};
 TEST_P(EarlyEnd, KeepsTheOutputAndSaysHowMuchWasConverted) {
     const EarlyEndCase& c = GetParam();
     ScratchFolder folder;
-    EncoderRun encoder =
-        RunArguments(DefaultArguments(FixturePath(c.fixture), folder.Path("out.avi"), EncoderConvert), 20,
-                     folder.Path(), c.readFault ? ReadFaultAt(c.fixture, "eof") : std::vector<std::string>{});
+    EncoderRun encoder = RunArguments(
+        DefaultArguments(FixturePath(c.fixture), folder.Path(OutputName(c.format)), EncoderConvert, c.format), 20,
+        folder.Path(), c.readFault ? ReadFaultAt(c.fixture, "eof") : std::vector<std::string>{});
 
     ASSERT_TRUE(encoder.result.Exited(5)) << encoder.Describe();
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"});
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{OutputName(c.format)});
     const std::string& err = encoder.result.err;
     std::string lastLine = err.substr(err.rfind('\n', err.size() - 2) + 1);
-    EXPECT_EQ(lastLine.rfind("kelvoenc: only 00:00:0", 0), 0u) << lastLine;
+    EXPECT_EQ(lastLine.rfind(std::string("kelvoenc: only ") + c.converted, 0), 0u) << lastLine;
     EXPECT_NE(
         lastLine.find(std::string(" of ") + c.length + " of \"" + FixturePath(c.fixture) + "\" could be converted: "),
         std::string::npos)
         << lastLine;
-    const MediaInfo output = ReadMediaInfo(folder.Path("out.avi"));
+    const MediaInfo output = ReadMediaInfo(folder.Path(OutputName(c.format)));
     const StreamInfo* video = output.First("video");
     ASSERT_TRUE(video);
     EXPECT_GT(video->packets, 0);
@@ -247,7 +281,9 @@ TEST_P(EarlyEnd, KeepsTheOutputAndSaysHowMuchWasConverted) {
 
 INSTANTIATE_TEST_SUITE_P(Source, EarlyEnd,
                          testing::Values(EarlyEndCase{"ReadEndingAThirdOfTheWayIn", "long.avi", "00:00:20", true},
-                                         EarlyEndCase{"ShortClipCutToAThird", "cut.mkv", "00:00:03", false}),
+                                         EarlyEndCase{"ShortClipCutToAThird", "cut.mkv", "00:00:03", false},
+                                         EarlyEndCase{"TenHoursCutAtTheNineHourLimit", "ten-hours.mkv", "10:00:00",
+                                                      false, "09:00:00", FormatMp4H264}),
                          [](const testing::TestParamInfo<EarlyEndCase>& info) { return std::string(info.param.name); });
 
 // The temporary file is created afresh under a name of its own: links

@@ -143,10 +143,11 @@ int DecodedPictures(const std::string& path) {
     return std::atoi(count.c_str());
 }
 
-double MeanLuma(const std::string& path, int x, int y, int width, int height) {
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds) {
     // Scratch paths hold no filter metacharacters, so the path goes in as it is.
     std::ostringstream graph;
-    graph << "movie=" << path << ",crop=" << width << ':' << height << ':' << x << ':' << y << ",signalstats";
+    graph << "movie=" << path << ":seek_point=" << fromSeconds << ",crop=" << width << ':' << height << ':' << x << ':'
+          << y << ",signalstats";
     std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", graph.str(), "-read_intervals",
                                 "%+#10", "-show_entries", "frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});
     std::istringstream lines(text);
@@ -172,12 +173,44 @@ PictureArea ActivePicture(const std::string& path) {
     return area;
 }
 
-double MeanVolume(const std::string& path) {
+double MeanVolume(const std::string& path, const std::string& filters) {
     std::string err;
-    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", "volumedetect", "-f", "null",
-             "-"},
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", filters + "volumedetect",
+             "-f", "null", "-"},
             &err);
     const std::string marker = "mean_volume:";
     std::size_t at = err.find(marker);
     return at == std::string::npos ? 1 : std::strtod(err.c_str() + at + marker.size(), nullptr);
+}
+
+std::vector<double> FlashTimes(const std::string& path) {
+    std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", "movie=" + path + ",signalstats",
+                                "-show_entries", "frame=pts_time:frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});
+    std::istringstream lines(text);
+    std::vector<double> flashes;
+    bool bright = false;
+    for (std::string line; std::getline(lines, line);) {
+        double time = 0, luma = 0;
+        const std::size_t comma = line.find(',');
+        if (comma == std::string::npos || !ParseTime(line.substr(0, comma), time) ||
+            !ParseTime(line.substr(comma + 1), luma))
+            continue;
+        if (luma > 128 && !bright) flashes.push_back(time);
+        bright = luma > 128;
+    }
+    return flashes;
+}
+
+std::vector<double> BeepTimes(const std::string& path) {
+    std::string err;
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af",
+             "silencedetect=noise=-30dB:duration=0.05", "-f", "null", "-"},
+            &err);
+    std::vector<double> beeps;
+    const std::string marker = "silence_end: ";
+    // The silence that ends with the file is not followed by another.
+    for (std::size_t at = err.find(marker); at != std::string::npos; at = err.find(marker, at + 1))
+        if (err.find("silence_start: ", at) != std::string::npos)
+            beeps.push_back(std::strtod(err.c_str() + at + marker.size(), nullptr));
+    return beeps;
 }

@@ -43,9 +43,10 @@ MediaInfo ReadMediaInfo(const std::string& path, bool packets = true);
 // file has none or cannot be read.
 int DecodedPictures(const std::string& path);
 
-// Mean luma (0..255) of a rectangle of the file's first video frames,
-// measured by ffprobe's signalstats; negative when it cannot be measured.
-double MeanLuma(const std::string& path, int x, int y, int width, int height);
+// Mean luma (0..255) of a rectangle of the file's first video frames (from
+// a time on, when given), measured by ffprobe's signalstats; negative when
+// it cannot be measured.
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds = 0);
 
 // The part of the video that is not black bars, as ffmpeg's cropdetect
 // finds it over the whole file; all 0 when it cannot be measured.
@@ -57,6 +58,12 @@ struct PictureArea {
 };
 PictureArea ActivePicture(const std::string& path);
 
-// Mean loudness of the first audio stream in dBFS (ffmpeg's volumedetect);
-// +1 when it cannot be measured.
-double MeanVolume(const std::string& path);
+// Mean loudness of the first audio stream in dBFS (ffmpeg's volumedetect),
+// after `filters` (ending in a comma) when given; +1 when it cannot be
+// measured.
+double MeanVolume(const std::string& path, const std::string& filters = "");
+
+// When the picture flashes white (a frame brighter than mid grey, after a
+// darker one) and when a beep starts after silence, in seconds.
+std::vector<double> FlashTimes(const std::string& path);
+std::vector<double> BeepTimes(const std::string& path);

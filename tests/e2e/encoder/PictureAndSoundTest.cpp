@@ -115,7 +115,8 @@ INSTANTIATE_TEST_SUITE_P(LetterboxOn, PictureShape, testing::ValuesIn(kShapeCase
                          [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
 // Phone clips stored turned, with a display matrix: the output stands as
-// the clip is shown, its white quarter at the top left.
+// the clip is shown, its white quarter at the top left, from the first
+// pictures to the last, even where the picture shrinks halfway.
 class Turned : public testing::TestWithParam<const char*> {};
 
 TEST_P(Turned, OutputStandsUpright) {
@@ -127,13 +128,17 @@ TEST_P(Turned, OutputStandsUpright) {
     EXPECT_EQ(video->Number("width"), 240);
     EXPECT_EQ(video->Number("height"), 320);
 
-    EXPECT_GE(MeanLuma(c.path, 10, 10, 100, 140), 200) << "top left";
-    EXPECT_LE(MeanLuma(c.path, 130, 10, 100, 140), 160) << "top right";
-    EXPECT_LE(MeanLuma(c.path, 10, 170, 100, 140), 160) << "bottom left";
+    for (double from : {0.0, video->Span() - 0.4}) {
+        EXPECT_GE(MeanLuma(c.path, 10, 10, 100, 140, from), 200) << "top left from " << from;
+        EXPECT_LE(MeanLuma(c.path, 130, 10, 100, 140, from), 160) << "top right from " << from;
+        EXPECT_LE(MeanLuma(c.path, 10, 170, 100, 140, from), 160) << "bottom left from " << from;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayMatrix, Turned,
-                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4"), FixtureTestName);
+                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4",
+                                         "shrinking-180.mp4"),
+                         FixtureTestName);
 
 std::string StopAtOneAndAHalf(std::string text) {
     return text.replace(text.find(" -endpos 9:0:0"), 14, " -endpos 1.5");
@@ -184,5 +189,51 @@ TEST_P(Volume, ChangesLoudnessByTheChosenDecibels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Gain, Volume, testing::Values(10, 25));
+
+// Two recordings joined end to end, each with sound half a second longer
+// than its picture: the flash and the beep of each still come together.
+TEST(Sync, JoinedRecordingsKeepTheirFlashWithTheirBeep) {
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, "joined-longer-sound.ts", ConversionSettings{});
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+    const std::vector<double> flashes = FlashTimes(c.path), beeps = BeepTimes(c.path);
+    ASSERT_EQ(flashes.size(), 2u);
+    ASSERT_EQ(beeps.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(flashes[i], beeps[i], 0.08) << "recording " << i + 1;
+}
+
+// The sound players would play: the default track among those that can be
+// played, else the first of them (its tone 880 Hz, the other one's 440 Hz),
+// or none when no track can be mixed; a line says which, or why.
+struct TrackCase {
+    const char* fixture;
+    bool sound;
+    const char* says;
+};
+
+class SoundTrack : public testing::TestWithParam<TrackCase> {};
+
+double ToneVolume(const std::string& path, int frequency) {
+    return MeanVolume(path, "bandpass=f=" + std::to_string(frequency) + ":width_type=q:w=20,");
+}
+
+TEST_P(SoundTrack, IsTheOnePlayersChoose) {
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, GetParam().fixture, ConversionSettings{});
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+    EXPECT_NE(c.encoder.result.err.find(GetParam().says), std::string::npos) << c.encoder.result.err;
+    ASSERT_EQ(c.output.First("audio") != nullptr, GetParam().sound);
+    if (!GetParam().sound) return;
+    EXPECT_GT(ToneVolume(c.path, 880), ToneVolume(c.path, 440) + 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Source, SoundTrack,
+                         testing::Values(TrackCase{"empty-pid.ts", true, "track 2"},
+                                         TrackCase{"commentary-first.mkv", true, "track 2"},
+                                         TrackCase{"undecodable-first.mkv", true, "track 2"},
+                                         TrackCase{"64-channels.mkv", false, "64 channels without a layout"}),
+                         [](const testing::TestParamInfo<TrackCase>& info) {
+                             return FixtureTestName({info.param.fixture, info.index});
+                         });
 
 }  // namespace

@@ -115,7 +115,7 @@ TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
 
 // Where ffprobe's plain reading is not what "Original" needs: a rate pulled
 // down by held pictures, or too slow to convert at, and a length counted
-// from 0 rather than from the first timestamp.
+// from 0 rather than from the first timestamp, and never 0.
 struct TimingCase {
     const char* fixture;
     int seconds;
@@ -137,7 +137,9 @@ TEST_P(ProbeTiming, ReportsAUsableRateAndTheLengthFromTheStart) {
 
 INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
                          testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
-                                         TimingCase{"late-start.mkv", 3, 25}),
+                                         TimingCase{"late-start.mkv", 3, 25},
+                                         // Under a second counts as one, or the window would refuse it.
+                                         TimingCase{"half-second.mp4", 1, 25}),
                          [](const testing::TestParamInfo<TimingCase>& info) {
                              return FixtureTestName({info.param.fixture, info.index});
                          });

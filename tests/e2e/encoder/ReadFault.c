@@ -1,12 +1,14 @@
 /* Preloaded into kelvoenc by the tests to make reads of one source fail
  * part of the way in, as a failing disk or a file cut short while it is
- * read would. READ_FAULT_FILE names the file (its last path component),
- * READ_FAULT_AFTER the byte offset where the fault starts, READ_FAULT_KIND
- * "eio" for an I/O error there or "eof" for an early end. */
+ * read would. READ_FAULT_FILE names the file (its last path component, or
+ * "*" and the end of it), READ_FAULT_AFTER the byte offset where the fault
+ * starts, READ_FAULT_KIND "eio" for an I/O error there, "eof" for an early
+ * end, or "term" for a stop signal sent to the process while it reads. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -22,7 +24,10 @@ static int IsFaultyFile(int fd) {
     if (length <= 0) return 0;
     target[length] = '\0';
     const char* name = strrchr(target, '/');
-    return strcmp(name ? name + 1 : target, wanted) == 0;
+    name = name ? name + 1 : target;
+    if (wanted[0] != '*') return strcmp(name, wanted) == 0;
+    size_t nameLength = strlen(name), endLength = strlen(wanted + 1);
+    return nameLength >= endLength && strcmp(name + nameLength - endLength, wanted + 1) == 0;
 }
 
 ssize_t read(int fd, void* buffer, size_t count) {
@@ -35,6 +40,10 @@ ssize_t read(int fd, void* buffer, size_t count) {
     if (position >= limit) {
         const char* kind = getenv("READ_FAULT_KIND");
         if (kind && strcmp(kind, "eof") == 0) return 0;
+        if (kind && strcmp(kind, "term") == 0) {
+            kill(getpid(), SIGTERM);
+            return real_read(fd, buffer, count);
+        }
         errno = EIO;
         return -1;
     }

@@ -202,4 +202,63 @@ for each_rate in 12 15 24000/1001 30; do
   clip "$rate_name.mkv" matroska 160x120 "$each_rate" 1 none -c:v mpeg4 -q:v 5
 done
 
+# Third round: inputs that once crashed the encoder, lost the sound players
+# play, or broke the timing.
+# A phone clip turned by its display matrix whose picture shrinks halfway
+# (the upright picture's white quarter stays at the top left).
+shrinking() {
+  for size in 240x320 120x160; do
+    ff -f lavfi -i "color=gray:s=$size:r=25:d=1,drawbox=x=0:y=0:w=iw/2:h=ih/2:color=white:t=fill,hflip,vflip" \
+       -c:v libx264 -preset ultrafast -pix_fmt yuv420p -f h264 "$folder/piece-$size.h264"
+  done
+  cat "$folder/piece-240x320.h264" "$folder/piece-120x160.h264" > "$folder/pieces.h264"
+  ff -r 25 -i "$folder/pieces.h264" -c copy -metadata:s:v:0 rotate=180 -f mp4 "$folder/partial-shrinking-180.mp4"
+  rm "$folder/piece-240x320.h264" "$folder/piece-120x160.h264" "$folder/pieces.h264"
+  mv "$folder/partial-shrinking-180.mp4" "$folder/shrinking-180.mp4"
+}
+shrinking
+# Wider than an MPEG-4 frame can be, and 1080 noisy interlaced pictures.
+clip wide-8192.mkv matroska 8192x16 25 0.2 none -c:v ffv1
+VIDEO_TAIL=,noise=alls=100:allf=t
+clip interlaced-1080.ts mpegts 1920x1080 25 0.2 none -c:v mpeg2video -flags +ildct+ilme -b:v 8000k
+VIDEO_TAIL=
+# Sound tracks players skip: a transport stream's first audio PID without
+# packets, a commentary that is not the default, one nobody can decode; the
+# track players choose is at 880 Hz. And 64 channels without a layout.
+two_tracks() {
+  name=$1 format=$2
+  shift 2
+  ff -f lavfi -i testsrc2=size=160x120:rate=25:duration=2 -f lavfi -i sine=frequency=440:duration=2 \
+     -f lavfi -i sine=frequency=880:duration=2 -map 0:v -map 1:a -map 2:a "$@" -f "$format" "$folder/partial-$name"
+  mv "$folder/partial-$name" "$folder/$name"
+}
+two_tracks empty-pid.ts mpegts -c:v mpeg2video -c:a mp2 -bsf:a:0 noise=dropamount=1
+two_tracks commentary-first.mkv matroska -c:v mpeg4 -c:a aac -disposition:a:0 0 \
+  -metadata:s:a:0 title=Commentary -disposition:a:1 default
+two_tracks mp2-then-aac.mkv matroska -c:v mpeg4 -c:a:0 mp2 -c:a:1 aac
+LC_ALL=C sed 's/A_MPEG\/L2/A_ZQ9X\/L2/' "$folder/mp2-then-aac.mkv" > "$folder/undecodable-first.mkv"
+rm "$folder/mp2-then-aac.mkv"
+channels64=$(for i in $(seq 64); do printf '0.1*sin(440*2*PI*t)|'; done)
+clip 64-channels.mkv matroska 160x120 25 1 "aevalsrc=${channels64%|}:sample_rate=8000:duration=1" \
+  -c:v mpeg4 -c:a pcm_u8
+# Every 25th picture repeats the timestamp of the one before.
+clip repeated-stamp.mkv matroska 160x120 25 10 "$(sine 44100 10)" -c:v mpeg4 -q:v 5 -c:a aac \
+  -bsf:v 'setts=ts=if(eq(mod(N\,25)\,24)\,PREV_INPTS\,TS)'
+# Two recordings joined, each with sound half a second longer than its
+# picture, and a flash with a beep one second in.
+ff -f lavfi -i "color=black:size=160x120:rate=25:duration=3,drawbox=color=white:t=fill:enable='between(n,25,25)'" \
+   -f lavfi -i "aevalsrc=0.5*sin(1000*2*PI*t)*between(t\,1\,1.1):sample_rate=44100:duration=3.5" \
+   -c:v mpeg2video -b:v 1000k -c:a mp2 -f mpegts "$folder/piece-longer-sound.ts"
+cat "$folder/piece-longer-sound.ts" "$folder/piece-longer-sound.ts" > "$folder/joined-longer-sound.ts"
+rm "$folder/piece-longer-sound.ts"
+clip fast-2000.mp4 mp4 64x64 2000 0.5 "$(sine 44100 0.5)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac
+# Long in time, small in bytes: ten hours of a picture every 20 seconds, and
+# sound with a twenty-minute hole.
+ff -f lavfi -i color=black:size=64x64:rate=1/20:duration=36000 -c:v mpeg4 -q:v 5 -f matroska "$folder/partial-ten-hours.mkv"
+mv "$folder/partial-ten-hours.mkv" "$folder/ten-hours.mkv"
+clip sound-hole.mkv matroska 64x64 1/5 1202 "$(sine 48000 2)" -c:v mpeg4 -q:v 5 -c:a aac -ac 2 \
+  -bsf:a 'setts=ts=if(gte(TS\,1000)\,TS+1200000\,TS)'
+# Half a second, and a recording without a stated length.
+clip half-second.mp4 mp4 160x120 25 0.5 none -c:v mpeg4 -q:v 5
+
 echo "$script_sum" > "$stamp"
