@@ -69,11 +69,9 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanNext(const Conversi
 void ConversionBatch::NoteProgress(double seconds) { Current().reportedSeconds = seconds; }
 
 void ConversionBatch::FinishCurrent(const EncoderExit& exit, bool outputWritten) {
-    if (exit.Succeeded() && outputWritten) {
-        Current().state = EntryState::Converted;
-    } else if (exit.Is(ExitStatus::Incomplete) && outputWritten) {
-        Current().state = EntryState::Incomplete;
-        Current().reason = IncompleteReason(exit);
+    if (exit.LeftOutput() && outputWritten) {
+        Current().state = exit.Succeeded() ? EntryState::Converted : EntryState::Incomplete;
+        if (!exit.Succeeded()) Current().reason = IncompleteReason(exit);
     } else {
         std::string reason = exit.FailureReason();
         FailCurrent(reason.empty() ? "the encoder wrote no output file" : reason);

@@ -18,6 +18,13 @@ enum class ExitStatus : int {
     InternalFailure = 7,  // a fault of the encoder itself
 };
 
+// Whether a run that ended with this status leaves its output under the
+// output's name: the encoder renames its finished file there without ever
+// replacing one, so after any other end what stands there is someone else's.
+inline constexpr bool LeavesOutput(ExitStatus status) {
+    return status == ExitStatus::Done || status == ExitStatus::Incomplete;
+}
+
 struct ExitStatusFacts {
     ExitStatus status;
     // Why a run failed, as the front-end's summary says it ("" for Done).
