@@ -185,10 +185,4 @@ std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionS
     return text;
 }
 
-std::string EncoderExecutablePath(const std::string& programFolder) {
-#ifdef _WIN32
-    return programFolder + "kelvoenc.exe";
-#else
-    return programFolder + "kelvoenc";
-#endif
-}
+std::string EncoderExecutablePath(const std::string& programFolder) { return programFolder + "kelvoenc"; }
