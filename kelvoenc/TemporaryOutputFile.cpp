@@ -117,8 +117,8 @@ void TemporaryOutputFile::Commit() {
 }
 
 void TemporaryOutputFile::RefuseExisting() const {
-    throw EncoderFailure(ExitStatus::OutputUnwritable, "Cannot write the output \"" + m_outputPath +
-                                                           "\": a file of that name exists, and it is never replaced.");
+    throw EncoderFailure(ExitStatus::NameTaken, "Cannot write the output \"" + m_outputPath +
+                                                    "\": a file of that name exists, and it is never replaced.");
 }
 
 void TemporaryOutputFile::Fail(int error, const std::string& doing) const {

@@ -19,6 +19,12 @@ bool IsFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
+// Whatever stands at the path, a dangling link too: the next free name is another.
+bool IsTaken(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
+
 // The batch's files as a disc sees them, in list order.
 std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
     std::vector<ConvertedFile> files;
@@ -98,7 +104,11 @@ void ConversionEngine::StartBatch() {
 }
 
 void ConversionEngine::StartNextRun() {
-    m_plan = m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources());
+    StartRun(m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources()));
+}
+
+void ConversionEngine::StartRun(std::optional<ConversionBatch::RunPlan> plan) {
+    m_plan = std::move(plan);
     if (!m_plan) {
         FinishConversions();
         return;
@@ -236,6 +246,13 @@ void ConversionEngine::StopRun() {
 }
 
 void ConversionEngine::CompleteRun(const EncoderExit& exit) {
+    // Another program took the name while this run wrote its file: the
+    // file is made again under the next free name, and nothing is said of it.
+    if (exit.Is(ExitStatus::NameTaken) && IsTaken(m_plan->outputPath)) {
+        LetRunGo(exit);
+        StartRun(m_batch->PlanAgain(m_host.Settings(), m_host.Targets(), m_host.Sources()));
+        return;
+    }
     m_batch->FinishCurrent(exit, IsFile(m_plan->outputPath));
     LetRunGo(exit);
     emit FileEnded(m_plan->index);

@@ -101,6 +101,7 @@ private:
     bool Refused();
     void StartBatch();
     void StartNextRun();
+    void StartRun(std::optional<ConversionBatch::RunPlan> plan);
     void OnReport(const ReportFrame& frame);
     void OnRunEnded(const EncoderExit& exit);
     void AskToStop();

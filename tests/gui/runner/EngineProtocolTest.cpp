@@ -388,12 +388,12 @@ private slots:
 
     // A full disk asks once whether to go on: Yes converts the rest, No ends
     // the batch with the rest left for later, and the summary tells both.
-    // The encoder names the cause in its own words, whatever the desktop's
+    // The encoder tells it by its exit status, whatever the desktop's
     // language.
     void aFullDiskAsksWhetherToGoOn() {
         DecimalCommaLocale german;
         QVERIFY2(german.Problem().empty(), german.Problem().c_str());
-        ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:3");
+        ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:8");
         ListScripted("second.avi", 10, "write");
         ListScripted("third.avi", 10, "write");
         m_boxes->Answer(QMessageBox::Yes);
