@@ -3,7 +3,7 @@
 #include "protocol/StopSignals.h"
 
 #include <QCoreApplication>
-#include <QScopedValueRollback>
+#include <QPointer>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -237,7 +237,10 @@ bool PosixEncoderProcess::ReadReports() {
 }
 
 void PosixEncoderProcess::HandPendingReport() {
-    QScopedValueRollback handing(m_handing, true);
+    // A run let go of while its report is handled (a message box's event
+    // loop may delete it meanwhile) is not touched again.
+    const QPointer<PosixEncoderProcess> alive(this);
+    m_handing = true;
     while (!m_awaitingReply && m_pendingReport.size() >= sizeof(ReportFrame)) {
         ReportFrame frame;
         std::memcpy(&frame, m_pendingReport.data(), sizeof frame);
@@ -248,7 +251,9 @@ void PosixEncoderProcess::HandPendingReport() {
         }
         m_awaitingReply = true;
         emit Reported(frame);  // a reply given at once lets the loop go on
+        if (!alive) return;
     }
+    m_handing = false;
     // The encoder waits for its answer before it reports again.
     if (m_reportNotifier) m_reportNotifier->setEnabled(!m_awaitingReply);
 }
