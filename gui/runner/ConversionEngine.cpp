@@ -104,6 +104,7 @@ void ConversionEngine::StartBatch() {
 }
 
 void ConversionEngine::StartNextRun() {
+    m_namesTaken = 0;
     StartRun(m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources()));
 }
 
@@ -248,7 +249,7 @@ void ConversionEngine::StopRun() {
 void ConversionEngine::CompleteRun(const EncoderExit& exit) {
     // Another program took the name while this run wrote its file: the
     // file is made again under the next free name, and nothing is said of it.
-    if (exit.Is(ExitStatus::NameTaken) && IsTaken(m_plan->outputPath)) {
+    if (exit.Is(ExitStatus::NameTaken) && IsTaken(m_plan->outputPath) && ++m_namesTaken <= kMaxNamesTaken) {
         LetRunGo(exit);
         StartRun(m_batch->PlanAgain(m_host.Settings(), m_host.Targets(), m_host.Sources()));
         return;

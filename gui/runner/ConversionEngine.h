@@ -46,6 +46,8 @@ public:
 
     // After this long without a report, a pending Cancel asks its question anyway.
     static constexpr int kUnansweredCancelMs = 1000;
+    // How often one file is made again because another program took its name meanwhile.
+    static constexpr int kMaxNamesTaken = 8;
 
     // `encoderProgram` is the encoder to start: the program folder's by default.
     explicit ConversionEngine(ConversionHost& host,
@@ -135,4 +137,5 @@ private:
     // What the summary says of the disc image: the notes before making it, then how it ended.
     std::vector<std::string> m_discImageLines;
     bool m_discImageMade = false;
+    int m_namesTaken = 0;  // of the file being converted
 };

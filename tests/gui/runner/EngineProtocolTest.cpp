@@ -317,7 +317,7 @@ private slots:
         ListScripted("unreadable.avi", 10, "err:kelvoenc:_cannot_open_unreadable.avi exit:2");
         ListScripted("unwritable.avi", 10, "r6:1 write err:kelvoenc:_disk_full exit:3");
         ListScripted("stopped.avi", 10, "write exit:4");
-        ListScripted("odd.avi", 10, "write exit:9");
+        ListScripted("odd.avi", 10, "write exit:11");
         ListScripted("crashed.avi", 10, "r6:2 write kill:9");
         ListScripted("short.avi", 20, "r6:6 write err:kelvoenc:_the_source_ends_early exit:5");
         ListScripted("unreported.avi", 10, "close write");
@@ -361,7 +361,7 @@ private slots:
             clip("unreadable.avi") + ": the source cannot be read (kelvoenc: cannot open unreadable.avi)",
             clip("unwritable.avi") + ": the output file cannot be written (kelvoenc: disk full)",
             clip("stopped.avi") + ": the conversion was stopped",
-            clip("odd.avi") + ": the encoder ended with exit status 9",
+            clip("odd.avi") + ": the encoder ended with exit status 11",
             clip("crashed.avi") + ": the encoder was stopped by signal 9 (Killed)",
             clip("silent.avi") + ": the encoder wrote no output file",
             clip("torn.avi") + ": the encoder wrote no output file",
