@@ -1,6 +1,7 @@
 #include "core/FormatCatalogue.h"
 
 #include "protocol/MpegFrameRates.h"
+#include "protocol/SourceTiming.h"
 #include "text/FormatText.h"
 
 #include <array>
@@ -129,7 +130,7 @@ constexpr FrameRateEntry kAviFrameRates[] = {
     {"29.97 fps", 29.97},   {"30.0 fps", 30.0},
 };
 
-constexpr FrameRateEntry kWindowsMediaRates[] = {{"Auto", 1000.0}};
+constexpr FrameRateEntry kWindowsMediaRates[] = {{"Auto", kKeepSourceTimingRate}};
 
 constexpr AspectEntry kMpegAspects[] = {
     {"1:1    (PC VAG)", "1/1", 0, 0},
@@ -400,7 +401,7 @@ double MpegRate(int index, double source) {
 // and timing.
 double Mp4Rate(int index) {
     std::span<const FrameRateEntry> rates = kMp4Rates;
-    return index >= 1 && InRange(rates, index) ? rates[index].fps : 1000.0;
+    return index >= 1 && InRange(rates, index) ? rates[index].fps : kKeepSourceTimingRate;
 }
 
 }  // namespace
@@ -412,14 +413,17 @@ double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRa
     case FormatFamily::Mpeg: return MpegRate(settings.mpegFrameRate, sourceFrameRate);
     case FormatFamily::Disc: return DiscEntry(format.rates, settings).fps;
     case FormatFamily::Mp4: return Mp4Rate(settings.mp4FrameRate);
-    default: return 1000.0;
+    default: return kKeepSourceTimingRate;
     }
 }
 
+// A stored position out of range (a hand-edited option.ini) takes the
+// default's, as the other lookups fall back on theirs.
 const AspectEntry* ChosenAspect(const ConversionSettings& settings) {
     const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
-    if (!InRange(format.aspects, settings.*format.aspect)) return nullptr;
-    return &format.aspects[settings.*format.aspect];
+    int position = settings.*format.aspect;
+    if (!InRange(format.aspects, position)) position = ConversionSettings{}.*format.aspect;
+    return InRange(format.aspects, position) ? &format.aspects[position] : nullptr;
 }
 
 std::string AspectRatioText(const ConversionSettings& settings) {
