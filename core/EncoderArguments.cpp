@@ -6,6 +6,7 @@
 #include "text/FormatText.h"
 
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -153,11 +154,16 @@ std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
     return "";
 }
 
-// The NTSC rates as the exact fractions they stand for.
-std::string FrameRatePiece(double fps) {
+// The NTSC rates as the exact fractions they stand for: for MP4 all of
+// them, for the other formats those they always wrote so (59.94 stays a
+// decimal there, as the argument text has always had it).
+std::string FrameRatePiece(double fps, const ConversionSettings& settings) {
     auto near = [fps](double value) { return std::fabs(fps - value) <= 0.00001; };
     if (near(14.985)) return " -ofps 15000/1001";
-    for (const MpegFrameRate& rate : kMpegFrameRates)
+    const bool mp4 = FormatCatalogue::Format(settings.outputFormat).style == ArgumentStyle::Mp4;
+    const std::span<const MpegFrameRate> rates =
+        mp4 ? std::span(kMpegFrameRates) : std::span(kMpegFrameRates).first(kMpegOfferedRateCount);
+    for (const MpegFrameRate& rate : rates)
         if (rate.den == 1001 && near(rate.nominal)) return FormatText(" -ofps %d/%d", rate.num, rate.den);
     return FormatText(" -ofps %f", fps);
 }
@@ -178,7 +184,7 @@ std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionS
                       IsPal(settings)};
     std::string text = QuoteArgument(run.sourcePath) + " -o " + QuoteArgument(run.outputPath);
     text += FormatPieces(settings, resolved);
-    text += FrameRatePiece(ResolveFrameRate(settings, run.sourceFrameRate));
+    text += FrameRatePiece(ResolveFrameRate(settings, run.sourceFrameRate), settings);
     text += ScalingPiece(run, targets);
     text += " -endpos 9:0:0";
     text += FormatText(" %d %d", run.mode, run.handle);
