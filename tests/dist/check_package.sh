@@ -24,7 +24,7 @@ done
 
 dpkg-deb --contents "$package" | awk '{print $6}' | sed 's|^\./|/|' > "$work/contents"
 for path in /usr/bin/tarvine /usr/lib/tarvine/tarvine /usr/lib/tarvine/kelvoenc /usr/lib/tarvine/tips.txt \
-    /usr/bin/tarvine-convert /usr/lib/tarvine/tarvine-convert \
+    /usr/bin/tarvine-convert /usr/lib/tarvine/tarvine-convert /usr/share/tarvine/tarvine-convert.slurm \
     /usr/lib/tarvine/version.ini /usr/lib/tarvine/help/overview/overview.htm \
     /usr/share/applications/tarvine.desktop /usr/share/icons/hicolor/scalable/apps/tarvine.svg \
     /usr/share/metainfo/example.tarvine.Tarvine.metainfo.xml; do
