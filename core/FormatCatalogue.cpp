@@ -1,5 +1,6 @@
 #include "core/FormatCatalogue.h"
 
+#include "protocol/ArgumentWords.h"
 #include "protocol/MpegFrameRates.h"
 #include "protocol/SourceTiming.h"
 #include "text/FormatText.h"
@@ -209,10 +210,10 @@ const FormatEntry kFormats[] = {
      kAviResolutions, &S::aviResolution, kWindowsMediaRates, &S::aviFrameRate, {}, &S::dvdAspect},
     {"MP4 for phones and the web, H.264 + AAC (*.mp4)", Family::Mp4, "mp4", Style::Mp4, kH264Qualities,
      &S::mp4Quality, {kH264}, {kAac},
-     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, "libx264", "veryfast"},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx264, ArgumentWord::kVeryfast},
     {"MP4 with H.265, smaller files, H.265 + AAC (*.mp4)", Family::Mp4, "mp4", Style::Mp4, kH265Qualities,
      &S::mp4Quality, {kH265}, {kAac},
-     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, "libx265", "ultrafast"},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx265, ArgumentWord::kUltrafast},
 };
 
 const FormatEntry kNoFormat = {"", Family::None, "avi", Style::None, {}, nullptr, {}, {},
