@@ -43,7 +43,7 @@ std::string RandomName() {
 TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outputPath(outputPath) {
     struct stat existing {};
     if (stat(outputPath.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
-        throw EncoderFailure(ExitStatus::OutputUnwritable,
+        throw EncoderFailure(ExitStatus::NameTaken,
                              "Cannot write the output \"" + outputPath + "\": a folder has that name.");
     if (lstat(outputPath.c_str(), &existing) == 0) RefuseExisting();
     m_folder = open(FolderOf(outputPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
