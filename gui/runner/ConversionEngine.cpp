@@ -307,8 +307,8 @@ void ConversionEngine::FinishConversions() {
     }
     DiscImagePlan plan = DiscImagePlan::Make(settings, ConvertedFiles(*m_batch), settings.outputFolder);
     m_discImageLines = plan.notes;
-    EnterState(State::MakingDiscImage);
     m_discImageMaker.Start(plan);  // it ends from the event loop, never within
+    EnterState(State::MakingDiscImage);
 }
 
 void ConversionEngine::OnDiscImageFinished(const DiscImageResult& result) {

@@ -190,8 +190,9 @@ void SourceProber::Finish(bool tell) {
     m_readingDelay.stop();
     m_readingShown = false;
     m_state = State::Idle;
-    emit StateChanged(m_state);
     if (tell) emit Finished(m_unreadable, m_refusedForRoom);
+    // Once the refusals have been told: the window takes input again then.
+    emit StateChanged(m_state);
 }
 
 // Every run still going is asked to stop, all of them first so that they

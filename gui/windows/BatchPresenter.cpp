@@ -96,6 +96,8 @@ void BatchPresenter::Follow(SourceProber& prober) {
         window->hide();
         m_readingBlocker.reset();
     });
+    // The refusals are told with the reading window gone.
+    connect(&prober, &SourceProber::Finished, window, &QWidget::hide);
     connect(&prober, &SourceProber::ReadingShown, window, [this, window](const QString& fileName) {
         if (window->isVisible())
             window->ShowReadingFile(fileName);
