@@ -25,15 +25,6 @@ std::string CountOfFiles(int count, int total, const char* what) {
            what;
 }
 
-// The encoder names the cause of a failed write in the C library's words,
-// and it never leaves the C locale: these are its words whatever language
-// the desktop, and so this program's own strerror, speaks.
-constexpr const char* kEncoderDiskFullWords = "No space left on device";
-
-bool SaysDiskFull(const EncoderExit& exit) {
-    return exit.Is(ExitStatus::OutputUnwritable) && exit.errorTail.find(kEncoderDiskFullWords) != std::string::npos;
-}
-
 }  // namespace
 
 ConversionBatch::ConversionBatch(const SourceList& sources, std::uint32_t startTick) : m_startTick(startTick) {
@@ -66,18 +57,22 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanNext(const Conversi
     return std::nullopt;
 }
 
+std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanAgain(const ConversionSettings& settings,
+                                                                   EncodeTargets& targets, const SourceList& listed) {
+    --m_current;
+    return PlanNext(settings, targets, listed);
+}
+
 void ConversionBatch::NoteProgress(double seconds) { Current().reportedSeconds = seconds; }
 
 void ConversionBatch::FinishCurrent(const EncoderExit& exit, bool outputWritten) {
-    if (exit.Succeeded() && outputWritten) {
-        Current().state = EntryState::Converted;
-    } else if (exit.Is(ExitStatus::Incomplete) && outputWritten) {
-        Current().state = EntryState::Incomplete;
-        Current().reason = IncompleteReason(exit);
+    if (exit.LeftOutput() && outputWritten) {
+        Current().state = exit.Succeeded() ? EntryState::Converted : EntryState::Incomplete;
+        if (!exit.Succeeded()) Current().reason = IncompleteReason(exit);
     } else {
         std::string reason = exit.FailureReason();
         FailCurrent(reason.empty() ? "the encoder wrote no output file" : reason);
-        Current().diskFull = SaysDiskFull(exit);
+        Current().diskFull = exit.Is(ExitStatus::DiskFull);
     }
 }
 

@@ -46,6 +46,11 @@ public:
     std::optional<RunPlan> PlanNext(const ConversionSettings& settings, EncodeTargets& targets,
                                     const SourceList& listed);
 
+    // The current entry's output name was taken by another program while
+    // its run wrote the file: plans the run again under the next free name.
+    std::optional<RunPlan> PlanAgain(const ConversionSettings& settings, EncodeTargets& targets,
+                                     const SourceList& listed);
+
     // A progress report of the current entry's run.
     void NoteProgress(double seconds);
 

@@ -12,6 +12,8 @@ struct EncoderExit {
 
     bool Succeeded() const { return Is(ExitStatus::Done); }
     bool Is(ExitStatus expected) const { return !signalled && status == static_cast<int>(expected); }
+    // Whether the run left its output file under the output's name.
+    bool LeftOutput() const { return !signalled && LeavesOutput(static_cast<ExitStatus>(status)); }
 
     // The last non-blank line of the error output, trimmed; empty when none.
     std::string LastErrorLine() const;

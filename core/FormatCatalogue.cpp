@@ -1,6 +1,8 @@
 #include "core/FormatCatalogue.h"
 
+#include "protocol/ArgumentWords.h"
 #include "protocol/MpegFrameRates.h"
+#include "protocol/SourceTiming.h"
 #include "text/FormatText.h"
 
 #include <array>
@@ -142,7 +144,7 @@ constexpr FrameRateEntry kAviFrameRates[] = {
     {"29.97 fps", 29.97},   {"30.0 fps", 30.0},
 };
 
-constexpr FrameRateEntry kWindowsMediaRates[] = {{"Auto", 1000.0}};
+constexpr FrameRateEntry kWindowsMediaRates[] = {{"Auto", kKeepSourceTimingRate}};
 
 constexpr AspectEntry kMpegAspects[] = {
     {"1:1    (PC VAG)", "1/1", 0, 0},
@@ -221,10 +223,10 @@ const FormatEntry kFormats[] = {
      kAviResolutions, &S::aviResolution, kWindowsMediaRates, &S::aviFrameRate, {}, &S::dvdAspect},
     {"MP4 for phones and the web, H.264 + AAC (*.mp4)", Family::Mp4, "mp4", Style::Mp4, kH264Qualities,
      &S::mp4Quality, {kH264}, {kAac},
-     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, "libx264", "veryfast"},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx264, ArgumentWord::kVeryfast},
     {"MP4 with H.265, smaller files, H.265 + AAC (*.mp4)", Family::Mp4, "mp4", Style::Mp4, kH265Qualities,
      &S::mp4Quality, {kH265}, {kAac},
-     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, "libx265", "ultrafast"},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx265, ArgumentWord::kUltrafast},
 };
 
 const FormatEntry kNoFormat = {"", Family::None, "avi", Style::None, {}, nullptr, {}, {},
@@ -413,7 +415,7 @@ double MpegRate(int index, double source) {
 // and timing.
 double Mp4Rate(int index) {
     std::span<const FrameRateEntry> rates = kMp4Rates;
-    return index >= 1 && InRange(rates, index) ? rates[index].fps : 1000.0;
+    return index >= 1 && InRange(rates, index) ? rates[index].fps : kKeepSourceTimingRate;
 }
 
 }  // namespace
@@ -425,14 +427,17 @@ double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRa
     case FormatFamily::Mpeg: return MpegRate(settings.mpegFrameRate, sourceFrameRate);
     case FormatFamily::Disc: return DiscEntry(format.rates, settings).fps;
     case FormatFamily::Mp4: return Mp4Rate(settings.mp4FrameRate);
-    default: return 1000.0;
+    default: return kKeepSourceTimingRate;
     }
 }
 
+// A stored position out of range (a hand-edited option.ini) takes the
+// default's, as the other lookups fall back on theirs.
 const AspectEntry* ChosenAspect(const ConversionSettings& settings) {
     const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
-    if (!InRange(format.aspects, settings.*format.aspect)) return nullptr;
-    return &format.aspects[settings.*format.aspect];
+    int position = settings.*format.aspect;
+    if (!InRange(format.aspects, position)) position = ConversionSettings{}.*format.aspect;
+    return InRange(format.aspects, position) ? &format.aspects[position] : nullptr;
 }
 
 std::string AspectRatioText(const ConversionSettings& settings) {

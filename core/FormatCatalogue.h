@@ -153,8 +153,8 @@ const QualityPreset* ChosenQuality(const ConversionSettings& settings);
 void ResolveBitrates(const ConversionSettings& settings, EncodeTargets& targets);
 void ResolveFrameSize(const ConversionSettings& settings, EncodeTargets& targets);
 double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRate);
-// The aspect entry the format flags its output with; null for the formats
-// that flag none and for a stored position out of range.
+// The aspect entry the format flags its output with, the default's for a
+// stored position out of range; null for the formats that flag none.
 const AspectEntry* ChosenAspect(const ConversionSettings& settings);
 std::string AspectRatioText(const ConversionSettings& settings);
 std::string OutputExtension(int format);

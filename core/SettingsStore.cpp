@@ -83,8 +83,10 @@ std::string SettingsStore::LoadVersion() const {
     return IniFile(m_programFolder + "version.ini").ReadString("General", "Version", "1.00");
 }
 
-ConversionSettings SettingsStore::Load() const {
-    IniFile file(OptionFilePath());
+ConversionSettings SettingsStore::Load() const { return LoadFrom(OptionFilePath()); }
+
+ConversionSettings SettingsStore::LoadFrom(const std::string& path) {
+    IniFile file(path);
     ConversionSettings settings;
     for (const SettingsIntField& field : kIntFields)
         settings.*field.member = file.ReadInt(kSection, field.key, settings.*field.member);

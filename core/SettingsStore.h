@@ -17,6 +17,8 @@ public:
 
     std::string LoadVersion() const;
     ConversionSettings Load() const;
+    // The settings of this option.ini; a key it lacks keeps its default.
+    static ConversionSettings LoadFrom(const std::string& path);
     // False when neither folder could take the file; nothing is then lost
     // but this run's changes, and no file is left half-written.
     bool Save(const ConversionSettings& settings) const;

@@ -1,14 +1,15 @@
 # Runs at install time, when the prefix is known for certain (it may be
-# given only to `cmake --install --prefix`): the launcher on bin/ and the
+# given only to `cmake --install --prefix`): the launchers on bin/ and the
 # desktop entry that names it.
 set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
-set(program "${root}/${TARVINE_INSTALL_PROGRAM_FOLDER}/tarvine")
 
 file(MAKE_DIRECTORY "${root}/bin")
-file(RELATIVE_PATH target "${root}/bin" "${program}")
-file(REMOVE "${root}/bin/tarvine")
-file(CREATE_LINK "${target}" "${root}/bin/tarvine" SYMBOLIC)
-message(STATUS "Installing: ${root}/bin/tarvine -> ${target}")
+foreach(name tarvine tarvine-convert)
+  file(RELATIVE_PATH target "${root}/bin" "${root}/${TARVINE_INSTALL_PROGRAM_FOLDER}/${name}")
+  file(REMOVE "${root}/bin/${name}")
+  file(CREATE_LINK "${target}" "${root}/bin/${name}" SYMBOLIC)
+  message(STATUS "Installing: ${root}/bin/${name} -> ${target}")
+endforeach()
 
 set(TARVINE_LAUNCHER "${CMAKE_INSTALL_PREFIX}/bin/tarvine")
 configure_file("${TARVINE_DIST_DIR}/tarvine.desktop.in" "${root}/share/applications/tarvine.desktop" @ONLY)

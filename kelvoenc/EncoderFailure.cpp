@@ -14,6 +14,8 @@ std::string FfmpegErrorText(int error) {
 
 void CheckFfmpeg(int error, ExitStatus status, const std::string& what) {
     if (error == AVERROR(ENOMEM)) status = ExitStatus::OutOfMemory;
+    if ((error == AVERROR(ENOSPC) || error == AVERROR(EDQUOT)) && status == ExitStatus::OutputUnwritable)
+        status = ExitStatus::DiskFull;
     if (error < 0) throw EncoderFailure(status, what + ": " + FfmpegErrorText(error) + ".");
 }
 

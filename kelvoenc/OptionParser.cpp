@@ -1,6 +1,7 @@
 #include "kelvoenc/OptionParser.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/ArgumentWords.h"
 
 #include <charconv>
 #include <climits>
@@ -181,16 +182,14 @@ bool SwitchValue(const Item& item, const std::string& what) {
     return !item.hasValue || ParseInteger(item.value, what) != 0;
 }
 
-constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
-    {"mpeg4", VideoCodecChoice::Mpeg4},       {"mpeg1video", VideoCodecChoice::Mpeg1},
-    {"mpeg2video", VideoCodecChoice::Mpeg2},  {"wmv2", VideoCodecChoice::Wmv2},
-    {"msmpeg4", VideoCodecChoice::Msmpeg4v3}, {"msmpeg4v2", VideoCodecChoice::Msmpeg4v2},
-    {"libx264", VideoCodecChoice::H264},      {"libx265", VideoCodecChoice::H265},
-};
+namespace W = ArgumentWord;
 
-// The speed presets of the H.264 and H.265 encoders, fastest first.
-constexpr const char* kSpeedPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
-                                         "medium",    "slow",      "slower",   "veryslow", "placebo"};
+constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
+    {W::kMpeg4, VideoCodecChoice::Mpeg4},       {W::kMpeg1Video, VideoCodecChoice::Mpeg1},
+    {W::kMpeg2Video, VideoCodecChoice::Mpeg2},  {W::kWmv2, VideoCodecChoice::Wmv2},
+    {W::kMsmpeg4, VideoCodecChoice::Msmpeg4v3}, {W::kMsmpeg4v2, VideoCodecChoice::Msmpeg4v2},
+    {W::kLibx264, VideoCodecChoice::H264},      {W::kLibx265, VideoCodecChoice::H265},
+};
 
 int ParseQualityFactor(const std::string& text, const std::string& what) {
     int factor = ParseInteger(text, what);
@@ -199,24 +198,24 @@ int ParseQualityFactor(const std::string& text, const std::string& what) {
 }
 
 std::string ParseSpeedPreset(const std::string& text, const std::string& what) {
-    for (const char* preset : kSpeedPresets)
+    for (const char* preset : W::kSpeedPresets)
         if (text == preset) return text;
     RefuseValue(what, text, "is not a speed preset from ultrafast to placebo");
 }
 
 constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
-    {"mp2", AudioCodecChoice::Mp2},     {"ac3", AudioCodecChoice::Ac3}, {"wmav1", AudioCodecChoice::Wmav1},
-    {"wmav2", AudioCodecChoice::Wmav2}, {"aac", AudioCodecChoice::Aac},
+    {W::kMp2, AudioCodecChoice::Mp2},     {W::kAc3, AudioCodecChoice::Ac3}, {W::kWmav1, AudioCodecChoice::Wmav1},
+    {W::kWmav2, AudioCodecChoice::Wmav2}, {W::kAac, AudioCodecChoice::Aac},
 };
 
 constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
-    {"avi", ContainerChoice::Avi}, {"mpg", ContainerChoice::Mpg}, {"mpeg", ContainerChoice::Mpg},
-    {"wmv", ContainerChoice::Asf}, {"asf", ContainerChoice::Asf}, {"mp4", ContainerChoice::Mp4},
+    {W::kAvi, ContainerChoice::Avi}, {W::kMpg, ContainerChoice::Mpg}, {W::kMpeg, ContainerChoice::Mpg},
+    {W::kWmv, ContainerChoice::Asf}, {W::kAsf, ContainerChoice::Asf}, {W::kMp4, ContainerChoice::Mp4},
 };
 
 constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
-    {"xvcd", ContainerChoice::Vcd},  {"vcd", ContainerChoice::Vcd}, {"xsvcd", ContainerChoice::Svcd},
-    {"svcd", ContainerChoice::Svcd}, {"dvd", ContainerChoice::Dvd},
+    {W::kXvcd, ContainerChoice::Vcd},  {W::kVcd, ContainerChoice::Vcd}, {W::kXsvcd, ContainerChoice::Svcd},
+    {W::kSvcd, ContainerChoice::Svcd}, {W::kDvd, ContainerChoice::Dvd},
 };
 
 }  // namespace
@@ -337,12 +336,12 @@ void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& argument
 void OptionParser::SetOutput(const std::string& value) { m_options.outputPath = value; }
 
 void OptionParser::SetAudioEncoder(const std::string& value) {
-    if (value != "mp3lame" && value != "lavc") RefuseValue("-oac", value, "is not mp3lame or lavc");
+    if (value != W::kMp3Lame && value != W::kLavc) RefuseValue("-oac", value, "is not mp3lame or lavc");
     m_audioEncoderFamily = value;
 }
 
 void OptionParser::SetVideoEncoder(const std::string& value) {
-    if (value != "lavc" && value != "xvid") RefuseValue("-ovc", value, "is not lavc or xvid");
+    if (value != W::kLavc && value != W::kXvid) RefuseValue("-ovc", value, "is not lavc or xvid");
     m_videoEncoderFamily = value;
 }
 
@@ -352,7 +351,7 @@ void OptionParser::SetFourcc(const std::string& value) {
 }
 
 void OptionParser::SetOutputFamily(const std::string& value) {
-    if (value != "lavf" && value != "mpeg") RefuseValue("-of", value, "is not lavf or mpeg");
+    if (value != W::kLavf && value != W::kMpeg) RefuseValue("-of", value, "is not lavf or mpeg");
     m_outputFamily = value;
 }
 
@@ -531,7 +530,7 @@ void OptionParser::ParseVideoFilters(const std::string& text) {
 // The encoder families decide which of the collected sub-options count.
 void OptionParser::ResolveChoices() {
     VideoEncodeOptions& video = m_options.video;
-    if (m_videoEncoderFamily == "xvid") {
+    if (m_videoEncoderFamily == W::kXvid) {
         video.codec = VideoCodecChoice::Xvid;
         video.bitrateKbps = m_xvidBitrate;
         video.autoAspect = m_xvidAutoAspect;
@@ -541,14 +540,14 @@ void OptionParser::ResolveChoices() {
         video.autoAspect = m_lavcAutoAspect;
     }
     AudioEncodeOptions& audio = m_options.audio;
-    if (m_audioEncoderFamily == "mp3lame") {
+    if (m_audioEncoderFamily == W::kMp3Lame) {
         audio.codec = AudioCodecChoice::Mp3;
         audio.bitrateKbps = m_lameBitrate;
     } else {
         audio.codec = m_lavcAudioCodec;
         audio.bitrateKbps = m_lavcAudioBitrate;
     }
-    if (m_outputFamily == "mpeg")
+    if (m_outputFamily == W::kMpeg)
         m_options.container = m_mpegFormat ? m_mpegFormat : ContainerChoice::Mpg;
     else
         m_options.container = m_lavfFormat;

@@ -1,10 +1,10 @@
 #include "kelvoenc/StopSignals.h"
 
+#include "protocol/StopSignals.h"
+
 #include <pthread.h>
 
 namespace {
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 sigset_t StopSignalSet() {
     sigset_t signals;

@@ -43,7 +43,7 @@ std::string RandomName() {
 TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outputPath(outputPath) {
     struct stat existing {};
     if (stat(outputPath.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode))
-        throw EncoderFailure(ExitStatus::OutputUnwritable,
+        throw EncoderFailure(ExitStatus::NameTaken,
                              "Cannot write the output \"" + outputPath + "\": a folder has that name.");
     if (lstat(outputPath.c_str(), &existing) == 0) RefuseExisting();
     m_folder = open(FolderOf(outputPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -117,8 +117,8 @@ void TemporaryOutputFile::Commit() {
 }
 
 void TemporaryOutputFile::RefuseExisting() const {
-    throw EncoderFailure(ExitStatus::OutputUnwritable, "Cannot write the output \"" + m_outputPath +
-                                                           "\": a file of that name exists, and it is never replaced.");
+    throw EncoderFailure(ExitStatus::NameTaken, "Cannot write the output \"" + m_outputPath +
+                                                    "\": a file of that name exists, and it is never replaced.");
 }
 
 void TemporaryOutputFile::Fail(int error, const std::string& doing) const {

@@ -2,6 +2,7 @@
 
 #include "kelvoenc/EncoderFailure.h"
 #include "protocol/MpegFrameRates.h"
+#include "protocol/SourceTiming.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
@@ -166,7 +167,7 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     bool keepSourceTiming = false;
     if (options.outputFrameRate) {
         AVRational asked{options.outputFrameRate->num, options.outputFrameRate->den};
-        if (av_q2d(asked) >= 1000) {
+        if (av_q2d(asked) >= kKeepSourceTimingRate) {
             // Only a container with timestamps of its own can keep the
             // source's timing; the others run at the source's nominal rate.
             keepSourceTiming =

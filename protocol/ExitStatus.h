@@ -16,7 +16,18 @@ enum class ExitStatus : int {
     Incomplete = 5,
     OutOfMemory = 6,      // the memory the conversion needs could not be had
     InternalFailure = 7,  // a fault of the encoder itself
+    DiskFull = 8,         // the output's disk (or the user's quota on it) is full
+    // Something else has the output's name, at the start or when the
+    // finished file was to take it; a front-end may take the next free name.
+    NameTaken = 9,
 };
+
+// Whether a run that ended with this status leaves its output under the
+// output's name: the encoder renames its finished file there without ever
+// replacing one, so after any other end what stands there is someone else's.
+inline constexpr bool LeavesOutput(ExitStatus status) {
+    return status == ExitStatus::Done || status == ExitStatus::Incomplete;
+}
 
 struct ExitStatusFacts {
     ExitStatus status;
@@ -47,6 +58,11 @@ inline constexpr ExitStatusFacts kExitStatuses[] = {
      "Out of memory: the conversion needs more memory than the system gives; no output is left"},
     {ExitStatus::InternalFailure, "the encoder failed",
      "A fault of the encoder itself, named on standard error; no output is left"},
+    {ExitStatus::DiskFull, "the disk holding the output is full",
+     "The disk holding the output, or the user's quota on it, is full; no output is left"},
+    {ExitStatus::NameTaken, "the output's name is taken",
+     "A file or folder has the output's name, or took it while the output was written; it is never replaced, and "
+     "no output is left"},
 };
 
 // The facts of a status number; null for a number no status has.

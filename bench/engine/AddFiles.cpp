@@ -51,7 +51,8 @@ double SecondsForSeparateProbes(QApplication& application, const EncoderLauncher
 double SecondsToAdd(QApplication& application, ConversionEngine& engine, TestHost& host, const QStringList& clips,
                     int parallelProbes) {
     host.sources = SourceList();
-    SourceProber prober(host, engine.ProgressWindow(), engine.Launcher(), parallelProbes);
+    SourceProber prober(host, engine.Launcher(), parallelProbes);
+    host.presenter.Follow(prober);
     QObject::connect(&prober, &SourceProber::SourceRead, [&host](const std::string& path) { host.sources.Append(path); });
     QObject::connect(
         &prober, &SourceProber::Finished, &application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);

@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     host.sources.Append(argv[1]);
 
     ConversionEngine engine(host, argv[4]);
+    host.presenter.Follow(engine);
     // exit, not quit: quit would first try to close the windows, and the
     // progress window turns a close into Cancel.
     QObject::connect(

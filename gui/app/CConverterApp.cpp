@@ -47,7 +47,8 @@ bool CConverterApp::InitInstance() {
     if (!m_termination->Requested()) mainWindow->exec();
     mainWindow.reset();  // saves the settings
     // Encoder runs let go of from their own signals are deleted from the
-    // event loop, which has ended: deleting them now stops and reaps them.
+    // event loop, which has ended: deleting them now stops them; what is
+    // still running when the program ends is the system's to reap.
     sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return false;
 }

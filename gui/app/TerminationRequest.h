@@ -2,13 +2,14 @@
 
 #include <QObject>
 
-class QSocketNotifier;
+class StopSignalNotifier;
 
-// Turns SIGTERM, SIGINT and SIGHUP into an ordinary close: Terminating is
-// emitted (a batch or a probe stops without asking), then the open dialogs
-// are cancelled from the top down, as if the user had pressed Escape in each,
-// so the main window's teardown runs and the settings are saved. A signal
-// that arrives before any window is open makes the next one close at once.
+// Turns the stop signals (SIGTERM, SIGINT, SIGHUP, SIGQUIT) into an ordinary
+// close: Terminating is emitted (a batch or a probe stops without asking),
+// then the open dialogs are cancelled from the top down, as if the user had
+// pressed Escape in each, so the main window's teardown runs and the
+// settings are saved. A signal that arrives before any window is open makes
+// the next one close at once.
 class TerminationRequest : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +27,6 @@ signals:
 private:
     void OnSignal();
 
-    QSocketNotifier* m_notifier = nullptr;
+    StopSignalNotifier* m_signals = nullptr;
     bool m_requested = false;
 };

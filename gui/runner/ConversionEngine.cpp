@@ -4,11 +4,6 @@
 #include "core/FolderCreation.h"
 #include "core/WritableFolder.h"
 #include "gui/runner/ConversionHost.h"
-#include "gui/widgets/InputBlocker.h"
-#include "gui/windows/CProgressDlg.h"
-#include "text/ProgressText.h"
-
-#include <QWidget>
 
 #include <cerrno>
 #include <cstdio>
@@ -24,10 +19,11 @@ bool IsFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-// The encoder renames its finished file to the output's name without ever
-// replacing one, so what stands there is this run's only when the encoder
-// says it put it there. After any other end it belongs to someone else.
-bool RunMadeOutput(const EncoderExit& exit) { return exit.Succeeded() || exit.Is(ExitStatus::Incomplete); }
+// Whatever stands at the path, a dangling link too: the next free name is another.
+bool IsTaken(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+}
 
 // The batch's files as a disc sees them, in list order.
 std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
@@ -45,10 +41,7 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
 }  // namespace
 
 ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram)
-    : m_host(host), m_launcher(host, std::move(encoderProgram)), m_progressWindow(std::make_unique<CProgressDlg>()) {
-    connect(m_progressWindow.get(), &CProgressDlg::CancelPressed, this, &ConversionEngine::RequestCancel);
-    connect(m_progressWindow.get(), &CProgressDlg::StopAnswered, this, &ConversionEngine::OnStopAnswer);
-    connect(m_progressWindow.get(), &CProgressDlg::GoOnAnswered, this, &ConversionEngine::OnGoOnAnswer);
+    : m_host(host), m_launcher(host, std::move(encoderProgram)) {
     m_unansweredCancel.setSingleShot(true);
     m_unansweredCancel.setInterval(kUnansweredCancelMs);
     connect(&m_unansweredCancel, &QTimer::timeout, this, [this] {
@@ -60,7 +53,7 @@ ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProg
     connect(&m_stopAfterReply, &QTimer::timeout, this, [this] {
         if (m_process) m_process->Stop();
     });
-    connect(&m_discImageMaker, &DiscImageMaker::Progress, m_progressWindow.get(), &CProgressDlg::SetProgressText);
+    connect(&m_discImageMaker, &DiscImageMaker::Progress, this, &ConversionEngine::DiscImageProgress);
     connect(&m_discImageMaker, &DiscImageMaker::Finished, this, &ConversionEngine::OnDiscImageFinished);
 }
 
@@ -80,9 +73,8 @@ void ConversionEngine::ConvertAll() {
 
 // What stands in the way of a batch is told once, before anything starts.
 bool ConversionEngine::Refused() {
-    QWidget* host = m_host.HostWindow();
     if (m_host.Sources().fileCount() == 0) {
-        m_progressWindow->Tell(QStringLiteral("No file in the list"), QMessageBox::NoIcon, host);
+        Refuse(MessageSeverity::Plain, QStringLiteral("No file in the list"));
         return true;
     }
     ConversionSettings& settings = m_host.Settings();
@@ -90,15 +82,13 @@ bool ConversionEngine::Refused() {
     const QString folder = FromLocal(settings.outputFolder);
     if (EnsureFolder(settings.outputFolder) != 0) {
         QString cause = QString::fromLocal8Bit(std::strerror(errno));
-        m_progressWindow->Tell(QStringLiteral("Fail to create tmp folder %1\n%2.").arg(folder, cause),
-                               QMessageBox::NoIcon, host);
+        Refuse(MessageSeverity::Plain, QStringLiteral("Fail to create tmp folder %1\n%2.").arg(folder, cause));
         return true;
     }
     std::string cause;
     if (!CanWriteInFolder(settings.outputFolder, cause)) {
-        m_progressWindow->Tell(QStringLiteral("No file can be written into the output folder %1: %2.")
-                                   .arg(folder, QString::fromLocal8Bit(cause.c_str())),
-                               QMessageBox::Critical, host);
+        Refuse(MessageSeverity::Critical, QStringLiteral("No file can be written into the output folder %1: %2.")
+                                              .arg(folder, QString::fromLocal8Bit(cause.c_str())));
         return true;
     }
     return false;
@@ -109,21 +99,22 @@ void ConversionEngine::StartBatch() {
     m_discImageLines.clear();
     m_discImageMade = false;
     m_progress.cancelRequested = false;
-    QWidget* host = m_host.HostWindow();
-    m_batchBlocker = std::make_unique<InputBlocker>(*host);
-    m_progressWindow->ResetProgress();
-    m_progressWindow->ShowOver(host);
-    EnterState(State::Converting);
     emit BatchStarted();
+    EnterState(State::Converting);
 }
 
 void ConversionEngine::StartNextRun() {
-    m_plan = m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources());
+    m_namesTaken = 0;
+    StartRun(m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources()));
+}
+
+void ConversionEngine::StartRun(std::optional<ConversionBatch::RunPlan> plan) {
+    m_plan = std::move(plan);
     if (!m_plan) {
         FinishConversions();
         return;
     }
-    m_progressWindow->ShowCurrentFile(m_plan->index + 1, m_batch->EntryCount(), m_plan->sourcePath);
+    emit FileStarted(m_plan->index);
     EncoderRunValues values{m_plan->sourcePath,       m_plan->outputPath, m_plan->padding.horizontal,
                             m_plan->padding.vertical, EncoderConvert,     0,
                             m_plan->frameRate};
@@ -133,8 +124,9 @@ void ConversionEngine::StartNextRun() {
     if (!m_process) {
         // Every later file would fail the same way: one message, no summary.
         m_batch->FailCurrent("the encoder could not be started");
+        emit FileEnded(m_plan->index);
         FinishBatch(false);
-        m_progressWindow->Tell(failure, QMessageBox::Critical, m_host.HostWindow());
+        Refuse(MessageSeverity::Critical, failure);
         return;
     }
     connect(m_process.get(), &EncoderProcess::Reported, this, &ConversionEngine::OnReport);
@@ -185,7 +177,6 @@ void ConversionEngine::RequestCancel() {
     if (m_state == State::MakingDiscImage) return m_discImageMaker.Stop();
     if (m_state != State::Converting) return;
     m_progress.cancelRequested = true;
-    m_progressWindow->SetProgressText(QString::fromLatin1(kCancellingText));
     m_unansweredCancel.start();
     EnterState(State::CancelPending);
 }
@@ -193,7 +184,14 @@ void ConversionEngine::RequestCancel() {
 void ConversionEngine::AskToStop() {
     m_unansweredCancel.stop();
     EnterState(State::AskingToStop);
-    m_progressWindow->AskToStop();
+    emit Asked(EngineQuestion::Stop, QString());
+}
+
+void ConversionEngine::Answer(EngineQuestion question, bool yes) {
+    if (question == EngineQuestion::Stop)
+        OnStopAnswer(yes);
+    else
+        OnGoOnAnswer(yes);
 }
 
 // Yes stops the run: by the reply when a report is waiting for one, else by
@@ -216,7 +214,7 @@ void ConversionEngine::OnStopAnswer(bool stop) {
 
 void ConversionEngine::StopWithoutAsking() {
     if (m_state == State::Idle) return;
-    m_progressWindow->WithdrawQuestion();
+    emit QuestionWithdrawn();
     m_progress.cancelRequested = true;
     if (m_state == State::AskingToGoOn) {
         m_batch->EndEarly();
@@ -249,14 +247,23 @@ void ConversionEngine::StopRun() {
 }
 
 void ConversionEngine::CompleteRun(const EncoderExit& exit) {
+    // Another program took the name while this run wrote its file: the
+    // file is made again under the next free name, and nothing is said of it.
+    if (exit.Is(ExitStatus::NameTaken) && IsTaken(m_plan->outputPath) && ++m_namesTaken <= kMaxNamesTaken) {
+        LetRunGo(exit);
+        StartRun(m_batch->PlanAgain(m_host.Settings(), m_host.Targets(), m_host.Sources()));
+        return;
+    }
     m_batch->FinishCurrent(exit, IsFile(m_plan->outputPath));
     LetRunGo(exit);
+    emit FileEnded(m_plan->index);
     if (m_batch->CurrentFoundDiskFull() && m_batch->RemainingCount() > 0) {
         EnterState(State::AskingToGoOn);
-        m_progressWindow->AskToGoOn(QStringLiteral("%1 could not be converted: the disk holding %2 is full.\n"
-                                                   "Go on with the %3 remaining files?")
-                                        .arg(FromLocal(m_plan->sourcePath), FromLocal(m_host.Settings().outputFolder))
-                                        .arg(m_batch->RemainingCount()));
+        emit Asked(EngineQuestion::GoOn,
+                   QStringLiteral("%1 could not be converted: the disk holding %2 is full.\n"
+                                  "Go on with the %3 remaining files?")
+                       .arg(FromLocal(m_plan->sourcePath), FromLocal(m_host.Settings().outputFolder))
+                       .arg(m_batch->RemainingCount()));
         return;
     }
     StartNextRun();
@@ -276,9 +283,10 @@ void ConversionEngine::OnGoOnAnswer(bool goOn) {
 // The name was free when the run started: only what the run itself put
 // there goes.
 void ConversionEngine::EndStoppedRun(const EncoderExit& exit) {
-    if (RunMadeOutput(exit)) std::remove(m_plan->outputPath.c_str());
+    if (exit.LeftOutput()) std::remove(m_plan->outputPath.c_str());
     m_batch->StopCurrent();
     LetRunGo(exit);
+    emit FileEnded(m_plan->index);
     FinishBatch(false);
 }
 
@@ -299,8 +307,6 @@ void ConversionEngine::FinishConversions() {
     }
     DiscImagePlan plan = DiscImagePlan::Make(settings, ConvertedFiles(*m_batch), settings.outputFolder);
     m_discImageLines = plan.notes;
-    m_progressWindow->setWindowTitle(QStringLiteral("Making the disc image"));
-    m_progressWindow->SetProgressText(QStringLiteral("Making the disc image…"));
     m_discImageMaker.Start(plan);  // it ends from the event loop, never within
     EnterState(State::MakingDiscImage);
 }
@@ -318,8 +324,6 @@ void ConversionEngine::FinishBatch(bool summarise) {
     m_heldExit.reset();
     m_process.reset();
     m_host.BatchEnded(*m_batch);
-    m_progressWindow->hide();
-    m_batchBlocker.reset();
     EnterState(State::Idle);
     emit BatchFinished();
     if (summarise) ShowSummary();
@@ -327,10 +331,10 @@ void ConversionEngine::FinishBatch(bool summarise) {
 
 void ConversionEngine::ShowSummary() {
     std::uint32_t elapsedSeconds = (SteadyTickCount() - m_batch->StartTick()) / 1000;
-    QMessageBox::Icon icon = m_batch->NoneConverted()                        ? QMessageBox::Critical
-                             : !m_batch->AllConverted()                      ? QMessageBox::Warning
-                             : !m_discImageLines.empty() && !m_discImageMade ? QMessageBox::Warning
-                                                                             : QMessageBox::Information;
+    MessageSeverity severity = m_batch->NoneConverted()                        ? MessageSeverity::Critical
+                               : !m_batch->AllConverted()                      ? MessageSeverity::Warning
+                               : !m_discImageLines.empty() && !m_discImageMade ? MessageSeverity::Warning
+                                                                               : MessageSeverity::Information;
     QString head = FromLocal(m_batch->SummaryHead(elapsedSeconds));
     QString details = FromLocal(m_batch->SummaryDetails());
     // How the disc image ended stands under the head; the notes on what went into it, in the details.
@@ -339,7 +343,7 @@ void ConversionEngine::ShowSummary() {
         for (std::size_t i = 0; i + 1 < m_discImageLines.size(); ++i)
             details += (details.isEmpty() ? QString() : QStringLiteral("\n")) + FromLocal(m_discImageLines[i]);
     }
-    m_progressWindow->ShowSummary(head, details, icon, FromLocal(m_host.Settings().outputFolder), m_host.HostWindow());
+    emit Summarised({severity, head, details, FromLocal(m_host.Settings().outputFolder)});
 }
 
 void ConversionEngine::ShowProgress(double value) {
@@ -347,9 +351,8 @@ void ConversionEngine::ShowProgress(double value) {
     if (value == m_progress.previousProgress) return;
     m_progress.previousProgress = value;
 
-    std::optional<ProgressDisplay> display = ComputeProgressDisplay(
-        value, m_batch->DoneSeconds(), m_host.Sources().totalDuration(), SteadyTickCount() - m_batch->StartTick());
-    if (!display) return;
-    m_progressWindow->SetProgressText(FromLocal(display->text));
-    m_progressWindow->SetBarPosition(display->barPosition);
+    emit Progressed({m_plan->index, value, m_batch->DoneSeconds(), m_host.Sources().totalDuration(),
+                     SteadyTickCount() - m_batch->StartTick()});
 }
+
+void ConversionEngine::Refuse(MessageSeverity severity, const QString& text) { emit Told({severity, text, {}, {}}); }

@@ -8,6 +8,7 @@
 #include "gui/runner/DiscImageMaker.h"
 #include "gui/runner/EncoderLauncher.h"
 #include "gui/runner/EncoderProcess.h"
+#include "gui/runner/EngineEvents.h"
 #include "protocol/ReportFrame.h"
 
 #include <QObject>
@@ -20,20 +21,16 @@
 #include <vector>
 
 class ConversionHost;
-class CProgressDlg;
-class InputBlocker;
 
 // Converts the source list, one encoder run after another, as a state
 // machine driven from the main event loop by the runs' reports and ends,
-// the progress window's Cancel, the answers to its questions and the
-// session's end. Every event is taken in every state; one that means
-// nothing in a state changes nothing.
+// Cancel, the answers to its questions and the session's end. Every event
+// is taken in every state; one that means nothing in a state changes nothing.
 //
-// The main window creates one engine after its own controls, passing itself
-// as the host, and keeps it for its whole life. The engine creates the
-// progress window, owned by the host window but not a child of it, and
-// holds back input to the host window while a batch runs. It shows no
-// message of its own: the progress window asks and tells.
+// The host (the main window, or the command line) keeps one engine for its
+// whole life. The engine shows nothing itself: it says what happens through
+// its signals (each file's start, progress and end, its questions, its
+// refusals and the batch's summary), and a presenter shows them and answers.
 class ConversionEngine : public QObject {
     Q_OBJECT
 public:
@@ -49,6 +46,8 @@ public:
 
     // After this long without a report, a pending Cancel asks its question anyway.
     static constexpr int kUnansweredCancelMs = 1000;
+    // How often one file is made again because another program took its name meanwhile.
+    static constexpr int kMaxNamesTaken = 8;
 
     // `encoderProgram` is the encoder to start: the program folder's by default.
     explicit ConversionEngine(ConversionHost& host,
@@ -61,16 +60,16 @@ public:
     // output folder, unless a batch runs already or something stands in the
     // way (the user is told what).
     void ConvertAll();
-    // The progress window's Cancel, or another way of asking: the stop
-    // question follows.
+    // Cancel, or another way of asking: the stop question follows.
     void RequestCancel();
+    // The answer to the question last asked; an answer to any other is ignored.
+    void Answer(EngineQuestion question, bool yes);
     // The session ends: the batch stops as a confirmed Cancel would, without asking.
     void StopWithoutAsking();
 
     State CurrentState() const { return m_state; }
     bool IsConverting() const { return m_state != State::Idle; }
     BatchProgress& Progress() { return m_progress; }
-    CProgressDlg& ProgressWindow() { return *m_progressWindow; }
     const EncoderLauncher& Launcher() const { return m_launcher; }
     // The running batch, or the last one once it is over; null before the first.
     const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
@@ -83,12 +82,28 @@ signals:
     void BatchFinished();
     // The stop question was answered No.
     void StopDeclined();
+    // An entry's run is about to start; its output path is planned.
+    void FileStarted(int index);
+    void Progressed(const RunProgress& progress);
+    // An entry's run has ended, or it had none; the batch's entry says how.
+    void FileEnded(int index);
+    // A question waits for Answer; `text` words it where the engine does (the full disk).
+    void Asked(EngineQuestion question, const QString& text);
+    // The open question is no longer asked; no answer is awaited.
+    void QuestionWithdrawn();
+    // Something stands in the way of the batch, or ended it (the encoder cannot be started).
+    void Told(const EngineMessage& message);
+    // The batch's summary, after BatchFinished.
+    void Summarised(const EngineMessage& summary);
+    // What the disc image's making is at.
+    void DiscImageProgress(const QString& text);
 
 private:
     void EnterState(State state);
     bool Refused();
     void StartBatch();
     void StartNextRun();
+    void StartRun(std::optional<ConversionBatch::RunPlan> plan);
     void OnReport(const ReportFrame& frame);
     void OnRunEnded(const EncoderExit& exit);
     void AskToStop();
@@ -103,14 +118,13 @@ private:
     void FinishBatch(bool summarise);
     void ShowSummary();
     void ShowProgress(double value);
+    void Refuse(MessageSeverity severity, const QString& text);
 
     ConversionHost& m_host;
     EncoderLauncher m_launcher;
     State m_state = State::Idle;
     BatchProgress m_progress;
     std::optional<ConversionBatch> m_batch;
-    std::unique_ptr<CProgressDlg> m_progressWindow;
-    std::unique_ptr<InputBlocker> m_batchBlocker;
     // The run in progress, and what is known of it.
     EncoderProcessPtr m_process;
     std::optional<ConversionBatch::RunPlan> m_plan;
@@ -123,4 +137,5 @@ private:
     // What the summary says of the disc image: the notes before making it, then how it ended.
     std::vector<std::string> m_discImageLines;
     bool m_discImageMade = false;
+    int m_namesTaken = 0;  // of the file being converted
 };

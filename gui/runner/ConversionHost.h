@@ -7,17 +7,12 @@
 #include <QString>
 
 class ConversionBatch;
-class QWidget;
 
-// What the conversion engine needs from the main window, which implements
-// this and owns the live state behind it for the engine's whole life.
+// What the conversion engine needs from its host (the main window, or the
+// command line), which implements this and owns the live state behind it
+// for the engine's whole life.
 class ConversionHost {
 public:
-    // The main window: disabled while a batch runs (the progress window is a
-    // separate window it owns, so it stays usable), parent of the engine's
-    // message boxes outside a batch.
-    virtual QWidget* HostWindow() = 0;
-
     // The current text of the "Output folder" box; a batch copies it into
     // the settings' outputFolder when it starts.
     virtual QString OutputFolderText() const = 0;

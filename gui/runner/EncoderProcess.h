@@ -16,7 +16,8 @@
 // open in the child under the number ChannelHandle() gives. Each report
 // arrives as Reported and waits for Reply (the encoder waits for it too, so
 // no further report is read meanwhile); the end arrives once as Ended. A
-// process still running when this object goes is stopped and reaped.
+// process still running when this object goes is stopped and reaped from
+// the event loop; nothing waits for it.
 class EncoderProcess : public QObject {
     Q_OBJECT
 public:

@@ -1,9 +1,11 @@
 #include "gui/runner/PosixEncoderProcess.h"
 
-#include <QScopedValueRollback>
+#include "protocol/StopSignals.h"
+
+#include <QCoreApplication>
+#include <QPointer>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
@@ -12,6 +14,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 extern char** environ;
 
@@ -65,7 +68,7 @@ public:
         sigset_t all, stops;
         ::sigfillset(&all);
         ::sigemptyset(&stops);
-        for (int stop : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::sigaddset(&stops, stop);
+        for (int stop : kStopSignals) ::sigaddset(&stops, stop);
         ::posix_spawnattr_setsigdefault(&m_attributes, &all);
         ::posix_spawnattr_setsigmask(&m_attributes, &stops);
         ::posix_spawnattr_setflags(&m_attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
@@ -85,6 +88,51 @@ private:
     posix_spawnattr_t m_attributes;
 };
 
+// Follows a process whose owner has let go of it to its end, from the event
+// loop: SIGKILL after the grace, then reaped. A process that never ends (in
+// uninterruptible sleep on a stalled share) holds nothing up; whatever is
+// left when the program ends is the system's to reap.
+class OrphanReaper : public QObject {
+public:
+    OrphanReaper(pid_t pid, int exitDescriptor) : QObject(QCoreApplication::instance()), m_pid(pid) {
+        m_grace.setSingleShot(true);
+        m_grace.setInterval(PosixEncoderProcess::kStopGraceMs);
+        connect(&m_grace, &QTimer::timeout, this, [this] { ::kill(m_pid, SIGKILL); });
+        m_grace.start();
+        if (exitDescriptor >= 0) {
+            m_exit = new QSocketNotifier(exitDescriptor, QSocketNotifier::Read, this);
+            connect(m_exit, &QSocketNotifier::activated, this, &OrphanReaper::TryReap);
+        } else {
+            // Without a process descriptor, look now and then.
+            connect(&m_poll, &QTimer::timeout, this, &OrphanReaper::TryReap);
+            m_poll.start(kPollMs);
+        }
+    }
+    ~OrphanReaper() override {
+        if (m_exit) ::close(static_cast<int>(m_exit->socket()));
+        if (m_pid > 0) ::kill(m_pid, SIGKILL);
+    }
+    OrphanReaper(const OrphanReaper&) = delete;
+    OrphanReaper& operator=(const OrphanReaper&) = delete;
+
+private:
+    static constexpr int kPollMs = 100;
+
+    void TryReap() {
+        if (m_pid <= 0 || ::waitpid(m_pid, nullptr, WNOHANG) != m_pid) return;
+        m_pid = -1;
+        if (m_exit) m_exit->setEnabled(false);
+        m_poll.stop();
+        m_grace.stop();
+        deleteLater();
+    }
+
+    pid_t m_pid;
+    QSocketNotifier* m_exit = nullptr;
+    QTimer m_grace;
+    QTimer m_poll;
+};
+
 }  // namespace
 
 std::unique_ptr<EncoderProcess> CreateEncoderProcess() { return std::make_unique<PosixEncoderProcess>(); }
@@ -99,7 +147,7 @@ PosixEncoderProcess::~PosixEncoderProcess() {
     m_reportNotifier.reset();
     m_errorNotifier.reset();
     m_exitNotifier.reset();
-    StopAndReap();
+    LetGo();
     CloseAll();
 }
 
@@ -189,7 +237,10 @@ bool PosixEncoderProcess::ReadReports() {
 }
 
 void PosixEncoderProcess::HandPendingReport() {
-    QScopedValueRollback handing(m_handing, true);
+    // A run let go of while its report is handled (a message box's event
+    // loop may delete it meanwhile) is not touched again.
+    const QPointer<PosixEncoderProcess> alive(this);
+    m_handing = true;
     while (!m_awaitingReply && m_pendingReport.size() >= sizeof(ReportFrame)) {
         ReportFrame frame;
         std::memcpy(&frame, m_pendingReport.data(), sizeof frame);
@@ -200,7 +251,9 @@ void PosixEncoderProcess::HandPendingReport() {
         }
         m_awaitingReply = true;
         emit Reported(frame);  // a reply given at once lets the loop go on
+        if (!alive) return;
     }
+    m_handing = false;
     // The encoder waits for its answer before it reports again.
     if (m_reportNotifier) m_reportNotifier->setEnabled(!m_awaitingReply);
 }
@@ -265,22 +318,15 @@ EncoderExit PosixEncoderProcess::Reap() {
     return exit;
 }
 
-void PosixEncoderProcess::StopAndReap() {
+void PosixEncoderProcess::LetGo() {
     if (m_pid <= 0) return;
     ::kill(m_pid, SIGTERM);
-    bool ended = false;
-    if (m_exit >= 0) {
-        pollfd exit{m_exit, POLLIN, 0};
-        ended = ::poll(&exit, 1, kStopGraceMs) > 0;
+    if (QCoreApplication::instance()) {
+        new OrphanReaper(m_pid, std::exchange(m_exit, -1));
     } else {
-        for (int waited = 0; waited < kStopGraceMs && !ended; waited += 10) {
-            ended = ::waitpid(m_pid, nullptr, WNOHANG) == m_pid;
-            if (!ended) ::usleep(10 * 1000);
-        }
-        if (ended) m_pid = -1;
+        Kill();  // no event loop to follow it: the system reaps it once the program ends
     }
-    if (m_pid > 0 && !ended) Kill();
-    if (m_pid > 0) Reap();
+    m_pid = -1;
 }
 
 void PosixEncoderProcess::CloseAll() {

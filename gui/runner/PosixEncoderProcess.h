@@ -15,7 +15,8 @@
 // which the last few kilobytes are kept. The end of the process is watched
 // through a process descriptor (or, without one, the channel's end), so
 // nothing waits outside the event loop. Stopping sends SIGTERM and, after
-// kStopGraceMs, SIGKILL.
+// kStopGraceMs, SIGKILL; one still running when this object goes is
+// followed to its end the same way, without waiting for it.
 class PosixEncoderProcess final : public EncoderProcess {
     Q_OBJECT
 public:
@@ -46,8 +47,9 @@ private:
     void Send(const std::string& bytes);
     void Kill();
     EncoderExit Reap();
-    // A process still running is stopped as Stop would, waiting for it here.
-    void StopAndReap();
+    // A process still running is asked to stop and handed to a reaper that
+    // follows it to its end from the event loop; nothing waits for it here.
+    void LetGo();
     void CloseAll();
 
     pid_t m_pid = -1;    // the running child; -1 once reaped

@@ -2,8 +2,6 @@
 
 #include "core/OutputPath.h"
 #include "gui/runner/ConversionHost.h"
-#include "gui/widgets/InputBlocker.h"
-#include "gui/windows/CProgressDlg.h"
 #include "protocol/ExitStatus.h"
 
 #include <QDir>
@@ -15,18 +13,14 @@
 
 int SourceProber::DefaultParallelProbes() { return std::max(2, static_cast<int>(std::thread::hardware_concurrency())); }
 
-SourceProber::SourceProber(ConversionHost& host, CProgressDlg& progressWindow, const EncoderLauncher& launcher,
-                           int parallelProbes)
-    : m_host(host), m_progressWindow(progressWindow), m_launcher(launcher), m_parallelProbes(parallelProbes) {
+SourceProber::SourceProber(ConversionHost& host, const EncoderLauncher& launcher, int parallelProbes)
+    : m_host(host), m_launcher(launcher), m_parallelProbes(parallelProbes) {
     m_readingDelay.setSingleShot(true);
     m_readingDelay.setInterval(kReadingDelayMs);
     connect(&m_readingDelay, &QTimer::timeout, this, &SourceProber::ShowReading);
-    connect(&m_progressWindow, &CProgressDlg::CancelPressed, this, &SourceProber::Cancel);
 }
 
-SourceProber::~SourceProber() {
-    for (std::unique_ptr<ProbeRun>& run : m_runs) run->process->Stop();
-}
+SourceProber::~SourceProber() { StopRuns(); }
 
 void SourceProber::Add(const QStringList& paths) {
     for (const QString& path : paths) {
@@ -51,8 +45,6 @@ void SourceProber::Abort() {
 void SourceProber::EnterReading() {
     m_unreadable.clear();
     m_refusedForRoom = 0;
-    // No command runs while files are read; the window still repaints.
-    m_blocker = std::make_unique<InputBlocker>(*m_host.HostWindow());
     m_readingDelay.start();
     m_state = State::Reading;
     emit StateChanged(m_state);
@@ -83,16 +75,12 @@ void SourceProber::StartProbes() {
 }
 
 bool SourceProber::StartRun(Probe& probe) {
-    const ConversionSettings& settings = m_host.Settings();
-    std::string outputPath = MakeOutputPath(probe.path, settings.outputFolder, settings.outputFormat, m_host.Sources());
-    EncoderRunValues values{probe.path, outputPath, 0, 0, EncoderProbe, 0, 0.0};
+    EncoderRunValues values{probe.path, {}, 0, 0, EncoderProbe, 0, 0.0};
     QString failure;
     EncoderProcessPtr process = m_launcher.Launch(values, failure);
     if (!process) {
-        // Every later file would fail the same way: told first, over the
-        // window, then the refusals so far.
-        m_progressWindow.hide();
-        m_progressWindow.Tell(failure, QMessageBox::Critical, m_host.HostWindow());
+        // Every later file would fail the same way: told first, then the refusals so far.
+        emit Told({MessageSeverity::Critical, failure, {}, {}});
         Finish(true);
         return false;
     }
@@ -183,7 +171,7 @@ void SourceProber::ListReadFiles() {
         return;
     }
     StartProbes();
-    if (m_progressWindow.isVisible())
+    if (m_readingShown)
         ShowReading();
     else
         m_readingDelay.start();
@@ -191,27 +179,35 @@ void SourceProber::ListReadFiles() {
 
 void SourceProber::ShowReading() {
     if (m_state != State::Reading || m_queue.empty()) return;
-    QString name = QFileInfo(QString::fromStdString(m_queue.front()->path)).fileName();
-    if (m_progressWindow.isVisible())
-        m_progressWindow.ShowReadingFile(name);
-    else
-        m_progressWindow.ShowReading(name, m_host.HostWindow());
+    m_readingShown = true;
+    emit ReadingShown(QFileInfo(QString::fromStdString(m_queue.front()->path)).fileName());
 }
 
-// Every run still going is asked to stop first, so that they all end
-// together.
 void SourceProber::Finish(bool tell) {
     if (m_state == State::Idle) return;
-    for (std::unique_ptr<ProbeRun>& run : m_runs) run->process->Stop();
-    m_runs.clear();
+    StopRuns();
     m_queue.clear();
     m_readingDelay.stop();
-    m_progressWindow.hide();
-    // The window takes input again once the refusals have been told.
-    std::unique_ptr<InputBlocker> blocker = std::move(m_blocker);
+    m_readingShown = false;
     m_state = State::Idle;
-    emit StateChanged(m_state);
     if (tell) emit Finished(m_unreadable, m_refusedForRoom);
+    // Once the refusals have been told: the window takes input again then.
+    emit StateChanged(m_state);
+}
+
+// Every run still going is asked to stop, all of them first so that they
+// end together, and kept until it has ended.
+void SourceProber::StopRuns() {
+    for (std::unique_ptr<ProbeRun>& run : m_runs) {
+        EncoderProcess* process = run->process.get();
+        process->disconnect(this);
+        connect(process, &EncoderProcess::Ended, this, [this, process] {
+            std::erase_if(m_stopping, [process](const EncoderProcessPtr& going) { return going.get() == process; });
+        });
+        process->Stop();
+        m_stopping.push_back(std::move(run->process));
+    }
+    m_runs.clear();
 }
 
 int SourceProber::ProbesThatMayBeListed() const {

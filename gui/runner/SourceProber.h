@@ -4,6 +4,7 @@
 #include "core/ProbeResult.h"
 #include "gui/runner/EncoderLauncher.h"
 #include "gui/runner/EncoderProcess.h"
+#include "gui/runner/EngineEvents.h"
 
 #include <QObject>
 #include <QString>
@@ -16,15 +17,14 @@
 #include <vector>
 
 class ConversionHost;
-class CProgressDlg;
-class InputBlocker;
 
 // Reads the files being added to the source list, as a state machine driven
 // from the main event loop: several encoder probe runs go at once, each
 // handed file after file, and each file is listed, or refused, in the order
 // it was given, once it and every file before it have been read. Files given while others are read join the
 // end of the queue. Reading stops at the list's limit of files, at Cancel,
-// and at once when the window closes.
+// and at once when the window closes. A run asked to stop is kept until it
+// has ended, so nothing waits for it; it no longer counts among the runs.
 class SourceProber : public QObject {
     Q_OBJECT
 public:
@@ -33,29 +33,28 @@ public:
         Reading,  // probes run; the files read so far are listed in order
     };
 
-    // After this long without a file listed, the progress window shows
-    // "Reading …" with Cancel.
+    // After this long without a file listed, ReadingShown offers Cancel.
     static constexpr int kReadingDelayMs = 1500;
 
     // As many probe runs at once as there are cores, and at least two.
     static int DefaultParallelProbes();
 
-    SourceProber(ConversionHost& host, CProgressDlg& progressWindow, const EncoderLauncher& launcher,
-                 int parallelProbes = DefaultParallelProbes());
+    SourceProber(ConversionHost& host, const EncoderLauncher& launcher, int parallelProbes = DefaultParallelProbes());
     ~SourceProber() override;
     SourceProber(const SourceProber&) = delete;
     SourceProber& operator=(const SourceProber&) = delete;
 
     // Reads and lists these files after those already waiting.
     void Add(const QStringList& paths);
-    // The progress window's Cancel: no further file is read or listed; the
-    // refusals so far are told.
+    // Cancel: no further file is read or listed; the refusals so far are told.
     void Cancel();
     // The window closes: reading ends at once, and nothing more is said.
     void Abort();
 
     State CurrentState() const { return m_state; }
     bool IsReading() const { return m_state == State::Reading; }
+    // Runs asked to stop that have not ended yet.
+    int StoppingRuns() const { return static_cast<int>(m_stopping.size()); }
 
 signals:
     void StateChanged(SourceProber::State state);
@@ -65,6 +64,10 @@ signals:
     // Reading is over. The files that could not be read, in their order, and
     // how many were refused because the list was full.
     void Finished(const std::vector<std::string>& unreadable, int refusedForRoom);
+    // Reading takes long: this file is being read (and Cancel is worth offering).
+    void ReadingShown(const QString& fileName);
+    // The encoder cannot be started; reading ends after this.
+    void Told(const EngineMessage& message);
 
 private:
     struct Probe {
@@ -90,6 +93,7 @@ private:
     void EndRunsAwaitingNext();
     void OnReported(ProbeRun& run, const ReportFrame& frame);
     void OnRunEnded(ProbeRun& run, const EncoderExit& exit);
+    void StopRuns();
     void ProbeEnded(Probe& probe, bool readable);
     void ListReadFiles();
     void ShowReading();
@@ -97,7 +101,6 @@ private:
     int ProbesThatMayBeListed() const;
 
     ConversionHost& m_host;
-    CProgressDlg& m_progressWindow;
     const EncoderLauncher& m_launcher;
     int m_parallelProbes;
     State m_state = State::Idle;
@@ -105,8 +108,9 @@ private:
     // first ones are being read.
     std::deque<std::unique_ptr<Probe>> m_queue;
     std::vector<std::unique_ptr<ProbeRun>> m_runs;
+    std::vector<EncoderProcessPtr> m_stopping;  // asked to stop, kept until they end
     std::vector<std::string> m_unreadable;
     int m_refusedForRoom = 0;
-    std::unique_ptr<InputBlocker> m_blocker;
     QTimer m_readingDelay;
+    bool m_readingShown = false;
 };

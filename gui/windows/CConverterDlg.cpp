@@ -20,6 +20,7 @@
 #include "gui/widgets/FileDropTarget.h"
 #include "gui/widgets/IconResources.h"
 #include "gui/widgets/SkinLibrary.h"
+#include "gui/windows/BatchPresenter.h"
 #include "gui/windows/COutputSettingsDlg.h"
 #include "gui/windows/HelpCommands.h"
 #include "text/ProgressText.h"
@@ -474,13 +475,19 @@ void CConverterDlg::SetEncoderProgram(const std::string& program) { CreateEngine
 
 void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
+    m_engine.reset();
+    m_presenter = std::make_unique<BatchPresenter>(*this);
     m_engine = std::make_unique<ConversionEngine>(*this, program);
-    m_prober = std::make_unique<SourceProber>(*this, m_engine->ProgressWindow(), m_engine->Launcher());
+    m_prober = std::make_unique<SourceProber>(*this, m_engine->Launcher());
+    m_presenter->Follow(*m_engine);
+    m_presenter->Follow(*m_prober);
     connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
     connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });
     connect(m_prober.get(), &SourceProber::SourceRead, this, &CConverterDlg::AppendRow);
     connect(m_prober.get(), &SourceProber::Finished, this, &CConverterDlg::ShowAddFailures);
 }
+
+CProgressDlg& CConverterDlg::ProgressWindow() { return m_presenter->ProgressWindow(); }
 
 bool CConverterDlg::IsBusy() const { return m_engine->IsConverting() || m_prober->IsReading(); }
 

@@ -17,8 +17,10 @@
 #include <string>
 #include <vector>
 
+class BatchPresenter;
 class CImageButton;
 class ConversionEngine;
+class CProgressDlg;
 class SourceProber;
 class DialogLayout;
 class QComboBox;
@@ -66,7 +68,6 @@ public:
     // overfill, asks whether to convert all the same; true to go on.
     bool ConfirmDiscFill();
 
-    QWidget* HostWindow() override { return this; }
     QString OutputFolderText() const override;
     ConversionSettings& Settings() override { return m_settings; }
     EncodeTargets& Targets() override { return m_targets; }
@@ -74,6 +75,7 @@ public:
     void BatchEnded(const ConversionBatch& batch) override;
     ConversionEngine& Engine() { return *m_engine; }
     SourceProber& Prober() { return *m_prober; }
+    CProgressDlg& ProgressWindow();
     // A batch runs or added files are being read.
     bool IsBusy() const;
 
@@ -165,8 +167,9 @@ private:
     QLabel* m_discFillLabel = nullptr;
     int m_listWidth = 0;  // the list's width that its path column was last fitted to
     QIcon m_icon;
-    // Made by OnInitDialog with the progress window; gone before the
-    // settings are saved.
+    // Made by OnInitDialog; gone before the settings are saved. The
+    // presenter shows what the engine and the prober do.
+    std::unique_ptr<BatchPresenter> m_presenter;
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<SourceProber> m_prober;
     bool m_closeWhenIdle = false;  // a close waits for the batch to stop

@@ -45,6 +45,10 @@ const Case kCases[] = {
      " -oac lavc -ovc xvid -lavcopts acodec=ac3:abitrate=128 -xvidencopts bitrate=1000:autoaspect=1 -of lavf"
      " -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2"
      " -af volume=+0db:0:channels=6:lavcresample=44100 -srate 44100 -ofps 17.500000 -endpos 9:0:0 0 1312"},
+    {"avi original at 59.94 keeps the decimal the classic formats always wrote", [](ConversionSettings&) {}, 59.94,
+     " -oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:"
+     "vqmax=31:autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:"
+     "format=avi -sws 2 -af volume=+0db:0:channels=2 -ofps 59.940000 -endpos 9:0:0 0 1312"},
     {"avi with an unknown codec has no codec pieces", [](ConversionSettings& s) { s.aviVideoCodec = 2; }, 25,
      " -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2"
      " -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 1312"},

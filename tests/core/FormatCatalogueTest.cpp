@@ -184,6 +184,12 @@ TEST(FormatCatalogue, SmallLookups) {
     settings.outputFormat = FormatDvd;
     settings.dvdAspect = 0;
     EXPECT_EQ(AspectRatioText(settings), "4/3");
+    // A hand-edited position out of range takes the default's.
+    settings.dvdAspect = 7;
+    EXPECT_EQ(AspectRatioText(settings), "16/9");
+    settings.outputFormat = FormatMpeg1;
+    settings.mpegAspect = -1;
+    EXPECT_EQ(AspectRatioText(settings), "16/9");
     settings.outputFormat = FormatAvi;
     EXPECT_EQ(AspectRatioText(settings), "");
 }

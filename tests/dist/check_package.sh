@@ -24,6 +24,7 @@ done
 
 dpkg-deb --contents "$package" | awk '{print $6}' | sed 's|^\./|/|' > "$work/contents"
 for path in /usr/bin/tarvine /usr/lib/tarvine/tarvine /usr/lib/tarvine/kelvoenc /usr/lib/tarvine/tips.txt \
+    /usr/bin/tarvine-convert /usr/lib/tarvine/tarvine-convert /usr/share/tarvine/tarvine-convert.slurm \
     /usr/lib/tarvine/version.ini /usr/lib/tarvine/help/overview/overview.htm \
     /usr/share/applications/tarvine.desktop /usr/share/icons/hicolor/scalable/apps/tarvine.svg \
     /usr/share/metainfo/example.tarvine.Tarvine.metainfo.xml; do
@@ -34,6 +35,9 @@ done
 dpkg-deb --extract "$package" "$work/root"
 [ "$(readlink -f "$work/root/usr/bin/tarvine")" = "$(readlink -f "$work/root/usr/lib/tarvine/tarvine")" ] ||
     fail "/usr/bin/tarvine does not lead to the program"
+[ "$(readlink -f "$work/root/usr/bin/tarvine-convert")" = "$(readlink -f "$work/root/usr/lib/tarvine/tarvine-convert")" ] ||
+    fail "/usr/bin/tarvine-convert does not lead to the program"
+"$work/root/usr/bin/tarvine-convert" --help | grep -q "^Usage: tarvine-convert" || fail "tarvine-convert --help shows no usage"
 grep -qx 'Exec="/usr/bin/tarvine"' "$work/root/usr/share/applications/tarvine.desktop" ||
     fail "the desktop entry does not start /usr/bin/tarvine"
 if command -v desktop-file-validate > /dev/null; then

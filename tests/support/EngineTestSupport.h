@@ -2,6 +2,7 @@
 
 #include "core/ConversionBatch.h"
 #include "gui/runner/ConversionHost.h"
+#include "gui/windows/BatchPresenter.h"
 
 #include <QList>
 #include <QMessageBox>
@@ -14,10 +15,10 @@
 #include <string>
 #include <vector>
 
-// The main window's side of the engine, with its live state in the open.
+// The main window's side of the engine, with its live state in the open,
+// and the presenter that shows the engine over its window.
 class TestHost : public ConversionHost {
 public:
-    QWidget* HostWindow() override { return &window; }
     QString OutputFolderText() const override { return folderText; }
     ConversionSettings& Settings() override { return settings; }
     EncodeTargets& Targets() override { return targets; }
@@ -29,6 +30,7 @@ public:
     void List(const std::string& path, double seconds, int width = 320, int height = 240, double fps = 25.0);
 
     QWidget window;
+    BatchPresenter presenter{window};
     QString folderText;
     ConversionSettings settings;
     EncodeTargets targets;

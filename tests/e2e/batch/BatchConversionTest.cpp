@@ -37,7 +37,8 @@ private:
     // Adds the clips the way the Add command does: read together, each
     // listed in its turn.
     void AddClips() {
-        SourceProber prober(*m_host, m_engine->ProgressWindow(), m_engine->Launcher());
+        SourceProber prober(*m_host, m_engine->Launcher());
+        m_host->presenter.Follow(prober);
         connect(&prober, &SourceProber::SourceRead, this,
                 [this](const std::string& path) { QVERIFY(m_host->sources.Append(path)); });
         prober.Add({QString::fromStdString(Clip("one.avi")), QString::fromStdString(Clip("two.avi")),
@@ -53,7 +54,7 @@ private:
 
     // Presses Cancel once the second file has made progress of its own.
     void CancelDuringTheSecondFile() {
-        CProgressDlg& progress = m_engine->ProgressWindow();
+        CProgressDlg& progress = m_host->presenter.ProgressWindow();
         auto* cancel = progress.findChild<QPushButton*>("control1034");
         int firstShare = 1000 * kFirstSeconds / (kFirstSeconds + kSecondSeconds + kThirdSeconds);
         auto pressed = std::make_shared<bool>(false);
@@ -95,6 +96,7 @@ private slots:
         m_host->settings.outputFolder = m_out;
         m_host->folderText = QString::fromStdString(m_out);
         m_engine = std::make_unique<ConversionEngine>(*m_host, KELVOENC_PATH);
+        m_host->presenter.Follow(*m_engine);
         m_boxes = std::make_unique<MessageBoxResponder>();
         m_host->window.show();
         AddClips();
@@ -121,7 +123,7 @@ private slots:
         QCOMPARE(fs::current_path(), m_startFolder);
         for (const char* name : {"one.avi", "two.avi", "three.avi"}) QVERIFY2(fs::exists(Output(name)), name);
         QVERIFY(m_host->window.isEnabled());
-        QVERIFY(!m_engine->ProgressWindow().isVisible());
+        QVERIFY(!m_host->presenter.ProgressWindow().isVisible());
 
         QProcess probe;
         probe.start(FFPROBE_PATH, {"-v", "error", "-show_entries", "stream=codec_type:format=duration", "-of",
@@ -145,7 +147,7 @@ private slots:
         QVERIFY(!fs::exists(Output("three.avi")));
         QVERIFY(m_engine->Progress().cancelRequested);
         QVERIFY(m_host->window.isEnabled());
-        QVERIFY(!m_engine->ProgressWindow().isVisible());
+        QVERIFY(!m_host->presenter.ProgressWindow().isVisible());
         // Nothing else was left in the folder by the stopped run.
         QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 1);
     }

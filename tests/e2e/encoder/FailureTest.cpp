@@ -100,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(Output, UnwritableOutput, testing::Values("file/out.avi
 // already has the output's name is left exactly as it was.
 class OutputNameTaken : public testing::TestWithParam<bool> {};
 
-TEST_P(OutputNameTaken, EndsWithStatus3AndLeavesNoTemporary) {
+TEST_P(OutputNameTaken, EndsWithStatus9AndLeavesNoTemporary) {
     const bool byFolder = GetParam();
     ScratchFolder folder;
     const std::string kept = byFolder ? folder.Path("out.avi") + "/keep" : folder.Path("out.avi");
@@ -109,7 +109,7 @@ TEST_P(OutputNameTaken, EndsWithStatus3AndLeavesNoTemporary) {
     EncoderRun encoder = RunArguments(
         DefaultArguments(FixturePath("sample.avi"), folder.Path("out.avi"), EncoderConvert), 60, folder.Path());
 
-    EXPECT_TRUE(encoder.result.Exited(3)) << encoder.Describe();
+    EXPECT_TRUE(encoder.result.Exited(9)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find("out.avi"), std::string::npos) << "the message does not name the output";
     EXPECT_EQ(encoder.result.err.find("report 6"), std::string::npos) << "refused only after encoding";
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.avi"}) << "a temporary file was left";

@@ -146,7 +146,7 @@ private:
     // Closes the main window, as its close box does, once the batch's bar
     // has passed the first file's share.
     void CloseDuringTheSecondFile(CConverterDlg& window, int firstShare) {
-        CProgressDlg& progress = window.Engine().ProgressWindow();
+        CProgressDlg& progress = window.ProgressWindow();
         auto closed = std::make_shared<bool>(false);
         connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &window,
                 [&window, firstShare, closed](int value) {
@@ -381,7 +381,7 @@ void EndToEndTest::confirmedCancelKeepsTheFirstOutputOnly() {
     QVERIFY(!QFile::exists(Output("c.avi")));
     QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 1);
     QVERIFY(!(*window)->isVisible());
-    QVERIFY(!(*window)->Engine().ProgressWindow().isVisible());
+    QVERIFY(!(*window)->ProgressWindow().isVisible());
 }
 
 // A folder too long for the names is no reason to refuse a readable file;
@@ -491,7 +491,7 @@ void EndToEndTest::theListAndTheBatchAreDrawnForTheUser() {
     SaveScreenshot(list, "file-list");
     VerifyDrawn(list);
 
-    CProgressDlg& progress = (*window)->Engine().ProgressWindow();
+    CProgressDlg& progress = (*window)->ProgressWindow();
     QImage batch;
     QString textMidway;
     QString titleMidway;

@@ -392,7 +392,7 @@ void FileListTest::closingDuringAProbeStopsItAndCloses() {
     window->SetEncoderProgram(FAKE_ENCODER_PATH);
     qputenv("FAKE_ENCODER_SCRIPT", "ignore-term sleep:60000");
     MessageBoxResponder boxes;
-    CProgressDlg& progress = window->Engine().ProgressWindow();
+    CProgressDlg& progress = window->ProgressWindow();
     QString reading;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, [&] {
@@ -430,7 +430,7 @@ void FileListTest::theSessionsEndStopsABatchWithoutAsking() {
         });
     };
     // Cancel at the first report; the question comes with the next one.
-    CProgressDlg& progress = window->Engine().ProgressWindow();
+    CProgressDlg& progress = window->ProgressWindow();
     connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&progress](int value) {
         if (value > 0) progress.reject();
     });
@@ -453,7 +453,7 @@ void FileListTest::theCloseBoxStopsTheBatchAndClosesOnYes() {
     boxes.Answer(QMessageBox::No);
     boxes.Answer(QMessageBox::Yes);
     // A close at the first file's report and one at the second's.
-    CProgressDlg& progress = window->Engine().ProgressWindow();
+    CProgressDlg& progress = window->ProgressWindow();
     QStringList closedAt;
     connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
         if (value == 0 || closedAt.contains(progress.windowTitle())) return;
@@ -481,7 +481,7 @@ void FileListTest::filesDroppedDuringABatchAreReadAfterIt() {
     const QString dropped = clips.filePath("dropped.avi");
     QVERIFY(QFile(dropped).open(QIODevice::WriteOnly));
     bool taken = false;
-    CProgressDlg& progress = window->Engine().ProgressWindow();
+    CProgressDlg& progress = window->ProgressWindow();
     connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
         if (value == 0 || taken) return;
         taken = DropFiles(window.List()->viewport(), {dropped});
@@ -565,7 +565,7 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
             window->AddFiles(dropped);
         } else if (pick < 6) {
             actions << "cancel";
-            window->Engine().ProgressWindow().reject();
+            window->ProgressWindow().reject();
         } else if (pick < 9) {
             actions << "convert";
             window->OnCommand(IDC_CONVERT);
@@ -589,8 +589,7 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
     connect(&window->Engine(), &ConversionEngine::BatchFinished, &*window, [&] { batchRunning = false; });
     connect(&window->Engine(), &ConversionEngine::StateChanged, &*window, moment);
     connect(&window->Prober(), &SourceProber::StateChanged, &*window, moment);
-    connect(window->Engine().ProgressWindow().findChild<QProgressBar*>(), &QProgressBar::valueChanged, &*window,
-            moment);
+    connect(window->ProgressWindow().findChild<QProgressBar*>(), &QProgressBar::valueChanged, &*window, moment);
     boxes.onShow = [&] {
         boxes.Answer(chance(50) ? QMessageBox::Yes : QMessageBox::No);
         moment();
@@ -609,7 +608,7 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
 
     const QString context = QStringLiteral("seed %1: %2").arg(seed).arg(actions.join(", "));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ") + " — " + context));
-    QVERIFY2(!window->Engine().ProgressWindow().isVisible(), qPrintable(context));
+    QVERIFY2(!window->ProgressWindow().isVisible(), qPrintable(context));
     QVERIFY2(window->Sources().fileCount() <= SourceList::kCapacity, qPrintable(context));
     // What the user and the other program put into the folder is still there.
     QFile own(userFile);

@@ -1,0 +1,119 @@
+#include "cli/CommandLineOptions.h"
+
+#include "core/FormatCatalogue.h"
+#include "text/FormatText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// A format by its number or by its name in the "Output format" box, in any case.
+int ParseFormat(const std::string& value) {
+    const std::vector<std::string> names = FormatCatalogue::FormatTexts();
+    for (int format = 0; format < static_cast<int>(names.size()); ++format)
+        if (value == std::to_string(format) || Lower(value) == Lower(names[format])) return format;
+    throw UsageError("\"" + value + "\" is no output format; --list-formats lists them.");
+}
+
+std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
+
+// One row per option; a new option is one more row.
+struct OptionRow {
+    const char* name;
+    const char* value;  // the value's name in the help, or null for a switch
+    const char* help;
+    void (*apply)(CommandLineOptions& options, const std::string& value);
+};
+
+constexpr OptionRow kOptions[] = {
+    {"--settings", "FILE", "read the settings from FILE instead of the program's option.ini",
+     [](CommandLineOptions& o, const std::string& v) { o.settingsFile = Absolute(v); }},
+    {"--format", "N", "convert to output format N (a number or a name, see --list-formats)",
+     [](CommandLineOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
+    {"--output", "DIR", "write the converted files into DIR",
+     [](CommandLineOptions& o, const std::string& v) { o.outputFolder = Absolute(v); }},
+    {"--disc-image", nullptr, "end a VCD, SVCD or DVD batch in a disc image",
+     [](CommandLineOptions& o, const std::string&) { o.discImage = true; }},
+    {"--json", nullptr, "report progress as one JSON object a line",
+     [](CommandLineOptions& o, const std::string&) { o.json = true; }},
+    {"--list-formats", nullptr, "list the output formats with their numbers and exit",
+     [](CommandLineOptions& o, const std::string&) { o.listFormats = true; }},
+    {"--help", nullptr, "show this help and exit", [](CommandLineOptions& o, const std::string&) { o.help = true; }},
+    {"--version", nullptr, "show the version and exit",
+     [](CommandLineOptions& o, const std::string&) { o.version = true; }},
+};
+
+const OptionRow* FindOption(const std::string& name) {
+    for (const OptionRow& row : kOptions)
+        if (name == row.name) return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLineOptions options;
+    bool filesOnly = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (filesOnly || argument.size() < 2 || argument[0] != '-') {
+            options.files.push_back(Absolute(argument));
+            continue;
+        }
+        if (argument == "--") {
+            filesOnly = true;
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const OptionRow* row = FindOption(name);
+        if (!row) throw UsageError("Unknown option \"" + name + "\".");
+        std::string value;
+        if (row->value && equals != std::string::npos) {
+            value = argument.substr(equals + 1);
+        } else if (row->value) {
+            if (++i == arguments.size()) throw UsageError("The option " + name + " needs a value.");
+            value = arguments[i];
+        } else if (equals != std::string::npos) {
+            throw UsageError("The option " + name + " takes no value.");
+        }
+        row->apply(options, value);
+    }
+    return options;
+}
+
+std::string UsageText() {
+    std::string text =
+        "Usage: tarvine-convert [OPTION]... FILE...\n"
+        "Convert each video FILE with Tarvine's settings, as its window's Convert does.\n"
+        "Nothing is ever replaced: a taken name gets the source's extension or a number.\n\n";
+    for (const OptionRow& row : kOptions) {
+        std::string option = std::string(row.name) + (row.value ? std::string("=") + row.value : "");
+        text += FormatText("  %-22s %s\n", option.c_str(), row.help);
+    }
+    text +=
+        "\nProgress goes to standard output: a line a file, or with --json one object a line\n"
+        "(\"file-started\", \"progress\", \"file-ended\", \"batch-ended\"). Problems go to standard error.\n"
+        "SIGINT or SIGTERM stops: the files converted stay, the unfinished one goes.\n\n"
+        "Exit status:\n"
+        "  0  every file was converted whole (and the disc image made, when asked for)\n"
+        "  1  a file was not converted, or only in part\n"
+        "  2  bad usage\n"
+        "  4  stopped by a signal\n";
+    return text;
+}
+
+std::string FormatListText() {
+    std::string text;
+    const std::vector<std::string> names = FormatCatalogue::FormatTexts();
+    for (std::size_t format = 0; format < names.size(); ++format)
+        text += FormatText("%2zu  %s\n", format, names[format].c_str());
+    return text;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// What tarvine-convert was asked to do.
+struct CommandLineOptions {
+    std::optional<std::string> settingsFile;  // an option.ini other than the program's own
+    std::optional<int> format;                // overrides the settings' output format
+    std::optional<std::string> outputFolder;  // overrides the settings' output folder
+    bool discImage = false;                   // end a disc format's batch in a disc image
+    bool json = false;                        // progress as JSON lines
+    bool listFormats = false;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> files;
+};
+
+// A command line that cannot be followed; what() says why, as one sentence.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads the arguments after the program's name, GNU style: long options,
+// with their value as the next argument or after "=", in any order among
+// the files, and "--" before files whose names begin with "-".
+CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The --help text, from the same table the parser reads.
+std::string UsageText();
+
+// "0  AVI" ..., one output format a line, for --list-formats.
+std::string FormatListText();

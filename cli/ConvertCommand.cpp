@@ -1,0 +1,104 @@
+#include "cli/ConvertCommand.h"
+
+#include "core/ConversionBatch.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer)
+    : m_host(std::move(settings)),
+      m_printer(printer),
+      m_engine(m_host, std::move(encoderProgram)),
+      m_prober(m_host, m_engine.Launcher()) {
+    connect(&m_prober, &SourceProber::SourceRead, this,
+            [this](const std::string& path) { m_host.Sources().Append(path); });
+    connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
+    connect(&m_prober, &SourceProber::Told, this,
+            [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
+    connect(&m_engine, &ConversionEngine::Told, this,
+            [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
+    connect(&m_engine, &ConversionEngine::FileStarted, this,
+            [this](int index) { m_printer.FileStarted(Report(index)); });
+    connect(&m_engine, &ConversionEngine::Progressed, this, &ConvertCommand::OnProgress);
+    connect(&m_engine, &ConversionEngine::FileEnded, this, &ConvertCommand::OnFileEnded);
+    connect(&m_engine, &ConversionEngine::Asked, this, &ConvertCommand::OnAsked);
+    connect(&m_engine, &ConversionEngine::Summarised, this, [this](const EngineMessage& summary) {
+        m_summary = summary.text;
+        m_summarySeverity = summary.severity;
+    });
+    // The summary follows BatchFinished at once: the end waits for it.
+    connect(&m_engine, &ConversionEngine::BatchFinished, this, &ConvertCommand::OnBatchFinished, Qt::QueuedConnection);
+    connect(&m_stopSignals, &StopSignalNotifier::Received, this, &ConvertCommand::OnStopSignal);
+}
+
+void ConvertCommand::Start(const std::vector<std::string>& files) {
+    QStringList paths;
+    for (const std::string& file : files) paths << QString::fromStdString(file);
+    m_prober.Add(paths);
+}
+
+void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
+    for (const std::string& path : unreadable) m_printer.SourceUnreadable(path, "the file cannot be read as video");
+    if (refusedForRoom > 0)
+        ProgressPrinter::Problem(QStringLiteral("%1 of the files were left out: a batch holds at most %2 files.")
+                                     .arg(refusedForRoom)
+                                     .arg(SourceList::kCapacity));
+    m_anyUnreadable = !unreadable.empty() || refusedForRoom > 0;
+    if (m_stopped) return End(kExitStopped);
+    if (m_host.Sources().fileCount() == 0) return End(kExitNotConverted);
+    m_engine.ConvertAll();
+    // A refusal (a folder that takes no file) was told; nothing started.
+    if (!m_engine.IsConverting() && !m_engine.Batch()) End(kExitNotConverted);
+}
+
+// Like a confirmed Cancel: the files converted stay, the unfinished one goes.
+void ConvertCommand::OnStopSignal() {
+    if (m_stopped) return;
+    m_stopped = true;
+    if (m_prober.IsReading()) {
+        m_prober.Abort();
+        End(kExitStopped);
+    } else {
+        m_engine.StopWithoutAsking();
+    }
+}
+
+// Nobody is there to answer: a full disk ends the batch, leaving the rest for later.
+void ConvertCommand::OnAsked(EngineQuestion question) { m_engine.Answer(question, question == EngineQuestion::Stop); }
+
+void ConvertCommand::OnProgress(const RunProgress& progress) {
+    const BatchEntry& entry = m_engine.Batch()->Entry(progress.index);
+    double percent =
+        entry.durationSeconds > 0 ? std::clamp(100.0 * progress.seconds / entry.durationSeconds, 0.0, 100.0) : 0.0;
+    std::optional<int> secondsLeft;
+    const double done = progress.doneSeconds + progress.seconds;
+    if (done > 0 && progress.totalSeconds >= done)
+        secondsLeft = static_cast<int>(progress.elapsedMs / 1000.0 * (progress.totalSeconds - done) / done + 0.5);
+    m_printer.FileProgress(Report(progress.index), percent, secondsLeft);
+}
+
+void ConvertCommand::OnFileEnded(int index) {
+    m_ended.insert(index);
+    m_printer.FileEnded(Report(index));
+}
+
+void ConvertCommand::OnBatchFinished() {
+    // Every file is accounted for: those that had no run, and those a stop or a full disk left for later.
+    for (int index = 0; index < m_engine.Batch()->EntryCount(); ++index)
+        if (!m_ended.contains(index)) OnFileEnded(index);
+    if (m_stopped) return End(kExitStopped, m_summary);
+    const bool whole = !m_summary.isEmpty() && m_summarySeverity == MessageSeverity::Information && !m_anyUnreadable;
+    End(whole ? kExitConverted : kExitNotConverted, m_summary);
+}
+
+void ConvertCommand::End(int exitStatus, const QString& summary) {
+    m_printer.BatchEnded(exitStatus, summary);
+    // Out of the engine's own signal: the program may end with it.
+    QTimer::singleShot(0, this, [this, exitStatus] { emit Finished(exitStatus); });
+}
+
+FileReport ConvertCommand::Report(int index) const {
+    const ConversionBatch& batch = *m_engine.Batch();
+    return {index, batch.EntryCount(), &batch.Entry(index)};
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "cli/CommandLineHost.h"
+#include "cli/ProgressPrinter.h"
+#include "gui/runner/ConversionEngine.h"
+#include "gui/runner/SourceProber.h"
+#include "gui/runner/StopSignalNotifier.h"
+
+#include <QObject>
+
+#include <set>
+#include <string>
+#include <vector>
+
+// tarvine-convert's batch: reads the files as the window's Add does, then
+// converts them as its Convert does, through the same engine, and prints
+// what happens. A stop signal stops it like a confirmed Cancel. Finished
+// gives the exit status: 0 when every file was converted whole (and the disc
+// image made, when one was asked for), 1 when any was not, 4 when stopped.
+class ConvertCommand : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kExitConverted = 0;
+    static constexpr int kExitNotConverted = 1;
+    static constexpr int kExitUsage = 2;
+    static constexpr int kExitStopped = 4;
+
+    ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer);
+
+    void Start(const std::vector<std::string>& files);
+
+signals:
+    void Finished(int exitStatus);
+
+private:
+    void OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom);
+    void OnStopSignal();
+    void OnAsked(EngineQuestion question);
+    void OnProgress(const RunProgress& progress);
+    void OnFileEnded(int index);
+    void OnBatchFinished();
+    void End(int exitStatus, const QString& summary = QString());
+    FileReport Report(int index) const;
+
+    CommandLineHost m_host;
+    ProgressPrinter& m_printer;
+    ConversionEngine m_engine;
+    SourceProber m_prober;
+    StopSignalNotifier m_stopSignals;
+    std::set<int> m_ended;  // the entries whose end was reported
+    bool m_stopped = false;
+    bool m_anyUnreadable = false;
+    QString m_summary;
+    MessageSeverity m_summarySeverity = MessageSeverity::Critical;
+};

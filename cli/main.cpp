@@ -1,0 +1,66 @@
+// tarvine-convert: the window's conversions from a command line, with no display.
+#include "cli/CommandLineOptions.h"
+#include "cli/ConvertCommand.h"
+#include "cli/JsonPrinter.h"
+#include "cli/TerminalPrinter.h"
+#include "core/EncoderArguments.h"
+#include "core/ProgramFolder.h"
+#include "core/SettingsStore.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "tarvine-convert: %s\nTry 'tarvine-convert --help' for more information.\n", problem.c_str());
+    return ConvertCommand::kExitUsage;
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CommandLineOptions options;
+    try {
+        options = ParseCommandLine(Arguments(argc, argv));
+    } catch (const UsageError& error) {
+        return Usage(error.what());
+    }
+    if (options.help) {
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("tarvine-convert %s\n", SettingsStore().LoadVersion().c_str());
+        return 0;
+    }
+    if (options.listFormats) {
+        std::fputs(FormatListText().c_str(), stdout);
+        return 0;
+    }
+    if (options.files.empty()) return Usage("No file to convert was given.");
+    if (options.settingsFile && !std::filesystem::is_regular_file(*options.settingsFile))
+        return Usage("The settings file " + *options.settingsFile + " cannot be read.");
+
+    ConversionSettings settings =
+        options.settingsFile ? SettingsStore::LoadFrom(*options.settingsFile) : SettingsStore().Load();
+    if (options.format) settings.outputFormat = *options.format;
+    if (options.outputFolder) settings.outputFolder = *options.outputFolder;
+    if (options.discImage) settings.discImage = 1;
+
+    QCoreApplication application(argc, argv);
+    std::unique_ptr<ProgressPrinter> printer;
+    if (options.json)
+        printer = std::make_unique<JsonPrinter>(stdout);
+    else
+        printer = std::make_unique<TerminalPrinter>(stdout);
+    ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer);
+    QObject::connect(&command, &ConvertCommand::Finished, &application, &QCoreApplication::exit);
+    command.Start(options.files);
+    return application.exec();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns the stop signals (protocol/StopSignals.h) into an event of the event
+// loop: Received is emitted there, never inside the handler. One at a time
+// in a process; when it goes, the signals take their default action again.
+class StopSignalNotifier : public QObject {
+    Q_OBJECT
+public:
+    explicit StopSignalNotifier(QObject* parent = nullptr);
+    ~StopSignalNotifier() override;
+    StopSignalNotifier(const StopSignalNotifier&) = delete;
+    StopSignalNotifier& operator=(const StopSignalNotifier&) = delete;
+
+    // The number of the last signal received; 0 before any.
+    int LastSignal() const { return m_lastSignal; }
+
+signals:
+    void Received();
+
+private:
+    void OnSignal();
+
+    QSocketNotifier* m_notifier = nullptr;
+    int m_lastSignal = 0;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+// The words of the argument text that name encoders, codecs, containers and
+// speed presets: the front-end's argument builder writes them and kelvoenc's
+// OptionParser reads them, both from here.
+namespace ArgumentWord {
+
+// -oac and -ovc: which encoder family takes the sound and the picture.
+inline constexpr char kLavc[] = "lavc";
+inline constexpr char kMp3Lame[] = "mp3lame";
+inline constexpr char kXvid[] = "xvid";
+
+// -lavcopts vcodec=
+inline constexpr char kMpeg4[] = "mpeg4";
+inline constexpr char kMpeg1Video[] = "mpeg1video";
+inline constexpr char kMpeg2Video[] = "mpeg2video";
+inline constexpr char kWmv2[] = "wmv2";
+inline constexpr char kMsmpeg4[] = "msmpeg4";
+inline constexpr char kMsmpeg4v2[] = "msmpeg4v2";
+inline constexpr char kLibx264[] = "libx264";
+inline constexpr char kLibx265[] = "libx265";
+
+// -lavcopts acodec=
+inline constexpr char kMp2[] = "mp2";
+inline constexpr char kAc3[] = "ac3";
+inline constexpr char kWmav1[] = "wmav1";
+inline constexpr char kWmav2[] = "wmav2";
+inline constexpr char kAac[] = "aac";
+
+// -of: the muxer family; "mpeg" is also a -lavfopts format, the same as "mpg".
+inline constexpr char kLavf[] = "lavf";
+inline constexpr char kMpeg[] = "mpeg";
+
+// -lavfopts format=
+inline constexpr char kAvi[] = "avi";
+inline constexpr char kMpg[] = "mpg";
+inline constexpr char kWmv[] = "wmv";
+inline constexpr char kAsf[] = "asf";
+inline constexpr char kMp4[] = "mp4";
+
+// -mpegopts format=
+inline constexpr char kXvcd[] = "xvcd";
+inline constexpr char kVcd[] = "vcd";
+inline constexpr char kXsvcd[] = "xsvcd";
+inline constexpr char kSvcd[] = "svcd";
+inline constexpr char kDvd[] = "dvd";
+
+// -lavcopts preset=: the speed presets of the H.264 and H.265 encoders, fastest first.
+inline constexpr const char* kSpeedPresets[] = {"ultrafast", "superfast", "veryfast", "faster",   "fast",
+                                                "medium",    "slow",      "slower",   "veryslow", "placebo"};
+inline constexpr const char* kUltrafast = kSpeedPresets[0];
+inline constexpr const char* kVeryfast = kSpeedPresets[2];
+
+}  // namespace ArgumentWord

@@ -1,0 +1,176 @@
+// tarvine-convert through the real kelvoenc, with no display: its exit
+// statuses, its JSON lines, its stops and its names, checked with ffprobe.
+#include "ClipMaker.h"
+#include "ScratchFolder.h"
+
+#include "cli/JsonPrinter.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Outcome {
+    int exitStatus = -1;
+    QList<QJsonObject> lines;  // the standard output's JSON objects
+    QString err;
+
+    // The "file-ended" object of this source.
+    QJsonObject EndOf(const std::string& source) const {
+        for (const QJsonObject& line : lines)
+            if (line["event"] == "file-ended" && line["source"].toString().toStdString() == source) return line;
+        return {};
+    }
+};
+
+// The program with no display to find: no DISPLAY, no WAYLAND_DISPLAY, no Qt platform.
+void StartConverter(QProcess& process, const QStringList& arguments) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+    process.setProcessEnvironment(environment);
+    process.start(TARVINE_CONVERT_PATH, arguments);
+}
+
+Outcome Finish(QProcess& process) {
+    Outcome outcome;
+    if (!process.waitForFinished(120000)) process.kill();
+    outcome.exitStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    for (const QByteArray& line : process.readAllStandardOutput().split('\n'))
+        if (!line.isEmpty()) outcome.lines << QJsonDocument::fromJson(line).object();
+    outcome.err = QString::fromUtf8(process.readAllStandardError());
+    return outcome;
+}
+
+Outcome Convert(const QStringList& arguments) {
+    QProcess process;
+    StartConverter(process, arguments);
+    return Finish(process);
+}
+
+double DurationOf(const std::string& path) {
+    QProcess probe;
+    probe.start(FFPROBE_PATH,
+                {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", QString::fromStdString(path)});
+    probe.waitForFinished(30000);
+    return probe.readAllStandardOutput().trimmed().toDouble();
+}
+
+QStringList Paths(std::initializer_list<std::string> paths) {
+    QStringList list;
+    for (const std::string& path : paths) list << QString::fromStdString(path);
+    return list;
+}
+
+}  // namespace
+
+class ConvertCommandTest : public ScratchFolder {
+protected:
+    std::string Clip(const std::string& relative, int seconds, const QString& size = "160x120") {
+        fs::create_directories(fs::path(At(relative)).parent_path());
+        EXPECT_TRUE(
+            MakeClip(QString::fromStdString(At(relative)), size, 10, seconds, {"-c:v", "mpeg4", "-c:a", "mp2"}));
+        return At(relative);
+    }
+    QStringList Into(const std::string& folder) const {
+        return {"--format", "0", "--output", QString::fromStdString(At(folder))};
+    }
+};
+
+// Files of one name from two folders, and one that is no video: every good
+// file is converted whole under its own name, the bad one is named, and the
+// exit status says not all were converted.
+TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
+    const std::string first = Clip("one/party.avi", 2);
+    const std::string second = Clip("two/party.avi", 2);
+    const std::string broken = Write("broken.avi", "not a video");
+    Outcome outcome = Convert(QStringList{"--json"} + Into("out") + Paths({first, broken, second}));
+
+    EXPECT_EQ(outcome.exitStatus, 1) << outcome.err.toStdString();
+    const std::pair<std::string, std::string> converted[] = {{first, At("out/party.avi")},
+                                                             {second, At("out/party_avi.avi")}};
+    for (const auto& [source, output] : converted) {
+        QJsonObject end = outcome.EndOf(source);
+        EXPECT_EQ(end["status"], "converted") << source;
+        EXPECT_EQ(end["output"].toString().toStdString(), output);
+        EXPECT_NEAR(DurationOf(output), 2.0, 0.25) << output;
+    }
+    EXPECT_EQ(outcome.EndOf(broken)["status"], "failed");
+    EXPECT_FALSE(outcome.EndOf(broken)["reason"].toString().isEmpty());
+    ASSERT_FALSE(outcome.lines.isEmpty());
+    EXPECT_EQ(outcome.lines.first()["event"], "file-ended");  // the unreadable file, once all were read
+    EXPECT_EQ(outcome.lines.last()["event"], "batch-ended");
+    EXPECT_EQ(outcome.lines.last()["exit-status"], 1);
+    EXPECT_TRUE(std::any_of(outcome.lines.begin(), outcome.lines.end(),
+                            [](const QJsonObject& line) { return line["event"] == "progress"; }));
+}
+
+TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
+    const std::string clip = Clip("clip.avi", 1);
+    Write("format10.ini", "[Destinate]\nOutput format=10\n");
+    const struct {
+        QStringList arguments;
+        int exitStatus;
+        const char* said;  // on standard error
+    } cases[] = {
+        {Into("out") + Paths({clip}), 0, ""},
+        {QStringList{"--settings", QString::fromStdString(At("format10.ini")), "--output",
+                     QString::fromStdString(At("mp4"))} +
+             Paths({clip}),
+         0, ""},
+        {Into("out") + QStringList{"--bogus"} + Paths({clip}), 2, "Unknown option \"--bogus\"."},
+        {Into("out"), 2, "No file to convert was given."},
+        {QStringList{"--format", "12"} + Paths({clip}), 2, "\"12\" is no output format"},
+        {QStringList{"--settings", QString::fromStdString(At("missing.ini"))} + Paths({clip}), 2, "missing.ini"},
+        {QStringList{"--output", "/sys/kernel"} + Paths({clip}), 1,
+         "No file can be written into the output folder /sys/kernel"},
+    };
+    for (const auto& c : cases) {
+        Outcome outcome = Convert(c.arguments);
+        EXPECT_EQ(outcome.exitStatus, c.exitStatus) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(outcome.err.contains(c.said)) << outcome.err.toStdString();
+    }
+    EXPECT_NEAR(DurationOf(At("out/clip.avi")), 1.0, 0.25);
+    EXPECT_NEAR(DurationOf(At("mp4/clip.mp4")), 1.0, 0.25);  // the settings file's format
+}
+
+// SIGTERM stops like a confirmed Cancel: the finished file stays, the
+// unfinished one goes, and nothing else is left in the folder.
+TEST_F(ConvertCommandTest, AStopSignalKeepsWhatWasFinished) {
+    const std::string first = Clip("first.avi", 1);
+    const std::string longer = Clip("longer.avi", 30, "320x240");
+    QProcess process;
+    StartConverter(process, QStringList{"--json"} + Into("out") + Paths({first, longer}));
+    QByteArray seen;
+    while (!seen.contains("\"progress\",\"index\":1") && process.waitForReadyRead(60000))
+        seen += process.readAllStandardOutput();
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    Outcome outcome = Finish(process);
+
+    EXPECT_EQ(outcome.exitStatus, 4) << outcome.err.toStdString();
+    EXPECT_NEAR(DurationOf(At("out/first.avi")), 1.0, 0.25);
+    EXPECT_EQ(std::distance(fs::directory_iterator(At("out")), fs::directory_iterator()), 1);
+}
+
+// Two processes into one folder at once, with sources of one name: each
+// output has a name of its own, and both are whole.
+TEST_F(ConvertCommandTest, TwoProcessesIntoOneFolderTakeNamesOfTheirOwn) {
+    const std::string sources[] = {Clip("x/clip.avi", 2), Clip("y/clip.avi", 2)};
+    QProcess processes[2];
+    for (int i = 0; i < 2; ++i) StartConverter(processes[i], Into("out") + Paths({sources[i]}));
+    for (QProcess& process : processes) EXPECT_EQ(Finish(process).exitStatus, 0);
+    for (const char* name : {"clip.avi", "clip_avi.avi"})
+        EXPECT_NEAR(DurationOf(At(std::string("out/") + name)), 2.0, 0.25) << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(At("out")), fs::directory_iterator()), 2);
+}
+
+TEST(JsonPrinterTest, QuotesWhatJsonCannotHoldBare) {
+    EXPECT_EQ(JsonPrinter::Quoted("a \"b\" c\\d\ne\x01"), "\"a \\\"b\\\" c\\\\d\\ne\\u0001\"");
+}
