@@ -105,25 +105,49 @@ std::vector<std::string> SplitExecLine(const std::string& commandLine) {
     return arguments;
 }
 
-std::optional<std::string> DesktopEntryExec(const std::string& content) {
+namespace {
+
+// The first value of `key` in the groups of a desktop-style key file whose
+// headers `inGroup` accepts, trimmed; comments and other groups are passed over.
+template <typename GroupTest>
+std::optional<std::string> KeyFileValue(const std::string& content, GroupTest inGroup, const std::string& key) {
     std::istringstream lines(content);
     std::string line;
-    bool inEntryGroup = false;
+    bool inWantedGroup = false;
     while (std::getline(lines, line)) {
         line = Trimmed(line);
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
-            inEntryGroup = (line == "[Desktop Entry]");
+            inWantedGroup = inGroup(line);
             continue;
         }
         std::size_t equals = line.find('=');
-        if (!inEntryGroup || equals == std::string::npos || Trimmed(line.substr(0, equals)) != "Exec") continue;
-        std::string raw = Trimmed(line.substr(equals + 1));
-        std::string value;
-        for (std::size_t i = 0; i < raw.size(); ++i) {
-            value += (raw[i] == '\\' && i + 1 < raw.size()) ? Unescaped(raw[++i]) : raw[i];
-        }
-        return value;
+        if (inWantedGroup && equals != std::string::npos && Trimmed(line.substr(0, equals)) == key)
+            return Trimmed(line.substr(equals + 1));
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> DesktopEntryExec(const std::string& content) {
+    std::optional<std::string> raw =
+        KeyFileValue(content, [](const std::string& group) { return group == "[Desktop Entry]"; }, "Exec");
+    if (!raw) return std::nullopt;
+    std::string value;
+    for (std::size_t i = 0; i < raw->size(); ++i) {
+        value += ((*raw)[i] == '\\' && i + 1 < raw->size()) ? Unescaped((*raw)[++i]) : (*raw)[i];
+    }
+    return value;
+}
+
+std::vector<std::string> DefaultEntriesFor(const std::string& mimeList, const std::string& mimeType) {
+    auto defaultsGroup = [](const std::string& group) {
+        return group == "[Default Applications]" || group == "[MIME Cache]";
+    };
+    std::vector<std::string> entries;
+    std::istringstream value(KeyFileValue(mimeList, defaultsGroup, mimeType).value_or(std::string()));
+    for (std::string entry; std::getline(value, entry, ';');)
+        if (!Trimmed(entry).empty()) entries.push_back(Trimmed(entry));
+    return entries;
 }

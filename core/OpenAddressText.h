@@ -48,3 +48,7 @@ std::vector<std::string> SplitExecLine(const std::string& commandLine);
 // The "Exec" value of a desktop entry file's [Desktop Entry] group, with the
 // entry's escapes (\s, \n, \t, \r, \\) resolved; nothing when it has none.
 std::optional<std::string> DesktopEntryExec(const std::string& content);
+
+// The desktop entries a mimeapps.list (its [Default Applications]) or a
+// mimeinfo.cache (its [MIME Cache]) names for a MIME type, in its order.
+std::vector<std::string> DefaultEntriesFor(const std::string& mimeList, const std::string& mimeType);

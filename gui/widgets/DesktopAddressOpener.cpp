@@ -12,20 +12,6 @@
 
 namespace {
 
-constexpr int kQueryTimeoutMs = 5000;
-
-QString DesktopEntryId() {
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("text/html")});
-    if (!query.waitForFinished(kQueryTimeoutMs) || query.exitStatus() != QProcess::NormalExit ||
-        query.exitCode() != 0) {
-        query.kill();
-        return {};
-    }
-    return QString::fromUtf8(query.readAllStandardOutput()).trimmed();
-}
-
 // Desktop entries live in "applications" under the per-user data folder and
 // then under each system data folder, the first one found winning.
 QString FindDesktopEntry(const QString& entryId) {
@@ -33,6 +19,33 @@ QString FindDesktopEntry(const QString& entryId) {
     for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
         QString path = QDir(folder).filePath(QStringLiteral("applications/") + entryId);
         if (QFileInfo::exists(path)) return path;
+    }
+    return {};
+}
+
+// The files that name the desktop's default program for a MIME type, in the
+// order `xdg-mime query default` reads them: the user's and the system's
+// choices first, the installed programs' cache last. Reading them, rather
+// than asking xdg-mime, never keeps the window waiting on a child program.
+QStringList MimeListFiles() {
+    const QStringList configFolders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    const QStringList dataFolders = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    QStringList files;
+    for (const QString& folder : configFolders) files << QDir(folder).filePath(QStringLiteral("mimeapps.list"));
+    for (const QString& name : {QStringLiteral("mimeapps.list"), QStringLiteral("defaults.list"),
+                                QStringLiteral("mimeinfo.cache")})
+        for (const QString& folder : dataFolders) files << QDir(folder).filePath(QStringLiteral("applications/") + name);
+    return files;
+}
+
+QString DefaultWebPageEntry() {
+    for (const QString& fileName : MimeListFiles()) {
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        for (const std::string& entryId : DefaultEntriesFor(file.readAll().toStdString(), "text/html")) {
+            QString path = FindDesktopEntry(QString::fromStdString(entryId));
+            if (!path.isEmpty()) return path;
+        }
     }
     return {};
 }
@@ -45,7 +58,7 @@ int DesktopAddressOpener::OpenWithDesktop(const std::string& address) {
 }
 
 std::optional<std::string> DesktopAddressOpener::RegisteredWebCommand() {
-    QFile entry(FindDesktopEntry(DesktopEntryId()));
+    QFile entry(DefaultWebPageEntry());
     if (entry.fileName().isEmpty() || !entry.open(QIODevice::ReadOnly)) return std::nullopt;
     return DesktopEntryExec(entry.readAll().toStdString());
 }

@@ -3,7 +3,7 @@
 #include "gui/widgets/AddressOpener.h"
 
 // Opens addresses on a free desktop: through Qt's desktop services, falling
-// back to the desktop entry that `xdg-mime query default text/html` names.
+// back to the desktop entry that the desktop's MIME lists name for web pages.
 class DesktopAddressOpener : public AddressOpener {
 public:
     int OpenWithDesktop(const std::string& address) override;

@@ -74,6 +74,20 @@ TEST(DesktopEntryExec, ReadsTheEntryGroupsExecLine) {
     EXPECT_EQ(DesktopEntryExec("[Desktop Entry]\nName=No command\n"), std::nullopt);
 }
 
+TEST(DefaultEntriesFor, ReadsTheDefaultsOfTheMimeTypeInOrder) {
+    const std::string mimeApps =
+        "[Added Associations]\n"
+        "text/html=added.desktop;\n"
+        "[Default Applications]\n"
+        "# text/html=commented.desktop\n"
+        "text/htmlx=other.desktop\n"
+        "text/html = first.desktop; second.desktop;;\n";
+    EXPECT_EQ(DefaultEntriesFor(mimeApps, "text/html"), (std::vector<std::string>{"first.desktop", "second.desktop"}));
+    EXPECT_EQ(DefaultEntriesFor("[MIME Cache]\ntext/html=cached.desktop;\n", "text/html"),
+              std::vector<std::string>{"cached.desktop"});
+    EXPECT_TRUE(DefaultEntriesFor("[Added Associations]\ntext/html=added.desktop;\n", "text/html").empty());
+}
+
 TEST(OpenErrorText, NamesTheCauseOrTheUnknownCode) {
     EXPECT_EQ(OpenErrorText(31),
               "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.");

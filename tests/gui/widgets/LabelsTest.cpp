@@ -203,8 +203,8 @@ void LabelsTest::failedClickReportsWhyAndLeavesTheLinkUnvisited() {
 
 void LabelsTest::fallbackRunsTheRegisteredBrowserWithTheAddress() {
     QDir bin(m_binFolder);
-    WriteFile(bin.filePath("xdg-mime"),
-              "#!/bin/sh\n[ \"$*\" = 'query default text/html' ] && echo tarvine-test-browser.desktop\n", true);
+    WriteFile(QDir(m_dataFolder).filePath("applications/mimeapps.list"),
+              "[Default Applications]\ntext/html=gone.desktop;tarvine-test-browser.desktop;\n");
     WriteFile(bin.filePath("record arguments"),
               "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + m_recordFile.toLocal8Bit() +
                   ".part'\n"
