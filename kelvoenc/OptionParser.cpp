@@ -1,6 +1,7 @@
 #include "kelvoenc/OptionParser.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/EncoderMode.h"
 
 #include <charconv>
 #include <climits>
@@ -281,9 +282,10 @@ std::string OptionParser::UsageText() {
         "       kelvoenc --help\n\n"
         "MODE 0 converts SOURCE into OUTPUT; MODE 1 only probes SOURCE and reports its\n"
         "duration, width, height and frame rate, then that it has been read, when the\n"
-        "front-end may hand it the next source to probe. HANDLE is the descriptor of a\n"
-        "connected Unix stream socket that takes the reports; any other number (0, -1)\n"
-        "prints the reports on standard error instead.\n\nOptions:\n";
+        "front-end may hand it the next source to probe; MODE 2 writes the picture that\n"
+        "SOURCE shows at -endpos (else its first) into OUTPUT as a PNG. HANDLE is the\n"
+        "descriptor of a connected Unix stream socket that takes the reports; any other\n"
+        "number (0, -1) prints the reports on standard error instead.\n\nOptions:\n";
     for (const OptionSpec& option : Options()) {
         std::string head = std::string("  ") + option.name + " " + option.value;
         head.resize(std::max<std::size_t>(head.size() + 1, 28), ' ');
@@ -320,7 +322,7 @@ EncoderOptions OptionParser::Parse(const std::vector<std::string>& arguments) {
         }
     }
     if (!haveSource || parser.m_options.sourcePath.empty()) Refuse("No source file was given.");
-    if (parser.m_options.mode == 0 && parser.m_options.outputPath.empty())
+    if (parser.m_options.mode != EncoderProbe && parser.m_options.outputPath.empty())
         Refuse("No output file was given (option -o).");
     parser.ResolveChoices();
     return parser.m_options;
@@ -330,7 +332,8 @@ void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& argument
     if (arguments.size() < 3) Refuse("Too few arguments: expected SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE.");
     const std::string& mode = arguments[arguments.size() - 2];
     m_options.mode = ParseInteger(mode, "MODE");
-    if (m_options.mode != 0 && m_options.mode != 1) RefuseValue("MODE", mode, "is neither 0 (convert) nor 1 (probe)");
+    if (m_options.mode < EncoderConvert || m_options.mode > EncoderStill)
+        RefuseValue("MODE", mode, "is not 0 (convert), 1 (probe) or 2 (still)");
     m_options.handle = ParseInteger(arguments.back(), "HANDLE");
 }
 

@@ -171,7 +171,8 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("in -o out -lavcopts preset=quick 0 0").find("-lavcopts preset"), std::string::npos);
     // The last two arguments are always MODE and HANDLE, never an option's value.
     EXPECT_NE(RefusalOf("in -o out -endpos 0 7").find("-endpos needs a value"), std::string::npos);
-    EXPECT_NE(RefusalOf("in -o out 2 7").find("MODE"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out 3 7").find("MODE"), std::string::npos);
+    EXPECT_NE(RefusalOf("in 2 7").find("No output"), std::string::npos);
     EXPECT_NE(RefusalOf("in other -o out 0 7").find("Unexpected argument"), std::string::npos);
     EXPECT_NE(RefusalOf("-o out 0 7").find("No source"), std::string::npos);
 }
