@@ -1,17 +1,35 @@
 #include "core/DiscImagePlan.h"
 
+#include "core/ArgumentSplitter.h"
 #include "core/DiscFillEstimate.h"
+#include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
+#include "protocol/EncoderMode.h"
 #include "text/FormatText.h"
 
 #include <filesystem>
 
 namespace {
 
+constexpr int kDvdFrameWidth = 720;
+constexpr int kDvdNtscHeight = 480;
+constexpr int kDvdPalHeight = 576;
 constexpr int kWhiteBookVideoKbps = 1150;
 constexpr int kWhiteBookAudioKbps = 224;
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
+
+// The options a converted file of the batch gets, for a picture already of
+// the disc's frame size.
+std::vector<std::string> MenuEncoderOptions(const ConversionSettings& settings) {
+    EncodeTargets targets;
+    ResolveFrameSize(settings, targets);
+    EncoderRunValues run{"menu.png", "menu.mpg", 0, 0, EncoderConvert, -1, 0.0};
+    std::vector<std::string> words = SplitArguments(BuildEncoderArguments(run, settings, targets));
+    return {words.begin() + 3, words.end() - 2};
+}
 
 std::string LeftOutNote(const ConvertedFile& file) {
     const char* why =
@@ -64,13 +82,19 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std:
     plan.names = DiscImageNames::Free(outputFolder, plan.kind);
     for (const ConvertedFile& file : converted) {
         if (file.outcome == ConvertedFile::Outcome::Whole)
-            plan.titles.push_back({file.outputPath, file.seconds});
+            plan.titles.push_back({file.outputPath, file.seconds, Stem(file.sourcePath)});
         else
             plan.notes.push_back(LeftOutNote(file));
     }
     if (plan.kind == DiscKind::Vcd) {
         std::string note = VcdStandardNote(settings);
         if (!note.empty()) plan.notes.push_back(note);
+    }
+    if (plan.kind == DiscKind::Dvd && settings.discMenu != 0 && !plan.titles.empty()) {
+        std::vector<std::string> names;
+        for (const DiscTitle& title : plan.titles) names.push_back(title.name);
+        plan.menu.emplace(kDvdFrameWidth, plan.pal ? kDvdPalHeight : kDvdNtscHeight, names);
+        plan.menuEncoderOptions = MenuEncoderOptions(settings);
     }
     double bytes = TotalBytes(plan.titles);
     if (plan.titles.empty())

@@ -8,7 +8,7 @@
 // shows for it.
 struct DiscImageResult {
     enum class Outcome {
-        Made,         // `paths`: the image (and a DVD's folder)
+        Made,         // `paths`: the image (and a DVD's folder); `detail`: the tool a menu lacked
         Skipped,      // `detail`: why the plan made none
         MissingTool,  // `detail`: the program that is not installed
         Failed,       // `detail`: which step failed and its last line
@@ -19,7 +19,9 @@ struct DiscImageResult {
     std::vector<std::string> paths;
     std::string detail;
 
-    static DiscImageResult Made(std::vector<std::string> paths) { return {Outcome::Made, std::move(paths), {}}; }
+    static DiscImageResult Made(std::vector<std::string> paths, std::string missingMenuTool = {}) {
+        return {Outcome::Made, std::move(paths), std::move(missingMenuTool)};
+    }
     static DiscImageResult Skipped(std::string reason) { return {Outcome::Skipped, {}, std::move(reason)}; }
     static DiscImageResult MissingTool(std::string program) { return {Outcome::MissingTool, {}, std::move(program)}; }
     static DiscImageResult Failed(std::string cause) { return {Outcome::Failed, {}, std::move(cause)}; }

@@ -44,8 +44,11 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
 
 }  // namespace
 
-ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram)
-    : m_host(host), m_launcher(host, std::move(encoderProgram)), m_progressWindow(std::make_unique<CProgressDlg>()) {
+ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram, const DiscMenuArtist* menuArtist)
+    : m_host(host),
+      m_launcher(host, encoderProgram),
+      m_progressWindow(std::make_unique<CProgressDlg>()),
+      m_discImageMaker(std::move(encoderProgram), menuArtist) {
     connect(m_progressWindow.get(), &CProgressDlg::CancelPressed, this, &ConversionEngine::RequestCancel);
     connect(m_progressWindow.get(), &CProgressDlg::StopAnswered, this, &ConversionEngine::OnStopAnswer);
     connect(m_progressWindow.get(), &CProgressDlg::GoOnAnswered, this, &ConversionEngine::OnGoOnAnswer);

@@ -50,9 +50,11 @@ public:
     // After this long without a report, a pending Cancel asks its question anyway.
     static constexpr int kUnansweredCancelMs = 1000;
 
-    // `encoderProgram` is the encoder to start: the program folder's by default.
+    // `encoderProgram` is the encoder to start: the program folder's by
+    // default. `menuArtist` draws a DVD's menu; without one it has none.
     explicit ConversionEngine(ConversionHost& host,
-                              std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()));
+                              std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()),
+                              const DiscMenuArtist* menuArtist = nullptr);
     ~ConversionEngine() override;
     ConversionEngine(const ConversionEngine&) = delete;
     ConversionEngine& operator=(const ConversionEngine&) = delete;

@@ -474,7 +474,7 @@ void CConverterDlg::SetEncoderProgram(const std::string& program) { CreateEngine
 
 void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
-    m_engine = std::make_unique<ConversionEngine>(*this, program);
+    m_engine = std::make_unique<ConversionEngine>(*this, program, &m_menuPainter);
     m_prober = std::make_unique<SourceProber>(*this, m_engine->ProgressWindow(), m_engine->Launcher());
     connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
     connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });

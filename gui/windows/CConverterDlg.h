@@ -5,6 +5,7 @@
 #include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
 #include "core/SourceList.h"
+#include "gui/discmenu/DiscMenuPainter.h"
 #include "gui/runner/ConversionHost.h"
 #include "gui/widgets/CommandTarget.h"
 
@@ -167,6 +168,7 @@ private:
     QIcon m_icon;
     // Made by OnInitDialog with the progress window; gone before the
     // settings are saved.
+    DiscMenuPainter m_menuPainter;
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<SourceProber> m_prober;
     bool m_closeWhenIdle = false;  // a close waits for the batch to stop
