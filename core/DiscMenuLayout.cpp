@@ -7,6 +7,7 @@ namespace {
 constexpr int kColumns = 3;
 constexpr int kStillWidth = 160;
 constexpr int kFrameMargin = 6;  // between a still and its highlight
+constexpr int kCellGap = 4;      // between a button and the next
 constexpr int kTextGap = 6;
 constexpr int kTextHeight = 30;
 constexpr int kNavigationHeight = 36;
@@ -42,11 +43,14 @@ DiscMenuPage DiscMenuLayout::MakePage(int page, int pageCount, const std::vector
         DiscMenuButton button;
         button.title = first + i + 1;
         button.label = names[static_cast<std::size_t>(first + i)];
-        const int x = left + (i % kColumns) * cellWidth + (cellWidth - kStillWidth) / 2;
+        const int cellX = left + (i % kColumns) * cellWidth;
         const int y = top + kFrameMargin + (i / kColumns) * (rowHeight + rowGap);
-        button.still = {x, y, kStillWidth, stillHeight};
-        button.text = {x - kFrameMargin, y + stillHeight + kTextGap, kStillWidth + 2 * kFrameMargin, kTextHeight};
+        button.still = {cellX + (cellWidth - kStillWidth) / 2, y, kStillWidth, stillHeight};
+        // The name may be wider than the still: the highlight outlines both.
+        button.text = {cellX + kCellGap, y + stillHeight + kTextGap, cellWidth - 2 * kCellGap, kTextHeight};
         button.frame = Around(button.still, kFrameMargin);
+        button.frame.x = button.text.x;
+        button.frame.width = button.text.width;
         button.frame.height = Even(button.text.y + button.text.height - button.frame.y);
         result.buttons.push_back(button);
     }
