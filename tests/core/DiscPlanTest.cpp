@@ -1,8 +1,10 @@
 // A disc image's names, its layout for dvdauthor and the plan's notes.
 #include "core/DiscAuthoring.h"
+#include "core/DiscFillEstimate.h"
 #include "core/DiscImagePlan.h"
 #include "core/DiscMenuLayout.h"
 #include "core/FormatCatalogue.h"
+#include "text/FormatText.h"
 
 #include <gtest/gtest.h>
 
@@ -163,4 +165,28 @@ TEST_F(DiscPlanTest, FilesThatCannotFitSkipTheImage) {
               "The disc image was not made: the converted files do not fit on one SVCD (about 753 MB of 700 MB). "
               "The converted files are kept.");
     EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), {big}, m_folder.string()).skipReason, "");
+}
+
+TEST(DiscFit, LowersTheVideoRateToFillTheDiscWithinThePresetAndTheFloor) {
+    ConversionSettings dvd = Disc(FormatDvd);  // 5000 + 224 kbit/s, menu on
+    // 2 h 30 min: (4.7 GB * 0.98 - one menu page of 200 kB) / 9000 s / 1.045 mux overhead = 3917.7 kbit/s, 224 of them
+    // sound.
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(dvd, 9000, 3);
+    ASSERT_TRUE(fit);
+    EXPECT_EQ(fit->videoKbps, 3693);
+    EXPECT_EQ(fit->discs, 1);
+    dvd.fittedVideoKbps = fit->videoKbps;
+    auto number = [](double value, int decimals) { return FormatText("%.*f", decimals, value); };
+    EXPECT_EQ(DiscFillEstimate::For(dvd, 9000, 3)->Text(number), "About 4.6 GB of 4.7 GB, video fitted to 3693 kbit/s");
+
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 3600, 3)->videoKbps, 5000);  // an hour fits at the preset's rate
+    // Eight hours fit a DVD at 1000 kbit/s; twenty need three discs.
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 20 * 3600, 30)->videoKbps, 0);
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 20 * 3600, 30)->discs, 3);
+    // A disc the size given: 20 MB for 90 s.
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 90, 3, 20e6)->videoKbps, 1426);
+    EXPECT_FALSE(DiscFillEstimate::Fit(Disc(FormatVcd), 9000, 3));
+    EXPECT_FALSE(DiscFillEstimate::Fit(Disc(FormatAvi), 9000, 3));
+    // SVCD, 2500 + 224 kbit/s: 80 minutes of CD payload over 2 h.
+    EXPECT_EQ(DiscFillEstimate::Fit(Disc(FormatSvcd), 7200, 3)->discs, 2);
 }
