@@ -26,7 +26,9 @@ constexpr double kDvdMuxOverhead = 1.045;
 // A menu page: its still picture with its buttons, and its share of the
 // disc's tables.
 constexpr double kMenuPageBytes = 200'000;
-// What a fitted rate leaves free, for the file system and the estimate's error.
+// What a fitted rate leaves free: the file system and the disc's tables,
+// and a share for the encoder's overshoot and the estimate's error.
+constexpr double kDiscTablesBytes = 1'000'000;
 constexpr double kFitMargin = 0.02;
 // Below these video rates a full-size MPEG-2 picture breaks up into blocks.
 constexpr int kDvdFloorKbps = 1000;
@@ -65,7 +67,7 @@ std::optional<DiscFit> DiscFillEstimate::Fit(const ConversionSettings& settings,
     preset.fittedVideoKbps = 0;
     EncodeTargets targets;
     ResolveBitrates(preset, targets);
-    const double streamBytes = discBytes * (1 - kFitMargin) - MenuBytes(settings, *kind, files);
+    const double streamBytes = discBytes * (1 - kFitMargin) - kDiscTablesBytes - MenuBytes(settings, *kind, files);
     const double kbps = streamBytes / listedSeconds / MuxOverhead(*kind) * 8 / 1000 - targets.audioBitrate;
     const int floor = *kind == DiscKind::Dvd ? kDvdFloorKbps : kSvcdFloorKbps;
     if (kbps >= floor) return DiscFit{std::min(targets.videoBitrate, static_cast<int>(kbps)), 1};

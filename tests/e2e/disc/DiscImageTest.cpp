@@ -187,6 +187,7 @@ private slots:
     void stopFailureAndMissingToolLeaveNothing();
     void opensOnAMenuThatPlaysAndReturns_data();
     void opensOnAMenuThatPlaysAndReturns();
+    void aListFittedToTheDiscFillsIt();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -354,6 +355,28 @@ void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
             QVERIFY(picture.copy(a.x, a.y, a.width, a.height) != picture.copy(b.x, b.y, b.width, b.height));
         }
     }
+}
+
+void DiscImageTest::aListFittedToTheDiscFillsIt() {
+    // Two minutes on a disc of 25 MB: the rate comes out at about 1300 kbit/s.
+    const Clip clips[] = {{"one.avi", 40}, {"two.avi", 40}, {"three.avi", 40}};
+    const double capacity = 25e6;
+    ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(settings, 120, 3, capacity);
+    QVERIFY(fit && fit->videoKbps > 1000 && fit->videoKbps < 2000);
+    settings.fittedVideoKbps = fit->videoKbps;
+    QTemporaryDir folder;
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
+    DiscImageResult result = Make(maker, plan);
+    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
+    const QString image = QString::fromStdString(plan.names.image);
+    const double size = double(QFileInfo(image).size());
+    QVERIFY2(size <= capacity && size >= 0.9 * capacity,
+             qPrintable(QStringLiteral("%1 bytes at %2 kbit/s").arg(size).arg(fit->videoKbps)));
+    QCOMPARE(DvdTitles(image).join(','), QStringLiteral("40 PAL 16/9 48000,40 PAL 16/9 48000,40 PAL 16/9 48000"));
 }
 
 QTEST_MAIN(DiscImageTest)
