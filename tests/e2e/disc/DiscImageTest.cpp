@@ -116,14 +116,14 @@ public:
         }
         return 0;
     }
-    // Plays on until a title plays, and gives its number (0: none).
-    int PlayToTitle() {
+    // Plays on until a title other than `after` plays, and gives its number (0: none).
+    int PlayToTitle(int after = 0) {
         for (int block = 0; block < kBlockLimit; ++block) {
             int event = Next();
             if (event == DVDNAV_STOP || event < 0) return 0;
             int32_t title = 0, part = 0;
             if (dvdnav_is_domain_vts(m_nav) && dvdnav_current_title_info(m_nav, &title, &part) == DVDNAV_STATUS_OK &&
-                title > 0)
+                title > 0 && title != after)
                 return title;
             if (event == DVDNAV_STILL_FRAME) dvdnav_still_skip(m_nav);
         }
@@ -338,6 +338,10 @@ void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
     QCOMPARE(player.Highlighted(), files > 3 ? 5 : buttons);
     player.Activate(2);
     QCOMPARE(player.PlayToTitle(), 2);
+    QCOMPARE(player.PlayToMenu(), buttons);
+    // Play all: every title in turn, then the menu.
+    player.Activate(std::min(files, DiscMenuLayout::kButtonsPerPage) + 1);
+    for (int title = 1; title <= files; ++title) QCOMPARE(player.PlayToTitle(title - 1), title);
     QCOMPARE(player.PlayToMenu(), buttons);
 
     // The menu's first picture: each still shows its file, each name differs from the next.
