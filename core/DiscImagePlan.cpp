@@ -7,6 +7,7 @@
 #include "protocol/EncoderMode.h"
 #include "text/FormatText.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -22,13 +23,18 @@ std::string FileName(const std::string& path) { return std::filesystem::path(pat
 std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
 // The options a converted file of the batch gets, for a picture already of
-// the disc's frame size.
+// the disc's frame size, which the encoder holds for a second over silence
+// instead of reading on to an end position.
 std::vector<std::string> MenuEncoderOptions(const ConversionSettings& settings) {
     EncodeTargets targets;
     ResolveFrameSize(settings, targets);
     EncoderRunValues run{"menu.png", "menu.mpg", 0, 0, EncoderConvert, -1, 0.0};
     std::vector<std::string> words = SplitArguments(BuildEncoderArguments(run, settings, targets));
-    return {words.begin() + 3, words.end() - 2};
+    std::vector<std::string> options(words.begin() + 3, words.end() - 2);
+    auto end = std::find(options.begin(), options.end(), "-endpos");
+    if (end != options.end()) options.erase(end, end + 2);
+    options.insert(options.end(), {"-still", "1"});
+    return options;
 }
 
 std::string LeftOutNote(const ConvertedFile& file) {

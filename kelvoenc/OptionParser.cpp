@@ -260,6 +260,9 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-ofps", "RATE", "output frame rate (N/D or decimal); 1000 or more keeps\nthe source's own frames and timing",
          &OptionParser::SetFrameRate},
         {"-endpos", "TIME", "stop at this source time (h:m:s or seconds)", &OptionParser::SetEndPosition},
+        {"-still", "TIME",
+         "a still: the source's first picture held this long,\nwith silent sound (a disc menu's background)",
+         &OptionParser::SetStillLength},
     };
     return kOptions;
 }
@@ -372,6 +375,12 @@ void OptionParser::SetScaler(const std::string& value) {
 void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFrameRate = ParseFraction(value, "-ofps"); }
 
 void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
+
+void OptionParser::SetStillLength(const std::string& value) {
+    double seconds = ParseTime(value, "-still");
+    if (!(seconds > 0)) RefuseValue("-still", value, "is not a length above 0");
+    m_options.stillSeconds = seconds;
+}
 
 void OptionParser::ParseLavcOptions(const std::string& text) {
     VideoEncodeOptions& video = m_options.video;

@@ -345,9 +345,11 @@ void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
     QCOMPARE(player.PlayToMenu(), buttons);
 
     // The menu's first picture: each still shows its file, each name differs from the next.
+    // It has silent sound, as some players want.
+    const QString menuVob = QString::fromStdString(plan.names.folder) + "/VIDEO_TS/VTS_01_0.VOB";
+    QVERIFY(Run(FFPROBE_PATH, {"-v", "error", "-show_entries", "stream=codec_name", menuVob}).contains("ac3"));
     QString frame = folder.filePath("menu.png");
-    QVERIFY(RunFfmpeg({"-loglevel", "error", "-i", QString::fromStdString(plan.names.folder) + "/VIDEO_TS/VTS_01_0.VOB",
-                       "-frames:v", "1", frame}));
+    QVERIFY(RunFfmpeg({"-loglevel", "error", "-i", menuVob, "-frames:v", "1", frame}));
     QImage picture(frame);
     QCOMPARE(picture.size(), QSize(720, tvMode == 1 ? 576 : 480));
     const std::vector<DiscMenuButton>& shown = plan.menu->Pages().front().buttons;
