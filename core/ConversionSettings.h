@@ -36,6 +36,10 @@ struct ConversionSettings {
     int mp4Quality = 3;
     int mp4Resolution = 0;
     int mp4FrameRate = 0;
+    int discMenu = 1;  // 1: a DVD image opens on a menu of its titles
+    // A DVD or SVCD video rate (kbit/s) fitted to the disc for one batch;
+    // 0 keeps the quality preset's. Never stored.
+    int fittedVideoKbps = 0;
 
     // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
     static std::string DefaultOutputFolder();

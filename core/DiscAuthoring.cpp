@@ -1,5 +1,6 @@
 #include "core/DiscAuthoring.h"
 
+#include "protocol/EncoderMode.h"
 #include "text/FormatText.h"
 
 #include <filesystem>
@@ -30,6 +31,69 @@ std::string ChapterMarks(double seconds) {
     return marks;
 }
 
+std::string ButtonsFile(std::size_t page) { return FormatText("buttons-%zu.xml", page + 1); }
+std::string EncodedPage(std::size_t page) { return FormatText("menu-%zu.mpg", page + 1); }
+std::string MenuVob(std::size_t page) { return FormatText("menu-%zu-buttons.mpg", page + 1); }
+
+// The stills, a tenth of the way into each title; the pages drawn, encoded
+// as stills of the disc's format, and given their buttons.
+std::vector<DiscAuthoringStep> MenuSteps(const DiscImagePlan& plan, const std::string& encoder) {
+    std::vector<DiscAuthoringStep> steps;
+    for (std::size_t i = 0; i < plan.titles.size(); ++i)
+        steps.push_back(
+            {encoder,
+             {std::filesystem::absolute(plan.titles[i].path).string(), "-o", DiscAuthoring::StillFile(i), "-endpos",
+              FormatText("%.2f", plan.titles[i].seconds / 10), std::to_string(EncoderStill), "-1"}});
+    const std::size_t pages = plan.menu->Pages().size();
+    for (std::size_t page = 0; page < pages; ++page) {
+        DiscAuthoringStep drawing;
+        drawing.menuPage = static_cast<int>(page);
+        steps.push_back(drawing);
+    }
+    for (std::size_t page = 0; page < pages; ++page) {
+        std::vector<std::string> arguments{DiscAuthoring::BackgroundFile(page), "-o", EncodedPage(page)};
+        arguments.insert(arguments.end(), plan.menuEncoderOptions.begin(), plan.menuEncoderOptions.end());
+        arguments.insert(arguments.end(), {std::to_string(EncoderConvert), "-1"});
+        steps.push_back({encoder, arguments});
+        steps.push_back({"spumux", {"-m", "dvd", "-s", "0", ButtonsFile(page)}, EncodedPage(page), MenuVob(page)});
+    }
+    return steps;
+}
+
+// The commands of a page's buttons. g1 keeps the page to come back to, g2
+// whether "Play all" is on.
+std::string ButtonCommand(const DiscMenuButton& button, std::size_t page) {
+    switch (button.kind) {
+    case DiscMenuButton::Kind::Title: return FormatText("g1 = %zu; g2 = 0; jump title %d;", page + 1, button.title);
+    case DiscMenuButton::Kind::PlayAll: return FormatText("g1 = %zu; g2 = 1; jump title 1;", page + 1);
+    case DiscMenuButton::Kind::Previous: return FormatText("g1 = %zu; jump menu %zu;", page, page);
+    case DiscMenuButton::Kind::Next: return FormatText("g1 = %zu; jump menu %zu;", page + 2, page + 2);
+    }
+    return {};
+}
+
+// The menu's pages, the first one the root that a title comes back to; it
+// passes on to the page the title was chosen on.
+std::string MenuPages(const DiscMenuLayout& menu) {
+    std::string xml;
+    for (std::size_t page = 0; page < menu.Pages().size(); ++page) {
+        xml += page == 0 ? "      <pgc entry=\"root\">\n" : "      <pgc>\n";
+        if (page == 0 && menu.Pages().size() > 1) {
+            xml += "        <pre>";
+            for (std::size_t other = 1; other < menu.Pages().size(); ++other)
+                xml += FormatText("if (g1 == %zu) jump menu %zu; ", other + 1, other + 1);
+            xml += "</pre>\n";
+        }
+        xml += "        <vob file=\"" + MenuVob(page) + "\" pause=\"inf\"/>\n";
+        const std::vector<DiscMenuButton>& buttons = menu.Pages()[page].buttons;
+        for (std::size_t i = 0; i < buttons.size(); ++i)
+            xml += FormatText("        <button name=\"b%zu\">%s</button>\n", i + 1,
+                              ButtonCommand(buttons[i], page).c_str());
+        xml += "      </pgc>\n";
+    }
+    return xml;
+}
+
 std::vector<std::string> VcdImagerArguments(const DiscImagePlan& plan) {
     std::vector<std::string> arguments{"--type",     plan.kind == DiscKind::Vcd ? "vcd2" : "svcd",
                                        "--cue-file", FileName(plan.names.cue),
@@ -42,40 +106,79 @@ std::vector<std::string> VcdImagerArguments(const DiscImagePlan& plan) {
 
 namespace DiscAuthoring {
 
-std::vector<DiscAuthoringStep> Steps(const DiscImagePlan& plan) {
+std::vector<DiscAuthoringStep> Steps(const DiscImagePlan& plan, const std::string& encoder) {
     if (plan.kind != DiscKind::Dvd) return {{"vcdimager", VcdImagerArguments(plan)}};
+    std::vector<DiscAuthoringStep> steps;
+    if (plan.menu) steps = MenuSteps(plan, encoder);
     // genisoimage takes an argument with "=" as a graft point; the folder's
     // own name ("Tarvine disc", "Tarvine disc_1", ...) never has one.
     std::string folder = FileName(plan.names.folder);
-    return {
-        {"dvdauthor", {"-o", folder, "-x", kDvdLayoutFile}},
-        {"genisoimage", {"-dvd-video", "-udf", "-V", "TARVINE_DISC", "-o", FileName(plan.names.image), folder}},
-    };
+    steps.push_back({"dvdauthor", {"-o", folder, "-x", kDvdLayoutFile}});
+    steps.push_back(
+        {"genisoimage", {"-dvd-video", "-udf", "-V", "TARVINE_DISC", "-o", FileName(plan.names.image), folder}});
+    return steps;
+}
+
+std::vector<DiscAuthoringFile> Files(const DiscImagePlan& plan) {
+    if (plan.kind != DiscKind::Dvd) return {};
+    std::vector<DiscAuthoringFile> files{{kDvdLayoutFile, DvdLayoutXml(plan)}};
+    if (plan.menu)
+        for (std::size_t page = 0; page < plan.menu->Pages().size(); ++page)
+            files.push_back({ButtonsFile(page), ButtonsXml(*plan.menu, page)});
+    return files;
 }
 
 std::string DvdLayoutXml(const DiscImagePlan& plan) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<dvdauthor>\n";
     const char* standard = plan.pal ? "pal" : "ntsc";
-    // No menus: the player starts at the first title. dvdauthor still wants
-    // the (empty) menu domain's TV standard.
-    xml += FormatText(
-        "  <vmgm>\n    <fpc>jump title 1;</fpc>\n    <menus>\n      <video format=\"%s\"/>\n"
-        "    </menus>\n  </vmgm>\n  <titleset>\n    <titles>\n",
-        standard);
-    xml += FormatText("      <video format=\"%s\" aspect=\"%s\"%s/>\n", standard, plan.wide ? "16:9" : "4:3",
-                      plan.wide ? " widescreen=\"nopanscan\"" : "");
+    std::string video = FormatText("<video format=\"%s\" aspect=\"%s\"%s/>\n", standard, plan.wide ? "16:9" : "4:3",
+                                   plan.wide ? " widescreen=\"nopanscan\"" : "");
+    // Without a menu the player starts at the first title. dvdauthor still
+    // wants the (empty) menu domain's TV standard.
+    xml +=
+        FormatText("  <vmgm>\n    <fpc>%s</fpc>\n    <menus>\n      <video format=\"%s\"/>\n    </menus>\n  </vmgm>\n",
+                   plan.menu ? "jump titleset 1 menu;" : "jump title 1;", standard);
+    xml += "  <titleset>\n";
+    if (plan.menu) xml += "    <menus>\n      " + video + MenuPages(*plan.menu) + "    </menus>\n";
+    xml += "    <titles>\n      " + video;
     // Absolute paths: dvdauthor runs a name that starts or ends with "|" as
     // a shell command, which no converted file's path does.
     for (std::size_t i = 0; i < plan.titles.size(); ++i) {
         const DiscTitle& title = plan.titles[i];
         xml += "      <pgc>\n        <vob file=\"" + XmlEscaped(std::filesystem::absolute(title.path).string()) +
                "\" chapters=\"" + ChapterMarks(title.seconds) + "\"/>\n";
-        if (i + 1 < plan.titles.size()) xml += FormatText("        <post>jump title %zu;</post>\n", i + 2);
+        std::string next = FormatText("jump title %zu;", i + 2);
+        if (!plan.menu && i + 1 < plan.titles.size()) xml += "        <post>" + next + "</post>\n";
+        // g2 says "Play all" is on: then on to the next title, else back.
+        if (plan.menu)
+            xml += "        <post>" + (i + 1 < plan.titles.size() ? "if (g2 == 1) " + next + " " : "") +
+                   "call menu;</post>\n";
         xml += "      </pgc>\n";
     }
     xml += "    </titles>\n  </titleset>\n</dvdauthor>\n";
     return xml;
 }
+
+std::string ButtonsXml(const DiscMenuLayout& menu, std::size_t page) {
+    std::string xml = FormatText(
+        "<subpictures>\n  <stream>\n    <spu force=\"yes\" start=\"00:00:00.00\" highlight=\"%s\" select=\"%s\">\n",
+        HighlightFile(page).c_str(), SelectFile(page).c_str());
+    const std::vector<DiscMenuButton>& buttons = menu.Pages()[page].buttons;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const DiscMenuButton& b = buttons[i];
+        xml += FormatText(
+            "      <button name=\"b%zu\" x0=\"%d\" y0=\"%d\" x1=\"%d\" y1=\"%d\" up=\"b%d\" down=\"b%d\" left=\"b%d\" "
+            "right=\"b%d\"/>\n",
+            i + 1, b.frame.x, b.frame.y, b.frame.x + b.frame.width, b.frame.y + b.frame.height, b.up, b.down, b.left,
+            b.right);
+    }
+    return xml + "    </spu>\n  </stream>\n</subpictures>\n";
+}
+
+std::string StillFile(std::size_t title) { return FormatText("still-%zu.png", title + 1); }
+std::string BackgroundFile(std::size_t page) { return FormatText("menu-%zu.png", page + 1); }
+std::string HighlightFile(std::size_t page) { return FormatText("highlight-%zu.png", page + 1); }
+std::string SelectFile(std::size_t page) { return FormatText("select-%zu.png", page + 1); }
 
 std::vector<DiscAuthoringResult> Results(const DiscImagePlan& plan) {
     std::vector<DiscAuthoringResult> results;

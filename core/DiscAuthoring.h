@@ -5,12 +5,22 @@
 #include <string>
 #include <vector>
 
-// One authoring program's run: the program's name (found on PATH) and its
-// arguments. Every run works in the image's own work folder, where the
-// image takes shape under its final file names before it is moved out.
+// One step of the authoring: a program's run, with the program's name
+// (found on PATH) or path and its arguments, or the drawing of one menu
+// page. Every step works in the image's own work folder, where the image
+// takes shape under its final file names before it is moved out.
 struct DiscAuthoringStep {
     std::string program;
     std::vector<std::string> arguments;
+    std::string input = {};   // a file in the work folder as standard input, if any
+    std::string output = {};  // a file in the work folder as standard output, if any
+    int menuPage = -1;        // a page to draw (from 0) instead of a program to run
+};
+
+// A file written into the work folder before the first step.
+struct DiscAuthoringFile {
+    std::string name;
+    std::string content;
 };
 
 // A made file or folder: its name in the work folder and its final path.
@@ -28,10 +38,25 @@ inline constexpr const char* kDvdLayoutFile = "dvdauthor.xml";
 // A DVD's titles get a chapter mark this often.
 inline constexpr int kChapterSeconds = 5 * 60;
 
-std::vector<DiscAuthoringStep> Steps(const DiscImagePlan& plan);
+// `encoder` is the path of the encoder, which takes the menu's stills and
+// encodes its pages.
+std::vector<DiscAuthoringStep> Steps(const DiscImagePlan& plan, const std::string& encoder);
+// The files the steps read: dvdauthor's layout and, with a menu, spumux's
+// button list for each page.
+std::vector<DiscAuthoringFile> Files(const DiscImagePlan& plan);
 // The layout for dvdauthor: one title set in the plan's TV standard and
-// aspect, one title per file played one after the other.
+// aspect, one title per file. Without a menu the titles play one after the
+// other; with one the disc opens on it, and it comes back after a title
+// (after "Play all", after the last).
 std::string DvdLayoutXml(const DiscImagePlan& plan);
+// spumux's list of one menu page's buttons and their highlight pictures.
+std::string ButtonsXml(const DiscMenuLayout& menu, std::size_t page);
+
+// The names of a menu's pictures in the work folder (titles and pages from 0).
+std::string StillFile(std::size_t title);
+std::string BackgroundFile(std::size_t page);
+std::string HighlightFile(std::size_t page);
+std::string SelectFile(std::size_t page);
 std::vector<DiscAuthoringResult> Results(const DiscImagePlan& plan);
 
 }  // namespace DiscAuthoring

@@ -1,6 +1,10 @@
 #include "core/DiscFillEstimate.h"
 
+#include "core/DiscMenuLayout.h"
 #include "core/FormatCatalogue.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -19,24 +23,66 @@ constexpr double kVcdMuxBytesPerSecond = 75 * kCdSectorPayload;
 constexpr double kSvcdMuxOverhead = 1.03;
 constexpr double kDvdMuxOverhead = 1.045;
 
+// A menu page: its still picture with its buttons, and its share of the
+// disc's tables.
+constexpr double kMenuPageBytes = 200'000;
+// What a fitted rate leaves free: the file system and the disc's tables,
+// and a share for the encoder's overshoot and the estimate's error.
+constexpr double kDiscTablesBytes = 1'000'000;
+constexpr double kFitMargin = 0.02;
+// Below these video rates a full-size MPEG-2 picture breaks up into blocks.
+constexpr int kDvdFloorKbps = 1000;
+constexpr int kSvcdFloorKbps = 800;
+
+double MuxOverhead(DiscKind kind) { return kind == DiscKind::Dvd ? kDvdMuxOverhead : kSvcdMuxOverhead; }
+
+double MenuBytes(const ConversionSettings& settings, DiscKind kind, int files) {
+    if (kind != DiscKind::Dvd || settings.discMenu == 0 || files <= 0) return 0;
+    int pages = (files + DiscMenuLayout::kButtonsPerPage - 1) / DiscMenuLayout::kButtonsPerPage;
+    return pages * kMenuPageBytes;
+}
+
+double DiscBytes(DiscKind kind) { return kind == DiscKind::Dvd ? kDvdBytes : kCdSectors * kCdSectorPayload; }
+
 }  // namespace
 
-std::optional<DiscFillEstimate> DiscFillEstimate::For(const ConversionSettings& settings, double listedSeconds) {
+std::optional<DiscFillEstimate> DiscFillEstimate::For(const ConversionSettings& settings, double listedSeconds,
+                                                      int files) {
     std::optional<DiscKind> kind = DiscKindOf(settings.outputFormat);
     if (!kind) return std::nullopt;
     EncodeTargets targets;
     ResolveBitrates(settings, targets);
     double streamBytesPerSecond = (targets.videoBitrate + targets.audioBitrate) * 1000 / 8.0;
-    double bytesPerSecond = *kind == DiscKind::Vcd   ? kVcdMuxBytesPerSecond
-                            : *kind == DiscKind::Dvd ? streamBytesPerSecond * kDvdMuxOverhead
-                                                     : streamBytesPerSecond * kSvcdMuxOverhead;
-    return DiscFillEstimate(*kind, listedSeconds * bytesPerSecond);
+    double bytesPerSecond = *kind == DiscKind::Vcd ? kVcdMuxBytesPerSecond : streamBytesPerSecond * MuxOverhead(*kind);
+    int fitted = *kind == DiscKind::Vcd ? 0 : settings.fittedVideoKbps;
+    return DiscFillEstimate(*kind, listedSeconds * bytesPerSecond + MenuBytes(settings, *kind, files), fitted);
 }
 
-double DiscFillEstimate::ShareOfDisc(DiscKind kind, double fileBytes) {
-    if (kind == DiscKind::Dvd) return fileBytes / kDvdBytes;
-    return fileBytes / kCdSectorPayload / kCdSectors;
+std::optional<DiscFit> DiscFillEstimate::Fit(const ConversionSettings& settings, double listedSeconds, int files,
+                                             double discBytes) {
+    std::optional<DiscKind> kind = DiscKindOf(settings.outputFormat);
+    if (!kind || *kind == DiscKind::Vcd || listedSeconds <= 0) return std::nullopt;
+    if (discBytes <= 0) discBytes = DiscBytes(*kind);
+    ConversionSettings preset = settings;
+    preset.fittedVideoKbps = 0;
+    EncodeTargets targets;
+    ResolveBitrates(preset, targets);
+    const double streamBytes = discBytes * (1 - kFitMargin) - kDiscTablesBytes - MenuBytes(settings, *kind, files);
+    const double kbps = streamBytes / listedSeconds / MuxOverhead(*kind) * 8 / 1000 - targets.audioBitrate;
+    const int floor = *kind == DiscKind::Dvd ? kDvdFloorKbps : kSvcdFloorKbps;
+    if (kbps >= floor) return DiscFit{std::min(targets.videoBitrate, static_cast<int>(kbps)), 1};
+    // At the floor, each disc takes what fits of the list.
+    const double secondsPerDisc = streamBytes / ((floor + targets.audioBitrate) * 1000 / 8.0 * MuxOverhead(*kind));
+    return DiscFit{0, static_cast<int>(std::ceil(listedSeconds / secondsPerDisc))};
 }
+
+std::string DiscFillEstimate::Text(const NumberText& number) const {
+    std::string text = FillText(m_kind, Share(), number);
+    if (m_fittedKbps > 0) text += ", video fitted to " + number(m_fittedKbps, 0) + " kbit/s";
+    return text;
+}
+
+double DiscFillEstimate::ShareOfDisc(DiscKind kind, double fileBytes) { return fileBytes / DiscBytes(kind); }
 
 std::string DiscFillEstimate::FillText(DiscKind kind, double share, const NumberText& number) {
     if (kind != DiscKind::Dvd)

@@ -1,17 +1,41 @@
 #include "core/DiscImagePlan.h"
 
+#include "core/ArgumentSplitter.h"
 #include "core/DiscFillEstimate.h"
+#include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
+#include "protocol/EncoderMode.h"
 #include "text/FormatText.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
 
+constexpr int kDvdFrameWidth = 720;
+constexpr int kDvdNtscHeight = 480;
+constexpr int kDvdPalHeight = 576;
 constexpr int kWhiteBookVideoKbps = 1150;
 constexpr int kWhiteBookAudioKbps = 224;
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
+
+std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
+
+// The options a converted file of the batch gets, for a picture already of
+// the disc's frame size, which the encoder holds for a second over silence
+// instead of reading on to an end position.
+std::vector<std::string> MenuEncoderOptions(const ConversionSettings& settings) {
+    EncodeTargets targets;
+    ResolveFrameSize(settings, targets);
+    EncoderRunValues run{"menu.png", "menu.mpg", 0, 0, EncoderConvert, -1, 0.0};
+    std::vector<std::string> words = SplitArguments(BuildEncoderArguments(run, settings, targets));
+    std::vector<std::string> options(words.begin() + 3, words.end() - 2);
+    auto end = std::find(options.begin(), options.end(), "-endpos");
+    if (end != options.end()) options.erase(end, end + 2);
+    options.insert(options.end(), {"-still", "1"});
+    return options;
+}
 
 std::string LeftOutNote(const ConvertedFile& file) {
     const char* why =
@@ -65,11 +89,17 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std:
     plan.listedCount = static_cast<int>(converted.size());
     for (const ConvertedFile& file : converted) {
         if (file.outcome == ConvertedFile::Outcome::Whole)
-            plan.titles.push_back({file.outputPath, file.seconds});
+            plan.titles.push_back({file.outputPath, file.seconds, Stem(file.sourcePath)});
         else
             plan.notes.push_back(LeftOutNote(file));
     }
     if (plan.kind == DiscKind::Vcd) plan.standardNote = VcdStandardNote(settings);
+    if (plan.kind == DiscKind::Dvd && settings.discMenu != 0 && !plan.titles.empty()) {
+        std::vector<std::string> names;
+        for (const DiscTitle& title : plan.titles) names.push_back(title.name);
+        plan.menu.emplace(kDvdFrameWidth, plan.pal ? kDvdPalHeight : kDvdNtscHeight, names);
+        plan.menuEncoderOptions = MenuEncoderOptions(settings);
+    }
     double bytes = TotalBytes(plan.titles);
     if (plan.titles.empty())
         plan.skipReason = "The disc image was not made: no file was converted whole.";

@@ -2,7 +2,9 @@
 
 #include "core/ConversionSettings.h"
 #include "core/DiscImageNames.h"
+#include "core/DiscMenuLayout.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@ struct ConvertedFile {
 struct DiscTitle {
     std::string path;
     double seconds = 0;
+    std::string name;  // the source's file name without its extension
 };
 
 // Everything needed to author one disc from a batch's outputs: the files
@@ -32,6 +35,11 @@ struct DiscImagePlan {
     bool wide = false;  // 16:9, else 4:3
     DiscImageNames names;
     std::vector<DiscTitle> titles;
+    // A DVD with its menu on: where the menu's buttons stand, and the
+    // encoder's options (without source, output, mode and handle) that make
+    // its background picture a still of the disc's format.
+    std::optional<DiscMenuLayout> menu;
+    std::vector<std::string> menuEncoderOptions;
     // How many files the batch listed, those left out included.
     int listedCount = 0;
     // The files left out, one line each, for the summary's details.

@@ -23,10 +23,13 @@ struct DiscImageResult {
     // Made: the files on the disc, of the files the batch listed.
     int titleCount = 0;
     int listedCount = 0;
+    // Made: the program a DVD's menu could not be made without, or empty.
+    std::string missingMenuTool{};
 
-    static DiscImageResult Made(const DiscImagePlan& plan, std::vector<std::string> paths) {
-        return {Outcome::Made, std::move(paths), plan.standardNote, static_cast<int>(plan.titles.size()),
-                plan.listedCount};
+    static DiscImageResult Made(const DiscImagePlan& plan, std::vector<std::string> paths,
+                                std::string missingMenuTool = {}) {
+        return {Outcome::Made,    std::move(paths),          plan.standardNote, static_cast<int>(plan.titles.size()),
+                plan.listedCount, std::move(missingMenuTool)};
     }
     static DiscImageResult Skipped(std::string reason) { return {Outcome::Skipped, {}, std::move(reason)}; }
     static DiscImageResult MissingTool(std::string program) { return {Outcome::MissingTool, {}, std::move(program)}; }

@@ -370,6 +370,8 @@ void ResolveBitrates(const ConversionSettings& settings, EncodeTargets& targets)
     const QualityPreset& preset = format.qualities[settings.*format.quality];
     targets.videoBitrate = preset.videoKbps;
     targets.audioBitrate = preset.audioKbps;
+    if (settings.fittedVideoKbps > 0 && format.family == FormatFamily::Disc)
+        targets.videoBitrate = std::min(targets.videoBitrate, settings.fittedVideoKbps);
 }
 
 void ResolveFrameSize(const ConversionSettings& settings, EncodeTargets& targets) {

@@ -45,6 +45,7 @@ constexpr SettingsIntField kIntFields[] = {
     {"MP4 quality", &S::mp4Quality},
     {"MP4 resolution", &S::mp4Resolution},
     {"MP4 frame rate", &S::mp4FrameRate},
+    {"Disc menu", &S::discMenu},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

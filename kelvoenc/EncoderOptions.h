@@ -89,4 +89,5 @@ struct EncoderOptions {
     VideoFilterOptions videoFilter;
     std::optional<Fraction> outputFrameRate;  // -ofps
     std::optional<double> endSeconds;         // -endpos
+    std::optional<double> stillSeconds;       // -still: the first picture held this long, over silence
 };

@@ -2,6 +2,7 @@
 
 #include "kelvoenc/EncoderFailure.h"
 #include "protocol/ArgumentWords.h"
+#include "protocol/EncoderMode.h"
 
 #include <charconv>
 #include <climits>
@@ -258,6 +259,9 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-ofps", "RATE", "output frame rate (N/D or decimal); 1000 or more keeps\nthe source's own frames and timing",
          &OptionParser::SetFrameRate},
         {"-endpos", "TIME", "stop at this source time (h:m:s or seconds)", &OptionParser::SetEndPosition},
+        {"-still", "TIME",
+         "a still: the source's first picture held this long,\nwith silent sound (a disc menu's background)",
+         &OptionParser::SetStillLength},
     };
     return kOptions;
 }
@@ -280,9 +284,10 @@ std::string OptionParser::UsageText() {
         "       kelvoenc --help\n\n"
         "MODE 0 converts SOURCE into OUTPUT; MODE 1 only probes SOURCE and reports its\n"
         "duration, width, height and frame rate, then that it has been read, when the\n"
-        "front-end may hand it the next source to probe. HANDLE is the descriptor of a\n"
-        "connected Unix stream socket that takes the reports; any other number (0, -1)\n"
-        "prints the reports on standard error instead.\n\nOptions:\n";
+        "front-end may hand it the next source to probe; MODE 2 writes the picture that\n"
+        "SOURCE shows at -endpos (else its first) into OUTPUT as a PNG. HANDLE is the\n"
+        "descriptor of a connected Unix stream socket that takes the reports; any other\n"
+        "number (0, -1) prints the reports on standard error instead.\n\nOptions:\n";
     for (const OptionSpec& option : Options()) {
         std::string head = std::string("  ") + option.name + " " + option.value;
         head.resize(std::max<std::size_t>(head.size() + 1, 28), ' ');
@@ -319,7 +324,7 @@ EncoderOptions OptionParser::Parse(const std::vector<std::string>& arguments) {
         }
     }
     if (!haveSource || parser.m_options.sourcePath.empty()) Refuse("No source file was given.");
-    if (parser.m_options.mode == 0 && parser.m_options.outputPath.empty())
+    if (parser.m_options.mode != EncoderProbe && parser.m_options.outputPath.empty())
         Refuse("No output file was given (option -o).");
     parser.ResolveChoices();
     return parser.m_options;
@@ -329,7 +334,8 @@ void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& argument
     if (arguments.size() < 3) Refuse("Too few arguments: expected SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE.");
     const std::string& mode = arguments[arguments.size() - 2];
     m_options.mode = ParseInteger(mode, "MODE");
-    if (m_options.mode != 0 && m_options.mode != 1) RefuseValue("MODE", mode, "is neither 0 (convert) nor 1 (probe)");
+    if (m_options.mode < EncoderConvert || m_options.mode > EncoderStill)
+        RefuseValue("MODE", mode, "is not 0 (convert), 1 (probe) or 2 (still)");
     m_options.handle = ParseInteger(arguments.back(), "HANDLE");
 }
 
@@ -368,6 +374,12 @@ void OptionParser::SetScaler(const std::string& value) {
 void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFrameRate = ParseFraction(value, "-ofps"); }
 
 void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
+
+void OptionParser::SetStillLength(const std::string& value) {
+    double seconds = ParseTime(value, "-still");
+    if (!(seconds > 0)) RefuseValue("-still", value, "is not a length above 0");
+    m_options.stillSeconds = seconds;
+}
 
 void OptionParser::ParseLavcOptions(const std::string& text) {
     VideoEncodeOptions& video = m_options.video;

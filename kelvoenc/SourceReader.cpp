@@ -35,7 +35,7 @@ SourceReader::SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packe
       m_longestGapSeconds(LongestGapSeconds(m_setup.source)) {
     m_origin = m_setup.source.StartMicroseconds();
     m_joined.end = m_origin;
-    m_audioDone = !m_setup.audio;
+    m_audioDone = !m_setup.audioDecoder;
     const bool mayRestart = m_setup.source.TimestampsMayRestart();
     m_videoTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
     m_audioTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
@@ -52,7 +52,7 @@ bool SourceReader::Finished() const { return m_aborted || (m_videoDone && m_audi
 void SourceReader::Run() {
     AVFormatContext* format = m_setup.source.Format();
     const int videoIndex = m_setup.source.VideoStream()->index;
-    const int audioIndex = m_setup.audio ? m_setup.source.AudioStream()->index : -1;
+    const int audioIndex = m_setup.audioDecoder ? m_setup.source.AudioStream()->index : -1;
     auto takePicture = [this](AVFrame* frame) { TakePicture(frame); };
     auto takeSound = [this](AVFrame* frame) { TakeSound(frame); };
     PacketPtr packet = MakePacket();
@@ -73,6 +73,7 @@ void SourceReader::Run() {
     if (!m_audioDone) m_setup.audioDecoder->Decode(nullptr, takeSound);
     if (m_aborted) return;
     m_pictures.Finish();
+    if (m_setup.stillSeconds && m_setup.audio && !AddSilence()) return;
     if (m_setup.audio && !m_setup.audio->Finish()) return;
     m_packets.Finish();
 }
@@ -80,7 +81,8 @@ void SourceReader::Run() {
 void SourceReader::TakePicture(AVFrame* frame) {
     if (m_aborted || m_videoDone) return;
     AVRational timeBase = m_setup.source.VideoStream()->time_base;
-    frame->pkt_duration = PictureDuration(frame);
+    frame->pkt_duration =
+        m_setup.stillSeconds ? static_cast<std::int64_t>(*m_setup.stillSeconds * AV_TIME_BASE) : PictureDuration(frame);
     const std::int64_t sourceTime = Microseconds(frame->best_effort_timestamp, timeBase);
     Reached(sourceTime, frame->pkt_duration);
     frame->pts = m_videoTimeline->Place(sourceTime, frame->pkt_duration) - m_origin;
@@ -92,6 +94,21 @@ void SourceReader::TakePicture(AVFrame* frame) {
     FramePtr picture = MakeFrame();
     av_frame_move_ref(picture.get(), frame);
     m_aborted = !m_pictures.Push(std::move(picture));
+    if (m_setup.stillSeconds) m_videoDone = true;
+}
+
+// A still's sound: silence for as long as its picture stays.
+bool SourceReader::AddSilence() {
+    constexpr int kRate = 48000;
+    FramePtr silence = MakeFrame();
+    silence->format = AV_SAMPLE_FMT_S16;
+    silence->sample_rate = kRate;
+    av_channel_layout_default(&silence->ch_layout, 2);
+    silence->nb_samples = static_cast<int>(*m_setup.stillSeconds * kRate);
+    CheckFfmpeg(av_frame_get_buffer(silence.get(), 0), ExitStatus::OutOfMemory, "The still's sound");
+    av_samples_set_silence(silence->data, 0, silence->nb_samples, silence->ch_layout.nb_channels, AV_SAMPLE_FMT_S16);
+    silence->pts = 0;
+    return m_setup.audio->Add(silence.get());
 }
 
 void SourceReader::TakeSound(AVFrame* frame) {

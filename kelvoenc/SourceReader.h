@@ -28,6 +28,9 @@ public:
         AudioTrack* audio;
         std::optional<double> endSeconds;
         AVRational frameRate;  // for pictures that do not say how long they last
+        // A still: only the first picture, held this long, and silence as
+        // long for the audio, which then has no decoder.
+        std::optional<double> stillSeconds;
     };
 
     SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packets);
@@ -47,6 +50,7 @@ private:
     std::int64_t PictureDuration(const AVFrame* frame) const;
     void TakePicture(AVFrame* frame);
     void TakeSound(AVFrame* frame);
+    bool AddSilence();
     bool PastEnd(std::int64_t pts) const;
     bool Finished() const;
 

@@ -84,6 +84,14 @@ std::unique_ptr<StreamDecoder> OpenSoundDecoder(const InputMedia& source) {
     }
 }
 
+// The silence under a still: stereo at 48 kHz, which every disc takes.
+SourceSound SilentSound() {
+    SourceSound sound;
+    sound.sampleRate = 48000;
+    av_channel_layout_default(&sound.layout, 2);
+    return sound;
+}
+
 SourceSound SoundOf(const StreamDecoder& decoder) {
     const AVCodecContext* context = decoder.Context();
     SourceSound sound;
@@ -107,7 +115,8 @@ ExitStatus Transcoder::Run() {
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
     source.ChooseSound();
     StreamDecoder videoDecoder(source.Path(), source.VideoStream());
-    std::unique_ptr<StreamDecoder> soundDecoder = OpenSoundDecoder(source);
+    // A still has silence for its sound, whatever the source holds.
+    std::unique_ptr<StreamDecoder> soundDecoder = m_options.stillSeconds ? nullptr : OpenSoundDecoder(source);
 
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
     const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
@@ -130,10 +139,10 @@ ExitStatus Transcoder::Run() {
     const int videoStream = output.AddStream(videoEncoder.Context(), fourcc);
 
     std::unique_ptr<AudioTrack> sound;
-    if (soundDecoder) {
+    if (soundDecoder || m_options.stillSeconds) {
         AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
-        AudioFormat format =
-            AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec), SoundOf(*soundDecoder));
+        AudioFormat format = AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec),
+                                               soundDecoder ? SoundOf(*soundDecoder) : SilentSound());
         FrameEncoder soundEncoder(EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
                                   m_options.outputPath);
         int soundStream = output.AddStream(soundEncoder.Context());
@@ -142,9 +151,9 @@ ExitStatus Transcoder::Run() {
     }
     output.Start();
 
-    SourceReader reader(
-        {source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds, source.FrameRate()}, pictures,
-        packets);
+    SourceReader reader({source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
+                         source.FrameRate(), m_options.stillSeconds},
+                        pictures, packets);
     VideoFilterStage filter(
         {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.UprightTurn()}, pictures,
         filtered);
@@ -177,8 +186,8 @@ ExitStatus Transcoder::Run() {
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {
     double length = source.StatedDurationSeconds();
     // A length guessed from the file's size is no measure to hold the
-    // output against.
-    if (length <= 0 || source.DurationIsGuessed()) return ExitStatus::Done;
+    // output against, nor the source's length a still's.
+    if (length <= 0 || source.DurationIsGuessed() || m_options.stillSeconds) return ExitStatus::Done;
     const std::optional<double> end = m_options.endSeconds;
     const bool cutAtTheLimit = end && *end >= kLongestConversionSeconds && length > *end;
     if (end && !cutAtTheLimit) length = std::min(length, *end);

@@ -4,6 +4,7 @@
 #include "kelvoenc/OptionParser.h"
 #include "kelvoenc/ReportChannel.h"
 #include "kelvoenc/SourceProbe.h"
+#include "kelvoenc/StillPicture.h"
 #include "kelvoenc/StopSignals.h"
 #include "kelvoenc/Transcoder.h"
 
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         source = "\"" + options.sourcePath + "\"";
         ReportChannel channel(options.handle);
         if (options.mode == EncoderProbe) return static_cast<int>(SourceProbe::Run(options.sourcePath, channel));
+        if (options.mode == EncoderStill) return static_cast<int>(StillPicture::Run(options));
         return static_cast<int>(Transcoder(options, channel).Run());
     } catch (const EncoderFailure& failure) {
         if (failure.Status() == ExitStatus::BadArguments) {

@@ -40,8 +40,8 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
 
 }  // namespace
 
-ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram)
-    : m_host(host), m_launcher(host, std::move(encoderProgram)) {
+ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram, const DiscMenuArtist* menuArtist)
+    : m_host(host), m_launcher(host, encoderProgram), m_discImageMaker(std::move(encoderProgram), menuArtist) {
     m_unansweredCancel.setSingleShot(true);
     m_unansweredCancel.setInterval(kUnansweredCancelMs);
     connect(&m_unansweredCancel, &QTimer::timeout, this, [this] {

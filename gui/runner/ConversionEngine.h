@@ -49,9 +49,11 @@ public:
     // How often one file is made again because another program took its name meanwhile.
     static constexpr int kMaxNamesTaken = 8;
 
-    // `encoderProgram` is the encoder to start: the program folder's by default.
+    // `encoderProgram` is the encoder to start: the program folder's by
+    // default. `menuArtist` draws a DVD's menu; without one it has none.
     explicit ConversionEngine(ConversionHost& host,
-                              std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()));
+                              std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()),
+                              const DiscMenuArtist* menuArtist = nullptr);
     ~ConversionEngine() override;
     ConversionEngine(const ConversionEngine&) = delete;
     ConversionEngine& operator=(const ConversionEngine&) = delete;

@@ -1,5 +1,6 @@
 #include "gui/runner/DiscImageMaker.h"
 
+#include "core/DiscMenuArtist.h"
 #include "protocol/RenameWithoutReplacing.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -23,94 +25,126 @@ QString Sentence(QString text) {
     return text;
 }
 
+std::string ProgramName(const std::string& program) { return QFileInfo(Q(program)).fileName().toStdString(); }
+
 }  // namespace
 
-DiscImageMaker::DiscImageMaker(QObject* parent) : QObject(parent) {}
+DiscImageMaker::DiscImageMaker(std::string encoder, const DiscMenuArtist* artist, QObject* parent)
+    : QObject(parent), m_encoder(std::move(encoder)), m_artist(artist) {}
 
 DiscImageMaker::~DiscImageMaker() { DiscardWork(); }
 
 void DiscImageMaker::Start(const DiscImagePlan& plan) {
     if (Running()) return;
     m_plan = plan;
-    m_steps = DiscAuthoring::Steps(plan);
+    m_missingMenuTool.clear();
+    if (!m_artist) m_plan.menu.reset();
+    if (m_plan.menu && QStandardPaths::findExecutable("spumux").isEmpty()) {
+        m_plan.menu.reset();
+        m_missingMenuTool = "spumux";
+    }
+    m_steps = DiscAuthoring::Steps(m_plan, m_encoder);
     m_step = 0;
     m_lastLine.clear();
     if (!plan.skipReason.empty()) return EndLater(DiscImageResult::Skipped(plan.skipReason));
     for (const DiscAuthoringStep& step : m_steps)
-        if (QStandardPaths::findExecutable(Q(step.program)).isEmpty())
-            return EndLater(DiscImageResult::MissingTool(step.program));
+        if (step.menuPage < 0 && QStandardPaths::findExecutable(Q(step.program)).isEmpty())
+            return EndLater(DiscImageResult::MissingTool(ProgramName(step.program)));
     Begin();
 }
 
 void DiscImageMaker::Begin() {
     QString folder = QFileInfo(Q(m_plan.names.image)).absolutePath();
-    m_work = std::make_unique<QTemporaryDir>(folder + "/.Tarvine disc-XXXXXX");
+    m_work = std::make_shared<QTemporaryDir>(folder + "/.Tarvine disc-XXXXXX");
     if (!m_work->isValid()) {
         m_work.reset();
         return EndLater(
             DiscImageResult::Failed("the output folder \"" + folder.toStdString() + "\" cannot be written to."));
     }
     emit Progress(QStringLiteral("Making the disc image…"));
-    if (m_plan.kind == DiscKind::Dvd && !WriteDvdLayout()) return;
-    RunStep();
+    if (WriteFiles()) RunStep();
 }
 
-bool DiscImageMaker::WriteDvdLayout() {
-    QFile layout(m_work->filePath(DiscAuthoring::kDvdLayoutFile));
-    std::string xml = DiscAuthoring::DvdLayoutXml(m_plan);
-    if (layout.open(QIODevice::WriteOnly) && layout.write(xml.data(), qint64(xml.size())) == qint64(xml.size()) &&
-        layout.flush())
-        return true;
-    std::string cause = "the disc's layout could not be written to \"" + layout.fileName().toStdString() +
-                        "\": " + layout.errorString().toStdString() + ".";
-    DiscardWork();
-    EndLater(DiscImageResult::Failed(cause));
-    return false;
+bool DiscImageMaker::WriteFiles() {
+    for (const DiscAuthoringFile& file : DiscAuthoring::Files(m_plan)) {
+        QFile written(m_work->filePath(Q(file.name)));
+        if (written.open(QIODevice::WriteOnly) &&
+            written.write(file.content.data(), qint64(file.content.size())) == qint64(file.content.size()) &&
+            written.flush())
+            continue;
+        Fail("the disc's layout could not be written to \"" + written.fileName().toStdString() +
+             "\": " + written.errorString().toStdString() + ".");
+        return false;
+    }
+    return true;
 }
 
 void DiscImageMaker::RunStep() {
+    if (m_step == m_steps.size()) {
+        DiscImageResult result = MoveResultsOut();
+        DiscardWork();
+        return End(result);
+    }
     const DiscAuthoringStep& step = m_steps[m_step];
+    if (step.menuPage >= 0) return DrawMenuPage(step.menuPage);
+    StartProgram(step);
+}
+
+void DiscImageMaker::DrawMenuPage(int page) {
+    std::string failure = m_artist->DrawPage(*m_plan.menu, std::size_t(page), m_work->path().toStdString());
+    if (!failure.empty()) return Fail("the disc's menu could not be drawn: " + failure);
+    ++m_step;
+    RunStep();
+}
+
+void DiscImageMaker::StartProgram(const DiscAuthoringStep& step) {
     m_process = new QProcess(this);
     m_process->setWorkingDirectory(m_work->path());
-    m_process->setProcessChannelMode(QProcess::MergedChannels);
-    m_process->setStandardInputFile(QProcess::nullDevice());
-    connect(m_process, &QProcess::readyRead, this, &DiscImageMaker::KeepLastLine);
+    m_process->setStandardInputFile(step.input.empty() ? QProcess::nullDevice() : m_work->filePath(Q(step.input)));
+    if (step.output.empty())
+        m_process->setProcessChannelMode(QProcess::MergedChannels);
+    else
+        m_process->setStandardOutputFile(m_work->filePath(Q(step.output)));
+    connect(m_process, &QProcess::readyReadStandardOutput, this, &DiscImageMaker::KeepLastLine);
+    connect(m_process, &QProcess::readyReadStandardError, this, &DiscImageMaker::KeepLastLine);
+    connect(m_process, &QProcess::errorOccurred, this, &DiscImageMaker::ProgramError);
     connect(m_process, &QProcess::finished, this, &DiscImageMaker::StepEnded);
     QStringList arguments;
     for (const std::string& argument : step.arguments) arguments << Q(argument);
     m_lastLine.clear();
     m_process->start(QStandardPaths::findExecutable(Q(step.program)), arguments);
-    if (!m_process->waitForStarted()) {
-        std::string cause = step.program + " could not be started: " + m_process->errorString().toStdString() + ".";
-        DiscardWork();
-        EndLater(DiscImageResult::Failed(cause));
-    }
+}
+
+// A program that ran reports its end through StepEnded; only one that never
+// started ends here.
+void DiscImageMaker::ProgramError(QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    Fail(ProgramName(m_steps[m_step].program) + " could not be started: " + m_process->errorString().toStdString() +
+         ".");
 }
 
 void DiscImageMaker::KeepLastLine() {
     // Tools rewrite their progress line with carriage returns.
-    const QStringList lines = QString::fromLocal8Bit(m_process->readAll()).split(QRegularExpression("[\r\n]"));
+    QByteArray text = m_process->readAllStandardOutput();
+    if (m_process->processChannelMode() != QProcess::MergedChannels) text += m_process->readAllStandardError();
+    const QStringList lines = QString::fromLocal8Bit(text).split(QRegularExpression("[\r\n]"));
     for (const QString& line : lines)
         if (!line.trimmed().isEmpty()) m_lastLine = line.simplified();
 }
 
 void DiscImageMaker::StepEnded(int exitCode, QProcess::ExitStatus status) {
     KeepLastLine();
-    const std::string& program = m_steps[m_step].program;
-    m_process->deleteLater();
-    m_process = nullptr;
+    const std::string program = ProgramName(m_steps[m_step].program);
     if (status != QProcess::NormalExit || exitCode != 0) {
         QString how = status != QProcess::NormalExit ? QStringLiteral("stopped unexpectedly")
                                                      : QStringLiteral("failed (status %1)").arg(exitCode);
         QString last = m_lastLine.isEmpty() ? QString() : ": " + Sentence(m_lastLine);
-        std::string cause = program + " " + how.toStdString() + (last.isEmpty() ? "." : last.toStdString());
-        DiscardWork();
-        return End(DiscImageResult::Failed(cause));
+        return Fail(program + " " + how.toStdString() + (last.isEmpty() ? "." : last.toStdString()));
     }
-    if (++m_step < m_steps.size()) return RunStep();
-    DiscImageResult result = MoveResultsOut();
-    DiscardWork();
-    End(result);
+    m_process->deleteLater();
+    m_process = nullptr;
+    ++m_step;
+    RunStep();
 }
 
 DiscImageResult DiscImageMaker::MoveResultsOut() {
@@ -127,7 +161,7 @@ DiscImageResult DiscImageMaker::MoveResultsOut() {
         }
         moved.push_back(result.finalPath);
     }
-    return DiscImageResult::Made(m_plan, moved);
+    return DiscImageResult::Made(m_plan, moved, m_missingMenuTool);
 }
 
 void DiscImageMaker::Stop() {
@@ -136,15 +170,21 @@ void DiscImageMaker::Stop() {
     End(DiscImageResult::Stopped());
 }
 
+void DiscImageMaker::Fail(const std::string& cause) {
+    DiscardWork();
+    End(DiscImageResult::Failed(cause));
+}
+
 void DiscImageMaker::DiscardWork() {
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process->kill();
-        m_process->waitForFinished();
-        delete m_process;
-        m_process = nullptr;
-    }
-    m_work.reset();
+    std::shared_ptr<QTemporaryDir> work = std::move(m_work);
+    QProcess* process = std::exchange(m_process, nullptr);
+    if (!process) return;
+    process->disconnect(this);
+    if (process->state() == QProcess::NotRunning) return process->deleteLater();
+    // The folder goes once the tool has gone, so that nothing it still
+    // writes is left behind.
+    connect(process, &QProcess::finished, process, [process, work] { process->deleteLater(); });
+    process->kill();
 }
 
 void DiscImageMaker::End(const DiscImageResult& result) { emit Finished(result); }

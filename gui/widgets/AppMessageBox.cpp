@@ -110,6 +110,11 @@ bool AppMessageBoxAsking(QWidget* parent, const QString& text) {
                   QMessageBox::No) == QMessageBox::Yes;
 }
 
+QMessageBox::StandardButton AppMessageBoxAsking(QWidget* parent, const QString& text, const QString& actionText) {
+    return RunBox(parent, text, QMessageBox::Question, QMessageBox::Open | QMessageBox::Yes | QMessageBox::No,
+                  QString(), actionText, QMessageBox::No);
+}
+
 QMessageBox* OpenAppMessageBox(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                QMessageBox::StandardButtons buttons, const Answered& answered, const QString& openText,
                                const QString& details) {

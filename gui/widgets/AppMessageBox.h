@@ -22,6 +22,9 @@ bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Ic
 // A question with Yes and No, No the default, so that a stray Enter does not
 // say yes; returns whether Yes closed it.
 bool AppMessageBoxAsking(QWidget* parent, const QString& text);
+// The same question with a third answer, the Open button labelled
+// `actionText`; returns the button that closed it.
+QMessageBox::StandardButton AppMessageBoxAsking(QWidget* parent, const QString& text, const QString& actionText);
 
 // The same box, opened without waiting for it (modal to its parent's
 // window): `answered` gets the button that closed it, NoButton when it was

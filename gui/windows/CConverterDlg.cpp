@@ -409,18 +409,40 @@ void CConverterDlg::OnSelchangeFormat() {
 }
 
 void CConverterDlg::UpdateDiscFill() {
-    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, m_sources.totalDuration());
+    std::optional<DiscFillEstimate> estimate =
+        DiscFillEstimate::For(m_settings, m_sources.totalDuration(), m_sources.fileCount());
     m_discFillLabel->setVisible(estimate.has_value());
     if (estimate) m_discFillLabel->setText(QString::fromStdString(estimate->Text(LocaleNumber)));
 }
 
+// Over the disc's capacity, a DVD or SVCD list may be fitted to it: the
+// video rate is lowered for this batch, the stored quality stays.
 bool CConverterDlg::ConfirmDiscFill() {
-    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, m_sources.totalDuration());
+    m_settings.fittedVideoKbps = 0;
+    UpdateDiscFill();
+    const double seconds = m_sources.totalDuration();
+    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, seconds, m_sources.fileCount());
     if (!DiscImagePlan::Wanted(m_settings) || !estimate || !estimate->OverCapacity()) return true;
-    QString text = QStringLiteral("The listed files would not fit on one disc: %1. They will be converted, but the "
-                                  "disc image is made only if they fit. Convert them all the same?")
+    QString text = QStringLiteral(
+                       "The listed files would not fit on one disc: %1. They will be converted, but the "
+                       "disc image is made only if they fit.")
                        .arg(QString::fromStdString(estimate->Text(LocaleNumber)));
-    return AppMessageBox(this, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(m_settings, seconds, m_sources.fileCount());
+    if (fit && fit->videoKbps == 0)
+        text += QStringLiteral(" Even at the lowest video rate that keeps the picture whole, they need %1 discs.")
+                    .arg(fit->discs);
+    if (!fit || fit->videoKbps == 0)
+        return AppMessageBoxAsking(this, text + QStringLiteral(" Convert them all the same?"));
+    text += QStringLiteral(
+                " \"Fit to the disc\" lowers the video rate of this batch to %1 kbit/s. Convert them all "
+                "the same?")
+                .arg(QString::fromStdString(LocaleNumber(fit->videoKbps, 0)));
+    QMessageBox::StandardButton answer = AppMessageBoxAsking(this, text, QStringLiteral("Fit to the disc"));
+    if (answer == QMessageBox::Open) {
+        m_settings.fittedVideoKbps = fit->videoKbps;
+        UpdateDiscFill();
+    }
+    return answer != QMessageBox::No;
 }
 
 void CConverterDlg::OnSelchangeTvMode() { m_settings.tvMode = m_tvModeBox->currentIndex(); }
@@ -477,7 +499,7 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
     m_engine.reset();
     m_presenter = std::make_unique<BatchPresenter>(*this);
-    m_engine = std::make_unique<ConversionEngine>(*this, program);
+    m_engine = std::make_unique<ConversionEngine>(*this, program, &m_menuPainter);
     m_prober = std::make_unique<SourceProber>(*this, m_engine->Launcher());
     m_presenter->Follow(*m_engine);
     m_presenter->Follow(*m_prober);
@@ -513,6 +535,8 @@ void CConverterDlg::ConvertAll() {
 }
 
 void CConverterDlg::OnBatchFinished() {
+    m_settings.fittedVideoKbps = 0;
+    UpdateDiscFill();
     if (m_closeWhenIdle) {
         QDialog::reject();
         return;

@@ -5,6 +5,7 @@
 #include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
 #include "core/SourceList.h"
+#include "gui/discmenu/DiscMenuPainter.h"
 #include "gui/runner/ConversionHost.h"
 #include "gui/widgets/CommandTarget.h"
 
@@ -167,6 +168,7 @@ private:
     QLabel* m_discFillLabel = nullptr;
     int m_listWidth = 0;  // the list's width that its path column was last fitted to
     QIcon m_icon;
+    DiscMenuPainter m_menuPainter;
     // Made by OnInitDialog; gone before the settings are saved. The
     // presenter shows what the engine and the prober do.
     std::unique_ptr<BatchPresenter> m_presenter;

@@ -53,6 +53,7 @@ void COutputSettingsDlg::FitListsToTheirTexts() {
 void COutputSettingsDlg::BindControls(const DialogLayout& layout) {
     m_letterboxCheck = layout.Bind<QCheckBox>(IDC_SET_LETTERBOX);
     m_discImageCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_IMAGE);
+    m_discMenuCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_MENU);
     m_volumeLabel = layout.Bind<QLabel>(IDC_SET_VOLUME_LABEL);
     m_volumeSlider = layout.Bind<QSlider>(IDC_SET_VOLUME);
     m_aspectList = layout.Bind<QComboBox>(IDC_SET_ASPECT);
@@ -78,7 +79,11 @@ void COutputSettingsDlg::ConnectHandlers(const DialogLayout& layout) {
     connect(m_frameRateList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeFrameRate);
     connect(m_aspectList, &QComboBox::activated, this, &COutputSettingsDlg::OnSelchangeAspect);
     connect(m_volumeSlider, &QSlider::valueChanged, this, &COutputSettingsDlg::OnHScroll);
-    connect(m_discImageCheck, &QCheckBox::clicked, this, [this](bool on) { m_working.discImage = on ? 1 : 0; });
+    connect(m_discImageCheck, &QCheckBox::clicked, this, [this](bool on) {
+        m_working.discImage = on ? 1 : 0;
+        ShowDiscImage();
+    });
+    connect(m_discMenuCheck, &QCheckBox::clicked, this, [this](bool on) { m_working.discMenu = on ? 1 : 0; });
 }
 
 void COutputSettingsDlg::OnInitDialog() {
@@ -98,11 +103,13 @@ void COutputSettingsDlg::FillAllLists() {
     ShowDiscImage();
 }
 
-// Only the disc formats make a disc image; for the others the stored choice
-// is shown greyed and kept.
+// Only the disc formats make a disc image, and only an image has a menu; a
+// choice that does not apply is shown greyed and kept.
 void COutputSettingsDlg::ShowDiscImage() {
     m_discImageCheck->setChecked(m_working.discImage != 0);
     m_discImageCheck->setEnabled(IsDiscFormat(Format()));
+    m_discMenuCheck->setChecked(m_working.discMenu != 0);
+    m_discMenuCheck->setEnabled(m_discImageCheck->isEnabled() && m_working.discImage != 0);
 }
 
 void COutputSettingsDlg::Fill(QComboBox* box, const ChoiceList& list, bool applyEnabled) {

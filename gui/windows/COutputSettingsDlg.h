@@ -62,6 +62,7 @@ private:
 
     QCheckBox* m_letterboxCheck = nullptr;
     QCheckBox* m_discImageCheck = nullptr;
+    QCheckBox* m_discMenuCheck = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;
     QComboBox* m_aspectList = nullptr;

@@ -1,8 +1,11 @@
 // A disc image's names, its layout for dvdauthor and the plan's notes.
 #include "core/DiscAuthoring.h"
+#include "core/DiscFillEstimate.h"
 #include "core/DiscImagePlan.h"
 #include "core/DiscImageResult.h"
+#include "core/DiscMenuLayout.h"
 #include "core/FormatCatalogue.h"
+#include "text/FormatText.h"
 
 #include <gtest/gtest.h>
 
@@ -73,7 +76,7 @@ TEST_F(DiscPlanTest, DvdLayoutPlaysEveryTitleInTurnWithChaptersEveryFiveMinutes)
     DiscImagePlan plan;
     plan.pal = true;
     plan.wide = true;
-    plan.titles = {{"/out/Tom & \"Jerry\" <1>.vob", 12 * 60 + 30}, {"/out/b.vob", 300}};
+    plan.titles = {{"/out/Tom & \"Jerry\" <1>.vob", 12 * 60 + 30, "Tom"}, {"/out/b.vob", 300, "b"}};
     std::string xml = DiscAuthoring::DvdLayoutXml(plan);
     EXPECT_NE(xml.find("<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\"/>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<vob file=\"/out/Tom &amp; &quot;Jerry&quot; &lt;1&gt;.vob\" "
@@ -85,6 +88,53 @@ TEST_F(DiscPlanTest, DvdLayoutPlaysEveryTitleInTurnWithChaptersEveryFiveMinutes)
     plan.pal = false;
     plan.wide = false;
     EXPECT_NE(DiscAuthoring::DvdLayoutXml(plan).find("<video format=\"ntsc\" aspect=\"4:3\"/>"), std::string::npos);
+
+    // With a menu the disc opens on it, and each title returns to it; "Play all" (g2) goes on first.
+    plan.menu.emplace(720, 480, std::vector<std::string>{"Tom", "b"});
+    xml = DiscAuthoring::DvdLayoutXml(plan);
+    for (const char* part : {"<fpc>jump titleset 1 menu;</fpc>", "<vob file=\"menu-1-buttons.mpg\" pause=\"inf\"/>",
+                             "<button name=\"b2\">g1 = 1; g2 = 0; jump title 2;</button>",
+                             "<button name=\"b3\">g1 = 1; g2 = 1; jump title 1;</button>",
+                             "<post>if (g2 == 1) jump title 2; call menu;</post>", "<post>call menu;</post>"})
+        EXPECT_NE(xml.find(part), std::string::npos) << part << " not in\n" << xml;
+}
+
+TEST(DiscMenuLayout, PagesOfSixInsideTheSafeAreaWithArrowsInReadingOrder) {
+    const struct {
+        int height;
+        int names;
+        std::vector<std::size_t> buttonsPerPage;
+    } cases[] = {{576, 3, {4}}, {480, 8, {8, 4}}, {480, 12, {8, 8}}};
+    for (const auto& c : cases) {
+        std::vector<std::string> names;
+        for (int i = 0; i < c.names; ++i) names.push_back("file " + std::to_string(i + 1));
+        DiscMenuLayout menu(720, c.height, names);
+        ASSERT_EQ(menu.Pages().size(), c.buttonsPerPage.size());
+        for (std::size_t p = 0; p < menu.Pages().size(); ++p) {
+            const std::vector<DiscMenuButton>& buttons = menu.Pages()[p].buttons;
+            ASSERT_EQ(buttons.size(), c.buttonsPerPage[p]);
+            EXPECT_EQ(buttons.front().title, int(p) * 6 + 1);
+            EXPECT_EQ(buttons.front().label, names[p * 6]);
+            EXPECT_EQ(buttons.back().label, p + 1 < menu.Pages().size() ? "Next" : "Play all");
+            for (const DiscMenuButton& b : buttons) {
+                SCOPED_TRACE(b.label);
+                EXPECT_GE(b.frame.x, 72);
+                EXPECT_LE(b.frame.x + b.frame.width, 648);
+                EXPECT_GE(b.frame.y, c.height / 10 - 1);
+                EXPECT_LE(b.frame.y + b.frame.height, c.height - c.height / 10 + 1);
+                EXPECT_EQ(b.frame.y % 2 + b.frame.height % 2, 0);
+                EXPECT_GE(b.text.height, DiscMenuLayout::kTextPixels);
+            }
+        }
+    }
+    // The first page of eight: three stills a row, then Play all and Next.
+    DiscMenuLayout menu(720, 480, std::vector<std::string>(8, "f"));
+    const std::vector<DiscMenuButton>& buttons = menu.Pages()[0].buttons;
+    std::string arrows;
+    for (const DiscMenuButton& b : buttons)
+        arrows +=
+            std::to_string(b.left) + std::to_string(b.right) + std::to_string(b.up) + std::to_string(b.down) + " ";
+    EXPECT_EQ(arrows, "8214 1325 2436 3517 4627 5738 6857 7168 ");
 }
 
 TEST_F(DiscPlanTest, PlanKeepsWholeFilesInOrderAndSaysWhatItLeavesOut) {
@@ -123,4 +173,28 @@ TEST_F(DiscPlanTest, FilesThatCannotFitSkipTheImage) {
               "The disc image was not made: the converted files do not fit on one SVCD (about 753 MB of 700 MB). "
               "The converted files are kept.");
     EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), {big}, m_folder.string()).skipReason, "");
+}
+
+TEST(DiscFit, LowersTheVideoRateToFillTheDiscWithinThePresetAndTheFloor) {
+    ConversionSettings dvd = Disc(FormatDvd);  // 5000 + 224 kbit/s, menu on
+    // 2 h 30 min: (4.7 GB * 0.98 - 1 MB of tables - one menu page of 200 kB) / 9000 s / 1.045 mux overhead
+    // = 3916.9 kbit/s, 224 of them sound.
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(dvd, 9000, 3);
+    ASSERT_TRUE(fit);
+    EXPECT_EQ(fit->videoKbps, 3692);
+    EXPECT_EQ(fit->discs, 1);
+    dvd.fittedVideoKbps = fit->videoKbps;
+    auto number = [](double value, int decimals) { return FormatText("%.*f", decimals, value); };
+    EXPECT_EQ(DiscFillEstimate::For(dvd, 9000, 3)->Text(number), "About 4.6 GB of 4.7 GB, video fitted to 3692 kbit/s");
+
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 3600, 3)->videoKbps, 5000);  // an hour fits at the preset's rate
+    // Eight hours fit a DVD at 1000 kbit/s; twenty need three discs.
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 20 * 3600, 30)->videoKbps, 0);
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 20 * 3600, 30)->discs, 3);
+    // A disc the size given: 20 MB for 90 s.
+    EXPECT_EQ(DiscFillEstimate::Fit(dvd, 90, 3, 20e6)->videoKbps, 1341);
+    EXPECT_FALSE(DiscFillEstimate::Fit(Disc(FormatVcd), 9000, 3));
+    EXPECT_FALSE(DiscFillEstimate::Fit(Disc(FormatAvi), 9000, 3));
+    // SVCD, 2500 + 224 kbit/s: 80 minutes of CD payload over 2 h.
+    EXPECT_EQ(DiscFillEstimate::Fit(Disc(FormatSvcd), 7200, 3)->discs, 2);
 }

@@ -155,6 +155,7 @@ TEST(Vocabulary, NumbersInTheirOtherForms) {
     EXPECT_TRUE(options.audioFilter.softClip);
     EXPECT_EQ(options.audioFilter.maxChannels, 1);
     EXPECT_EQ(ParseText("in -o out -endpos 90 0 0").endSeconds, 90.0);
+    EXPECT_EQ(ParseText("in -o out -still 1.5 0 0").stillSeconds, 1.5);
 }
 
 TEST(Vocabulary, RefusalsNameTheOption) {
@@ -169,9 +170,11 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("in -o out -sws 11 0 0").find("-sws"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -lavcopts crf=52 0 0").find("-lavcopts crf"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -lavcopts preset=quick 0 0").find("-lavcopts preset"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -still 0 0 0").find("-still"), std::string::npos);
     // The last two arguments are always MODE and HANDLE, never an option's value.
     EXPECT_NE(RefusalOf("in -o out -endpos 0 7").find("-endpos needs a value"), std::string::npos);
-    EXPECT_NE(RefusalOf("in -o out 2 7").find("MODE"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out 3 7").find("MODE"), std::string::npos);
+    EXPECT_NE(RefusalOf("in 2 7").find("No output"), std::string::npos);
     EXPECT_NE(RefusalOf("in other -o out 0 7").find("Unexpected argument"), std::string::npos);
     EXPECT_NE(RefusalOf("-o out 0 7").find("No source"), std::string::npos);
 }

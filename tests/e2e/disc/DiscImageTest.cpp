@@ -5,17 +5,23 @@
 #include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
 #include "core/Padding.h"
+#include "gui/discmenu/DiscMenuPainter.h"
 #include "gui/runner/DiscImageMaker.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <dvdnav/dvdnav.h>
+
 #include <cmath>
+#include <span>
 
 namespace {
 
@@ -55,9 +61,10 @@ bool MakeNoisyClip(const QString& path, int seconds) {
 
 // Converts each clip as the front-end would, into `folder`; the clips are
 // made there first.
-std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionSettings& settings) {
+std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionSettings& settings,
+                                        std::span<const Clip> clips = kClips) {
     std::vector<ConvertedFile> converted;
-    for (const Clip& clip : kClips) {
+    for (const Clip& clip : clips) {
         QString source = folder + "/" + clip.name;
         if (!QFileInfo::exists(source) && !MakeNoisyClip(source, clip.seconds)) return {};
         EncodeTargets targets;
@@ -83,6 +90,71 @@ DiscImageResult Make(DiscImageMaker& maker, const DiscImagePlan& plan) {
     maker.Start(plan);
     if (!finished.wait(300000)) return DiscImageResult::Failed("no end reported");
     return finished.first().first().value<DiscImageResult>();
+}
+
+// A disc played as a player plays it: block by block through libdvdnav,
+// stills and waits skipped unless the menu is up.
+class DiscPlayer {
+public:
+    explicit DiscPlayer(const QString& image) {
+        if (dvdnav_open(&m_nav, image.toLocal8Bit().constData()) != DVDNAV_STATUS_OK) m_nav = nullptr;
+    }
+    ~DiscPlayer() {
+        if (m_nav) dvdnav_close(m_nav);
+    }
+    bool Opened() const { return m_nav != nullptr; }
+
+    // Plays on until the menu shows (its still, in the menu domain), and
+    // gives its buttons' count; 0 when the disc ends or plays too long first.
+    int PlayToMenu() {
+        for (int block = 0; block < kBlockLimit; ++block) {
+            int event = Next();
+            if (event == DVDNAV_STOP || event < 0) return 0;
+            if (event == DVDNAV_STILL_FRAME && dvdnav_is_domain_vtsm(m_nav))
+                return dvdnav_get_current_nav_pci(m_nav)->hli.hl_gi.btn_ns;
+            if (event == DVDNAV_STILL_FRAME) dvdnav_still_skip(m_nav);
+        }
+        return 0;
+    }
+    // Plays on until a title other than `after` plays, and gives its number (0: none).
+    int PlayToTitle(int after = 0) {
+        for (int block = 0; block < kBlockLimit; ++block) {
+            int event = Next();
+            if (event == DVDNAV_STOP || event < 0) return 0;
+            int32_t title = 0, part = 0;
+            if (dvdnav_is_domain_vts(m_nav) && dvdnav_current_title_info(m_nav, &title, &part) == DVDNAV_STATUS_OK &&
+                title > 0 && title != after)
+                return title;
+            if (event == DVDNAV_STILL_FRAME) dvdnav_still_skip(m_nav);
+        }
+        return 0;
+    }
+    void Press(dvdnav_status_t (*key)(dvdnav_t*, pci_t*)) { key(m_nav, dvdnav_get_current_nav_pci(m_nav)); }
+    void Activate(int button) { dvdnav_button_select_and_activate(m_nav, dvdnav_get_current_nav_pci(m_nav), button); }
+    int Highlighted() {
+        int32_t button = 0;
+        dvdnav_get_current_highlight(m_nav, &button);
+        return button;
+    }
+
+private:
+    static constexpr int kBlockLimit = 200000;
+    int Next() {
+        int event = 0, length = 0;
+        if (dvdnav_get_next_block(m_nav, m_block, &event, &length) != DVDNAV_STATUS_OK) return -1;
+        if (event == DVDNAV_WAIT) dvdnav_wait_skip(m_nav);
+        return event;
+    }
+    dvdnav_t* m_nav = nullptr;
+    uint8_t m_block[DVD_VIDEO_LB_LEN];
+};
+
+// The mean brightness of a part of a picture, 0 to 255.
+double Brightness(const QImage& picture, const MenuRect& area) {
+    double sum = 0;
+    for (int y = area.y; y < area.y + area.height; ++y)
+        for (int x = area.x; x < area.x + area.width; ++x) sum += qGray(picture.pixel(x, y));
+    return sum / (area.width * area.height);
 }
 
 QStringList Entries(const QString& folder) {
@@ -113,6 +185,9 @@ private slots:
     void makesADiscThatReadsBack_data();
     void makesADiscThatReadsBack();
     void stopFailureAndMissingToolLeaveNothing();
+    void opensOnAMenuThatPlaysAndReturns_data();
+    void opensOnAMenuThatPlaysAndReturns();
+    void aListFittedToTheDiscFillsIt();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -183,7 +258,8 @@ void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
     DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
     const QStringList before = Entries(folder.path());
 
-    DiscImageMaker maker;
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
     QSignalSpy progress(&maker, &DiscImageMaker::Progress);
     QSignalSpy finished(&maker, &DiscImageMaker::Finished);
     maker.Start(plan);
@@ -192,28 +268,122 @@ void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
     maker.Stop();
     QCOMPARE(finished.size(), 1);
     QVERIFY(finished.first().first().value<DiscImageResult>().outcome == DiscImageResult::Outcome::Stopped);
-    QCOMPARE(Entries(folder.path()), before);
+    // The work folder goes as soon as the stopped tool has gone.
+    QTRY_COMPARE(Entries(folder.path()), before);
 
-    QTemporaryDir emptyPath;
+    // Without spumux the disc is made without its menu; without dvdauthor not at all.
+    QTemporaryDir tools;
+    for (const char* tool : {"dvdauthor", "genisoimage"})
+        QVERIFY(QFile::link(QStandardPaths::findExecutable(tool), tools.filePath(tool)));
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", emptyPath.path().toLocal8Bit());
+    qputenv("PATH", tools.path().toLocal8Bit());
+    DiscImageResult withoutMenu = Make(maker, plan);
+    QFile::remove(tools.filePath("dvdauthor"));
     DiscImageResult missing = Make(maker, plan);
     qputenv("PATH", path);
+    QCOMPARE(QString::fromStdString(withoutMenu.SummaryLine()),
+             QString::fromStdString(DiscImageResult::Made(plan, plan.names.Paths()).SummaryLine()).chopped(1) +
+                 ", without a menu: the program \"spumux\" is not installed (Debian package dvdauthor).");
     QCOMPARE(QString::fromStdString(missing.SummaryLine()),
              QStringLiteral("The disc image was not made: the program \"dvdauthor\" is not installed (Debian package "
                             "dvdauthor). The converted files are kept."));
-    QCOMPARE(Entries(folder.path()), before);
+    QCOMPARE(Entries(folder.path()).size(), before.size() + 2);  // the image and its folder
 
-    // A tool that fails is named with its last words.
+    // A tool that fails is named with its last words, the menu's first.
     QFile notVideo(folder.filePath("notes.vob"));
     QVERIFY(notVideo.open(QIODevice::WriteOnly) && notVideo.write("not a video\n") > 0);
     notVideo.close();
-    plan.titles = {{notVideo.fileName().toStdString(), 10}};
+    plan.titles = {{notVideo.fileName().toStdString(), 10, "notes"}};
     QString failure = QString::fromStdString(Make(maker, plan).SummaryLine());
-    QVERIFY2(failure.startsWith("The disc image was not made: dvdauthor failed (status 1): ") &&
+    QVERIFY2(failure.startsWith("The disc image was not made: kelvoenc failed (status 2): kelvoenc: ") &&
                  failure.endsWith(". The converted files are kept."),
              qPrintable(failure));
-    QCOMPARE(Entries(folder.path()).size(), before.size() + 1);
+    QCOMPARE(Entries(folder.path()).size(), before.size() + 3);
+}
+
+void DiscImageTest::opensOnAMenuThatPlaysAndReturns_data() {
+    QTest::addColumn<int>("tvMode");
+    QTest::addColumn<int>("aspect");
+    QTest::addColumn<int>("files");
+    QTest::addColumn<int>("buttons");  // on the first page
+    QTest::newRow("PAL 16:9, 3 files") << 1 << 1 << 3 << 4;
+    QTest::newRow("NTSC 4:3, 8 files on two pages") << 0 << 0 << 8 << 8;
+}
+
+void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
+    QFETCH(int, tvMode);
+    QFETCH(int, aspect);
+    QFETCH(int, files);
+    QFETCH(int, buttons);
+    QTemporaryDir folder;
+    std::vector<Clip> clips;
+    for (int i = 0; i < files; ++i)
+        clips.push_back({QStringLiteral("Day %1 at the lake with the whole family.avi").arg(i + 1), 1});
+    ConversionSettings settings = DiscSettings(FormatDvd, tvMode, aspect);
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    QVERIFY(plan.menu.has_value());
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
+    DiscImageResult result = Make(maker, plan);
+    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
+
+    DiscPlayer player(QString::fromStdString(plan.names.image));
+    QVERIFY(player.Opened());
+    QCOMPARE(player.PlayToMenu(), buttons);
+    // The arrows step through the buttons in reading order.
+    QCOMPARE(player.Highlighted(), 1);
+    player.Press(dvdnav_right_button_select);
+    QCOMPARE(player.Highlighted(), 2);
+    player.Press(dvdnav_lower_button_select);
+    QCOMPARE(player.Highlighted(), files > 3 ? 5 : buttons);
+    player.Activate(2);
+    QCOMPARE(player.PlayToTitle(), 2);
+    QCOMPARE(player.PlayToMenu(), buttons);
+    // Play all: every title in turn, then the menu.
+    player.Activate(std::min(files, DiscMenuLayout::kButtonsPerPage) + 1);
+    for (int title = 1; title <= files; ++title) QCOMPARE(player.PlayToTitle(title - 1), title);
+    QCOMPARE(player.PlayToMenu(), buttons);
+
+    // The menu's first picture: each still shows its file, each name differs from the next.
+    // It has silent sound, as some players want.
+    const QString menuVob = QString::fromStdString(plan.names.folder) + "/VIDEO_TS/VTS_01_0.VOB";
+    QVERIFY(Run(FFPROBE_PATH, {"-v", "error", "-show_entries", "stream=codec_name", menuVob}).contains("ac3"));
+    QString frame = folder.filePath("menu.png");
+    QVERIFY(RunFfmpeg({"-loglevel", "error", "-i", menuVob, "-frames:v", "1", frame}));
+    QImage picture(frame);
+    QCOMPARE(picture.size(), QSize(720, tvMode == 1 ? 576 : 480));
+    const std::vector<DiscMenuButton>& shown = plan.menu->Pages().front().buttons;
+    for (int i = 0; i < std::min(files, DiscMenuLayout::kButtonsPerPage); ++i) {
+        QVERIFY2(Brightness(picture, shown[i].still) > 40, qPrintable(QString::number(i)));
+        if (i > 0) {
+            const MenuRect& a = shown[i - 1].text;
+            const MenuRect& b = shown[i].text;
+            QVERIFY(picture.copy(a.x, a.y, a.width, a.height) != picture.copy(b.x, b.y, b.width, b.height));
+        }
+    }
+}
+
+void DiscImageTest::aListFittedToTheDiscFillsIt() {
+    // Two minutes on a disc of 25 MB: the rate comes out at about 1300 kbit/s.
+    const Clip clips[] = {{"one.avi", 40}, {"two.avi", 40}, {"three.avi", 40}};
+    const double capacity = 25e6;
+    ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(settings, 120, 3, capacity);
+    QVERIFY(fit && fit->videoKbps > 1000 && fit->videoKbps < 2000);
+    settings.fittedVideoKbps = fit->videoKbps;
+    QTemporaryDir folder;
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
+    DiscImageResult result = Make(maker, plan);
+    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
+    const QString image = QString::fromStdString(plan.names.image);
+    const double size = double(QFileInfo(image).size());
+    QVERIFY2(size <= capacity && size >= 0.9 * capacity,
+             qPrintable(QStringLiteral("%1 bytes at %2 kbit/s").arg(size).arg(fit->videoKbps)));
+    QCOMPARE(DvdTitles(image).join(','), QStringLiteral("40 PAL 16/9 48000,40 PAL 16/9 48000,40 PAL 16/9 48000"));
 }
 
 QTEST_MAIN(DiscImageTest)

@@ -263,6 +263,22 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
         box.button(QMessageBox::No)->click();
     });
     QVERIFY(!window->ConfirmDiscFill());
+
+    // Two and a half hours at the best DVD quality: fitted to the disc for this batch, the preset kept.
+    window->Settings().dvdQuality = 5;
+    window->Sources().ProbeSlot()->durationSeconds = 3600;
+    window->AppendRow("/clips/film.avi");
+    Choose(format, FormatDvd);
+    WhenModalOpens<QMessageBox>([](QMessageBox& box) {
+        QVERIFY2(box.text().endsWith("\"Fit to the disc\" lowers the video rate of this batch to 3,692 kbit/s. "
+                                     "Convert them all the same?"),
+                 qPrintable(box.text()));
+        box.button(QMessageBox::Open)->click();
+    });
+    QVERIFY(window->ConfirmDiscFill());
+    QCOMPARE(window->Settings().fittedVideoKbps, 3692);
+    QCOMPARE(window->Settings().dvdQuality, 5);
+    QCOMPARE(fill->text(), QStringLiteral("About 4.6 GB of 4.7 GB, video fitted to 3,692 kbit/s"));
     Choose(format, FormatAvi);
     QVERIFY(!fill->isVisible());
 }

@@ -299,12 +299,18 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     ticking.accept();
     QCOMPARE(settings.letterbox, 1);
 
-    // The disc image switch is the working copy's, like the lists.
+    // The disc image and menu switches are the working copy's, like the
+    // lists; the menu is greyed with the image.
     settings.outputFormat = FormatVcd;
     COutputSettingsDlg disc(settings);
+    QCheckBox* menu = ControlOf<QCheckBox>(&disc, IDC_SET_DISC_MENU);
+    QVERIFY(menu->isEnabled() && menu->isChecked());
+    menu->click();
     ControlOf<QCheckBox>(&disc, IDC_SET_DISC_IMAGE)->click();
+    QVERIFY(!menu->isEnabled());
     disc.accept();
     QCOMPARE(settings.discImage, 0);
+    QCOMPARE(settings.discMenu, 0);
 }
 
 QTEST_MAIN(OutputSettingsDialogTest)
