@@ -11,6 +11,8 @@ struct CommandLineOptions {
     std::optional<int> format;                // overrides the settings' output format
     std::optional<std::string> outputFolder;  // overrides the settings' output folder
     bool discImage = false;                   // end a disc format's batch in a disc image
+    std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
+    bool fitDisc = false;                     // lower a DVD or SVCD batch's video rate to fit one disc
     bool json = false;                        // progress as JSON lines
     bool listFormats = false;
     bool help = false;

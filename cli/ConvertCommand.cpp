@@ -1,16 +1,19 @@
 #include "cli/ConvertCommand.h"
 
 #include "core/ConversionBatch.h"
+#include "core/DiscFillEstimate.h"
 
 #include <QTimer>
 
 #include <algorithm>
 
-ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer)
+ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
+                               const DiscMenuArtist* menuArtist, bool fitToDisc)
     : m_host(std::move(settings)),
       m_printer(printer),
-      m_engine(m_host, std::move(encoderProgram)),
-      m_prober(m_host, m_engine.Launcher()) {
+      m_engine(m_host, std::move(encoderProgram), menuArtist),
+      m_prober(m_host, m_engine.Launcher()),
+      m_fitToDisc(fitToDisc) {
     connect(&m_prober, &SourceProber::SourceRead, this,
             [this](const std::string& path) { m_host.Sources().Append(path); });
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
@@ -47,9 +50,29 @@ void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadabl
     m_anyUnreadable = !unreadable.empty() || refusedForRoom > 0;
     if (m_stopped) return End(kExitStopped);
     if (m_host.Sources().fileCount() == 0) return End(kExitNotConverted);
+    if (m_fitToDisc) FitToDisc();
     m_engine.ConvertAll();
     // A refusal (a folder that takes no file) was told; nothing started.
     if (!m_engine.IsConverting() && !m_engine.Batch()) End(kExitNotConverted);
+}
+
+// As the window's "Fit to the disc": the video rate of this batch only. A
+// list that needs more than one disc even at the lowest rate is converted
+// as the window converts it after its question: at the preset's rate.
+void ConvertCommand::FitToDisc() {
+    const SourceList& sources = m_host.Sources();
+    ConversionSettings& settings = m_host.Settings();
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(settings, sources.totalDuration(), sources.fileCount());
+    if (!fit)
+        ProgressPrinter::Problem(
+            QStringLiteral("Only a DVD or SVCD batch can be fitted to the disc; the files are "
+                           "converted at their preset's rate."));
+    else if (fit->videoKbps == 0)
+        ProgressPrinter::Problem(QStringLiteral("The listed files need %1 discs, even at the lowest video rate that "
+                                                "keeps the picture whole; they are converted at their preset's rate.")
+                                     .arg(fit->discs));
+    else
+        settings.fittedVideoKbps = fit->videoKbps;
 }
 
 // Like a confirmed Cancel: the files converted stay, the unfinished one goes.

@@ -25,7 +25,10 @@ public:
     static constexpr int kExitUsage = 2;
     static constexpr int kExitStopped = 4;
 
-    ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer);
+    // `menuArtist` draws a DVD image's menu (none without it); with
+    // `fitToDisc` a DVD or SVCD batch's video rate is lowered to fit one disc.
+    ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
+                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false);
 
     void Start(const std::vector<std::string>& files);
 
@@ -34,6 +37,7 @@ signals:
 
 private:
     void OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom);
+    void FitToDisc();
     void OnStopSignal();
     void OnAsked(EngineQuestion question);
     void OnProgress(const RunProgress& progress);
@@ -48,6 +52,7 @@ private:
     SourceProber m_prober;
     StopSignalNotifier m_stopSignals;
     std::set<int> m_ended;  // the entries whose end was reported
+    bool m_fitToDisc;
     bool m_stopped = false;
     bool m_anyUnreadable = false;
     QString m_summary;

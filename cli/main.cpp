@@ -3,15 +3,19 @@
 #include "cli/ConvertCommand.h"
 #include "cli/JsonPrinter.h"
 #include "cli/TerminalPrinter.h"
+#include "core/DiscImagePlan.h"
 #include "core/EncoderArguments.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
+#include "gui/discmenu/DiscMenuPainter.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -52,15 +56,27 @@ int main(int argc, char** argv) {
     if (options.format) settings.outputFormat = *options.format;
     if (options.outputFolder) settings.outputFolder = *options.outputFolder;
     if (options.discImage) settings.discImage = 1;
+    if (options.discMenu) settings.discMenu = *options.discMenu ? 1 : 0;
 
-    QCoreApplication application(argc, argv);
+    // A DVD menu is drawn with Qt's painter, which needs a GUI application;
+    // the offscreen platform draws without a display.
+    std::optional<DiscMenuPainter> menuPainter;
+    std::unique_ptr<QCoreApplication> application;
+    if (DiscImagePlan::Wanted(settings) && settings.discMenu != 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+        menuPainter.emplace();
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     std::unique_ptr<ProgressPrinter> printer;
     if (options.json)
         printer = std::make_unique<JsonPrinter>(stdout);
     else
         printer = std::make_unique<TerminalPrinter>(stdout);
-    ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer);
-    QObject::connect(&command, &ConvertCommand::Finished, &application, &QCoreApplication::exit);
+    ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer,
+                           menuPainter ? &*menuPainter : nullptr, options.fitDisc);
+    QObject::connect(&command, &ConvertCommand::Finished, application.get(), &QCoreApplication::exit);
     command.Start(options.files);
-    return application.exec();
+    return application->exec();
 }

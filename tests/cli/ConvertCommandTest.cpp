@@ -131,6 +131,11 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
         {QStringList{"--settings", QString::fromStdString(At("missing.ini"))} + Paths({clip}), 2, "missing.ini"},
         {QStringList{"--output", "/sys/kernel"} + Paths({clip}), 1,
          "No file can be written into the output folder /sys/kernel"},
+        {QStringList{"--format", "7", "--disc-image", "--fit-disc", "--output", QString::fromStdString(At("dvd"))} +
+             Paths({clip}),
+         0, ""},
+        {QStringList{"--format", "5", "--fit-disc", "--output", QString::fromStdString(At("vcd"))} + Paths({clip}), 0,
+         "Only a DVD or SVCD batch can be fitted to the disc"},
     };
     for (const auto& c : cases) {
         Outcome outcome = Convert(c.arguments);
@@ -139,6 +144,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     }
     EXPECT_NEAR(DurationOf(At("out/clip.avi")), 1.0, 0.25);
     EXPECT_NEAR(DurationOf(At("mp4/clip.mp4")), 1.0, 0.25);  // the settings file's format
+    EXPECT_TRUE(fs::exists(At("dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB")));  // its menu, drawn with no display
 }
 
 // SIGTERM stops like a confirmed Cancel: the finished file stays, the
