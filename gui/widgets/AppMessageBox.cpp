@@ -75,7 +75,12 @@ QMessageBox* NewBox(QWidget* parent, const QString& text, QMessageBox::Icon icon
                     const QString& caption, const QString& openText, const QString& details = QString()) {
     auto* box = new QMessageBox(icon, caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption, text,
                                 buttons, parent);
-    if (!openText.isEmpty()) box->button(QMessageBox::Open)->setText(openText);
+    if (!openText.isEmpty()) {
+        QAbstractButton* open = box->button(QMessageBox::Open);
+        open->setText(openText);
+        // In a question the Open button is one more answer, not a folder to open.
+        if (icon == QMessageBox::Question) open->setIcon(QIcon());
+    }
     if (!details.isEmpty()) {
         box->setDetailedText(details);
         if (auto* pane = box->findChild<QTextEdit*>()) new DetailsRoom(*box, *pane);
