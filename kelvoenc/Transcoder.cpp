@@ -146,7 +146,7 @@ ExitStatus Transcoder::Run() {
         {source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds, source.FrameRate()}, pictures,
         packets);
     VideoFilterStage filter(
-        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.UprightTurn()}, pictures,
+        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.Upright()}, pictures,
         filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 

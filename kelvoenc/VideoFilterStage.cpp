@@ -13,15 +13,6 @@ const char* ScalerName(int scaler) {
     return scaler >= 0 && scaler <= 10 ? kNames[scaler] : "bicubic";
 }
 
-const char* TurnFilters(int clockwise) {
-    switch (clockwise) {
-    case 90: return "transpose=clock,";
-    case 180: return "hflip,vflip,";
-    case 270: return "transpose=cclock,";
-    default: return "";
-    }
-}
-
 AVRational SquareWhenUnknown(AVRational aspect) { return aspect.num > 0 && aspect.den > 0 ? aspect : AVRational{1, 1}; }
 
 }  // namespace
@@ -49,7 +40,7 @@ std::string VideoFilterStage::Chain() const {
             m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.timing.timeBase);
         chain += FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.timing.rate.num, m_setup.timing.rate.den, start);
     }
-    chain += TurnFilters(m_setup.uprightTurn);
+    chain += m_setup.upright.filters;
     chain += FormatText("scale=%d:%d,", geometry.pictureWidth, geometry.pictureHeight);
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
         // Even offsets keep the chroma of 4:2:0 aligned.

@@ -37,7 +37,7 @@ public:
         FrameTiming timing;
         AVRational sourceTimeBase;  // of the decoded frames, counting from the start
         std::string sourcePath;
-        int uprightTurn;  // clockwise, in degrees
+        UprightTransform upright;
     };
 
     VideoFilterStage(Setup setup, FrameQueue& decoded, FrameQueue& filtered);

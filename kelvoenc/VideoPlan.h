@@ -16,6 +16,13 @@ struct SourcePicture {
     AVRational sampleAspect{1, 1};  // 0/1 counts as square
 };
 
+// The filters that stand a stored picture upright, each followed by a comma;
+// a transpose swaps its sides.
+struct UprightTransform {
+    const char* filters = "";
+    bool swapsSides = false;
+};
+
 struct VideoGeometry {
     int pictureWidth = 0;  // the scaled source
     int pictureHeight = 0;

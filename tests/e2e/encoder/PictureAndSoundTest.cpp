@@ -114,9 +114,9 @@ TEST_P(PictureShape, ShowsAsTheSourceDoes) {
 INSTANTIATE_TEST_SUITE_P(LetterboxOn, PictureShape, testing::ValuesIn(kShapeCases),
                          [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
-// Phone clips stored turned, with a display matrix: the output stands as
-// the clip is shown, its white quarter at the top left, from the first
-// pictures to the last, even where the picture shrinks halfway.
+// Phone clips stored turned or mirrored, with a display matrix: the output
+// stands as the clip is shown, its white quarter at the top left, from the
+// first pictures to the last, even where the picture shrinks halfway.
 class Turned : public testing::TestWithParam<const char*> {};
 
 TEST_P(Turned, OutputStandsUpright) {
@@ -136,8 +136,8 @@ TEST_P(Turned, OutputStandsUpright) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayMatrix, Turned,
-                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4",
-                                         "shrinking-180.mp4"),
+                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4", "shrinking-180.mp4",
+                                         "mirrored.mp4", "upside-down.mp4", "transposed.mp4", "transposed-back.mp4"),
                          FixtureTestName);
 
 std::string StopAtOneAndAHalf(std::string text) {

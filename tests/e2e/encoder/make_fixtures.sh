@@ -193,6 +193,20 @@ turned() {
 turned portrait-90.mp4 transpose=clock 90
 turned portrait-180.mp4 hflip,vflip 180
 turned portrait-270.mp4 transpose=cclock 270
+# Mirrored ones: the track header's matrix (a b . c d . x y .) patched to
+# mirror the stored picture back, as ffmpeg 5.1 cannot write it.
+mirrored() {
+  ff -f lavfi -i "color=gray:s=240x320:r=25:d=1,drawbox=x=0:y=0:w=120:h=160:color=white:t=fill,$2" \
+     -c:v mpeg4 -q:v 3 -f mp4 "$folder/partial-$1"
+  header=$(grep -obUa tkhd "$folder/partial-$1" | head -n 1 | sed "s/:.*//")
+  printf "$3" | dd of="$folder/partial-$1" bs=1 seek=$((header + 44)) conv=notrunc 2>/dev/null
+  mv "$folder/partial-$1" "$folder/$1"
+}
+one='\000\001\000\000' minus='\377\377\000\000' zero='\000\000\000\000'
+mirrored mirrored.mp4 hflip "$minus$zero$zero$zero$one"
+mirrored upside-down.mp4 vflip "$one$zero$zero$zero$minus"
+mirrored transposed.mp4 transpose=cclock_flip "$zero$one$zero$one$zero"
+mirrored transposed-back.mp4 transpose=clock_flip "$zero$minus$zero$minus$zero"
 # Containers that keep timestamps in milliseconds, at common rates.
 # (clip sets name and rate itself.)
 for each_rate in 12 15 24000/1001 30; do
