@@ -275,4 +275,21 @@ clip sound-hole.mkv matroska 64x64 1/5 1202 "$(sine 48000 2)" -c:v mpeg4 -q:v 5 
 # Half a second, and a recording without a stated length.
 clip half-second.mp4 mp4 160x120 25 0.5 none -c:v mpeg4 -q:v 5
 
+
+# Fourth round: pictures that are not progressive 8-bit SDR. A ramp from
+# black to white: as an HLG phone clip (10-bit BT.2020, its white at HDR's
+# reference white of 203 cd/m²), and in full range as VP9 keeps it; and
+# DV footage panning fast, 576i bottom field first.
+ramp="color=black:s=320x180:r=25:d=0.4,format=yuv420p,geq=lum='16+X*219/W':cb=128:cr=128"
+hlg="zscale=tin=bt709:pin=bt709:min=bt709:rin=tv:t=arib-std-b67:p=bt2020:m=bt2020nc:r=tv:npl=203,format=yuv420p10le"
+ff -f lavfi -i "$ramp,$hlg" -c:v libx265 -preset ultrafast -x265-params log-level=error \
+   -color_primaries bt2020 -color_trc arib-std-b67 -colorspace bt2020nc -tag:v hvc1 -f mp4 "$folder/partial-hlg.mp4"
+mv "$folder/partial-hlg.mp4" "$folder/hlg.mp4"
+ff -f lavfi -i "color=black:s=320x180:r=25:d=0.4,format=yuv420p,geq=lum='X*255/W':cb=128:cr=128" \
+   -c:v libvpx-vp9 -deadline realtime -color_range pc -f webm "$folder/partial-full-range.webm"
+mv "$folder/partial-full-range.webm" "$folder/full-range.webm"
+ff -f lavfi -i "testsrc2=s=1440x576:r=50:d=0.4,crop=720:576:'t*1500':0,tinterlace=interleave_bottom,setfield=bff" -c:v dvvideo \
+   -pix_fmt yuv420p -f avi "$folder/partial-dv.avi"
+mv "$folder/partial-dv.avi" "$folder/dv.avi"
+
 echo "$script_sum" > "$stamp"
