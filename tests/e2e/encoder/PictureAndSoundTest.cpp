@@ -242,8 +242,8 @@ namespace {
 
 constexpr int kMp4Size1280x720 = 9;
 
-// Pictures that are not progressive 8-bit SDR: an HLG phone clip and a
-// full-range VP9 clip, each a ramp from black to white, and moving DV
+// Pictures that are not progressive 8-bit SDR: an HLG phone clip, an HDR10
+// (PQ) clip and a full-range VP9 clip, each a ramp from black to white, and moving DV
 // footage (576i, bottom field first) panning fast. Each output is measured as players
 // show it: its depth and colour tags, the levels at the ramp's dark and
 // bright ends (a sixteenth of its width each; limited range, so about 23
@@ -268,6 +268,8 @@ const PictureCase kPictureCases[] = {
     {"HlgIntoH265KeepsHdr",    "hlg.mp4",         FormatMp4H265, 0, "yuv420p10le", "bt2020/arib-std-b67/bt2020nc/tv", false, "", ""},
     {"HlgIntoH264HdIsSdr709",  "hlg.mp4",         FormatMp4H264, kMp4Size1280x720, "yuv420p", "bt709/bt709/bt709/tv", true, "", ""},
     {"HlgIntoAviIsToneMapped", "hlg.mp4",         FormatAvi,     0, "yuv420p", "", true, "", ""},
+    {"PqIntoH265KeepsHdr",     "pq.mp4",          FormatMp4H265, 0, "yuv420p10le", "bt2020/smpte2084/bt2020nc/tv", false, "", ""},
+    {"PqIntoAviIsToneMapped",  "pq.mp4",          FormatAvi,     0, "yuv420p", "", true, "", ""},
     {"FullRangeIntoH264Sd601", "full-range.webm", FormatMp4H264, 0, "yuv420p", "smpte170m/smpte170m/smpte170m/tv", true, "", ""},
     {"FullRangeIntoAvi",       "full-range.webm", FormatAvi,     0, "yuv420p", "", true, "", ""},
     {"DvIntoDvdKeepsFields",   "dv.avi",          FormatDvd,     0, "yuv420p", "", false, "bb", ""},

@@ -285,6 +285,11 @@ hlg="zscale=tin=bt709:pin=bt709:min=bt709:rin=tv:t=arib-std-b67:p=bt2020:m=bt202
 ff -f lavfi -i "$ramp,$hlg" -c:v libx265 -preset ultrafast -x265-params log-level=error \
    -color_primaries bt2020 -color_trc arib-std-b67 -colorspace bt2020nc -tag:v hvc1 -f mp4 "$folder/partial-hlg.mp4"
 mv "$folder/partial-hlg.mp4" "$folder/hlg.mp4"
+# The same as HDR10: PQ with its mastering display and light levels.
+ff -f lavfi -i "$ramp,$(echo "$hlg" | sed s/arib-std-b67/smpte2084/)" -c:v libx265 -preset ultrafast \
+   -x265-params "log-level=error:master-display=G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)L(10000000,1):max-cll=1000,400" \
+   -color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc -tag:v hvc1 -f mp4 "$folder/partial-pq.mp4"
+mv "$folder/partial-pq.mp4" "$folder/pq.mp4"
 ff -f lavfi -i "color=black:s=320x180:r=25:d=0.4,format=yuv420p,geq=lum='X*255/W':cb=128:cr=128" \
    -c:v libvpx-vp9 -deadline realtime -color_range pc -f webm "$folder/partial-full-range.webm"
 mv "$folder/partial-full-range.webm" "$folder/full-range.webm"
