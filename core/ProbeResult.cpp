@@ -24,6 +24,7 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
             m_frameRate = ReportedRatio(value);
         break;
     case ReportSampleAspect: m_sampleAspect = value > 0 ? ReportedRatio(value) : 1.0; break;
+    case ReportPictureKind: m_pictureKind = value; break;
     default: break;
     }
 }
@@ -34,4 +35,9 @@ void ProbeResult::CarryInto(SourceEntry& slot) const {
     if (m_height) slot.sourceHeight = *m_height;
     if (m_frameRate) slot.sourceFrameRate = *m_frameRate;
     if (m_sampleAspect) slot.sourceSampleAspect = *m_sampleAspect;
+    if (m_pictureKind) {
+        slot.hdr = *m_pictureKind & kPictureHdr;
+        slot.interlaced = *m_pictureKind & kPictureInterlaced;
+        slot.bottomFieldFirst = slot.interlaced && (*m_pictureKind & kPictureBottomFieldFirst);
+    }
 }

@@ -28,4 +28,5 @@ private:
     std::optional<int> m_height;
     std::optional<double> m_frameRate;
     std::optional<double> m_sampleAspect;
+    std::optional<std::int32_t> m_pictureKind;
 };

@@ -11,4 +11,7 @@ struct SourceEntry {
     int sourceHeight = 0;
     double sourceFrameRate = 0.0;
     double sourceSampleAspect = 1.0;  // width / height of one pixel
+    bool hdr = false;                 // PQ or HLG pictures
+    bool interlaced = false;
+    bool bottomFieldFirst = false;  // of interlaced pictures
 };

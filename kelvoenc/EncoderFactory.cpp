@@ -101,13 +101,33 @@ void FitConstantRateToTheSize(AVCodecContext* context) {
 // H.264 High or H.265 Main at the asked quality factor and speed; the
 // encoder picks the level that fits the size and rate, and keeps its own
 // B-frames and frame threads.
-void SetConstantQuality(VideoCodecChoice codec, const VideoEncodeOptions& video, OptionDictionary& settings) {
+void SetConstantQuality(VideoCodecChoice codec, const VideoEncodeOptions& video, const OutputColours& colours,
+                        OptionDictionary& settings) {
     settings.Set("crf", std::to_string(video.qualityFactor.value_or(kDefaultQualityFactor)).c_str());
     settings.Set("preset", video.speedPreset.empty() ? kDefaultSpeedPreset : video.speedPreset.c_str());
-    settings.Set("profile", codec == VideoCodecChoice::H264 ? "high" : "main");
+    const bool tenBits = colours.pixelFormat == AV_PIX_FMT_YUV420P10LE;
+    settings.Set("profile", codec == VideoCodecChoice::H264 ? "high" : tenBits ? "main10" : "main");
     // x265 writes its own banner and statistics on standard error, whose
     // last line the front-end shows as a failure's cause.
-    if (codec == VideoCodecChoice::H265) settings.Set("x265-params", "log-level=error");
+    if (codec == VideoCodecChoice::H265) {
+        std::string words = "log-level=error";
+        if (!colours.hdrMetadata.empty()) words += ":" + colours.hdrMetadata;
+        settings.Set("x265-params", words.c_str());
+    }
+}
+
+// The tags players read the colours by, and the fields' order where they are kept.
+void SetPictureKind(AVCodecContext* context, const OutputColours& colours, FieldHandling fields) {
+    context->pix_fmt = colours.pixelFormat;
+    context->color_primaries = colours.primaries;
+    context->color_trc = colours.transfer;
+    context->colorspace = colours.matrix;
+    context->color_range = AVCOL_RANGE_MPEG;
+    context->field_order = AV_FIELD_PROGRESSIVE;
+    if (fields == FieldHandling::KeepTopFieldFirst || fields == FieldHandling::KeepBottomFieldFirst) {
+        context->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+        context->field_order = fields == FieldHandling::KeepTopFieldFirst ? AV_FIELD_TT : AV_FIELD_BB;
+    }
 }
 
 int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
@@ -143,14 +163,15 @@ const AVCodec* EncoderFactory::FindAudio(AudioCodecChoice codec) {
 
 CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCodecChoice codec,
                                           ContainerChoice container, const VideoGeometry& geometry,
-                                          const FrameTiming& timing, bool globalHeader) {
+                                          const FrameTiming& timing, const OutputColours& colours, FieldHandling fields,
+                                          bool globalHeader) {
     const AVCodec* encoder = FindVideo(codec);
     CodecContextPtr context = MakeCodecContext(encoder);
     const VideoEncodeOptions& video = options.video;
     context->width = geometry.frameWidth;
     context->height = geometry.frameHeight;
     context->sample_aspect_ratio = geometry.sampleAspect;
-    context->pix_fmt = AV_PIX_FMT_YUV420P;
+    SetPictureKind(context.get(), colours, fields);
     context->time_base = timing.timeBase;
     context->framerate = timing.rate;
     context->gop_size = video.keyframeInterval.value_or(IsMpegVideo(codec) ? kMpegDefaultKeyint : kDefaultKeyint);
@@ -159,7 +180,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
     OptionDictionary settings;
     if (IsConstantQualityVideo(codec)) {
         context->thread_count = 0;
-        SetConstantQuality(codec, video, settings);
+        SetConstantQuality(codec, video, colours, settings);
         Open(context.get(), encoder, settings);
         return context;
     }

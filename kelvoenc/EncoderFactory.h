@@ -15,7 +15,8 @@ public:
     static const AVCodec* FindAudio(AudioCodecChoice codec);
 
     static CodecContextPtr OpenVideo(const EncoderOptions& options, VideoCodecChoice codec, ContainerChoice container,
-                                     const VideoGeometry& geometry, const FrameTiming& timing, bool globalHeader);
+                                     const VideoGeometry& geometry, const FrameTiming& timing,
+                                     const OutputColours& colours, FieldHandling fields, bool globalHeader);
     static CodecContextPtr OpenAudio(const EncoderOptions& options, AudioCodecChoice codec, const AudioFormat& format,
                                      bool globalHeader);
 };

@@ -5,12 +5,7 @@
 #include "kelvoenc/StopSignals.h"
 #include "text/FormatText.h"
 
-extern "C" {
-#include <libavutil/display.h>
-}
-
 #include <sys/stat.h>
-#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -197,22 +192,38 @@ std::string InputMedia::ReadFailure(int error) const {
     return FfmpegErrorText(error) + ".";
 }
 
-int InputMedia::UprightTurn() const {
+// The matrix maps a stored point (x, y), y counting down, to the shown
+// (m[0]x + m[3]y, m[1]x + m[4]y): for each quarter turn and mirror the
+// filters that do the same. A matrix of any other angle is not applied.
+UprightTransform InputMedia::Upright() const {
     const auto* matrix =
         reinterpret_cast<const std::int32_t*>(av_stream_get_side_data(m_video, AV_PKT_DATA_DISPLAYMATRIX, nullptr));
-    if (!matrix) return 0;
-    // The matrix holds the counter-clockwise angle; pictures are turned
-    // only by quarter turns.
-    const double clockwise = -av_display_rotation_get(matrix);
-    const long quarters = std::lround(clockwise / 90);
-    if (std::fabs(clockwise - 90.0 * quarters) > 1) return 0;
-    return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+    if (!matrix) return {};
+    // Entries within a degree of 0 count as 0.
+    constexpr std::int32_t kNearZero = 0x10000 / 64;
+    const auto sign = [matrix](int at) { return matrix[at] > kNearZero ? 1 : matrix[at] < -kNearZero ? -1 : 0; };
+    struct Row {
+        int m0, m1, m3, m4;
+        UprightTransform upright;
+    };
+    static constexpr Row kRows[] = {
+        {-1, 0, 0, 1, {"hflip,", false}},
+        {1, 0, 0, -1, {"vflip,", false}},
+        {-1, 0, 0, -1, {"hflip,vflip,", false}},
+        {0, 1, -1, 0, {"transpose=clock,", true}},
+        {0, -1, 1, 0, {"transpose=cclock,", true}},
+        {0, 1, 1, 0, {"transpose=cclock_flip,", true}},
+        {0, -1, -1, 0, {"transpose=clock_flip,", true}},
+    };
+    for (const Row& row : kRows)
+        if (sign(0) == row.m0 && sign(1) == row.m1 && sign(3) == row.m3 && sign(4) == row.m4) return row.upright;
+    return {};
 }
 
 SourcePicture InputMedia::ShownPicture() const {
     const AVCodecParameters* stored = m_video->codecpar;
     SourcePicture picture{stored->width, stored->height, av_guess_sample_aspect_ratio(Format(), m_video, nullptr)};
-    if (UprightTurn() % 180 == 0) return picture;
+    if (!Upright().swapsSides) return picture;
     std::swap(picture.width, picture.height);
     if (picture.sampleAspect.num > 0) picture.sampleAspect = av_inv_q(picture.sampleAspect);
     return picture;

@@ -28,10 +28,10 @@ public:
     void ChooseSound();
     const std::string& Path() const { return m_path; }
 
-    // How far the pictures are turned clockwise to stand as they are meant
-    // to be shown (a phone clip's display matrix): 0, 90, 180 or 270.
-    int UprightTurn() const;
-    // The picture's size and pixel shape as shown, after that turn.
+    // How the pictures are turned and mirrored to stand as they are meant
+    // to be shown (a phone clip's display matrix).
+    UprightTransform Upright() const;
+    // The picture's size and pixel shape as shown, after that transform.
     SourcePicture ShownPicture() const;
 
     // The video's frame rate: the average rate, else the stream's base rate.

@@ -22,6 +22,7 @@ const char* ReportName(ReportCode code) {
     case ReportSampleAspect: return "pixel width / height x 10000000";
     case ReportProgress: return "progress (s)";
     case ReportSourceRead: return "source read, status";
+    case ReportPictureKind: return "picture kind (1 HDR, 2 interlaced, 4 bottom field first)";
     }
     return "report";
 }

@@ -1,8 +1,8 @@
 #include "kelvoenc/SourceProbe.h"
 
+#include "kelvoenc/FirstPicture.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/StopSignals.h"
-#include "kelvoenc/StreamDecoder.h"
 #include "protocol/ProbeReport.h"
 
 #include <algorithm>
@@ -23,6 +23,7 @@ struct ProbeValues {
     std::int32_t height = 0;
     std::int32_t rate = 0;
     std::int32_t sampleAspect = 0;
+    std::int32_t pictureKind = 0;
 };
 
 // A front-end that stops listening needs no further reports.
@@ -31,7 +32,8 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
     if (!channel.Send(ReportWidth, values.width)) return;
     if (!channel.Send(ReportHeight, values.height)) return;
     if (!channel.Send(ReportFrameRate, values.rate)) return;
-    channel.Send(ReportSampleAspect, values.sampleAspect);
+    if (!channel.Send(ReportSampleAspect, values.sampleAspect)) return;
+    channel.Send(ReportPictureKind, values.pictureKind);
 }
 
 double RatioValue(AVRational ratio) { return ratio.num > 0 && ratio.den > 0 ? av_q2d(ratio) : 0; }
@@ -42,50 +44,11 @@ std::int32_t ClampToReport(double value) {
     return static_cast<std::int32_t>(value);
 }
 
-// The time the video's packets cover, widened packet by packet.
-class PacketSpan {
-public:
-    void Add(const AVPacket& packet) {
-        std::int64_t time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
-        if (time == AV_NOPTS_VALUE) return;
-        m_first = std::min(m_first, time);
-        m_end = std::max(m_end, time + packet.duration);
-    }
-    double Seconds(AVRational timeBase) const {
-        return m_end < m_first ? -1 : static_cast<double>(m_end - m_first) * av_q2d(timeBase);
-    }
-
-private:
-    std::int64_t m_first = std::numeric_limits<std::int64_t>::max();
-    std::int64_t m_end = std::numeric_limits<std::int64_t>::min();
-};
-
-// Reads the source until its first picture is decoded and, when the
-// container does not state its length, on to the end to measure it.
-// Returns the length in seconds; throws when no picture decodes.
-double DecodeFirstPictureAndMeasure(InputMedia& source) {
-    StreamDecoder decoder(source.Path(), source.VideoStream(), 1);
-    double seconds = source.StatedDurationSeconds();
-    const int video = source.VideoStream()->index;
-    bool pictured = false;
-    auto seen = [&pictured](AVFrame*) { pictured = true; };
-    PacketSpan span;
-    PacketPtr packet = MakePacket();
-    int result = 0;
-    while ((!pictured || seconds < 0) && (result = av_read_frame(source.Format(), packet.get())) >= 0) {
-        if (packet->stream_index == video) {
-            span.Add(*packet);
-            if (!pictured) decoder.Decode(packet.get(), seen);
-        }
-        av_packet_unref(packet.get());
-    }
-    if (source.ReadWasInterrupted())
-        throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "Cannot read the source \"" + source.Path() + "\": " + source.ReadFailure(result));
-    if (!pictured) decoder.Decode(nullptr, seen);
-    if (!pictured)
-        throw EncoderFailure(ExitStatus::SourceUnreadable, "No picture of \"" + source.Path() + "\" could be decoded.");
-    return seconds >= 0 ? seconds : span.Seconds(source.VideoStream()->time_base);
+std::int32_t PictureKind(const PictureTraits& traits) {
+    std::int32_t kind = traits.IsHdr() ? kPictureHdr : 0;
+    if (traits.interlaced)
+        kind |= traits.topFieldFirst ? kPictureInterlaced : kPictureInterlaced | kPictureBottomFieldFirst;
+    return kind;
 }
 
 // Whole seconds, a clip under a second counting as one: a length of 0
@@ -101,7 +64,9 @@ ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
         values.height = picture.height;
         values.rate = RatioReport(RatioValue(source.FrameRate()));
         values.sampleAspect = RatioReport(RatioValue(picture.sampleAspect));
-        values.seconds = ClampToReport(WholeSeconds(DecodeFirstPictureAndMeasure(source)));
+        const FirstPicture first = FirstPicture::Read(source, true);
+        values.seconds = ClampToReport(WholeSeconds(first.seconds));
+        values.pictureKind = PictureKind(first.traits);
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});

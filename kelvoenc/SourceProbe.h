@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <string>
 
-// Probe mode: reports the source's duration, width, height, frame rate and
-// pixel shape (codes 1 to 5, in that order). A source that cannot be read or has no video
+// Probe mode: reports the source's duration, width, height, frame rate,
+// pixel shape (codes 1 to 5, in that order) and what kind its pictures are
+// (ReportPictureKind). A source that cannot be read or has no video
 // gets reports of 0, so the front-end refuses it, and SourceUnreadable; a
 // stop signal ends the probe with Stopped. Then ReportSourceRead gives that
 // status, and the front-end may answer with the next source to probe in the

@@ -2,6 +2,7 @@
 
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
+#include "kelvoenc/FirstPicture.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/OutputMedia.h"
 #include "kelvoenc/ProgressClock.h"
@@ -126,15 +127,20 @@ ExitStatus Transcoder::Run() {
                              "The video of \"" + source.Path() + "\" does not state its picture size.");
     VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
+    const PictureTraits traits = FirstPictureTraits();
+    const UprightTransform upright = source.Upright();
+    const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry);
+    const FieldHandling fields = VideoPlan::Fields(videoCodec, traits, sourcePicture.height, source.FrameRate(),
+                                                   *upright.filters != '\0', geometry, timing);
 
     FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
     FrameQueue filtered(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
     PacketQueue packets(kPacketQueueLength, 2, kPacketQueueBytes, PacketBytes);
 
     OutputMedia output(m_options.outputPath, container);
-    FrameEncoder videoEncoder(
-        EncoderFactory::OpenVideo(m_options, videoCodec, container, geometry, timing, output.WantsGlobalHeaders()),
-        m_options.outputPath);
+    FrameEncoder videoEncoder(EncoderFactory::OpenVideo(m_options, videoCodec, container, geometry, timing, colours,
+                                                        fields, output.WantsGlobalHeaders()),
+                              m_options.outputPath);
     const std::string fourcc = m_options.video.fourcc.empty() ? DefaultFourcc(videoCodec) : m_options.video.fourcc;
     const int videoStream = output.AddStream(videoEncoder.Context(), fourcc);
 
@@ -155,7 +161,7 @@ ExitStatus Transcoder::Run() {
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
     VideoFilterStage filter(
-        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), source.UprightTurn()}, pictures,
+        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields}, pictures,
         filtered);
     VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
 
@@ -181,6 +187,13 @@ ExitStatus Transcoder::Run() {
     if (StopSignals::Pending()) return Stopped("stopped by a signal.");
     output.Commit();
     return Completeness(source, progress.EncodedSeconds(), reader.ReachedSeconds());
+}
+
+// The pipeline reads the source from its start: the first picture is read
+// from a source opened for it alone.
+PictureTraits Transcoder::FirstPictureTraits() const {
+    InputMedia source(m_options.sourcePath);
+    return FirstPicture::Read(source, false).traits;
 }
 
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {

@@ -4,6 +4,7 @@
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/ReportChannel.h"
+#include "kelvoenc/VideoPlan.h"
 
 class InputMedia;
 class OutputMedia;
@@ -20,6 +21,7 @@ public:
     ExitStatus Run();
 
 private:
+    PictureTraits FirstPictureTraits() const;
     // Writes the packets as they come and reports progress, until the
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
     ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, ProgressClock& progress);

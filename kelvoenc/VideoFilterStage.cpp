@@ -13,13 +13,41 @@ const char* ScalerName(int scaler) {
     return scaler >= 0 && scaler <= 10 ? kNames[scaler] : "bicubic";
 }
 
-const char* TurnFilters(int clockwise) {
-    switch (clockwise) {
-    case 90: return "transpose=clock,";
-    case 180: return "hflip,vflip,";
-    case 270: return "transpose=cclock,";
-    default: return "";
+// Tone mapping works on linear light, with HDR's reference white (203
+// cd/m²) as SDR's white: what lies below it keeps its levels, brighter
+// highlights are rolled off smoothly (mobius) instead of clipped; then
+// BT.709. The source's colours are named, since zscale finds no way from
+// unstated ones: HDR without primaries is BT.2020.
+std::string ToneMapToSdr(AVColorTransferCharacteristic transfer, AVColorPrimaries primaries, AVColorRange range) {
+    const char* from = primaries == AVCOL_PRI_BT709 ? "709" : "2020";
+    return FormatText(
+        "zscale=tin=%s:pin=%s:min=2020_ncl:rin=%s:t=linear:npl=203:p=%s:m=2020_ncl,format=gbrpf32le,"
+        "zscale=p=709,tonemap=mobius:param=0.9:desat=0,zscale=t=709:m=709:r=limited,format=yuv420p,",
+        transfer == AVCOL_TRC_SMPTE2084 ? "smpte2084" : "arib-std-b67", from,
+        range == AVCOL_RANGE_JPEG ? "full" : "limited", from);
+}
+
+// The scaler's name for a colour matrix; an unstated one is guessed from
+// the size, as players do.
+const char* ScalerMatrix(AVColorSpace matrix, int height) {
+    switch (matrix) {
+    case AVCOL_SPC_BT709: return "bt709";
+    case AVCOL_SPC_FCC: return "fcc";
+    case AVCOL_SPC_SMPTE240M: return "smpte240m";
+    case AVCOL_SPC_BT2020_NCL:
+    case AVCOL_SPC_BT2020_CL: return "bt2020";
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M: return "bt601";
+    default: return height >= 720 ? "bt709" : "bt601";
     }
+}
+
+const char* PixelFormatName(AVPixelFormat format) {
+    return format == AV_PIX_FMT_YUV420P10LE ? "yuv420p10le" : "yuv420p";
+}
+
+bool KeepsFields(FieldHandling fields) {
+    return fields == FieldHandling::KeepTopFieldFirst || fields == FieldHandling::KeepBottomFieldFirst;
 }
 
 AVRational SquareWhenUnknown(AVRational aspect) { return aspect.num > 0 && aspect.den > 0 ? aspect : AVRational{1, 1}; }
@@ -27,13 +55,16 @@ AVRational SquareWhenUnknown(AVRational aspect) { return aspect.num > 0 && aspec
 }  // namespace
 
 DecodedPictureFormat DecodedPictureFormat::Of(const AVFrame* picture) {
-    return {picture->width,       picture->height,     picture->format,
-            picture->color_range, picture->colorspace, SquareWhenUnknown(picture->sample_aspect_ratio)};
+    return {picture->width,           picture->height,
+            picture->format,          picture->color_range,
+            picture->colorspace,      picture->color_trc,
+            picture->color_primaries, SquareWhenUnknown(picture->sample_aspect_ratio)};
 }
 
 bool DecodedPictureFormat::operator==(const DecodedPictureFormat& other) const {
     return width == other.width && height == other.height && pixelFormat == other.pixelFormat && range == other.range &&
-           colourSpace == other.colourSpace && av_cmp_q(sampleAspect, other.sampleAspect) == 0;
+           colourSpace == other.colourSpace && transfer == other.transfer && primaries == other.primaries &&
+           av_cmp_q(sampleAspect, other.sampleAspect) == 0;
 }
 
 VideoFilterStage::VideoFilterStage(Setup setup, FrameQueue& decoded, FrameQueue& filtered)
@@ -43,21 +74,43 @@ std::string VideoFilterStage::Chain() const {
     const VideoGeometry& geometry = m_setup.geometry;
     std::string chain;
     if (m_setup.options.endSeconds) chain += FormatText("trim=end=%.6f,", *m_setup.options.endSeconds);
+    // One picture per frame, whichever fields each comes from; pictures
+    // not flagged interlaced pass unchanged.
+    if (m_setup.fields == FieldHandling::Deinterlace) chain += "bwdif=mode=send_frame:parity=auto:deint=interlaced,";
     if (!m_setup.timing.keepSourceTiming) {
         // A chain set up midway starts at the first frame the last one left.
         const double start =
             m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.timing.timeBase);
         chain += FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.timing.rate.num, m_setup.timing.rate.den, start);
     }
-    chain += TurnFilters(m_setup.uprightTurn);
-    chain += FormatText("scale=%d:%d,", geometry.pictureWidth, geometry.pictureHeight);
+    chain += m_setup.upright.filters;
+    chain += ColourAndSize();
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
         // Even offsets keep the chroma of 4:2:0 aligned.
         int left = (geometry.frameWidth - geometry.pictureWidth) / 2 & ~1;
         int top = (geometry.frameHeight - geometry.pictureHeight) / 2 & ~1;
         chain += FormatText("pad=%d:%d:%d:%d:black,", geometry.frameWidth, geometry.frameHeight, left, top);
     }
-    chain += FormatText("format=yuv420p,setsar=%d/%d", geometry.sampleAspect.num, geometry.sampleAspect.den);
+    chain += FormatText("format=%s,setsar=%d/%d", PixelFormatName(m_setup.colours.pixelFormat),
+                        geometry.sampleAspect.num, geometry.sampleAspect.den);
+    if (KeepsFields(m_setup.fields))
+        chain += m_setup.fields == FieldHandling::KeepTopFieldFirst ? ",setfield=tff" : ",setfield=bff";
+    return chain;
+}
+
+// Scaled into the output's matrix and limited range, whatever size: a
+// full-range source kept at its size is converted too. Kept fields are
+// scaled each on its own.
+std::string VideoFilterStage::ColourAndSize() const {
+    const OutputColours& colours = m_setup.colours;
+    const DecodedPictureFormat& picture = m_graphFormat;
+    const bool toneMapped = IsHdrTransfer(picture.transfer) && !IsHdrTransfer(colours.transfer);
+    std::string chain = toneMapped ? ToneMapToSdr(picture.transfer, picture.primaries, picture.range) : "";
+    const char* from = toneMapped ? "bt709" : ScalerMatrix(picture.colourSpace, picture.height);
+    const char* to = ScalerMatrix(colours.matrix, m_setup.geometry.frameHeight);
+    chain +=
+        FormatText("scale=%d:%d:in_color_matrix=%s:out_color_matrix=%s:out_range=tv%s,", m_setup.geometry.pictureWidth,
+                   m_setup.geometry.pictureHeight, from, to, KeepsFields(m_setup.fields) ? ":interl=1" : "");
     return chain;
 }
 

@@ -9,13 +9,16 @@
 #include <string>
 
 // What a chain of filters is set up for: a decoded picture that differs in
-// any of these needs a new chain.
+// any of these needs a new chain (an HDR broadcast switching to SDR
+// adverts is tone-mapped only while it is HDR).
 struct DecodedPictureFormat {
     int width = 0;
     int height = 0;
     int pixelFormat = -1;
     AVColorRange range = AVCOL_RANGE_UNSPECIFIED;
     AVColorSpace colourSpace = AVCOL_SPC_UNSPECIFIED;
+    AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
+    AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
     AVRational sampleAspect{1, 1};  // 0/1 taken as square
 
     static DecodedPictureFormat Of(const AVFrame* picture);
@@ -23,8 +26,8 @@ struct DecodedPictureFormat {
 };
 
 // The pipeline's filter stage: decoded pictures in, pictures ready for the
-// encoder out (end time, frame rate, scaling, padding, pixel format and
-// shape), with timestamps in the encoder's time base. Pictures that change
+// encoder out (end time, fields, frame rate, turn, colours, scaling,
+// padding, pixel format and shape), with timestamps in the encoder's time base. Pictures that change
 // their size, pixel format, range, colour space or pixel shape midway (a
 // phone clip whose size drops, a broadcast switching from SD to HD) get a
 // new chain from there on, which carries on where the last one ended, into
@@ -37,7 +40,9 @@ public:
         FrameTiming timing;
         AVRational sourceTimeBase;  // of the decoded frames, counting from the start
         std::string sourcePath;
-        int uprightTurn;  // clockwise, in degrees
+        UprightTransform upright;
+        OutputColours colours;
+        FieldHandling fields;
     };
 
     VideoFilterStage(Setup setup, FrameQueue& decoded, FrameQueue& filtered);
@@ -49,6 +54,7 @@ private:
     void BuildGraph(const AVFrame* first);
     bool CloseGraph(std::int64_t endPts);
     std::string Chain() const;
+    std::string ColourAndSize() const;
     bool Drain();
 
     Setup m_setup;

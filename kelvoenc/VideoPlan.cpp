@@ -19,6 +19,14 @@ constexpr int kMpegMaximumSide = 4094;
 constexpr int kMpeg4MaximumSide = 8190;
 constexpr int kMaximumSide = 8192;
 
+// Frames at least this high or wide are HD, tagged BT.709; 576 and 288
+// lines are PAL's.
+constexpr int kHdHeight = 720;
+constexpr int kHdWidth = 1280;
+constexpr int kPalLines = 288;
+// 29.97 and 30000/1001 are the same rate.
+constexpr double kSameRateTolerance = 0.001;
+
 int MaximumSide(VideoCodecChoice codec) {
     if (IsMpegVideo(codec)) return kMpegMaximumSide;
     return codec == VideoCodecChoice::Mpeg4 ? kMpeg4MaximumSide : kMaximumSide;
@@ -199,4 +207,33 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     av_reduce(&timing.rate.num, &timing.rate.den, rate.num, rate.den, 65535);
     timing.timeBase = av_inv_q(timing.rate);
     return timing;
+}
+
+OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry) {
+    OutputColours colours;
+    if (source.IsHdr() && codec == VideoCodecChoice::H265) {
+        colours.pixelFormat = AV_PIX_FMT_YUV420P10LE;
+        colours.primaries = source.primaries;
+        colours.transfer = source.transfer;
+        colours.matrix = source.matrix;
+        colours.hdrMetadata = source.hdrMetadata;
+        return colours;
+    }
+    if (geometry.frameHeight >= kHdHeight || geometry.frameWidth >= kHdWidth) return colours;
+    const bool pal = geometry.frameHeight % kPalLines == 0;
+    colours.primaries = pal ? AVCOL_PRI_BT470BG : AVCOL_PRI_SMPTE170M;
+    colours.transfer = AVCOL_TRC_SMPTE170M;
+    colours.matrix = pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    return colours;
+}
+
+FieldHandling VideoPlan::Fields(VideoCodecChoice codec, const PictureTraits& source, int sourceHeight,
+                                AVRational sourceRate, bool turned, const VideoGeometry& geometry,
+                                const FrameTiming& timing) {
+    if (!source.interlaced) return FieldHandling::Progressive;
+    const bool sameFieldRate = !timing.keepSourceTiming && IsValid(sourceRate) &&
+                               std::fabs(av_q2d(timing.rate) / av_q2d(sourceRate) - 1) < kSameRateTolerance;
+    if (codec != VideoCodecChoice::Mpeg2 || turned || geometry.pictureHeight != sourceHeight || !sameFieldRate)
+        return FieldHandling::Deinterlace;
+    return source.topFieldFirst ? FieldHandling::KeepTopFieldFirst : FieldHandling::KeepBottomFieldFirst;
 }

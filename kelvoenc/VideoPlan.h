@@ -3,8 +3,11 @@
 #include "kelvoenc/EncoderOptions.h"
 
 extern "C" {
+#include <libavutil/pixfmt.h>
 #include <libavutil/rational.h>
 }
+
+#include <string>
 
 // What the video becomes: the scaled picture, the frame it sits in (larger
 // when padded), the shape of its pixels and its timing. Every choice an
@@ -14,6 +17,47 @@ struct SourcePicture {
     int width = 0;
     int height = 0;
     AVRational sampleAspect{1, 1};  // 0/1 counts as square
+};
+
+// The filters that stand a stored picture upright, each followed by a comma;
+// a transpose swaps its sides.
+struct UprightTransform {
+    const char* filters = "";
+    bool swapsSides = false;
+};
+
+// PQ or HLG, as HDR phones and TVs record.
+inline bool IsHdrTransfer(AVColorTransferCharacteristic transfer) {
+    return transfer == AVCOL_TRC_SMPTE2084 || transfer == AVCOL_TRC_ARIB_STD_B67;
+}
+
+// What the first decoded picture shows of them all: its fields and colours.
+struct PictureTraits {
+    bool interlaced = false;
+    bool topFieldFirst = true;
+    AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
+    AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
+    AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;
+    std::string hdrMetadata;  // the mastering display and light levels in x265's words, when stated
+
+    bool IsHdr() const { return IsHdrTransfer(transfer); }
+};
+
+// The colours the output is made in and tagged with, always in limited
+// range; HDR pictures into an SDR output are tone-mapped.
+struct OutputColours {
+    AVPixelFormat pixelFormat = AV_PIX_FMT_YUV420P;
+    AVColorPrimaries primaries = AVCOL_PRI_BT709;
+    AVColorTransferCharacteristic transfer = AVCOL_TRC_BT709;
+    AVColorSpace matrix = AVCOL_SPC_BT709;
+    std::string hdrMetadata;  // kept for x265
+};
+
+enum class FieldHandling {
+    Progressive,        // the source's pictures are whole frames
+    Deinterlace,        // fields woven into frames before any scaling
+    KeepTopFieldFirst,  // encoded interlaced, as the source
+    KeepBottomFieldFirst,
 };
 
 struct VideoGeometry {
@@ -35,6 +79,15 @@ public:
     static VideoGeometry Geometry(const EncoderOptions& options, VideoCodecChoice codec, SourcePicture source);
     static FrameTiming Timing(const EncoderOptions& options, VideoCodecChoice codec, ContainerChoice container,
                               AVRational sourceRate);
+
+    // H.265 keeps an HDR source's pictures in 10 bits with its tags; every
+    // other output is SDR, BT.709 at HD sizes and BT.601 below.
+    static OutputColours Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry);
+    // An interlaced source keeps its fields only where MPEG-2 video carries
+    // them at the source's height and field rate, unturned.
+    static FieldHandling Fields(VideoCodecChoice codec, const PictureTraits& source, int sourceHeight,
+                                AVRational sourceRate, bool turned, const VideoGeometry& geometry,
+                                const FrameTiming& timing);
 
     // The nearest even size of at least 16.
     static int EvenSize(double size);

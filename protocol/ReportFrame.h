@@ -30,7 +30,15 @@ enum ReportCode : std::uint32_t {
     // would end with. The reply kReplyNextSource has the next source probed
     // in the same run; any other reply ends the run.
     ReportSourceRead = 7,
+    // probe, after ReportSampleAspect: what kind the pictures are, the
+    // kPicture flags below (0: progressive, standard range). A front-end
+    // that does not know the code takes nothing from it.
+    ReportPictureKind = 8,
 };
+
+inline constexpr std::int32_t kPictureHdr = 1;  // PQ or HLG, as HDR phones and TVs record
+inline constexpr std::int32_t kPictureInterlaced = 2;
+inline constexpr std::int32_t kPictureBottomFieldFirst = 4;  // with kPictureInterlaced
 
 inline constexpr ReportReply kReplyContinue = 0;
 inline constexpr ReportReply kReplyStop = 1;

@@ -603,6 +603,17 @@ void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths,
     }
 }
 
+// The whole path, and what sets the file's pictures apart.
+QString CConverterDlg::RowTooltip(int row) const {
+    const SourceEntry& entry = m_sources.Entry(row);
+    QString tip = QString::fromStdString(entry.path);
+    if (entry.hdr) tip += QStringLiteral("\nHDR video: MP4 H.265 keeps it; other formats get it in SDR colours");
+    if (entry.interlaced)
+        tip += entry.bottomFieldFirst ? QStringLiteral("\nInterlaced, bottom field first")
+                                      : QStringLiteral("\nInterlaced, top field first");
+    return tip;
+}
+
 // The probe slot becomes the new last row.
 void CConverterDlg::AppendRow(const std::string& path) {
     const SourceEntry* slot = m_sources.ProbeSlot();
@@ -615,7 +626,7 @@ void CConverterDlg::AppendRow(const std::string& path) {
     UpdateDiscFill();
 
     auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
-    item->setToolTip(1, item->text(1));
+    item->setToolTip(1, RowTooltip(row));
     item->setTextAlignment(2, Qt::AlignCenter);
     m_fileList->addTopLevelItem(item);
 }
@@ -668,11 +679,11 @@ void CConverterDlg::SwapRows(int from, int to) {
         fromItem->setText(column, toItem->text(column));
         toItem->setText(column, text);
     }
-    fromItem->setToolTip(1, fromItem->text(1));
-    toItem->setToolTip(1, toItem->text(1));
+    m_sources.Swap(from, to);
+    fromItem->setToolTip(1, RowTooltip(from));
+    toItem->setToolTip(1, RowTooltip(to));
     SelectRow(to);
     m_fileList->setFocus();
-    m_sources.Swap(from, to);
     ClearOutcomes();
 }
 

@@ -103,6 +103,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    QString RowTooltip(int row) const;
     void BindControls(const DialogLayout& layout);
     void ConnectCommands(const DialogLayout& layout);
     void OnInitDialog();

@@ -142,3 +142,42 @@ TEST(Timing, Mpeg4TimeBaseFitsSixteenBits) {
     EXPECT_LE(timing.timeBase.den, 65535);
     EXPECT_NEAR(av_q2d(timing.rate), 29.97003, 0.0001);
 }
+
+// The fields stay only in MPEG-2 at the source's height and rate, unturned.
+TEST(Fields, KeptOnlyWhereMpeg2CarriesThemUnchanged) {
+    PictureTraits bottomFirst;
+    bottomFirst.interlaced = true;
+    bottomFirst.topFieldFirst = false;
+    const VideoGeometry dvd{720, 576, 720, 576, {16, 15}};
+    FrameTiming pal;
+    const auto fields = [&](VideoCodecChoice codec, const PictureTraits& source, AVRational rate, bool turned,
+                            const VideoGeometry& geometry) {
+        return VideoPlan::Fields(codec, source, 576, rate, turned, geometry, pal);
+    };
+    const auto mpeg2 = VideoCodecChoice::Mpeg2;
+    EXPECT_EQ(fields(mpeg2, bottomFirst, {25, 1}, false, dvd), FieldHandling::KeepBottomFieldFirst);
+    EXPECT_EQ(fields(mpeg2, PictureTraits{}, {25, 1}, false, dvd), FieldHandling::Progressive);
+    EXPECT_EQ(fields(mpeg2, bottomFirst, {30000, 1001}, false, dvd), FieldHandling::Deinterlace);
+    EXPECT_EQ(fields(mpeg2, bottomFirst, {25, 1}, true, dvd), FieldHandling::Deinterlace);
+    EXPECT_EQ(fields(mpeg2, bottomFirst, {25, 1}, false, {720, 432, 720, 576, {16, 15}}), FieldHandling::Deinterlace);
+    EXPECT_EQ(fields(VideoCodecChoice::Mpeg4, bottomFirst, {25, 1}, false, dvd), FieldHandling::Deinterlace);
+}
+
+// H.265 keeps HDR; everything else is SDR, BT.709 from 720 lines or 1280
+// columns up, BT.601 (PAL's or NTSC's) below.
+TEST(Colours, HdrStaysOnlyInH265AndSdrFollowsTheSize) {
+    PictureTraits hlg;
+    hlg.transfer = AVCOL_TRC_ARIB_STD_B67;
+    hlg.primaries = AVCOL_PRI_BT2020;
+    hlg.matrix = AVCOL_SPC_BT2020_NCL;
+    const OutputColours kept = VideoPlan::Colours(VideoCodecChoice::H265, hlg, {320, 180, 320, 180, {1, 1}});
+    EXPECT_EQ(kept.pixelFormat, AV_PIX_FMT_YUV420P10LE);
+    EXPECT_EQ(kept.transfer, AVCOL_TRC_ARIB_STD_B67);
+    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::H264, hlg, {1280, 720, 1280, 720, {1, 1}}).matrix, AVCOL_SPC_BT709);
+    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::Mpeg2, hlg, {720, 576, 720, 576, {1, 1}}).primaries,
+              AVCOL_PRI_BT470BG);
+    const OutputColours ntsc =
+        VideoPlan::Colours(VideoCodecChoice::Mpeg2, PictureTraits{}, {720, 480, 720, 480, {1, 1}});
+    EXPECT_EQ(ntsc.pixelFormat, AV_PIX_FMT_YUV420P);
+    EXPECT_EQ(ntsc.matrix, AVCOL_SPC_SMPTE170M);
+}

@@ -57,13 +57,13 @@ TEST_P(UnreadableSource, ProbeReportsZerosSoTheFileIsRefused) {
     EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, kFailureTimeLimit);
 
     EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
-    ASSERT_EQ(encoder.result.reports.size(), 6u) << encoder.Describe();
-    for (std::uint32_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(encoder.result.reports[i].code, i + 1);
+    ASSERT_EQ(encoder.result.reports.size(), 7u) << encoder.Describe();
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(encoder.result.reports[i].code, i < 5 ? i + 1 : ReportPictureKind);
         EXPECT_EQ(encoder.result.reports[i].value, 0);
     }
-    EXPECT_EQ(encoder.result.reports[5].code, ReportSourceRead);
-    EXPECT_EQ(encoder.result.reports[5].value, 2);
+    EXPECT_EQ(encoder.result.reports[6].code, ReportSourceRead);
+    EXPECT_EQ(encoder.result.reports[6].value, 2);
     EXPECT_FALSE(encoder.result.err.empty()) << "no reason given";
     EXPECT_TRUE(folder.Entries().empty());
 }

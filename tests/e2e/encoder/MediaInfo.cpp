@@ -173,6 +173,31 @@ PictureArea ActivePicture(const std::string& path) {
     return area;
 }
 
+double PictureSimilarity(const std::string& path, const std::string& reference, const std::string& referenceFilters) {
+    std::string err;
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-i", reference, "-lavfi",
+             "[1:v]" + referenceFilters + "[reference];[0:v][reference]ssim", "-f", "null", "-"},
+            &err);
+    const std::string marker = " All:";
+    std::size_t at = err.rfind(marker);
+    return at == std::string::npos ? 0 : std::strtod(err.c_str() + at + marker.size(), nullptr);
+}
+
+std::string DetectedFields(const std::string& path) {
+    std::string err;
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:v:0", "-vf", "idet", "-f", "null", "-"},
+            &err);
+    int tff = 0, bff = 0, progressive = 0;
+    std::size_t at = err.rfind("Multi frame detection:");
+    if (at == std::string::npos ||
+        std::sscanf(err.c_str() + at, "Multi frame detection: TFF: %d BFF: %d Progressive: %d", &tff, &bff,
+                    &progressive) != 3)
+        return "";
+    if (tff > bff && tff > progressive) return "tff";
+    if (bff > tff && bff > progressive) return "bff";
+    return progressive > 0 ? "progressive" : "";
+}
+
 double MeanVolume(const std::string& path, const std::string& filters) {
     std::string err;
     RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", filters + "volumedetect",

@@ -58,6 +58,15 @@ struct PictureArea {
 };
 PictureArea ActivePicture(const std::string& path);
 
+// The SSIM of the file's pictures against the reference's after
+// `referenceFilters` (ffmpeg's ssim, its "All" value); 0 when it cannot be
+// measured.
+double PictureSimilarity(const std::string& path, const std::string& reference, const std::string& referenceFilters);
+
+// What ffmpeg's idet makes of the file's pictures, by most of them: "tff",
+// "bff" or "progressive"; empty when it cannot tell.
+std::string DetectedFields(const std::string& path);
+
 // Mean loudness of the first audio stream in dBFS (ffmpeg's volumedetect),
 // after `filters` (ending in a comma) when given; +1 when it cannot be
 // measured.

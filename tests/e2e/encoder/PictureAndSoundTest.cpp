@@ -114,9 +114,9 @@ TEST_P(PictureShape, ShowsAsTheSourceDoes) {
 INSTANTIATE_TEST_SUITE_P(LetterboxOn, PictureShape, testing::ValuesIn(kShapeCases),
                          [](const testing::TestParamInfo<ShapeCase>& info) { return std::string(info.param.name); });
 
-// Phone clips stored turned, with a display matrix: the output stands as
-// the clip is shown, its white quarter at the top left, from the first
-// pictures to the last, even where the picture shrinks halfway.
+// Phone clips stored turned or mirrored, with a display matrix: the output
+// stands as the clip is shown, its white quarter at the top left, from the
+// first pictures to the last, even where the picture shrinks halfway.
 class Turned : public testing::TestWithParam<const char*> {};
 
 TEST_P(Turned, OutputStandsUpright) {
@@ -136,8 +136,8 @@ TEST_P(Turned, OutputStandsUpright) {
 }
 
 INSTANTIATE_TEST_SUITE_P(DisplayMatrix, Turned,
-                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4",
-                                         "shrinking-180.mp4"),
+                         testing::Values("portrait-90.mp4", "portrait-180.mp4", "portrait-270.mp4", "shrinking-180.mp4",
+                                         "mirrored.mp4", "upside-down.mp4", "transposed.mp4", "transposed-back.mp4"),
                          FixtureTestName);
 
 std::string StopAtOneAndAHalf(std::string text) {
@@ -235,5 +235,94 @@ INSTANTIATE_TEST_SUITE_P(Source, SoundTrack,
                          [](const testing::TestParamInfo<TrackCase>& info) {
                              return FixtureTestName({info.param.fixture, info.index});
                          });
+
+}  // namespace
+
+namespace {
+
+constexpr int kMp4Size1280x720 = 9;
+
+// Pictures that are not progressive 8-bit SDR: an HLG phone clip, an HDR10
+// (PQ) clip and a full-range VP9 clip, each a ramp from black to white, and moving DV
+// footage (576i, bottom field first) panning fast. Each output is measured as players
+// show it: its depth and colour tags, the levels at the ramp's dark and
+// bright ends (a sixteenth of its width each; limited range, so about 23
+// and 228), and its fields: the order flagged, idet's verdict on the
+// pictures, and how close they come to the source woven by bwdif.
+struct PictureCase {
+    const char* name;
+    const char* fixture;
+    int format;
+    int mp4Resolution;
+    const char* pixelFormat;
+    const char* tags;       // primaries/transfer/matrix/range as ffprobe reads them; empty: not checked
+    bool levels;            // the ramp's ends measured
+    const char* fields;     // the flagged field order and idet's verdict; empty: not checked
+    const char* reference;  // bwdif and the scaling that make the expected picture; empty: not compared
+};
+
+void PrintTo(const PictureCase& c, std::ostream* out) { *out << c.name; }
+
+// clang-format off
+const PictureCase kPictureCases[] = {
+    {"HlgIntoH265KeepsHdr",    "hlg.mp4",         FormatMp4H265, 0, "yuv420p10le", "bt2020/arib-std-b67/bt2020nc/tv", false, "", ""},
+    {"HlgIntoH264HdIsSdr709",  "hlg.mp4",         FormatMp4H264, kMp4Size1280x720, "yuv420p", "bt709/bt709/bt709/tv", true, "", ""},
+    {"HlgIntoAviIsToneMapped", "hlg.mp4",         FormatAvi,     0, "yuv420p", "", true, "", ""},
+    {"PqIntoH265KeepsHdr",     "pq.mp4",          FormatMp4H265, 0, "yuv420p10le", "bt2020/smpte2084/bt2020nc/tv", false, "", ""},
+    {"PqIntoAviIsToneMapped",  "pq.mp4",          FormatAvi,     0, "yuv420p", "", true, "", ""},
+    {"FullRangeIntoH264Sd601", "full-range.webm", FormatMp4H264, 0, "yuv420p", "smpte170m/smpte170m/smpte170m/tv", true, "", ""},
+    {"FullRangeIntoAvi",       "full-range.webm", FormatAvi,     0, "yuv420p", "", true, "", ""},
+    {"DvIntoDvdKeepsFields",   "dv.avi",          FormatDvd,     0, "yuv420p", "", false, "bb", ""},
+    {"DvIntoMp4At720p",        "dv.avi",          FormatMp4H264, kMp4Size1280x720, "yuv420p", "", false, "progressive",
+     "bwdif=mode=send_frame,scale=900:720,pad=1280:720:190:0"},
+    {"DvIntoAvi",              "dv.avi",          FormatAvi,     0, "yuv420p", "", false, "", "bwdif=mode=send_frame"},
+};
+// clang-format on
+
+std::string ColourTags(const StreamInfo& video) {
+    return video.Text("color_primaries") + "/" + video.Text("color_transfer") + "/" + video.Text("color_space") + "/" +
+           video.Text("color_range");
+}
+
+std::string IdetName(const std::string& fieldOrder) {
+    return fieldOrder == "bb" ? "bff" : fieldOrder == "tt" ? "tff" : fieldOrder;
+}
+
+class PictureKind : public testing::TestWithParam<PictureCase> {};
+
+TEST_P(PictureKind, ShowsAsTheSourceDoes) {
+    const PictureCase& c = GetParam();
+    ConversionSettings settings;
+    settings.outputFormat = c.format;
+    settings.mp4Resolution = c.mp4Resolution;
+    settings.tvMode = 1;  // PAL, as the DV footage
+    ScratchFolder folder;
+    Converted converted = ConvertFixture(folder, c.fixture, settings);
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    const StreamInfo* video = converted.output.First("video");
+    ASSERT_NE(video, nullptr);
+
+    EXPECT_EQ(video->Text("pix_fmt"), c.pixelFormat);
+    if (*c.tags) {
+        EXPECT_EQ(ColourTags(*video), c.tags);
+    }
+    const int width = static_cast<int>(video->Number("width")), height = static_cast<int>(video->Number("height"));
+    if (c.levels) {
+        EXPECT_NEAR(MeanLuma(converted.path, 0, 0, width / 16, height), 23, 8) << "dark end";
+        EXPECT_NEAR(MeanLuma(converted.path, width - width / 16, 0, width / 16, height), 228, 8) << "bright end";
+    }
+    if (*c.fields) {
+        EXPECT_EQ(video->Text("field_order"), c.fields);
+        EXPECT_EQ(DetectedFields(converted.path), IdetName(c.fields));
+    }
+    if (*c.reference) {
+        EXPECT_EQ(DecodedPictures(converted.path), DecodedPictures(FixturePath(c.fixture))) << "one picture a frame";
+        EXPECT_GT(PictureSimilarity(converted.path, FixturePath(c.fixture), c.reference), 0.95);
+    }
+    if (HasFailure()) ADD_FAILURE() << converted.encoder.Describe();
+}
+
+INSTANTIATE_TEST_SUITE_P(Source, PictureKind, testing::ValuesIn(kPictureCases),
+                         [](const testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

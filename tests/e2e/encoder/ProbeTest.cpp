@@ -54,13 +54,18 @@ const char* const kSources[] = {
     "rate-30.mkv",
 };
 
-// One source's reports: its five values, as ffprobe reads them, then the
-// source read with status 0.
+constexpr std::size_t kReportsPerSource = 7;
+
+// One source's reports: its five values, as ffprobe reads them, its kind
+// of pictures (progressive SDR, as every source here), then the source read
+// with status 0.
 void ExpectReportsAsFfprobeReads(const std::vector<ReportFrame>& reports, const SourceFacts& source) {
-    ASSERT_EQ(reports.size(), 6u);
-    for (std::uint32_t i = 0; i < 6; ++i) {
+    ASSERT_EQ(reports.size(), kReportsPerSource);
+    constexpr std::uint32_t kOrder[] = {ReportDuration,     ReportWidth,       ReportHeight,    ReportFrameRate,
+                                        ReportSampleAspect, ReportPictureKind, ReportSourceRead};
+    for (std::uint32_t i = 0; i < kReportsPerSource; ++i) {
         EXPECT_EQ(reports[i].message, kEncoderNotifyMessage);
-        EXPECT_EQ(reports[i].code, i < 5 ? i + 1 : ReportSourceRead) << "reports out of order";
+        EXPECT_EQ(reports[i].code, kOrder[i]) << "reports out of order";
     }
     EXPECT_EQ(reports[0].value, static_cast<int>(std::floor(source.info.Duration())));
     EXPECT_EQ(reports[1].value, source.width);
@@ -68,6 +73,7 @@ void ExpectReportsAsFfprobeReads(const std::vector<ReportFrame>& reports, const 
     EXPECT_NEAR(reports[3].value, source.frameRate * 10'000'000, 1000);
     EXPECT_NEAR(reports[4].value, source.info.First("video")->SampleAspect() * 10'000'000, 1000);
     EXPECT_EQ(reports[5].value, 0);
+    EXPECT_EQ(reports[6].value, 0);
 }
 
 class Probe : public testing::TestWithParam<const char*> {};
@@ -100,15 +106,17 @@ TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
 
     ASSERT_TRUE(result.Exited(0)) << result.err;
     const std::vector<ReportFrame>& reports = result.reports;
-    ASSERT_EQ(reports.size(), 6 * (std::size(kSources) + 2)) << result.err;
-    ExpectReportsAsFfprobeReads({reports.begin(), reports.begin() + 6}, FactsOf(kSources[0]));
-    for (std::size_t i = 6; i < 11; ++i) EXPECT_EQ(reports[i].value, 0) << "the missing file's report " << i;
-    EXPECT_EQ(reports[11].code, ReportSourceRead);
-    EXPECT_EQ(reports[11].value, static_cast<int>(ExitStatus::SourceUnreadable));
+    constexpr auto kEach = static_cast<std::ptrdiff_t>(kReportsPerSource);
+    ASSERT_EQ(reports.size(), kReportsPerSource * (std::size(kSources) + 2)) << result.err;
+    ExpectReportsAsFfprobeReads({reports.begin(), reports.begin() + kEach}, FactsOf(kSources[0]));
+    for (std::size_t i = kEach; i < 2 * kEach - 1; ++i)
+        EXPECT_EQ(reports[i].value, 0) << "the missing file's report " << i;
+    EXPECT_EQ(reports[2 * kEach - 1].code, ReportSourceRead);
+    EXPECT_EQ(reports[2 * kEach - 1].value, static_cast<int>(ExitStatus::SourceUnreadable));
     for (std::size_t i = 0; i < std::size(kSources); ++i) {
-        auto first = reports.begin() + static_cast<std::ptrdiff_t>(12 + 6 * i);
+        auto first = reports.begin() + 2 * kEach + kEach * static_cast<std::ptrdiff_t>(i);
         SCOPED_TRACE(kSources[i]);
-        ExpectReportsAsFfprobeReads({first, first + 6}, FactsOf(kSources[i]));
+        ExpectReportsAsFfprobeReads({first, first + kEach}, FactsOf(kSources[i]));
     }
     EXPECT_TRUE(folder.Entries().empty()) << "the probe created a file";
 }
@@ -141,6 +149,31 @@ INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
                                          // Under a second counts as one, or the window would refuse it.
                                          TimingCase{"half-second.mp4", 1, 25}),
                          [](const testing::TestParamInfo<TimingCase>& info) {
+                             return FixtureTestName({info.param.fixture, info.index});
+                         });
+
+// What kind the pictures are, from the decoded pictures where the
+// container says nothing (DV in AVI).
+struct KindCase {
+    const char* fixture;
+    int kind;
+};
+
+class ProbeKind : public testing::TestWithParam<KindCase> {};
+
+TEST_P(ProbeKind, ReportsHdrAndFieldsAsDecoded) {
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath(GetParam().fixture), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(ReportValues(encoder.result, ReportPictureKind), std::vector<int>{GetParam().kind});
+}
+
+INSTANTIATE_TEST_SUITE_P(Source, ProbeKind,
+                         testing::Values(KindCase{"hlg.mp4", kPictureHdr},
+                                         KindCase{"dv.avi", kPictureInterlaced | kPictureBottomFieldFirst},
+                                         KindCase{"interlaced-1080.ts", kPictureInterlaced | kPictureBottomFieldFirst}),
+                         [](const testing::TestParamInfo<KindCase>& info) {
                              return FixtureTestName({info.param.fixture, info.index});
                          });
 

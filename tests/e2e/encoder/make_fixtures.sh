@@ -193,6 +193,20 @@ turned() {
 turned portrait-90.mp4 transpose=clock 90
 turned portrait-180.mp4 hflip,vflip 180
 turned portrait-270.mp4 transpose=cclock 270
+# Mirrored ones: the track header's matrix (a b . c d . x y .) patched to
+# mirror the stored picture back, as ffmpeg 5.1 cannot write it.
+mirrored() {
+  ff -f lavfi -i "color=gray:s=240x320:r=25:d=1,drawbox=x=0:y=0:w=120:h=160:color=white:t=fill,$2" \
+     -c:v mpeg4 -q:v 3 -f mp4 "$folder/partial-$1"
+  header=$(grep -obUa tkhd "$folder/partial-$1" | head -n 1 | sed "s/:.*//")
+  printf "$3" | dd of="$folder/partial-$1" bs=1 seek=$((header + 44)) conv=notrunc 2>/dev/null
+  mv "$folder/partial-$1" "$folder/$1"
+}
+one='\000\001\000\000' minus='\377\377\000\000' zero='\000\000\000\000'
+mirrored mirrored.mp4 hflip "$minus$zero$zero$zero$one"
+mirrored upside-down.mp4 vflip "$one$zero$zero$zero$minus"
+mirrored transposed.mp4 transpose=cclock_flip "$zero$one$zero$one$zero"
+mirrored transposed-back.mp4 transpose=clock_flip "$zero$minus$zero$minus$zero"
 # Containers that keep timestamps in milliseconds, at common rates.
 # (clip sets name and rate itself.)
 for each_rate in 12 15 24000/1001 30; do
@@ -260,5 +274,27 @@ clip sound-hole.mkv matroska 64x64 1/5 1202 "$(sine 48000 2)" -c:v mpeg4 -q:v 5 
   -bsf:a 'setts=ts=if(gte(TS\,1000)\,TS+1200000\,TS)'
 # Half a second, and a recording without a stated length.
 clip half-second.mp4 mp4 160x120 25 0.5 none -c:v mpeg4 -q:v 5
+
+
+# Fourth round: pictures that are not progressive 8-bit SDR. A ramp from
+# black to white: as an HLG phone clip (10-bit BT.2020, its white at HDR's
+# reference white of 203 cd/m²), and in full range as VP9 keeps it; and
+# DV footage panning fast, 576i bottom field first.
+ramp="color=black:s=320x180:r=25:d=0.4,format=yuv420p,geq=lum='16+X*219/W':cb=128:cr=128"
+hlg="zscale=tin=bt709:pin=bt709:min=bt709:rin=tv:t=arib-std-b67:p=bt2020:m=bt2020nc:r=tv:npl=203,format=yuv420p10le"
+ff -f lavfi -i "$ramp,$hlg" -c:v libx265 -preset ultrafast -x265-params log-level=error \
+   -color_primaries bt2020 -color_trc arib-std-b67 -colorspace bt2020nc -tag:v hvc1 -f mp4 "$folder/partial-hlg.mp4"
+mv "$folder/partial-hlg.mp4" "$folder/hlg.mp4"
+# The same as HDR10: PQ with its mastering display and light levels.
+ff -f lavfi -i "$ramp,$(echo "$hlg" | sed s/arib-std-b67/smpte2084/)" -c:v libx265 -preset ultrafast \
+   -x265-params "log-level=error:master-display=G(13250,34500)B(7500,3000)R(34000,16000)WP(15635,16450)L(10000000,1):max-cll=1000,400" \
+   -color_primaries bt2020 -color_trc smpte2084 -colorspace bt2020nc -tag:v hvc1 -f mp4 "$folder/partial-pq.mp4"
+mv "$folder/partial-pq.mp4" "$folder/pq.mp4"
+ff -f lavfi -i "color=black:s=320x180:r=25:d=0.4,format=yuv420p,geq=lum='X*255/W':cb=128:cr=128" \
+   -c:v libvpx-vp9 -deadline realtime -color_range pc -f webm "$folder/partial-full-range.webm"
+mv "$folder/partial-full-range.webm" "$folder/full-range.webm"
+ff -f lavfi -i "testsrc2=s=1440x576:r=50:d=0.4,crop=720:576:'t*1500':0,tinterlace=interleave_bottom,setfield=bff" -c:v dvvideo \
+   -pix_fmt yuv420p -f avi "$folder/partial-dv.avi"
+mv "$folder/partial-dv.avi" "$folder/dv.avi"
 
 echo "$script_sum" > "$stamp"

@@ -149,12 +149,13 @@ private slots:
             Read({QString::fromStdString(source)});
             return !m_read.isEmpty();
         };
-        QVERIFY(probe("r1:12 r2:320 r3:240 r4:299700000 r5:11851852"));
+        QVERIFY(probe("r1:12 r2:320 r3:240 r4:299700000 r5:11851852 r8:7"));
         QCOMPARE(slot.durationSeconds, 12.0);
         QCOMPARE(slot.sourceWidth, 320);
         QCOMPARE(slot.sourceHeight, 240);
         QVERIFY(qAbs(slot.sourceFrameRate - 29.97) < 1e-9);
         QVERIFY(qAbs(slot.sourceSampleAspect - 1.1851852) < 1e-9);
+        QVERIFY(slot.hdr && slot.interlaced && slot.bottomFieldFirst);
         QCOMPARE(m_host->sources.Entry(0).durationSeconds, 5.0);
 
         // The encoder's end of the channel is the last number; stdin is the
@@ -165,7 +166,7 @@ private slots:
         QVERIFY2(starts[0].contains(" cwd=" + QString::fromStdString(std::filesystem::current_path().string()) + " "),
                  qPrintable(starts[0]));
         QVERIFY2(starts[0].endsWith(" 1 3"), qPrintable(starts[0]));
-        QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 6);  // and "source read"
+        QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 7);  // and "source read"
 
         // An unknown pixel shape is taken as square and refuses nothing.
         QVERIFY(probe("r4:-5 r5:0"));

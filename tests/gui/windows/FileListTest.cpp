@@ -32,13 +32,15 @@ struct Probed {
     int width;
     int height;
     double fps;
+    bool hdr = false;
+    bool interlaced = false;
 };
 
 // Lists a file as if its probe had reported these values.
 void List(WindowUnderTest& window, const std::string& path, Probed values) {
     SourceEntry* slot = window->Sources().ProbeSlot();
     QVERIFY(slot);
-    *slot = {"", values.seconds, values.width, values.height, values.fps};
+    *slot = {"", values.seconds, values.width, values.height, values.fps, 1.0, values.hdr, values.interlaced};
     window->AppendRow(path);
 }
 
@@ -135,6 +137,11 @@ void FileListTest::rowsShowNumberPathAndTruncatedClock() {
     // A path too long for its column keeps both ends; the tooltip has it whole.
     QCOMPARE(window.List()->textElideMode(), Qt::ElideMiddle);
     QCOMPARE(window.List()->topLevelItem(1)->toolTip(1), QStringLiteral("/clips/long.avi"));
+    // HDR and interlaced pictures are named there too.
+    List(window, "/clips/phone.mov", {5, 320, 240, 25.0, true, true});
+    QCOMPARE(window.List()->topLevelItem(3)->toolTip(1),
+             QStringLiteral("/clips/phone.mov\nHDR video: MP4 H.265 keeps it; other formats get it in SDR colours\n"
+                            "Interlaced, top field first"));
 }
 
 void FileListTest::removeRenumbersAndKeepsEachRowsValues() {

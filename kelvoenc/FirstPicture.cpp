@@ -1,0 +1,107 @@
+#include "kelvoenc/FirstPicture.h"
+
+#include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/StreamDecoder.h"
+#include "text/FormatText.h"
+
+extern "C" {
+#include <libavutil/mastering_display_metadata.h>
+}
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// The time the video's packets cover, widened packet by packet.
+class PacketSpan {
+public:
+    void Add(const AVPacket& packet) {
+        std::int64_t time = packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts;
+        if (time == AV_NOPTS_VALUE) return;
+        m_first = std::min(m_first, time);
+        m_end = std::max(m_end, time + packet.duration);
+    }
+    double Seconds(AVRational timeBase) const {
+        return m_end < m_first ? -1 : static_cast<double>(m_end - m_first) * av_q2d(timeBase);
+    }
+
+private:
+    std::int64_t m_first = std::numeric_limits<std::int64_t>::max();
+    std::int64_t m_end = std::numeric_limits<std::int64_t>::min();
+};
+
+// The stream's side data, else the picture's.
+const void* HdrSideData(const AVStream* stream, const AVFrame* picture, AVPacketSideDataType streamType,
+                        AVFrameSideDataType pictureType) {
+    if (const std::uint8_t* data = av_stream_get_side_data(stream, streamType, nullptr)) return data;
+    const AVFrameSideData* side = av_frame_get_side_data(picture, pictureType);
+    return side ? side->data : nullptr;
+}
+
+int Scaled(AVRational value, int scale) { return static_cast<int>(av_rescale(value.num, scale, value.den)); }
+
+// x265's words for the mastering display (chromaticities in 1/50000,
+// luminance in 1/10000 cd/m²) and the light levels.
+std::string HdrMetadata(const AVStream* stream, const AVFrame* picture) {
+    std::string words;
+    const auto* display = static_cast<const AVMasteringDisplayMetadata*>(
+        HdrSideData(stream, picture, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, AV_FRAME_DATA_MASTERING_DISPLAY_METADATA));
+    if (display && display->has_primaries && display->has_luminance) {
+        const auto point = [](const AVRational xy[2]) {
+            return FormatText("(%d,%d)", Scaled(xy[0], 50000), Scaled(xy[1], 50000));
+        };
+        words += "master-display=G" + point(display->display_primaries[1]) + "B" +
+                 point(display->display_primaries[2]) + "R" + point(display->display_primaries[0]) + "WP" +
+                 point(display->white_point) +
+                 FormatText("L(%d,%d)", Scaled(display->max_luminance, 10000), Scaled(display->min_luminance, 10000));
+    }
+    const auto* light = static_cast<const AVContentLightMetadata*>(
+        HdrSideData(stream, picture, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, AV_FRAME_DATA_CONTENT_LIGHT_LEVEL));
+    if (light) words += FormatText("%smax-cll=%u,%u", words.empty() ? "" : ":", light->MaxCLL, light->MaxFALL);
+    return words;
+}
+
+PictureTraits TraitsOf(const AVStream* stream, const AVFrame* picture) {
+    PictureTraits traits;
+    traits.interlaced = picture->interlaced_frame;
+    traits.topFieldFirst = picture->top_field_first;
+    traits.primaries = picture->color_primaries;
+    traits.transfer = picture->color_trc;
+    traits.matrix = picture->colorspace;
+    if (traits.IsHdr()) traits.hdrMetadata = HdrMetadata(stream, picture);
+    return traits;
+}
+
+}  // namespace
+
+FirstPicture FirstPicture::Read(InputMedia& source, bool measureLength) {
+    StreamDecoder decoder(source.Path(), source.VideoStream(), 1);
+    FirstPicture first;
+    double seconds = measureLength ? source.StatedDurationSeconds() : 0;
+    const int video = source.VideoStream()->index;
+    bool pictured = false;
+    auto seen = [&](AVFrame* picture) {
+        if (!pictured) first.traits = TraitsOf(source.VideoStream(), picture);
+        pictured = true;
+    };
+    PacketSpan span;
+    PacketPtr packet = MakePacket();
+    int result = 0;
+    while ((!pictured || seconds < 0) && (result = av_read_frame(source.Format(), packet.get())) >= 0) {
+        if (packet->stream_index == video) {
+            span.Add(*packet);
+            if (!pictured) decoder.Decode(packet.get(), seen);
+        }
+        av_packet_unref(packet.get());
+    }
+    if (source.ReadWasInterrupted())
+        throw EncoderFailure(ExitStatus::SourceUnreadable,
+                             "Cannot read the source \"" + source.Path() + "\": " + source.ReadFailure(result));
+    if (!pictured) decoder.Decode(nullptr, seen);
+    if (!pictured)
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "No picture of \"" + source.Path() + "\" could be decoded.");
+    if (measureLength) first.seconds = seconds >= 0 ? seconds : span.Seconds(source.VideoStream()->time_base);
+    return first;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "kelvoenc/InputMedia.h"
+#include "kelvoenc/VideoPlan.h"
+
+// The source's first decoded picture, for what it tells of all of them
+// (its fields and colours, which containers often leave out), and on
+// request the video's length.
+class FirstPicture {
+public:
+    // Reads the source until its first picture is decoded and, with
+    // measureLength, when the container does not state its length, on to
+    // the end to measure it. Throws when no picture decodes.
+    static FirstPicture Read(InputMedia& source, bool measureLength);
+
+    PictureTraits traits;
+    double seconds = -1;  // the video's length, negative when not measured
+};
