@@ -10,6 +10,7 @@ struct CommandLineOptions {
     std::optional<std::string> settingsFile;  // an option.ini other than the program's own
     std::optional<int> format;                // overrides the settings' output format
     std::optional<std::string> outputFolder;  // overrides the settings' output folder
+    std::optional<int> jobs;                  // overrides the settings' conversions at once
     bool discImage = false;                   // end a disc format's batch in a disc image
     bool json = false;                        // progress as JSON lines
     bool listFormats = false;

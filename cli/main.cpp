@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     if (options.format) settings.outputFormat = *options.format;
     if (options.outputFolder) settings.outputFolder = *options.outputFolder;
     if (options.discImage) settings.discImage = 1;
+    if (options.jobs) settings.conversionsAtOnce = *options.jobs;
 
     QCoreApplication application(argc, argv);
     std::unique_ptr<ProgressPrinter> printer;

@@ -36,6 +36,9 @@ struct ConversionSettings {
     int mp4Quality = 3;
     int mp4Resolution = 0;
     int mp4FrameRate = 0;
+    int conversionsAtOnce = kAutoConversions;  // how many files convert side by side
+
+    static constexpr int kAutoConversions = 0;  // "Auto": chosen from the cores and the format
 
     // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
     static std::string DefaultOutputFolder();

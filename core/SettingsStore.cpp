@@ -45,6 +45,7 @@ constexpr SettingsIntField kIntFields[] = {
     {"MP4 quality", &S::mp4Quality},
     {"MP4 resolution", &S::mp4Resolution},
     {"MP4 frame rate", &S::mp4FrameRate},
+    {"Conversions at once", &S::conversionsAtOnce},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

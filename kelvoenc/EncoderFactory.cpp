@@ -1,6 +1,7 @@
 #include "kelvoenc/EncoderFactory.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/ThreadShare.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
@@ -106,11 +107,23 @@ void SetConstantQuality(VideoCodecChoice codec, const VideoEncodeOptions& video,
     settings.Set("preset", video.speedPreset.empty() ? kDefaultSpeedPreset : video.speedPreset.c_str());
     settings.Set("profile", codec == VideoCodecChoice::H264 ? "high" : "main");
     // x265 writes its own banner and statistics on standard error, whose
-    // last line the front-end shows as a failure's cause.
-    if (codec == VideoCodecChoice::H265) settings.Set("x265-params", "log-level=error");
+    // last line the front-end shows as a failure's cause. Its worker pool
+    // takes its size from its own parameters, not from the thread count.
+    if (codec == VideoCodecChoice::H265) {
+        const int share = ThreadShareFromEnvironment();
+        std::string parameters = "log-level=error";
+        if (share > 0) parameters += ":pools=" + std::to_string(share);
+        settings.Set("x265-params", parameters.c_str());
+    }
 }
 
-int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
+// The run's share of the cores, or every core (up to the share's limit).
+int EncoderThreads() {
+    const int share = ThreadShareFromEnvironment();
+    if (share > 0) return share;
+    return static_cast<int>(
+        std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMaxThreadShare)));
+}
 
 }  // namespace
 
@@ -158,7 +171,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
 
     OptionDictionary settings;
     if (IsConstantQualityVideo(codec)) {
-        context->thread_count = 0;
+        context->thread_count = ThreadShareFromEnvironment();
         SetConstantQuality(codec, video, settings);
         Open(context.get(), encoder, settings);
         return context;
@@ -171,7 +184,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
         // Xvid runs its own threads; it takes the count from us.
         context->thread_count = EncoderThreads();
     } else {
-        context->thread_count = 0;
+        context->thread_count = ThreadShareFromEnvironment();
         context->thread_type = FF_THREAD_SLICE;
         if (video.rateDistortionDecision) settings.Set("mbd", "rd");
     }

@@ -11,6 +11,7 @@
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
+#include "protocol/ThreadShare.h"
 #include "text/FormatText.h"
 #include "text/ProgressText.h"
 
@@ -106,7 +107,7 @@ ExitStatus Transcoder::Run() {
     InputMedia source(m_options.sourcePath);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
     source.ChooseSound();
-    StreamDecoder videoDecoder(source.Path(), source.VideoStream());
+    StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
     std::unique_ptr<StreamDecoder> soundDecoder = OpenSoundDecoder(source);
 
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);

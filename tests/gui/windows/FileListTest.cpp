@@ -212,11 +212,11 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     ConversionBatch batch(window->Sources(), 0);
     auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), window->Targets(), window->Sources())); };
     next();
-    batch.FinishCurrent(EncoderExit{}, true);
+    batch.Finish(0, EncoderExit{}, true);
     next();
-    batch.FailCurrent("the source cannot be read");
+    batch.Fail(1, "the source cannot be read");
     next();
-    batch.StopCurrent();
+    batch.Stop(2);
     window->BatchEnded(batch);
 
     auto outcome = [&window](int row) { return window.List()->topLevelItem(row)->toolTip(0); };
