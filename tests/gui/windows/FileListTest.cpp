@@ -24,6 +24,7 @@
 
 #include <fstream>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -499,16 +500,21 @@ void FileListTest::filesDroppedDuringABatchAreReadAfterIt() {
 
 void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound_data() {
     QTest::addColumn<unsigned>("seed");
-    for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) QTest::addRow("seed %u", seed) << seed;
+    QTest::addColumn<int>("atOnce");
+    for (int atOnce : {1, 3})
+        for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
+            QTest::addRow("seed %u, %d at once", seed, atOnce) << seed << atOnce;
 }
 
 // Files dropped, Cancel, the close box and Convert at moments a seeded
 // generator picks among the program's own events (state changes, progress,
 // message boxes), answering each question at random, through a scripted
-// batch: no row is lost or changed, no second batch starts, nothing that
-// this program did not make is deleted, and the window ends idle or closed.
+// batch, one file at a time or several: no row is lost or changed, no second
+// batch starts, no two runs write to one name, nothing that this program did
+// not make is deleted, and the window ends idle or closed.
 void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
     QFETCH(unsigned, seed);
+    QFETCH(int, atOnce);
     std::mt19937 random(seed);
     auto chance = [&random](int percent) { return std::uniform_int_distribution<int>(1, 100)(random) <= percent; };
     QTemporaryDir work;
@@ -533,6 +539,7 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
     WindowUnderTest window;
     Show(window);
     window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    window->Settings().conversionsAtOnce = atOnce;
     window.SetOutputFolder(work.filePath("out").toStdString());
     MessageBoxResponder boxes;
     QStringList faults;
@@ -552,6 +559,12 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
         if (rows.size() != window->Sources().fileCount()) faults << "the rows and the source list differ in number";
         if (rows.mid(0, seenRows.size()) != seenRows) faults << "a listed row was lost or changed";
         seenRows = rows;
+        const ConversionBatch* batch = window->Engine().Batch();
+        std::set<std::string> writing;
+        for (int index = 0; batch && index < batch->EntryCount(); ++index)
+            if (batch->Entry(index).state == EntryState::Converting &&
+                !writing.insert(batch->Entry(index).outputPath).second)
+                faults << "two runs write to " + QString::fromStdString(batch->Entry(index).outputPath);
     };
     auto act = [&] {
         if (closed || actionsLeft <= 0) return;
