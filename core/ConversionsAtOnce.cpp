@@ -13,7 +13,7 @@ constexpr int kFewestClassicRuns = 2;
 
 int AutoConversions(const ConversionSettings& settings, int cores) {
     if (FamilyOf(settings.outputFormat) == FormatFamily::Mp4) return cores / kCoresPerWideRun;
-    return std::max(kFewestClassicRuns, cores / kCoresPerClassicRun);
+    return std::max(std::min(kFewestClassicRuns, cores), cores / kCoresPerClassicRun);
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 // The chosen number of conversions at once, or for "Auto" one picked from
 // the cores and the format: H.264 and H.265 spread one run over many threads
 // and get a run for every four cores; the classic formats keep about two
-// cores busy per run and get one for every two, and two at least, since
-// starting and ending short runs leaves cores idle. Never more than
+// cores busy per run and get one for every two, and two at least where there
+// are two cores, since starting and ending short runs leaves cores idle. Never more than
 // `filesLeft`, never fewer than one.
 int ConversionsAtOnce(const ConversionSettings& settings, int cores, int filesLeft);
 

@@ -55,6 +55,7 @@ enum CommandId : int {
     IDC_SET_TVMODE = 1077,
     IDC_SET_ASPECT = 1078,
     IDC_SET_DISC_IMAGE = 1090,
+    IDC_SET_CONVERSIONS = 1091,
 
     // Menus 136 and 144
     ID_HELP_CONTENT = 32771,

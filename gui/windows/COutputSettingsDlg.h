@@ -36,6 +36,7 @@ private:
     void FillFrameRateList();
     void FillAspectList();
     void InitVolumeSlider();
+    void FillConversionsList();
     void FillAllLists();
     void ShowDiscImage();
 
@@ -62,6 +63,7 @@ private:
 
     QCheckBox* m_letterboxCheck = nullptr;
     QCheckBox* m_discImageCheck = nullptr;
+    QComboBox* m_conversionsList = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;
     QComboBox* m_aspectList = nullptr;

@@ -56,6 +56,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.asfAudioCodec = 0;
     settings.mpegFrameRate = -4;
     settings.mp4Resolution = 9;
+    settings.conversionsAtOnce = 3;
     ASSERT_TRUE(Store().Save(settings));
     EXPECT_EQ(Store().Load(), settings);
 
@@ -74,7 +75,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
                           "AVI frame rate=",    "MPEG frame rate=-4",
                           "Volume=33",          "Disc image=1",
                           "MP4 quality=3",      "MP4 resolution=9",
-                          "MP4 frame rate=0"};
+                          "MP4 frame rate=0",   "Conversions at once=3"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);
     for (const char* key : keys) {
@@ -101,6 +102,7 @@ TEST_F(SettingsStoreTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(loaded.aviQuality, 4);
     EXPECT_EQ(loaded.discImage, 0);  // written before the key existed
     EXPECT_EQ(loaded.mp4Quality, 3);  // a file from before MP4 takes the middle step
+    EXPECT_EQ(loaded.conversionsAtOnce, ConversionSettings::kAutoConversions);
     EXPECT_EQ(Store().LoadVersion(), "2.5");
 
     ASSERT_TRUE(Store().Save(loaded));
