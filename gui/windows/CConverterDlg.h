@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+struct BatchEntry;
 class BatchPresenter;
 class CImageButton;
 class ConversionEngine;
@@ -136,6 +137,9 @@ private:
     void SelectRow(int row);
     void NumberRows(int from);
     void ClearOutcomes();
+    void ShowRunning(int index, double seconds);
+    void ShowOutcome(const BatchEntry& entry);
+    QString DurationText(int row) const;
 
     SettingsStore m_store;
     // The per-user profile beside the settings: the window's size and the

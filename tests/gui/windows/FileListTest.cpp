@@ -110,6 +110,7 @@ private slots:
     void theSessionsEndStopsABatchWithoutAsking();
     void theCloseBoxStopsTheBatchAndClosesOnYes();
     void filesDroppedDuringABatchAreReadAfterIt();
+    void runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce();
     void eventsAtRandomMomentsLeaveEveryStateSound_data();
     void eventsAtRandomMomentsLeaveEveryStateSound();
 };
@@ -496,6 +497,37 @@ void FileListTest::filesDroppedDuringABatchAreReadAfterIt() {
     QCOMPARE(window->Sources().Entry(2).path, dropped.toStdString());
     QCOMPARE(boxes.Shown().size(), 1);
     QVERIFY(boxes.Shown()[0].text.startsWith("Mission accomplished!"));
+}
+
+// Two files side by side: each running row shows how far it is; the first
+// to end shows its outcome while the other still runs.
+void FileListTest::runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 2);
+    window->Settings().conversionsAtOnce = 2;
+    qputenv("FAKE_ENCODER_SCRIPT", "r6:30 sleep:50 write");
+    MessageBoxResponder boxes;
+    QStringList progress;
+    QStringList atFirstEnd;
+    connect(&window->Engine(), &ConversionEngine::Progressed, &*window,
+            [&](const RunProgress& report) { progress << window.List()->topLevelItem(report.index)->text(2); });
+    connect(&window->Engine(), &ConversionEngine::FileEnded, &*window, [&](int index) {
+        if (!atFirstEnd.isEmpty()) return;
+        QTreeWidgetItem* ended = window.List()->topLevelItem(index);
+        QVERIFY(!ended->icon(0).isNull());
+        atFirstEnd << ended->toolTip(0) << window.List()->topLevelItem(1 - index)->toolTip(0);
+    });
+    window.Convert();
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QCOMPARE(progress, QStringList({"50%", "50%"}));
+    QCOMPARE(atFirstEnd.size(), 2);
+    QVERIFY2(atFirstEnd[0].startsWith("Converted to " + out.path()), qPrintable(atFirstEnd[0]));
+    QCOMPARE(atFirstEnd[1], QStringLiteral("Converting: 50%"));
+    // Once over, the rows show their durations again.
+    QCOMPARE(window.Rows(),
+             QStringList({Number(1) + "|/clips/one.avi|00:01:00", Number(2) + "|/clips/two.avi|00:01:00"}));
 }
 
 void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound_data() {
