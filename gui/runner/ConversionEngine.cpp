@@ -219,16 +219,22 @@ void ConversionEngine::OnStopAnswer(bool stop) {
     m_progress.cancelRequested = false;
     EnterState(State::Converting);
     emit StopDeclined();
-    std::vector<std::pair<int, EncoderExit>> ended;
+    std::vector<int> ended;
     for (auto& [index, run] : m_runs) {
         if (run.heldExit) {
-            ended.emplace_back(index, *std::exchange(run.heldExit, std::nullopt));
+            ended.push_back(index);
         } else if (std::optional<double> held = std::exchange(run.heldReport, std::nullopt)) {
             ShowProgress(run, *held);
             run.process->Reply(kReplyContinue);
         }
     }
-    for (const auto& [index, exit] : ended) CompleteRun(index, exit);
+    // Each end is taken while still held, so that a batch ended meanwhile
+    // (an encoder that could not be started) has taken the rest already.
+    for (int index : ended) {
+        auto run = m_runs.find(index);
+        if (run == m_runs.end() || !run->second.heldExit) continue;
+        CompleteRun(index, *std::exchange(run->second.heldExit, std::nullopt));
+    }
 }
 
 void ConversionEngine::StopWithoutAsking() {
