@@ -6,6 +6,7 @@
 #include "EngineTestSupport.h"
 #include "ScreenshotSupport.h"
 
+#include "core/ConversionsAtOnce.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/runner/EncoderProcess.h"
 #include "gui/runner/SourceProber.h"
@@ -261,9 +262,18 @@ private slots:
         QVERIFY(Exists(Scratch("out/second.avi")));
         ExpectIdleAfterBatch();
 
-        // Each run takes its own entry's frame rate; the working directory is the program's own.
+        // Each run takes its own entry's frame rate; the working directory is
+        // the program's own. Side by side, each gets its share of the cores,
+        // and the argument text stays as it is.
         QStringList starts = LogLines("start ");
         QCOMPARE(starts.size(), 2);
+        const int threads = m_atOnce > 1 ? ThreadsPerRun(AvailableCores(), 2) : 0;
+        auto argumentsBesidesTheFile = [](QString start) {
+            return start.section(" args=", 1).replace("second.avi", "first.avi").replace("17.500000", "25.000000");
+        };
+        QCOMPARE(argumentsBesidesTheFile(starts[0]), argumentsBesidesTheFile(starts[1]));
+        for (const QString& start : starts)
+            QCOMPARE(start.section(" args=", 0, 0).section(" threads=", 1), QString::number(threads));
         for (const QString& start : starts) {
             QVERIFY(start.contains(start.contains("second.avi") ? "-ofps 17.500000" : "-ofps 25.000000"));
             QVERIFY(start.contains(" cwd=" + QString::fromStdString(std::filesystem::current_path().string()) + " "));
