@@ -1,14 +1,14 @@
 #!/bin/sh
 # kelvoenc against the ffmpeg command line, side by side in one run.
 #
-# Usage: [FORMATS="avi dvd wmv mp4"] bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
+# Usage: [FORMATS="avi dvd wmv mp4 h265"] bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
 #
 # Makes a 30-second 640x480 clip with some noise, converts it with kelvoenc
 # using the argument texts the front-end builds with its default settings,
 # and with ffmpeg at equivalent settings (same encoders, bitrates, filters
-# and rate), for AVI (DivX + MP3), DVD NTSC, WMV and MP4 (H.264 + AAC at
-# 1280x720, the 4:3 picture between bars, to show the speed preset keeps up
-# with the source on a small machine). FORMATS="mp4 avi" picks some. Prints kelvoenc's speed
+# and rate), for AVI (DivX + MP3), DVD NTSC, WMV and MP4 (H.264 + AAC, and
+# H.265 + AAC, at 1280x720, the 4:3 picture between bars, to show the speed
+# presets keep up with the source on a small machine). FORMATS="mp4 avi" picks some. Prints kelvoenc's speed
 # relative to ffmpeg (ffmpeg's time / kelvoenc's time: above 1 is faster),
 # the peak memory of both, and beside the times each output's size and video
 # bitrate, so that a speed figure never comes from doing less work. Each
@@ -61,23 +61,26 @@ larger() { echo "$1 $2" | awk '{ print ($1 > $2) ? $1 : $2 }'; }
 avi_options="-oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:vqmax=31:autoaspect=1 -ffourcc DX50 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi -sws 2 -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 -1"
 dvd_options="-oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=3000:acodec=ac3:abitrate=224:autoaspect=1:aspect=16/9 -mpegopts format=dvd -af volume=+0db:0:lavcresample=48000 -srate 48000 -ofps 30000/1001 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 0 -1"
 mp4_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
+h265_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
 wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 
 ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
 avi_ffmpeg="$ff -c:v mpeg4 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 -sws_flags bicubic -af volume=0dB -c:a libmp3lame -abr 1 -b:a 128k -ac 2 -f avi"
 dvd_ffmpeg="$ff -vf scale=540:480,pad=720:480:90:0 -r 30000/1001 -c:v mpeg2video -b:v 3000k -maxrate 9400k -bufsize 1835k -g 18 -aspect 16:9 -af volume=0dB -c:a ac3 -b:a 224k -ar 48000 -f dvd -muxrate 10080000 -packetsize 2048"
 mp4_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
+h265_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 wmv_ffmpeg="$ff -c:v wmv2 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
 echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"
 printf '%-14s %10s %10s %7s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
   "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
-for format in ${FORMATS:-avi dvd wmv mp4}; do
+for format in ${FORMATS:-avi dvd wmv mp4 h265}; do
   eval "options=\$${format}_options"
   eval "reference=\$${format}_ffmpeg"
   extension=$format
   [ "$format" = dvd ] && extension=vob
+  [ "$format" = h265 ] && extension=mp4
   ours_seconds= ours_kb=0 their_seconds= their_kb=0
   # Alternate the two so that a change in the machine's load hits both alike.
   i=0
@@ -98,6 +101,7 @@ for format in ${FORMATS:-avi dvd wmv mp4}; do
     dvd) label="DVD NTSC" ;;
     wmv) label="WMV" ;;
     mp4) label="MP4 H.264 720p" ;;
+    h265) label="MP4 H.265 720p" ;;
   esac
   # shellcheck disable=SC2046 # two numbers each
   set -- $(output_size "$work/$format.$extension") $(output_size "$work/$format.ref.$extension")

@@ -22,6 +22,20 @@ int ParseFormat(const std::string& value) {
     throw UsageError("\"" + value + "\" is no output format; --list-formats lists them.");
 }
 
+// A count of conversions at once: a whole number from 1 up.
+int ParseJobs(const std::string& value) {
+    std::size_t used = 0;
+    int jobs = 0;
+    try {
+        jobs = std::stoi(value, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != value.size() || jobs < 1)
+        throw UsageError("\"" + value + "\" is no number of conversions at once; give 1 or more.");
+    return jobs;
+}
+
 std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
 
 // One row per option; a new option is one more row.
@@ -39,6 +53,8 @@ constexpr OptionRow kOptions[] = {
      [](CommandLineOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
     {"--output", "DIR", "write the converted files into DIR",
      [](CommandLineOptions& o, const std::string& v) { o.outputFolder = Absolute(v); }},
+    {"--jobs", "N", "convert N files at once (each with its share of the cores); by default as the settings say",
+     [](CommandLineOptions& o, const std::string& v) { o.jobs = ParseJobs(v); }},
     {"--disc-image", nullptr, "end a VCD, SVCD or DVD batch in a disc image",
      [](CommandLineOptions& o, const std::string&) { o.discImage = true; }},
     {"--disc-menu", nullptr, "open a DVD disc image on a menu (the default)",

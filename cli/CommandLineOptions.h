@@ -10,6 +10,7 @@ struct CommandLineOptions {
     std::optional<std::string> settingsFile;  // an option.ini other than the program's own
     std::optional<int> format;                // overrides the settings' output format
     std::optional<std::string> outputFolder;  // overrides the settings' output folder
+    std::optional<int> jobs;                  // overrides the settings' conversions at once
     bool discImage = false;                   // end a disc format's batch in a disc image
     std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
     bool fitDisc = false;                     // lower a DVD or SVCD batch's video rate to fit one disc

@@ -2,11 +2,9 @@
 
 #include <cstdint>
 
-// The engine's state across runs: the user's stop request and the last
-// progress value handled.
+// The engine's state across runs: the user's stop request.
 struct BatchProgress {
-    bool cancelRequested = false;     // set by the progress window's Cancel
-    double previousProgress = 999.0;  // the last progress value handled; never reset
+    bool cancelRequested = false;  // set by the progress window's Cancel
 };
 
 // Milliseconds of a steady clock, wrapping at 2^32 like a tick counter; take

@@ -40,68 +40,79 @@ ConversionBatch::ConversionBatch(const SourceList& sources, std::uint32_t startT
 
 std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanNext(const ConversionSettings& settings,
                                                                   EncodeTargets& targets, const SourceList& listed) {
-    while (!m_over && ++m_current < EntryCount()) {
-        BatchEntry& entry = Current();
-        entry.state = EntryState::Converting;
-        entry.outputPath = MakeOutputPath(entry.sourcePath, settings.outputFolder, settings.outputFormat, listed);
-        if (entry.outputPath.size() > kMaxPathLength) {
-            FailCurrent("the output path would be longer than " + std::to_string(kMaxPathLength) + " characters");
-            continue;
-        }
-        const SourceEntry& source = listed.Entry(entry.row);
-        Padding padding =
-            ComputePadding(settings, targets, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
-        return RunPlan{m_current, entry.sourcePath, entry.outputPath, padding, source.sourceFrameRate};
-    }
+    while (!m_over && m_next < EntryCount())
+        if (std::optional<RunPlan> plan = Plan(m_next++, settings, targets, listed)) return plan;
     m_over = true;
     return std::nullopt;
 }
 
-std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanAgain(const ConversionSettings& settings,
+std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanAgain(int index, const ConversionSettings& settings,
                                                                    EncodeTargets& targets, const SourceList& listed) {
-    --m_current;
-    return PlanNext(settings, targets, listed);
+    return Plan(index, settings, targets, listed);  // the taken name stands now, so the next free one is another
 }
 
-void ConversionBatch::NoteProgress(double seconds) { Current().reportedSeconds = seconds; }
+std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const ConversionSettings& settings,
+                                                              EncodeTargets& targets, const SourceList& listed) {
+    BatchEntry& entry = Mutable(index);
+    entry.state = EntryState::Converting;
+    entry.outputPath.clear();
+    entry.outputPath =
+        MakeOutputPath(entry.sourcePath, settings.outputFolder, settings.outputFormat, listed, RunningOutputs());
+    if (entry.outputPath.size() > kMaxPathLength) {
+        Fail(index, "the output path would be longer than " + std::to_string(kMaxPathLength) + " characters");
+        return std::nullopt;
+    }
+    const SourceEntry& source = listed.Entry(entry.row);
+    Padding padding =
+        ComputePadding(settings, targets, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
+    return RunPlan{index, entry.sourcePath, entry.outputPath, padding, source.sourceFrameRate};
+}
 
-void ConversionBatch::FinishCurrent(const EncoderExit& exit, bool outputWritten) {
+// The names the runs going on will give their files once they are whole.
+std::vector<std::string> ConversionBatch::RunningOutputs() const {
+    std::vector<std::string> outputs;
+    for (const BatchEntry& entry : m_entries)
+        if (entry.state == EntryState::Converting && !entry.outputPath.empty()) outputs.push_back(entry.outputPath);
+    return outputs;
+}
+
+void ConversionBatch::NoteProgress(int index, double seconds) { Mutable(index).reportedSeconds = seconds; }
+
+void ConversionBatch::Finish(int index, const EncoderExit& exit, bool outputWritten) {
+    BatchEntry& entry = Mutable(index);
     if (exit.LeftOutput() && outputWritten) {
-        Current().state = exit.Succeeded() ? EntryState::Converted : EntryState::Incomplete;
-        if (!exit.Succeeded()) Current().reason = IncompleteReason(exit);
+        entry.state = exit.Succeeded() ? EntryState::Converted : EntryState::Incomplete;
+        if (!exit.Succeeded()) entry.reason = IncompleteReason(entry, exit);
     } else {
         std::string reason = exit.FailureReason();
-        FailCurrent(reason.empty() ? "the encoder wrote no output file" : reason);
-        Current().diskFull = exit.Is(ExitStatus::DiskFull);
+        Fail(index, reason.empty() ? "the encoder wrote no output file" : reason);
+        entry.diskFull = exit.Is(ExitStatus::DiskFull);
     }
 }
 
-bool ConversionBatch::CurrentFoundDiskFull() const {
-    return m_current >= 0 && m_current < EntryCount() && Entry(m_current).diskFull;
-}
+void ConversionBatch::Stop(int index) { Mutable(index).state = EntryState::Stopped; }
 
-void ConversionBatch::StopCurrent() {
-    Current().state = EntryState::Stopped;
-    m_over = true;
-}
-
-void ConversionBatch::FailCurrent(std::string reason) {
-    Current().state = EntryState::Failed;
-    Current().reason = std::move(reason);
+void ConversionBatch::Fail(int index, std::string reason) {
+    BatchEntry& entry = Mutable(index);
+    entry.state = EntryState::Failed;
+    entry.reason = std::move(reason);
 }
 
 // How much made it into the output, by the run's last progress report.
-std::string ConversionBatch::IncompleteReason(const EncoderExit& exit) const {
-    const BatchEntry& entry = m_entries.at(static_cast<std::size_t>(m_current));
+std::string ConversionBatch::IncompleteReason(const BatchEntry& entry, const EncoderExit& exit) const {
     std::string reason = "only " + FormatClock(static_cast<std::int64_t>(entry.reportedSeconds)) + " of " +
                          FormatClock(static_cast<std::int64_t>(entry.durationSeconds)) + " converted";
     std::string line = exit.LastErrorLine();
     return line.empty() ? reason : reason + " (" + line + ")";
 }
 
-double ConversionBatch::DoneSeconds() const {
+double ConversionBatch::DoneSecondsBesides(int index) const {
     double done = 0.0;
-    for (int index = 0; index < EntryCount() && index < m_current; ++index) done += Entry(index).durationSeconds;
+    for (int other = 0; other < EntryCount(); ++other) {
+        const BatchEntry& entry = Entry(other);
+        if (other == index || entry.state == EntryState::Waiting) continue;
+        done += entry.state == EntryState::Converting ? entry.reportedSeconds : entry.durationSeconds;
+    }
     return done;
 }
 

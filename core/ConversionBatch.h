@@ -13,9 +13,9 @@
 #include <vector>
 
 // One Convert command's batch: every listed file in list order, each named,
-// padded and run in turn, and what became of each. The driver asks for the
-// next run, runs it and records how it ended; the summary is read off the
-// entries at the end.
+// padded and run, several side by side when the driver likes, and what
+// became of each. The driver asks for the next run, runs it and records how
+// it ended; the summary is read off the entries at the end, in list order.
 class ConversionBatch {
 public:
     // What the driver needs to start one entry's run.
@@ -33,43 +33,45 @@ public:
 
     int EntryCount() const { return static_cast<int>(m_entries.size()); }
     const BatchEntry& Entry(int index) const { return m_entries.at(static_cast<std::size_t>(index)); }
-    // The entry being converted; -1 before the first and once the batch is over.
-    int CurrentIndex() const { return m_over ? -1 : m_current; }
+    // Whether no entry is left to plan: every one had its turn, or the batch ended early.
     bool IsOver() const { return m_over; }
     std::uint32_t StartTick() const { return m_startTick; }
 
-    // Makes the next entry current and plans its run: its output path in the
-    // settings' output folder (a free name, never a listed source) and its
-    // pads (resolving the target frame size into `targets`). An entry whose
-    // output path would be too long fails at once and the next is planned.
-    // Returns nullopt, and the batch is over, when no entry is left.
+    // Plans the next waiting entry's run: its output path in the settings'
+    // output folder (a free name, never a listed source, never the output of
+    // a run still going on) and its pads (resolving the target frame size
+    // into `targets`). An entry whose output path would be too long fails at
+    // once and the next is planned. Returns nullopt, and the batch is over,
+    // when no entry is left.
     std::optional<RunPlan> PlanNext(const ConversionSettings& settings, EncodeTargets& targets,
                                     const SourceList& listed);
 
-    // The current entry's output name was taken by another program while
-    // its run wrote the file: plans the run again under the next free name.
-    std::optional<RunPlan> PlanAgain(const ConversionSettings& settings, EncodeTargets& targets,
+    // The entry's output name was taken by another program while its run
+    // wrote the file: plans its run again under the next free name, or fails
+    // the entry (nullopt) when that name would be too long.
+    std::optional<RunPlan> PlanAgain(int index, const ConversionSettings& settings, EncodeTargets& targets,
                                      const SourceList& listed);
 
-    // A progress report of the current entry's run.
-    void NoteProgress(double seconds);
+    // A progress report of the entry's run.
+    void NoteProgress(int index, double seconds);
 
-    // How the current entry's run ended, and whether its output file exists.
-    void FinishCurrent(const EncoderExit& exit, bool outputWritten);
+    // How the entry's run ended, and whether its output file exists.
+    void Finish(int index, const EncoderExit& exit, bool outputWritten);
 
-    // The current entry had no run (the encoder could not be started, say).
-    void FailCurrent(std::string reason);
+    // The entry had no run (the encoder could not be started, say).
+    void Fail(int index, std::string reason);
 
-    // The user stopped the batch during the current entry; the batch is over.
-    void StopCurrent();
+    // The user stopped the batch during the entry's run.
+    void Stop(int index);
 
-    // The durations of the entries finished so far.
-    double DoneSeconds() const;
+    // The media seconds done, but for the entry's own run: the durations of
+    // the entries that ended and what the other runs reported.
+    double DoneSecondsBesides(int index) const;
 
-    // Whether the current entry failed because its disk is full.
-    bool CurrentFoundDiskFull() const;
-    // The entries after the current one.
-    int RemainingCount() const { return EntryCount() - 1 - m_current; }
+    // Whether the entry failed because its disk is full.
+    bool FoundDiskFull(int index) const { return Entry(index).diskFull; }
+    // The entries not planned yet.
+    int RemainingCount() const { return m_over ? 0 : EntryCount() - m_next; }
     // Ends the batch before the entries that are left, which stay Waiting.
     void EndEarly() { m_over = true; }
 
@@ -86,11 +88,14 @@ public:
     std::string SummaryDetails() const;
 
 private:
-    BatchEntry& Current() { return m_entries.at(static_cast<std::size_t>(m_current)); }
-    std::string IncompleteReason(const EncoderExit& exit) const;
+    BatchEntry& Mutable(int index) { return m_entries.at(static_cast<std::size_t>(index)); }
+    std::optional<RunPlan> Plan(int index, const ConversionSettings& settings, EncodeTargets& targets,
+                                const SourceList& listed);
+    std::vector<std::string> RunningOutputs() const;
+    std::string IncompleteReason(const BatchEntry& entry, const EncoderExit& exit) const;
 
     std::vector<BatchEntry> m_entries;
     std::uint32_t m_startTick;
-    int m_current = -1;
+    int m_next = 0;  // the first entry not planned yet
     bool m_over = false;
 };

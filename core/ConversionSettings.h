@@ -40,6 +40,9 @@ struct ConversionSettings {
     // A DVD or SVCD video rate (kbit/s) fitted to the disc for one batch;
     // 0 keeps the quality preset's. Never stored.
     int fittedVideoKbps = 0;
+    int conversionsAtOnce = kAutoConversions;  // how many files convert side by side
+
+    static constexpr int kAutoConversions = 0;  // "Auto": chosen from the cores and the format
 
     // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
     static std::string DefaultOutputFolder();

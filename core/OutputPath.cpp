@@ -3,6 +3,7 @@
 #include "core/FormatCatalogue.h"
 #include "core/ProgramFolder.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -27,13 +28,16 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder, int outputFormat,
-                           const SourceList& listed) {
+                           const SourceList& listed, const std::vector<std::string>& reserved) {
     std::string folder = outputFolder;
     if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
     SplitName source = SplitAtLastDot(sourcePath.substr(sourcePath.rfind(kPathSeparator) + 1));
     std::string extension = OutputExtension(outputFormat);
 
-    auto taken = [&listed](const std::string& path) { return Exists(path) || listed.NamesListedFile(path); };
+    auto taken = [&](const std::string& path) {
+        return Exists(path) || listed.NamesListedFile(path) ||
+               std::find(reserved.begin(), reserved.end(), path) != reserved.end();
+    };
     std::string path = folder + source.stem + "." + extension;
     if (taken(path)) {
         std::string stem = source.stem + "_" + source.extension;

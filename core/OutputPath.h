@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Paths and texts are limited to 255 characters.
 inline constexpr std::size_t kMaxPathLength = 255;
@@ -15,11 +16,12 @@ inline constexpr std::size_t kMaxPathLength = 255;
 // replaces anything. When the first name is taken, the name becomes
 // "<name>_<source extension>.<output extension>" (party.avi -> party_avi.avi),
 // and when that is taken too, "_1", "_2", ... go before the extension until
-// a name is free.
+// a name is free. The names in `reserved` (the outputs of runs still going
+// on, which are not at their names yet) are taken too.
 // The path is not limited in length here; a conversion refuses a path longer
 // than kMaxPathLength.
 std::string MakeOutputPath(const std::string& sourcePath, const std::string& outputFolder, int outputFormat,
-                           const SourceList& listed);
+                           const SourceList& listed, const std::vector<std::string>& reserved = {});
 
 // The output folder a typed text names: an absolute path as typed, "~" and
 // "~/..." in the home folder, and any other relative path below the home

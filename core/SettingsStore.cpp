@@ -46,6 +46,7 @@ constexpr SettingsIntField kIntFields[] = {
     {"MP4 resolution", &S::mp4Resolution},
     {"MP4 frame rate", &S::mp4FrameRate},
     {"Disc menu", &S::discMenu},
+    {"Conversions at once", &S::conversionsAtOnce},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

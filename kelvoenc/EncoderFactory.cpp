@@ -1,6 +1,7 @@
 #include "kelvoenc/EncoderFactory.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "protocol/ThreadShare.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
@@ -108,9 +109,12 @@ void SetConstantQuality(VideoCodecChoice codec, const VideoEncodeOptions& video,
     const bool tenBits = colours.pixelFormat == AV_PIX_FMT_YUV420P10LE;
     settings.Set("profile", codec == VideoCodecChoice::H264 ? "high" : tenBits ? "main10" : "main");
     // x265 writes its own banner and statistics on standard error, whose
-    // last line the front-end shows as a failure's cause.
+    // last line the front-end shows as a failure's cause. Its worker pool
+    // takes its size from its own parameters, not from the thread count.
     if (codec == VideoCodecChoice::H265) {
+        const int share = ThreadShareFromEnvironment();
         std::string words = "log-level=error";
+        if (share > 0) words += ":pools=" + std::to_string(share);
         if (!colours.hdrMetadata.empty()) words += ":" + colours.hdrMetadata;
         settings.Set("x265-params", words.c_str());
     }
@@ -130,7 +134,13 @@ void SetPictureKind(AVCodecContext* context, const OutputColours& colours, Field
     }
 }
 
-int EncoderThreads() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 16u)); }
+// The run's share of the cores, or every core (up to the share's limit).
+int EncoderThreads() {
+    const int share = ThreadShareFromEnvironment();
+    if (share > 0) return share;
+    return static_cast<int>(
+        std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMaxThreadShare)));
+}
 
 }  // namespace
 
@@ -179,7 +189,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
 
     OptionDictionary settings;
     if (IsConstantQualityVideo(codec)) {
-        context->thread_count = 0;
+        context->thread_count = ThreadShareFromEnvironment();
         SetConstantQuality(codec, video, colours, settings);
         Open(context.get(), encoder, settings);
         return context;
@@ -192,7 +202,7 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
         // Xvid runs its own threads; it takes the count from us.
         context->thread_count = EncoderThreads();
     } else {
-        context->thread_count = 0;
+        context->thread_count = ThreadShareFromEnvironment();
         context->thread_type = FF_THREAD_SLICE;
         if (video.rateDistortionDecision) settings.Set("mbd", "rd");
     }

@@ -12,6 +12,7 @@
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
+#include "protocol/ThreadShare.h"
 #include "text/FormatText.h"
 #include "text/ProgressText.h"
 
@@ -115,7 +116,7 @@ ExitStatus Transcoder::Run() {
     InputMedia source(m_options.sourcePath);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
     source.ChooseSound();
-    StreamDecoder videoDecoder(source.Path(), source.VideoStream());
+    StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
     // A still has silence for its sound, whatever the source holds.
     std::unique_ptr<StreamDecoder> soundDecoder = m_options.stillSeconds ? nullptr : OpenSoundDecoder(source);
 

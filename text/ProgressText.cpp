@@ -10,6 +10,15 @@ std::string ConvertingTitle(int position, int count, const std::string& sourcePa
            std::filesystem::path(sourcePath).filename().string();
 }
 
+std::string ConvertingTitle(const std::vector<int>& positions, int count) {
+    std::string list;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const char* separator = i == 0 ? "" : i + 1 == positions.size() ? " and " : ", ";
+        list += separator + std::to_string(positions[i]);
+    }
+    return "Converting " + list + " of " + std::to_string(count);
+}
+
 std::string FormatClock(std::int64_t seconds) {
     return FormatText("%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
                       static_cast<long long>(seconds % 3600 / 60), static_cast<long long>(seconds % 60));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Texts of the progress window.
 inline constexpr const char* kFirstProgressText = "Total time:00:00:00,Elapsed time:00:00:00;Finished 0.0%";
@@ -13,6 +14,9 @@ inline constexpr int kProgressBarMaximum = 1000;
 // party.avi", with the 1-based position, the batch's size and the source's
 // file name.
 std::string ConvertingTitle(int position, int count, const std::string& sourcePath);
+// While several convert side by side, their positions in ascending order:
+// "Converting 3 and 4 of 10", "Converting 3, 4 and 7 of 10".
+std::string ConvertingTitle(const std::vector<int>& positions, int count);
 
 // Seconds as "%02d:%02d:%02d"; hours are not capped (100:00:00).
 std::string FormatClock(std::int64_t seconds);

@@ -1,5 +1,6 @@
 #include "gui/runner/ConversionEngine.h"
 
+#include "core/ConversionsAtOnce.h"
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
 #include "core/WritableFolder.h"
@@ -51,7 +52,8 @@ ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProg
     m_stopAfterReply.setSingleShot(true);
     m_stopAfterReply.setInterval(kUnansweredCancelMs);
     connect(&m_stopAfterReply, &QTimer::timeout, this, [this] {
-        if (m_process) m_process->Stop();
+        for (auto& [index, run] : m_runs)
+            if (run.stopReplied) run.process->Stop();
     });
     connect(&m_discImageMaker, &DiscImageMaker::Progress, this, &ConversionEngine::DiscImageProgress);
     connect(&m_discImageMaker, &DiscImageMaker::Finished, this, &ConversionEngine::OnDiscImageFinished);
@@ -68,7 +70,7 @@ void ConversionEngine::EnterState(State state) {
 void ConversionEngine::ConvertAll() {
     if (m_state != State::Idle || Refused()) return;
     StartBatch();
-    StartNextRun();
+    StartRuns();
 }
 
 // What stands in the way of a batch is told once, before anything starts.
@@ -96,6 +98,14 @@ bool ConversionEngine::Refused() {
 
 void ConversionEngine::StartBatch() {
     m_batch.emplace(m_host.Sources(), SteadyTickCount());
+    const int cores = AvailableCores();
+    m_conversionsAtOnce = ::ConversionsAtOnce(m_host.Settings(), cores, m_batch->EntryCount());
+    // One run alone takes every core, as it always did.
+    m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(cores, m_conversionsAtOnce) : 0;
+    m_temporaries.emplace(m_host.Settings().outputFolder);
+    m_runKilled = false;
+    m_goOnDeclined = false;
+    m_startFailure.clear();
     m_discImageLines.clear();
     m_discImageMade = false;
     m_progress.cancelRequested = false;
@@ -103,71 +113,78 @@ void ConversionEngine::StartBatch() {
     EnterState(State::Converting);
 }
 
-void ConversionEngine::StartNextRun() {
-    m_namesTaken = 0;
-    StartRun(m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources()));
+// Fills the free places with the next entries; after the last run, the end.
+void ConversionEngine::StartRuns() {
+    while (static_cast<int>(m_runs.size()) < m_conversionsAtOnce) {
+        std::optional<ConversionBatch::RunPlan> plan =
+            m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources());
+        if (!plan) break;
+        if (!StartRun(std::move(*plan))) return;
+    }
+    if (m_runs.empty()) FinishConversions();
 }
 
-void ConversionEngine::StartRun(std::optional<ConversionBatch::RunPlan> plan) {
-    m_plan = std::move(plan);
-    if (!m_plan) {
-        FinishConversions();
-        return;
-    }
-    emit FileStarted(m_plan->index);
-    EncoderRunValues values{m_plan->sourcePath,       m_plan->outputPath, m_plan->padding.horizontal,
-                            m_plan->padding.vertical, EncoderConvert,     0,
-                            m_plan->frameRate};
-    m_temporaries.emplace(std::filesystem::path(m_plan->outputPath).parent_path().string());
+// Starts the planned run; false when the encoder could not be started, which
+// ends the batch.
+bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
+    const int index = plan.index;
+    emit FileStarted(index);
+    EncoderRunValues values{plan.sourcePath,       plan.outputPath, plan.padding.horizontal,
+                            plan.padding.vertical, EncoderConvert,  0,
+                            plan.frameRate};
     QString failure;
-    m_process = m_launcher.Launch(values, failure);
-    if (!m_process) {
+    EncoderProcessPtr process = m_launcher.Launch(values, failure, m_threadsPerRun);
+    if (!process) {
         // Every later file would fail the same way: one message, no summary.
-        m_batch->FailCurrent("the encoder could not be started");
-        emit FileEnded(m_plan->index);
-        FinishBatch(false);
-        Refuse(MessageSeverity::Critical, failure);
-        return;
+        m_batch->Fail(index, "the encoder could not be started");
+        emit FileEnded(index);
+        m_startFailure = failure;
+        StopRuns();
+        return false;
     }
-    connect(m_process.get(), &EncoderProcess::Reported, this, &ConversionEngine::OnReport);
-    connect(m_process.get(), &EncoderProcess::Ended, this, &ConversionEngine::OnRunEnded);
-    EnterState(State::Converting);
+    connect(process.get(), &EncoderProcess::Reported, this,
+            [this, index](const ReportFrame& frame) { OnReport(index, frame); });
+    connect(process.get(), &EncoderProcess::Ended, this,
+            [this, index](const EncoderExit& exit) { OnRunEnded(index, exit); });
+    m_runs[index] = Run{std::move(plan), std::move(process), {}, {}, -1.0, namesTaken, false};
+    return true;
 }
 
-void ConversionEngine::OnReport(const ReportFrame& frame) {
+void ConversionEngine::OnReport(int index, const ReportFrame& frame) {
+    Run& run = m_runs.at(index);
     if (frame.code != ReportCode::ReportProgress) {
-        m_process->Reply(kReplyContinue);
+        run.process->Reply(kReplyContinue);
         return;
     }
     switch (m_state) {
     case State::Converting:
-        ShowProgress(frame.value);
-        m_process->Reply(kReplyContinue);
+    case State::AskingToGoOn:
+        ShowProgress(run, frame.value);
+        run.process->Reply(kReplyContinue);
         break;
     case State::CancelPending:
         // The encoder waits while the user decides.
-        m_heldReport = frame.value;
+        run.heldReport = frame.value;
         AskToStop();
         break;
-    case State::AskingToStop: m_heldReport = frame.value; break;
-    case State::Stopping: m_process->Reply(kReplyStop); break;
+    case State::AskingToStop: run.heldReport = frame.value; break;
+    case State::Stopping: run.process->Reply(kReplyStop); break;
     case State::Idle:
-    case State::AskingToGoOn:
-    case State::MakingDiscImage: m_process->Reply(kReplyContinue); break;
+    case State::MakingDiscImage: run.process->Reply(kReplyContinue); break;
     }
 }
 
-void ConversionEngine::OnRunEnded(const EncoderExit& exit) {
+void ConversionEngine::OnRunEnded(int index, const EncoderExit& exit) {
     switch (m_state) {
-    case State::Converting: CompleteRun(exit); break;
+    case State::Converting:
+    case State::AskingToGoOn: CompleteRun(index, exit); break;
     case State::CancelPending:
-        m_heldExit = exit;
+        m_runs.at(index).heldExit = exit;
         AskToStop();
         break;
-    case State::AskingToStop: m_heldExit = exit; break;
-    case State::Stopping: EndStoppedRun(exit); break;
+    case State::AskingToStop: m_runs.at(index).heldExit = exit; break;
+    case State::Stopping: EndStoppedRun(index, exit); break;
     case State::Idle:
-    case State::AskingToGoOn:
     case State::MakingDiscImage: break;
     }
 }
@@ -194,21 +211,29 @@ void ConversionEngine::Answer(EngineQuestion question, bool yes) {
         OnGoOnAnswer(yes);
 }
 
-// Yes stops the run: by the reply when a report is waiting for one, else by
-// stopping the process. No takes the request back and lets what waited through.
+// Yes stops every run. No takes the request back and lets what waited
+// through: the held reports are answered, the held ends taken as they came.
 void ConversionEngine::OnStopAnswer(bool stop) {
     if (m_state != State::AskingToStop) return;
-    if (stop) return StopRun();
-    std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
-    std::optional<EncoderExit> ended = std::exchange(m_heldExit, std::nullopt);
+    if (stop) return StopRuns();
     m_progress.cancelRequested = false;
     EnterState(State::Converting);
     emit StopDeclined();
-    if (ended) {
-        CompleteRun(*ended);
-    } else if (held) {
-        ShowProgress(*held);
-        m_process->Reply(kReplyContinue);
+    std::vector<int> ended;
+    for (auto& [index, run] : m_runs) {
+        if (run.heldExit) {
+            ended.push_back(index);
+        } else if (std::optional<double> held = std::exchange(run.heldReport, std::nullopt)) {
+            ShowProgress(run, *held);
+            run.process->Reply(kReplyContinue);
+        }
+    }
+    // Each end is taken while still held, so that a batch ended meanwhile
+    // (an encoder that could not be started) has taken the rest already.
+    for (int index : ended) {
+        auto run = m_runs.find(index);
+        if (run == m_runs.end() || !run->second.heldExit) continue;
+        CompleteRun(index, *std::exchange(run->second.heldExit, std::nullopt));
     }
 }
 
@@ -216,92 +241,114 @@ void ConversionEngine::StopWithoutAsking() {
     if (m_state == State::Idle) return;
     emit QuestionWithdrawn();
     m_progress.cancelRequested = true;
-    if (m_state == State::AskingToGoOn) {
-        m_batch->EndEarly();
-        FinishBatch(false);
-        return;
-    }
     if (m_state == State::MakingDiscImage) {
         EnterState(State::Stopping);
         m_discImageMaker.Stop();
         return;
     }
-    StopRun();
+    StopRuns();
 }
 
-// Stops the run and the batch with it: a run that has ended already is let
-// go, one waiting for its report's reply is told to stop there, and any
-// other is stopped as a process.
-void ConversionEngine::StopRun() {
-    std::optional<double> held = std::exchange(m_heldReport, std::nullopt);
-    std::optional<EncoderExit> ended = std::exchange(m_heldExit, std::nullopt);
+// Stops the batch: no entry starts any more, and every run going on is
+// stopped. A run that ended while the question was asked keeps what it made.
+void ConversionEngine::StopRuns() {
+    m_batch->EndEarly();
     EnterState(State::Stopping);
-    if (ended) {
-        EndStoppedRun(*ended);
-    } else if (held) {
-        m_process->Reply(kReplyStop);
+    std::vector<int> ended;
+    for (auto& [index, run] : m_runs)
+        if (run.heldExit) ended.push_back(index);
+    for (int index : ended) {
+        EncoderExit exit = *m_runs.at(index).heldExit;
+        m_batch->Finish(index, exit, IsFile(m_runs.at(index).plan.outputPath));
+        LetRunGo(index, exit);
+        emit FileEnded(index);
+    }
+    for (auto& [index, run] : m_runs) StopRun(run);
+    if (m_runs.empty()) FinishBatch(false);
+}
+
+// One waiting for its report's reply is told to stop there; any other is
+// stopped as a process.
+void ConversionEngine::StopRun(Run& run) {
+    if (std::exchange(run.heldReport, std::nullopt)) {
+        run.process->Reply(kReplyStop);
+        run.stopReplied = true;
         m_stopAfterReply.start();
     } else {
-        m_process->Stop();
+        run.process->Stop();
     }
 }
 
-void ConversionEngine::CompleteRun(const EncoderExit& exit) {
-    // Another program took the name while this run wrote its file: the
-    // file is made again under the next free name, and nothing is said of it.
-    if (exit.Is(ExitStatus::NameTaken) && IsTaken(m_plan->outputPath) && ++m_namesTaken <= kMaxNamesTaken) {
-        LetRunGo(exit);
-        StartRun(m_batch->PlanAgain(m_host.Settings(), m_host.Targets(), m_host.Sources()));
-        return;
-    }
-    m_batch->FinishCurrent(exit, IsFile(m_plan->outputPath));
-    LetRunGo(exit);
-    emit FileEnded(m_plan->index);
-    if (m_batch->CurrentFoundDiskFull() && m_batch->RemainingCount() > 0) {
+void ConversionEngine::CompleteRun(int index, const EncoderExit& exit) {
+    if (!RecordEnd(index, exit)) return;
+    if (m_state != State::Converting) return;
+    if (m_batch->FoundDiskFull(index) && m_batch->RemainingCount() > 0) {
         EnterState(State::AskingToGoOn);
         emit Asked(EngineQuestion::GoOn,
                    QStringLiteral("%1 could not be converted: the disk holding %2 is full.\n"
                                   "Go on with the %3 remaining files?")
-                       .arg(FromLocal(m_plan->sourcePath), FromLocal(m_host.Settings().outputFolder))
+                       .arg(FromLocal(m_batch->Entry(index).sourcePath), FromLocal(m_host.Settings().outputFolder))
                        .arg(m_batch->RemainingCount()));
         return;
     }
-    StartNextRun();
+    StartRuns();
+}
+
+// Records how the entry's run ended; false when it runs again instead,
+// since another program took the name while this run wrote its file: the
+// file is made again under the next free name, and nothing is said of it.
+bool ConversionEngine::RecordEnd(int index, const EncoderExit& exit) {
+    Run& run = m_runs.at(index);
+    if (exit.Is(ExitStatus::NameTaken) && IsTaken(run.plan.outputPath) && run.namesTaken < kMaxNamesTaken) {
+        const int namesTaken = run.namesTaken + 1;
+        LetRunGo(index, exit);
+        std::optional<ConversionBatch::RunPlan> plan =
+            m_batch->PlanAgain(index, m_host.Settings(), m_host.Targets(), m_host.Sources());
+        if (!plan) {
+            emit FileEnded(index);
+            return true;
+        }
+        StartRun(std::move(*plan), namesTaken);
+        return false;
+    }
+    m_batch->Finish(index, exit, IsFile(run.plan.outputPath));
+    LetRunGo(index, exit);
+    emit FileEnded(index);
+    return true;
 }
 
 void ConversionEngine::OnGoOnAnswer(bool goOn) {
     if (m_state != State::AskingToGoOn) return;
-    if (goOn) {
-        EnterState(State::Converting);
-        StartNextRun();
-        return;
+    // Either way the runs going on end as they will; No only starts no more.
+    if (!goOn) {
+        m_batch->EndEarly();
+        m_goOnDeclined = true;
     }
-    m_batch->EndEarly();
-    FinishBatch(true);
+    EnterState(State::Converting);
+    StartRuns();
 }
 
 // The name was free when the run started: only what the run itself put
 // there goes.
-void ConversionEngine::EndStoppedRun(const EncoderExit& exit) {
-    if (exit.LeftOutput()) std::remove(m_plan->outputPath.c_str());
-    m_batch->StopCurrent();
-    LetRunGo(exit);
-    emit FileEnded(m_plan->index);
-    FinishBatch(false);
+void ConversionEngine::EndStoppedRun(int index, const EncoderExit& exit) {
+    if (exit.LeftOutput()) std::remove(m_runs.at(index).plan.outputPath.c_str());
+    m_batch->Stop(index);
+    LetRunGo(index, exit);
+    emit FileEnded(index);
+    if (m_runs.empty()) FinishBatch(false);
 }
 
-void ConversionEngine::LetRunGo(const EncoderExit& exit) {
+void ConversionEngine::LetRunGo(int index, const EncoderExit& exit) {
     // A run killed outright had no chance to remove its temporary file.
-    if (exit.signalled) m_temporaries->RemoveNewFiles();
-    m_temporaries.reset();
-    m_process.reset();
-    m_stopAfterReply.stop();
+    if (exit.signalled) m_runKilled = true;
+    m_runs.erase(index);
+    if (m_runs.empty()) m_stopAfterReply.stop();
 }
 
 // After the last file's run: the disc image, when one is wanted, then the end.
 void ConversionEngine::FinishConversions() {
     const ConversionSettings& settings = m_host.Settings();
-    if (!DiscImagePlan::Wanted(settings)) {
+    if (m_goOnDeclined || !DiscImagePlan::Wanted(settings)) {
         FinishBatch(true);
         return;
     }
@@ -320,13 +367,13 @@ void ConversionEngine::OnDiscImageFinished(const DiscImageResult& result) {
 void ConversionEngine::FinishBatch(bool summarise) {
     m_unansweredCancel.stop();
     m_stopAfterReply.stop();
-    m_heldReport.reset();
-    m_heldExit.reset();
-    m_process.reset();
+    m_runs.clear();
+    if (m_runKilled) m_temporaries->RemoveNewFiles();
     m_host.BatchEnded(*m_batch);
     EnterState(State::Idle);
     emit BatchFinished();
     if (summarise) ShowSummary();
+    if (!m_startFailure.isEmpty()) Refuse(MessageSeverity::Critical, std::exchange(m_startFailure, QString()));
 }
 
 void ConversionEngine::ShowSummary() {
@@ -346,12 +393,13 @@ void ConversionEngine::ShowSummary() {
     emit Summarised({severity, head, details, FromLocal(m_host.Settings().outputFolder)});
 }
 
-void ConversionEngine::ShowProgress(double value) {
-    m_batch->NoteProgress(value);
-    if (value == m_progress.previousProgress) return;
-    m_progress.previousProgress = value;
+void ConversionEngine::ShowProgress(Run& run, double value) {
+    const int index = run.plan.index;
+    m_batch->NoteProgress(index, value);
+    if (value == run.shownSeconds) return;
+    run.shownSeconds = value;
 
-    emit Progressed({m_plan->index, value, m_batch->DoneSeconds(), m_host.Sources().totalDuration(),
+    emit Progressed({index, value, m_batch->DoneSecondsBesides(index), m_host.Sources().totalDuration(),
                      SteadyTickCount() - m_batch->StartTick()});
 }
 

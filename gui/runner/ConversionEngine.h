@@ -15,6 +15,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,10 +23,12 @@
 
 class ConversionHost;
 
-// Converts the source list, one encoder run after another, as a state
-// machine driven from the main event loop by the runs' reports and ends,
-// Cancel, the answers to its questions and the session's end. Every event
-// is taken in every state; one that means nothing in a state changes nothing.
+// Converts the source list, as many encoder runs side by side as the
+// settings' "Conversions at once" says, each with its share of the cores,
+// as a state machine driven from the main event loop by the runs' reports
+// and ends, Cancel, the answers to its questions and the session's end.
+// Every event is taken in every state; one that means nothing in a state
+// changes nothing.
 //
 // The host (the main window, or the command line) keeps one engine for its
 // whole life. The engine shows nothing itself: it says what happens through
@@ -36,11 +39,11 @@ class ConversionEngine : public QObject {
 public:
     enum class State {
         Idle,             // no batch
-        Converting,       // a run is going on
+        Converting,       // runs are going on, and new ones start as others end
         CancelPending,    // Cancel was pressed; the question comes with the next report, or after a moment
-        AskingToStop,     // the question is on screen; the run's next report or its end waits for the answer
-        Stopping,         // the run is being stopped, and the batch with it
-        AskingToGoOn,     // a file found the disk full; the user chooses between the rest and the end
+        AskingToStop,     // the question is on screen; each run's next report or its end waits for the answer
+        Stopping,         // every run is being stopped, and the batch with them
+        AskingToGoOn,     // a file found the disk full; the runs going on go on, no new one starts until the answer
         MakingDiscImage,  // every file had its run; the disc image is being authored from the outputs
     };
 
@@ -75,6 +78,9 @@ public:
     const EncoderLauncher& Launcher() const { return m_launcher; }
     // The running batch, or the last one once it is over; null before the first.
     const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
+    // How many runs the batch keeps going side by side, and each one's threads (0: every core).
+    int ConversionsAtOnce() const { return m_conversionsAtOnce; }
+    int ThreadsPerRun() const { return m_threadsPerRun; }
 
 signals:
     void StateChanged(ConversionEngine::State state);
@@ -101,25 +107,38 @@ signals:
     void DiscImageProgress(const QString& text);
 
 private:
+    // One entry's run, and what is known of it.
+    struct Run {
+        ConversionBatch::RunPlan plan;
+        EncoderProcessPtr process;
+        std::optional<double> heldReport;     // a progress report waiting for the stop question's answer
+        std::optional<EncoderExit> heldExit;  // the run's end, waiting for the stop question's answer
+        double shownSeconds = -1.0;           // the last progress value shown
+        int namesTaken = 0;                   // how often another program took its name
+        bool stopReplied = false;             // told to stop by the reply to its report
+    };
+
     void EnterState(State state);
     bool Refused();
     void StartBatch();
-    void StartNextRun();
-    void StartRun(std::optional<ConversionBatch::RunPlan> plan);
-    void OnReport(const ReportFrame& frame);
-    void OnRunEnded(const EncoderExit& exit);
+    void StartRuns();
+    bool StartRun(ConversionBatch::RunPlan plan, int namesTaken = 0);
+    void OnReport(int index, const ReportFrame& frame);
+    void OnRunEnded(int index, const EncoderExit& exit);
     void AskToStop();
     void OnStopAnswer(bool stop);
-    void StopRun();
+    void StopRuns();
+    void StopRun(Run& run);
     void OnGoOnAnswer(bool goOn);
-    void CompleteRun(const EncoderExit& exit);
-    void EndStoppedRun(const EncoderExit& exit);
-    void LetRunGo(const EncoderExit& exit);
+    void CompleteRun(int index, const EncoderExit& exit);
+    bool RecordEnd(int index, const EncoderExit& exit);
+    void EndStoppedRun(int index, const EncoderExit& exit);
+    void LetRunGo(int index, const EncoderExit& exit);
     void FinishConversions();
     void OnDiscImageFinished(const DiscImageResult& result);
     void FinishBatch(bool summarise);
     void ShowSummary();
-    void ShowProgress(double value);
+    void ShowProgress(Run& run, double value);
     void Refuse(MessageSeverity severity, const QString& text);
 
     ConversionHost& m_host;
@@ -127,17 +146,19 @@ private:
     State m_state = State::Idle;
     BatchProgress m_progress;
     std::optional<ConversionBatch> m_batch;
-    // The run in progress, and what is known of it.
-    EncoderProcessPtr m_process;
-    std::optional<ConversionBatch::RunPlan> m_plan;
+    std::map<int, Run> m_runs;  // the runs going on, by entry
+    int m_conversionsAtOnce = 1;
+    int m_threadsPerRun = 0;
+    // The output folder's temporary files at the start: a run killed
+    // outright leaves its own, removed once no run writes there any more.
     std::optional<TemporaryFileSnapshot> m_temporaries;
-    std::optional<double> m_heldReport;     // a progress report waiting for the question's answer
-    std::optional<EncoderExit> m_heldExit;  // the run's end, waiting for the question's answer
+    bool m_runKilled = false;
+    bool m_goOnDeclined = false;  // the rest was given up after a full disk
+    QString m_startFailure;       // the encoder could not be started: told once the other runs are stopped
     QTimer m_unansweredCancel;
     QTimer m_stopAfterReply;
     DiscImageMaker m_discImageMaker;
     // What the summary says of the disc image: the notes before making it, then how it ended.
     std::vector<std::string> m_discImageLines;
     bool m_discImageMade = false;
-    int m_namesTaken = 0;  // of the file being converted
 };

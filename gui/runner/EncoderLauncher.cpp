@@ -2,9 +2,11 @@
 
 #include "core/ArgumentSplitter.h"
 #include "gui/runner/ConversionHost.h"
+#include "protocol/ThreadShare.h"
 
-EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, QString& failure) const {
+EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, QString& failure, int threads) const {
     EncoderProcessPtr process(CreateEncoderProcess().release());
+    if (threads > 0) process->SetVariable(ThreadShareSetting(threads));
     EncoderRunValues run = values;
     run.handle = process->ChannelHandle();
     std::vector<std::string> arguments =

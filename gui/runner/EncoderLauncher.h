@@ -16,7 +16,8 @@ public:
     EncoderLauncher(ConversionHost& host, std::string program) : m_host(host), m_program(std::move(program)) {}
 
     // The started run, or null with the sentence for the user in `failure`.
-    EncoderProcessPtr Launch(const EncoderRunValues& values, QString& failure) const;
+    // A run given a number of `threads` keeps to them; else it takes every core.
+    EncoderProcessPtr Launch(const EncoderRunValues& values, QString& failure, int threads = 0) const;
 
 private:
     ConversionHost& m_host;

@@ -32,6 +32,10 @@ public:
     // Ended is then never emitted.
     virtual bool Start(const std::string& program, const std::vector<std::string>& arguments, std::string& error) = 0;
 
+    // A variable ("NAME=value") the program gets on top of ours, replacing
+    // ours of that name. Takes effect at Start.
+    void SetVariable(std::string setting) { m_variables.push_back(std::move(setting)); }
+
     // Answers the report last handed over by Reported.
     virtual void Reply(ReportReply reply) = 0;
     // Answers a ReportSourceRead with the next source for the same probe run.
@@ -44,6 +48,12 @@ public:
 signals:
     void Reported(const ReportFrame& frame);
     void Ended(const EncoderExit& exit);
+
+protected:
+    const std::vector<std::string>& Variables() const { return m_variables; }
+
+private:
+    std::vector<std::string> m_variables;
 };
 
 // The implementation for this platform.

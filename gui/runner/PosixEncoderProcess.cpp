@@ -12,8 +12,10 @@
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 #include <utility>
 
 extern char** environ;
@@ -133,6 +135,21 @@ private:
     QTimer m_poll;
 };
 
+std::string_view VariableName(std::string_view setting) { return setting.substr(0, setting.find('=')); }
+
+// Our environment with `variables` on top, as posix_spawn takes it; it
+// points into `variables` and into our own environment.
+std::vector<char*> Environment(const std::vector<std::string>& variables) {
+    std::vector<char*> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        auto replaced = [entry](const std::string& setting) { return VariableName(setting) == VariableName(*entry); };
+        if (std::none_of(variables.begin(), variables.end(), replaced)) environment.push_back(*entry);
+    }
+    for (const std::string& setting : variables) environment.push_back(const_cast<char*>(setting.c_str()));
+    environment.push_back(nullptr);
+    return environment;
+}
+
 }  // namespace
 
 std::unique_ptr<EncoderProcess> CreateEncoderProcess() { return std::make_unique<PosixEncoderProcess>(); }
@@ -178,10 +195,12 @@ bool PosixEncoderProcess::Start(const std::string& program, const std::vector<st
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
 
+    std::vector<char*> environment = Environment(Variables());
     int result;
     {
         SpawnSetup setup(childErrors, childChannel);
-        result = ::posix_spawn(&m_pid, program.c_str(), setup.Actions(), setup.Attributes(), argv.data(), environ);
+        result = ::posix_spawn(&m_pid, program.c_str(), setup.Actions(), setup.Attributes(), argv.data(),
+                               environment.data());
     }
     // The child holds its own copies now; keeping ours would hide its end of
     // the channel and of the error pipe.

@@ -37,6 +37,7 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
             [&engine](bool goOn) { engine.Answer(EngineQuestion::GoOn, goOn); });
 
     connect(&engine, &ConversionEngine::BatchStarted, this, [this, window] {
+        m_running.clear();
         m_batchBlocker = std::make_unique<InputBlocker>(m_hostWindow);
         window->ResetProgress();
         window->ShowOver(&m_hostWindow);
@@ -57,9 +58,14 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
         default: break;
         }
     });
-    connect(&engine, &ConversionEngine::FileStarted, window, [&engine, window](int index) {
-        const ConversionBatch& batch = *engine.Batch();
-        window->ShowCurrentFile(index + 1, batch.EntryCount(), batch.Entry(index).sourcePath);
+    connect(&engine, &ConversionEngine::FileStarted, this, [this, &engine](int index) {
+        m_running.insert(index);
+        ShowRunningFiles(engine);
+    });
+    // The title keeps naming the last file once none converts any more.
+    connect(&engine, &ConversionEngine::FileEnded, this, [this, &engine](int index) {
+        m_running.erase(index);
+        if (!m_running.empty()) ShowRunningFiles(engine);
     });
     connect(&engine, &ConversionEngine::Progressed, window, [window](const RunProgress& progress) {
         std::optional<ProgressDisplay> display =
@@ -82,6 +88,18 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
     connect(&engine, &ConversionEngine::Summarised, window, [this, window](const EngineMessage& summary) {
         window->ShowSummary(summary.text, summary.details, BoxIcon(summary.severity), summary.folder, &m_hostWindow);
     });
+}
+
+void BatchPresenter::ShowRunningFiles(const ConversionEngine& engine) {
+    const ConversionBatch& batch = *engine.Batch();
+    if (m_running.size() == 1) {
+        const int index = *m_running.begin();
+        m_progressWindow->ShowCurrentFile(index + 1, batch.EntryCount(), batch.Entry(index).sourcePath);
+        return;
+    }
+    std::vector<int> positions;
+    for (int index : m_running) positions.push_back(index + 1);
+    m_progressWindow->ShowCurrentFiles(positions, batch.EntryCount());
 }
 
 void BatchPresenter::Follow(SourceProber& prober) {

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <memory>
+#include <set>
 
 class ConversionEngine;
 class CProgressDlg;
@@ -30,8 +31,11 @@ public:
     CProgressDlg& ProgressWindow() { return *m_progressWindow; }
 
 private:
+    void ShowRunningFiles(const ConversionEngine& engine);
+
     QWidget& m_hostWindow;
     std::unique_ptr<CProgressDlg> m_progressWindow;
     std::unique_ptr<InputBlocker> m_batchBlocker;
     std::unique_ptr<InputBlocker> m_readingBlocker;
+    std::set<int> m_running;  // the batch's entries converting now
 };

@@ -505,6 +505,11 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_presenter->Follow(*m_prober);
     connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
     connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });
+    connect(m_engine.get(), &ConversionEngine::FileStarted, this, [this](int index) { ShowRunning(index, 0.0); });
+    connect(m_engine.get(), &ConversionEngine::Progressed, this,
+            [this](const RunProgress& progress) { ShowRunning(progress.index, progress.seconds); });
+    connect(m_engine.get(), &ConversionEngine::FileEnded, this,
+            [this](int index) { ShowOutcome(m_engine->Batch()->Entry(index)); });
     connect(m_prober.get(), &SourceProber::SourceRead, this, &CConverterDlg::AppendRow);
     connect(m_prober.get(), &SourceProber::Finished, this, &CConverterDlg::ShowAddFailures);
 }
@@ -618,14 +623,12 @@ QString CConverterDlg::RowTooltip(int row) const {
 void CConverterDlg::AppendRow(const std::string& path) {
     const SourceEntry* slot = m_sources.ProbeSlot();
     if (!slot) return;
-    // The casts truncate toward zero, as the duration column shows it.
-    QString duration = QString::fromStdString(FormatClock(static_cast<std::int64_t>(slot->durationSeconds)));
     int row = m_sources.fileCount();
     m_sources.Append(path);
     ClearOutcomes();
     UpdateDiscFill();
 
-    auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), duration});
+    auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), DurationText(row)});
     item->setToolTip(1, RowTooltip(row));
     item->setTextAlignment(2, Qt::AlignCenter);
     m_fileList->addTopLevelItem(item);
@@ -687,39 +690,60 @@ void CConverterDlg::SwapRows(int from, int to) {
     ClearOutcomes();
 }
 
+// The casts truncate toward zero, as the duration column shows it.
+QString CConverterDlg::DurationText(int row) const {
+    return QString::fromStdString(FormatClock(static_cast<std::int64_t>(m_sources.Entry(row).durationSeconds)));
+}
+
+// A running row shows how far its file is in the duration column, and says
+// so in the number's tooltip.
+void CConverterDlg::ShowRunning(int index, double seconds) {
+    const BatchEntry& entry = m_engine->Batch()->Entry(index);
+    QTreeWidgetItem* item = m_fileList->topLevelItem(entry.row);
+    if (!item) return;
+    const double share = entry.durationSeconds > 0 ? seconds / entry.durationSeconds : 0.0;
+    const QString percent = QStringLiteral("%1%").arg(static_cast<int>(std::clamp(share, 0.0, 1.0) * 100));
+    item->setText(2, percent);
+    item->setIcon(0, style()->standardIcon(QStyle::SP_MediaPlay));
+    item->setToolTip(0, QStringLiteral("Converting: %1").arg(percent));
+}
+
 // Each row shows what the batch made of its file, converted or not, with
-// the reason as the number's tooltip, until the list changes.
+// the reason as the number's tooltip, from the end of its run until the
+// list changes.
 void CConverterDlg::BatchEnded(const ConversionBatch& batch) {
-    for (int index = 0; index < batch.EntryCount(); ++index) {
-        const BatchEntry& entry = batch.Entry(index);
-        QTreeWidgetItem* item = m_fileList->topLevelItem(entry.row);
-        if (!item) continue;
-        const QString reason = QString::fromStdString(entry.reason);
-        QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
-        QString outcome;
-        switch (entry.state) {
-        case EntryState::Converted:
-            icon = QStyle::SP_DialogApplyButton;
-            outcome = QStringLiteral("Converted to %1").arg(QString::fromStdString(entry.outputPath));
-            break;
-        case EntryState::Incomplete:
-            icon = QStyle::SP_MessageBoxWarning;
-            outcome = QStringLiteral("Converted in part: %1").arg(reason);
-            break;
-        case EntryState::Failed:
-            icon = QStyle::SP_MessageBoxCritical;
-            outcome = QStringLiteral("Failed: %1").arg(reason);
-            break;
-        case EntryState::Stopped:
-            icon = QStyle::SP_BrowserStop;
-            outcome = QStringLiteral("Stopped before the end; nothing was kept");
-            break;
-        case EntryState::Waiting:
-        case EntryState::Converting: break;
-        }
-        item->setIcon(0, icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon));
-        item->setToolTip(0, outcome);
+    for (int index = 0; index < batch.EntryCount(); ++index) ShowOutcome(batch.Entry(index));
+}
+
+void CConverterDlg::ShowOutcome(const BatchEntry& entry) {
+    QTreeWidgetItem* item = m_fileList->topLevelItem(entry.row);
+    if (!item) return;
+    item->setText(2, DurationText(entry.row));
+    const QString reason = QString::fromStdString(entry.reason);
+    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
+    QString outcome;
+    switch (entry.state) {
+    case EntryState::Converted:
+        icon = QStyle::SP_DialogApplyButton;
+        outcome = QStringLiteral("Converted to %1").arg(QString::fromStdString(entry.outputPath));
+        break;
+    case EntryState::Incomplete:
+        icon = QStyle::SP_MessageBoxWarning;
+        outcome = QStringLiteral("Converted in part: %1").arg(reason);
+        break;
+    case EntryState::Failed:
+        icon = QStyle::SP_MessageBoxCritical;
+        outcome = QStringLiteral("Failed: %1").arg(reason);
+        break;
+    case EntryState::Stopped:
+        icon = QStyle::SP_BrowserStop;
+        outcome = QStringLiteral("Stopped before the end; nothing was kept");
+        break;
+    case EntryState::Waiting:
+    case EntryState::Converting: break;
     }
+    item->setIcon(0, icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon));
+    item->setToolTip(0, outcome);
 }
 
 void CConverterDlg::ClearOutcomes() {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+struct BatchEntry;
 class BatchPresenter;
 class CImageButton;
 class ConversionEngine;
@@ -138,6 +139,9 @@ private:
     void SelectRow(int row);
     void NumberRows(int from);
     void ClearOutcomes();
+    void ShowRunning(int index, double seconds);
+    void ShowOutcome(const BatchEntry& entry);
+    QString DurationText(int row) const;
 
     SettingsStore m_store;
     // The per-user profile beside the settings: the window's size and the

@@ -1,5 +1,6 @@
 #include "gui/windows/COutputSettingsDlg.h"
 
+#include "core/ConversionsAtOnce.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
 #include "gui/widgets/DialogEnterKey.h"
@@ -54,6 +55,7 @@ void COutputSettingsDlg::BindControls(const DialogLayout& layout) {
     m_letterboxCheck = layout.Bind<QCheckBox>(IDC_SET_LETTERBOX);
     m_discImageCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_IMAGE);
     m_discMenuCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_MENU);
+    m_conversionsList = layout.Bind<QComboBox>(IDC_SET_CONVERSIONS);
     m_volumeLabel = layout.Bind<QLabel>(IDC_SET_VOLUME_LABEL);
     m_volumeSlider = layout.Bind<QSlider>(IDC_SET_VOLUME);
     m_aspectList = layout.Bind<QComboBox>(IDC_SET_ASPECT);
@@ -84,6 +86,9 @@ void COutputSettingsDlg::ConnectHandlers(const DialogLayout& layout) {
         ShowDiscImage();
     });
     connect(m_discMenuCheck, &QCheckBox::clicked, this, [this](bool on) { m_working.discMenu = on ? 1 : 0; });
+    // "Auto" first, then 1 up to the cores: the position is the stored number.
+    connect(m_conversionsList, &QComboBox::activated, this,
+            [this](int position) { m_working.conversionsAtOnce = position; });
 }
 
 void COutputSettingsDlg::OnInitDialog() {
@@ -91,6 +96,14 @@ void COutputSettingsDlg::OnInitDialog() {
     m_letterboxCheck->setChecked(m_settings.letterbox != 0);
     FillAllLists();
     InitVolumeSlider();
+    FillConversionsList();
+}
+
+// A stored number beyond this machine's cores shows no choice, and is kept.
+void COutputSettingsDlg::FillConversionsList() {
+    m_conversionsList->addItem(QStringLiteral("Auto"));
+    for (int count = 1; count <= AvailableCores(); ++count) m_conversionsList->addItem(QString::number(count));
+    m_conversionsList->setCurrentIndex(m_working.conversionsAtOnce);
 }
 
 void COutputSettingsDlg::FillAllLists() {

@@ -36,6 +36,7 @@ private:
     void FillFrameRateList();
     void FillAspectList();
     void InitVolumeSlider();
+    void FillConversionsList();
     void FillAllLists();
     void ShowDiscImage();
 
@@ -63,6 +64,7 @@ private:
     QCheckBox* m_letterboxCheck = nullptr;
     QCheckBox* m_discImageCheck = nullptr;
     QCheckBox* m_discMenuCheck = nullptr;
+    QComboBox* m_conversionsList = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;
     QComboBox* m_aspectList = nullptr;

@@ -32,6 +32,10 @@ void CProgressDlg::ShowCurrentFile(int position, int count, const std::string& s
     setWindowTitle(QString::fromStdString(ConvertingTitle(position, count, sourcePath)));
 }
 
+void CProgressDlg::ShowCurrentFiles(const std::vector<int>& positions, int count) {
+    setWindowTitle(QString::fromStdString(ConvertingTitle(positions, count)));
+}
+
 void CProgressDlg::ShowOver(QWidget* owner) {
     winId();
     if (QWindow* ownerWindow = owner->window()->windowHandle()) windowHandle()->setTransientParent(ownerWindow);

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include <string>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -29,6 +30,8 @@ public:
     // Names the file being converted and its place in the title:
     // "Converting 3 of 8 — party.avi".
     void ShowCurrentFile(int position, int count, const std::string& sourcePath);
+    // "Converting 3 and 4 of 8" while several convert side by side.
+    void ShowCurrentFiles(const std::vector<int>& positions, int count);
     // Shows the window over its owner, which it stays with without being
     // disabled along with it.
     void ShowOver(QWidget* owner);

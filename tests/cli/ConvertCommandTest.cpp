@@ -84,14 +84,14 @@ protected:
     }
 };
 
-// Files of one name from two folders, and one that is no video: every good
-// file is converted whole under its own name, the bad one is named, and the
-// exit status says not all were converted.
+// Files of one name from two folders, and one that is no video, converted
+// side by side: every good file is converted whole under its own name, the
+// bad one is named, and the exit status says not all were converted.
 TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
     const std::string first = Clip("one/party.avi", 2);
     const std::string second = Clip("two/party.avi", 2);
     const std::string broken = Write("broken.avi", "not a video");
-    Outcome outcome = Convert(QStringList{"--json"} + Into("out") + Paths({first, broken, second}));
+    Outcome outcome = Convert(QStringList{"--json", "--jobs=3"} + Into("out") + Paths({first, broken, second}));
 
     EXPECT_EQ(outcome.exitStatus, 1) << outcome.err.toStdString();
     const std::pair<std::string, std::string> converted[] = {{first, At("out/party.avi")},
@@ -128,6 +128,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
         {Into("out") + QStringList{"--bogus"} + Paths({clip}), 2, "Unknown option \"--bogus\"."},
         {Into("out"), 2, "No file to convert was given."},
         {QStringList{"--format", "12"} + Paths({clip}), 2, "\"12\" is no output format"},
+        {QStringList{"--jobs", "0"} + Paths({clip}), 2, "\"0\" is no number of conversions at once"},
         {QStringList{"--settings", QString::fromStdString(At("missing.ini"))} + Paths({clip}), 2, "missing.ini"},
         {QStringList{"--output", "/sys/kernel"} + Paths({clip}), 1,
          "No file can be written into the output folder /sys/kernel"},
@@ -155,7 +156,9 @@ TEST_F(ConvertCommandTest, AStopSignalKeepsWhatWasFinished) {
     QProcess process;
     StartConverter(process, QStringList{"--json"} + Into("out") + Paths({first, longer}));
     QByteArray seen;
-    while (!seen.contains("\"progress\",\"index\":1") && process.waitForReadyRead(60000))
+    // Side by side, the longer file may report before the first has ended.
+    while (!(seen.contains("\"file-ended\",\"index\":0") && seen.contains("\"progress\",\"index\":1")) &&
+           process.waitForReadyRead(60000))
         seen += process.readAllStandardOutput();
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     Outcome outcome = Finish(process);

@@ -1,4 +1,5 @@
 // Output naming, letterbox pads and output folder creation.
+#include "core/ConversionsAtOnce.h"
 #include "core/FolderCreation.h"
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr int kAvi = 0;
 constexpr int kMpeg1 = 1;
 constexpr int kDvd = 7;
+constexpr int kMp4 = FormatMp4H264;
+constexpr int kMp4H265 = FormatMp4H265;
 
 void Touch(const fs::path& path) { std::ofstream(path) << "x"; }
 
@@ -75,6 +78,31 @@ TEST_F(MakeOutputPathTest, NeverNamesAListedSource) {
     listed.Append(At("out/party_avi_1.avi"));
 
     EXPECT_EQ(MakeOutputPath(At("out/party.avi"), At("out"), kAvi, listed), At("out/party_avi_2.avi"));
+    // Nor the name a run going on will give its file.
+    EXPECT_EQ(MakeOutputPath(At("out/party.avi"), At("out"), kAvi, listed, {At("out/party_avi_2.avi")}),
+              At("out/party_avi_3.avi"));
+}
+
+struct AtOnceCase {
+    int format, chosen, cores, filesLeft, atOnce, threads;
+};
+
+// "Auto" gives H.264 and H.265 a run for every four cores and the classic
+// formats one for every two, two at least; never more than the files left.
+TEST(ConversionsAtOnceTest, AutoFollowsTheCoresAndTheFormat) {
+    const AtOnceCase cases[] = {
+        {kAvi, 0, 2, 8, 2, 1},   {kAvi, 0, 16, 20, 8, 2}, {kAvi, 0, 16, 3, 3, 5},    {kAvi, 0, 1, 8, 1, 1},
+        {kMp4, 0, 2, 8, 1, 2},   {kMp4, 0, 16, 8, 4, 4},  {kMp4H265, 0, 8, 8, 2, 4}, {kAvi, 3, 2, 8, 3, 1},
+        {kMp4, 1, 16, 8, 1, 16}, {kAvi, 5, 8, 0, 1, 8},
+    };
+    for (const AtOnceCase& c : cases) {
+        ConversionSettings settings;
+        settings.outputFormat = c.format;
+        settings.conversionsAtOnce = c.chosen;
+        const int atOnce = ConversionsAtOnce(settings, c.cores, c.filesLeft);
+        EXPECT_EQ(atOnce, c.atOnce) << c.format << " " << c.chosen << " " << c.cores << " " << c.filesLeft;
+        EXPECT_EQ(ThreadsPerRun(c.cores, atOnce), c.threads) << c.format << " " << c.cores;
+    }
 }
 
 struct PaddingCase {

@@ -11,6 +11,8 @@ TEST(ConvertingTitleTest, NamesTheFileAndItsPlace) {
     EXPECT_EQ(ConvertingTitle(3, 8, "/home/ann/clips/party.avi"), "Converting 3 of 8 \u2014 party.avi");
     // A percent sign in a name is text, not a format.
     EXPECT_EQ(ConvertingTitle(1, 1, "100%d.mpg"), "Converting 1 of 1 \u2014 100%d.mpg");
+    EXPECT_EQ(ConvertingTitle({3, 4}, 10), "Converting 3 and 4 of 10");
+    EXPECT_EQ(ConvertingTitle({1, 5, 12}, 12), "Converting 1, 5 and 12 of 12");
 }
 
 TEST(FormatClockTest, HoursAreNotCapped) {

@@ -57,25 +57,42 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.mpegFrameRate = -4;
     settings.mp4Resolution = 9;
     settings.discMenu = 0;
+    settings.conversionsAtOnce = 3;
     ASSERT_TRUE(Store().Save(settings));
     EXPECT_EQ(Store().Load(), settings);
 
     std::string text = Read(m_program + "option.ini");
-    const char* keys[] = {"Letterbox=0",        "Temporary folder=/media/my clips/",
-                          "Output format=12",   "TV mode=",
-                          "MPEG aspect ratio=", "DVD aspect ratio=",
-                          "AVI quality=",       "MPEG1 quality=",
-                          "MPEG2 quality=",     "SVCD quality=",
-                          "DVD quality=",       "WMV quality=",
-                          "AVI video codec=",   "ASF video codec=",
-                          "AVI audio codec=",   "Divx audio codec=",
-                          "Xvid audio codec=",  "DVD audio codec=",
-                          "WMV audio codec=",   "ASF audio codec=0",
-                          "AVI resolution=",    "MPEG resolution=",
-                          "AVI frame rate=",    "MPEG frame rate=-4",
-                          "Volume=33",          "Disc image=1",
-                          "MP4 quality=3",      "MP4 resolution=9",
-                          "MP4 frame rate=0",   "Disc menu=0"};
+    const char* keys[] = {"Letterbox=0",
+                          "Temporary folder=/media/my clips/",
+                          "Output format=12",
+                          "TV mode=",
+                          "MPEG aspect ratio=",
+                          "DVD aspect ratio=",
+                          "AVI quality=",
+                          "MPEG1 quality=",
+                          "MPEG2 quality=",
+                          "SVCD quality=",
+                          "DVD quality=",
+                          "WMV quality=",
+                          "AVI video codec=",
+                          "ASF video codec=",
+                          "AVI audio codec=",
+                          "Divx audio codec=",
+                          "Xvid audio codec=",
+                          "DVD audio codec=",
+                          "WMV audio codec=",
+                          "ASF audio codec=0",
+                          "AVI resolution=",
+                          "MPEG resolution=",
+                          "AVI frame rate=",
+                          "MPEG frame rate=-4",
+                          "Volume=33",
+                          "Disc image=1",
+                          "MP4 quality=3",
+                          "MP4 resolution=9",
+                          "MP4 frame rate=0",
+                          "Disc menu=0",
+                          "Conversions at once=3"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);
     for (const char* key : keys) {
@@ -103,6 +120,7 @@ TEST_F(SettingsStoreTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(loaded.discImage, 0);  // written before the key existed
     EXPECT_EQ(loaded.discMenu, 1);
     EXPECT_EQ(loaded.mp4Quality, 3);  // a file from before MP4 takes the middle step
+    EXPECT_EQ(loaded.conversionsAtOnce, ConversionSettings::kAutoConversions);
     EXPECT_EQ(Store().LoadVersion(), "2.5");
 
     ASSERT_TRUE(Store().Save(loaded));

@@ -4,6 +4,12 @@
 #include <QApplication>
 #include <QEvent>
 
+int TestConversionsAtOnce() {
+    bool given = false;
+    const int conversions = qEnvironmentVariableIntValue("TARVINE_TEST_CONVERSIONS", &given);
+    return given && conversions > 0 ? conversions : 1;
+}
+
 void TestHost::List(const std::string& path, double seconds, int width, int height, double fps) {
     SourceEntry* slot = sources.ProbeSlot();
     slot->durationSeconds = seconds;

@@ -15,10 +15,15 @@
 #include <string>
 #include <vector>
 
+// How many files the batch suites convert at once: $TARVINE_TEST_CONVERSIONS,
+// or one. Each suite runs once with one and once with three.
+int TestConversionsAtOnce();
+
 // The main window's side of the engine, with its live state in the open,
 // and the presenter that shows the engine over its window.
 class TestHost : public ConversionHost {
 public:
+    TestHost() { settings.conversionsAtOnce = TestConversionsAtOnce(); }
     QString OutputFolderText() const override { return folderText; }
     ConversionSettings& Settings() override { return settings; }
     EncodeTargets& Targets() override { return targets; }

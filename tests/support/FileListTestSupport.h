@@ -18,10 +18,13 @@
 #include <memory>
 
 // A main window with its settings in a folder of its own, so nothing of the
-// user's is read or written.
+// user's is read or written, converting as many files at once as the batch
+// suites do.
 class WindowUnderTest {
 public:
-    WindowUnderTest() : m_window(std::make_unique<CConverterDlg>(SettingsStore(Folder(), Folder() + "user/"))) {}
+    WindowUnderTest() : m_window(std::make_unique<CConverterDlg>(SettingsStore(Folder(), Folder() + "user/"))) {
+        m_window->Settings().conversionsAtOnce = TestConversionsAtOnce();
+    }
 
     CConverterDlg& operator*() { return *m_window; }
     CConverterDlg* operator->() { return m_window.get(); }

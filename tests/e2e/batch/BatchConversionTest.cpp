@@ -9,7 +9,6 @@
 #include "gui/windows/CProgressDlg.h"
 
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,7 +24,7 @@ class BatchConversionTest : public QObject {
 
 private:
     static constexpr int kFirstSeconds = 2;
-    static constexpr int kSecondSeconds = 8;
+    static constexpr int kSecondSeconds = 30;  // long enough to be running still when the first ends, side by side too
     static constexpr int kThirdSeconds = 2;
 
     static bool MakeClip(const QString& path, int seconds) {
@@ -52,15 +51,18 @@ private:
         QVERIFY(qAbs(m_host->sources.Entry(0).sourceFrameRate - 10.0) < 1e-6);
     }
 
-    // Presses Cancel once the second file has made progress of its own.
+    // Presses Cancel once the first file has ended and the second has made
+    // progress of its own since.
     void CancelDuringTheSecondFile() {
-        CProgressDlg& progress = m_host->presenter.ProgressWindow();
-        auto* cancel = progress.findChild<QPushButton*>("control1034");
-        int firstShare = 1000 * kFirstSeconds / (kFirstSeconds + kSecondSeconds + kThirdSeconds);
+        auto* cancel = m_host->presenter.ProgressWindow().findChild<QPushButton*>("control1034");
+        auto firstEnded = std::make_shared<bool>(false);
         auto pressed = std::make_shared<bool>(false);
-        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, cancel,
-                [cancel, firstShare, pressed](int value) {
-                    if (value <= firstShare || *pressed) return;
+        connect(m_engine.get(), &ConversionEngine::FileEnded, cancel, [firstEnded](int index) {
+            if (index == 0) *firstEnded = true;
+        });
+        connect(m_engine.get(), &ConversionEngine::Progressed, cancel,
+                [cancel, firstEnded, pressed](const RunProgress& progress) {
+                    if (progress.index != 1 || progress.seconds <= 0 || !*firstEnded || *pressed) return;
                     *pressed = true;
                     cancel->click();
                 });
@@ -142,14 +144,25 @@ private slots:
 
         QCOMPARE(m_boxes->Shown().size(), 1);  // the question, and no summary
         QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));
-        QVERIFY(fs::exists(Output("one.avi")));
-        QVERIFY(!fs::exists(Output("two.avi")));
-        QVERIFY(!fs::exists(Output("three.avi")));
         QVERIFY(m_engine->Progress().cancelRequested);
         QVERIFY(m_host->window.isEnabled());
         QVERIFY(!m_host->presenter.ProgressWindow().isVisible());
-        // Nothing else was left in the folder by the stopped run.
-        QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), 1);
+        // What was finished stays and what was stopped is gone; side by side,
+        // the third was finished or stopped, one at a time never started.
+        const ConversionBatch& batch = *m_engine->Batch();
+        QCOMPARE(batch.Entry(0).state, EntryState::Converted);
+        QCOMPARE(batch.Entry(1).state, EntryState::Stopped);
+        if (m_host->settings.conversionsAtOnce == 1) QCOMPARE(batch.Entry(2).state, EntryState::Waiting);
+        int kept = 0;
+        for (int index = 0; index < batch.EntryCount(); ++index) {
+            const BatchEntry& entry = batch.Entry(index);
+            QVERIFY(entry.state != EntryState::Converting);
+            const bool converted = entry.state == EntryState::Converted;
+            QCOMPARE(!entry.outputPath.empty() && fs::exists(entry.outputPath), converted);
+            kept += converted;
+        }
+        // Nothing else was left in the folder by the stopped runs.
+        QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), kept);
     }
 
     // A DVD batch with the disc image on ends in the image, then in the
@@ -174,8 +187,9 @@ private slots:
         QCOMPARE(m_boxes->Shown().size(), 2);
         QVERIFY(m_boxes->Shown()[1].text.contains("Making the disc image was stopped; nothing of it was kept."));
         QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Warning);
-        // The second batch's three files are kept; nothing of its image is.
-        QCOMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), before + 3);
+        // The second batch's three files are kept; nothing of its image is,
+        // once the stopped tool has gone.
+        QTRY_COMPARE(std::distance(fs::directory_iterator(m_out), fs::directory_iterator()), before + 3);
     }
 };
 

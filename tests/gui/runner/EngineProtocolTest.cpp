@@ -6,6 +6,7 @@
 #include "EngineTestSupport.h"
 #include "ScreenshotSupport.h"
 
+#include "core/ConversionsAtOnce.h"
 #include "gui/runner/ConversionEngine.h"
 #include "gui/runner/EncoderProcess.h"
 #include "gui/runner/SourceProber.h"
@@ -26,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -95,6 +97,19 @@ private:
         QVERIFY(!m_engine->IsConverting());
     }
 
+    // Touches `marker` once only `index`'s run goes on, everything started besides it having ended.
+    void MarkWhenOnlyThisRuns(int index, const std::string& marker) {
+        auto running = std::make_shared<std::set<int>>();
+        connect(m_engine.get(), &ConversionEngine::FileStarted, this,
+                [running](int started) { running->insert(started); });
+        connect(m_engine.get(), &ConversionEngine::FileEnded, this, [running, index, marker](int ended) {
+            running->erase(ended);
+            running->erase(index);
+            if (running->empty()) WriteFile(marker, "");
+        });
+    }
+
+    const int m_atOnce = TestConversionsAtOnce();
     std::unique_ptr<QTemporaryDir> m_scratch;
     std::string m_log;
     std::unique_ptr<TestHost> m_host;
@@ -214,8 +229,10 @@ private slots:
     }
 
     void progressShowsThePositionInTheWholeBatch() {
-        ListScripted("first.avi", 200, "write");
-        ListScripted("second.avi", 800, "r6:50 write", 17.5);
+        // The first's report comes before its file, and the second's after it:
+        // side by side too, the second's report finds the first's 200 s done.
+        ListScripted("first.avi", 200, "r6:200 write");
+        ListScripted("second.avi", 800, "await:" + Scratch("out/first.avi") + " r6:50 write", 17.5);
         CProgressDlg& progress = m_host->presenter.ProgressWindow();
         QStringList titles;
         connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress,
@@ -225,10 +242,13 @@ private slots:
         ConvertInto(Scratch("out"));
         QTRY_COMPARE(fileManager.opened.size(), 1);
         // The bar's reset at the start, under the window's own title, then
-        // the second file's report.
-        const QStringList batchTitles{QStringLiteral("Tarvine"),
-                                      QString::fromUtf8("Converting 2 of 2 \u2014 second.avi")};
-        QCOMPARE(titles, batchTitles);
+        // the files' reports under the files converting.
+        QCOMPARE(titles.value(0), QStringLiteral("Tarvine"));
+        if (m_atOnce == 1)
+            QCOMPARE(titles.mid(1), QStringList({QString::fromUtf8("Converting 1 of 2 \u2014 first.avi"),
+                                                 QString::fromUtf8("Converting 2 of 2 \u2014 second.avi")}));
+        else
+            QCOMPARE(titles.value(1), QStringLiteral("Converting 1 and 2 of 2"));
         // The summary's Open Folder shows the output folder.
         QCOMPARE(fileManager.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(Scratch("out")))});
 
@@ -243,12 +263,22 @@ private slots:
         QVERIFY(Exists(Scratch("out/second.avi")));
         ExpectIdleAfterBatch();
 
-        // Each run takes its own entry's frame rate; the working directory is the program's own.
+        // Each run takes its own entry's frame rate; the working directory is
+        // the program's own. Side by side, each gets its share of the cores,
+        // and the argument text stays as it is.
         QStringList starts = LogLines("start ");
         QCOMPARE(starts.size(), 2);
-        QVERIFY(starts[0].contains("-ofps 25.000000"));
-        QVERIFY(starts[1].contains("-ofps 17.500000"));
-        QVERIFY(starts[1].contains(" cwd=" + QString::fromStdString(std::filesystem::current_path().string()) + " "));
+        const int threads = m_atOnce > 1 ? ThreadsPerRun(AvailableCores(), 2) : 0;
+        auto argumentsBesidesTheFile = [](QString start) {
+            return start.section(" args=", 1).replace("second.avi", "first.avi").replace("17.500000", "25.000000");
+        };
+        QCOMPARE(argumentsBesidesTheFile(starts[0]), argumentsBesidesTheFile(starts[1]));
+        for (const QString& start : starts)
+            QCOMPARE(start.section(" args=", 0, 0).section(" threads=", 1), QString::number(threads));
+        for (const QString& start : starts) {
+            QVERIFY(start.contains(start.contains("second.avi") ? "-ofps 17.500000" : "-ofps 25.000000"));
+            QVERIFY(start.contains(" cwd=" + QString::fromStdString(std::filesystem::current_path().string()) + " "));
+        }
     }
 
     void aFirstReportOfZeroEstimatesTheListsDuration() {
@@ -289,14 +319,17 @@ private slots:
         QVERIFY(Exists(Scratch("out/clip.avi")));
     }
 
+    // Cancel during the second file, when the others started have ended:
+    // what they made stays, the second's goes, and nothing more starts.
     void aConfirmedStopRemovesWhatTheStoppedRunLeft() {
+        const std::string othersEnded = Scratch("others.ended");
         ListScripted("first.avi", 10, "r6:5 write");
-        ListScripted("second.avi", 10, "write r6:4 r6:6 write");
+        ListScripted("second.avi", 10, "write await:" + othersEnded + " r6:4 r6:6 write");
         ListScripted("third.avi", 10, "write");
-        CProgressDlg& progress = m_host->presenter.ProgressWindow();
-        auto* cancel = progress.findChild<QPushButton*>("control1034");
-        connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, cancel, [cancel](int value) {
-            if (value == 466) cancel->click();  // the second file's first report
+        MarkWhenOnlyThisRuns(1, othersEnded);
+        auto* cancel = m_host->presenter.ProgressWindow().findChild<QPushButton*>("control1034");
+        connect(m_engine.get(), &ConversionEngine::Progressed, cancel, [cancel](const RunProgress& progress) {
+            if (progress.index == 1 && progress.seconds == 4) cancel->click();
         });
         m_boxes->Answer(QMessageBox::Yes);
         ConvertInto(Scratch("out"));
@@ -305,13 +338,14 @@ private slots:
         QCOMPARE(LogLines("reply 6 6 1").size(), 1);
         QVERIFY(Exists(Scratch("out/first.avi")));
         QVERIFY(!Exists(Scratch("out/second.avi")));
-        QCOMPARE(LogLines("start ").size(), 2);
+        QCOMPARE(Exists(Scratch("out/third.avi")), m_atOnce > 1);
+        QCOMPARE(LogLines("start ").size(), m_atOnce > 1 ? 3 : 2);
         ExpectIdleAfterBatch();
         // The window learns what became of each file, though there is no summary.
         QCOMPARE(m_host->endedEntries.size(), 3u);
         QCOMPARE(m_host->endedEntries[0].state, EntryState::Converted);
         QCOMPARE(m_host->endedEntries[1].state, EntryState::Stopped);
-        QCOMPARE(m_host->endedEntries[2].state, EntryState::Waiting);
+        QCOMPARE(m_host->endedEntries[2].state, m_atOnce > 1 ? EntryState::Converted : EntryState::Waiting);
     }
 
     void failedFilesAreListedAndTheBatchGoesOn() {
@@ -391,31 +425,40 @@ private slots:
     // the batch with the rest left for later, and the summary tells both.
     // The encoder tells it by its exit status, whatever the desktop's
     // language.
+    // Side by side, the runs going on finish either way, after the first's
+    // end, and only the files not started yet are left for later.
     void aFullDiskAsksWhetherToGoOn() {
         DecimalCommaLocale german;
         QVERIFY2(german.Problem().empty(), german.Problem().c_str());
+        const std::string firstEnded = Scratch("first.ended");
+        connect(m_engine.get(), &ConversionEngine::FileEnded, this, [firstEnded](int index) {
+            if (index == 0) WriteFile(firstEnded, "");
+        });
         ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:8");
-        ListScripted("second.avi", 10, "write");
-        ListScripted("third.avi", 10, "write");
+        const int count = m_atOnce + 2;
+        for (int i = 1; i < count; ++i) ListScripted(std::to_string(i) + ".avi", 10, "await:" + firstEnded + " write");
         m_boxes->Answer(QMessageBox::Yes);
         ConvertInto(Scratch("out"));
         QCOMPARE(m_boxes->Shown().size(), 2);
         QCOMPARE(m_boxes->Shown()[0].text,
                  QString("%1 could not be converted: the disk holding %2 is full.\nGo on with the 2 remaining files?")
                      .arg(QString::fromStdString(Scratch("clips/first.avi")), QString::fromStdString(Scratch("out"))));
-        QVERIFY(m_boxes->Shown()[1].text.startsWith("1 of 3 files was not converted. Total Time:"));
+        QVERIFY(
+            m_boxes->Shown()[1].text.startsWith(QString("1 of %1 files was not converted. Total Time:").arg(count)));
         QCOMPARE(m_boxes->Shown()[1].icon, QMessageBox::Warning);
-        QCOMPARE(LogLines("start ").size(), 3);
+        QCOMPARE(LogLines("start ").size(), count);
 
+        std::filesystem::remove(firstEnded);
         m_boxes->Answer(QMessageBox::No);
         ConvertInto(Scratch("out"));
         QCOMPARE(m_boxes->Shown().size(), 4);
-        QVERIFY(m_boxes->Shown()[3].text.startsWith("3 of 3 files were not converted. Total Time:"));
-        QCOMPARE(m_boxes->Shown()[3].icon, QMessageBox::Critical);
-        QVERIFY(m_boxes->Shown()[3].details.endsWith("These files were left for later:\n" +
-                                                     QString::fromStdString(Scratch("clips/second.avi")) + "\n" +
-                                                     QString::fromStdString(Scratch("clips/third.avi"))));
-        QCOMPARE(LogLines("start ").size(), 4);
+        QVERIFY(m_boxes->Shown()[3].text.startsWith(QString("3 of %1 files were not converted").arg(count)));
+        QCOMPARE(m_boxes->Shown()[3].icon, m_atOnce > 1 ? QMessageBox::Warning : QMessageBox::Critical);
+        QVERIFY(m_boxes->Shown()[3].details.endsWith(
+            QString("These files were left for later:\n%1\n%2")
+                .arg(QString::fromStdString(Scratch("clips/" + std::to_string(count - 2) + ".avi")),
+                     QString::fromStdString(Scratch("clips/" + std::to_string(count - 1) + ".avi")))));
+        QCOMPARE(LogLines("start ").size(), count + m_atOnce);
         ExpectIdleAfterBatch();
     }
 
@@ -434,11 +477,13 @@ private slots:
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(m_boxes->Texts(), QStringList{"Do you really want to stop?"});
         QCOMPARE(LogLines("ignoring SIGTERM").size(), 1);
-        QCOMPARE(LogLines("start ").size(), 2);
+        // Side by side, the third had started and ended beside the stuck one.
+        const int made = m_atOnce > 1 ? 2 : 1;
+        QCOMPARE(LogLines("start ").size(), made + 1);
         QVERIFY(Exists(Scratch("out/first.avi")));
         QCOMPARE(
             std::distance(std::filesystem::directory_iterator(Scratch("out")), std::filesystem::directory_iterator()),
-            1);
+            made);
         QCOMPARE(m_engine->Batch()->Entry(1).state, EntryState::Stopped);
         ExpectIdleAfterBatch();
     }

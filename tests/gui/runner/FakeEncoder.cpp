@@ -18,9 +18,11 @@
 //   foreign          send a frame with a message number other than 0x720
 //   kill:<signal>    end by that signal
 //   exit:<status>    end with that status (the end of the script ends with 0)
-// Each start and reply is appended to $FAKE_ENCODER_LOG.
+// Each start (with its share of the threads, 0 for every core) and reply is
+// appended to $FAKE_ENCODER_LOG.
 #include "protocol/ReportFrame.h"
 #include "protocol/TemporaryOutput.h"
+#include "protocol/ThreadShare.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -71,7 +73,8 @@ bool IsSocket(int descriptor) {
 void LogStart(int argc, char** argv, int handle) {
     std::string line = "start pid=" + std::to_string(::getpid()) + " handle=" + std::to_string(handle) +
                        " socket=" + (IsSocket(handle) ? "yes" : "no") + " stdin=" + Link("/proc/self/fd/0") +
-                       " cwd=" + Link("/proc/self/cwd") + " args=";
+                       " cwd=" + Link("/proc/self/cwd") + " threads=" + std::to_string(ThreadShareFromEnvironment()) +
+                       " args=";
     for (int i = 1; i < argc; ++i) line += std::string(i > 1 ? " " : "") + argv[i];
     Log(line);
 }

@@ -24,6 +24,7 @@
 
 #include <fstream>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -111,6 +112,7 @@ private slots:
     void theSessionsEndStopsABatchWithoutAsking();
     void theCloseBoxStopsTheBatchAndClosesOnYes();
     void filesDroppedDuringABatchAreReadAfterIt();
+    void runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce();
     void eventsAtRandomMomentsLeaveEveryStateSound_data();
     void eventsAtRandomMomentsLeaveEveryStateSound();
 };
@@ -219,11 +221,11 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     ConversionBatch batch(window->Sources(), 0);
     auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), window->Targets(), window->Sources())); };
     next();
-    batch.FinishCurrent(EncoderExit{}, true);
+    batch.Finish(0, EncoderExit{}, true);
     next();
-    batch.FailCurrent("the source cannot be read");
+    batch.Fail(1, "the source cannot be read");
     next();
-    batch.StopCurrent();
+    batch.Stop(2);
     window->BatchEnded(batch);
 
     auto outcome = [&window](int row) { return window.List()->topLevelItem(row)->toolTip(0); };
@@ -504,18 +506,54 @@ void FileListTest::filesDroppedDuringABatchAreReadAfterIt() {
     QVERIFY(boxes.Shown()[0].text.startsWith("Mission accomplished!"));
 }
 
+// Two files side by side: each running row shows how far it is; the first
+// to end shows its outcome while the other still runs.
+void FileListTest::runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 2);
+    window->Settings().conversionsAtOnce = 2;
+    qputenv("FAKE_ENCODER_SCRIPT", "r6:30 sleep:50 write");
+    MessageBoxResponder boxes;
+    QStringList progress;
+    QStringList atFirstEnd;
+    connect(&window->Engine(), &ConversionEngine::Progressed, &*window,
+            [&](const RunProgress& report) { progress << window.List()->topLevelItem(report.index)->text(2); });
+    connect(&window->Engine(), &ConversionEngine::FileEnded, &*window, [&](int index) {
+        if (!atFirstEnd.isEmpty()) return;
+        QTreeWidgetItem* ended = window.List()->topLevelItem(index);
+        QVERIFY(!ended->icon(0).isNull());
+        atFirstEnd << ended->toolTip(0) << window.List()->topLevelItem(1 - index)->toolTip(0);
+    });
+    window.Convert();
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    QCOMPARE(progress, QStringList({"50%", "50%"}));
+    QCOMPARE(atFirstEnd.size(), 2);
+    QVERIFY2(atFirstEnd[0].startsWith("Converted to " + out.path()), qPrintable(atFirstEnd[0]));
+    QCOMPARE(atFirstEnd[1], QStringLiteral("Converting: 50%"));
+    // Once over, the rows show their durations again.
+    QCOMPARE(window.Rows(),
+             QStringList({Number(1) + "|/clips/one.avi|00:01:00", Number(2) + "|/clips/two.avi|00:01:00"}));
+}
+
 void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound_data() {
     QTest::addColumn<unsigned>("seed");
-    for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u}) QTest::addRow("seed %u", seed) << seed;
+    QTest::addColumn<int>("atOnce");
+    for (int atOnce : {1, 3})
+        for (unsigned seed : {1u, 2u, 3u, 4u, 5u, 6u, 7u, 8u})
+            QTest::addRow("seed %u, %d at once", seed, atOnce) << seed << atOnce;
 }
 
 // Files dropped, Cancel, the close box and Convert at moments a seeded
 // generator picks among the program's own events (state changes, progress,
 // message boxes), answering each question at random, through a scripted
-// batch: no row is lost or changed, no second batch starts, nothing that
-// this program did not make is deleted, and the window ends idle or closed.
+// batch, one file at a time or several: no row is lost or changed, no second
+// batch starts, no two runs write to one name, nothing that this program did
+// not make is deleted, and the window ends idle or closed.
 void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
     QFETCH(unsigned, seed);
+    QFETCH(int, atOnce);
     std::mt19937 random(seed);
     auto chance = [&random](int percent) { return std::uniform_int_distribution<int>(1, 100)(random) <= percent; };
     QTemporaryDir work;
@@ -540,6 +578,7 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
     WindowUnderTest window;
     Show(window);
     window->SetEncoderProgram(FAKE_ENCODER_PATH);
+    window->Settings().conversionsAtOnce = atOnce;
     window.SetOutputFolder(work.filePath("out").toStdString());
     MessageBoxResponder boxes;
     QStringList faults;
@@ -559,6 +598,12 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
         if (rows.size() != window->Sources().fileCount()) faults << "the rows and the source list differ in number";
         if (rows.mid(0, seenRows.size()) != seenRows) faults << "a listed row was lost or changed";
         seenRows = rows;
+        const ConversionBatch* batch = window->Engine().Batch();
+        std::set<std::string> writing;
+        for (int index = 0; batch && index < batch->EntryCount(); ++index)
+            if (batch->Entry(index).state == EntryState::Converting &&
+                !writing.insert(batch->Entry(index).outputPath).second)
+                faults << "two runs write to " + QString::fromStdString(batch->Entry(index).outputPath);
     };
     auto act = [&] {
         if (closed || actionsLeft <= 0) return;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -79,6 +80,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {-1, "QLabel", "Volume"},
                              {-1, "QLabel", "TV mode"},
                              {-1, "QLabel", "Aspect ratio"},
+                             {-1, "QLabel", "Conversions at once"},
                              {IDC_SET_FORMAT, "QComboBox", "AVI Format (*.avi)"},
                              {IDC_SET_QUALITY, "QComboBox", "5.Medium (video bitrate:1000kbps; audio bitrate:128kbps)"},
                              {IDC_SET_VIDEO_CODEC, "QComboBox", "Divx"},
@@ -87,6 +89,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_FRAME_RATE, "QComboBox", "Original"},
                              {IDC_SET_TVMODE, "QComboBox", "None"},
                              {IDC_SET_ASPECT, "QComboBox", "None"},
+                             {IDC_SET_CONVERSIONS, "QComboBox", "Auto"},
                              {IDC_SET_LETTERBOX, "QCheckBox", "Add letter box to keep aspect ratio"},
                              {IDC_SET_DISC_IMAGE, "QCheckBox", "Make a disc image"},
                              {IDC_SET_VOLUME, "QSlider", ""},
@@ -271,11 +274,13 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     settings.mpegAspect = 9;
     settings.volume = 99;
     settings.letterbox = 0;
+    settings.conversionsAtOnce = 999;
     ConversionSettings before = settings;
     COutputSettingsDlg dialog(settings);
     QCOMPARE(Box(dialog, IDC_SET_QUALITY)->currentIndex(), -1);
     QCOMPARE(Box(dialog, IDC_SET_RESOLUTION)->currentIndex(), -1);
     QCOMPARE(Box(dialog, IDC_SET_FRAME_RATE)->currentIndex(), -1);
+    QCOMPARE(Box(dialog, IDC_SET_CONVERSIONS)->currentIndex(), -1);
     ControlOf<QPushButton>(&dialog, ID_OK)->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(settings == before);
@@ -298,6 +303,15 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     ControlOf<QCheckBox>(&ticking, IDC_SET_LETTERBOX)->click();
     ticking.accept();
     QCOMPARE(settings.letterbox, 1);
+
+    // "Conversions at once": "Auto", then 1 up to the cores, stored as chosen.
+    COutputSettingsDlg conversions(settings);
+    QComboBox* atOnce = Box(conversions, IDC_SET_CONVERSIONS);
+    QCOMPARE(atOnce->count(), 1 + QThread::idealThreadCount());
+    QTest::keyClick(atOnce, Qt::Key_Home);
+    QTest::keyClick(atOnce, Qt::Key_Down);
+    conversions.accept();
+    QCOMPARE(settings.conversionsAtOnce, 1);
 
     // The disc image and menu switches are the working copy's, like the
     // lists; the menu is greyed with the image.
