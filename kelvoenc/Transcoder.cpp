@@ -130,7 +130,7 @@ ExitStatus Transcoder::Run() {
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
     const PictureTraits traits = FirstPictureTraits();
     const UprightTransform upright = source.Upright();
-    const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry);
+    const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry, sourcePicture);
     const FieldHandling fields = VideoPlan::Fields(videoCodec, traits, sourcePicture.height, source.FrameRate(),
                                                    *upright.filters != '\0', geometry, timing);
 

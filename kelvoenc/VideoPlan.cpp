@@ -209,7 +209,29 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     return timing;
 }
 
-OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry) {
+namespace {
+
+// What players take an untagged picture of this size for: BT.709 from 720
+// lines or 1280 columns up, BT.601 (PAL's or NTSC's) below.
+OutputColours ColoursForSize(int width, int height) {
+    OutputColours colours;
+    if (height >= kHdHeight || width >= kHdWidth) return colours;
+    const bool pal = height % kPalLines == 0;
+    colours.primaries = pal ? AVCOL_PRI_BT470BG : AVCOL_PRI_SMPTE170M;
+    colours.transfer = AVCOL_TRC_SMPTE170M;
+    colours.matrix = pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    return colours;
+}
+
+// H.264 and H.265 carry their colours' tags, which players follow.
+bool CarriesColourTags(VideoCodecChoice codec) {
+    return codec == VideoCodecChoice::H264 || codec == VideoCodecChoice::H265;
+}
+
+}  // namespace
+
+OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry,
+                                 const SourcePicture& sourcePicture) {
     OutputColours colours;
     if (source.IsHdr() && codec == VideoCodecChoice::H265) {
         colours.pixelFormat = AV_PIX_FMT_YUV420P10LE;
@@ -219,11 +241,15 @@ OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& so
         colours.hdrMetadata = source.hdrMetadata;
         return colours;
     }
-    if (geometry.frameHeight >= kHdHeight || geometry.frameWidth >= kHdWidth) return colours;
-    const bool pal = geometry.frameHeight % kPalLines == 0;
-    colours.primaries = pal ? AVCOL_PRI_BT470BG : AVCOL_PRI_SMPTE170M;
-    colours.transfer = AVCOL_TRC_SMPTE170M;
-    colours.matrix = pal ? AVCOL_SPC_BT470BG : AVCOL_SPC_SMPTE170M;
+    if (source.IsHdr() || !CarriesColourTags(codec)) return ColoursForSize(geometry.frameWidth, geometry.frameHeight);
+    // An SDR picture into a tagged format keeps its colours and says which:
+    // converting the matrix would cost bits (a fifth more in H.265) for a
+    // picture that looks the same. What the source leaves unstated is what
+    // players take it for.
+    colours = ColoursForSize(sourcePicture.width, sourcePicture.height);
+    if (source.primaries != AVCOL_PRI_UNSPECIFIED) colours.primaries = source.primaries;
+    if (source.transfer != AVCOL_TRC_UNSPECIFIED) colours.transfer = source.transfer;
+    if (source.matrix != AVCOL_SPC_UNSPECIFIED) colours.matrix = source.matrix;
     return colours;
 }
 

@@ -80,9 +80,11 @@ public:
     static FrameTiming Timing(const EncoderOptions& options, VideoCodecChoice codec, ContainerChoice container,
                               AVRational sourceRate);
 
-    // H.265 keeps an HDR source's pictures in 10 bits with its tags; every
-    // other output is SDR, BT.709 at HD sizes and BT.601 below.
-    static OutputColours Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry);
+    // H.265 keeps an HDR source's pictures in 10 bits with its tags; H.264
+    // and H.265 keep an SDR source's colours, tagged; every other output is
+    // SDR, BT.709 at HD sizes and BT.601 below.
+    static OutputColours Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry,
+                                 const SourcePicture& sourcePicture);
     // An interlaced source keeps its fields only where MPEG-2 video carries
     // them at the source's height and field rate, unturned.
     static FieldHandling Fields(VideoCodecChoice codec, const PictureTraits& source, int sourceHeight,

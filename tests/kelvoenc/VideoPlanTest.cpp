@@ -164,20 +164,25 @@ TEST(Fields, KeptOnlyWhereMpeg2CarriesThemUnchanged) {
 }
 
 // H.265 keeps HDR; everything else is SDR, BT.709 from 720 lines or 1280
-// columns up, BT.601 (PAL's or NTSC's) below.
+// columns up, BT.601 (PAL's or NTSC's) below, except that H.264 and H.265
+// keep an SDR source's colours, tagged.
 TEST(Colours, HdrStaysOnlyInH265AndSdrFollowsTheSize) {
+    const SourcePicture sd{640, 480};
     PictureTraits hlg;
     hlg.transfer = AVCOL_TRC_ARIB_STD_B67;
     hlg.primaries = AVCOL_PRI_BT2020;
     hlg.matrix = AVCOL_SPC_BT2020_NCL;
-    const OutputColours kept = VideoPlan::Colours(VideoCodecChoice::H265, hlg, {320, 180, 320, 180, {1, 1}});
+    const OutputColours kept = VideoPlan::Colours(VideoCodecChoice::H265, hlg, {320, 180, 320, 180, {1, 1}}, sd);
     EXPECT_EQ(kept.pixelFormat, AV_PIX_FMT_YUV420P10LE);
     EXPECT_EQ(kept.transfer, AVCOL_TRC_ARIB_STD_B67);
-    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::H264, hlg, {1280, 720, 1280, 720, {1, 1}}).matrix, AVCOL_SPC_BT709);
-    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::Mpeg2, hlg, {720, 576, 720, 576, {1, 1}}).primaries,
+    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::H264, hlg, {1280, 720, 1280, 720, {1, 1}}, sd).matrix, AVCOL_SPC_BT709);
+    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::Mpeg2, hlg, {720, 576, 720, 576, {1, 1}}, sd).primaries,
               AVCOL_PRI_BT470BG);
     const OutputColours ntsc =
-        VideoPlan::Colours(VideoCodecChoice::Mpeg2, PictureTraits{}, {720, 480, 720, 480, {1, 1}});
+        VideoPlan::Colours(VideoCodecChoice::Mpeg2, PictureTraits{}, {720, 480, 720, 480, {1, 1}}, sd);
     EXPECT_EQ(ntsc.pixelFormat, AV_PIX_FMT_YUV420P);
     EXPECT_EQ(ntsc.matrix, AVCOL_SPC_SMPTE170M);
+    const VideoGeometry hd{1280, 720, 1280, 720, {1, 1}};
+    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::H264, PictureTraits{}, hd, sd).matrix, AVCOL_SPC_SMPTE170M);
+    EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::Mpeg4, PictureTraits{}, hd, sd).matrix, AVCOL_SPC_BT709);
 }
