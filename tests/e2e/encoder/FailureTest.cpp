@@ -241,6 +241,18 @@ TEST(ReadFault, StopWhileTheIndexMovesLeavesNothing) {
     EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
 }
 
+// Slow media that keep delivering (40 kB/s here) are read to the end, even
+// for more than 30 s: only a read that stalls is given up.
+TEST(ReadFault, SlowMediaAreReadToTheEnd) {
+    ScratchFolder folder;
+    EncoderRun encoder =
+        RunArguments(DefaultArguments(FixturePath("recorded.webm"), folder.Path("never-written.avi"), EncoderProbe),
+                     90, folder.Path(), ReadFault("recorded.webm", 0, "slow"));
+
+    EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("report 1 20: duration"), std::string::npos) << encoder.Describe();
+}
+
 // A source that ends early, while it is read or because the file was cut
 // short, even a short clip: the output is kept and the last line says how
 // much was converted.

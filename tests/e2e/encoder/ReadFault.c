@@ -3,7 +3,8 @@
  * read would. READ_FAULT_FILE names the file (its last path component, or
  * "*" and the end of it), READ_FAULT_AFTER the byte offset where the fault
  * starts, READ_FAULT_KIND "eio" for an I/O error there, "eof" for an early
- * end, or "term" for a stop signal sent to the process while it reads. */
+ * end, "term" for a stop signal sent to the process while it reads, or
+ * "slow" for slow media that keep delivering: 4 kB every 100 ms. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
@@ -40,6 +41,10 @@ ssize_t read(int fd, void* buffer, size_t count) {
     if (position >= limit) {
         const char* kind = getenv("READ_FAULT_KIND");
         if (kind && strcmp(kind, "eof") == 0) return 0;
+        if (kind && strcmp(kind, "slow") == 0) {
+            usleep(100000);
+            return real_read(fd, buffer, count < 4096 ? count : 4096);
+        }
         if (kind && strcmp(kind, "term") == 0) {
             kill(getpid(), SIGTERM);
             return real_read(fd, buffer, count);

@@ -296,5 +296,10 @@ mv "$folder/partial-full-range.webm" "$folder/full-range.webm"
 ff -f lavfi -i "testsrc2=s=1440x576:r=50:d=0.4,crop=720:576:'t*1500':0,tinterlace=interleave_bottom,setfield=bff" -c:v dvvideo \
    -pix_fmt yuv420p -f avi "$folder/partial-dv.avi"
 mv "$folder/partial-dv.avi" "$folder/dv.avi"
+# A browser's recording: WebM written as it goes, so no length is stated,
+# and noisy enough (1.5 MB) that slow media take more than 30 s to read it.
+ff -f lavfi -i "testsrc=s=160x120:r=10:d=20,noise=alls=30:allf=t" -c:v libvpx -b:v 600k -f webm pipe:1 \
+   > "$folder/partial-recorded.webm"
+mv "$folder/partial-recorded.webm" "$folder/recorded.webm"
 
 echo "$script_sum" > "$stamp"
