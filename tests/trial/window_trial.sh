@@ -64,7 +64,18 @@ convert() {
     for _ in $(seq 120); do [ "$(xdotool getactivewindow)" != "$main" ] && break; sleep 1; done
     sleep 1
 }
-windows() { xdotool search --onlyvisible --name '^Tarvine$' | wc -l; }
+# A window that closes while xdotool walks the tree makes it fail with
+# BadWindow; the count is taken again then.
+windows() {
+  for _ in 1 2 3; do
+    if found=$(xdotool search --onlyvisible --name '^Tarvine$' 2>/dev/null); then
+      printf '%s\n' "$found" | grep -c .
+      return
+    fi
+    sleep 1
+  done
+  echo 0
+}
 probe() { ffprobe -v error -select_streams v:0 -show_entries stream=width,height,sample_aspect_ratio -of csv=p=0 "$1"; }
 
 # 1. A VCD with its disc image, from three files of which one breaks off:
