@@ -11,7 +11,8 @@ public:
     QString OutputFolderText() const override { return QString::fromStdString(m_settings.outputFolder); }
     ConversionSettings& Settings() override { return m_settings; }
     EncodeTargets& Targets() override { return m_targets; }
-    SourceList& Sources() override { return m_sources; }
+    const SourceList& Sources() const override { return m_sources; }
+    void List(const SourceEntry& source) { m_sources.Append(source); }
     void BatchEnded(const ConversionBatch&) override {}
 
 private:

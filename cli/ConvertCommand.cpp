@@ -14,8 +14,7 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
       m_engine(m_host, std::move(encoderProgram), menuArtist),
       m_prober(m_host, m_engine.Launcher()),
       m_fitToDisc(fitToDisc) {
-    connect(&m_prober, &SourceProber::SourceRead, this,
-            [this](const std::string& path) { m_host.Sources().Append(path); });
+    connect(&m_prober, &SourceProber::SourceRead, this, [this](const SourceEntry& source) { m_host.List(source); });
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
             [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });

@@ -2,6 +2,8 @@
 
 #include "protocol/ProbeReport.h"
 
+#include <utility>
+
 void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
     switch (code) {
     case ReportDuration:
@@ -29,15 +31,18 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
     }
 }
 
-void ProbeResult::CarryInto(SourceEntry& slot) const {
-    if (m_durationSeconds) slot.durationSeconds = *m_durationSeconds;
-    if (m_width) slot.sourceWidth = *m_width;
-    if (m_height) slot.sourceHeight = *m_height;
-    if (m_frameRate) slot.sourceFrameRate = *m_frameRate;
-    if (m_sampleAspect) slot.sourceSampleAspect = *m_sampleAspect;
+SourceEntry ProbeResult::Entry(std::string path) const {
+    SourceEntry entry;
+    entry.path = std::move(path);
+    if (m_durationSeconds) entry.durationSeconds = *m_durationSeconds;
+    if (m_width) entry.sourceWidth = *m_width;
+    if (m_height) entry.sourceHeight = *m_height;
+    if (m_frameRate) entry.sourceFrameRate = *m_frameRate;
+    if (m_sampleAspect) entry.sourceSampleAspect = *m_sampleAspect;
     if (m_pictureKind) {
-        slot.hdr = *m_pictureKind & kPictureHdr;
-        slot.interlaced = *m_pictureKind & kPictureInterlaced;
-        slot.bottomFieldFirst = slot.interlaced && (*m_pictureKind & kPictureBottomFieldFirst);
+        entry.hdr = *m_pictureKind & kPictureHdr;
+        entry.interlaced = *m_pictureKind & kPictureInterlaced;
+        entry.bottomFieldFirst = entry.interlaced && (*m_pictureKind & kPictureBottomFieldFirst);
     }
+    return entry;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 // What one probe of a source reported. A property reported with a usable
 // value is kept; a bad value (0 or less; 0 for the frame rate) marks the
@@ -16,10 +17,9 @@ public:
 
     bool Failed() const { return m_failed; }
 
-    // Writes the reported properties into the list's probe slot. A property
-    // the probe did not report keeps the slot's earlier value: the slot is
-    // never cleared between probes.
-    void CarryInto(SourceEntry& slot) const;
+    // The file at this path with the reported properties; one the probe did
+    // not report keeps its default.
+    SourceEntry Entry(std::string path) const;
 
 private:
     bool m_failed = false;

@@ -17,36 +17,42 @@ bool SameFile(const std::string& first, const std::string& second) {
 
 }  // namespace
 
-const SourceEntry& SourceList::Entry(int row) const {
+const SourceList::Row& SourceList::At(int row) const {
     if (!IsRow(row)) throw std::out_of_range("source list row out of range");
-    return m_slots[static_cast<std::size_t>(row)];
+    return m_rows[static_cast<std::size_t>(row)];
 }
 
-SourceEntry* SourceList::ProbeSlot() { return IsFull() ? nullptr : &m_slots[static_cast<std::size_t>(m_fileCount)]; }
+const SourceEntry& SourceList::Entry(int row) const { return At(row).entry; }
 
-bool SourceList::Append(const std::string& path) {
-    SourceEntry* slot = ProbeSlot();
-    if (!slot) return false;
-    slot->path = path;
-    m_totalDuration += slot->durationSeconds;
-    ++m_fileCount;
+const RowStatus& SourceList::Status(int row) const { return At(row).status; }
+
+bool SourceList::Append(const SourceEntry& entry) {
+    if (IsFull()) return false;
+    m_rows.push_back({entry, {}});
+    m_totalDuration += entry.durationSeconds;
     return true;
 }
 
 void SourceList::Remove(int row) {
     if (!IsRow(row)) return;
-    auto first = m_slots.begin() + row;
-    m_totalDuration -= first->durationSeconds;
-    std::move(first + 1, m_slots.begin() + m_fileCount, first);
-    --m_fileCount;
+    m_totalDuration -= Entry(row).durationSeconds;
+    m_rows.erase(m_rows.begin() + row);
 }
 
 void SourceList::Swap(int first, int second) {
     if (!IsRow(first) || !IsRow(second)) return;
-    std::swap(m_slots[static_cast<std::size_t>(first)], m_slots[static_cast<std::size_t>(second)]);
+    std::swap(m_rows[static_cast<std::size_t>(first)], m_rows[static_cast<std::size_t>(second)]);
+}
+
+void SourceList::SetStatus(int row, RowStatus status) {
+    if (IsRow(row)) m_rows[static_cast<std::size_t>(row)].status = std::move(status);
+}
+
+void SourceList::ClearStatuses() {
+    for (Row& row : m_rows) row.status = {};
 }
 
 bool SourceList::NamesListedFile(const std::string& path) const {
-    return std::any_of(m_slots.begin(), m_slots.begin() + m_fileCount,
-                       [&path](const SourceEntry& entry) { return SameFile(entry.path, path); });
+    return std::any_of(m_rows.begin(), m_rows.end(),
+                       [&path](const Row& row) { return SameFile(row.entry.path, path); });
 }

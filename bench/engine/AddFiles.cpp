@@ -53,7 +53,8 @@ double SecondsToAdd(QApplication& application, ConversionEngine& engine, TestHos
     host.sources = SourceList();
     SourceProber prober(host, engine.Launcher(), parallelProbes);
     host.presenter.Follow(prober);
-    QObject::connect(&prober, &SourceProber::SourceRead, [&host](const std::string& path) { host.sources.Append(path); });
+    QObject::connect(&prober, &SourceProber::SourceRead,
+                     [&host](const SourceEntry& source) { host.sources.Append(source); });
     QObject::connect(
         &prober, &SourceProber::Finished, &application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     auto start = std::chrono::steady_clock::now();
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     std::printf("files                                      %8lld\n", static_cast<long long>(clips.size()));
     std::printf("baseline: one probe run per file, in turn  %8.2f s\n", separate);
     std::printf("added with one run                         %8.2f s  ratio %.3f\n", oneRun, oneRun / separate);
-    std::printf("added with %2d runs at once                 %8.2f s  ratio %.3f  (target 0.6) -> %s\n", runs,
-                parallel, parallel / separate, parallel / separate <= 0.6 ? "met" : "MISSED");
+    std::printf("added with %2d runs at once                 %8.2f s  ratio %.3f  (target 0.6) -> %s\n", runs, parallel,
+                parallel / separate, parallel / separate <= 0.6 ? "met" : "MISSED");
     return 0;
 }

@@ -100,9 +100,7 @@ int main(int argc, char** argv) {
     TestHost host;
     host.folderText = argv[3];
     host.window.show();
-    SourceEntry* slot = host.sources.ProbeSlot();
-    slot->durationSeconds = std::atof(argv[2]);
-    host.sources.Append(argv[1]);
+    host.List(argv[1], std::atof(argv[2]));
 
     ConversionEngine engine(host, argv[4]);
     host.presenter.Follow(engine);

@@ -19,7 +19,8 @@ public:
 
     virtual ConversionSettings& Settings() = 0;
     virtual EncodeTargets& Targets() = 0;
-    virtual SourceList& Sources() = 0;
+    // The listed files. The host alone changes them: the engine only reads.
+    virtual const SourceList& Sources() const = 0;
 
     // A batch has ended, done or stopped, before its summary is shown: what
     // became of each file.

@@ -150,7 +150,7 @@ void SourceProber::ProbeEnded(Probe& probe, bool readable) {
 // The files read so far, up to the first one still being read, are listed
 // or refused in their order.
 void SourceProber::ListReadFiles() {
-    SourceList& sources = m_host.Sources();
+    const SourceList& sources = m_host.Sources();
     while (!m_queue.empty()) {
         if (sources.IsFull()) {
             m_refusedForRoom += static_cast<int>(m_queue.size());
@@ -160,9 +160,8 @@ void SourceProber::ListReadFiles() {
         if (!m_queue.front()->ended) break;
         std::unique_ptr<Probe> probe = std::move(m_queue.front());
         m_queue.pop_front();
-        if (SourceEntry* slot = sources.ProbeSlot()) probe->result.CarryInto(*slot);
         if (probe->readable)
-            emit SourceRead(probe->path);
+            emit SourceRead(probe->result.Entry(probe->path));
         else
             m_unreadable.push_back(probe->path);
     }

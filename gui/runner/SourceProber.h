@@ -58,9 +58,9 @@ public:
 
 signals:
     void StateChanged(SourceProber::State state);
-    // A file was read: its values are in the source list's probe slot, to be
-    // made the new last row at once.
-    void SourceRead(const std::string& path);
+    // A file was read, with the values its probe reported: the host makes it
+    // the new last row at once.
+    void SourceRead(const SourceEntry& source);
     // Reading is over. The files that could not be read, in their order, and
     // how many were refused because the list was full.
     void Finished(const std::vector<std::string>& unreadable, int refusedForRoom);
@@ -81,7 +81,7 @@ private:
     // costs several times what reading a file does.
     struct ProbeRun {
         EncoderProcessPtr process;
-        Probe* probe = nullptr;  // the file being read
+        Probe* probe = nullptr;     // the file being read
         bool awaitingNext = false;  // its last file is read; it waits for the next
     };
 

@@ -18,7 +18,7 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionComboBox>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 
@@ -212,7 +212,7 @@ QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* p
     case ControlKind::CheckBox: return new QCheckBox(Text(control), parent);
     case ControlKind::DropDownList: return new QComboBox(parent);
     case ControlKind::ListView: {
-        auto* list = new QTreeWidget(parent);
+        auto* list = new QTreeView(parent);
         list->setRootIsDecorated(false);
         list->setItemsExpandable(false);
         list->setUniformRowHeights(true);

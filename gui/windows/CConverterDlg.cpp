@@ -43,7 +43,6 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTreeView>
-#include <QTreeWidget>
 
 #include <algorithm>
 #include <optional>
@@ -122,9 +121,6 @@ QString DefaultImportFolder() {
     return !videos.isEmpty() && QFileInfo(videos).isDir() ? videos : QDir::homePath();
 }
 
-// Column 0 of the row at this 0-based position.
-QString RowNumberText(int row) { return QStringLiteral("          %1").arg(row + 1); }
-
 QStringList ExpandDroppedFolders(const QStringList& dropped) {
     std::vector<std::string> paths;
     for (const QString& path : dropped) paths.push_back(path.toStdString());
@@ -196,7 +192,7 @@ void CConverterDlg::BindControls(const DialogLayout& layout) {
     m_addButton = layout.Bind<CImageButton>(IDC_ADD);
     m_convertButton = layout.Bind<CImageButton>(IDC_CONVERT);
     m_settingsButton = layout.Bind<CImageButton>(IDC_SETTINGS);
-    m_fileList = layout.Bind<QTreeWidget>(IDC_FILE_LIST);
+    m_fileList = layout.Bind<QTreeView>(IDC_FILE_LIST);
     m_discFillLabel = layout.Bind<QLabel>(IDC_MAIN_DISC_FILL);
 }
 
@@ -340,12 +336,7 @@ void CConverterDlg::FitBoxesToTheirTexts() {
 }
 
 void CConverterDlg::InsertListColumns() {
-    m_fileList->setColumnCount(3);
-    m_fileList->setHeaderLabels(
-        {QStringLiteral(" Number"), QStringLiteral("  File path"), QStringLiteral("   Duration")});
-    m_fileList->headerItem()->setTextAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
-    m_fileList->headerItem()->setTextAlignment(1, Qt::AlignLeft | Qt::AlignVCenter);
-    m_fileList->headerItem()->setTextAlignment(2, Qt::AlignCenter);
+    m_fileList->setModel(&m_sourceList);
     // The number and duration columns keep their share of the templates'
     // list; the path takes the rest, however wide the boxes made the window.
     const int number = DialogLayout::ScaledPixels(90, font());
@@ -410,7 +401,7 @@ void CConverterDlg::OnSelchangeFormat() {
 
 void CConverterDlg::UpdateDiscFill() {
     std::optional<DiscFillEstimate> estimate =
-        DiscFillEstimate::For(m_settings, m_sources.totalDuration(), m_sources.fileCount());
+        DiscFillEstimate::For(m_settings, Sources().totalDuration(), Sources().fileCount());
     m_discFillLabel->setVisible(estimate.has_value());
     if (estimate) m_discFillLabel->setText(QString::fromStdString(estimate->Text(LocaleNumber)));
 }
@@ -420,14 +411,14 @@ void CConverterDlg::UpdateDiscFill() {
 bool CConverterDlg::ConfirmDiscFill() {
     m_settings.fittedVideoKbps = 0;
     UpdateDiscFill();
-    const double seconds = m_sources.totalDuration();
-    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, seconds, m_sources.fileCount());
+    const double seconds = Sources().totalDuration();
+    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, seconds, Sources().fileCount());
     if (!DiscImagePlan::Wanted(m_settings) || !estimate || !estimate->OverCapacity()) return true;
     QString text = QStringLiteral(
                        "The listed files would not fit on one disc: %1. They will be converted, but the "
                        "disc image is made only if they fit.")
                        .arg(QString::fromStdString(estimate->Text(LocaleNumber)));
-    std::optional<DiscFit> fit = DiscFillEstimate::Fit(m_settings, seconds, m_sources.fileCount());
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(m_settings, seconds, Sources().fileCount());
     if (fit && fit->videoKbps == 0)
         text += QStringLiteral(" Even at the lowest video rate that keeps the picture whole, they need %1 discs.")
                     .arg(fit->discs);
@@ -505,11 +496,13 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_presenter->Follow(*m_prober);
     connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
     connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });
-    connect(m_engine.get(), &ConversionEngine::FileStarted, this, [this](int index) { ShowRunning(index, 0.0); });
-    connect(m_engine.get(), &ConversionEngine::Progressed, this,
-            [this](const RunProgress& progress) { ShowRunning(progress.index, progress.seconds); });
+    connect(m_engine.get(), &ConversionEngine::FileStarted, this,
+            [this](int index) { m_sourceList.ShowRunning(m_engine->Batch()->Entry(index), 0.0); });
+    connect(m_engine.get(), &ConversionEngine::Progressed, this, [this](const RunProgress& progress) {
+        m_sourceList.ShowRunning(m_engine->Batch()->Entry(progress.index), progress.seconds);
+    });
     connect(m_engine.get(), &ConversionEngine::FileEnded, this,
-            [this](int index) { ShowOutcome(m_engine->Batch()->Entry(index)); });
+            [this](int index) { m_sourceList.ShowOutcome(m_engine->Batch()->Entry(index)); });
     connect(m_prober.get(), &SourceProber::SourceRead, this, &CConverterDlg::AppendRow);
     connect(m_prober.get(), &SourceProber::Finished, this, &CConverterDlg::ShowAddFailures);
 }
@@ -591,7 +584,7 @@ void CConverterDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool CConverterDlg::MayLoseTheList() {
-    const int count = m_sources.fileCount();
+    const int count = Sources().fileCount();
     if (count == 0) return true;
     const QString files = count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
     return AppMessageBoxAsking(this, QStringLiteral("Close Tarvine? The list of %1 will be lost.").arg(files));
@@ -608,43 +601,18 @@ void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths,
     }
 }
 
-// The whole path, and what sets the file's pictures apart.
-QString CConverterDlg::RowTooltip(int row) const {
-    const SourceEntry& entry = m_sources.Entry(row);
-    QString tip = QString::fromStdString(entry.path);
-    if (entry.hdr) tip += QStringLiteral("\nHDR video: MP4 H.265 keeps it; other formats get it in SDR colours");
-    if (entry.interlaced)
-        tip += entry.bottomFieldFirst ? QStringLiteral("\nInterlaced, bottom field first")
-                                      : QStringLiteral("\nInterlaced, top field first");
-    return tip;
-}
-
-// The probe slot becomes the new last row.
-void CConverterDlg::AppendRow(const std::string& path) {
-    const SourceEntry* slot = m_sources.ProbeSlot();
-    if (!slot) return;
-    int row = m_sources.fileCount();
-    m_sources.Append(path);
-    ClearOutcomes();
-    UpdateDiscFill();
-
-    auto* item = new QTreeWidgetItem({RowNumberText(row), QString::fromStdString(path), DurationText(row)});
-    item->setToolTip(1, RowTooltip(row));
-    item->setTextAlignment(2, Qt::AlignCenter);
-    m_fileList->addTopLevelItem(item);
+void CConverterDlg::AppendRow(const SourceEntry& source) {
+    if (m_sourceList.Append(source)) UpdateDiscFill();
 }
 
 void CConverterDlg::OnRemoveFile() {
-    if (m_sources.fileCount() == 0) return;
+    if (Sources().fileCount() == 0) return;
     int row = SelectedRow();
     if (row < 0) return;
 
-    delete m_fileList->takeTopLevelItem(row);
-    m_sources.Remove(row);
-    NumberRows(row);
-    ClearOutcomes();
+    m_sourceList.Remove(row);
     UpdateDiscFill();
-    if (row < m_sources.fileCount()) {
+    if (row < Sources().fileCount()) {
         SelectRow(row);
         m_fileList->setFocus();
     } else {
@@ -657,7 +625,7 @@ void CConverterDlg::OnMoveUp() { MoveSelectedRow(-1); }
 void CConverterDlg::OnMoveDown() { MoveSelectedRow(+1); }
 
 void CConverterDlg::MoveSelectedRow(int step) {
-    if (m_sources.fileCount() < 2) return;
+    if (Sources().fileCount() < 2) return;
     int row = SelectedRow();
     if (row < 0) {
         AppMessageBox(this, QStringLiteral("No item was selected!"), QMessageBox::NoIcon, QMessageBox::Ok,
@@ -665,113 +633,41 @@ void CConverterDlg::MoveSelectedRow(int step) {
         return;
     }
     int target = row + step;
-    if (target < 0 || target >= m_sources.fileCount()) {
+    if (target < 0 || target >= Sources().fileCount()) {
         m_fileList->setFocus();
         return;
     }
     SwapRows(row, target);
 }
 
-// The numbers stay in place; paths, durations and the slots change rows.
+// The numbers stay in place; the files change rows, and the moved file stays
+// selected.
 void CConverterDlg::SwapRows(int from, int to) {
-    QTreeWidgetItem* fromItem = m_fileList->topLevelItem(from);
-    QTreeWidgetItem* toItem = m_fileList->topLevelItem(to);
-    if (!fromItem || !toItem) return;
-    for (int column : {1, 2}) {
-        QString text = fromItem->text(column);
-        fromItem->setText(column, toItem->text(column));
-        toItem->setText(column, text);
-    }
-    m_sources.Swap(from, to);
-    fromItem->setToolTip(1, RowTooltip(from));
-    toItem->setToolTip(1, RowTooltip(to));
+    m_sourceList.Swap(from, to);
     SelectRow(to);
     m_fileList->setFocus();
-    ClearOutcomes();
 }
 
-// The casts truncate toward zero, as the duration column shows it.
-QString CConverterDlg::DurationText(int row) const {
-    return QString::fromStdString(FormatClock(static_cast<std::int64_t>(m_sources.Entry(row).durationSeconds)));
-}
-
-// A running row shows how far its file is in the duration column, and says
-// so in the number's tooltip.
-void CConverterDlg::ShowRunning(int index, double seconds) {
-    const BatchEntry& entry = m_engine->Batch()->Entry(index);
-    QTreeWidgetItem* item = m_fileList->topLevelItem(entry.row);
-    if (!item) return;
-    const double share = entry.durationSeconds > 0 ? seconds / entry.durationSeconds : 0.0;
-    const QString percent = QStringLiteral("%1%").arg(static_cast<int>(std::clamp(share, 0.0, 1.0) * 100));
-    item->setText(2, percent);
-    item->setIcon(0, style()->standardIcon(QStyle::SP_MediaPlay));
-    item->setToolTip(0, QStringLiteral("Converting: %1").arg(percent));
-}
-
-// Each row shows what the batch made of its file, converted or not, with
-// the reason as the number's tooltip, from the end of its run until the
-// list changes.
+// Each row shows what the batch made of its file, from the end of its run
+// until the list changes.
 void CConverterDlg::BatchEnded(const ConversionBatch& batch) {
-    for (int index = 0; index < batch.EntryCount(); ++index) ShowOutcome(batch.Entry(index));
-}
-
-void CConverterDlg::ShowOutcome(const BatchEntry& entry) {
-    QTreeWidgetItem* item = m_fileList->topLevelItem(entry.row);
-    if (!item) return;
-    item->setText(2, DurationText(entry.row));
-    const QString reason = QString::fromStdString(entry.reason);
-    QStyle::StandardPixmap icon = QStyle::SP_CustomBase;
-    QString outcome;
-    switch (entry.state) {
-    case EntryState::Converted:
-        icon = QStyle::SP_DialogApplyButton;
-        outcome = QStringLiteral("Converted to %1").arg(QString::fromStdString(entry.outputPath));
-        break;
-    case EntryState::Incomplete:
-        icon = QStyle::SP_MessageBoxWarning;
-        outcome = QStringLiteral("Converted in part: %1").arg(reason);
-        break;
-    case EntryState::Failed:
-        icon = QStyle::SP_MessageBoxCritical;
-        outcome = QStringLiteral("Failed: %1").arg(reason);
-        break;
-    case EntryState::Stopped:
-        icon = QStyle::SP_BrowserStop;
-        outcome = QStringLiteral("Stopped before the end; nothing was kept");
-        break;
-    case EntryState::Waiting:
-    case EntryState::Converting: break;
-    }
-    item->setIcon(0, icon == QStyle::SP_CustomBase ? QIcon() : style()->standardIcon(icon));
-    item->setToolTip(0, outcome);
-}
-
-void CConverterDlg::ClearOutcomes() {
-    for (int row = 0; row < m_fileList->topLevelItemCount(); ++row) {
-        m_fileList->topLevelItem(row)->setIcon(0, QIcon());
-        m_fileList->topLevelItem(row)->setToolTip(0, QString());
-    }
+    for (int index = 0; index < batch.EntryCount(); ++index) m_sourceList.ShowOutcome(batch.Entry(index));
 }
 
 void CConverterDlg::OnListRightClick() { SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this); }
 
 int CConverterDlg::SelectedRow() const {
-    int first = -1;
-    for (QTreeWidgetItem* item : m_fileList->selectedItems()) {
-        int row = m_fileList->indexOfTopLevelItem(item);
-        if (first < 0 || row < first) first = row;
-    }
-    return first;
+    const QModelIndexList rows = m_fileList->selectionModel()->selectedRows();
+    if (rows.isEmpty()) return -1;
+    return std::min_element(rows.begin(), rows.end(),
+                            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); })
+        ->row();
 }
 
 // Selects the row alone, gives it the focus state and scrolls it into view.
 void CConverterDlg::SelectRow(int row) {
-    QTreeWidgetItem* item = m_fileList->topLevelItem(row);
-    m_fileList->setCurrentItem(item, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_fileList->scrollToItem(item);
-}
-
-void CConverterDlg::NumberRows(int from) {
-    for (int row = from; row < m_fileList->topLevelItemCount(); ++row)
-        m_fileList->topLevelItem(row)->setText(0, RowNumberText(row));
+    const QModelIndex first = m_sourceList.index(row, 0);
+    m_fileList->selectionModel()->setCurrentIndex(first,
+                                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_fileList->scrollTo(first);
 }

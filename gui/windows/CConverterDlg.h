@@ -4,10 +4,10 @@
 #include "core/ConversionSettings.h"
 #include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
-#include "core/SourceList.h"
 #include "gui/discmenu/DiscMenuPainter.h"
 #include "gui/runner/ConversionHost.h"
 #include "gui/widgets/CommandTarget.h"
+#include "gui/windows/SourceListModel.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-struct BatchEntry;
 class BatchPresenter;
 class CImageButton;
 class ConversionEngine;
@@ -28,7 +27,7 @@ class DialogLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QTreeWidget;
+class QTreeView;
 
 // The program's main window: toolbar, source file list with its side
 // buttons, output folder row and the quick format, TV-mode and aspect boxes.
@@ -73,7 +72,7 @@ public:
     QString OutputFolderText() const override;
     ConversionSettings& Settings() override { return m_settings; }
     EncodeTargets& Targets() override { return m_targets; }
-    SourceList& Sources() override { return m_sources; }
+    const SourceList& Sources() const override { return m_sourceList.Sources(); }
     void BatchEnded(const ConversionBatch& batch) override;
     ConversionEngine& Engine() { return *m_engine; }
     SourceProber& Prober() { return *m_prober; }
@@ -96,7 +95,8 @@ public:
     void OnMoveUp();
     void OnMoveDown();
     void OnListRightClick();
-    void AppendRow(const std::string& path);
+    // Lists a file that was read as the new last row.
+    void AppendRow(const SourceEntry& source);
     void SwapRows(int from, int to);
 
 protected:
@@ -104,7 +104,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString RowTooltip(int row) const;
     void BindControls(const DialogLayout& layout);
     void ConnectCommands(const DialogLayout& layout);
     void OnInitDialog();
@@ -137,18 +136,12 @@ private:
     void MoveSelectedRow(int step);
     int SelectedRow() const;
     void SelectRow(int row);
-    void NumberRows(int from);
-    void ClearOutcomes();
-    void ShowRunning(int index, double seconds);
-    void ShowOutcome(const BatchEntry& entry);
-    QString DurationText(int row) const;
 
     SettingsStore m_store;
     // The per-user profile beside the settings: the window's size and the
     // folder files were last added from.
     AppProfile m_profile;
     ConversionSettings m_settings;
-    SourceList m_sources;
     FolderChooser m_chooseFolder;
     FileChooser m_chooseFiles;
 
@@ -169,7 +162,8 @@ private:
     CImageButton* m_addButton = nullptr;
     CImageButton* m_convertButton = nullptr;
     CImageButton* m_settingsButton = nullptr;
-    QTreeWidget* m_fileList = nullptr;
+    SourceListModel m_sourceList;
+    QTreeView* m_fileList = nullptr;
     QLabel* m_discFillLabel = nullptr;
     int m_listWidth = 0;  // the list's width that its path column was last fitted to
     QIcon m_icon;

@@ -71,11 +71,11 @@ TEST_F(MakeOutputPathTest, NeverNamesAListedSource) {
     Touch(At("out/party_avi.avi"));
     Touch(At("out/party_avi_1.avi"));
     SourceList listed;
-    listed.Append(At("out/party.avi"));
+    listed.Append({At("out/party.avi")});
     // The second name is another listed file, reached through a link to the folder.
     fs::create_directory_symlink(At("out"), At("link"));
-    listed.Append(At("link/party_avi.avi"));
-    listed.Append(At("out/party_avi_1.avi"));
+    listed.Append({At("link/party_avi.avi")});
+    listed.Append({At("out/party_avi_1.avi")});
 
     EXPECT_EQ(MakeOutputPath(At("out/party.avi"), At("out"), kAvi, listed), At("out/party_avi_2.avi"));
     // Nor the name a run going on will give its file.

@@ -4,21 +4,20 @@
 
 namespace {
 
-void Probe(SourceList& list, double seconds, int width, int height, double fps) {
-    SourceEntry* slot = list.ProbeSlot();
-    ASSERT_NE(slot, nullptr);
-    slot->durationSeconds = seconds;
-    slot->sourceWidth = width;
-    slot->sourceHeight = height;
-    slot->sourceFrameRate = fps;
+SourceEntry Probed(const std::string& path, double seconds, int width = 1, int height = 1, double fps = 1.0) {
+    SourceEntry entry;
+    entry.path = path;
+    entry.durationSeconds = seconds;
+    entry.sourceWidth = width;
+    entry.sourceHeight = height;
+    entry.sourceFrameRate = fps;
+    return entry;
 }
 
 SourceList FourRows() {
     SourceList list;
-    for (int i = 1; i <= 4; ++i) {
-        Probe(list, i * 10.0, i * 100, i * 10, 20.0 + i);
-        list.Append("/clips/" + std::to_string(i) + ".avi");
-    }
+    for (int i = 1; i <= 4; ++i)
+        list.Append(Probed("/clips/" + std::to_string(i) + ".avi", i * 10.0, i * 100, i * 10, 20.0 + i));
     return list;
 }
 
@@ -35,44 +34,36 @@ TEST(SourceListTest, RowsKeepTheirOwnValuesThroughRemoveAndSwap) {
     EXPECT_EQ(list.Entry(2).path, "/clips/4.avi");
     EXPECT_DOUBLE_EQ(list.Entry(2).sourceFrameRate, 24.0);
 
+    list.SetStatus(2, {EntryState::Converted, 0.0, "/out/4.avi", ""});
     list.Swap(2, 1);
     EXPECT_EQ(list.Entry(1).path, "/clips/4.avi");
     EXPECT_EQ(list.Entry(1).sourceHeight, 40);
+    EXPECT_EQ(list.Status(1).outputPath, "/out/4.avi");
+    EXPECT_EQ(list.Status(2).state, EntryState::Waiting);
     EXPECT_DOUBLE_EQ(list.Entry(2).durationSeconds, 30.0);
     EXPECT_DOUBLE_EQ(list.totalDuration(), 80.0);
+
+    list.ClearStatuses();
+    EXPECT_EQ(list.Status(1).state, EntryState::Waiting);
+    EXPECT_EQ(list.Status(1).outputPath, "");
 
     list.Remove(2);  // the last row
     EXPECT_EQ(list.fileCount(), 2);
     EXPECT_DOUBLE_EQ(list.totalDuration(), 50.0);
 }
 
-TEST(SourceListTest, TheProbeSlotIsNotClearedBetweenProbes) {
-    SourceList list = FourRows();
-    list.Remove(3);
-    // The freed slot becomes the probe slot with what it held; a probe that
-    // reports only the duration keeps the rest.
-    SourceEntry* slot = list.ProbeSlot();
-    slot->durationSeconds = 7.0;
-    list.Append("/clips/new.avi");
-    EXPECT_EQ(list.Entry(3).sourceWidth, 400);
-    EXPECT_DOUBLE_EQ(list.totalDuration(), 67.0);
-}
-
 TEST(SourceListTest, HoldsNinetyNineRowsAndNoMore) {
     SourceList list;
-    for (int i = 0; i < SourceList::kCapacity; ++i) {
-        Probe(list, 1.0, 1, 1, 1.0);
-        ASSERT_TRUE(list.Append("/clips/f" + std::to_string(i)));
-    }
+    for (int i = 0; i < SourceList::kCapacity; ++i)
+        ASSERT_TRUE(list.Append(Probed("/clips/f" + std::to_string(i), 1.0)));
     EXPECT_TRUE(list.IsFull());
-    EXPECT_EQ(list.ProbeSlot(), nullptr);
-    EXPECT_FALSE(list.Append("/clips/one-too-many"));
+    EXPECT_FALSE(list.Append(Probed("/clips/one-too-many", 1.0)));
     EXPECT_EQ(list.fileCount(), 99);
     EXPECT_DOUBLE_EQ(list.totalDuration(), 99.0);
     EXPECT_THROW(list.Entry(99), std::out_of_range);
 
     list.Remove(0);
-    EXPECT_NE(list.ProbeSlot(), nullptr);
+    EXPECT_FALSE(list.IsFull());
 }
 
 }  // namespace

@@ -11,12 +11,13 @@ int TestConversionsAtOnce() {
 }
 
 void TestHost::List(const std::string& path, double seconds, int width, int height, double fps) {
-    SourceEntry* slot = sources.ProbeSlot();
-    slot->durationSeconds = seconds;
-    slot->sourceWidth = width;
-    slot->sourceHeight = height;
-    slot->sourceFrameRate = fps;
-    sources.Append(path);
+    SourceEntry source;
+    source.path = path;
+    source.durationSeconds = seconds;
+    source.sourceWidth = width;
+    source.sourceHeight = height;
+    source.sourceFrameRate = fps;
+    sources.Append(source);
 }
 
 void TestHost::BatchEnded(const ConversionBatch& batch) {

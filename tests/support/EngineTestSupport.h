@@ -27,7 +27,7 @@ public:
     QString OutputFolderText() const override { return folderText; }
     ConversionSettings& Settings() override { return settings; }
     EncodeTargets& Targets() override { return targets; }
-    SourceList& Sources() override { return sources; }
+    const SourceList& Sources() const override { return sources; }
     // Keeps the ended batch's entries.
     void BatchEnded(const ConversionBatch& batch) override;
 

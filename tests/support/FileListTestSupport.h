@@ -7,12 +7,13 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 #include <memory>
@@ -29,9 +30,13 @@ public:
     CConverterDlg& operator*() { return *m_window; }
     CConverterDlg* operator->() { return m_window.get(); }
 
-    QTreeWidget* List() const {
-        return m_window->findChild<QTreeWidget*>(QStringLiteral("control%1").arg(IDC_FILE_LIST));
-    }
+    QTreeView* List() const { return m_window->findChild<QTreeView*>(QStringLiteral("control%1").arg(IDC_FILE_LIST)); }
+    int RowCount() const { return List()->model()->rowCount(); }
+    QModelIndex Cell(int row, int column) const { return List()->model()->index(row, column); }
+    QString Text(int row, int column) const { return Cell(row, column).data().toString(); }
+    QString Tooltip(int row, int column) const { return Cell(row, column).data(Qt::ToolTipRole).toString(); }
+    // Whether the row shows an outcome's icon.
+    bool Marked(int row) const { return !Cell(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull(); }
     QLineEdit* FolderBox() const {
         return m_window->findChild<QLineEdit*>(QStringLiteral("control%1").arg(IDC_OUTPUT_FOLDER));
     }
@@ -64,21 +69,18 @@ public:
     // "number|path|duration" of every row.
     QStringList Rows() const {
         QStringList rows;
-        for (int row = 0; row < List()->topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = List()->topLevelItem(row);
-            rows << item->text(0) + "|" + item->text(1) + "|" + item->text(2);
-        }
+        for (int row = 0; row < RowCount(); ++row) rows << Text(row, 0) + "|" + Text(row, 1) + "|" + Text(row, 2);
         return rows;
     }
 
     // The selected rows' positions.
     QList<int> Selection() const {
         QList<int> rows;
-        for (QTreeWidgetItem* item : List()->selectedItems()) rows << List()->indexOfTopLevelItem(item);
+        for (const QModelIndex& index : List()->selectionModel()->selectedRows()) rows << index.row();
         return rows;
     }
 
-    void Select(int row) { List()->setCurrentItem(List()->topLevelItem(row)); }
+    void Select(int row) { List()->setCurrentIndex(Cell(row, 0)); }
 
     // The per-user profile beside this window's settings.
     AppProfile Profile() const { return AppProfile(AppProfile::PathIn(Folder() + "user/")); }

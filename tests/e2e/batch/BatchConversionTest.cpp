@@ -39,7 +39,7 @@ private:
         SourceProber prober(*m_host, m_engine->Launcher());
         m_host->presenter.Follow(prober);
         connect(&prober, &SourceProber::SourceRead, this,
-                [this](const std::string& path) { QVERIFY(m_host->sources.Append(path)); });
+                [this](const SourceEntry& source) { QVERIFY(m_host->sources.Append(source)); });
         prober.Add({QString::fromStdString(Clip("one.avi")), QString::fromStdString(Clip("two.avi")),
                     QString::fromStdString(Clip("three.avi"))});
         QTRY_VERIFY_WITH_TIMEOUT(!prober.IsReading(), 30000);

@@ -218,7 +218,7 @@ void EndToEndTest::addListsTheReadableFilesAndThenRefusesTheOthers() {
     QTimer intruder;
     boxes.onShow = [&] {
         intruder.stop();  // the probes are over
-        if (rowsWhenTold < 0) rowsWhenTold = window->List()->topLevelItemCount();
+        if (rowsWhenTold < 0) rowsWhenTold = window->RowCount();
     };
 
     const QStringList chosen = {Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), m_notMedia[1], Clip("c.flv"),
@@ -311,7 +311,7 @@ void EndToEndTest::rowsKeepTheirOwnValuesThroughRemoveMoveAndConvert() {
                      Number(3) + "|" + Clip("c.flv") + "|00:00:03", Number(4) + "|" + Clip("a.avi") + "|00:00:02"}));
     QCOMPARE((*window)->Sources().totalDuration(), 9.0);
     for (int row = 0; row < 4; ++row)
-        QCOMPARE(window->List()->topLevelItem(row)->text(1).toStdString(), (*window)->Sources().Entry(row).path);
+        QCOMPARE(window->Text(row, 1).toStdString(), (*window)->Sources().Entry(row).path);
 
     window->Convert();
     QCOMPARE(boxes.Shown().size(), 1);
@@ -423,11 +423,8 @@ void EndToEndTest::awkwardPathsGoThroughAddAndConvertUnchanged() {
 void EndToEndTest::aSelectionBeyondNinetyNineRowsAddsWhatFits() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
-    for (int row = 0; row < 97; ++row) {
-        SourceEntry* slot = (*window)->Sources().ProbeSlot();
-        *slot = {"", 1.0, 320, 240, 25.0};
-        (*window)->AppendRow("/listed/" + std::to_string(row) + ".avi");
-    }
+    for (int row = 0; row < 97; ++row)
+        (*window)->AppendRow({"/listed/" + std::to_string(row) + ".avi", 1.0, 320, 240, 25.0});
     window->Add({Clip("a.avi"), m_notMedia[0], Clip("b.mp4"), Clip("c.flv"), Clip("d.mov")});
 
     QCOMPARE((*window)->Sources().fileCount(), 99);
@@ -506,8 +503,7 @@ void EndToEndTest::theListAndTheBatchAreDrawnForTheUser() {
     QImage converted = (*window)->grab().toImage();
     SkinLibrary::Shutdown();
     SaveScreenshot(converted, "converted");
-    for (int row = 0; row < 4; ++row)
-        QVERIFY(window->List()->topLevelItem(row)->toolTip(0).startsWith("Converted to "));
+    for (int row = 0; row < 4; ++row) QVERIFY(window->Tooltip(row, 0).startsWith("Converted to "));
 
     QVERIFY(!batch.isNull());
     SaveScreenshot(batch, "converting");

@@ -117,6 +117,7 @@ private:
     std::unique_ptr<SourceProber> m_prober;
     std::unique_ptr<MessageBoxResponder> m_boxes;
     QStringList m_read;
+    SourceEntry m_lastRead;                         // the values of the file read last
     QList<std::pair<QStringList, int>> m_refusals;  // the unreadable files and how many found no room
 
 private slots:
@@ -133,8 +134,10 @@ private slots:
         m_host->presenter.Follow(*m_prober);
         m_read.clear();
         m_refusals.clear();
-        connect(m_prober.get(), &SourceProber::SourceRead, this,
-                [this](const std::string& path) { m_read << QString::fromStdString(path); });
+        connect(m_prober.get(), &SourceProber::SourceRead, this, [this](const SourceEntry& source) {
+            m_read << QString::fromStdString(source.path);
+            m_lastRead = source;
+        });
         connect(m_prober.get(), &SourceProber::Finished, this,
                 [this](const std::vector<std::string>& unreadable, int refusedForRoom) {
                     QStringList paths;
@@ -154,9 +157,9 @@ private slots:
         m_scratch.reset();
     }
 
-    void probeReportsCarryIntoTheProbeSlot() {
+    void probeReportsReachTheReadFile() {
         m_host->List(Scratch("clips/listed.avi"), 5);
-        SourceEntry& slot = *m_host->sources.ProbeSlot();
+        const SourceEntry& slot = m_lastRead;
         std::string source = Scratch("clips/a.mov");
         auto probe = [&](const std::string& script) {
             WriteFile(source + ".script", script);
@@ -165,6 +168,7 @@ private slots:
             return !m_read.isEmpty();
         };
         QVERIFY(probe("r1:12 r2:320 r3:240 r4:299700000 r5:11851852 r8:7"));
+        QCOMPARE(slot.path, source);
         QCOMPARE(slot.durationSeconds, 12.0);
         QCOMPARE(slot.sourceWidth, 320);
         QCOMPARE(slot.sourceHeight, 240);
@@ -183,16 +187,16 @@ private slots:
         QVERIFY2(starts[0].endsWith(" 1 3"), qPrintable(starts[0]));
         QCOMPARE(LogLines("reply ").filter(QRegularExpression(" 0$")).size(), 7);  // and "source read"
 
-        // An unknown pixel shape is taken as square and refuses nothing.
+        // An unknown pixel shape is taken as square and refuses nothing; what
+        // a probe does not report is not taken from the file read before.
         QVERIFY(probe("r4:-5 r5:0"));
         QVERIFY(qAbs(slot.sourceFrameRate - 214.7483647) < 1e-9);
         QCOMPARE(slot.sourceSampleAspect, 1.0);
+        QCOMPARE(slot.sourceWidth, 0);
+        QVERIFY(!slot.hdr && !slot.interlaced);
 
-        // Bad values fail the probe; what was not reported well keeps the slot's earlier values.
+        // Bad values fail the probe.
         QVERIFY(!probe("r1:0 r2:-1 r3:100 r4:0"));
-        QCOMPARE(slot.durationSeconds, 12.0);
-        QCOMPARE(slot.sourceWidth, 320);
-        QCOMPARE(slot.sourceHeight, 100);
         QVERIFY(!probe("r1:3 exit:2"));
         QCOMPARE(m_refusals.last().first, QStringList{QString::fromStdString(source)});
     }
@@ -217,7 +221,7 @@ private slots:
         }
         // Each listed file takes its place, as the window's rows do.
         connect(m_prober.get(), &SourceProber::SourceRead, this,
-                [this](const std::string& path) { m_host->sources.Append(path); });
+                [this](const SourceEntry& source) { m_host->sources.Append(source); });
         Read(paths);
 
         QCOMPARE(m_read, QStringList({paths[0], paths[2], paths[3]}));

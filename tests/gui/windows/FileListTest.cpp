@@ -39,10 +39,8 @@ struct Probed {
 
 // Lists a file as if its probe had reported these values.
 void List(WindowUnderTest& window, const std::string& path, Probed values) {
-    SourceEntry* slot = window->Sources().ProbeSlot();
-    QVERIFY(slot);
-    *slot = {"", values.seconds, values.width, values.height, values.fps, 1.0, values.hdr, values.interlaced};
-    window->AppendRow(path);
+    window->AppendRow(
+        {path, values.seconds, values.width, values.height, values.fps, 1.0, values.hdr, values.interlaced});
 }
 
 void ListFour(WindowUnderTest& window) {
@@ -130,18 +128,18 @@ void FileListTest::rowsShowNumberPathAndTruncatedClock() {
     // highlight never paints over it.
     window->show();
     const QFontMetrics metrics(window.List()->font());
-    const int row = window.List()->visualItemRect(window.List()->topLevelItem(2)).height();
+    const int row = window.List()->visualRect(window.Cell(2, 0)).height();
     const int underscoreBottom = (row - metrics.height()) / 2 + metrics.ascent() + metrics.boundingRect('_').bottom();
     QVERIFY2(underscoreBottom + 1 < row, qPrintable(QStringLiteral("%1 of %2").arg(underscoreBottom).arg(row)));
     QCOMPARE(window->Sources().fileCount(), 3);
     QCOMPARE(window->Sources().totalDuration(), 3725.9 + 360000.0 + 59.99);
-    QCOMPARE(window.List()->topLevelItem(0)->textAlignment(2) & Qt::AlignHorizontal_Mask, int(Qt::AlignHCenter));
+    QCOMPARE(window.Cell(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignHCenter));
     // A path too long for its column keeps both ends; the tooltip has it whole.
     QCOMPARE(window.List()->textElideMode(), Qt::ElideMiddle);
-    QCOMPARE(window.List()->topLevelItem(1)->toolTip(1), QStringLiteral("/clips/long.avi"));
+    QCOMPARE(window.Tooltip(1, 1), QStringLiteral("/clips/long.avi"));
     // HDR and interlaced pictures are named there too.
     List(window, "/clips/phone.mov", {5, 320, 240, 25.0, true, true});
-    QCOMPARE(window.List()->topLevelItem(3)->toolTip(1),
+    QCOMPARE(window.Tooltip(3, 1),
              QStringLiteral("/clips/phone.mov\nHDR video: MP4 H.265 keeps it; other formats get it in SDR colours\n"
                             "Interlaced, top field first"));
 }
@@ -186,9 +184,9 @@ void FileListTest::moveSwapsPathsDurationsAndSlotsButNotNumbers() {
     QCOMPARE(window.Rows(), QStringList({Number(1) + "|/clips/1.avi|00:00:10", Number(2) + "|/clips/3.avi|00:00:30",
                                          Number(3) + "|/clips/2.avi|00:00:20", Number(4) + "|/clips/4.avi|00:00:40"}));
     QCOMPARE(window.Selection(), QList<int>{1});
-    QCOMPARE(window.List()->currentItem(), window.List()->topLevelItem(1));
-    QCOMPARE(window.List()->topLevelItem(1)->toolTip(1), QStringLiteral("/clips/3.avi"));
-    QCOMPARE(window.List()->topLevelItem(2)->toolTip(1), QStringLiteral("/clips/2.avi"));
+    QCOMPARE(window.List()->currentIndex().row(), 1);
+    QCOMPARE(window.Tooltip(1, 1), QStringLiteral("/clips/3.avi"));
+    QCOMPARE(window.Tooltip(2, 1), QStringLiteral("/clips/2.avi"));
     const SourceList& sources = window->Sources();
     QCOMPARE(sources.Entry(1).sourceWidth, 300);
     QCOMPARE(sources.Entry(1).sourceFrameRate, 23.0);
@@ -228,8 +226,8 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     batch.Stop(2);
     window->BatchEnded(batch);
 
-    auto outcome = [&window](int row) { return window.List()->topLevelItem(row)->toolTip(0); };
-    auto marked = [&window](int row) { return !window.List()->topLevelItem(row)->icon(0).isNull(); };
+    auto outcome = [&window](int row) { return window.Tooltip(row, 0); };
+    auto marked = [&window](int row) { return window.Marked(row); };
     QCOMPARE(outcome(0), QStringLiteral("Converted to /out/1.avi"));
     QCOMPARE(outcome(1), QStringLiteral("Failed: the source cannot be read"));
     QVERIFY(outcome(2).startsWith("Stopped"));
@@ -239,7 +237,7 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     window.Select(1);
     window->OnCommand(IDC_SIDE_DOWN);
     for (int row = 0; row < 4; ++row) QVERIFY(outcome(row).isEmpty() && !marked(row));
-    QCOMPARE(window.List()->topLevelItem(2)->toolTip(1),
+    QCOMPARE(window.Tooltip(2, 1),
              QStringLiteral("/clips/2.avi"));  // the path's own tooltip stays
 }
 
@@ -390,7 +388,7 @@ void FileListTest::overlongPathIsRefusedWithoutProbing() {
     QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("Load file %1 failed.").arg(overlong)});
     QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
     QCOMPARE(window->Sources().fileCount(), 0);
-    QCOMPARE(window.List()->topLevelItemCount(), 0);
+    QCOMPARE(window.RowCount(), 0);
 }
 
 // The close box while a stuck probe reads: the probe is stopped (the encoder
@@ -518,12 +516,11 @@ void FileListTest::runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce() 
     QStringList progress;
     QStringList atFirstEnd;
     connect(&window->Engine(), &ConversionEngine::Progressed, &*window,
-            [&](const RunProgress& report) { progress << window.List()->topLevelItem(report.index)->text(2); });
+            [&](const RunProgress& report) { progress << window.Text(report.index, 2); });
     connect(&window->Engine(), &ConversionEngine::FileEnded, &*window, [&](int index) {
         if (!atFirstEnd.isEmpty()) return;
-        QTreeWidgetItem* ended = window.List()->topLevelItem(index);
-        QVERIFY(!ended->icon(0).isNull());
-        atFirstEnd << ended->toolTip(0) << window.List()->topLevelItem(1 - index)->toolTip(0);
+        QVERIFY(window.Marked(index));
+        atFirstEnd << window.Tooltip(index, 0) << window.Tooltip(1 - index, 0);
     });
     window.Convert();
     qunsetenv("FAKE_ENCODER_SCRIPT");
@@ -590,8 +587,8 @@ void FileListTest::eventsAtRandomMomentsLeaveEveryStateSound() {
 
     auto checkRows = [&] {
         QStringList rows;
-        for (int row = 0; row < window.List()->topLevelItemCount(); ++row) {
-            rows << window.List()->topLevelItem(row)->text(1);
+        for (int row = 0; row < window.RowCount(); ++row) {
+            rows << window.Text(row, 1);
             if (row >= window->Sources().fileCount() || window->Sources().Entry(row).path != rows.last().toStdString())
                 faults << QStringLiteral("row %1 differs from the source list").arg(row + 1);
         }

@@ -22,7 +22,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUrl>
 
 #include <csignal>
@@ -52,12 +52,7 @@ public:
 QRect PlaceOf(const QWidget* window, int id) { return ControlOf<QWidget>(window, id)->geometry(); }
 
 // Lists a file as if its probe had read it.
-void List(CConverterDlg& window, const std::string& path) {
-    SourceEntry* slot = window.Sources().ProbeSlot();
-    QVERIFY(slot);
-    *slot = {"", 10.0, 320, 240, 25.0};
-    window.AppendRow(path);
-}
+void List(CConverterDlg& window, const std::string& path) { window.AppendRow({path, 10.0, 320, 240, 25.0}); }
 
 }  // namespace
 
@@ -106,7 +101,7 @@ void MainWindowTest::templateBuildsEveryControl() {
                                   {IDC_CONVERT, "CImageButton", "Convert"},
                                   {IDC_SETTINGS, "CImageButton", "Settings"},
                                   {IDC_HELP_BUTTON, "CImageButton", "Help"},
-                                  {IDC_FILE_LIST, "QTreeWidget", ""},
+                                  {IDC_FILE_LIST, "QTreeView", ""},
                                   {IDC_MAIN_DISC_FILL, "QLabel", ""},
                                   {-1, "QLabel", "Output folder"},
                                   {IDC_CHANGE, "CImageButton", "Change"},
@@ -126,11 +121,13 @@ void MainWindowTest::templateBuildsEveryControl() {
     QCOMPARE(ControlOf<QLineEdit>(window.get(), IDC_OUTPUT_FOLDER)->text(),
              QString::fromStdString(ConversionSettings::DefaultOutputFolder()));
 
-    auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
-    QTreeWidgetItem* header = list->headerItem();
-    QCOMPARE(header->text(0), QStringLiteral(" Number"));
-    QCOMPARE(header->text(1), QStringLiteral("  File path"));
-    QCOMPARE(header->text(2), QStringLiteral("   Duration"));
+    auto* list = ControlOf<QTreeView>(window.get(), IDC_FILE_LIST);
+    auto header = [list](int column, int role = Qt::DisplayRole) {
+        return list->model()->headerData(column, Qt::Horizontal, role);
+    };
+    QCOMPARE(header(0).toString(), QStringLiteral(" Number"));
+    QCOMPARE(header(1).toString(), QStringLiteral("  File path"));
+    QCOMPARE(header(2).toString(), QStringLiteral("   Duration"));
     // 90 and 122 pixels in the templates' font, grown with ours; the path
     // fills the rest of the list, as the three did there.
     QCOMPARE(list->columnWidth(0), DialogLayout::ScaledPixels(90, window->font()));
@@ -140,7 +137,7 @@ void MainWindowTest::templateBuildsEveryControl() {
     const int inside = list->width() - 2 * list->frameWidth();
     QVERIFY2(columns <= inside && columns > inside - 20,
              qPrintable(QStringLiteral("%1 of %2").arg(columns).arg(inside)));
-    QCOMPARE(Qt::Alignment(header->textAlignment(2)) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    QCOMPARE(Qt::Alignment(header(2, Qt::TextAlignmentRole).toInt()) & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
 
     const struct {
         int id;
@@ -239,8 +236,7 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
 
     // An hour at the best DVD quality (5000 + 224 kbit/s, with the
     // program stream's own share).
-    window->Sources().ProbeSlot()->durationSeconds = 3600;
-    window->AppendRow("/clips/film.avi");
+    window->AppendRow({"/clips/film.avi", 3600});
     QCOMPARE(fill->text(), QStringLiteral("About 2.5 GB of 4.7 GB"));
     WhenModalOpens<COutputSettingsDlg>([](COutputSettingsDlg& dialog) {
         Choose(ControlOf<QComboBox>(&dialog, IDC_SET_QUALITY), 0);  // 800 + 112 kbit/s
@@ -253,8 +249,7 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
     QVERIFY(window->ConfirmDiscFill());
 
     // An hour and a half overfill the CD: with the disc image on, Convert asks first.
-    window->Sources().ProbeSlot()->durationSeconds = 1800;
-    window->AppendRow("/clips/film.avi");
+    window->AppendRow({"/clips/film.avi", 1800});
     QCOMPARE(fill->text(), QStringLiteral("About 788 MB of 700 MB"));
     QVERIFY(window->ConfirmDiscFill());
     window->Settings().discImage = 1;
@@ -266,8 +261,7 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
 
     // Two and a half hours at the best DVD quality: fitted to the disc for this batch, the preset kept.
     window->Settings().dvdQuality = 5;
-    window->Sources().ProbeSlot()->durationSeconds = 3600;
-    window->AppendRow("/clips/film.avi");
+    window->AppendRow({"/clips/film.avi", 3600});
     Choose(format, FormatDvd);
     WhenModalOpens<QMessageBox>([](QMessageBox& box) {
         QVERIFY2(box.text().endsWith("\"Fit to the disc\" lowers the video rate of this batch to 3,692 kbit/s. "
@@ -366,7 +360,7 @@ void MainWindowTest::enterAppliesATypedFolderClosesElsewhere() {
 void MainWindowTest::enterAndEscapeAskBeforeALiveListIsLost() {
     auto window = NewWindow();
     ShowActive(*window);
-    auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
+    auto* list = ControlOf<QTreeView>(window.get(), IDC_FILE_LIST);
     list->setFocus();
     QStringList questions;
     auto answer = [&questions](std::function<void(QMessageBox&)> act) {
@@ -419,7 +413,7 @@ void MainWindowTest::aDroppedFolderAddsItsVideosInNameOrder() {
     // Dragged over the list from a file manager and dropped there.
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(folder)});
-    QWidget* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST)->viewport();
+    QWidget* list = ControlOf<QTreeView>(window.get(), IDC_FILE_LIST)->viewport();
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(list, &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -447,7 +441,7 @@ void MainWindowTest::terminationSignalClosesAndSaves() {
 void MainWindowTest::keysRunTheirCommands() {
     CommandRecorder window(SettingsStore(ProgramFolder(), ProgramFolder() + "user/"));
     ShowActive(window);
-    auto* list = ControlOf<QTreeWidget>(&window, IDC_FILE_LIST);
+    auto* list = ControlOf<QTreeView>(&window, IDC_FILE_LIST);
     auto* folderBox = ControlOf<QLineEdit>(&window, IDC_OUTPUT_FOLDER);
 
     // Delete edits the folder box; it removes a row only from the list.
@@ -479,7 +473,7 @@ void MainWindowTest::growsFromItsTemplateSizeAndKeepsItsSize() {
                        IDC_MAIN_TVMODE, IDC_MAIN_ASPECT,   IDC_SMALL_CONVERT};
     QHash<int, QRect> before;
     for (int id : ids) before[id] = PlaceOf(window.get(), id);
-    auto* list = ControlOf<QTreeWidget>(window.get(), IDC_FILE_LIST);
+    auto* list = ControlOf<QTreeView>(window.get(), IDC_FILE_LIST);
     const int pathColumn = list->columnWidth(1);
 
     // Within the screen (the offscreen one has 800 x 600 pixels).

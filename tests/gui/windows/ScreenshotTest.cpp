@@ -51,10 +51,8 @@ private slots:
         window.Settings().tvMode = 1;
         window.Settings().dvdQuality = 2;
         window.Settings().discImage = 1;
-        for (const char* film : {"/home/ann/Videos/Summer holiday.avi", "/home/ann/Videos/Wedding.mp4"}) {
-            window.Sources().ProbeSlot()->durationSeconds = 3600;
-            window.AppendRow(film);
-        }
+        for (const char* film : {"/home/ann/Videos/Summer holiday.avi", "/home/ann/Videos/Wedding.mp4"})
+            window.AppendRow({film, 3600});
         ControlOf<QComboBox>(&window, IDC_MAIN_FORMAT)->setCurrentIndex(FormatDvd);
         window.UpdateTvModeBox();
         window.UpdateAspectBox();

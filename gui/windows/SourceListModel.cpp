@@ -1,0 +1,165 @@
+#include "gui/windows/SourceListModel.h"
+
+#include "text/ProgressText.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// The number column's text of the row at this 0-based position.
+QString RowNumberText(int row) { return QStringLiteral("          %1").arg(row + 1); }
+
+QString Percent(double share) { return QStringLiteral("%1%").arg(static_cast<int>(std::clamp(share, 0.0, 1.0) * 100)); }
+
+QStyle::StandardPixmap OutcomePixmap(EntryState state) {
+    switch (state) {
+    case EntryState::Converting: return QStyle::SP_MediaPlay;
+    case EntryState::Converted: return QStyle::SP_DialogApplyButton;
+    case EntryState::Incomplete: return QStyle::SP_MessageBoxWarning;
+    case EntryState::Failed: return QStyle::SP_MessageBoxCritical;
+    case EntryState::Stopped: return QStyle::SP_BrowserStop;
+    case EntryState::Waiting: break;
+    }
+    return QStyle::SP_CustomBase;
+}
+
+}  // namespace
+
+int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_sources.fileCount(); }
+
+int SourceListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant SourceListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_sources.fileCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole: return Text(index.row(), index.column());
+    case Qt::ToolTipRole: return Tooltip(index.row(), index.column());
+    case Qt::DecorationRole: return index.column() == NumberColumn ? OutcomeIcon(index.row()) : QVariant();
+    case Qt::TextAlignmentRole: return index.column() == DurationColumn ? QVariant(int(Qt::AlignCenter)) : QVariant();
+    default: return {};
+    }
+}
+
+QVariant SourceListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) return {};
+    if (role == Qt::TextAlignmentRole)
+        return int(section == DurationColumn ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
+    switch (section) {
+    case NumberColumn: return QStringLiteral(" Number");
+    case PathColumn: return QStringLiteral("  File path");
+    case DurationColumn: return QStringLiteral("   Duration");
+    default: return {};
+    }
+}
+
+// The duration truncates toward zero, as the column shows it.
+QVariant SourceListModel::Text(int row, int column) const {
+    const SourceEntry& entry = m_sources.Entry(row);
+    switch (column) {
+    case NumberColumn: return RowNumberText(row);
+    case PathColumn: return QString::fromStdString(entry.path);
+    case DurationColumn: {
+        const RowStatus& status = m_sources.Status(row);
+        if (status.state == EntryState::Converting) return Percent(status.doneShare);
+        return QString::fromStdString(FormatClock(static_cast<std::int64_t>(entry.durationSeconds)));
+    }
+    default: return {};
+    }
+}
+
+QVariant SourceListModel::Tooltip(int row, int column) const {
+    if (column == NumberColumn) {
+        QString outcome = OutcomeText(row);
+        return outcome.isEmpty() ? QVariant() : QVariant(outcome);
+    }
+    return column == PathColumn ? QVariant(FileTooltip(row)) : QVariant();
+}
+
+QVariant SourceListModel::OutcomeIcon(int row) const {
+    const QStyle::StandardPixmap pixmap = OutcomePixmap(m_sources.Status(row).state);
+    if (pixmap == QStyle::SP_CustomBase) return {};
+    return QApplication::style()->standardIcon(pixmap);
+}
+
+QString SourceListModel::OutcomeText(int row) const {
+    const RowStatus& status = m_sources.Status(row);
+    const QString reason = QString::fromStdString(status.reason);
+    switch (status.state) {
+    case EntryState::Converting: return QStringLiteral("Converting: %1").arg(Percent(status.doneShare));
+    case EntryState::Converted: return QStringLiteral("Converted to %1").arg(QString::fromStdString(status.outputPath));
+    case EntryState::Incomplete: return QStringLiteral("Converted in part: %1").arg(reason);
+    case EntryState::Failed: return QStringLiteral("Failed: %1").arg(reason);
+    case EntryState::Stopped: return QStringLiteral("Stopped before the end; nothing was kept");
+    case EntryState::Waiting: break;
+    }
+    return {};
+}
+
+// The whole path, and what sets the file's pictures apart.
+QString SourceListModel::FileTooltip(int row) const {
+    const SourceEntry& entry = m_sources.Entry(row);
+    QString tip = QString::fromStdString(entry.path);
+    if (entry.hdr) tip += QStringLiteral("\nHDR video: MP4 H.265 keeps it; other formats get it in SDR colours");
+    if (entry.interlaced)
+        tip += entry.bottomFieldFirst ? QStringLiteral("\nInterlaced, bottom field first")
+                                      : QStringLiteral("\nInterlaced, top field first");
+    return tip;
+}
+
+bool SourceListModel::Append(const SourceEntry& source) {
+    if (m_sources.IsFull()) return false;
+    ClearOutcomes();
+    const int row = m_sources.fileCount();
+    beginInsertRows({}, row, row);
+    m_sources.Append(source);
+    endInsertRows();
+    return true;
+}
+
+// The later rows move up and take their new numbers.
+void SourceListModel::Remove(int row) {
+    if (row < 0 || row >= m_sources.fileCount()) return;
+    ClearOutcomes();
+    beginRemoveRows({}, row, row);
+    m_sources.Remove(row);
+    endRemoveRows();
+    if (row < m_sources.fileCount())
+        emit dataChanged(index(row, NumberColumn), index(m_sources.fileCount() - 1, NumberColumn));
+}
+
+// The numbers stay in place; the files change rows.
+void SourceListModel::Swap(int first, int second) {
+    const int count = m_sources.fileCount();
+    if (first < 0 || second < 0 || first >= count || second >= count) return;
+    ClearOutcomes();
+    m_sources.Swap(first, second);
+    RowChanged(first);
+    RowChanged(second);
+}
+
+void SourceListModel::ClearOutcomes() {
+    if (m_sources.fileCount() == 0) return;
+    m_sources.ClearStatuses();
+    emit dataChanged(index(0, 0), index(m_sources.fileCount() - 1, ColumnCount - 1));
+}
+
+void SourceListModel::ShowRunning(const BatchEntry& entry, double seconds) {
+    const double share = entry.durationSeconds > 0 ? seconds / entry.durationSeconds : 0.0;
+    m_sources.SetStatus(entry.row, {EntryState::Converting, share, {}, {}});
+    RowChanged(entry.row);
+}
+
+void SourceListModel::ShowOutcome(const BatchEntry& entry) {
+    m_sources.SetStatus(entry.row, {entry.state, 0.0, entry.outputPath, entry.reason});
+    RowChanged(entry.row);
+}
+
+void SourceListModel::RowChanged(int row) {
+    if (row >= 0 && row < m_sources.fileCount()) emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
