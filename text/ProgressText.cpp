@@ -2,6 +2,7 @@
 
 #include "text/FormatText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -36,5 +37,6 @@ std::optional<ProgressDisplay> ComputeProgressDisplay(double value, double doneS
     std::string finished = FormatText("Finished %d.%01d%%", pm / 10, pm % 10);
     std::string text = "Total time:" + FormatClock(estimateMs / 1000) + ";" +
                        "Elapsed time:" + FormatClock(elapsedMs / 1000) + ";" + finished;
-    return ProgressDisplay{std::move(text), pm};
+    const std::int64_t secondsLeft = std::max<std::int64_t>(0, estimateMs / 1000 - elapsedMs / 1000);
+    return ProgressDisplay{std::move(text), pm, "Time left: " + FormatClock(secondsLeft)};
 }

@@ -22,8 +22,9 @@ std::string ConvertingTitle(const std::vector<int>& positions, int count);
 std::string FormatClock(std::int64_t seconds);
 
 struct ProgressDisplay {
-    std::string text;  // "Total time:...;Elapsed time:...;Finished 24.8%"
-    int barPosition;   // per-mille of the batch
+    std::string text;      // "Total time:...;Elapsed time:...;Finished 24.8%"
+    int barPosition;       // per-mille of the batch
+    std::string timeLeft;  // "Time left: 00:03:08", the estimate less the time elapsed
 };
 
 // What a progress report shows: `value` seconds of the current file are done,

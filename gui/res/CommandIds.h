@@ -29,6 +29,7 @@ enum CommandId : int {
     IDC_PROGRESS_TEXT = 1032,
     IDC_PROGRESS_BAR = 1033,
     IDC_PROGRESS_CANCEL = 1034,
+    IDC_PROGRESS_TIME_LEFT = 1093,
 
     // Tip of the day (template 137)
     IDC_TIP_TEXT = 1042,

@@ -72,6 +72,7 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
             ComputeProgressDisplay(progress.seconds, progress.doneSeconds, progress.totalSeconds, progress.elapsedMs);
         if (!display) return;
         window->SetProgressText(QString::fromStdString(display->text));
+        window->SetTimeLeft(QString::fromStdString(display->timeLeft));
         window->SetBarPosition(display->barPosition);
     });
     connect(&engine, &ConversionEngine::DiscImageProgress, window, &CProgressDlg::SetProgressText);

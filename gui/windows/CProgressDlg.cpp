@@ -17,6 +17,7 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
     DialogLayout layout(*this, ProgressDialogTemplate());
     m_progressText = layout.Bind<QLabel>(IDC_PROGRESS_TEXT);
     m_progressBar = layout.Bind<QProgressBar>(IDC_PROGRESS_BAR);
+    m_timeLeft = layout.Bind<QLabel>(IDC_PROGRESS_TIME_LEFT);
     m_cancelButton = layout.Bind<QPushButton>(IDC_PROGRESS_CANCEL);
     connect(m_cancelButton, &QPushButton::clicked, this, &CProgressDlg::OnCancel);
 }
@@ -54,7 +55,12 @@ void CProgressDlg::ShowReadingFile(const QString& fileName) {
     SetProgressText(QStringLiteral("Reading %1\u2026").arg(fileName));
 }
 
-void CProgressDlg::SetProgressText(const QString& text) { m_progressText->setText(text); }
+void CProgressDlg::SetProgressText(const QString& text) {
+    m_progressText->setText(text);
+    m_timeLeft->clear();
+}
+
+void CProgressDlg::SetTimeLeft(const QString& text) { m_timeLeft->setText(text); }
 
 void CProgressDlg::SetBarPosition(int position) {
     // A progress bar repaints itself at once on every change; held back, it
@@ -65,6 +71,8 @@ void CProgressDlg::SetBarPosition(int position) {
 }
 
 QString CProgressDlg::ProgressText() const { return m_progressText->text(); }
+
+QString CProgressDlg::TimeLeft() const { return m_timeLeft->text(); }
 
 int CProgressDlg::BarPosition() const { return m_progressBar->value(); }
 

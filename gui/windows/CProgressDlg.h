@@ -12,7 +12,7 @@ class QProgressBar;
 class QPushButton;
 
 // The progress window of a batch (template 130): the progress text, a bar of
-// 0..1000 and Cancel. Created hidden once and shown only while a batch runs.
+// 0..1000, the time left and Cancel. Created hidden once and shown only while a batch runs.
 // Cancel, Escape and the close box all ask to stop: CancelPressed is
 // emitted; the window stays. While a probe takes long it shows "Reading …"
 // with Cancel instead. It also shows the batch's messages: its questions
@@ -40,10 +40,13 @@ public:
     void ShowReading(const QString& fileName, QWidget* owner);
     // Only the text, while the reading window is up.
     void ShowReadingFile(const QString& fileName);
+    // Any other text than a batch's progress clears the time left.
     void SetProgressText(const QString& text);
+    void SetTimeLeft(const QString& text);
     void SetBarPosition(int position);
 
     QString ProgressText() const;
+    QString TimeLeft() const;
     int BarPosition() const;
 
     // "Do you really want to stop?"; StopAnswered follows.
@@ -76,6 +79,7 @@ private:
 
     QLabel* m_progressText = nullptr;
     QProgressBar* m_progressBar = nullptr;
+    QLabel* m_timeLeft = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPointer<QMessageBox> m_question;
 };

@@ -26,21 +26,23 @@ struct DisplayCase {
     std::uint32_t elapsedMs;
     const char* text;
     int bar;
+    const char* timeLeft;
 };
 
 TEST(ProgressDisplayTest, TextAndBarOfABatch) {
     const DisplayCase cases[] = {
-        {50, 200, 1000, 30000, "Total time:00:02:00;Elapsed time:00:00:30;Finished 25.0%", 250},
-        {48, 200, 1000, 62000, "Total time:00:04:10;Elapsed time:00:01:02;Finished 24.8%", 248},
+        {50, 200, 1000, 30000, "Total time:00:02:00;Elapsed time:00:00:30;Finished 25.0%", 250, "Time left: 00:01:30"},
+        {48, 200, 1000, 62000, "Total time:00:04:10;Elapsed time:00:01:02;Finished 24.8%", 248, "Time left: 00:03:08"},
         // Nothing done yet: the estimate is the batch's media duration.
-        {0, 0, 1000.7, 1500, "Total time:00:16:40;Elapsed time:00:00:01;Finished 0.0%", 0},
-        {1000, 0, 1000, 4000, "Total time:00:00:04;Elapsed time:00:00:04;Finished 100.0%", 1000},
+        {0, 0, 1000.7, 1500, "Total time:00:16:40;Elapsed time:00:00:01;Finished 0.0%", 0, "Time left: 00:16:39"},
+        {1000, 0, 1000, 4000, "Total time:00:00:04;Elapsed time:00:00:04;Finished 100.0%", 1000, "Time left: 00:00:00"},
     };
     for (const DisplayCase& c : cases) {
         auto display = ComputeProgressDisplay(c.value, c.done, c.total, c.elapsedMs);
         ASSERT_TRUE(display) << c.text;
         EXPECT_EQ(display->text, c.text);
         EXPECT_EQ(display->barPosition, c.bar);
+        EXPECT_EQ(display->timeLeft, c.timeLeft);
     }
 }
 

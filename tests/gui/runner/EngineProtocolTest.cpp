@@ -291,6 +291,8 @@ private slots:
         QString text = m_host->presenter.ProgressWindow().ProgressText();
         QVERIFY2(text.startsWith("Total time:00:16:40;Elapsed time:") && text.endsWith(";Finished 0.0%"),
                  qPrintable(text));
+        QVERIFY2(m_host->presenter.ProgressWindow().TimeLeft().startsWith("Time left: 00:16:"),
+                 qPrintable(m_host->presenter.ProgressWindow().TimeLeft()));
     }
 
     void progressBeyondTheTotalIsIgnored() {
