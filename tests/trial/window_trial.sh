@@ -32,6 +32,8 @@ ff -i "$work/clips/stored.mp4" -c copy -metadata:s:v:0 rotate=90 "$work/clips/Ph
 rm "$work/clips/stored.mp4"
 ff -f lavfi -i testsrc2=size=640x480:rate=25:duration=8 -f lavfi -i "$(sound 8)" \
    -c:v libx264 -c:a aac -movflags +faststart "$work/clips/whole.mp4"
+ff -f lavfi -i testsrc2=size=640x480:rate=25:duration=60 -f lavfi -i "$(sound 60)" \
+   -c:v mpeg4 -q:v 4 -c:a mp2 "$work/clips/Long.avi"
 head -c $(($(stat -c %s "$work/clips/whole.mp4") / 2)) "$work/clips/whole.mp4" > "$work/clips/Broken off.mp4"
 rm "$work/clips/whole.mp4"
 
@@ -117,6 +119,23 @@ xdotool key alt+F4
 check "Alt+F4 closes the summary" "$(windows)" 1
 check "nothing was replaced" "$(ls "$work/out" | grep -c 'Phone')" 2
 shot 5-after-alt-f4
+stop
+
+# 4. Two long clips side by side, to H.265: each running row shows its
+#    percentage, the progress window the time left and both names in its
+#    title. Look at the screenshot; then the batch is left to end.
+settings 'Output format=11
+Conversions at once=2'
+start
+add Long.avi Long.avi
+xdotool key ctrl+Return; sleep 6
+shot 6-side-by-side
+check "the title names both running files" \
+    "$(xdotool search --onlyvisible --name '^Converting 1 and 2 of 2$' 2>/dev/null | grep -c .)" 1
+convert
+xdotool key Return
+check "both were converted" "$(ls "$work/out" | grep -c '^Long.*\.mp4$')" 2
+shot 7-side-by-side-done
 stop
 
 echo "screenshots: $shots"
