@@ -4,20 +4,10 @@
 
 namespace {
 
-SourceEntry Probed(const std::string& path, double seconds, int width = 1, int height = 1, double fps = 1.0) {
-    SourceEntry entry;
-    entry.path = path;
-    entry.durationSeconds = seconds;
-    entry.sourceWidth = width;
-    entry.sourceHeight = height;
-    entry.sourceFrameRate = fps;
-    return entry;
-}
-
 SourceList FourRows() {
     SourceList list;
     for (int i = 1; i <= 4; ++i)
-        list.Append(Probed("/clips/" + std::to_string(i) + ".avi", i * 10.0, i * 100, i * 10, 20.0 + i));
+        list.Append({"/clips/" + std::to_string(i) + ".avi", i * 10.0, i * 100, i * 10, 20.0 + i});
     return list;
 }
 
@@ -54,10 +44,9 @@ TEST(SourceListTest, RowsKeepTheirOwnValuesThroughRemoveAndSwap) {
 
 TEST(SourceListTest, HoldsNinetyNineRowsAndNoMore) {
     SourceList list;
-    for (int i = 0; i < SourceList::kCapacity; ++i)
-        ASSERT_TRUE(list.Append(Probed("/clips/f" + std::to_string(i), 1.0)));
+    for (int i = 0; i < SourceList::kCapacity; ++i) ASSERT_TRUE(list.Append({"/clips/f" + std::to_string(i), 1.0}));
     EXPECT_TRUE(list.IsFull());
-    EXPECT_FALSE(list.Append(Probed("/clips/one-too-many", 1.0)));
+    EXPECT_FALSE(list.Append({"/clips/one-too-many", 1.0}));
     EXPECT_EQ(list.fileCount(), 99);
     EXPECT_DOUBLE_EQ(list.totalDuration(), 99.0);
     EXPECT_THROW(list.Entry(99), std::out_of_range);

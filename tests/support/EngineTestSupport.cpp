@@ -11,13 +11,7 @@ int TestConversionsAtOnce() {
 }
 
 void TestHost::List(const std::string& path, double seconds, int width, int height, double fps) {
-    SourceEntry source;
-    source.path = path;
-    source.durationSeconds = seconds;
-    source.sourceWidth = width;
-    source.sourceHeight = height;
-    source.sourceFrameRate = fps;
-    sources.Append(source);
+    sources.Append({path, seconds, width, height, fps});
 }
 
 void TestHost::BatchEnded(const ConversionBatch& batch) {
