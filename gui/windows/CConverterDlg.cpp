@@ -23,7 +23,6 @@
 #include "gui/windows/BatchPresenter.h"
 #include "gui/windows/COutputSettingsDlg.h"
 #include "gui/windows/HelpCommands.h"
-#include "text/ProgressText.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -41,7 +40,6 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
