@@ -36,6 +36,9 @@ OutputMedia::OutputMedia(const std::string& outputPath, ContainerChoice containe
     m_format.reset(format);
     m_format->pb = m_file.Io();
     m_format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // Whole buffers, not one write per packet: nobody reads the temporary
+    // file while it grows.
+    m_format->flush_packets = 0;
     // Moving the index to the front reads the written file back by its name.
     if (container == ContainerChoice::Mp4) {
         m_format->url = av_strdup(("file:" + m_file.Path()).c_str());
