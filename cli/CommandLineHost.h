@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/runner/ConversionHost.h"
+#include "engine/ConversionHost.h"
 
 // The engine's host on the command line: the settings as read and
 // overridden, and the files as they are read, listed in their order.

@@ -2,9 +2,9 @@
 
 #include "cli/CommandLineHost.h"
 #include "cli/ProgressPrinter.h"
-#include "gui/runner/ConversionEngine.h"
-#include "gui/runner/SourceProber.h"
-#include "gui/runner/StopSignalNotifier.h"
+#include "engine/ConversionEngine.h"
+#include "engine/SourceProber.h"
+#include "engine/StopSignalNotifier.h"
 
 #include <QObject>
 

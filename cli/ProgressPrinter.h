@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/BatchEntry.h"
-#include "gui/runner/EngineEvents.h"
+#include "engine/EngineEvents.h"
 
 #include <optional>
 #include <string>

@@ -7,7 +7,7 @@
 #include "core/EncoderArguments.h"
 #include "core/ProgramFolder.h"
 #include "core/SettingsStore.h"
-#include "gui/discmenu/DiscMenuPainter.h"
+#include "discmenu/DiscMenuPainter.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -6,8 +6,8 @@
 // Usage: add_files ENCODER CLIP...
 #include "EngineTestSupport.h"
 
-#include "gui/runner/ConversionEngine.h"
-#include "gui/runner/SourceProber.h"
+#include "engine/ConversionEngine.h"
+#include "engine/SourceProber.h"
 
 #include <QApplication>
 

@@ -6,7 +6,7 @@
 // The relay is started in the encoder's place; see ReportRelay.cpp.
 #include "EngineTestSupport.h"
 
-#include "gui/runner/ConversionEngine.h"
+#include "engine/ConversionEngine.h"
 #include "gui/widgets/SkinLibrary.h"
 
 #include <QAbstractButton>

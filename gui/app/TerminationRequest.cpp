@@ -1,6 +1,6 @@
 #include "gui/app/TerminationRequest.h"
 
-#include "gui/runner/StopSignalNotifier.h"
+#include "engine/StopSignalNotifier.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #include "gui/windows/BatchPresenter.h"
 
-#include "gui/runner/ConversionEngine.h"
-#include "gui/runner/SourceProber.h"
+#include "engine/ConversionEngine.h"
+#include "engine/SourceProber.h"
 #include "gui/widgets/InputBlocker.h"
 #include "gui/windows/CProgressDlg.h"
 #include "text/ProgressText.h"

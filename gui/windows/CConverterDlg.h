@@ -4,8 +4,8 @@
 #include "core/ConversionSettings.h"
 #include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
-#include "gui/discmenu/DiscMenuPainter.h"
-#include "gui/runner/ConversionHost.h"
+#include "discmenu/DiscMenuPainter.h"
+#include "engine/ConversionHost.h"
 #include "gui/widgets/CommandTarget.h"
 #include "gui/windows/SourceListModel.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/ConversionBatch.h"
-#include "gui/runner/ConversionHost.h"
+#include "engine/ConversionHost.h"
 #include "gui/windows/BatchPresenter.h"
 
 #include <QList>

@@ -4,8 +4,8 @@
 #include "EngineTestSupport.h"
 
 #include "core/FormatCatalogue.h"
-#include "gui/runner/ConversionEngine.h"
-#include "gui/runner/SourceProber.h"
+#include "engine/ConversionEngine.h"
+#include "engine/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
 
 #include <QProcess>

@@ -5,8 +5,8 @@
 #include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
 #include "core/Padding.h"
-#include "gui/discmenu/DiscMenuPainter.h"
-#include "gui/runner/DiscImageMaker.h"
+#include "discmenu/DiscMenuPainter.h"
+#include "engine/DiscImageMaker.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "FileListTestSupport.h"
 #include "ScreenshotSupport.h"
 
-#include "gui/runner/ConversionEngine.h"
+#include "engine/ConversionEngine.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CProgressDlg.h"
 

@@ -4,8 +4,8 @@
 
 #include "core/ConversionBatch.h"
 #include "gui/app/TerminationRequest.h"
-#include "gui/runner/ConversionEngine.h"
-#include "gui/runner/SourceProber.h"
+#include "engine/ConversionEngine.h"
+#include "engine/SourceProber.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/windows/CProgressDlg.h"
 

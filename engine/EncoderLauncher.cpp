@@ -1,7 +1,7 @@
-#include "gui/runner/EncoderLauncher.h"
+#include "engine/EncoderLauncher.h"
 
 #include "core/ArgumentSplitter.h"
-#include "gui/runner/ConversionHost.h"
+#include "engine/ConversionHost.h"
 #include "protocol/ThreadShare.h"
 
 EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, QString& failure, int threads) const {

@@ -1,10 +1,10 @@
-#include "gui/runner/ConversionEngine.h"
+#include "engine/ConversionEngine.h"
 
 #include "core/ConversionsAtOnce.h"
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
 #include "core/WritableFolder.h"
-#include "gui/runner/ConversionHost.h"
+#include "engine/ConversionHost.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "gui/runner/PosixEncoderProcess.h"
+#include "engine/PosixEncoderProcess.h"
 
 #include "protocol/StopSignals.h"
 

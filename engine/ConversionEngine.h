@@ -5,10 +5,10 @@
 #include "core/EncoderExit.h"
 #include "core/ProgramFolder.h"
 #include "core/TemporaryFileSnapshot.h"
-#include "gui/runner/DiscImageMaker.h"
-#include "gui/runner/EncoderLauncher.h"
-#include "gui/runner/EncoderProcess.h"
-#include "gui/runner/EngineEvents.h"
+#include "engine/DiscImageMaker.h"
+#include "engine/EncoderLauncher.h"
+#include "engine/EncoderProcess.h"
+#include "engine/EngineEvents.h"
 #include "protocol/ReportFrame.h"
 
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "gui/runner/StopSignalNotifier.h"
+#include "engine/StopSignalNotifier.h"
 
 #include "protocol/StopSignals.h"
 

@@ -1,7 +1,7 @@
-#include "gui/runner/SourceProber.h"
+#include "engine/SourceProber.h"
 
 #include "core/OutputPath.h"
-#include "gui/runner/ConversionHost.h"
+#include "engine/ConversionHost.h"
 #include "protocol/ExitStatus.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "gui/runner/DiscImageMaker.h"
+#include "engine/DiscImageMaker.h"
 
 #include "core/DiscMenuArtist.h"
 #include "protocol/RenameWithoutReplacing.h"

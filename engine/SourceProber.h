@@ -2,9 +2,9 @@
 
 #include "core/EncoderExit.h"
 #include "core/ProbeResult.h"
-#include "gui/runner/EncoderLauncher.h"
-#include "gui/runner/EncoderProcess.h"
-#include "gui/runner/EngineEvents.h"
+#include "engine/EncoderLauncher.h"
+#include "engine/EncoderProcess.h"
+#include "engine/EngineEvents.h"
 
 #include <QObject>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/runner/EncoderProcess.h"
+#include "engine/EncoderProcess.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

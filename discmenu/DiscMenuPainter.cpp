@@ -1,4 +1,4 @@
-#include "gui/discmenu/DiscMenuPainter.h"
+#include "discmenu/DiscMenuPainter.h"
 
 #include "core/DiscAuthoring.h"
 

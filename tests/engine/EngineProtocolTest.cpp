@@ -7,9 +7,9 @@
 #include "ScreenshotSupport.h"
 
 #include "core/ConversionsAtOnce.h"
-#include "gui/runner/ConversionEngine.h"
-#include "gui/runner/EncoderProcess.h"
-#include "gui/runner/SourceProber.h"
+#include "engine/ConversionEngine.h"
+#include "engine/EncoderProcess.h"
+#include "engine/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
 
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/EncoderArguments.h"
-#include "gui/runner/EncoderProcess.h"
+#include "engine/EncoderProcess.h"
 
 #include <QString>
 
