@@ -186,4 +186,13 @@ std::vector<DiscAuthoringResult> Results(const DiscImagePlan& plan) {
     return results;
 }
 
+std::string RetargetCue(const std::string& cue, const DiscImageNames& made, const DiscImageNames& final) {
+    const std::string from = "\"" + FileName(made.image) + "\"";
+    const std::string to = "\"" + FileName(final.image) + "\"";
+    std::string retargeted = cue;
+    for (auto at = retargeted.find(from); at != std::string::npos; at = retargeted.find(from, at + to.size()))
+        retargeted.replace(at, from.size(), to);
+    return retargeted;
+}
+
 }  // namespace DiscAuthoring

@@ -229,26 +229,32 @@ void DiscImageTest::makesADiscThatReadsBack() {
     QCOMPARE(QString::fromStdString(plan.notes.front()),
              QStringLiteral("\"broken.avi\" was left out of the disc image: it was not converted."));
 
+    // Another batch takes the planned image's name while it is made: it takes the next.
+    QFile takenMeanwhile(QString::fromStdString(plan.names.image));
+    QVERIFY(takenMeanwhile.open(QIODevice::WriteOnly));
+    takenMeanwhile.close();
+
     DiscImageMaker maker;
     DiscImageResult result = Make(maker, plan);
-    QString image = QString::fromStdString(plan.names.image);
+    QString image = QString::fromStdString(result.paths.front());
     QString line = QString::fromStdString(result.SummaryLine());
     QVERIFY2(line.startsWith("The disc image was made with 2 of 3 files: \"" + image + "\" and \""), qPrintable(line));
     QCOMPARE(line.contains("\nThe VCD's video"), format == FormatVcd);
-    QCOMPARE(QFileInfo(image).fileName(), format == FormatDvd ? "Tarvine disc_1.iso" : "Tarvine disc_1.bin");
+    QCOMPARE(QFileInfo(image).fileName(), format == FormatDvd ? "Tarvine disc_2.iso" : "Tarvine disc_2.bin");
     QCOMPARE(taken.size(), 0);
+    QCOMPARE(takenMeanwhile.size(), 0);
 
     if (format == FormatDvd) {
-        QCOMPARE(DvdTitles(QString::fromStdString(plan.names.folder)).join(','), expected);
+        QCOMPARE(DvdTitles(QString::fromStdString(result.paths.back())).join(','), expected);
         QCOMPARE(DvdTitles(image).join(','), expected);
         QVERIFY(Run("isoinfo", {"-l", "-i", image}).contains("VIDEO_TS.IFO"));
     } else {
-        QString info = Run("vcd-info", {"--no-banner", "--show-tracks", "--bin-file=" + image});
+        QString info = Run("vcd-info", {"--no-banner", "--show-tracks", "--cue-file=" + folder.filePath("Tarvine disc_2.cue")});
         QRegularExpression tracks(R"(CD-ROM TRACKS \(1 - (\d+)\))");
         QVERIFY2(tracks.match(info).captured(1) == expected, qPrintable(info));
     }
-    // Only the sources, the converted files, the image and the taken name.
-    QCOMPARE(Entries(folder.path()).size(), 2 * qsizetype(std::size(kClips)) + 3);
+    // Only the sources, the converted files, the image and the two taken names.
+    QCOMPARE(Entries(folder.path()).size(), 2 * qsizetype(std::size(kClips)) + 4);
 }
 
 void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
