@@ -18,6 +18,10 @@ std::string XmlEscaped(const std::string& text) {
         case '>': escaped += "&gt;"; break;
         case '"': escaped += "&quot;"; break;
         case '\'': escaped += "&apos;"; break;
+        // A parser reads these in an attribute as spaces, unless referenced.
+        case '\t': escaped += "&#9;"; break;
+        case '\n': escaped += "&#10;"; break;
+        case '\r': escaped += "&#13;"; break;
         default: escaped += c;
         }
     }

@@ -188,6 +188,7 @@ private slots:
     void opensOnAMenuThatPlaysAndReturns_data();
     void opensOnAMenuThatPlaysAndReturns();
     void aListFittedToTheDiscFillsIt();
+    void namesWithControlCharactersMakeADisc();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -390,6 +391,23 @@ void DiscImageTest::aListFittedToTheDiscFillsIt() {
     QVERIFY2(size <= capacity && size >= 0.9 * capacity,
              qPrintable(QStringLiteral("%1 bytes at %2 kbit/s").arg(size).arg(fit->videoKbps)));
     QCOMPARE(DvdTitles(image).join(','), QStringLiteral("40 PAL 16/9 48000,40 PAL 16/9 48000,40 PAL 16/9 48000"));
+}
+
+// A newline or a tab in a name reaches dvdauthor as itself, not as a space
+// that names no file.
+void DiscImageTest::namesWithControlCharactersMakeADisc() {
+    QTemporaryDir folder;
+    const Clip clips[] = {{"line\nbreak.avi", 2}, {"tab\tstop.avi", 2}};
+    ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    QCOMPARE(plan.titles.size(), std::size(clips));
+
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
+    DiscImageResult result = Make(maker, plan);
+    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
+    QCOMPARE(DvdTitles(QString::fromStdString(plan.names.image)).size(), qsizetype(std::size(clips)));
 }
 
 QTEST_MAIN(DiscImageTest)
