@@ -39,7 +39,7 @@ dpkg-deb --extract "$package" "$work/root"
 [ "$(readlink -f "$work/root/usr/bin/tarvine-convert")" = "$(readlink -f "$work/root/usr/lib/tarvine/tarvine-convert")" ] ||
     fail "/usr/bin/tarvine-convert does not lead to the program"
 "$work/root/usr/bin/tarvine-convert" --help | grep -q "^Usage: tarvine-convert" || fail "tarvine-convert --help shows no usage"
-man -l "$work/root/usr/share/man/man1/tarvine-convert.1.gz" 2> /dev/null | grep -q "tarvine-convert" ||
+zcat "$work/root/usr/share/man/man1/tarvine-convert.1.gz" | groff -man -Tascii 2> /dev/null | grep -q "tarvine-convert" ||
     fail "the man page of tarvine-convert does not show"
 bash -n "$work/root/usr/share/bash-completion/completions/tarvine-convert" || fail "the bash completion is no bash"
 grep -qx 'Exec="/usr/bin/tarvine"' "$work/root/usr/share/applications/tarvine.desktop" ||
