@@ -57,9 +57,7 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
 }
 
 void ConvertCommand::Start(const std::vector<std::string>& files) {
-    QStringList paths;
-    for (const std::string& file : files) paths << QString::fromStdString(file);
-    m_prober.Add(paths);
+    m_prober.Add(files);
 }
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {

@@ -82,7 +82,19 @@ bool ConversionEngine::Refused() {
         return true;
     }
     ConversionSettings& settings = m_host.Settings();
-    settings.outputFolder = m_host.OutputFolderText().toStdString();
+    // A folder's name is bytes, and not every name reads as text: the
+    // settings' own bytes stay while the text names the same folder, and a
+    // text that lost bytes in reading names no folder at all.
+    const QString folderText = m_host.OutputFolderText();
+    if (folderText != FromLocal(settings.outputFolder)) {
+        if (folderText.contains(QChar::ReplacementCharacter)) {
+            Refuse(MessageSeverity::Critical,
+                   QStringLiteral("The output folder %1 has a name that cannot be read as text; choose it again.")
+                       .arg(folderText));
+            return true;
+        }
+        settings.outputFolder = folderText.toStdString();
+    }
     const QString folder = FromLocal(settings.outputFolder);
     if (EnsureFolder(settings.outputFolder) != 0) {
         QString cause = QString::fromLocal8Bit(std::strerror(errno));

@@ -23,9 +23,15 @@ SourceProber::SourceProber(ConversionHost& host, const EncoderLauncher& launcher
 SourceProber::~SourceProber() { StopRuns(); }
 
 void SourceProber::Add(const QStringList& paths) {
-    for (const QString& path : paths) {
+    std::vector<std::string> names;
+    for (const QString& path : paths) names.push_back(QDir::toNativeSeparators(path).toStdString());
+    Add(names);
+}
+
+void SourceProber::Add(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
         auto probe = std::make_unique<Probe>();
-        probe->path = QDir::toNativeSeparators(path).toStdString();
+        probe->path = path;
         m_queue.push_back(std::move(probe));
     }
     if (m_queue.empty()) return;

@@ -46,6 +46,8 @@ public:
 
     // Reads and lists these files after those already waiting.
     void Add(const QStringList& paths);
+    // The same for names as the system gives them, which need not read as text.
+    void Add(const std::vector<std::string>& paths);
     // Cancel: no further file is read or listed; the refusals so far are told.
     void Cancel();
     // The window closes: reading ends at once, and nothing more is said.

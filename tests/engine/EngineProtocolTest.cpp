@@ -16,6 +16,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -586,7 +587,14 @@ private slots:
         ConvertInto("/sys/kernel");
         QCOMPARE(m_boxes->Shown().last().text,
                  QString("No file can be written into the output folder /sys/kernel: Permission denied."));
-        QCOMPARE(m_boxes->Shown().size(), 3);
+        // A folder's name that lost bytes when read as text names another folder.
+        const std::string lost = Scratch("sortie") + "\xEF\xBF\xBD";
+        ConvertInto(lost);
+        QCOMPARE(m_boxes->Shown().last().text,
+                 QString("The output folder %1 has a name that cannot be read as text; choose it again.")
+                     .arg(QString::fromStdString(lost)));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(lost)));
+        QCOMPARE(m_boxes->Shown().size(), 4);
         QVERIFY(LogLines("start ").isEmpty());
         ExpectIdleAfterBatch();
     }
