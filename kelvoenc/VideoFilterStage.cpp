@@ -4,6 +4,7 @@
 #include "text/FormatText.h"
 
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -100,7 +101,8 @@ std::string VideoFilterStage::Chain() const {
 
 // Scaled into the output's matrix and limited range, whatever size: a
 // full-range source kept at its size is converted too. Kept fields are
-// scaled each on its own.
+// scaled each on its own. Pictures that already have the output's size,
+// pixel format, range and matrix pass untouched, without a copy.
 std::string VideoFilterStage::ColourAndSize() const {
     const OutputColours& colours = m_setup.colours;
     const DecodedPictureFormat& picture = m_graphFormat;
@@ -108,6 +110,12 @@ std::string VideoFilterStage::ColourAndSize() const {
     std::string chain = toneMapped ? ToneMapToSdr(picture.transfer, picture.primaries, picture.range) : "";
     const char* from = toneMapped ? "bt709" : ScalerMatrix(picture.colourSpace, picture.height);
     const char* to = ScalerMatrix(colours.matrix, m_setup.geometry.frameHeight);
+    const bool turnedSideways = m_setup.upright.swapsSides;
+    const bool sameSize = (turnedSideways ? picture.height : picture.width) == m_setup.geometry.pictureWidth &&
+                          (turnedSideways ? picture.width : picture.height) == m_setup.geometry.pictureHeight;
+    if (!toneMapped && sameSize && picture.pixelFormat == colours.pixelFormat && picture.range != AVCOL_RANGE_JPEG &&
+        std::string_view(from) == to)
+        return chain;
     chain +=
         FormatText("scale=%d:%d:in_color_matrix=%s:out_color_matrix=%s:out_range=tv%s,", m_setup.geometry.pictureWidth,
                    m_setup.geometry.pictureHeight, from, to, KeepsFields(m_setup.fields) ? ":interl=1" : "");
