@@ -27,7 +27,7 @@ namespace {
 
 struct Clip {
     QString name;
-    int seconds;
+    double seconds;
 };
 // The first is long enough for the encoder's rate control to settle.
 const Clip kClips[] = {{"holiday.avi", 10}, {"party.avi", 4}};
@@ -51,7 +51,7 @@ ConversionSettings DiscSettings(int format, int tvMode, int aspect) {
 }
 
 // With noise, so the encoder spends what the preset asks.
-bool MakeNoisyClip(const QString& path, int seconds) {
+bool MakeNoisyClip(const QString& path, double seconds) {
     const QString duration = QString::number(seconds);
     return RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i",
                       "testsrc=size=640x480:rate=25:duration=" + duration + ",noise=alls=25:allf=t", "-f", "lavfi",
@@ -79,7 +79,7 @@ std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionS
         int status = -1;
         QString errors = Run(KELVOENC_PATH, arguments, &status);
         if (status != 0) qWarning() << "kelvoenc" << arguments << errors;
-        converted.push_back({source.toStdString(), output, double(clip.seconds),
+        converted.push_back({source.toStdString(), output, clip.seconds,
                              status == 0 ? ConvertedFile::Outcome::Whole : ConvertedFile::Outcome::Failed});
     }
     return converted;
@@ -188,7 +188,7 @@ private slots:
     void opensOnAMenuThatPlaysAndReturns_data();
     void opensOnAMenuThatPlaysAndReturns();
     void aListFittedToTheDiscFillsIt();
-    void namesWithControlCharactersMakeADisc();
+    void oddTitlesMakeADisc();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -394,10 +394,11 @@ void DiscImageTest::aListFittedToTheDiscFillsIt() {
 }
 
 // A newline or a tab in a name reaches dvdauthor as itself, not as a space
-// that names no file.
-void DiscImageTest::namesWithControlCharactersMakeADisc() {
+// that names no file; a clip too short for a picture at a tenth of its
+// length gets its menu still all the same.
+void DiscImageTest::oddTitlesMakeADisc() {
     QTemporaryDir folder;
-    const Clip clips[] = {{"line\nbreak.avi", 2}, {"tab\tstop.avi", 2}};
+    const Clip clips[] = {{"line\nbreak.avi", 2}, {"tab\tstop.avi", 2}, {"blink.avi", 0.4}};
     ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
     std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
     DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
