@@ -94,8 +94,6 @@ std::string VideoFilterStage::Chain() const {
     }
     chain += FormatText("format=%s,setsar=%d/%d", PixelFormatName(m_setup.colours.pixelFormat),
                         geometry.sampleAspect.num, geometry.sampleAspect.den);
-    if (KeepsFields(m_setup.fields))
-        chain += m_setup.fields == FieldHandling::KeepTopFieldFirst ? ",setfield=tff" : ",setfield=bff";
     return chain;
 }
 
@@ -163,6 +161,15 @@ void VideoFilterStage::Run() {
     if (Drain()) m_filtered.Finish();
 }
 
+// Kept fields go out in each picture's own order, which may change midway
+// (a recording joined from two sources); a picture not flagged interlaced
+// among them takes the order the output was set up with.
+void VideoFilterStage::FlagFields(AVFrame* picture) const {
+    if (!picture->interlaced_frame)
+        picture->top_field_first = m_setup.fields == FieldHandling::KeepTopFieldFirst ? 1 : 0;
+    picture->interlaced_frame = 1;
+}
+
 bool VideoFilterStage::Drain() {
     AVRational filteredBase = m_graph->OutputTimeBase();
     while (true) {
@@ -174,6 +181,7 @@ bool VideoFilterStage::Drain() {
         if (m_lastPts != AV_NOPTS_VALUE && picture->pts <= m_lastPts) picture->pts = m_lastPts + 1;
         m_lastPts = picture->pts;
         picture->pict_type = AV_PICTURE_TYPE_NONE;
+        if (KeepsFields(m_setup.fields)) FlagFields(picture.get());
         if (!m_filtered.Push(std::move(picture))) return false;
     }
 }
