@@ -229,6 +229,8 @@ struct ReadOnceCase {
     const char* colours;  // range and matrix as ffprobe reads them
 };
 
+void PrintTo(const ReadOnceCase& c, std::ostream* out) { *out << c.fixture; }
+
 class ReadOnce : public testing::TestWithParam<ReadOnceCase> {};
 
 TEST_P(ReadOnce, SourceIsOpenedOnceAndPicturesPassAsTheyAre) {
