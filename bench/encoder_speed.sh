@@ -1,19 +1,22 @@
 #!/bin/sh
 # kelvoenc against the ffmpeg command line, side by side in one run.
 #
-# Usage: [FORMATS="avi dvd wmv mp4 h265"] bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
+# Usage: [FORMATS="avi dvd wmv mp4 h265 mp4same h265same"] bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
 #
 # Makes a 30-second 640x480 clip with some noise, converts it with kelvoenc
 # using the argument texts the front-end builds with its default settings,
 # and with ffmpeg at equivalent settings (same encoders, bitrates, filters
 # and rate), for AVI (DivX + MP3), DVD NTSC, WMV and MP4 (H.264 + AAC, and
 # H.265 + AAC, at 1280x720, the 4:3 picture between bars, to show the speed
-# presets keep up with the source on a small machine). FORMATS="mp4 avi" picks some. Prints kelvoenc's speed
-# relative to ffmpeg (ffmpeg's time / kelvoenc's time: above 1 is faster),
-# the peak memory of both, and beside the times each output's size and video
-# bitrate, so that a speed figure never comes from doing less work. Each
-# conversion runs RUNS times (default 3), the two programs taking turns; the
-# fastest run of each counts. Last, a 3-second 3840x2160 clip converted to
+# presets keep up with the source on a small machine), and both MP4s again at
+# "Original" size, 640x480, where nothing is scaled. FORMATS="mp4 avi" picks
+# some. Prints the wall time and the CPU time (user + system) of both, each as
+# a ratio against ffmpeg, the baseline (ffmpeg's time / kelvoenc's time: above
+# 1 is faster, or cheaper), the peak memory of both, and beside the times
+# each output's size and video bitrate, so that a figure never comes from
+# doing less work. Each conversion runs RUNS times (default 3), the two
+# programs taking turns; the fastest run of each counts, for wall and CPU
+# time alike. Last, a 3-second 3840x2160 clip converted to
 # AVI by both measures the peak memory on very large pictures: kelvoenc's
 # against ffmpeg's (the aim is at most 1.2 times).
 set -eu
@@ -33,14 +36,15 @@ ffmpeg -nostdin -hide_banner -loglevel error \
   -f lavfi -i "aevalsrc=0.25*sin(440*2*PI*t)|0.25*sin(660*2*PI*t):sample_rate=44100:duration=30" \
   -map 0:v -map 1:a -c:v mpeg4 -q:v 4 -c:a libmp3lame -b:a 160k "$source"
 
-# time_once COMMAND... : wall seconds and peak RSS in kB, as "SECONDS KB".
+# time_once COMMAND... : wall seconds, CPU seconds (user + system) and peak
+# RSS in kB, as "SECONDS CPU KB".
 time_once() {
-  /usr/bin/time -f "%e %M" -o "$work/time" "$@" > /dev/null 2> "$work/err" || {
+  /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" > /dev/null 2> "$work/err" || {
     echo "failed: $*" >&2
     cat "$work/err" >&2
     exit 1
   }
-  cat "$work/time"
+  awk '{ printf "%s %.2f %s\n", $1, $2 + $3, $4 }' "$work/time"
 }
 
 # The size of FILE in kB and its video bitrate in kbit/s over SECONDS (30 unless
@@ -53,6 +57,7 @@ output_size() {
 }
 
 smaller() { echo "$1 $2" | awk '{ print ($2 == "" || $1 < $2) ? $1 : $2 }'; }
+ratio() { echo "$1 $2" | awk '{ printf "%.2f", ($2 > 0) ? $1 / $2 : 0 }'; }
 larger() { echo "$1 $2" | awk '{ print ($1 > $2) ? $1 : $2 }'; }
 
 # The front-end's texts with its default settings for each format, a 25 fps
@@ -62,6 +67,8 @@ avi_options="-oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts vcod
 dvd_options="-oac lavc -ovc lavc -of mpeg -lavcopts vcodec=mpeg2video:keyint=18:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=3000:acodec=ac3:abitrate=224:autoaspect=1:aspect=16/9 -mpegopts format=dvd -af volume=+0db:0:lavcresample=48000 -srate 48000 -ofps 30000/1001 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 0 -1"
 mp4_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
 h265_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
+mp4same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 -1"
+h265same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 
 ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
@@ -69,44 +76,48 @@ avi_ffmpeg="$ff -c:v mpeg4 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 
 dvd_ffmpeg="$ff -vf scale=540:480,pad=720:480:90:0 -r 30000/1001 -c:v mpeg2video -b:v 3000k -maxrate 9400k -bufsize 1835k -g 18 -aspect 16:9 -af volume=0dB -c:a ac3 -b:a 224k -ar 48000 -f dvd -muxrate 10080000 -packetsize 2048"
 mp4_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 h265_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
+mp4same_ffmpeg="$ff -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
+h265same_ffmpeg="$ff -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 wmv_ffmpeg="$ff -c:v wmv2 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
 echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"
-printf '%-14s %10s %10s %7s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
-  "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
-for format in ${FORMATS:-avi dvd wmv mp4 h265}; do
+printf '%-16s %10s %10s %7s %10s %10s %7s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
+  "kelvoenc cpu" "ffmpeg cpu" cpu "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
+for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same}; do
   eval "options=\$${format}_options"
   eval "reference=\$${format}_ffmpeg"
   extension=$format
   [ "$format" = dvd ] && extension=vob
-  [ "$format" = h265 ] && extension=mp4
-  ours_seconds= ours_kb=0 their_seconds= their_kb=0
+  case $format in mp4* | h265*) extension=mp4 ;; esac
+  ours_seconds= ours_cpu= ours_kb=0 their_seconds= their_cpu= their_kb=0
   # Alternate the two so that a change in the machine's load hits both alike.
   i=0
   while [ "$i" -lt "$runs" ]; do
     rm -f "$work/$format".*
     # shellcheck disable=SC2086 # the option texts are meant to be split
     set -- $(time_once "$kelvoenc" "$source" -o "$work/$format.$extension" $options)
-    ours_seconds=$(smaller "$1" "$ours_seconds") ours_kb=$(larger "$2" "$ours_kb")
+    ours_seconds=$(smaller "$1" "$ours_seconds") ours_cpu=$(smaller "$2" "$ours_cpu") ours_kb=$(larger "$3" "$ours_kb")
     # shellcheck disable=SC2086
     set -- $(time_once $reference "$work/$format.ref.$extension")
-    their_seconds=$(smaller "$1" "$their_seconds") their_kb=$(larger "$2" "$their_kb")
+    their_seconds=$(smaller "$1" "$their_seconds") their_cpu=$(smaller "$2" "$their_cpu") their_kb=$(larger "$3" "$their_kb")
     i=$((i + 1))
   done
   ours_mb=$((ours_kb / 1024)) their_mb=$((their_kb / 1024))
-  speed=$(echo "$their_seconds $ours_seconds" | awk '{ printf "%.2f", ($2 > 0) ? $1 / $2 : 0 }')
+  speed=$(ratio "$their_seconds" "$ours_seconds") cpu=$(ratio "$their_cpu" "$ours_cpu")
   case $format in
     avi) label="AVI DivX+MP3" ;;
     dvd) label="DVD NTSC" ;;
     wmv) label="WMV" ;;
     mp4) label="MP4 H.264 720p" ;;
     h265) label="MP4 H.265 720p" ;;
+    mp4same) label="MP4 H.264 640x480" ;;
+    h265same) label="MP4 H.265 640x480" ;;
   esac
   # shellcheck disable=SC2046 # two numbers each
   set -- $(output_size "$work/$format.$extension") $(output_size "$work/$format.ref.$extension")
-  printf '%-14s %10s %10s %6sx %11s %9s %11s %9s %11s %9s\n' "$label" "$ours_seconds" "$their_seconds" "$speed" \
-    "$1" "$2" "$3" "$4" "$ours_mb" "$their_mb"
+  printf '%-16s %10s %10s %6sx %10s %10s %6sx %11s %9s %11s %9s %11s %9s\n' "$label" "$ours_seconds" \
+    "$their_seconds" "$speed" "$ours_cpu" "$their_cpu" "$cpu" "$1" "$2" "$3" "$4" "$ours_mb" "$their_mb"
 done
 
 # Very large pictures: peak memory of the same AVI job on a 4K clip.
@@ -116,10 +127,10 @@ ffmpeg -nostdin -hide_banner -loglevel error \
   -map 0:v -map 1:a -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac "$large"
 # shellcheck disable=SC2086
 set -- $(time_once "$kelvoenc" "$large" -o "$work/large.avi" $avi_options)
-ours_kb=$2
+ours_kb=$3
 # shellcheck disable=SC2086
 set -- $(time_once $(echo "$avi_ffmpeg" | sed "s|$source|$large|") "$work/large.ref.avi")
-their_kb=$2
+their_kb=$3
 echo
 echo "3 s 3840x2160 source to AVI DivX+MP3; baseline: the ffmpeg command line's peak memory"
 printf '%-14s %11s %9s %11s %9s %11s %9s %7s\n' format "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" \

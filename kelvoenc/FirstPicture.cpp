@@ -76,7 +76,7 @@ PictureTraits TraitsOf(const AVStream* stream, const AVFrame* picture) {
 
 }  // namespace
 
-FirstPicture FirstPicture::Read(InputMedia& source, bool measureLength) {
+FirstPicture FirstPicture::Read(InputMedia& source, bool measureLength, ReadAhead* readAhead) {
     StreamDecoder decoder(source.Path(), source.VideoStream(), 1);
     FirstPicture first;
     double seconds = measureLength ? source.StatedDurationSeconds() : 0;
@@ -94,7 +94,10 @@ FirstPicture FirstPicture::Read(InputMedia& source, bool measureLength) {
             span.Add(*packet);
             if (!pictured) decoder.Decode(packet.get(), seen);
         }
-        av_packet_unref(packet.get());
+        if (readAhead)
+            readAhead->Keep(packet.get());
+        else
+            av_packet_unref(packet.get());
     }
     if (source.ReadWasInterrupted())
         throw EncoderFailure(ExitStatus::SourceUnreadable,

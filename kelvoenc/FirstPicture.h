@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kelvoenc/InputMedia.h"
+#include "kelvoenc/ReadAhead.h"
 #include "kelvoenc/VideoPlan.h"
 
 // The source's first decoded picture, for what it tells of all of them
@@ -10,8 +11,9 @@ class FirstPicture {
 public:
     // Reads the source until its first picture is decoded and, with
     // measureLength, when the container does not state its length, on to
-    // the end to measure it. Throws when no picture decodes.
-    static FirstPicture Read(InputMedia& source, bool measureLength);
+    // the end to measure it. Throws when no picture decodes. The packets
+    // read go to `readAhead` when one is given.
+    static FirstPicture Read(InputMedia& source, bool measureLength, ReadAhead* readAhead = nullptr);
 
     PictureTraits traits;
     double seconds = -1;  // the video's length, negative when not measured

@@ -57,7 +57,7 @@ void SourceReader::Run() {
     auto takeSound = [this](AVFrame* frame) { TakeSound(frame); };
     PacketPtr packet = MakePacket();
     while (!Finished()) {
-        int result = av_read_frame(format, packet.get());
+        int result = m_setup.readAhead.Take(packet.get()) ? 0 : av_read_frame(format, packet.get());
         if (result == AVERROR_EOF) break;
         if (result < 0) ReadFailed(result);
         if (packet->stream_index == videoIndex && !m_videoDone)

@@ -3,6 +3,7 @@
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/PipelineItems.h"
+#include "kelvoenc/ReadAhead.h"
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/StreamTimeline.h"
 
@@ -23,6 +24,7 @@ public:
 
     struct Setup {
         InputMedia& source;
+        ReadAhead& readAhead;  // packets already read from the source, taken first
         StreamDecoder& videoDecoder;
         StreamDecoder* audioDecoder;  // null when the output has no audio
         AudioTrack* audio;

@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -113,8 +114,14 @@ std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecCh
 }  // namespace
 
 ExitStatus Transcoder::Run() {
-    InputMedia source(m_options.sourcePath);
+    std::optional<InputMedia> opened(std::in_place, m_options.sourcePath);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
+    // The first picture tells the fields and colours the encoder is set up
+    // for; what was read to find it is converted from memory, not read again.
+    ReadAhead readAhead;
+    const PictureTraits traits = FirstPicture::Read(*opened, false, &readAhead).traits;
+    if (!readAhead.Whole()) opened.emplace(m_options.sourcePath);
+    InputMedia& source = *opened;
     source.ChooseSound();
     StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
     // A still has silence for its sound, whatever the source holds.
@@ -128,7 +135,6 @@ ExitStatus Transcoder::Run() {
                              "The video of \"" + source.Path() + "\" does not state its picture size.");
     VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
-    const PictureTraits traits = FirstPictureTraits();
     const UprightTransform upright = source.Upright();
     const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry, sourcePicture);
     const FieldHandling fields = VideoPlan::Fields(videoCodec, traits, sourcePicture.height, source.FrameRate(),
@@ -158,7 +164,7 @@ ExitStatus Transcoder::Run() {
     }
     output.Start();
 
-    SourceReader reader({source, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
+    SourceReader reader({source, readAhead, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
     VideoFilterStage filter(
@@ -188,13 +194,6 @@ ExitStatus Transcoder::Run() {
     if (StopSignals::Pending()) return Stopped("stopped by a signal.");
     output.Commit();
     return Completeness(source, progress.EncodedSeconds(), reader.ReachedSeconds());
-}
-
-// The pipeline reads the source from its start: the first picture is read
-// from a source opened for it alone.
-PictureTraits Transcoder::FirstPictureTraits() const {
-    InputMedia source(m_options.sourcePath);
-    return FirstPicture::Read(source, false).traits;
 }
 
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {

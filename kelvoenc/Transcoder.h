@@ -21,7 +21,6 @@ public:
     ExitStatus Run();
 
 private:
-    PictureTraits FirstPictureTraits() const;
     // Writes the packets as they come and reports progress, until the
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
     ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, ProgressClock& progress);

@@ -4,6 +4,7 @@
 #include "text/FormatText.h"
 
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -93,14 +94,13 @@ std::string VideoFilterStage::Chain() const {
     }
     chain += FormatText("format=%s,setsar=%d/%d", PixelFormatName(m_setup.colours.pixelFormat),
                         geometry.sampleAspect.num, geometry.sampleAspect.den);
-    if (KeepsFields(m_setup.fields))
-        chain += m_setup.fields == FieldHandling::KeepTopFieldFirst ? ",setfield=tff" : ",setfield=bff";
     return chain;
 }
 
 // Scaled into the output's matrix and limited range, whatever size: a
 // full-range source kept at its size is converted too. Kept fields are
-// scaled each on its own.
+// scaled each on its own. Pictures that already have the output's size,
+// pixel format, range and matrix pass untouched, without a copy.
 std::string VideoFilterStage::ColourAndSize() const {
     const OutputColours& colours = m_setup.colours;
     const DecodedPictureFormat& picture = m_graphFormat;
@@ -108,6 +108,12 @@ std::string VideoFilterStage::ColourAndSize() const {
     std::string chain = toneMapped ? ToneMapToSdr(picture.transfer, picture.primaries, picture.range) : "";
     const char* from = toneMapped ? "bt709" : ScalerMatrix(picture.colourSpace, picture.height);
     const char* to = ScalerMatrix(colours.matrix, m_setup.geometry.frameHeight);
+    const bool turnedSideways = m_setup.upright.swapsSides;
+    const bool sameSize = (turnedSideways ? picture.height : picture.width) == m_setup.geometry.pictureWidth &&
+                          (turnedSideways ? picture.width : picture.height) == m_setup.geometry.pictureHeight;
+    if (!toneMapped && sameSize && picture.pixelFormat == colours.pixelFormat && picture.range != AVCOL_RANGE_JPEG &&
+        std::string_view(from) == to)
+        return chain;
     chain +=
         FormatText("scale=%d:%d:in_color_matrix=%s:out_color_matrix=%s:out_range=tv%s,", m_setup.geometry.pictureWidth,
                    m_setup.geometry.pictureHeight, from, to, KeepsFields(m_setup.fields) ? ":interl=1" : "");
@@ -155,6 +161,15 @@ void VideoFilterStage::Run() {
     if (Drain()) m_filtered.Finish();
 }
 
+// Kept fields go out in each picture's own order, which may change midway
+// (a recording joined from two sources); a picture not flagged interlaced
+// among them takes the order the output was set up with.
+void VideoFilterStage::FlagFields(AVFrame* picture) const {
+    if (!picture->interlaced_frame)
+        picture->top_field_first = m_setup.fields == FieldHandling::KeepTopFieldFirst ? 1 : 0;
+    picture->interlaced_frame = 1;
+}
+
 bool VideoFilterStage::Drain() {
     AVRational filteredBase = m_graph->OutputTimeBase();
     while (true) {
@@ -166,6 +181,7 @@ bool VideoFilterStage::Drain() {
         if (m_lastPts != AV_NOPTS_VALUE && picture->pts <= m_lastPts) picture->pts = m_lastPts + 1;
         m_lastPts = picture->pts;
         picture->pict_type = AV_PICTURE_TYPE_NONE;
+        if (KeepsFields(m_setup.fields)) FlagFields(picture.get());
         if (!m_filtered.Push(std::move(picture))) return false;
     }
 }

@@ -56,6 +56,7 @@ private:
     std::string Chain() const;
     std::string ColourAndSize() const;
     bool Drain();
+    void FlagFields(AVFrame* picture) const;
 
     Setup m_setup;
     FrameQueue& m_decoded;

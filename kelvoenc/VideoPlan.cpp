@@ -256,7 +256,7 @@ OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& so
 FieldHandling VideoPlan::Fields(VideoCodecChoice codec, const PictureTraits& source, int sourceHeight,
                                 AVRational sourceRate, bool turned, const VideoGeometry& geometry,
                                 const FrameTiming& timing) {
-    if (!source.interlaced) return FieldHandling::Progressive;
+    if (!source.interlaced) return FieldHandling::Deinterlace;
     const bool sameFieldRate = !timing.keepSourceTiming && IsValid(sourceRate) &&
                                std::fabs(av_q2d(timing.rate) / av_q2d(sourceRate) - 1) < kSameRateTolerance;
     if (codec != VideoCodecChoice::Mpeg2 || turned || geometry.pictureHeight != sourceHeight || !sameFieldRate)

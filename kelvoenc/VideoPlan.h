@@ -54,9 +54,8 @@ struct OutputColours {
 };
 
 enum class FieldHandling {
-    Progressive,        // the source's pictures are whole frames
-    Deinterlace,        // fields woven into frames before any scaling
-    KeepTopFieldFirst,  // encoded interlaced, as the source
+    Deinterlace,        // pictures flagged interlaced woven into frames before any scaling
+    KeepTopFieldFirst,  // encoded interlaced, as the source, each picture in its own field order
     KeepBottomFieldFirst,
 };
 
@@ -86,7 +85,9 @@ public:
     static OutputColours Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry,
                                  const SourcePicture& sourcePicture);
     // An interlaced source keeps its fields only where MPEG-2 video carries
-    // them at the source's height and field rate, unturned.
+    // them at the source's height and field rate, unturned. Every other
+    // source is deinterlaced wherever its pictures are flagged interlaced:
+    // a recording may start progressive and turn interlaced later.
     static FieldHandling Fields(VideoCodecChoice codec, const PictureTraits& source, int sourceHeight,
                                 AVRational sourceRate, bool turned, const VideoGeometry& geometry,
                                 const FrameTiming& timing);

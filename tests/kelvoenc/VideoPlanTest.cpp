@@ -156,7 +156,7 @@ TEST(Fields, KeptOnlyWhereMpeg2CarriesThemUnchanged) {
     };
     const auto mpeg2 = VideoCodecChoice::Mpeg2;
     EXPECT_EQ(fields(mpeg2, bottomFirst, {25, 1}, false, dvd), FieldHandling::KeepBottomFieldFirst);
-    EXPECT_EQ(fields(mpeg2, PictureTraits{}, {25, 1}, false, dvd), FieldHandling::Progressive);
+    EXPECT_EQ(fields(mpeg2, PictureTraits{}, {25, 1}, false, dvd), FieldHandling::Deinterlace);
     EXPECT_EQ(fields(mpeg2, bottomFirst, {30000, 1001}, false, dvd), FieldHandling::Deinterlace);
     EXPECT_EQ(fields(mpeg2, bottomFirst, {25, 1}, true, dvd), FieldHandling::Deinterlace);
     EXPECT_EQ(fields(mpeg2, bottomFirst, {25, 1}, false, {720, 432, 720, 576, {16, 15}}), FieldHandling::Deinterlace);

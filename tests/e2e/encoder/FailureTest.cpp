@@ -220,6 +220,46 @@ std::vector<std::string> ReadFaultAt(const std::string& fixture, const char* kin
     return ReadFault(fixture, std::filesystem::file_size(FixturePath(fixture)) / 3, kind);
 }
 
+// The source is opened once, its first picture read along the way; at its
+// own size, pixel format, range and matrix its pictures pass unscaled and
+// come out as they went in, tagged as before.
+struct ReadOnceCase {
+    const char* fixture;
+    int format;
+    const char* colours;  // range and matrix as ffprobe reads them
+};
+
+void PrintTo(const ReadOnceCase& c, std::ostream* out) { *out << c.fixture; }
+
+class ReadOnce : public testing::TestWithParam<ReadOnceCase> {};
+
+TEST_P(ReadOnce, SourceIsOpenedOnceAndPicturesPassAsTheyAre) {
+    const ReadOnceCase& c = GetParam();
+    ScratchFolder folder;
+    const std::string output = folder.Path(OutputName(c.format));
+    EncoderRun encoder = RunArguments(DefaultArguments(FixturePath(c.fixture), output, EncoderConvert, c.format), 60,
+                                      folder.Path(), ReadFault(c.fixture, 0, "tally"));
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("read-fault tally: 1 opens"), std::string::npos) << encoder.result.err;
+    const MediaInfo info = ReadMediaInfo(output, false);
+    const StreamInfo* video = info.First("video");
+    ASSERT_NE(video, nullptr) << info.error;
+    const SourceFacts& source = FactsOf(c.fixture);
+    EXPECT_EQ(video->Number("width"), source.width);
+    EXPECT_EQ(video->Number("height"), source.height);
+    EXPECT_EQ(video->Text("pix_fmt"), "yuv420p");
+    EXPECT_EQ(video->Text("color_range") + "/" + video->Text("color_space"), c.colours);
+    EXPECT_GT(PictureSimilarity(output, FixturePath(c.fixture), "null"), 0.95);
+}
+
+INSTANTIATE_TEST_SUITE_P(Source, ReadOnce,
+                         testing::Values(ReadOnceCase{"sample.avi", FormatAvi, "unknown/unknown"},
+                                         ReadOnceCase{"sample.mp4", FormatMp4H264, "tv/smpte170m"}),
+                         [](const testing::TestParamInfo<ReadOnceCase>& info) {
+                             return FixtureTestName({info.param.fixture, info.index});
+                         });
+
 TEST(ReadFault, ErrorPartwayIsAFailureThatLeavesNothing) {
     ScratchFolder folder;
     EncoderRun encoder = RunArguments(DefaultArguments(FixturePath("long.avi"), folder.Path("out.avi"), EncoderConvert),

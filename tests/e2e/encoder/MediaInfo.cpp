@@ -198,6 +198,23 @@ std::string DetectedFields(const std::string& path) {
     return progressive > 0 ? "progressive" : "";
 }
 
+std::string FieldOrderRuns(const std::string& path) {
+    std::istringstream lines(RunTool({FFPROBE_PATH, "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                      "frame=interlaced_frame,top_field_first", "-of", "csv=p=0", path}));
+    std::string runs;
+    char last = 0;
+    int count = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty()) continue;
+        const char order = line[0] == '0' ? 'p' : line.find(",1") != std::string::npos ? 't' : 'b';
+        if (order != last && count > 0) runs += last + std::to_string(count);
+        count = order == last ? count + 1 : 1;
+        last = order;
+    }
+    if (count > 0) runs += last + std::to_string(count);
+    return runs;
+}
+
 double MeanVolume(const std::string& path, const std::string& filters) {
     std::string err;
     RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", filters + "volumedetect",

@@ -67,6 +67,11 @@ double PictureSimilarity(const std::string& path, const std::string& reference, 
 // "bff" or "progressive"; empty when it cannot tell.
 std::string DetectedFields(const std::string& path);
 
+// The field order of each decoded picture, in runs: "t25b25" for 25
+// pictures flagged top field first and then 25 bottom first; "p" stands for
+// a picture not flagged interlaced.
+std::string FieldOrderRuns(const std::string& path);
+
 // Mean loudness of the first audio stream in dBFS (ffmpeg's volumedetect),
 // after `filters` (ending in a comma) when given; +1 when it cannot be
 // measured.

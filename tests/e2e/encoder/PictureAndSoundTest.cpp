@@ -278,7 +278,8 @@ constexpr int kMp4Size1280x720 = 9;
 
 // Pictures that are not progressive 8-bit SDR: an HLG phone clip, an HDR10
 // (PQ) clip and a full-range VP9 clip, each a ramp from black to white, and moving DV
-// footage (576i, bottom field first) panning fast. Each output is measured as players
+// footage (576i, bottom field first) panning fast, and a pan that turns from
+// progressive to interlaced a second in. Each output is measured as players
 // show it: its depth and colour tags, the levels at the ramp's dark and
 // bright ends (a sixteenth of its width each; limited range, so about 23
 // and 228), and its fields: the order flagged, idet's verdict on the
@@ -310,6 +311,10 @@ const PictureCase kPictureCases[] = {
     {"DvIntoMp4At720p",        "dv.avi",          FormatMp4H264, kMp4Size1280x720, "yuv420p", "", false, "progressive",
      "bwdif=mode=send_frame,scale=900:720,pad=1280:720:190:0"},
     {"DvIntoAvi",              "dv.avi",          FormatAvi,     0, "yuv420p", "", false, "", "bwdif=mode=send_frame"},
+    {"TurnsInterlacedIntoMp4", "turns-interlaced.ts", FormatMp4H264, 0, "yuv420p", "", false, "progressive", ""},
+    {"TurnsInterlacedIntoAvi", "turns-interlaced.ts", FormatAvi,   0, "yuv420p", "", false, "",
+     "bwdif=mode=send_frame:deint=interlaced"},
+    {"TurnsInterlacedIntoDvd", "turns-interlaced.ts", FormatDvd,   0, "yuv420p", "", false, "progressive", ""},
 };
 // clang-format on
 
@@ -358,5 +363,17 @@ TEST_P(PictureKind, ShowsAsTheSourceDoes) {
 
 INSTANTIATE_TEST_SUITE_P(Source, PictureKind, testing::ValuesIn(kPictureCases),
                          [](const testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
+
+// A DVD keeps the fields of a pan whose order changes from top first to
+// bottom first midway, each picture flagged as its source picture.
+TEST(Fields, KeptFieldsFollowAChangingOrder) {
+    ConversionSettings settings;
+    settings.outputFormat = FormatDvd;
+    settings.tvMode = 1;
+    ScratchFolder folder;
+    Converted converted = ConvertFixture(folder, "field-order-changes.ts", settings);
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    EXPECT_EQ(FieldOrderRuns(converted.path), FieldOrderRuns(FixturePath("field-order-changes.ts")));
+}
 
 }  // namespace

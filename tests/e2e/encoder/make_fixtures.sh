@@ -301,6 +301,23 @@ mv "$folder/partial-full-range.webm" "$folder/full-range.webm"
 ff -f lavfi -i "testsrc2=s=1440x576:r=50:d=0.4,crop=720:576:'t*1500':0,tinterlace=interleave_bottom,setfield=bff" -c:v dvvideo \
    -pix_fmt yuv420p -f avi "$folder/partial-dv.avi"
 mv "$folder/partial-dv.avi" "$folder/dv.avi"
+# A fast pan that starts progressive and turns interlaced (top field first)
+# a second in, and one whose fields change from top first to bottom first.
+pan_piece() {
+  ff -f lavfi -i "testsrc2=s=1440x576:r=$2:d=1,crop=720:576:'t*1500':0$3" -c:v mpeg2video -b:v 6000k $4 \
+     -f mpegts "$folder/$1"
+}
+pan_piece pan-progressive.ts 25 "" ""
+pan_piece pan-tff.ts 50 ",tinterlace=interleave_top,setfield=tff" "-flags +ildct+ilme -top 1"
+pan_piece pan-bff.ts 50 ",tinterlace=interleave_bottom,setfield=bff" "-flags +ildct+ilme -top 0"
+joined_pans() {
+  printf "file '%s'\n" "$folder/$2" "$folder/$3" > "$folder/pans.txt"
+  ff -f concat -safe 0 -i "$folder/pans.txt" -c copy -f mpegts "$folder/partial-$1"
+  mv "$folder/partial-$1" "$folder/$1"
+}
+joined_pans turns-interlaced.ts pan-progressive.ts pan-tff.ts
+joined_pans field-order-changes.ts pan-tff.ts pan-bff.ts
+rm "$folder/pans.txt" "$folder/pan-progressive.ts" "$folder/pan-tff.ts" "$folder/pan-bff.ts"
 # A browser's recording: WebM written as it goes, so no length is stated,
 # and noisy enough (1.5 MB) that slow media take more than 30 s to read it.
 ff -f lavfi -i "testsrc=s=160x120:r=10:d=20,noise=alls=30:allf=t" -c:v libvpx -b:v 600k -f webm pipe:1 \
