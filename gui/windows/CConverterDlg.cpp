@@ -22,7 +22,9 @@
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/BatchPresenter.h"
 #include "gui/windows/COutputSettingsDlg.h"
+#include "gui/windows/CProgressDlg.h"
 #include "gui/windows/HelpCommands.h"
+#include "gui/windows/PlacementKeeper.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -488,6 +490,7 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
     m_engine.reset();
     m_presenter = std::make_unique<BatchPresenter>(*this);
+    new PlacementKeeper(m_presenter->ProgressWindow(), m_profile, "Progress");  // the window owns it
     m_engine = std::make_unique<ConversionEngine>(*this, program, &m_menuPainter);
     m_prober = std::make_unique<SourceProber>(*this, m_engine->Launcher());
     m_presenter->Follow(*m_engine);
