@@ -14,6 +14,7 @@ using S = ConversionSettings;
 constexpr const char* kSection = "Destinate";
 constexpr const char* kFolderKey = "Temporary folder";
 constexpr const char* kLetterboxKey = "Letterbox";
+constexpr const char* kDiscMenuTitleKey = "Disc menu title";  // after every number
 
 // Every key after "Letterbox" and "Temporary folder", in file order.
 constexpr SettingsIntField kIntFields[] = {
@@ -55,6 +56,7 @@ bool SaveTo(const std::string& path, const ConversionSettings& settings) {
         file.WriteInt(kSection, field.key, settings.*field.member);
         if (field.member == &S::letterbox) file.WriteString(kSection, kFolderKey, settings.outputFolder);
     }
+    file.WriteString(kSection, kDiscMenuTitleKey, settings.discMenuTitle);
     return file.Save();
 }
 
@@ -93,6 +95,7 @@ ConversionSettings SettingsStore::LoadFrom(const std::string& path) {
     for (const SettingsIntField& field : kIntFields)
         settings.*field.member = file.ReadInt(kSection, field.key, settings.*field.member);
     settings.outputFolder = file.ReadString(kSection, kFolderKey, settings.outputFolder);
+    settings.discMenuTitle = file.ReadString(kSection, kDiscMenuTitleKey, settings.discMenuTitle);
     return settings;
 }
 
