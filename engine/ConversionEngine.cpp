@@ -3,8 +3,10 @@
 #include "core/ConversionsAtOnce.h"
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
+#include "core/TemporaryLeftover.h"
 #include "core/WritableFolder.h"
 #include "engine/ConversionHost.h"
+#include "protocol/TemporaryOutput.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -102,8 +104,6 @@ void ConversionEngine::StartBatch() {
     m_conversionsAtOnce = ::ConversionsAtOnce(m_host.Settings(), cores, m_batch->EntryCount());
     // One run alone takes every core, as it always did.
     m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(cores, m_conversionsAtOnce) : 0;
-    m_temporaries.emplace(m_host.Settings().outputFolder);
-    m_runKilled = false;
     m_goOnDeclined = false;
     m_startFailure.clear();
     m_discImageLines.clear();
@@ -133,7 +133,8 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
                             plan.padding.vertical, EncoderConvert,  0,
                             plan.frameRate};
     QString failure;
-    EncoderProcessPtr process = m_launcher.Launch(values, failure, m_threadsPerRun);
+    std::string temporaryName = RandomTemporaryOutputName();
+    EncoderProcessPtr process = m_launcher.Launch(values, failure, m_threadsPerRun, temporaryName);
     if (!process) {
         // Every later file would fail the same way: one message, no summary.
         m_batch->Fail(index, "the encoder could not be started");
@@ -146,7 +147,7 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
             [this, index](const ReportFrame& frame) { OnReport(index, frame); });
     connect(process.get(), &EncoderProcess::Ended, this,
             [this, index](const EncoderExit& exit) { OnRunEnded(index, exit); });
-    m_runs[index] = Run{std::move(plan), std::move(process), {}, {}, -1.0, namesTaken, false};
+    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, -1.0, namesTaken, false};
     return true;
 }
 
@@ -340,7 +341,8 @@ void ConversionEngine::EndStoppedRun(int index, const EncoderExit& exit) {
 
 void ConversionEngine::LetRunGo(int index, const EncoderExit& exit) {
     // A run killed outright had no chance to remove its temporary file.
-    if (exit.signalled) m_runKilled = true;
+    const Run& run = m_runs.at(index);
+    if (exit.signalled) RemoveTemporaryLeftover(run.plan.outputPath, run.temporaryName);
     m_runs.erase(index);
     if (m_runs.empty()) m_stopAfterReply.stop();
 }
@@ -368,7 +370,6 @@ void ConversionEngine::FinishBatch(bool summarise) {
     m_unansweredCancel.stop();
     m_stopAfterReply.stop();
     m_runs.clear();
-    if (m_runKilled) m_temporaries->RemoveNewFiles();
     m_host.BatchEnded(*m_batch);
     EnterState(State::Idle);
     emit BatchFinished();

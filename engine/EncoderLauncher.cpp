@@ -2,11 +2,14 @@
 
 #include "core/ArgumentSplitter.h"
 #include "engine/ConversionHost.h"
+#include "protocol/TemporaryOutput.h"
 #include "protocol/ThreadShare.h"
 
-EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, QString& failure, int threads) const {
+EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, QString& failure, int threads,
+                                          const std::string& temporaryName) const {
     EncoderProcessPtr process(CreateEncoderProcess().release());
     if (threads > 0) process->SetVariable(ThreadShareSetting(threads));
+    if (!temporaryName.empty()) process->SetVariable(TemporaryNameSetting(temporaryName));
     EncoderRunValues run = values;
     run.handle = process->ChannelHandle();
     std::vector<std::string> arguments =

@@ -17,7 +17,9 @@ public:
 
     // The started run, or null with the sentence for the user in `failure`.
     // A run given a number of `threads` keeps to them; else it takes every core.
-    EncoderProcessPtr Launch(const EncoderRunValues& values, QString& failure, int threads = 0) const;
+    // A run that writes a file writes it under `temporaryName` until it is whole.
+    EncoderProcessPtr Launch(const EncoderRunValues& values, QString& failure, int threads = 0,
+                             const std::string& temporaryName = {}) const;
 
 private:
     ConversionHost& m_host;

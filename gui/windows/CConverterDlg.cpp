@@ -2,6 +2,7 @@
 
 #include "core/ConversionBatch.h"
 #include "core/DiscFillEstimate.h"
+#include "core/DiscFillQuestion.h"
 #include "core/DiscImagePlan.h"
 #include "core/DroppedPaths.h"
 #include "core/FormatCatalogue.h"
@@ -413,26 +414,19 @@ void CConverterDlg::UpdateDiscFill() {
 bool CConverterDlg::ConfirmDiscFill() {
     m_settings.fittedVideoKbps = 0;
     UpdateDiscFill();
-    const double seconds = Sources().totalDuration();
-    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, seconds, Sources().fileCount());
-    if (!DiscImagePlan::Wanted(m_settings) || !estimate || !estimate->OverCapacity()) return true;
-    QString text = QStringLiteral(
-                       "The listed files would not fit on one disc: %1. They will be converted, but the "
-                       "disc image is made only if they fit.")
-                       .arg(QString::fromStdString(estimate->Text(LocaleNumber)));
-    std::optional<DiscFit> fit = DiscFillEstimate::Fit(m_settings, seconds, Sources().fileCount());
-    if (fit && fit->videoKbps == 0)
-        text += QStringLiteral(" Even at the lowest video rate that keeps the picture whole, they need %1 discs.")
-                    .arg(fit->discs);
-    if (!fit || fit->videoKbps == 0)
+    std::optional<DiscFillQuestion> question =
+        DiscFillQuestion::For(m_settings, Sources().totalDuration(), Sources().fileCount(), LocaleNumber);
+    if (!question) return true;
+    QString text = QString::fromStdString(question->text);
+    if (question->fittingKbps == 0)
         return AppMessageBoxAsking(this, text + QStringLiteral(" Convert them all the same?"));
     text += QStringLiteral(
                 " \"Fit to the disc\" lowers the video rate of this batch to %1 kbit/s. Convert them all "
                 "the same?")
-                .arg(QString::fromStdString(LocaleNumber(fit->videoKbps, 0)));
+                .arg(QString::fromStdString(LocaleNumber(question->fittingKbps, 0)));
     QMessageBox::StandardButton answer = AppMessageBoxAsking(this, text, QStringLiteral("Fit to the disc"));
     if (answer == QMessageBox::Open) {
-        m_settings.fittedVideoKbps = fit->videoKbps;
+        m_settings.fittedVideoKbps = question->fittingKbps;
         UpdateDiscFill();
     }
     return answer != QMessageBox::No;

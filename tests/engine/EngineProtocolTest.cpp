@@ -11,6 +11,7 @@
 #include "engine/EncoderProcess.h"
 #include "engine/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
+#include "protocol/TemporaryOutput.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
@@ -469,10 +470,12 @@ private slots:
     }
 
     // An encoder that never reports and ignores SIGTERM: Cancel asks anyway,
-    // Yes ends it (killed after the grace) and removes what it left.
+    // Yes ends it (killed after the grace) and removes what it left, but not
+    // the unfinished file another program writes into the same folder.
     void cancelStopsAStuckEncoderBeforeAnyReport() {
+        const std::string othersFile = Scratch("out/" + TemporaryOutputName("others01"));
         ListScripted("first.avi", 10, "write");
-        ListScripted("stuck.avi", 10, "temp ignore-term sleep:60000 write");
+        ListScripted("stuck.avi", 10, "temp touch:" + othersFile + " ignore-term sleep:60000 write");
         ListScripted("third.avi", 10, "write");
         m_boxes->Answer(QMessageBox::Yes);
         QTimer::singleShot(300, &m_host->presenter.ProgressWindow(), [this] { m_engine->RequestCancel(); });
@@ -487,9 +490,10 @@ private slots:
         const int made = m_atOnce > 1 ? 2 : 1;
         QCOMPARE(LogLines("start ").size(), made + 1);
         QVERIFY(Exists(Scratch("out/first.avi")));
+        QVERIFY(Exists(othersFile));
         QCOMPARE(
             std::distance(std::filesystem::directory_iterator(Scratch("out")), std::filesystem::directory_iterator()),
-            made);
+            made + 1);
         QCOMPARE(m_engine->Batch()->Entry(1).state, EntryState::Stopped);
         ExpectIdleAfterBatch();
     }
