@@ -71,6 +71,8 @@ constexpr OptionRow kOptions[] = {
      [](CommandLineOptions& o, const std::string&) { o.discMenu = true; }},
     {"--no-disc-menu", nullptr, "make a DVD disc image without a menu",
      [](CommandLineOptions& o, const std::string&) { o.discMenu = false; }},
+    {"--disc-title", "TEXT", "title the DVD menu TEXT (by default the output folder's name)",
+     [](CommandLineOptions& o, const std::string& v) { o.discTitle = v; }},
     {"--fit-disc", nullptr, "lower a DVD or SVCD batch's video rate to fit one disc",
      [](CommandLineOptions& o, const std::string&) { o.fitDisc = true; }},
     {"--json", nullptr, "report progress as one JSON object a line",

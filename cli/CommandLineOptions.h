@@ -13,6 +13,7 @@ struct CommandLineOptions {
     std::optional<int> jobs;                  // overrides the settings' conversions at once
     bool discImage = false;                   // end a disc format's batch in a disc image
     std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
+    std::optional<std::string> discTitle;     // overrides the DVD menu's title
     bool fitDisc = false;                     // lower a DVD or SVCD batch's video rate to fit one disc
     bool json = false;                        // progress as JSON lines
     bool verbose = false;                     // Qt's own warnings on standard error too

@@ -64,6 +64,7 @@ int main(int argc, char** argv) {
     if (options.outputFolder) settings.outputFolder = *options.outputFolder;
     if (options.discImage) settings.discImage = 1;
     if (options.discMenu) settings.discMenu = *options.discMenu ? 1 : 0;
+    if (options.discTitle) settings.discMenuTitle = *options.discTitle;
     if (options.jobs) settings.conversionsAtOnce = *options.jobs;
     if (options.discImage && !DiscKindOf(settings.outputFormat))
         ProgressPrinter::Problem(QStringLiteral(

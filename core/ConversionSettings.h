@@ -41,6 +41,7 @@ struct ConversionSettings {
     // 0 keeps the quality preset's. Never stored.
     int fittedVideoKbps = 0;
     int conversionsAtOnce = kAutoConversions;  // how many files convert side by side
+    std::string discMenuTitle;                 // a DVD menu's title; empty: the output folder's name
 
     static constexpr int kAutoConversions = 0;  // "Auto": chosen from the cores and the format
 

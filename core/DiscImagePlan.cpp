@@ -72,6 +72,14 @@ std::string TooBigReason(DiscKind kind, double bytes) {
            "). The converted files are kept.";
 }
 
+// The user's title, else the output folder's name ("/home/ann/Summer/" gives "Summer").
+std::string MenuTitle(const ConversionSettings& settings, const std::string& outputFolder) {
+    if (!settings.discMenuTitle.empty()) return settings.discMenuTitle;
+    std::filesystem::path folder(outputFolder);
+    if (!folder.has_filename()) folder = folder.parent_path();
+    return folder.filename().string();
+}
+
 }  // namespace
 
 bool DiscImagePlan::Wanted(const ConversionSettings& settings) {
@@ -97,7 +105,8 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std:
     if (plan.kind == DiscKind::Dvd && settings.discMenu != 0 && !plan.titles.empty()) {
         std::vector<std::string> names;
         for (const DiscTitle& title : plan.titles) names.push_back(title.name);
-        plan.menu.emplace(kDvdFrameWidth, plan.pal ? kDvdPalHeight : kDvdNtscHeight, names);
+        plan.menu.emplace(kDvdFrameWidth, plan.pal ? kDvdPalHeight : kDvdNtscHeight, names,
+                          MenuTitle(settings, outputFolder));
         plan.menuEncoderOptions = MenuEncoderOptions(settings);
     }
     double bytes = TotalBytes(plan.titles);

@@ -1,15 +1,18 @@
 #include "core/DiscMenuLayout.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
 
 constexpr int kColumns = 3;
-constexpr int kStillWidth = 160;
+constexpr int kLargestStillWidth = 160;
 constexpr int kFrameMargin = 6;  // between a still and its highlight
-constexpr int kCellGap = 4;      // between a button and the next
-constexpr int kTextGap = 6;
-constexpr int kTextHeight = 30;
+constexpr int kTextGap = 6;      // between a still and its name
+constexpr int kRowSpacing = 8;   // at least, between the title, the rows and the navigation
+constexpr int kTitleHeight = DiscMenuLayout::kLineHeight + 8;
+constexpr int kLabelHeight = DiscMenuLayout::kLabelLines * DiscMenuLayout::kLineHeight;
+constexpr int kNavigationWidth = 160;
 constexpr int kNavigationHeight = 36;
 
 // spumux wants a button's edges on even lines, so that both fields of an
@@ -20,21 +23,36 @@ MenuRect Around(const MenuRect& inner, int margin) {
     return {inner.x - margin, Even(inner.y - margin), inner.width + 2 * margin, Even(inner.height + 2 * margin)};
 }
 
+int SafeLeft(int width) { return Even(width / 10); }
+int SafeTop(int height) { return Even(height / 10); }
+
 }  // namespace
 
-DiscMenuLayout::DiscMenuLayout(int frameWidth, int frameHeight, const std::vector<std::string>& names)
-    : m_width(frameWidth), m_height(frameHeight) {
+DiscMenuLayout::DiscMenuLayout(int frameWidth, int frameHeight, const std::vector<std::string>& names,
+                               std::string title)
+    : m_width(frameWidth), m_height(frameHeight), m_title(std::move(title)) {
     const int pageCount = std::max<int>(1, (static_cast<int>(names.size()) + kButtonsPerPage - 1) / kButtonsPerPage);
     for (int page = 0; page < pageCount; ++page) m_pages.push_back(MakePage(page, pageCount, names));
 }
 
+MenuRect DiscMenuLayout::TitleArea() const {
+    return {SafeLeft(m_width), SafeTop(m_height), m_width - 2 * SafeLeft(m_width), kTitleHeight};
+}
+
 DiscMenuPage DiscMenuLayout::MakePage(int page, int pageCount, const std::vector<std::string>& names) const {
-    const int left = Even(m_width / 10), top = Even(m_height / 10);
+    const int left = SafeLeft(m_width), top = SafeTop(m_height);
     const int cellWidth = (m_width - 2 * left) / kColumns;
-    // A still keeps the frame's own proportions: it shows as the output does.
-    const int stillHeight = Even(kStillWidth * m_height / m_width);
-    const int rowHeight = kFrameMargin + stillHeight + kTextGap + kTextHeight;
-    const int rowGap = (m_height - 2 * top - kNavigationHeight - 2 * rowHeight) / 2;
+    const int rowsTop = Even(top + kTitleHeight + kRowSpacing);
+    const int navigationY = m_height - top - kNavigationHeight;
+    const int rowsRoom = navigationY - kRowSpacing - rowsTop;
+    // The stills take what the two rows of names leave, keeping the frame's
+    // own proportions: each shows as the output does.
+    const int fixedHeight = kFrameMargin + kTextGap + kLabelHeight;
+    const int stillHeight =
+        Even(std::min((rowsRoom - kRowSpacing) / 2 - fixedHeight, kLargestStillWidth * m_height / m_width));
+    const int stillWidth = stillHeight * m_width / m_height;
+    const int rowHeight = fixedHeight + stillHeight;
+    const int rowStep = Even(rowHeight + (rowsRoom - 2 * rowHeight));
 
     DiscMenuPage result;
     const int first = page * kButtonsPerPage;
@@ -44,23 +62,20 @@ DiscMenuPage DiscMenuLayout::MakePage(int page, int pageCount, const std::vector
         button.title = first + i + 1;
         button.label = names[static_cast<std::size_t>(first + i)];
         const int cellX = left + (i % kColumns) * cellWidth;
-        const int y = top + kFrameMargin + (i / kColumns) * (rowHeight + rowGap);
-        button.still = {cellX + (cellWidth - kStillWidth) / 2, y, kStillWidth, stillHeight};
-        // The name may be wider than the still: the highlight outlines both.
-        button.text = {cellX + kCellGap, y + stillHeight + kTextGap, cellWidth - 2 * kCellGap, kTextHeight};
-        button.frame = Around(button.still, kFrameMargin);
-        button.frame.x = button.text.x;
-        button.frame.width = button.text.width;
-        button.frame.height = Even(button.text.y + button.text.height - button.frame.y);
+        const int frameY = rowsTop + (i / kColumns) * rowStep;
+        button.still = {cellX + (cellWidth - stillWidth) / 2, frameY + kFrameMargin, stillWidth, stillHeight};
+        // The name is wider than the still: the highlight outlines both.
+        button.text = {cellX + kLabelSpacing / 2, button.still.y + stillHeight + kTextGap, cellWidth - kLabelSpacing,
+                       kLabelHeight};
+        button.frame = {button.text.x, frameY, button.text.width, Even(button.text.y + kLabelHeight - frameY)};
         result.buttons.push_back(button);
     }
-    const int navigationY = m_height - top - kNavigationHeight;
     auto addNavigation = [&](DiscMenuButton::Kind kind, const char* label, int column) {
         DiscMenuButton button;
         button.kind = kind;
         button.label = label;
-        button.text = {left + column * cellWidth + (cellWidth - kStillWidth) / 2, navigationY + 2, kStillWidth,
-                       kTextHeight};
+        button.text = {left + column * cellWidth + (cellWidth - kNavigationWidth) / 2, navigationY + 2,
+                       kNavigationWidth, kNavigationHeight - 6};
         button.frame = Around(button.text, 2);
         result.buttons.push_back(button);
     };

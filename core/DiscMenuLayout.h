@@ -29,23 +29,31 @@ struct DiscMenuPage {
     std::vector<DiscMenuButton> buttons;  // in reading order
 };
 
-// Where everything stands on the pages of a DVD's menu: one button per
-// title in list order, up to six a page in two rows of three, each a still
-// of its file with the name below, then a row with "Previous" (after the
-// first page), "Play all" and "Next" (before the last page). Everything
-// stays inside the TV's safe area (a tenth of the frame on each side), and
-// the labels are 24 pixels high, legible on a TV.
+// Where everything stands on the pages of a DVD's menu: the menu's title on
+// top, then one button per title in list order, up to six a page in two rows
+// of three, each a still of its file with its name below on up to two lines,
+// then a row with "Previous" (after the first page), "Play all" and "Next"
+// (before the last page). Everything stays inside the TV's safe area (a
+// tenth of the frame on each side), the letters are 24 pixels high, legible
+// on a TV, and neighbouring names keep a clear gap between them, also where
+// a 4:3 TV shows the stored pixels narrower than they are.
 class DiscMenuLayout {
 public:
     static constexpr int kButtonsPerPage = 6;
     static constexpr int kTextPixels = 24;
+    static constexpr int kLineHeight = 28;  // of a label's or the title's line
+    static constexpr int kLabelLines = 2;
+    static constexpr int kLabelSpacing = 16;  // between neighbouring labels, in stored pixels
 
     // `names` in title order; the frame is the disc's stored picture
     // (720x480 or 720x576).
-    DiscMenuLayout(int frameWidth, int frameHeight, const std::vector<std::string>& names);
+    DiscMenuLayout(int frameWidth, int frameHeight, const std::vector<std::string>& names, std::string title);
 
     int FrameWidth() const { return m_width; }
     int FrameHeight() const { return m_height; }
+    const std::string& Title() const { return m_title; }
+    // Where the title stands, the same on every page.
+    MenuRect TitleArea() const;
     const std::vector<DiscMenuPage>& Pages() const { return m_pages; }
 
 private:
@@ -54,5 +62,6 @@ private:
 
     int m_width;
     int m_height;
+    std::string m_title;
     std::vector<DiscMenuPage> m_pages;
 };

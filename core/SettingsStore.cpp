@@ -15,6 +15,7 @@ using S = ConversionSettings;
 constexpr const char* kSection = "Destinate";
 constexpr const char* kFolderKey = "Temporary folder";
 constexpr const char* kLetterboxKey = "Letterbox";
+constexpr const char* kDiscMenuTitleKey = "Disc menu title";  // after every number
 // An option.ini takes about a kilobyte.
 constexpr std::uintmax_t kLargestSettingsFile = 64 * 1024;
 
@@ -58,6 +59,7 @@ bool SaveTo(const std::string& path, const ConversionSettings& settings) {
         file.WriteInt(kSection, field.key, settings.*field.member);
         if (field.member == &S::letterbox) file.WriteString(kSection, kFolderKey, settings.outputFolder);
     }
+    file.WriteString(kSection, kDiscMenuTitleKey, settings.discMenuTitle);
     return file.Save();
 }
 
@@ -96,6 +98,7 @@ ConversionSettings SettingsStore::LoadFrom(const std::string& path) {
     for (const SettingsIntField& field : kIntFields)
         settings.*field.member = file.ReadInt(kSection, field.key, settings.*field.member);
     settings.outputFolder = file.ReadString(kSection, kFolderKey, settings.outputFolder);
+    settings.discMenuTitle = file.ReadString(kSection, kDiscMenuTitleKey, settings.discMenuTitle);
     return settings;
 }
 
@@ -105,10 +108,10 @@ std::string SettingsStore::ProblemWith(const std::string& path) {
     if (std::filesystem::file_size(path, error) > kLargestSettingsFile) return "is far too large for a settings file";
     IniFile file(path);
     const std::optional<std::string> folder = file.Find(kSection, kFolderKey);
-    const bool anySetting = folder || std::any_of(std::begin(kIntFields), std::end(kIntFields),
-                                                  [&file](const SettingsIntField& field) {
-                                                      return file.Find(kSection, field.key).has_value();
-                                                  });
+    const bool anySetting =
+        folder || file.Find(kSection, kDiscMenuTitleKey) ||
+        std::any_of(std::begin(kIntFields), std::end(kIntFields),
+                    [&file](const SettingsIntField& field) { return file.Find(kSection, field.key).has_value(); });
     if (!file.Exists() || !anySetting) return "holds no Tarvine setting";
     // Read, it would be cut, and another folder created than the one it names.
     if (folder && folder->size() > IniFile::kTextLimit)

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QRect>
 #include <QString>
+#include <QTextLayout>
 
 namespace {
 
@@ -31,12 +32,52 @@ QFont LabelFont() {
     return font;
 }
 
+QFont TitleFont() {
+    QFont font = LabelFont();
+    font.setPixelSize(DiscMenuLayout::kTextPixels + 4);
+    return font;
+}
+
+QStringList WrappedLines(const QString& text, const QFont& font, int width, QTextOption::WrapMode mode) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(mode);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        lines << text.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines;
+}
+
 void DrawLabel(QPainter& painter, const DiscMenuButton& button) {
     const QRect area = Rect(button.text);
-    const QString label =
-        painter.fontMetrics().elidedText(QString::fromStdString(button.label), Qt::ElideMiddle, area.width());
     painter.setPen(kText);
-    painter.drawText(area, Qt::AlignCenter, label);
+    if (button.kind != DiscMenuButton::Kind::Title) {
+        painter.drawText(area, Qt::AlignCenter, QString::fromStdString(button.label));
+        return;
+    }
+    const QStringList lines = DiscMenuPainter::LabelLines(QString::fromStdString(button.label), area.width());
+    const int lineHeight = DiscMenuLayout::kLineHeight;
+    // One line stands in the middle of the room for two.
+    QRect line(area.x(), area.y() + (DiscMenuLayout::kLabelLines - int(lines.size())) * lineHeight / 2, area.width(),
+               lineHeight);
+    for (const QString& text : lines) {
+        painter.drawText(line, Qt::AlignCenter, text);
+        line.translate(0, lineHeight);
+    }
+}
+
+void DrawTitle(QPainter& painter, const DiscMenuLayout& menu) {
+    const QRect area = Rect(menu.TitleArea());
+    painter.setFont(TitleFont());
+    painter.setPen(kText);
+    painter.drawText(
+        area, Qt::AlignCenter,
+        painter.fontMetrics().elidedText(QString::fromStdString(menu.Title()), Qt::ElideMiddle, area.width()));
 }
 
 void DrawButton(QPainter& painter, const DiscMenuButton& button, const QString& folder) {
@@ -62,6 +103,7 @@ QImage Background(const DiscMenuLayout& menu, const DiscMenuPage& page, const QS
     gradient.setColorAt(1, kBackgroundBottom);
     painter.fillRect(image.rect(), gradient);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    DrawTitle(painter, menu);
     painter.setFont(LabelFont());
     for (const DiscMenuButton& button : page.buttons) DrawButton(painter, button, folder);
     return image;
@@ -85,6 +127,19 @@ QImage Outlines(const DiscMenuLayout& menu, const DiscMenuPage& page, const QCol
 }
 
 }  // namespace
+
+QStringList DiscMenuPainter::LabelLines(const QString& name, int width) {
+    constexpr int kMost = DiscMenuLayout::kLabelLines;
+    const QFont font = LabelFont();
+    QStringList lines = WrappedLines(name, font, width, QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // A whole name broken inside a word reads better than a shortened one.
+    if (lines.size() > kMost) lines = WrappedLines(name, font, width, QTextOption::WrapAnywhere);
+    // The start and the end stay, as much of them as two lines hold.
+    for (qsizetype kept = name.size() - 1; lines.size() > kMost && kept > 0; --kept)
+        lines = WrappedLines(name.left(kept - kept / 2) + QChar(0x2026) + name.right(kept / 2), font, width,
+                             QTextOption::WrapAnywhere);
+    return lines;
+}
 
 std::string DiscMenuPainter::DrawPage(const DiscMenuLayout& menu, std::size_t page, const std::string& folder) const {
     const DiscMenuPage& buttons = menu.Pages().at(page);

@@ -58,6 +58,7 @@ enum CommandId : int {
     IDC_SET_DISC_IMAGE = 1090,
     IDC_SET_DISC_MENU = 1091,
     IDC_SET_CONVERSIONS = 1092,
+    IDC_SET_DISC_TITLE = 1093,
 
     // Menus 136 and 144
     ID_HELP_CONTENT = 32771,

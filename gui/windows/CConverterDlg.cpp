@@ -19,11 +19,15 @@
 #include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/FileDropTarget.h"
+#include "gui/widgets/FreedesktopNotifications.h"
 #include "gui/widgets/IconResources.h"
 #include "gui/widgets/SkinLibrary.h"
+#include "gui/windows/BatchEndNotice.h"
 #include "gui/windows/BatchPresenter.h"
 #include "gui/windows/COutputSettingsDlg.h"
+#include "gui/windows/CProgressDlg.h"
 #include "gui/windows/HelpCommands.h"
+#include "gui/windows/PlacementKeeper.h"
 
 #include <QComboBox>
 #include <QCursor>
@@ -482,8 +486,14 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
     m_engine.reset();
     m_presenter = std::make_unique<BatchPresenter>(*this);
+    new PlacementKeeper(m_presenter->ProgressWindow(), m_profile, "Progress");  // the window owns it
     m_engine = std::make_unique<ConversionEngine>(*this, program, &m_menuPainter);
     m_prober = std::make_unique<SourceProber>(*this, m_engine->Launcher());
+    // Before the summary's box shows: until then the user's choice of window stands.
+    auto* notice = new BatchEndNotice({this, &ProgressWindow()}, std::make_unique<FreedesktopNotifications>(),
+                                      m_engine.get());
+    connect(m_engine.get(), &ConversionEngine::Summarised, notice,
+            [notice](const EngineMessage& summary) { notice->BatchEnded(summary.text); });
     m_presenter->Follow(*m_engine);
     m_presenter->Follow(*m_prober);
     connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -55,6 +56,7 @@ void COutputSettingsDlg::BindControls(const DialogLayout& layout) {
     m_letterboxCheck = layout.Bind<QCheckBox>(IDC_SET_LETTERBOX);
     m_discImageCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_IMAGE);
     m_discMenuCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_MENU);
+    m_discTitleEdit = layout.Bind<QLineEdit>(IDC_SET_DISC_TITLE);
     m_conversionsList = layout.Bind<QComboBox>(IDC_SET_CONVERSIONS);
     m_volumeLabel = layout.Bind<QLabel>(IDC_SET_VOLUME_LABEL);
     m_volumeSlider = layout.Bind<QSlider>(IDC_SET_VOLUME);
@@ -85,7 +87,12 @@ void COutputSettingsDlg::ConnectHandlers(const DialogLayout& layout) {
         m_working.discImage = on ? 1 : 0;
         ShowDiscImage();
     });
-    connect(m_discMenuCheck, &QCheckBox::clicked, this, [this](bool on) { m_working.discMenu = on ? 1 : 0; });
+    connect(m_discMenuCheck, &QCheckBox::clicked, this, [this](bool on) {
+        m_working.discMenu = on ? 1 : 0;
+        ShowDiscImage();
+    });
+    connect(m_discTitleEdit, &QLineEdit::textEdited, this,
+            [this](const QString& title) { m_working.discMenuTitle = title.trimmed().toStdString(); });
     // "Auto" first, then 1 up to the cores: the position is the stored number.
     connect(m_conversionsList, &QComboBox::activated, this,
             [this](int position) { m_working.conversionsAtOnce = position; });
@@ -97,6 +104,8 @@ void COutputSettingsDlg::OnInitDialog() {
     FillAllLists();
     InitVolumeSlider();
     FillConversionsList();
+    m_discTitleEdit->setText(QString::fromStdString(m_working.discMenuTitle));
+    m_discTitleEdit->setPlaceholderText(QStringLiteral("The output folder's name"));
 }
 
 // A stored number beyond this machine's cores shows no choice, and is kept.
@@ -123,6 +132,7 @@ void COutputSettingsDlg::ShowDiscImage() {
     m_discImageCheck->setEnabled(IsDiscFormat(Format()));
     m_discMenuCheck->setChecked(m_working.discMenu != 0);
     m_discMenuCheck->setEnabled(m_discImageCheck->isEnabled() && m_working.discImage != 0);
+    m_discTitleEdit->setEnabled(m_discMenuCheck->isEnabled() && m_working.discMenu != 0);
 }
 
 void COutputSettingsDlg::Fill(QComboBox* box, const ChoiceList& list, bool applyEnabled) {

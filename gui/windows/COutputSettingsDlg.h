@@ -7,6 +7,7 @@
 
 class DialogLayout;
 class QCheckBox;
+class QLineEdit;
 class QComboBox;
 class QLabel;
 class QSlider;
@@ -56,14 +57,14 @@ private:
     int Format() const { return m_working.outputFormat; }
 
     ConversionSettings& m_settings;
-    // Only the list choices, the volume and the disc image switch of this
-    // copy are edited and
-    // written back; the letterbox flag and the folder stay the caller's.
+    // Only the list choices, the volume, the disc image switches and the
+    // menu's title of this copy are edited and written back; the letterbox flag and the folder stay the caller's.
     ConversionSettings m_working;
 
     QCheckBox* m_letterboxCheck = nullptr;
     QCheckBox* m_discImageCheck = nullptr;
     QCheckBox* m_discMenuCheck = nullptr;
+    QLineEdit* m_discTitleEdit = nullptr;
     QComboBox* m_conversionsList = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;

@@ -23,18 +23,18 @@ CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void CProgressDlg::ResetProgress() {
-    setWindowTitle(QString::fromStdString(ProgressDialogTemplate().caption));
+    ShowTitle(QString::fromStdString(ProgressDialogTemplate().caption), kNoPercent);
     SetProgressText(QString::fromLatin1(kFirstProgressText));
     m_progressBar->setRange(0, kProgressBarMaximum);
     m_progressBar->setValue(0);
 }
 
 void CProgressDlg::ShowCurrentFile(int position, int count, const std::string& sourcePath) {
-    setWindowTitle(QString::fromStdString(ConvertingTitle(position, count, sourcePath)));
+    ShowTitle(QString::fromStdString(ConvertingTitle(position, count, sourcePath)), m_percent);
 }
 
 void CProgressDlg::ShowCurrentFiles(const std::vector<int>& positions, int count) {
-    setWindowTitle(QString::fromStdString(ConvertingTitle(positions, count)));
+    ShowTitle(QString::fromStdString(ConvertingTitle(positions, count)), m_percent);
 }
 
 void CProgressDlg::ShowOver(QWidget* owner) {
@@ -44,7 +44,7 @@ void CProgressDlg::ShowOver(QWidget* owner) {
 }
 
 void CProgressDlg::ShowReading(const QString& fileName, QWidget* owner) {
-    setWindowTitle(QString::fromStdString(ProgressDialogTemplate().caption));
+    ShowTitle(QString::fromStdString(ProgressDialogTemplate().caption), kNoPercent);
     ShowReadingFile(fileName);
     m_progressBar->setRange(0, kProgressBarMaximum);
     m_progressBar->setValue(0);
@@ -63,11 +63,19 @@ void CProgressDlg::SetProgressText(const QString& text) {
 void CProgressDlg::SetTimeLeft(const QString& text) { m_timeLeft->setText(text); }
 
 void CProgressDlg::SetBarPosition(int position) {
+    ShowTitle(m_title, position * 100 / kProgressBarMaximum);
     // A progress bar repaints itself at once on every change; held back, it
     // joins the text's repaint at the next paint pass instead.
     m_progressBar->setUpdatesEnabled(false);
     m_progressBar->setValue(position);
     m_progressBar->setUpdatesEnabled(true);
+}
+
+// The percentage leads, so that a taskbar's narrow button shows it too.
+void CProgressDlg::ShowTitle(const QString& title, int percent) {
+    m_title = title;
+    m_percent = percent;
+    setWindowTitle(percent == kNoPercent ? title : QStringLiteral("%1% \u00b7 %2").arg(percent).arg(title));
 }
 
 QString CProgressDlg::ProgressText() const { return m_progressText->text(); }

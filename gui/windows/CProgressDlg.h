@@ -28,7 +28,8 @@ public:
     // window's own title.
     void ResetProgress();
     // Names the file being converted and its place in the title:
-    // "Converting 3 of 8 — party.avi".
+    // "Converting 3 of 8 — party.avi", after the batch's percentage once the
+    // bar has moved: "42% · Converting 3 of 8 — party.avi".
     void ShowCurrentFile(int position, int count, const std::string& sourcePath);
     // "Converting 3 and 4 of 8" while several convert side by side.
     void ShowCurrentFiles(const std::vector<int>& positions, int count);
@@ -43,6 +44,7 @@ public:
     // Any other text than a batch's progress clears the time left.
     void SetProgressText(const QString& text);
     void SetTimeLeft(const QString& text);
+    // The batch's bar; its percentage also leads the title.
     void SetBarPosition(int position);
 
     QString ProgressText() const;
@@ -73,6 +75,9 @@ public slots:
     void reject() override;
 
 private:
+    static constexpr int kNoPercent = -1;
+
+    void ShowTitle(const QString& title, int percent);
     void OnCancel();
     void Ask(const QString& text, void (CProgressDlg::*answered)(bool));
     QWidget* MessageOwner(QWidget* owner);
@@ -82,4 +87,6 @@ private:
     QLabel* m_timeLeft = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPointer<QMessageBox> m_question;
+    QString m_title;  // without the percentage
+    int m_percent = kNoPercent;
 };

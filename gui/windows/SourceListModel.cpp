@@ -22,7 +22,8 @@ QStyle::StandardPixmap OutcomePixmap(EntryState state) {
     case EntryState::Converted: return QStyle::SP_DialogApplyButton;
     case EntryState::Incomplete: return QStyle::SP_MessageBoxWarning;
     case EntryState::Failed: return QStyle::SP_MessageBoxCritical;
-    case EntryState::Stopped: return QStyle::SP_BrowserStop;
+    // Not the browser's stop sign: most styles draw it as the red cross of a failure.
+    case EntryState::Stopped: return QStyle::SP_MediaStop;
     case EntryState::Waiting: break;
     }
     return QStyle::SP_CustomBase;
@@ -95,7 +96,7 @@ QString SourceListModel::OutcomeText(int row) const {
     case EntryState::Converted: return QStringLiteral("Converted to %1").arg(QString::fromStdString(status.outputPath));
     case EntryState::Incomplete: return QStringLiteral("Converted in part: %1").arg(reason);
     case EntryState::Failed: return QStringLiteral("Failed: %1").arg(reason);
-    case EntryState::Stopped: return QStringLiteral("Stopped before the end; nothing was kept");
+    case EntryState::Stopped: return QStringLiteral("Stopped: the unfinished output was removed");
     case EntryState::Waiting: break;
     }
     return {};

@@ -149,7 +149,8 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
         {QStringList{"--settings", QString::fromStdString(At("missing.ini"))} + Paths({clip}), 2, "missing.ini"},
         {QStringList{"--output", "/sys/kernel"} + Paths({clip}), 1,
          "No file can be written into the output folder /sys/kernel"},
-        {QStringList{"--format", "7", "--disc-image", "--fit-disc", "--output", QString::fromStdString(At("dvd"))} +
+        {QStringList{"--format", "7", "--disc-image", "--fit-disc", "--disc-title=Our summer", "--output",
+                     QString::fromStdString(At("dvd"))} +
              Paths({clip}),
          0, ""},
         {QStringList{"--format", "5", "--fit-disc", "--output", QString::fromStdString(At("vcd"))} + Paths({clip}), 0,

@@ -90,7 +90,7 @@ TEST_F(DiscPlanTest, DvdLayoutPlaysEveryTitleInTurnWithChaptersEveryFiveMinutes)
     EXPECT_NE(DiscAuthoring::DvdLayoutXml(plan).find("<video format=\"ntsc\" aspect=\"4:3\"/>"), std::string::npos);
 
     // With a menu the disc opens on it, and each title returns to it; "Play all" (g2) goes on first.
-    plan.menu.emplace(720, 480, std::vector<std::string>{"Tom", "b"});
+    plan.menu.emplace(720, 480, std::vector<std::string>{"Tom", "b"}, "Summer");
     xml = DiscAuthoring::DvdLayoutXml(plan);
     for (const char* part : {"<fpc>jump titleset 1 menu;</fpc>", "<vob file=\"menu-1-buttons.mpg\" pause=\"inf\"/>",
                              "<button name=\"b2\">g1 = 1; g2 = 0; jump title 2;</button>",
@@ -108,8 +108,10 @@ TEST(DiscMenuLayout, PagesOfSixInsideTheSafeAreaWithArrowsInReadingOrder) {
     for (const auto& c : cases) {
         std::vector<std::string> names;
         for (int i = 0; i < c.names; ++i) names.push_back("file " + std::to_string(i + 1));
-        DiscMenuLayout menu(720, c.height, names);
+        DiscMenuLayout menu(720, c.height, names, "Summer");
         ASSERT_EQ(menu.Pages().size(), c.buttonsPerPage.size());
+        const MenuRect title = menu.TitleArea();
+        EXPECT_GE(title.y, c.height / 10 - 1);
         for (std::size_t p = 0; p < menu.Pages().size(); ++p) {
             const std::vector<DiscMenuButton>& buttons = menu.Pages()[p].buttons;
             ASSERT_EQ(buttons.size(), c.buttonsPerPage[p]);
@@ -124,11 +126,12 @@ TEST(DiscMenuLayout, PagesOfSixInsideTheSafeAreaWithArrowsInReadingOrder) {
                 EXPECT_LE(b.frame.y + b.frame.height, c.height - c.height / 10 + 1);
                 EXPECT_EQ(b.frame.y % 2 + b.frame.height % 2, 0);
                 EXPECT_GE(b.text.height, DiscMenuLayout::kTextPixels);
+                EXPECT_GT(b.frame.y, title.y + title.height);
             }
         }
     }
     // The first page of eight: three stills a row, then Play all and Next.
-    DiscMenuLayout menu(720, 480, std::vector<std::string>(8, "f"));
+    DiscMenuLayout menu(720, 480, std::vector<std::string>(8, "f"), "");
     const std::vector<DiscMenuButton>& buttons = menu.Pages()[0].buttons;
     std::string arrows;
     for (const DiscMenuButton& b : buttons)
@@ -165,6 +168,15 @@ TEST_F(DiscPlanTest, PlanKeepsWholeFilesInOrderAndSaysWhatItLeavesOut) {
 
     EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), {Converted("e", Outcome::Failed)}, m_folder.string()).skipReason,
               "The disc image was not made: no file was converted whole.");
+
+    // A DVD's menu is titled with the output folder's name, or with the user's title.
+    ConversionSettings dvd = Disc(FormatDvd);
+    DiscImagePlan named = DiscImagePlan::Make(dvd, {Converted("a", Outcome::Whole)}, m_folder.string() + "/");
+    ASSERT_TRUE(named.menu.has_value());
+    EXPECT_EQ(named.menu->Title(), m_folder.filename().string());
+    dvd.discMenuTitle = "Our summer";
+    EXPECT_EQ(DiscImagePlan::Make(dvd, {Converted("a", Outcome::Whole)}, m_folder.string()).menu->Title(),
+              "Our summer");
 }
 
 TEST_F(DiscPlanTest, FilesThatCannotFitSkipTheImage) {

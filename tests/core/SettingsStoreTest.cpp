@@ -58,6 +58,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.mp4Resolution = 9;
     settings.discMenu = 0;
     settings.conversionsAtOnce = 3;
+    settings.discMenuTitle = "Summer 2024";
     ASSERT_TRUE(Store().Save(settings));
     EXPECT_EQ(Store().Load(), settings);
 
@@ -92,7 +93,8 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
                           "MP4 resolution=9",
                           "MP4 frame rate=0",
                           "Disc menu=0",
-                          "Conversions at once=3"};
+                          "Conversions at once=3",
+                          "Disc menu title=Summer 2024"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);
     for (const char* key : keys) {
@@ -121,6 +123,7 @@ TEST_F(SettingsStoreTest, ReadsLikeTheProfileFunctions) {
     EXPECT_EQ(loaded.discMenu, 1);
     EXPECT_EQ(loaded.mp4Quality, 3);  // a file from before MP4 takes the middle step
     EXPECT_EQ(loaded.conversionsAtOnce, ConversionSettings::kAutoConversions);
+    EXPECT_EQ(loaded.discMenuTitle, "");
     EXPECT_EQ(Store().LoadVersion(), "2.5");
 
     ASSERT_TRUE(Store().Save(loaded));

@@ -248,13 +248,13 @@ private slots:
         ConvertInto(Scratch("out"));
         QTRY_COMPARE(fileManager.opened.size(), 1);
         // The bar's reset at the start, under the window's own title, then
-        // the files' reports under the files converting.
+        // the files' reports under the batch's percentage and the files converting.
         QCOMPARE(titles.value(0), QStringLiteral("Tarvine"));
         if (m_atOnce == 1)
-            QCOMPARE(titles.mid(1), QStringList({QString::fromUtf8("Converting 1 of 2 \u2014 first.avi"),
-                                                 QString::fromUtf8("Converting 2 of 2 \u2014 second.avi")}));
+            QCOMPARE(titles.mid(1), QStringList({QString::fromUtf8("20% \u00b7 Converting 1 of 2 \u2014 first.avi"),
+                                                 QString::fromUtf8("25% \u00b7 Converting 2 of 2 \u2014 second.avi")}));
         else
-            QCOMPARE(titles.value(1), QStringLiteral("Converting 1 and 2 of 2"));
+            QCOMPARE(titles.value(1), QString::fromUtf8("20% \u00b7 Converting 1 and 2 of 2"));
         // The summary's Open Folder shows the output folder.
         QCOMPARE(fileManager.opened, QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(Scratch("out")))});
 

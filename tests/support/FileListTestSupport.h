@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QIcon>
+#include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QStringList>
@@ -37,6 +38,7 @@ public:
     QString Tooltip(int row, int column) const { return Cell(row, column).data(Qt::ToolTipRole).toString(); }
     // Whether the row shows an outcome's icon.
     bool Marked(int row) const { return !Cell(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull(); }
+    QImage Mark(int row) const { return Cell(row, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage(); }
     QLineEdit* FolderBox() const {
         return m_window->findChild<QLineEdit*>(QStringLiteral("control%1").arg(IDC_OUTPUT_FOLDER));
     }

@@ -1,6 +1,7 @@
 #include "ClipMaker.h"
 
 #include "core/ArgumentSplitter.h"
+#include "core/DiscAuthoring.h"
 #include "core/DiscFillEstimate.h"
 #include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
@@ -157,6 +158,15 @@ double Brightness(const QImage& picture, const MenuRect& area) {
     return sum / (area.width * area.height);
 }
 
+// The columns and lines of `area` that hold a letter (light on the dark page).
+QRect Ink(const QImage& picture, const QRect& area) {
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(picture.pixel(x, y)) > 128) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
 QStringList Entries(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
@@ -185,6 +195,8 @@ private slots:
     void makesADiscThatReadsBack_data();
     void makesADiscThatReadsBack();
     void stopFailureAndMissingToolLeaveNothing();
+    void menuNamesStandWholeApart_data();
+    void menuNamesStandWholeApart();
     void opensOnAMenuThatPlaysAndReturns_data();
     void opensOnAMenuThatPlaysAndReturns();
     void aListFittedToTheDiscFillsIt();
@@ -306,6 +318,56 @@ void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
                  failure.endsWith(". The converted files are kept."),
              qPrintable(failure));
     QCOMPARE(Entries(folder.path()).size(), before.size() + 3);
+}
+
+void DiscImageTest::menuNamesStandWholeApart_data() {
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("pixelAspect");  // how wide a TV shows a stored pixel
+    QTest::newRow("PAL 4:3") << 576 << 12.0 / 11;
+    QTest::newRow("PAL 16:9") << 576 << 16.0 / 11;
+    QTest::newRow("NTSC 4:3") << 480 << 10.0 / 11;
+    QTest::newRow("NTSC 16:9") << 480 << 40.0 / 33;
+}
+
+void DiscImageTest::menuNamesStandWholeApart() {
+    QFETCH(int, height);
+    QFETCH(double, pixelAspect);
+    // Twenty characters each, one without a space.
+    const std::vector<std::string> names = {"Holiday 2024 - Day 1", "Wedding of Mia & Max", "First day at school!",
+                                            "PXL_20240612_1930451", "Grandma's 80th party", "Kindergarten concert"};
+    const DiscMenuLayout menu(720, height, names, "Summer holidays 2024");
+    QTemporaryDir folder;
+    QCOMPARE(QString::fromStdString(DiscMenuPainter().DrawPage(menu, 0, folder.path().toStdString())), QString());
+    const QImage page(folder.filePath(QString::fromStdString(DiscAuthoring::BackgroundFile(0))));
+    const QImage outlines(folder.filePath(QString::fromStdString(DiscAuthoring::HighlightFile(0))));
+    auto rect = [](const MenuRect& r) { return QRect(r.x, r.y, r.width, r.height); };
+
+    QVERIFY(!Ink(page, rect(menu.TitleArea())).isEmpty());
+    const std::vector<DiscMenuButton>& buttons = menu.Pages().front().buttons;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const QString name = QString::fromStdString(names[i]);
+        const QStringList lines = DiscMenuPainter::LabelLines(name, buttons[i].text.width);
+        QVERIFY2(lines.size() <= 2 && lines.join("").remove(' ') == QString(name).remove(' '),
+                 qPrintable(lines.join('|')));
+        // Measured between the still and the next row: the letters keep to
+        // their own label's box, and a neighbour's letters and highlight
+        // stand clear of it on the TV.
+        const QRect box = rect(buttons[i].text);
+        const QRect band(0, box.top(), page.width(), box.height());
+        const QRect ink = Ink(page, band.intersected(QRect(box.left() - 8, 0, box.width() + 16, page.height())));
+        QVERIFY2(box.contains(ink), qPrintable(name));
+        if (i % 3 == 0) continue;
+        const QRect before = rect(buttons[i - 1].text);
+        const QRect between(before.right() + 1, box.top(), box.left() - before.right() - 1, box.height());
+        QVERIFY(between.width() * pixelAspect >= 12);
+        QVERIFY2(Ink(page, between).isEmpty(), qPrintable(name));
+        for (int x = between.left(); x <= between.right(); ++x) QCOMPARE(qAlpha(outlines.pixel(x, box.top())), 0);
+    }
+    // Only what two lines cannot hold is shortened, in the middle.
+    const QStringList wide = DiscMenuPainter::LabelLines("MMMMMM WWWWWW MMMMMM WWWWWW", buttons[0].text.width);
+    QCOMPARE(wide.size(), 2);
+    QVERIFY2(wide[0].startsWith("MMMMMM") && wide.join(' ').contains(QChar(0x2026)) && wide[1].endsWith("WWWWWW"),
+             qPrintable(wide.join('|')));
 }
 
 void DiscImageTest::opensOnAMenuThatPlaysAndReturns_data() {

@@ -109,6 +109,7 @@ private slots:
     void closingDuringAProbeStopsItAndCloses();
     void theSessionsEndStopsABatchWithoutAsking();
     void theCloseBoxStopsTheBatchAndClosesOnYes();
+    void cancelMarksTheRunningRowStoppedAndLeavesTheWaitingOnes();
     void filesDroppedDuringABatchAreReadAfterIt();
     void runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce();
     void eventsAtRandomMomentsLeaveEveryStateSound_data();
@@ -230,8 +231,9 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     auto marked = [&window](int row) { return window.Marked(row); };
     QCOMPARE(outcome(0), QStringLiteral("Converted to /out/1.avi"));
     QCOMPARE(outcome(1), QStringLiteral("Failed: the source cannot be read"));
-    QVERIFY(outcome(2).startsWith("Stopped"));
+    QCOMPARE(outcome(2), QStringLiteral("Stopped: the unfinished output was removed"));
     QVERIFY(marked(0) && marked(1) && marked(2));
+    QVERIFY(window.Mark(2) != window.Mark(1));    // a stop is not shown as a failure
     QVERIFY(outcome(3).isEmpty() && !marked(3));  // never started
 
     window.Select(1);
@@ -463,8 +465,9 @@ void FileListTest::theCloseBoxStopsTheBatchAndClosesOnYes() {
     CProgressDlg& progress = window->ProgressWindow();
     QStringList closedAt;
     connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
-        if (value == 0 || closedAt.contains(progress.windowTitle())) return;
-        closedAt << progress.windowTitle();
+        const QString file = progress.windowTitle().section(QStringLiteral(" \u00b7 "), 1);  // after the percentage
+        if (value == 0 || closedAt.contains(file)) return;
+        closedAt << file;
         window->close();
     });
     window->OnCommand(IDC_CONVERT);
@@ -476,6 +479,36 @@ void FileListTest::theCloseBoxStopsTheBatchAndClosesOnYes() {
     QVERIFY(!window->IsBusy());
     QVERIFY(QFile::exists(out.filePath("one.avi")));
     QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"one.avi"});
+}
+
+// Four files, one at a time; Cancel and Yes during the second.
+void FileListTest::cancelMarksTheRunningRowStoppedAndLeavesTheWaitingOnes() {
+    QTemporaryDir out;
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 0);
+    ListFour(window);
+    window->Settings().conversionsAtOnce = 1;
+    qputenv("FAKE_ENCODER_SCRIPT", "r6:1 sleep:50 r6:2 write");
+    MessageBoxResponder boxes;
+    boxes.Answer(QMessageBox::Yes);
+    CProgressDlg& progress = window->ProgressWindow();
+    QString titleAtCancel;
+    connect(progress.findChild<QProgressBar*>(), &QProgressBar::valueChanged, &progress, [&](int value) {
+        if (value == 0 || !titleAtCancel.isEmpty() || !progress.windowTitle().contains("2 of 4")) return;
+        titleAtCancel = progress.windowTitle();
+        progress.reject();
+    });
+    window.Convert();
+    qunsetenv("FAKE_ENCODER_SCRIPT");
+
+    // 10 s of the first file and 1 s of the second, of 100 s.
+    QCOMPARE(titleAtCancel, QStringLiteral("11% \u00b7 Converting 2 of 4 \u2014 2.avi"));
+    QVERIFY2(window.Tooltip(0, 0).startsWith("Converted to "), qPrintable(window.Tooltip(0, 0)));
+    QCOMPARE(window.Tooltip(1, 0), QStringLiteral("Stopped: the unfinished output was removed"));
+    QVERIFY(window.Marked(0) && window.Marked(1));
+    QVERIFY(window.Mark(0) != window.Mark(1));
+    for (int row : {2, 3}) QVERIFY(window.Tooltip(row, 0).isEmpty() && !window.Marked(row));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"1.avi"});
 }
 
 void FileListTest::filesDroppedDuringABatchAreReadAfterIt() {

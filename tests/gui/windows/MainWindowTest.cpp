@@ -8,6 +8,7 @@
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CConverterDlg.h"
 #include "gui/windows/COutputSettingsDlg.h"
+#include "gui/windows/CProgressDlg.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,6 +76,7 @@ private slots:
     void terminationSignalClosesAndSaves();
     void keysRunTheirCommands();
     void growsFromItsTemplateSizeAndKeepsItsSize();
+    void theProgressWindowReopensWhereItWasMoved();
 
 private:
     std::unique_ptr<CConverterDlg> NewWindow() {
@@ -521,4 +523,39 @@ void MainWindowTest::growsFromItsTemplateSizeAndKeepsItsSize() {
 }
 
 QTEST_MAIN(MainWindowTest)
+// Shown as a batch shows it, over the main window.
+void MainWindowTest::theProgressWindowReopensWhereItWasMoved() {
+    auto window = NewWindow();
+    ShowActive(*window);
+    CProgressDlg* progress = &window->ProgressWindow();
+    progress->ShowOver(window.get());
+    const QPoint first = progress->pos();
+    progress->hide();
+    progress->ShowOver(window.get());
+    QCOMPARE(progress->pos(), first);  // not moved: placed as before, nothing kept
+
+    const QPoint moved = first + QPoint(-37, 23);
+    progress->move(moved);
+    progress->hide();
+    progress->ShowOver(window.get());
+    QCOMPARE(progress->pos(), moved);
+    progress->hide();
+
+    window.reset();
+    window = NewWindow();  // a restart
+    ShowActive(*window);
+    progress = &window->ProgressWindow();
+    progress->ShowOver(window.get());
+    QCOMPARE(progress->pos(), moved);
+
+    // A place on a screen that is gone comes back onto this one, whole.
+    progress->move(5000, -4000);
+    progress->hide();
+    progress->ShowOver(window.get());
+    const QRect area = progress->screen()->availableGeometry();
+    QVERIFY2(area.contains(progress->frameGeometry()),
+             qPrintable(QStringLiteral("%1,%2").arg(progress->x()).arg(progress->y())));
+    progress->hide();
+}
+
 #include "MainWindowTest.moc"

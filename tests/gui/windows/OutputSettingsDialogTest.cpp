@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -81,6 +82,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {-1, "QLabel", "TV mode"},
                              {-1, "QLabel", "Aspect ratio"},
                              {-1, "QLabel", "Conversions at once"},
+                             {-1, "QLabel", "Disc menu title"},
                              {IDC_SET_FORMAT, "QComboBox", "AVI Format (*.avi)"},
                              {IDC_SET_QUALITY, "QComboBox", "5.Medium (video bitrate:1000kbps; audio bitrate:128kbps)"},
                              {IDC_SET_VIDEO_CODEC, "QComboBox", "Divx"},
@@ -92,6 +94,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_CONVERSIONS, "QComboBox", "Auto"},
                              {IDC_SET_LETTERBOX, "QCheckBox", "Add letter box to keep aspect ratio"},
                              {IDC_SET_DISC_IMAGE, "QCheckBox", "Make a disc image"},
+                             {IDC_SET_DISC_TITLE, "QLineEdit", ""},
                              {IDC_SET_VOLUME, "QSlider", ""},
                              {IDC_SET_VOLUME_LABEL, "QLabel", "+0db"},
                              {ID_OK, "QPushButton", "Ok"},
@@ -313,18 +316,25 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     conversions.accept();
     QCOMPARE(settings.conversionsAtOnce, 1);
 
-    // The disc image and menu switches are the working copy's, like the
-    // lists; the menu is greyed with the image.
-    settings.outputFormat = FormatVcd;
+    // The disc image and menu switches and the menu's title are the working
+    // copy's, like the lists; the menu is greyed with the image, the title
+    // with the menu.
+    settings.outputFormat = FormatDvd;
     COutputSettingsDlg disc(settings);
     QCheckBox* menu = ControlOf<QCheckBox>(&disc, IDC_SET_DISC_MENU);
-    QVERIFY(menu->isEnabled() && menu->isChecked());
+    QLineEdit* title = ControlOf<QLineEdit>(&disc, IDC_SET_DISC_TITLE);
+    QVERIFY(menu->isEnabled() && menu->isChecked() && title->isEnabled());
+    QTest::keyClicks(title, " Our summer ");
     menu->click();
+    QVERIFY(!title->isEnabled());
     ControlOf<QCheckBox>(&disc, IDC_SET_DISC_IMAGE)->click();
     QVERIFY(!menu->isEnabled());
     disc.accept();
     QCOMPARE(settings.discImage, 0);
     QCOMPARE(settings.discMenu, 0);
+    QCOMPARE(settings.discMenuTitle, "Our summer");
+    COutputSettingsDlg again(settings);
+    QCOMPARE(ControlOf<QLineEdit>(&again, IDC_SET_DISC_TITLE)->text(), QStringLiteral("Our summer"));
 }
 
 QTEST_MAIN(OutputSettingsDialogTest)
