@@ -4,7 +4,6 @@
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
 #include "core/WritableFolder.h"
-#include "engine/ConversionHost.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -41,8 +40,8 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
 
 }  // namespace
 
-ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram, const DiscMenuArtist* menuArtist)
-    : m_host(host), m_launcher(host, encoderProgram), m_discImageMaker(std::move(encoderProgram), menuArtist) {
+ConversionEngine::ConversionEngine(std::string encoderProgram, const DiscMenuArtist* menuArtist)
+    : m_launcher(encoderProgram), m_discImageMaker(std::move(encoderProgram), menuArtist) {
     m_unansweredCancel.setSingleShot(true);
     m_unansweredCancel.setInterval(kUnansweredCancelMs);
     connect(&m_unansweredCancel, &QTimer::timeout, this, [this] {
@@ -67,20 +66,21 @@ void ConversionEngine::EnterState(State state) {
     emit StateChanged(state);
 }
 
-void ConversionEngine::ConvertAll() {
-    if (m_state != State::Idle || Refused()) return;
+void ConversionEngine::ConvertAll(BatchOrder order) {
+    if (m_state != State::Idle) return;
+    m_order = std::move(order);
+    if (Refused()) return;
     StartBatch();
     StartRuns();
 }
 
 // What stands in the way of a batch is told once, before anything starts.
 bool ConversionEngine::Refused() {
-    if (m_host.Sources().fileCount() == 0) {
+    if (m_order.files.fileCount() == 0) {
         Refuse(MessageSeverity::Plain, QStringLiteral("No file in the list"));
         return true;
     }
-    ConversionSettings& settings = m_host.Settings();
-    settings.outputFolder = m_host.OutputFolderText().toStdString();
+    const ConversionSettings& settings = m_order.settings;
     const QString folder = FromLocal(settings.outputFolder);
     if (EnsureFolder(settings.outputFolder) != 0) {
         QString cause = QString::fromLocal8Bit(std::strerror(errno));
@@ -97,19 +97,19 @@ bool ConversionEngine::Refused() {
 }
 
 void ConversionEngine::StartBatch() {
-    m_batch.emplace(m_host.Sources(), SteadyTickCount());
+    m_batch.emplace(m_order.files, SteadyTickCount());
     const int cores = AvailableCores();
-    m_conversionsAtOnce = ::ConversionsAtOnce(m_host.Settings(), cores, m_batch->EntryCount());
+    m_conversionsAtOnce = ::ConversionsAtOnce(m_order.settings, cores, m_batch->EntryCount());
     // One run alone takes every core, as it always did.
     m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(cores, m_conversionsAtOnce) : 0;
-    m_temporaries.emplace(m_host.Settings().outputFolder);
+    m_temporaries.emplace(m_order.settings.outputFolder);
     m_runKilled = false;
     m_goOnDeclined = false;
     m_startFailure.clear();
     m_discImageLines.clear();
     m_discImageMade = false;
     m_progress.cancelRequested = false;
-    emit BatchStarted();
+    emit BatchStarted(m_batch->EntryCount());
     EnterState(State::Converting);
 }
 
@@ -117,7 +117,7 @@ void ConversionEngine::StartBatch() {
 void ConversionEngine::StartRuns() {
     while (static_cast<int>(m_runs.size()) < m_conversionsAtOnce) {
         std::optional<ConversionBatch::RunPlan> plan =
-            m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources());
+            m_batch->PlanNext(m_order.settings, m_targets, m_order.files);
         if (!plan) break;
         if (!StartRun(std::move(*plan))) return;
     }
@@ -128,16 +128,16 @@ void ConversionEngine::StartRuns() {
 // ends the batch.
 bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
     const int index = plan.index;
-    emit FileStarted(index);
+    emit FileStarted(m_batch->Entry(index));
     EncoderRunValues values{plan.sourcePath,       plan.outputPath, plan.padding.horizontal,
                             plan.padding.vertical, EncoderConvert,  0,
-                            plan.frameRate};
+                            plan.frameRate,        plan.order};
     QString failure;
-    EncoderProcessPtr process = m_launcher.Launch(values, failure, m_threadsPerRun);
+    EncoderProcessPtr process = m_launcher.Launch(values, m_order.settings, m_targets, failure, m_threadsPerRun);
     if (!process) {
         // Every later file would fail the same way: one message, no summary.
         m_batch->Fail(index, "the encoder could not be started");
-        emit FileEnded(index);
+        emit FileEnded(m_batch->Entry(index));
         m_startFailure = failure;
         StopRuns();
         return false;
@@ -261,7 +261,7 @@ void ConversionEngine::StopRuns() {
         EncoderExit exit = *m_runs.at(index).heldExit;
         m_batch->Finish(index, exit, IsFile(m_runs.at(index).plan.outputPath));
         LetRunGo(index, exit);
-        emit FileEnded(index);
+        emit FileEnded(m_batch->Entry(index));
     }
     for (auto& [index, run] : m_runs) StopRun(run);
     if (m_runs.empty()) FinishBatch(false);
@@ -287,7 +287,7 @@ void ConversionEngine::CompleteRun(int index, const EncoderExit& exit) {
         emit Asked(EngineQuestion::GoOn,
                    QStringLiteral("%1 could not be converted: the disk holding %2 is full.\n"
                                   "Go on with the %3 remaining files?")
-                       .arg(FromLocal(m_batch->Entry(index).sourcePath), FromLocal(m_host.Settings().outputFolder))
+                       .arg(FromLocal(m_batch->Entry(index).sourcePath), FromLocal(m_order.settings.outputFolder))
                        .arg(m_batch->RemainingCount()));
         return;
     }
@@ -303,9 +303,9 @@ bool ConversionEngine::RecordEnd(int index, const EncoderExit& exit) {
         const int namesTaken = run.namesTaken + 1;
         LetRunGo(index, exit);
         std::optional<ConversionBatch::RunPlan> plan =
-            m_batch->PlanAgain(index, m_host.Settings(), m_host.Targets(), m_host.Sources());
+            m_batch->PlanAgain(index, m_order.settings, m_targets, m_order.files);
         if (!plan) {
-            emit FileEnded(index);
+            emit FileEnded(m_batch->Entry(index));
             return true;
         }
         StartRun(std::move(*plan), namesTaken);
@@ -313,7 +313,7 @@ bool ConversionEngine::RecordEnd(int index, const EncoderExit& exit) {
     }
     m_batch->Finish(index, exit, IsFile(run.plan.outputPath));
     LetRunGo(index, exit);
-    emit FileEnded(index);
+    emit FileEnded(m_batch->Entry(index));
     return true;
 }
 
@@ -334,7 +334,7 @@ void ConversionEngine::EndStoppedRun(int index, const EncoderExit& exit) {
     if (exit.LeftOutput()) std::remove(m_runs.at(index).plan.outputPath.c_str());
     m_batch->Stop(index);
     LetRunGo(index, exit);
-    emit FileEnded(index);
+    emit FileEnded(m_batch->Entry(index));
     if (m_runs.empty()) FinishBatch(false);
 }
 
@@ -347,7 +347,7 @@ void ConversionEngine::LetRunGo(int index, const EncoderExit& exit) {
 
 // After the last file's run: the disc image, when one is wanted, then the end.
 void ConversionEngine::FinishConversions() {
-    const ConversionSettings& settings = m_host.Settings();
+    const ConversionSettings& settings = m_order.settings;
     if (m_goOnDeclined || !DiscImagePlan::Wanted(settings)) {
         FinishBatch(true);
         return;
@@ -369,9 +369,8 @@ void ConversionEngine::FinishBatch(bool summarise) {
     m_stopAfterReply.stop();
     m_runs.clear();
     if (m_runKilled) m_temporaries->RemoveNewFiles();
-    m_host.BatchEnded(*m_batch);
     EnterState(State::Idle);
-    emit BatchFinished();
+    emit BatchFinished(m_batch->Entries());
     if (summarise) ShowSummary();
     if (!m_startFailure.isEmpty()) Refuse(MessageSeverity::Critical, std::exchange(m_startFailure, QString()));
 }
@@ -390,7 +389,7 @@ void ConversionEngine::ShowSummary() {
         for (std::size_t i = 0; i + 1 < m_discImageLines.size(); ++i)
             details += (details.isEmpty() ? QString() : QStringLiteral("\n")) + FromLocal(m_discImageLines[i]);
     }
-    emit Summarised({severity, head, details, FromLocal(m_host.Settings().outputFolder)});
+    emit Summarised({severity, head, details, FromLocal(m_order.settings.outputFolder)});
 }
 
 void ConversionEngine::ShowProgress(Run& run, double value) {
@@ -399,8 +398,10 @@ void ConversionEngine::ShowProgress(Run& run, double value) {
     if (value == run.shownSeconds) return;
     run.shownSeconds = value;
 
-    emit Progressed({index, value, m_batch->DoneSecondsBesides(index), m_host.Sources().totalDuration(),
-                     SteadyTickCount() - m_batch->StartTick()});
+    const BatchEntry& entry = m_batch->Entry(index);
+    const double share = entry.durationSeconds > 0 ? value / entry.durationSeconds : 0.0;
+    emit Progressed({index, entry.row, value, share, m_batch->DoneSecondsBesides(index),
+                     m_order.files.totalDuration(), SteadyTickCount() - m_batch->StartTick()});
 }
 
 void ConversionEngine::Refuse(MessageSeverity severity, const QString& text) { emit Told({severity, text, {}, {}}); }

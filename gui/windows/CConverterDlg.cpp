@@ -488,19 +488,16 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
     m_engine.reset();
     m_presenter = std::make_unique<BatchPresenter>(*this);
-    m_engine = std::make_unique<ConversionEngine>(*this, program, &m_menuPainter);
-    m_prober = std::make_unique<SourceProber>(*this, m_engine->Launcher());
+    m_engine = std::make_unique<ConversionEngine>(program, &m_menuPainter);
+    m_prober = std::make_unique<SourceProber>(m_engine->Launcher());
     m_presenter->Follow(*m_engine);
     m_presenter->Follow(*m_prober);
-    connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
+    connect(m_engine.get(), &ConversionEngine::BatchFinished, this, [this] { OnBatchFinished(); });
     connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });
-    connect(m_engine.get(), &ConversionEngine::FileStarted, this,
-            [this](int index) { m_sourceList.ShowRunning(m_engine->Batch()->Entry(index), 0.0); });
-    connect(m_engine.get(), &ConversionEngine::Progressed, this, [this](const RunProgress& progress) {
-        m_sourceList.ShowRunning(m_engine->Batch()->Entry(progress.index), progress.seconds);
-    });
-    connect(m_engine.get(), &ConversionEngine::FileEnded, this,
-            [this](int index) { m_sourceList.ShowOutcome(m_engine->Batch()->Entry(index)); });
+    connect(m_engine.get(), &ConversionEngine::FileStarted, &m_sourceList, &SourceListModel::ShowStarted);
+    connect(m_engine.get(), &ConversionEngine::Progressed, &m_sourceList, &SourceListModel::ShowProgress);
+    connect(m_engine.get(), &ConversionEngine::FileEnded, &m_sourceList, &SourceListModel::ShowOutcome);
+    connect(m_engine.get(), &ConversionEngine::BatchFinished, &m_sourceList, &SourceListModel::ShowOutcomes);
     connect(m_prober.get(), &SourceProber::SourceRead, this, &CConverterDlg::AppendRow);
     connect(m_prober.get(), &SourceProber::Finished, this, &CConverterDlg::ShowAddFailures);
 }
@@ -522,12 +519,14 @@ void CConverterDlg::AddFiles(const QStringList& paths) {
     if (m_engine->IsConverting())
         m_waitingFiles += paths;
     else
-        m_prober->Add(paths);
+        m_prober->Add(paths, Sources().fileCount());
 }
 
 void CConverterDlg::ConvertAll() {
-    if (!m_engine->IsConverting() && !ConfirmDiscFill()) return;
-    m_engine->ConvertAll();
+    if (m_engine->IsConverting() || !ConfirmDiscFill()) return;
+    // The folder a conversion of listed files takes is kept, whether or not it can be used.
+    if (Sources().fileCount() > 0) m_outputFolder = OutputFolderText().toStdString();
+    m_engine->ConvertAll({m_settings, Sources()});
 }
 
 void CConverterDlg::OnBatchFinished() {
@@ -537,7 +536,7 @@ void CConverterDlg::OnBatchFinished() {
         QDialog::reject();
         return;
     }
-    m_prober->Add(std::exchange(m_waitingFiles, {}));
+    m_prober->Add(std::exchange(m_waitingFiles, {}), Sources().fileCount());
 }
 
 // The session ends: a batch stops without a question, reading stops, and
@@ -644,12 +643,6 @@ void CConverterDlg::SwapRows(int from, int to) {
     m_sourceList.Swap(from, to);
     SelectRow(to);
     m_fileList->setFocus();
-}
-
-// Each row shows what the batch made of its file, from the end of its run
-// until the list changes.
-void CConverterDlg::BatchEnded(const ConversionBatch& batch) {
-    for (int index = 0; index < batch.EntryCount(); ++index) m_sourceList.ShowOutcome(batch.Entry(index));
 }
 
 void CConverterDlg::OnListRightClick() { SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this); }

@@ -2,10 +2,8 @@
 
 #include "core/AppProfile.h"
 #include "core/ConversionSettings.h"
-#include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
 #include "discmenu/DiscMenuPainter.h"
-#include "engine/ConversionHost.h"
 #include "gui/widgets/CommandTarget.h"
 #include "gui/windows/SourceListModel.h"
 
@@ -32,10 +30,10 @@ class QTreeView;
 // The program's main window: toolbar, source file list with its side
 // buttons, output folder row and the quick format, TV-mode and aspect boxes.
 // It owns the live settings (loaded when it is built, saved when it is
-// destroyed, so every way of closing keeps them), the encode targets and the
-// source list, and the conversion engine with its progress window, and routes
-// every command of the program through OnCommand.
-class CConverterDlg : public QDialog, public CommandTarget, public ConversionHost {
+// destroyed, so every way of closing keeps them) and the source list, and the
+// conversion engine with its progress window, and routes every command of the
+// program through OnCommand.
+class CConverterDlg : public QDialog, public CommandTarget {
     Q_OBJECT
 public:
     // Shows a folder picker; returns the chosen folder, or an empty text when
@@ -69,11 +67,9 @@ public:
     // overfill, asks whether to convert all the same; true to go on.
     bool ConfirmDiscFill();
 
-    QString OutputFolderText() const override;
-    ConversionSettings& Settings() override { return m_settings; }
-    EncodeTargets& Targets() override { return m_targets; }
-    const SourceList& Sources() const override { return m_sourceList.Sources(); }
-    void BatchEnded(const ConversionBatch& batch) override;
+    ConversionSettings& Settings() { return m_settings; }
+    const SourceList& Sources() const { return m_sourceList.Sources(); }
+    SourceListModel& SourceRows() { return m_sourceList; }
     ConversionEngine& Engine() { return *m_engine; }
     SourceProber& Prober() { return *m_prober; }
     CProgressDlg& ProgressWindow();
@@ -130,6 +126,7 @@ private:
     QPoint PopupPosition() const;
 
     void ConvertAll();
+    QString OutputFolderText() const;
     bool MayLoseTheList();
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
     // An OK box; the application's name is the caption unless one is given.
@@ -145,7 +142,6 @@ private:
     FolderChooser m_chooseFolder;
     FileChooser m_chooseFiles;
 
-    EncodeTargets m_targets;
     // The settings' output folder. Only Change, Enter in the box and a
     // conversion update it, so a folder typed and never used is not saved.
     std::string& m_outputFolder;

@@ -14,9 +14,16 @@ void TestHost::List(const std::string& path, double seconds, int width, int heig
     sources.Append({path, seconds, width, height, fps});
 }
 
-void TestHost::BatchEnded(const ConversionBatch& batch) {
-    endedEntries.clear();
-    for (int index = 0; index < batch.EntryCount(); ++index) endedEntries.push_back(batch.Entry(index));
+BatchOrder TestHost::Order() const {
+    BatchOrder order{settings, sources};
+    order.settings.outputFolder = folderText.toStdString();
+    return order;
+}
+
+void TestHost::Follow(ConversionEngine& engine) {
+    presenter.Follow(engine);
+    QObject::connect(&engine, &ConversionEngine::BatchFinished, &window,
+                     [this](const std::vector<BatchEntry>& entries) { endedEntries = entries; });
 }
 
 MessageBoxResponder::MessageBoxResponder() { qApp->installEventFilter(this); }
