@@ -10,7 +10,7 @@ DEB_PACKAGES = cmake ninja-build g++ pkg-config make \
   libswresample-dev libavutil-dev ffmpeg \
   libsimpleini-dev libicu-dev libgtest-dev googletest \
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation time locales openbox xdotool \
-  dvdauthor genisoimage vcdimager lsdvd parallel libdvdnav-dev
+  dvdauthor genisoimage vcdimager lsdvd parallel libdvdnav-dev bash-completion groff-base
 
 ifeq ($(shell id -u),0)
 SUDO =

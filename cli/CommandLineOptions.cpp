@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <span>
 
 namespace {
 
@@ -14,11 +15,14 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// A format by its number or by its name in the "Output format" box, in any case.
+// A format by its number, its short name or its name in the "Output format"
+// box, in any case.
 int ParseFormat(const std::string& value) {
-    const std::vector<std::string> names = FormatCatalogue::FormatTexts();
-    for (int format = 0; format < static_cast<int>(names.size()); ++format)
-        if (value == std::to_string(format) || Lower(value) == Lower(names[format])) return format;
+    const std::span<const FormatEntry> formats = FormatCatalogue::Formats();
+    for (int format = 0; format < static_cast<int>(formats.size()); ++format)
+        if (value == std::to_string(format) || Lower(value) == formats[format].shortName ||
+            Lower(value) == Lower(formats[format].comboText))
+            return format;
     throw UsageError("\"" + value + "\" is no output format; --list-formats lists them.");
 }
 
@@ -36,7 +40,11 @@ int ParseJobs(const std::string& value) {
     return jobs;
 }
 
-std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
+// An unset shell variable gives an empty argument: it names no file.
+std::string Absolute(const std::string& path) {
+    if (path.empty()) throw UsageError("An empty argument was given as a file to convert.");
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
 
 // One row per option; a new option is one more row.
 struct OptionRow {
@@ -49,7 +57,9 @@ struct OptionRow {
 constexpr OptionRow kOptions[] = {
     {"--settings", "FILE", "read the settings from FILE instead of the program's option.ini",
      [](CommandLineOptions& o, const std::string& v) { o.settingsFile = Absolute(v); }},
-    {"--format", "N", "convert to output format N (a number or a name, see --list-formats)",
+    {"--format", "N",
+     "convert to output format N (a number, a short name such as mp4 or dvd, or the list's name; see "
+     "--list-formats)",
      [](CommandLineOptions& o, const std::string& v) { o.format = ParseFormat(v); }},
     {"--output", "DIR", "write the converted files into DIR",
      [](CommandLineOptions& o, const std::string& v) { o.outputFolder = Absolute(v); }},
@@ -65,7 +75,9 @@ constexpr OptionRow kOptions[] = {
      [](CommandLineOptions& o, const std::string&) { o.fitDisc = true; }},
     {"--json", nullptr, "report progress as one JSON object a line",
      [](CommandLineOptions& o, const std::string&) { o.json = true; }},
-    {"--list-formats", nullptr, "list the output formats with their numbers and exit",
+    {"--verbose", nullptr, "also show the warnings of the libraries underneath",
+     [](CommandLineOptions& o, const std::string&) { o.verbose = true; }},
+    {"--list-formats", nullptr, "list the output formats with their numbers and short names and exit",
      [](CommandLineOptions& o, const std::string&) { o.listFormats = true; }},
     {"--help", nullptr, "show this help and exit", [](CommandLineOptions& o, const std::string&) { o.help = true; }},
     {"--version", nullptr, "show the version and exit",
@@ -106,6 +118,7 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         } else if (equals != std::string::npos) {
             throw UsageError("The option " + name + " takes no value.");
         }
+        if (row->value && value.empty()) throw UsageError("The option " + name + " needs a value, not an empty one.");
         row->apply(options, value);
     }
     return options;
@@ -134,8 +147,8 @@ std::string UsageText() {
 
 std::string FormatListText() {
     std::string text;
-    const std::vector<std::string> names = FormatCatalogue::FormatTexts();
-    for (std::size_t format = 0; format < names.size(); ++format)
-        text += FormatText("%2zu  %s\n", format, names[format].c_str());
+    const std::span<const FormatEntry> formats = FormatCatalogue::Formats();
+    for (std::size_t format = 0; format < formats.size(); ++format)
+        text += FormatText("%2zu  %-9s %s\n", format, formats[format].shortName, formats[format].comboText);
     return text;
 }

@@ -15,6 +15,7 @@ struct CommandLineOptions {
     std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
     bool fitDisc = false;                     // lower a DVD or SVCD batch's video rate to fit one disc
     bool json = false;                        // progress as JSON lines
+    bool verbose = false;                     // Qt's own warnings on standard error too
     bool listFormats = false;
     bool help = false;
     bool version = false;
@@ -35,5 +36,5 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments);
 // The --help text, from the same table the parser reads.
 std::string UsageText();
 
-// "0  AVI" ..., one output format a line, for --list-formats.
+// " 0  avi       AVI Format (*.avi)" ..., one output format a line, for --list-formats.
 std::string FormatListText();

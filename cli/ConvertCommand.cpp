@@ -1,10 +1,32 @@
 #include "cli/ConvertCommand.h"
 
 #include "core/DiscFillEstimate.h"
+#include "core/DiscFillQuestion.h"
+#include "text/FormatText.h"
 
 #include <QTimer>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// A file that is there and opens, yet was refused, holds no video the
+// encoder can read.
+std::string WhyUnreadable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return "the file cannot be read as video";
+    }
+    if (errno == ENOENT) return "the file does not exist";
+    return std::string("the file cannot be opened: ") + std::strerror(errno);
+}
+
+}  // namespace
 
 ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
                                const DiscMenuArtist* menuArtist, bool fitToDisc)
@@ -37,21 +59,20 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
 }
 
 void ConvertCommand::Start(const std::vector<std::string>& files) {
-    QStringList paths;
-    for (const std::string& file : files) paths << QString::fromStdString(file);
-    m_prober.Add(paths, m_order.files.fileCount());
+    m_prober.Add(files, m_order.files.fileCount());
 }
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
-    for (const std::string& path : unreadable) m_printer.SourceUnreadable(path, "the file cannot be read as video");
+    for (const std::string& path : unreadable) m_printer.SourceUnreadable(path, WhyUnreadable(path));
     if (refusedForRoom > 0)
         ProgressPrinter::Problem(QStringLiteral("%1 of the files were left out: a batch holds at most %2 files.")
                                      .arg(refusedForRoom)
                                      .arg(SourceList::kCapacity));
-    m_anyUnreadable = !unreadable.empty() || refusedForRoom > 0;
+    m_unlisted = static_cast<int>(unreadable.size()) + refusedForRoom;
     if (m_stopped) return End(kExitStopped);
     if (m_order.files.fileCount() == 0) return End(kExitNotConverted);
     if (m_fitToDisc) FitToDisc();
+    TellWhenOverCapacity();
     m_engine.ConvertAll(m_order);
     // A refusal (a folder that takes no file) was told; nothing started.
     if (!m_engine.IsConverting() && !m_engine.Batch()) End(kExitNotConverted);
@@ -74,6 +95,21 @@ void ConvertCommand::FitToDisc() {
                                      .arg(fit->discs));
     else
         settings.fittedVideoKbps = fit->videoKbps;
+}
+
+// Where the window asks, the command line says what the question says and
+// goes on as after "Yes": the files are converted, the image only if they fit.
+void ConvertCommand::TellWhenOverCapacity() {
+    const SourceList& sources = m_order.files;
+    std::optional<DiscFillQuestion> question = DiscFillQuestion::For(
+        m_order.settings, sources.totalDuration(), sources.fileCount(),
+        [](double value, int decimals) { return FormatText("%.*f", decimals, value); });
+    if (!question) return;
+    std::string text = question->text;
+    if (question->fittingKbps > 0)
+        text += " --fit-disc would lower the video rate of this batch to " + std::to_string(question->fittingKbps) +
+                " kbit/s.";
+    ProgressPrinter::Problem(QString::fromStdString(text));
 }
 
 // Like a confirmed Cancel: the files converted stay, the unfinished one goes.
@@ -110,14 +146,25 @@ void ConvertCommand::OnBatchFinished(const std::vector<BatchEntry>& entries) {
     for (const BatchEntry& entry : entries)
         if (!m_ended.contains(entry.row)) OnFileEnded(entry);
     if (m_stopped) return End(kExitStopped, m_summary);
-    const bool whole = !m_summary.isEmpty() && m_summarySeverity == MessageSeverity::Information && !m_anyUnreadable;
-    End(whole ? kExitConverted : kExitNotConverted, m_summary);
+    const bool whole = !m_summary.isEmpty() && m_summarySeverity == MessageSeverity::Information && m_unlisted == 0;
+    End(whole ? kExitConverted : kExitNotConverted, CountingUnlisted(m_summary));
 }
 
 void ConvertCommand::End(int exitStatus, const QString& summary) {
     m_printer.BatchEnded(exitStatus, summary);
     // Out of the engine's own signal: the program may end with it.
     QTimer::singleShot(0, this, [this, exitStatus] { emit Finished(exitStatus); });
+}
+
+// The engine's summary knows only the listed files; the files that could not
+// be listed were not converted either.
+QString ConvertCommand::CountingUnlisted(const QString& summary) const {
+    const ConversionBatch& batch = *m_engine.Batch();
+    if (m_unlisted == 0 || summary.isEmpty()) return summary;
+    const std::uint32_t elapsedSeconds = (SteadyTickCount() - batch.StartTick()) / 1000;
+    const qsizetype headEnd = summary.indexOf('\n');
+    return QString::fromStdString(batch.SummaryHead(elapsedSeconds, m_unlisted)) +
+           (headEnd < 0 ? QString() : summary.mid(headEnd));
 }
 
 FileReport ConvertCommand::Report(const BatchEntry& entry) const {

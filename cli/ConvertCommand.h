@@ -41,6 +41,8 @@ signals:
 private:
     void OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom);
     void FitToDisc();
+    void TellWhenOverCapacity();
+    QString CountingUnlisted(const QString& summary) const;
     void OnStopSignal();
     void OnAsked(EngineQuestion question);
     void OnProgress(const RunProgress& progress);
@@ -58,7 +60,7 @@ private:
     std::set<int> m_ended;  // the rows whose end was reported
     bool m_fitToDisc;
     bool m_stopped = false;
-    bool m_anyUnreadable = false;
+    int m_unlisted = 0;  // files given that could not be listed
     QString m_summary;
     MessageSeverity m_summarySeverity = MessageSeverity::Critical;
 };

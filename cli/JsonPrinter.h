@@ -7,7 +7,8 @@
 
 // One JSON object a line, for programs: {"event":"file-started",...},
 // "progress", "file-ended" (with the status, the reason and the output
-// path), and "batch-ended" (with the exit status).
+// path), and "batch-ended" (with the exit status). A path that is not UTF-8
+// comes with its bytes in hex too ("source-bytes", "output-bytes").
 class JsonPrinter : public ProgressPrinter {
 public:
     explicit JsonPrinter(std::FILE* out) : m_out(out) {}
@@ -20,6 +21,9 @@ public:
 
     // The text as a JSON string, quotes included.
     static std::string Quoted(const std::string& text);
+    // "source":"...", for a path; one whose bytes are not UTF-8 is followed
+    // by "source-bytes":"<hex>", which gives it back exactly.
+    static std::string PathMembers(const char* member, const std::string& path);
 
 private:
     void Line(const std::string& members);

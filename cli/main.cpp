@@ -11,9 +11,9 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QtGlobal>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -25,6 +25,10 @@ int Usage(const std::string& problem) {
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<std::string>(argv + 1, argv + argc); }
+
+// Qt's own warnings (no runtime folder for root, a process let go of after a
+// stop) say nothing a user of this command can act on.
+void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 }  // namespace
 
@@ -48,8 +52,11 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (options.files.empty()) return Usage("No file to convert was given.");
-    if (options.settingsFile && !std::filesystem::is_regular_file(*options.settingsFile))
-        return Usage("The settings file " + *options.settingsFile + " cannot be read.");
+    if (options.settingsFile) {
+        const std::string problem = SettingsStore::ProblemWith(*options.settingsFile);
+        if (!problem.empty()) return Usage("The settings file " + *options.settingsFile + " " + problem + ".");
+    }
+    if (!options.verbose) qInstallMessageHandler(QuietQtMessages);
 
     ConversionSettings settings =
         options.settingsFile ? SettingsStore::LoadFrom(*options.settingsFile) : SettingsStore().Load();
@@ -58,6 +65,9 @@ int main(int argc, char** argv) {
     if (options.discImage) settings.discImage = 1;
     if (options.discMenu) settings.discMenu = *options.discMenu ? 1 : 0;
     if (options.jobs) settings.conversionsAtOnce = *options.jobs;
+    if (options.discImage && !DiscKindOf(settings.outputFormat))
+        ProgressPrinter::Problem(QStringLiteral(
+            "Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."));
 
     // A DVD menu is drawn with Qt's painter, which needs a GUI application;
     // the offscreen platform draws without a display.

@@ -126,10 +126,10 @@ bool ConversionBatch::NoneConverted() const {
     return CountIn(m_entries, EntryState::Converted) + CountIn(m_entries, EntryState::Incomplete) == 0;
 }
 
-std::string ConversionBatch::SummaryHead(std::uint32_t elapsedSeconds) const {
+std::string ConversionBatch::SummaryHead(std::uint32_t elapsedSeconds, int unlisted) const {
     std::string time = "Total Time:" + FormatClock(elapsedSeconds);
-    if (AllConverted()) return "Mission accomplished! " + time;
-    int total = EntryCount();
+    if (AllConverted() && unlisted == 0) return "Mission accomplished! " + time;
+    int total = EntryCount() + unlisted;
     int incomplete = CountIn(m_entries, EntryState::Incomplete);
     int notConverted = total - CountIn(m_entries, EntryState::Converted) - incomplete;
     if (notConverted == 0) return CountOfFiles(incomplete, total, "converted only in part. ") + time;

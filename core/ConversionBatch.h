@@ -85,7 +85,9 @@ public:
     // The summary's first line: "Mission accomplished! Total Time:hh:mm:ss"
     // when every file was converted whole, otherwise what went wrong, for
     // example "2 of 3 files were not converted. Total Time:00:00:04".
-    std::string SummaryHead(std::uint32_t elapsedSeconds) const;
+    // `unlisted` files were given but never listed (unreadable): not
+    // converted either.
+    std::string SummaryHead(std::uint32_t elapsedSeconds, int unlisted = 0) const;
     // The files converted in part and the files not converted, each with its
     // reason, and the files a stopped batch never reached; empty when none.
     std::string SummaryDetails() const;

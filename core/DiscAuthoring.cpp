@@ -18,6 +18,10 @@ std::string XmlEscaped(const std::string& text) {
         case '>': escaped += "&gt;"; break;
         case '"': escaped += "&quot;"; break;
         case '\'': escaped += "&apos;"; break;
+        // A parser reads these in an attribute as spaces, unless referenced.
+        case '\t': escaped += "&#9;"; break;
+        case '\n': escaped += "&#10;"; break;
+        case '\r': escaped += "&#13;"; break;
         default: escaped += c;
         }
     }
@@ -184,6 +188,15 @@ std::vector<DiscAuthoringResult> Results(const DiscImagePlan& plan) {
     std::vector<DiscAuthoringResult> results;
     for (const std::string& path : plan.names.Paths()) results.push_back({FileName(path), path});
     return results;
+}
+
+std::string RetargetCue(const std::string& cue, const DiscImageNames& made, const DiscImageNames& final) {
+    const std::string from = "\"" + FileName(made.image) + "\"";
+    const std::string to = "\"" + FileName(final.image) + "\"";
+    std::string retargeted = cue;
+    for (auto at = retargeted.find(from); at != std::string::npos; at = retargeted.find(from, at + to.size()))
+        retargeted.replace(at, from.size(), to);
+    return retargeted;
 }
 
 }  // namespace DiscAuthoring

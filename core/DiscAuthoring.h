@@ -58,5 +58,8 @@ std::string BackgroundFile(std::size_t page);
 std::string HighlightFile(std::size_t page);
 std::string SelectFile(std::size_t page);
 std::vector<DiscAuthoringResult> Results(const DiscImagePlan& plan);
+// A VCD's or SVCD's cue sheet names its .bin file: the sheet of an image
+// made under the names `made` and moved out under `final`.
+std::string RetargetCue(const std::string& cue, const DiscImageNames& made, const DiscImageNames& final);
 
 }  // namespace DiscAuthoring

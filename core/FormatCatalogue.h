@@ -75,6 +75,7 @@ enum class ArgumentStyle { Avi, Mpeg1, Mpeg2, Vcd, Svcd, Dvd, WindowsMedia, Mp4,
 // size and rate first, then their PAL ones.
 struct FormatEntry {
     const char* comboText;
+    const char* shortName;  // what tarvine-convert's --format takes besides the number
     FormatFamily family;
     const char* extension;
     ArgumentStyle style;

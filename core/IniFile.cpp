@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::size_t kProfileTextLimit = 255;
-
 bool WriteWholeFile(int fd, const std::string& data) {
     std::size_t written = 0;
     while (written < data.size()) {
@@ -37,10 +35,14 @@ IniFile::IniFile(std::string path) : m_path(std::move(path)), m_content(std::mak
 
 IniFile::~IniFile() = default;
 
-std::string IniFile::ReadString(const char* section, const char* key, const std::string& fallback) const {
+std::optional<std::string> IniFile::Find(const char* section, const char* key) const {
     const char* value = m_content->ini.GetValue(section, key, nullptr);
-    std::string text = value ? value : fallback;
-    if (text.size() > kProfileTextLimit) text.resize(kProfileTextLimit);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+std::string IniFile::ReadString(const char* section, const char* key, const std::string& fallback) const {
+    std::string text = Find(section, key).value_or(fallback);
+    if (text.size() > kTextLimit) text.resize(kTextLimit);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 // An INI file that behaves like the Windows profile functions: section and
@@ -18,7 +19,11 @@ public:
     const std::string& Path() const { return m_path; }
     bool Exists() const { return m_loaded; }
 
-    // At most 255 characters, as the profile functions' 256-byte buffers.
+    // The value as the file holds it, uncut; none when the key is missing.
+    std::optional<std::string> Find(const char* section, const char* key) const;
+    // The longest text ReadString gives, as the profile functions' 256-byte buffers.
+    static constexpr std::size_t kTextLimit = 255;
+    // At most kTextLimit characters.
     std::string ReadString(const char* section, const char* key, const std::string& fallback) const;
     // The text converted as atoi does: leading blanks skipped, stops at the
     // first non-digit, no digits gives 0.

@@ -4,6 +4,7 @@
 #include "core/ProgramFolder.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -14,6 +15,8 @@ using S = ConversionSettings;
 constexpr const char* kSection = "Destinate";
 constexpr const char* kFolderKey = "Temporary folder";
 constexpr const char* kLetterboxKey = "Letterbox";
+// An option.ini takes about a kilobyte.
+constexpr std::uintmax_t kLargestSettingsFile = 64 * 1024;
 
 // Every key after "Letterbox" and "Temporary folder", in file order.
 constexpr SettingsIntField kIntFields[] = {
@@ -94,6 +97,23 @@ ConversionSettings SettingsStore::LoadFrom(const std::string& path) {
         settings.*field.member = file.ReadInt(kSection, field.key, settings.*field.member);
     settings.outputFolder = file.ReadString(kSection, kFolderKey, settings.outputFolder);
     return settings;
+}
+
+std::string SettingsStore::ProblemWith(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return "cannot be read";
+    if (std::filesystem::file_size(path, error) > kLargestSettingsFile) return "is far too large for a settings file";
+    IniFile file(path);
+    const std::optional<std::string> folder = file.Find(kSection, kFolderKey);
+    const bool anySetting = folder || std::any_of(std::begin(kIntFields), std::end(kIntFields),
+                                                  [&file](const SettingsIntField& field) {
+                                                      return file.Find(kSection, field.key).has_value();
+                                                  });
+    if (!file.Exists() || !anySetting) return "holds no Tarvine setting";
+    // Read, it would be cut, and another folder created than the one it names.
+    if (folder && folder->size() > IniFile::kTextLimit)
+        return "names an output folder longer than " + std::to_string(IniFile::kTextLimit) + " characters";
+    return "";
 }
 
 bool SettingsStore::Save(const ConversionSettings& settings) const {

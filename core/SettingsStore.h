@@ -19,6 +19,10 @@ public:
     ConversionSettings Load() const;
     // The settings of this option.ini; a key it lacks keeps its default.
     static ConversionSettings LoadFrom(const std::string& path);
+    // Why a settings file given by hand cannot be taken, as the end of a
+    // sentence naming it ("holds no Tarvine setting"); empty when it can.
+    // A file far larger than any option.ini is refused unread.
+    static std::string ProblemWith(const std::string& path);
     // False when neither folder could take the file; nothing is then lost
     // but this run's changes, and no file is left half-written.
     bool Save(const ConversionSettings& settings) const;

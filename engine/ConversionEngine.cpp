@@ -3,7 +3,9 @@
 #include "core/ConversionsAtOnce.h"
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
+#include "core/TemporaryLeftover.h"
 #include "core/WritableFolder.h"
+#include "protocol/TemporaryOutput.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +13,9 @@
 #include <filesystem>
 
 namespace {
+
+// U+FFFD in UTF-8: what a reading of a name as text puts in place of bytes it lost.
+constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";
 
 QString FromLocal(const std::string& text) { return QString::fromStdString(text); }
 
@@ -81,6 +86,14 @@ bool ConversionEngine::Refused() {
         return true;
     }
     const ConversionSettings& settings = m_order.settings;
+    // A folder's name is bytes, and not every name reads as text: a name
+    // that lost bytes in reading names no folder at all.
+    if (settings.outputFolder.find(kReplacementCharacter) != std::string::npos) {
+        Refuse(MessageSeverity::Critical,
+               QStringLiteral("The output folder %1 has a name that cannot be read as text; choose it again.")
+                   .arg(FromLocal(settings.outputFolder)));
+        return true;
+    }
     const QString folder = FromLocal(settings.outputFolder);
     if (EnsureFolder(settings.outputFolder) != 0) {
         QString cause = QString::fromLocal8Bit(std::strerror(errno));
@@ -102,8 +115,6 @@ void ConversionEngine::StartBatch() {
     m_conversionsAtOnce = ::ConversionsAtOnce(m_order.settings, cores, m_batch->EntryCount());
     // One run alone takes every core, as it always did.
     m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(cores, m_conversionsAtOnce) : 0;
-    m_temporaries.emplace(m_order.settings.outputFolder);
-    m_runKilled = false;
     m_goOnDeclined = false;
     m_startFailure.clear();
     m_discImageLines.clear();
@@ -133,7 +144,9 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
                             plan.padding.vertical, EncoderConvert,  0,
                             plan.frameRate,        plan.order};
     QString failure;
-    EncoderProcessPtr process = m_launcher.Launch(values, m_order.settings, m_targets, failure, m_threadsPerRun);
+    std::string temporaryName = RandomTemporaryOutputName();
+    EncoderProcessPtr process =
+        m_launcher.Launch(values, m_order.settings, m_targets, failure, m_threadsPerRun, temporaryName);
     if (!process) {
         // Every later file would fail the same way: one message, no summary.
         m_batch->Fail(index, "the encoder could not be started");
@@ -146,7 +159,7 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
             [this, index](const ReportFrame& frame) { OnReport(index, frame); });
     connect(process.get(), &EncoderProcess::Ended, this,
             [this, index](const EncoderExit& exit) { OnRunEnded(index, exit); });
-    m_runs[index] = Run{std::move(plan), std::move(process), {}, {}, -1.0, namesTaken, false};
+    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, -1.0, namesTaken, false};
     return true;
 }
 
@@ -340,7 +353,8 @@ void ConversionEngine::EndStoppedRun(int index, const EncoderExit& exit) {
 
 void ConversionEngine::LetRunGo(int index, const EncoderExit& exit) {
     // A run killed outright had no chance to remove its temporary file.
-    if (exit.signalled) m_runKilled = true;
+    const Run& run = m_runs.at(index);
+    if (exit.signalled) RemoveTemporaryLeftover(run.plan.outputPath, run.temporaryName);
     m_runs.erase(index);
     if (m_runs.empty()) m_stopAfterReply.stop();
 }
@@ -368,7 +382,6 @@ void ConversionEngine::FinishBatch(bool summarise) {
     m_unansweredCancel.stop();
     m_stopAfterReply.stop();
     m_runs.clear();
-    if (m_runKilled) m_temporaries->RemoveNewFiles();
     EnterState(State::Idle);
     emit BatchFinished(m_batch->Entries());
     if (summarise) ShowSummary();

@@ -6,7 +6,6 @@
 #include "core/EncodeTargets.h"
 #include "core/EncoderExit.h"
 #include "core/ProgramFolder.h"
-#include "core/TemporaryFileSnapshot.h"
 #include "engine/DiscImageMaker.h"
 #include "engine/EncoderLauncher.h"
 #include "engine/EncoderProcess.h"
@@ -112,6 +111,7 @@ private:
     // One entry's run, and what is known of it.
     struct Run {
         ConversionBatch::RunPlan plan;
+        std::string temporaryName;  // the encoder's file until the output is whole
         EncoderProcessPtr process;
         std::optional<double> heldReport;     // a progress report waiting for the stop question's answer
         std::optional<EncoderExit> heldExit;  // the run's end, waiting for the stop question's answer
@@ -154,8 +154,6 @@ private:
     int m_threadsPerRun = 0;
     // The output folder's temporary files at the start: a run killed
     // outright leaves its own, removed once no run writes there any more.
-    std::optional<TemporaryFileSnapshot> m_temporaries;
-    bool m_runKilled = false;
     bool m_goOnDeclined = false;  // the rest was given up after a full disk
     QString m_startFailure;       // the encoder could not be started: told once the other runs are stopped
     QTimer m_unansweredCancel;

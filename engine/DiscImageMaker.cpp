@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr int kNameAttempts = 100;
+
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QString Sentence(QString text) {
@@ -147,21 +149,45 @@ void DiscImageMaker::StepEnded(int exitCode, QProcess::ExitStatus status) {
     RunStep();
 }
 
+// Another batch may have taken the planned names while this image was made
+// (two batches into one folder): the image then takes the next free ones.
 DiscImageResult DiscImageMaker::MoveResultsOut() {
-    std::vector<DiscAuthoringResult> results = DiscAuthoring::Results(m_plan);
-    std::vector<std::string> moved;
-    for (const DiscAuthoringResult& result : results) {
-        std::string from = m_work->filePath(Q(result.workName)).toStdString();
-        if (!RenameWithoutReplacing(from, result.finalPath)) {
-            std::string cause = "\"" + result.finalPath + "\" could not be written: " + std::strerror(errno) + ".";
-            // Back into the work folder, which goes with everything in it.
-            for (std::size_t i = 0; i < moved.size(); ++i)
-                RenameWithoutReplacing(moved[i], m_work->filePath(Q(results[i].workName)).toStdString());
-            return DiscImageResult::Failed(cause);
+    const std::vector<DiscAuthoringResult> made = DiscAuthoring::Results(m_plan);
+    const DiscImageNames madeNames = m_plan.names;
+    const std::string folder = QFileInfo(Q(m_plan.names.image)).absolutePath().toStdString();
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        if (attempt > 0) {
+            m_plan.names = DiscImageNames::Free(folder, m_plan.kind);
+            if (!RetargetCue(madeNames))
+                return DiscImageResult::Failed("\"" + m_plan.names.cue + "\" could not be written.");
         }
-        moved.push_back(result.finalPath);
+        const std::vector<std::string> finalPaths = m_plan.names.Paths();
+        std::size_t moved = 0;
+        while (moved < made.size() && RenameWithoutReplacing(WorkPath(made[moved]), finalPaths[moved])) ++moved;
+        if (moved == made.size()) return DiscImageResult::Made(m_plan, finalPaths, m_missingMenuTool);
+        const int error = errno;
+        // Back into the work folder, which goes with everything in it.
+        for (std::size_t i = 0; i < moved; ++i) RenameWithoutReplacing(finalPaths[i], WorkPath(made[i]));
+        if (error != EEXIST)
+            return DiscImageResult::Failed("\"" + finalPaths[moved] + "\" could not be written: " +
+                                           std::strerror(error) + ".");
     }
-    return DiscImageResult::Made(m_plan, moved, m_missingMenuTool);
+    return DiscImageResult::Failed("no free name for the disc image could be found in \"" + folder + "\".");
+}
+
+std::string DiscImageMaker::WorkPath(const DiscAuthoringResult& result) const {
+    return m_work->filePath(Q(result.workName)).toStdString();
+}
+
+// The cue sheet, made under `madeNames`, names the image's current .bin.
+bool DiscImageMaker::RetargetCue(const DiscImageNames& madeNames) {
+    if (m_plan.names.cue.empty()) return true;
+    QFile cue(m_work->filePath(QFileInfo(Q(madeNames.cue)).fileName()));
+    if (!cue.open(QIODevice::ReadOnly)) return false;
+    const std::string retargeted = DiscAuthoring::RetargetCue(cue.readAll().toStdString(), madeNames, m_plan.names);
+    cue.close();
+    return cue.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           cue.write(retargeted.data(), qint64(retargeted.size())) == qint64(retargeted.size()) && cue.flush();
 }
 
 void DiscImageMaker::Stop() {

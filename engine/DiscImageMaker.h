@@ -54,6 +54,8 @@ private:
     void StepEnded(int exitCode, QProcess::ExitStatus status);
     void KeepLastLine();
     DiscImageResult MoveResultsOut();
+    std::string WorkPath(const DiscAuthoringResult& result) const;
+    bool RetargetCue(const DiscImageNames& madeNames);
     void Fail(const std::string& cause);
     // Ends the running tool and removes the work folder with all in it.
     void DiscardWork();

@@ -17,14 +17,17 @@ public:
 
     // The started run, or null with the sentence for the user in `failure`.
     // A run given a number of `threads` keeps to them; else it takes every core.
+    // A run that writes a file writes it under `temporaryName` until it is whole.
     EncoderProcessPtr Launch(const EncoderRunValues& values, const ConversionSettings& settings,
-                             EncodeTargets& targets, QString& failure, int threads = 0) const;
+                             EncodeTargets& targets, QString& failure, int threads = 0,
+                             const std::string& temporaryName = {}) const;
     EncoderProcessPtr LaunchProbe(const std::string& sourcePath, QString& failure) const;
 
 private:
     // The arguments name the run's report channel, known once its process exists.
     using ArgumentsFor = std::function<std::vector<std::string>(int handle)>;
-    EncoderProcessPtr Start(const ArgumentsFor& arguments, QString& failure, int threads) const;
+    EncoderProcessPtr Start(const ArgumentsFor& arguments, QString& failure, int threads,
+                            const std::string& temporaryName) const;
 
     std::string m_program;
 };

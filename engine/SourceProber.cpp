@@ -23,10 +23,16 @@ SourceProber::SourceProber(const EncoderLauncher& launcher, int parallelProbes)
 SourceProber::~SourceProber() { StopRuns(); }
 
 void SourceProber::Add(const QStringList& paths, int listed) {
+    std::vector<std::string> names;
+    for (const QString& path : paths) names.push_back(QDir::toNativeSeparators(path).toStdString());
+    Add(names, listed);
+}
+
+void SourceProber::Add(const std::vector<std::string>& paths, int listed) {
     m_listed = listed;
-    for (const QString& path : paths) {
+    for (const std::string& path : paths) {
         auto probe = std::make_unique<Probe>();
-        probe->path = QDir::toNativeSeparators(path).toStdString();
+        probe->path = path;
         m_queue.push_back(std::move(probe));
     }
     if (m_queue.empty()) return;

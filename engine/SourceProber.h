@@ -45,6 +45,8 @@ public:
     // Reads and lists these files after those already waiting, into a list
     // that holds `listed` files now: it lists each file read, in its order.
     void Add(const QStringList& paths, int listed);
+    // The same for names as the system gives them, which need not read as text.
+    void Add(const std::vector<std::string>& paths, int listed);
     // Cancel: no further file is read or listed; the refusals so far are told.
     void Cancel();
     // The window closes: reading ends at once, and nothing more is said.

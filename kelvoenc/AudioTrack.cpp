@@ -27,8 +27,12 @@ std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder, 
     if (options.endSeconds) chain += FormatText("atrim=end=%.6f,", *options.endSeconds);
     // Gaps and overlaps in the source's timestamps become silence or are
     // cut, so the sound stays with the picture even where the container
-    // keeps no timestamps (AVI).
-    chain += FormatText("aresample=async=1:first_pts=%lld,", static_cast<long long>(firstSample));
+    // keeps no timestamps (AVI). The mix to the encoder's channels is scaled
+    // so that no sample passes full scale: left to itself, the resampler
+    // scales it so only for integer samples, and a loud 5.1 or 7.1 source
+    // clipped in the formats encoded from floats (WMA, AAC, AC3).
+    chain += FormatText("aresample=async=1:first_pts=%lld:ochl=%s:rematrix_maxval=1,",
+                        static_cast<long long>(firstSample), LayoutText(encoder->ch_layout).c_str());
     const AudioFilterOptions& filters = options.audioFilter;
     if (filters.gainDb && *filters.gainDb != 0) {
         // Without soft clipping a raised level clips hard at full scale,

@@ -13,14 +13,10 @@ namespace {
 
 std::string CannotWrite(const std::string& outputPath) { return "Cannot write the picture \"" + outputPath + "\""; }
 
-// The first picture at or after `seconds`, or the last one before the end.
-FramePtr PictureAt(InputMedia& source, double seconds) {
+// From where the source stands: the first picture at or after `target`, or
+// the last one before the end; an empty frame when none decodes.
+FramePtr DecodeUntil(InputMedia& source, std::int64_t target) {
     AVStream* stream = source.VideoStream();
-    const std::int64_t target =
-        av_rescale_q(static_cast<std::int64_t>(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, stream->time_base) +
-        (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0);
-    // A source that cannot seek is read from its start.
-    if (seconds > 0) av_seek_frame(source.Format(), stream->index, target, AVSEEK_FLAG_BACKWARD);
     StreamDecoder decoder(source.Path(), stream, 1);
     FramePtr kept = MakeFrame();
     bool found = false;
@@ -36,9 +32,25 @@ FramePtr PictureAt(InputMedia& source, double seconds) {
         av_packet_unref(packet.get());
     }
     if (!found) decoder.Decode(nullptr, take);
-    if (kept->width <= 0)
-        throw EncoderFailure(ExitStatus::SourceUnreadable, "No picture of \"" + source.Path() + "\" could be decoded.");
     return kept;
+}
+
+// The first picture at or after `seconds`, or the last one before the end.
+FramePtr PictureAt(InputMedia& source, double seconds) {
+    AVStream* stream = source.VideoStream();
+    const std::int64_t target =
+        av_rescale_q(static_cast<std::int64_t>(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, stream->time_base) +
+        (stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0);
+    // A source that cannot seek is read from its start.
+    if (seconds > 0) av_seek_frame(source.Format(), stream->index, target, AVSEEK_FLAG_BACKWARD);
+    FramePtr picture = DecodeUntil(source, target);
+    // In a clip shorter than a keyframe's distance a seek may land past every
+    // picture: the picture is then the nearest one from the start.
+    if (picture->width <= 0 && seconds > 0 && av_seek_frame(source.Format(), -1, 0, AVSEEK_FLAG_BYTE) >= 0)
+        picture = DecodeUntil(source, target);
+    if (picture->width <= 0)
+        throw EncoderFailure(ExitStatus::SourceUnreadable, "No picture of \"" + source.Path() + "\" could be decoded.");
+    return picture;
 }
 
 FramePtr AsRgb(const AVFrame& picture, const std::string& outputPath) {

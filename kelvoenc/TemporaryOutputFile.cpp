@@ -14,7 +14,6 @@ extern "C" {
 #include <cerrno>
 #include <cstdio>
 #include <new>
-#include <random>
 
 namespace {
 
@@ -26,17 +25,6 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-// Short, so that the longest output name the file system takes still leaves
-// room for it.
-std::string RandomName() {
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    static std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-    std::string letters;
-    for (std::size_t i = 0; i < kTemporaryOutputRandomLength; ++i) letters += kLetters[pick(random)];
-    return TemporaryOutputName(letters);
-}
 
 }  // namespace
 
@@ -48,8 +36,12 @@ TemporaryOutputFile::TemporaryOutputFile(const std::string& outputPath) : m_outp
     if (lstat(outputPath.c_str(), &existing) == 0) RefuseExisting();
     m_folder = open(FolderOf(outputPath).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (m_folder < 0) Fail(AVERROR(errno), "create");
-    for (int attempt = 0; attempt < kNameAttempts && m_fd < 0; ++attempt) {
-        m_name = RandomName();
+    // A name the front-end chose is the only one it will clear up after a
+    // crash: that name or none.
+    const std::string given = TemporaryNameFromEnvironment();
+    const int attempts = given.empty() ? kNameAttempts : 1;
+    for (int attempt = 0; attempt < attempts && m_fd < 0; ++attempt) {
+        m_name = given.empty() ? RandomTemporaryOutputName() : given;
         m_fd = openat(m_folder, m_name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST) Fail(AVERROR(errno), "create");
     }

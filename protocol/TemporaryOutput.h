@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cctype>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -26,4 +28,29 @@ inline bool IsTemporaryOutputName(std::string_view name) {
     for (char c : name.substr(kTemporaryOutputPrefix.size(), kTemporaryOutputRandomLength))
         if (!std::isalnum(static_cast<unsigned char>(c))) return false;
     return true;
+}
+
+inline constexpr const char* kTemporaryNameVariable = "KELVOENC_TEMPORARY_NAME";
+
+// A fresh name; short, so that the longest output name the file system takes
+// still leaves room for it.
+inline std::string RandomTemporaryOutputName() {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static std::random_device seed;
+    std::mt19937 random(seed());
+    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
+    std::string letters;
+    for (std::size_t i = 0; i < kTemporaryOutputRandomLength; ++i) letters += kLetters[pick(random)];
+    return TemporaryOutputName(letters);
+}
+
+// The name the front-end chose for this run, or empty when it chose none.
+inline std::string TemporaryNameFromEnvironment() {
+    const char* name = std::getenv(kTemporaryNameVariable);
+    return name && IsTemporaryOutputName(name) ? name : "";
+}
+
+// The variable's setting for a name, "KELVOENC_TEMPORARY_NAME=.kvab12cd34.part".
+inline std::string TemporaryNameSetting(const std::string& name) {
+    return std::string(kTemporaryNameVariable) + "=" + name;
 }

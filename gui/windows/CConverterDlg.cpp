@@ -2,6 +2,7 @@
 
 #include "core/ConversionBatch.h"
 #include "core/DiscFillEstimate.h"
+#include "core/DiscFillQuestion.h"
 #include "core/DiscImagePlan.h"
 #include "core/DroppedPaths.h"
 #include "core/FormatCatalogue.h"
@@ -12,6 +13,7 @@
 #include "gui/res/DialogTemplates.h"
 #include "gui/res/MenuTemplate.h"
 #include "engine/ConversionEngine.h"
+#include "engine/FolderText.h"
 #include "engine/SourceProber.h"
 #include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/CImageButton.h"
@@ -409,26 +411,19 @@ void CConverterDlg::UpdateDiscFill() {
 bool CConverterDlg::ConfirmDiscFill() {
     m_settings.fittedVideoKbps = 0;
     UpdateDiscFill();
-    const double seconds = Sources().totalDuration();
-    std::optional<DiscFillEstimate> estimate = DiscFillEstimate::For(m_settings, seconds, Sources().fileCount());
-    if (!DiscImagePlan::Wanted(m_settings) || !estimate || !estimate->OverCapacity()) return true;
-    QString text = QStringLiteral(
-                       "The listed files would not fit on one disc: %1. They will be converted, but the "
-                       "disc image is made only if they fit.")
-                       .arg(QString::fromStdString(estimate->Text(LocaleNumber)));
-    std::optional<DiscFit> fit = DiscFillEstimate::Fit(m_settings, seconds, Sources().fileCount());
-    if (fit && fit->videoKbps == 0)
-        text += QStringLiteral(" Even at the lowest video rate that keeps the picture whole, they need %1 discs.")
-                    .arg(fit->discs);
-    if (!fit || fit->videoKbps == 0)
+    std::optional<DiscFillQuestion> question =
+        DiscFillQuestion::For(m_settings, Sources().totalDuration(), Sources().fileCount(), LocaleNumber);
+    if (!question) return true;
+    QString text = QString::fromStdString(question->text);
+    if (question->fittingKbps == 0)
         return AppMessageBoxAsking(this, text + QStringLiteral(" Convert them all the same?"));
     text += QStringLiteral(
                 " \"Fit to the disc\" lowers the video rate of this batch to %1 kbit/s. Convert them all "
                 "the same?")
-                .arg(QString::fromStdString(LocaleNumber(fit->videoKbps, 0)));
+                .arg(QString::fromStdString(LocaleNumber(question->fittingKbps, 0)));
     QMessageBox::StandardButton answer = AppMessageBoxAsking(this, text, QStringLiteral("Fit to the disc"));
     if (answer == QMessageBox::Open) {
-        m_settings.fittedVideoKbps = fit->videoKbps;
+        m_settings.fittedVideoKbps = question->fittingKbps;
         UpdateDiscFill();
     }
     return answer != QMessageBox::No;
@@ -525,7 +520,7 @@ void CConverterDlg::AddFiles(const QStringList& paths) {
 void CConverterDlg::ConvertAll() {
     if (m_engine->IsConverting() || !ConfirmDiscFill()) return;
     // The folder a conversion of listed files takes is kept, whether or not it can be used.
-    if (Sources().fileCount() > 0) m_outputFolder = OutputFolderText().toStdString();
+    if (Sources().fileCount() > 0) m_outputFolder = FolderNamedBy(OutputFolderText(), m_outputFolder);
     m_engine->ConvertAll({m_settings, Sources()});
 }
 

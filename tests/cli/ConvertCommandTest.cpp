@@ -91,7 +91,9 @@ TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
     const std::string first = Clip("one/party.avi", 2);
     const std::string second = Clip("two/party.avi", 2);
     const std::string broken = Write("broken.avi", "not a video");
-    Outcome outcome = Convert(QStringList{"--json", "--jobs=3"} + Into("out") + Paths({first, broken, second}));
+    const std::string missing = At("missing.avi");
+    Outcome outcome =
+        Convert(QStringList{"--json", "--jobs=3"} + Into("out") + Paths({first, broken, missing, second}));
 
     EXPECT_EQ(outcome.exitStatus, 1) << outcome.err.toStdString();
     const std::pair<std::string, std::string> converted[] = {{first, At("out/party.avi")},
@@ -103,11 +105,13 @@ TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
         EXPECT_NEAR(DurationOf(output), 2.0, 0.25) << output;
     }
     EXPECT_EQ(outcome.EndOf(broken)["status"], "failed");
-    EXPECT_FALSE(outcome.EndOf(broken)["reason"].toString().isEmpty());
+    EXPECT_EQ(outcome.EndOf(broken)["reason"], "the file cannot be read as video");
+    EXPECT_EQ(outcome.EndOf(missing)["reason"], "the file does not exist");
     ASSERT_FALSE(outcome.lines.isEmpty());
     EXPECT_EQ(outcome.lines.first()["event"], "file-ended");  // the unreadable file, once all were read
     EXPECT_EQ(outcome.lines.last()["event"], "batch-ended");
     EXPECT_EQ(outcome.lines.last()["exit-status"], 1);
+    EXPECT_TRUE(outcome.lines.last()["summary"].toString().startsWith("2 of 4 files were not converted. Total Time:"));
     EXPECT_TRUE(std::any_of(outcome.lines.begin(), outcome.lines.end(),
                             [](const QJsonObject& line) { return line["event"] == "progress"; }));
 }
@@ -115,6 +119,9 @@ TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
 TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     const std::string clip = Clip("clip.avi", 1);
     Write("format10.ini", "[Destinate]\nOutput format=10\n");
+    Write("random.ini", std::string("\x7f" "ELF\x02\x01\x01\0\0\0 [x] y=z", 18));
+    const std::string longFolder = At(std::string(300, 'd'));
+    Write("long.ini", "[Destinate]\nTemporary folder=" + longFolder + "\n");
     const struct {
         QStringList arguments;
         int exitStatus;
@@ -127,6 +134,16 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
          0, ""},
         {Into("out") + QStringList{"--bogus"} + Paths({clip}), 2, "Unknown option \"--bogus\"."},
         {Into("out"), 2, "No file to convert was given."},
+        {QStringList{"--output="} + Paths({clip}), 2, "The option --output needs a value, not an empty one."},
+        {QStringList{"--settings", ""} + Paths({clip}), 2, "The option --settings needs a value"},
+        {Into("out") + QStringList{""}, 2, "An empty argument was given as a file to convert."},
+        {QStringList{"--settings", QString::fromStdString(At("random.ini"))} + Paths({clip}), 2,
+         "random.ini holds no Tarvine setting."},
+        {QStringList{"--settings", QString::fromStdString(At("long.ini"))} + Paths({clip}), 2,
+         "names an output folder longer than 255 characters."},
+        {QStringList{"--format", "XviD", "--output", QString::fromStdString(At("xvid"))} + Paths({clip}), 0, ""},
+        {QStringList{"--disc-image"} + Into("out") + Paths({clip}), 0,
+         "Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."},
         {QStringList{"--format", "12"} + Paths({clip}), 2, "\"12\" is no output format"},
         {QStringList{"--jobs", "0"} + Paths({clip}), 2, "\"0\" is no number of conversions at once"},
         {QStringList{"--settings", QString::fromStdString(At("missing.ini"))} + Paths({clip}), 2, "missing.ini"},
@@ -142,7 +159,11 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
         Outcome outcome = Convert(c.arguments);
         EXPECT_EQ(outcome.exitStatus, c.exitStatus) << c.arguments.join(' ').toStdString();
         EXPECT_TRUE(outcome.err.contains(c.said)) << outcome.err.toStdString();
+        EXPECT_FALSE(outcome.err.contains("QStandardPaths") || outcome.err.contains("QProcess"))
+            << outcome.err.toStdString();
     }
+    EXPECT_FALSE(fs::exists(longFolder.substr(0, 255)));
+    EXPECT_NEAR(DurationOf(At("xvid/clip.avi")), 1.0, 0.25);
     EXPECT_NEAR(DurationOf(At("out/clip.avi")), 1.0, 0.25);
     EXPECT_NEAR(DurationOf(At("mp4/clip.mp4")), 1.0, 0.25);  // the settings file's format
     EXPECT_TRUE(fs::exists(At("dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB")));  // its menu, drawn with no display
@@ -168,6 +189,27 @@ TEST_F(ConvertCommandTest, AStopSignalKeepsWhatWasFinished) {
     EXPECT_EQ(std::distance(fs::directory_iterator(At("out")), fs::directory_iterator()), 1);
 }
 
+// Where the window asks before a list over one disc's capacity, the command
+// line says so before it converts, and goes on.
+TEST_F(ConvertCommandTest, AnOverfullDiscIsToldBeforeConverting) {
+    const std::string film = At("film.mkv");
+    // Three hours, small in bytes: a picture every 20 seconds.
+    ASSERT_TRUE(RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", "color=black:size=64x64:rate=1/20:duration=10800",
+                           "-c:v", "mpeg4", QString::fromStdString(film)}));
+    QProcess process;
+    StartConverter(process, QStringList{"--format", "dvd", "--disc-image", "--output", QString::fromStdString(At("dvd"))} +
+                                Paths({film}));
+    process.setReadChannel(QProcess::StandardError);
+    QByteArray told;
+    while (!told.contains("kbit/s.") && process.waitForReadyRead(60000)) told += process.readAllStandardError();
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    Outcome outcome = Finish(process);
+
+    EXPECT_EQ(outcome.exitStatus, 4);
+    EXPECT_TRUE(told.contains("The listed files would not fit on one disc: About ")) << told.toStdString();
+    EXPECT_TRUE(told.contains("--fit-disc would lower the video rate of this batch to ")) << told.toStdString();
+}
+
 // Two processes into one folder at once, with sources of one name: each
 // output has a name of its own, and both are whole.
 TEST_F(ConvertCommandTest, TwoProcessesIntoOneFolderTakeNamesOfTheirOwn) {
@@ -178,6 +220,33 @@ TEST_F(ConvertCommandTest, TwoProcessesIntoOneFolderTakeNamesOfTheirOwn) {
     for (const char* name : {"clip.avi", "clip_avi.avi"})
         EXPECT_NEAR(DurationOf(At(std::string("out/") + name)), 2.0, 0.25) << name;
     EXPECT_EQ(std::distance(fs::directory_iterator(At("out")), fs::directory_iterator()), 2);
+}
+
+// Names are bytes: a Latin-1 source and a Latin-1 output folder, as old
+// disks and archives have them, are read and written exactly where they
+// are, and the JSON gives their bytes beside a readable text. QProcess hands
+// its arguments over as UTF-8, so the shell makes the bytes from escapes.
+TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreReadAndWrittenWhereTheyAre) {
+    const std::string source = At("caf\xe9.avi");
+    fs::rename(Clip("cafe.avi", 1), source);
+    const std::string folder = At("sortie\xe9");
+    QProcess process;
+    process.start("bash", {"-c", "exec \"$0\" --json --format avi --output \"$(printf '%b' \"$1\")\" \"$(printf '%b' \"$2\")\"",
+                           TARVINE_CONVERT_PATH, QString::fromStdString(At("sortie\\xe9")),
+                           QString::fromStdString(At("caf\\xe9.avi"))});
+    Outcome outcome = Finish(process);
+
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+    const std::string output = folder + "/caf\xe9.avi";
+    ASSERT_TRUE(fs::exists(output));
+    EXPECT_EQ(std::distance(fs::directory_iterator(At("")), fs::directory_iterator()), 2);  // no look-alike folder
+    fs::copy_file(output, At("check.avi"));
+    EXPECT_NEAR(DurationOf(At("check.avi")), 1.0, 0.25);
+    const QJsonObject end = outcome.EndOf(QString::fromUtf8(source.c_str()).toStdString());
+    EXPECT_EQ(end["status"], "converted");
+    EXPECT_EQ(QByteArray::fromHex(end["source-bytes"].toString().toLatin1()).toStdString(), source);
+    EXPECT_EQ(QByteArray::fromHex(end["output-bytes"].toString().toLatin1()).toStdString(), output);
+    EXPECT_TRUE(end["output"].toString().endsWith(QStringLiteral("sortie\uFFFD/caf\uFFFD.avi")));
 }
 
 TEST(JsonPrinterTest, QuotesWhatJsonCannotHoldBare) {

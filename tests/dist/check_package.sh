@@ -27,7 +27,8 @@ for path in /usr/bin/tarvine /usr/lib/tarvine/tarvine /usr/lib/tarvine/kelvoenc 
     /usr/bin/tarvine-convert /usr/lib/tarvine/tarvine-convert /usr/share/tarvine/tarvine-convert.slurm \
     /usr/lib/tarvine/version.ini /usr/lib/tarvine/help/overview/overview.htm \
     /usr/share/applications/tarvine.desktop /usr/share/icons/hicolor/scalable/apps/tarvine.svg \
-    /usr/share/metainfo/example.tarvine.Tarvine.metainfo.xml; do
+    /usr/share/metainfo/example.tarvine.Tarvine.metainfo.xml /usr/share/man/man1/tarvine-convert.1.gz \
+    /usr/share/bash-completion/completions/tarvine-convert; do
     grep -qx "$path" "$work/contents" || fail "$path is not in the package"
 done
 ! grep -q "_CPack_Packages\|/build/" "$work/contents" || fail "the package holds staging paths"
@@ -38,6 +39,9 @@ dpkg-deb --extract "$package" "$work/root"
 [ "$(readlink -f "$work/root/usr/bin/tarvine-convert")" = "$(readlink -f "$work/root/usr/lib/tarvine/tarvine-convert")" ] ||
     fail "/usr/bin/tarvine-convert does not lead to the program"
 "$work/root/usr/bin/tarvine-convert" --help | grep -q "^Usage: tarvine-convert" || fail "tarvine-convert --help shows no usage"
+zcat "$work/root/usr/share/man/man1/tarvine-convert.1.gz" | groff -man -Tascii 2> /dev/null | grep -q "tarvine-convert" ||
+    fail "the man page of tarvine-convert does not show"
+bash -n "$work/root/usr/share/bash-completion/completions/tarvine-convert" || fail "the bash completion is no bash"
 grep -qx 'Exec="/usr/bin/tarvine"' "$work/root/usr/share/applications/tarvine.desktop" ||
     fail "the desktop entry does not start /usr/bin/tarvine"
 if command -v desktop-file-validate > /dev/null; then

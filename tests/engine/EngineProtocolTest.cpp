@@ -11,10 +11,12 @@
 #include "engine/EncoderProcess.h"
 #include "engine/SourceProber.h"
 #include "gui/windows/CProgressDlg.h"
+#include "protocol/TemporaryOutput.h"
 
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -469,10 +471,12 @@ private slots:
     }
 
     // An encoder that never reports and ignores SIGTERM: Cancel asks anyway,
-    // Yes ends it (killed after the grace) and removes what it left.
+    // Yes ends it (killed after the grace) and removes what it left, but not
+    // the unfinished file another program writes into the same folder.
     void cancelStopsAStuckEncoderBeforeAnyReport() {
+        const std::string othersFile = Scratch("out/" + TemporaryOutputName("others01"));
         ListScripted("first.avi", 10, "write");
-        ListScripted("stuck.avi", 10, "temp ignore-term sleep:60000 write");
+        ListScripted("stuck.avi", 10, "temp touch:" + othersFile + " ignore-term sleep:60000 write");
         ListScripted("third.avi", 10, "write");
         m_boxes->Answer(QMessageBox::Yes);
         QTimer::singleShot(300, &m_host->presenter.ProgressWindow(), [this] { m_engine->RequestCancel(); });
@@ -487,9 +491,10 @@ private slots:
         const int made = m_atOnce > 1 ? 2 : 1;
         QCOMPARE(LogLines("start ").size(), made + 1);
         QVERIFY(Exists(Scratch("out/first.avi")));
+        QVERIFY(Exists(othersFile));
         QCOMPARE(
             std::distance(std::filesystem::directory_iterator(Scratch("out")), std::filesystem::directory_iterator()),
-            made);
+            made + 1);
         QCOMPARE(m_engine->Batch()->Entry(1).state, EntryState::Stopped);
         ExpectIdleAfterBatch();
     }
@@ -582,7 +587,14 @@ private slots:
         ConvertInto("/sys/kernel");
         QCOMPARE(m_boxes->Shown().last().text,
                  QString("No file can be written into the output folder /sys/kernel: Permission denied."));
-        QCOMPARE(m_boxes->Shown().size(), 3);
+        // A folder's name that lost bytes when read as text names another folder.
+        const std::string lost = Scratch("sortie") + "\xEF\xBF\xBD";
+        ConvertInto(lost);
+        QCOMPARE(m_boxes->Shown().last().text,
+                 QString("The output folder %1 has a name that cannot be read as text; choose it again.")
+                     .arg(QString::fromStdString(lost)));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(lost)));
+        QCOMPARE(m_boxes->Shown().size(), 4);
         QVERIFY(LogLines("start ").isEmpty());
         ExpectIdleAfterBatch();
     }

@@ -118,9 +118,11 @@ int RunScript(const std::string& source, const std::string& output, int handle, 
             std::ofstream(output) << "converted " << source << "\n";
             Log("wrote " + output);
         } else if (step == "temp") {
+            // Named as the front-end asked, as the encoder names it.
             std::string folder = output.substr(0, output.rfind('/') + 1);
-            std::string letters = "fake" + std::to_string(::getpid() % 9000 + 1000);
-            std::ofstream(folder + TemporaryOutputName(letters)) << source << "\n";
+            std::string name = TemporaryNameFromEnvironment();
+            if (name.empty()) name = TemporaryOutputName("fake" + std::to_string(::getpid() % 9000 + 1000));
+            std::ofstream(folder + name) << source << "\n";
         } else if (step.rfind("sleep:", 0) == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(argument)));
         } else if (step.rfind("touch:", 0) == 0) {

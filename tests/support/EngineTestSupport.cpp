@@ -1,5 +1,7 @@
 #include "EngineTestSupport.h"
 
+#include "engine/FolderText.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -16,7 +18,7 @@ void TestHost::List(const std::string& path, double seconds, int width, int heig
 
 BatchOrder TestHost::Order() const {
     BatchOrder order{settings, sources};
-    order.settings.outputFolder = folderText.toStdString();
+    order.settings.outputFolder = FolderNamedBy(folderText, settings.outputFolder);
     return order;
 }
 

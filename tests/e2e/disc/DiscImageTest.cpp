@@ -27,7 +27,7 @@ namespace {
 
 struct Clip {
     QString name;
-    int seconds;
+    double seconds;
 };
 // The first is long enough for the encoder's rate control to settle.
 const Clip kClips[] = {{"holiday.avi", 10}, {"party.avi", 4}};
@@ -51,7 +51,7 @@ ConversionSettings DiscSettings(int format, int tvMode, int aspect) {
 }
 
 // With noise, so the encoder spends what the preset asks.
-bool MakeNoisyClip(const QString& path, int seconds) {
+bool MakeNoisyClip(const QString& path, double seconds) {
     const QString duration = QString::number(seconds);
     return RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i",
                       "testsrc=size=640x480:rate=25:duration=" + duration + ",noise=alls=25:allf=t", "-f", "lavfi",
@@ -79,7 +79,7 @@ std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionS
         int status = -1;
         QString errors = Run(KELVOENC_PATH, arguments, &status);
         if (status != 0) qWarning() << "kelvoenc" << arguments << errors;
-        converted.push_back({source.toStdString(), output, double(clip.seconds),
+        converted.push_back({source.toStdString(), output, clip.seconds,
                              status == 0 ? ConvertedFile::Outcome::Whole : ConvertedFile::Outcome::Failed});
     }
     return converted;
@@ -188,6 +188,7 @@ private slots:
     void opensOnAMenuThatPlaysAndReturns_data();
     void opensOnAMenuThatPlaysAndReturns();
     void aListFittedToTheDiscFillsIt();
+    void oddTitlesMakeADisc();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -229,26 +230,32 @@ void DiscImageTest::makesADiscThatReadsBack() {
     QCOMPARE(QString::fromStdString(plan.notes.front()),
              QStringLiteral("\"broken.avi\" was left out of the disc image: it was not converted."));
 
+    // Another batch takes the planned image's name while it is made: it takes the next.
+    QFile takenMeanwhile(QString::fromStdString(plan.names.image));
+    QVERIFY(takenMeanwhile.open(QIODevice::WriteOnly));
+    takenMeanwhile.close();
+
     DiscImageMaker maker;
     DiscImageResult result = Make(maker, plan);
-    QString image = QString::fromStdString(plan.names.image);
+    QString image = QString::fromStdString(result.paths.front());
     QString line = QString::fromStdString(result.SummaryLine());
     QVERIFY2(line.startsWith("The disc image was made with 2 of 3 files: \"" + image + "\" and \""), qPrintable(line));
     QCOMPARE(line.contains("\nThe VCD's video"), format == FormatVcd);
-    QCOMPARE(QFileInfo(image).fileName(), format == FormatDvd ? "Tarvine disc_1.iso" : "Tarvine disc_1.bin");
+    QCOMPARE(QFileInfo(image).fileName(), format == FormatDvd ? "Tarvine disc_2.iso" : "Tarvine disc_2.bin");
     QCOMPARE(taken.size(), 0);
+    QCOMPARE(takenMeanwhile.size(), 0);
 
     if (format == FormatDvd) {
-        QCOMPARE(DvdTitles(QString::fromStdString(plan.names.folder)).join(','), expected);
+        QCOMPARE(DvdTitles(QString::fromStdString(result.paths.back())).join(','), expected);
         QCOMPARE(DvdTitles(image).join(','), expected);
         QVERIFY(Run("isoinfo", {"-l", "-i", image}).contains("VIDEO_TS.IFO"));
     } else {
-        QString info = Run("vcd-info", {"--no-banner", "--show-tracks", "--bin-file=" + image});
+        QString info = Run("vcd-info", {"--no-banner", "--show-tracks", "--cue-file=" + folder.filePath("Tarvine disc_2.cue")});
         QRegularExpression tracks(R"(CD-ROM TRACKS \(1 - (\d+)\))");
         QVERIFY2(tracks.match(info).captured(1) == expected, qPrintable(info));
     }
-    // Only the sources, the converted files, the image and the taken name.
-    QCOMPARE(Entries(folder.path()).size(), 2 * qsizetype(std::size(kClips)) + 3);
+    // Only the sources, the converted files, the image and the two taken names.
+    QCOMPARE(Entries(folder.path()).size(), 2 * qsizetype(std::size(kClips)) + 4);
 }
 
 void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
@@ -384,6 +391,24 @@ void DiscImageTest::aListFittedToTheDiscFillsIt() {
     QVERIFY2(size <= capacity && size >= 0.9 * capacity,
              qPrintable(QStringLiteral("%1 bytes at %2 kbit/s").arg(size).arg(fit->videoKbps)));
     QCOMPARE(DvdTitles(image).join(','), QStringLiteral("40 PAL 16/9 48000,40 PAL 16/9 48000,40 PAL 16/9 48000"));
+}
+
+// A newline or a tab in a name reaches dvdauthor as itself, not as a space
+// that names no file; a clip too short for a picture at a tenth of its
+// length gets its menu still all the same.
+void DiscImageTest::oddTitlesMakeADisc() {
+    QTemporaryDir folder;
+    const Clip clips[] = {{"line\nbreak.avi", 2}, {"tab\tstop.avi", 2}, {"blink.avi", 0.4}};
+    ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    QCOMPARE(plan.titles.size(), std::size(clips));
+
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
+    DiscImageResult result = Make(maker, plan);
+    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
+    QCOMPARE(DvdTitles(QString::fromStdString(plan.names.image)).size(), qsizetype(std::size(clips)));
 }
 
 QTEST_MAIN(DiscImageTest)

@@ -5,6 +5,7 @@
 #include "EncoderTestSupport.h"
 #include "core/ArgumentSplitter.h"
 #include "core/FormatCatalogue.h"
+#include "protocol/TemporaryOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -318,6 +319,19 @@ TEST(Output, PlantedLinksAtTemporaryNamesAreNotFollowed) {
     std::getline(std::ifstream(elsewhere.Path("victim")), victim);
     EXPECT_EQ(victim, "keep") << "a planted link was followed";
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(folder.Path("out.avi"))));
+}
+
+// A run killed outright leaves its unfinished file under the name the
+// front-end handed it, so that the front-end removes that file and no other.
+TEST(Output, KilledRunLeavesItsFileUnderTheGivenName) {
+    ScratchFolder folder;
+    const std::string given = TemporaryOutputName("given123");
+    EncoderRun encoder =
+        RunArguments(DefaultArguments(FixturePath("ten-hours.mkv"), folder.Path("out.avi"), EncoderConvert), 2,
+                     folder.Path(), {TemporaryNameSetting(given)});
+
+    EXPECT_TRUE(encoder.result.timedOut) << encoder.Describe();
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{given});
 }
 
 TEST(Output, NameOfTheLongestLegalLengthConverts) {

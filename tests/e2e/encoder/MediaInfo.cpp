@@ -208,6 +208,16 @@ double MeanVolume(const std::string& path, const std::string& filters) {
     return at == std::string::npos ? 1 : std::strtod(err.c_str() + at + marker.size(), nullptr);
 }
 
+double PeakLevel(const std::string& path) {
+    std::string err;
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af",
+             "aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level", "-f", "null", "-"},
+            &err);
+    const std::string marker = "Peak level dB:";
+    std::size_t at = err.rfind(marker);
+    return at == std::string::npos ? 100 : std::strtod(err.c_str() + at + marker.size(), nullptr);
+}
+
 std::vector<double> FlashTimes(const std::string& path) {
     std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", "movie=" + path + ",signalstats",
                                 "-show_entries", "frame=pts_time:frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});

@@ -71,6 +71,9 @@ std::string DetectedFields(const std::string& path);
 // after `filters` (ending in a comma) when given; +1 when it cannot be
 // measured.
 double MeanVolume(const std::string& path, const std::string& filters = "");
+// The first sound track's highest sample in dB of full scale, decoded as
+// floats, so that what would clip shows above 0.
+double PeakLevel(const std::string& path);
 
 // When the picture flashes white (a frame brighter than mid grey, after a
 // darker one) and when a beep starts after silence, in seconds.

@@ -190,6 +190,40 @@ TEST_P(Volume, ChangesLoudnessByTheChosenDecibels) {
 
 INSTANTIATE_TEST_SUITE_P(Gain, Volume, testing::Values(10, 25));
 
+// A loud surround source mixed down to fewer channels never clips, whatever
+// the output's sample format.
+struct MixCase {
+    const char* name;
+    const char* fixture;
+    int format;
+    int ConversionSettings::*audioCodec = nullptr;
+    int codec = 0;
+};
+
+void PrintTo(const MixCase& c, std::ostream* out) { *out << c.name; }
+
+class Mixdown : public testing::TestWithParam<MixCase> {};
+
+TEST_P(Mixdown, NeverClips) {
+    ConversionSettings settings;
+    settings.outputFormat = GetParam().format;
+    if (GetParam().audioCodec) settings.*GetParam().audioCodec = GetParam().codec;
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, GetParam().fixture, settings);
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+
+    EXPECT_LE(PeakLevel(c.path), 0.0) << c.path;
+}
+
+INSTANTIATE_TEST_SUITE_P(Loud, Mixdown,
+                         testing::Values(MixCase{"FiveOneToMp3", "loud-5.1.mkv", FormatAvi},
+                                         MixCase{"FiveOneToWma", "loud-5.1.mkv", FormatWmv},
+                                         MixCase{"SevenOneToWma", "loud-7.1.mkv", FormatAsf},
+                                         MixCase{"SevenOneToAac", "loud-7.1.mkv", FormatMp4H264},
+                                         MixCase{"SevenOneToMp2", "loud-7.1.mkv", FormatMpeg2},
+                                         MixCase{"SevenOneToAc3FiveOne", "loud-7.1.mkv", FormatDvd}),
+                         [](const testing::TestParamInfo<MixCase>& info) { return std::string(info.param.name); });
+
 // Two recordings joined end to end, each with sound half a second longer
 // than its picture: the flash and the beep of each still come together.
 TEST(Sync, JoinedRecordingsKeepTheirFlashWithTheirBeep) {

@@ -63,6 +63,11 @@ VIDEO_TAIL=,format=rgb24
 clip odd-size.avi avi 321x241 25 3 "$(stereo 44100 3)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 128k
 VIDEO_TAIL=
 clip surround.mp4 mp4 320x240 25 3 "$(surround 3)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 256k
+# Loud surround sound, every channel near full scale and in phase: the worst
+# case for a mix down to fewer channels.
+loud() { echo "aevalsrc=0.9*sin(440*2*PI*t):channel_layout=$1:sample_rate=48000:duration=$2"; }
+clip loud-5.1.mkv matroska 160x120 25 2 "$(loud 5.1 2)" -c:v mpeg4 -q:v 5 -c:a pcm_s16le
+clip loud-7.1.mkv matroska 160x120 25 2 "$(loud 7.1 2)" -c:v mpeg4 -q:v 5 -c:a pcm_s16le
 clip silent.avi avi 320x240 25 3 none -c:v mpeg4 -q:v 5
 clip fast.mp4 mp4 320x240 60 2 "$(stereo 44100 2)" -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -b:a 128k
 clip slow.avi avi 320x240 12 3 "$(stereo 44100 3)" -c:v mpeg4 -q:v 5 -c:a libmp3lame -b:a 128k
