@@ -159,7 +159,7 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
             [this, index](const ReportFrame& frame) { OnReport(index, frame); });
     connect(process.get(), &EncoderProcess::Ended, this,
             [this, index](const EncoderExit& exit) { OnRunEnded(index, exit); });
-    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, -1.0, namesTaken, false};
+    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, kNothingShown, namesTaken, false};
     return true;
 }
 

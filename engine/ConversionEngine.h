@@ -78,9 +78,6 @@ public:
     const EncoderLauncher& Launcher() const { return m_launcher; }
     // The running batch, or the last one once it is over; null before the first.
     const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
-    // How many runs the batch keeps going side by side, and each one's threads (0: every core).
-    int ConversionsAtOnce() const { return m_conversionsAtOnce; }
-    int ThreadsPerRun() const { return m_threadsPerRun; }
 
 signals:
     void StateChanged(ConversionEngine::State state);
@@ -108,6 +105,10 @@ signals:
     void DiscImageProgress(const QString& text);
 
 private:
+    // Each run's last progress value shown starts here, so that its first
+    // report (0 seconds at the start) is shown.
+    static constexpr double kNothingShown = 999.0;
+
     // One entry's run, and what is known of it.
     struct Run {
         ConversionBatch::RunPlan plan;
@@ -115,7 +116,7 @@ private:
         EncoderProcessPtr process;
         std::optional<double> heldReport;     // a progress report waiting for the stop question's answer
         std::optional<EncoderExit> heldExit;  // the run's end, waiting for the stop question's answer
-        double shownSeconds = -1.0;           // the last progress value shown
+        double shownSeconds = kNothingShown;  // the last progress value shown
         int namesTaken = 0;                   // how often another program took its name
         bool stopReplied = false;             // told to stop by the reply to its report
     };
