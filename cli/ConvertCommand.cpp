@@ -1,6 +1,5 @@
 #include "cli/ConvertCommand.h"
 
-#include "core/ConversionBatch.h"
 #include "core/DiscFillEstimate.h"
 #include "core/DiscFillQuestion.h"
 #include "text/FormatText.h"
@@ -31,19 +30,22 @@ std::string WhyUnreadable(const std::string& path) {
 
 ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
                                const DiscMenuArtist* menuArtist, bool fitToDisc)
-    : m_host(std::move(settings)),
+    : m_order{std::move(settings), {}},
       m_printer(printer),
-      m_engine(m_host, std::move(encoderProgram), menuArtist),
-      m_prober(m_host, m_engine.Launcher()),
+      m_engine(std::move(encoderProgram), menuArtist),
+      m_prober(m_engine.Launcher()),
       m_fitToDisc(fitToDisc) {
-    connect(&m_prober, &SourceProber::SourceRead, this, [this](const SourceEntry& source) { m_host.List(source); });
+    connect(&m_prober, &SourceProber::SourceRead, this, [this](const SourceEntry& source) { m_order.files.Append(source); });
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
             [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
     connect(&m_engine, &ConversionEngine::Told, this,
             [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
     connect(&m_engine, &ConversionEngine::FileStarted, this,
-            [this](int index) { m_printer.FileStarted(Report(index)); });
+            [this](const BatchEntry& entry) {
+                m_started[entry.row] = entry;
+                m_printer.FileStarted(Report(entry));
+            });
     connect(&m_engine, &ConversionEngine::Progressed, this, &ConvertCommand::OnProgress);
     connect(&m_engine, &ConversionEngine::FileEnded, this, &ConvertCommand::OnFileEnded);
     connect(&m_engine, &ConversionEngine::Asked, this, &ConvertCommand::OnAsked);
@@ -57,7 +59,7 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
 }
 
 void ConvertCommand::Start(const std::vector<std::string>& files) {
-    m_prober.Add(files);
+    m_prober.Add(files, m_order.files.fileCount());
 }
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
@@ -68,10 +70,10 @@ void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadabl
                                      .arg(SourceList::kCapacity));
     m_unlisted = static_cast<int>(unreadable.size()) + refusedForRoom;
     if (m_stopped) return End(kExitStopped);
-    if (m_host.Sources().fileCount() == 0) return End(kExitNotConverted);
+    if (m_order.files.fileCount() == 0) return End(kExitNotConverted);
     if (m_fitToDisc) FitToDisc();
     TellWhenOverCapacity();
-    m_engine.ConvertAll();
+    m_engine.ConvertAll(m_order);
     // A refusal (a folder that takes no file) was told; nothing started.
     if (!m_engine.IsConverting() && !m_engine.Batch()) End(kExitNotConverted);
 }
@@ -80,8 +82,8 @@ void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadabl
 // list that needs more than one disc even at the lowest rate is converted
 // as the window converts it after its question: at the preset's rate.
 void ConvertCommand::FitToDisc() {
-    const SourceList& sources = m_host.Sources();
-    ConversionSettings& settings = m_host.Settings();
+    const SourceList& sources = m_order.files;
+    ConversionSettings& settings = m_order.settings;
     std::optional<DiscFit> fit = DiscFillEstimate::Fit(settings, sources.totalDuration(), sources.fileCount());
     if (!fit)
         ProgressPrinter::Problem(
@@ -98,9 +100,9 @@ void ConvertCommand::FitToDisc() {
 // Where the window asks, the command line says what the question says and
 // goes on as after "Yes": the files are converted, the image only if they fit.
 void ConvertCommand::TellWhenOverCapacity() {
-    const SourceList& sources = m_host.Sources();
+    const SourceList& sources = m_order.files;
     std::optional<DiscFillQuestion> question = DiscFillQuestion::For(
-        m_host.Settings(), sources.totalDuration(), sources.fileCount(),
+        m_order.settings, sources.totalDuration(), sources.fileCount(),
         [](double value, int decimals) { return FormatText("%.*f", decimals, value); });
     if (!question) return;
     std::string text = question->text;
@@ -126,25 +128,23 @@ void ConvertCommand::OnStopSignal() {
 void ConvertCommand::OnAsked(EngineQuestion question) { m_engine.Answer(question, question == EngineQuestion::Stop); }
 
 void ConvertCommand::OnProgress(const RunProgress& progress) {
-    const BatchEntry& entry = m_engine.Batch()->Entry(progress.index);
-    double percent =
-        entry.durationSeconds > 0 ? std::clamp(100.0 * progress.seconds / entry.durationSeconds, 0.0, 100.0) : 0.0;
+    const double percent = std::clamp(100.0 * progress.share, 0.0, 100.0);
     std::optional<int> secondsLeft;
     const double done = progress.doneSeconds + progress.seconds;
     if (done > 0 && progress.totalSeconds >= done)
         secondsLeft = static_cast<int>(progress.elapsedMs / 1000.0 * (progress.totalSeconds - done) / done + 0.5);
-    m_printer.FileProgress(Report(progress.index), percent, secondsLeft);
+    m_printer.FileProgress(Report(m_started.at(progress.row)), percent, secondsLeft);
 }
 
-void ConvertCommand::OnFileEnded(int index) {
-    m_ended.insert(index);
-    m_printer.FileEnded(Report(index));
+void ConvertCommand::OnFileEnded(const BatchEntry& entry) {
+    m_ended.insert(entry.row);
+    m_printer.FileEnded(Report(entry));
 }
 
-void ConvertCommand::OnBatchFinished() {
+void ConvertCommand::OnBatchFinished(const std::vector<BatchEntry>& entries) {
     // Every file is accounted for: those that had no run, and those a stop or a full disk left for later.
-    for (int index = 0; index < m_engine.Batch()->EntryCount(); ++index)
-        if (!m_ended.contains(index)) OnFileEnded(index);
+    for (const BatchEntry& entry : entries)
+        if (!m_ended.contains(entry.row)) OnFileEnded(entry);
     if (m_stopped) return End(kExitStopped, m_summary);
     const bool whole = !m_summary.isEmpty() && m_summarySeverity == MessageSeverity::Information && m_unlisted == 0;
     End(whole ? kExitConverted : kExitNotConverted, CountingUnlisted(m_summary));
@@ -167,7 +167,6 @@ QString ConvertCommand::CountingUnlisted(const QString& summary) const {
            (headEnd < 0 ? QString() : summary.mid(headEnd));
 }
 
-FileReport ConvertCommand::Report(int index) const {
-    const ConversionBatch& batch = *m_engine.Batch();
-    return {index, batch.EntryCount(), &batch.Entry(index)};
+FileReport ConvertCommand::Report(const BatchEntry& entry) const {
+    return {entry.row, m_order.files.fileCount(), &entry};
 }

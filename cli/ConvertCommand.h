@@ -1,13 +1,16 @@
 #pragma once
 
-#include "cli/CommandLineHost.h"
 #include "cli/ProgressPrinter.h"
+#include "core/ConversionSettings.h"
+#include "core/SourceList.h"
+#include "core/BatchOrder.h"
 #include "engine/ConversionEngine.h"
 #include "engine/SourceProber.h"
 #include "engine/StopSignalNotifier.h"
 
 #include <QObject>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,17 +46,18 @@ private:
     void OnStopSignal();
     void OnAsked(EngineQuestion question);
     void OnProgress(const RunProgress& progress);
-    void OnFileEnded(int index);
-    void OnBatchFinished();
+    void OnFileEnded(const BatchEntry& entry);
+    void OnBatchFinished(const std::vector<BatchEntry>& entries);
     void End(int exitStatus, const QString& summary = QString());
-    FileReport Report(int index) const;
+    FileReport Report(const BatchEntry& entry) const;
 
-    CommandLineHost m_host;
+    BatchOrder m_order;  // the settings as read and overridden, and the files as they are read
     ProgressPrinter& m_printer;
     ConversionEngine m_engine;
     SourceProber m_prober;
     StopSignalNotifier m_stopSignals;
-    std::set<int> m_ended;  // the entries whose end was reported
+    std::map<int, BatchEntry> m_started;  // the running files, by row, as they started
+    std::set<int> m_ended;  // the rows whose end was reported
     bool m_fitToDisc;
     bool m_stopped = false;
     int m_unlisted = 0;  // files given that could not be listed

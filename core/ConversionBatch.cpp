@@ -65,7 +65,7 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
     const SourceEntry& source = listed.Entry(entry.row);
     Padding padding =
         ComputePadding(settings, targets, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
-    return RunPlan{index, entry.sourcePath, entry.outputPath, padding, source.sourceFrameRate};
+    return RunPlan{index, entry.sourcePath, entry.outputPath, padding, source.sourceFrameRate, source.order};
 }
 
 // The names the runs going on will give their files once they are whole.

@@ -4,6 +4,7 @@
 #include "core/ConversionSettings.h"
 #include "core/EncodeTargets.h"
 #include "core/EncoderExit.h"
+#include "core/FileOrder.h"
 #include "core/Padding.h"
 #include "core/SourceList.h"
 
@@ -25,6 +26,7 @@ public:
         std::string outputPath;
         Padding padding;
         double frameRate;  // the entry's own, for the argument text
+        FileOrder order;
     };
 
     // The listed files as they are now; `startTick` is SteadyTickCount() at
@@ -33,6 +35,7 @@ public:
 
     int EntryCount() const { return static_cast<int>(m_entries.size()); }
     const BatchEntry& Entry(int index) const { return m_entries.at(static_cast<std::size_t>(index)); }
+    const std::vector<BatchEntry>& Entries() const { return m_entries; }
     // Whether no entry is left to plan: every one had its turn, or the batch ended early.
     bool IsOver() const { return m_over; }
     std::uint32_t StartTick() const { return m_startTick; }

@@ -3,6 +3,7 @@
 #include "core/ArgumentSplitter.h"
 #include "core/FormatCatalogue.h"
 #include "protocol/ArgumentWords.h"
+#include "protocol/EncoderMode.h"
 #include "protocol/MpegFrameRates.h"
 #include "text/FormatText.h"
 
@@ -209,6 +210,10 @@ std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionS
     text += " -endpos 9:0:0";
     text += FormatText(" %d %d", run.mode, run.handle);
     return text;
+}
+
+std::vector<std::string> ProbeArguments(const std::string& sourcePath, int handle) {
+    return {sourcePath, std::to_string(EncoderProbe), std::to_string(handle)};
 }
 
 std::string EncoderExecutablePath(const std::string& programFolder) { return programFolder + "kelvoenc"; }

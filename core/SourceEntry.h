@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/FileOrder.h"
+
 #include <string>
 
-// One file of the source list: its path and the properties the encoder
-// reported when it was added.
+// One file of the source list: its path, the properties the encoder
+// reported when it was added, and what the user chose for it alone.
 struct SourceEntry {
     std::string path;
     double durationSeconds = 0.0;
@@ -14,4 +16,5 @@ struct SourceEntry {
     bool hdr = false;                 // PQ or HLG pictures
     bool interlaced = false;
     bool bottomFieldFirst = false;  // of interlaced pictures
+    FileOrder order{};
 };

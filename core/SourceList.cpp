@@ -17,18 +17,14 @@ bool SameFile(const std::string& first, const std::string& second) {
 
 }  // namespace
 
-const SourceList::Row& SourceList::At(int row) const {
+const SourceEntry& SourceList::Entry(int row) const {
     if (!IsRow(row)) throw std::out_of_range("source list row out of range");
     return m_rows[static_cast<std::size_t>(row)];
 }
 
-const SourceEntry& SourceList::Entry(int row) const { return At(row).entry; }
-
-const RowStatus& SourceList::Status(int row) const { return At(row).status; }
-
 bool SourceList::Append(const SourceEntry& entry) {
     if (IsFull()) return false;
-    m_rows.push_back({entry, {}});
+    m_rows.push_back(entry);
     m_totalDuration += entry.durationSeconds;
     return true;
 }
@@ -44,15 +40,7 @@ void SourceList::Swap(int first, int second) {
     std::swap(m_rows[static_cast<std::size_t>(first)], m_rows[static_cast<std::size_t>(second)]);
 }
 
-void SourceList::SetStatus(int row, RowStatus status) {
-    if (IsRow(row)) m_rows[static_cast<std::size_t>(row)].status = std::move(status);
-}
-
-void SourceList::ClearStatuses() {
-    for (Row& row : m_rows) row.status = {};
-}
-
 bool SourceList::NamesListedFile(const std::string& path) const {
     return std::any_of(m_rows.begin(), m_rows.end(),
-                       [&path](const Row& row) { return SameFile(row.entry.path, path); });
+                       [&path](const SourceEntry& row) { return SameFile(row.path, path); });
 }

@@ -1,19 +1,18 @@
 #pragma once
 
-#include "core/RowStatus.h"
 #include "core/SourceEntry.h"
 
 #include <string>
 #include <vector>
 
 // The queue of files to convert, at most 99 rows, each with the properties
-// its probe reported and what the last batch made of it.
+// its probe reported and what the user chose for it.
 //
 // totalDuration() is kept as a running sum (added on Append, subtracted on
 // Remove) and never recomputed from the rows.
 //
-// The file list window shows it through its model; the conversion engine
-// reads it.
+// The file list window shows it through its model; a Convert hands a copy
+// of it to the conversion engine.
 class SourceList {
 public:
     static constexpr int kCapacity = 99;
@@ -24,7 +23,6 @@ public:
 
     // Row 0 .. fileCount() - 1.
     const SourceEntry& Entry(int row) const;
-    const RowStatus& Status(int row) const;
 
     // Makes this file the new last row. Returns false, changing nothing, when
     // the list is full.
@@ -34,26 +32,16 @@ public:
     // keeping its own values.
     void Remove(int row);
 
-    // Exchanges two rows (path, properties and status); the total is unchanged.
+    // Exchanges two rows (path and properties); the total is unchanged.
     void Swap(int first, int second);
-
-    void SetStatus(int row, RowStatus status);
-    // Every row back to Waiting, as when the list changes.
-    void ClearStatuses();
 
     // Whether a listed row's path names this file (the same text, or the same
     // file reached by another path).
     bool NamesListedFile(const std::string& path) const;
 
 private:
-    struct Row {
-        SourceEntry entry;
-        RowStatus status;
-    };
-
     bool IsRow(int row) const { return row >= 0 && row < fileCount(); }
-    const Row& At(int row) const;
 
-    std::vector<Row> m_rows;
+    std::vector<SourceEntry> m_rows;
     double m_totalDuration = 0.0;
 };

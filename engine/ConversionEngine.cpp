@@ -5,7 +5,6 @@
 #include "core/FolderCreation.h"
 #include "core/TemporaryLeftover.h"
 #include "core/WritableFolder.h"
-#include "engine/ConversionHost.h"
 #include "protocol/TemporaryOutput.h"
 
 #include <cerrno>
@@ -14,6 +13,9 @@
 #include <filesystem>
 
 namespace {
+
+// U+FFFD in UTF-8: what a reading of a name as text puts in place of bytes it lost.
+constexpr char kReplacementCharacter[] = "\xEF\xBF\xBD";
 
 QString FromLocal(const std::string& text) { return QString::fromStdString(text); }
 
@@ -43,8 +45,8 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
 
 }  // namespace
 
-ConversionEngine::ConversionEngine(ConversionHost& host, std::string encoderProgram, const DiscMenuArtist* menuArtist)
-    : m_host(host), m_launcher(host, encoderProgram), m_discImageMaker(std::move(encoderProgram), menuArtist) {
+ConversionEngine::ConversionEngine(std::string encoderProgram, const DiscMenuArtist* menuArtist)
+    : m_launcher(encoderProgram), m_discImageMaker(std::move(encoderProgram), menuArtist) {
     m_unansweredCancel.setSingleShot(true);
     m_unansweredCancel.setInterval(kUnansweredCancelMs);
     connect(&m_unansweredCancel, &QTimer::timeout, this, [this] {
@@ -69,31 +71,28 @@ void ConversionEngine::EnterState(State state) {
     emit StateChanged(state);
 }
 
-void ConversionEngine::ConvertAll() {
-    if (m_state != State::Idle || Refused()) return;
+void ConversionEngine::ConvertAll(BatchOrder order) {
+    if (m_state != State::Idle) return;
+    m_order = std::move(order);
+    if (Refused()) return;
     StartBatch();
     StartRuns();
 }
 
 // What stands in the way of a batch is told once, before anything starts.
 bool ConversionEngine::Refused() {
-    if (m_host.Sources().fileCount() == 0) {
+    if (m_order.files.fileCount() == 0) {
         Refuse(MessageSeverity::Plain, QStringLiteral("No file in the list"));
         return true;
     }
-    ConversionSettings& settings = m_host.Settings();
-    // A folder's name is bytes, and not every name reads as text: the
-    // settings' own bytes stay while the text names the same folder, and a
-    // text that lost bytes in reading names no folder at all.
-    const QString folderText = m_host.OutputFolderText();
-    if (folderText != FromLocal(settings.outputFolder)) {
-        if (folderText.contains(QChar::ReplacementCharacter)) {
-            Refuse(MessageSeverity::Critical,
-                   QStringLiteral("The output folder %1 has a name that cannot be read as text; choose it again.")
-                       .arg(folderText));
-            return true;
-        }
-        settings.outputFolder = folderText.toStdString();
+    const ConversionSettings& settings = m_order.settings;
+    // A folder's name is bytes, and not every name reads as text: a name
+    // that lost bytes in reading names no folder at all.
+    if (settings.outputFolder.find(kReplacementCharacter) != std::string::npos) {
+        Refuse(MessageSeverity::Critical,
+               QStringLiteral("The output folder %1 has a name that cannot be read as text; choose it again.")
+                   .arg(FromLocal(settings.outputFolder)));
+        return true;
     }
     const QString folder = FromLocal(settings.outputFolder);
     if (EnsureFolder(settings.outputFolder) != 0) {
@@ -111,9 +110,9 @@ bool ConversionEngine::Refused() {
 }
 
 void ConversionEngine::StartBatch() {
-    m_batch.emplace(m_host.Sources(), SteadyTickCount());
+    m_batch.emplace(m_order.files, SteadyTickCount());
     const int cores = AvailableCores();
-    m_conversionsAtOnce = ::ConversionsAtOnce(m_host.Settings(), cores, m_batch->EntryCount());
+    m_conversionsAtOnce = ::ConversionsAtOnce(m_order.settings, cores, m_batch->EntryCount());
     // One run alone takes every core, as it always did.
     m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(cores, m_conversionsAtOnce) : 0;
     m_goOnDeclined = false;
@@ -121,7 +120,7 @@ void ConversionEngine::StartBatch() {
     m_discImageLines.clear();
     m_discImageMade = false;
     m_progress.cancelRequested = false;
-    emit BatchStarted();
+    emit BatchStarted(m_batch->EntryCount());
     EnterState(State::Converting);
 }
 
@@ -129,7 +128,7 @@ void ConversionEngine::StartBatch() {
 void ConversionEngine::StartRuns() {
     while (static_cast<int>(m_runs.size()) < m_conversionsAtOnce) {
         std::optional<ConversionBatch::RunPlan> plan =
-            m_batch->PlanNext(m_host.Settings(), m_host.Targets(), m_host.Sources());
+            m_batch->PlanNext(m_order.settings, m_targets, m_order.files);
         if (!plan) break;
         if (!StartRun(std::move(*plan))) return;
     }
@@ -140,17 +139,18 @@ void ConversionEngine::StartRuns() {
 // ends the batch.
 bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
     const int index = plan.index;
-    emit FileStarted(index);
+    emit FileStarted(m_batch->Entry(index));
     EncoderRunValues values{plan.sourcePath,       plan.outputPath, plan.padding.horizontal,
                             plan.padding.vertical, EncoderConvert,  0,
-                            plan.frameRate};
+                            plan.frameRate,        plan.order};
     QString failure;
     std::string temporaryName = RandomTemporaryOutputName();
-    EncoderProcessPtr process = m_launcher.Launch(values, failure, m_threadsPerRun, temporaryName);
+    EncoderProcessPtr process =
+        m_launcher.Launch(values, m_order.settings, m_targets, failure, m_threadsPerRun, temporaryName);
     if (!process) {
         // Every later file would fail the same way: one message, no summary.
         m_batch->Fail(index, "the encoder could not be started");
-        emit FileEnded(index);
+        emit FileEnded(m_batch->Entry(index));
         m_startFailure = failure;
         StopRuns();
         return false;
@@ -159,7 +159,7 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
             [this, index](const ReportFrame& frame) { OnReport(index, frame); });
     connect(process.get(), &EncoderProcess::Ended, this,
             [this, index](const EncoderExit& exit) { OnRunEnded(index, exit); });
-    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, -1.0, namesTaken, false};
+    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, kNothingShown, namesTaken, false};
     return true;
 }
 
@@ -274,7 +274,7 @@ void ConversionEngine::StopRuns() {
         EncoderExit exit = *m_runs.at(index).heldExit;
         m_batch->Finish(index, exit, IsFile(m_runs.at(index).plan.outputPath));
         LetRunGo(index, exit);
-        emit FileEnded(index);
+        emit FileEnded(m_batch->Entry(index));
     }
     for (auto& [index, run] : m_runs) StopRun(run);
     if (m_runs.empty()) FinishBatch(false);
@@ -300,7 +300,7 @@ void ConversionEngine::CompleteRun(int index, const EncoderExit& exit) {
         emit Asked(EngineQuestion::GoOn,
                    QStringLiteral("%1 could not be converted: the disk holding %2 is full.\n"
                                   "Go on with the %3 remaining files?")
-                       .arg(FromLocal(m_batch->Entry(index).sourcePath), FromLocal(m_host.Settings().outputFolder))
+                       .arg(FromLocal(m_batch->Entry(index).sourcePath), FromLocal(m_order.settings.outputFolder))
                        .arg(m_batch->RemainingCount()));
         return;
     }
@@ -316,9 +316,9 @@ bool ConversionEngine::RecordEnd(int index, const EncoderExit& exit) {
         const int namesTaken = run.namesTaken + 1;
         LetRunGo(index, exit);
         std::optional<ConversionBatch::RunPlan> plan =
-            m_batch->PlanAgain(index, m_host.Settings(), m_host.Targets(), m_host.Sources());
+            m_batch->PlanAgain(index, m_order.settings, m_targets, m_order.files);
         if (!plan) {
-            emit FileEnded(index);
+            emit FileEnded(m_batch->Entry(index));
             return true;
         }
         StartRun(std::move(*plan), namesTaken);
@@ -326,7 +326,7 @@ bool ConversionEngine::RecordEnd(int index, const EncoderExit& exit) {
     }
     m_batch->Finish(index, exit, IsFile(run.plan.outputPath));
     LetRunGo(index, exit);
-    emit FileEnded(index);
+    emit FileEnded(m_batch->Entry(index));
     return true;
 }
 
@@ -347,7 +347,7 @@ void ConversionEngine::EndStoppedRun(int index, const EncoderExit& exit) {
     if (exit.LeftOutput()) std::remove(m_runs.at(index).plan.outputPath.c_str());
     m_batch->Stop(index);
     LetRunGo(index, exit);
-    emit FileEnded(index);
+    emit FileEnded(m_batch->Entry(index));
     if (m_runs.empty()) FinishBatch(false);
 }
 
@@ -361,7 +361,7 @@ void ConversionEngine::LetRunGo(int index, const EncoderExit& exit) {
 
 // After the last file's run: the disc image, when one is wanted, then the end.
 void ConversionEngine::FinishConversions() {
-    const ConversionSettings& settings = m_host.Settings();
+    const ConversionSettings& settings = m_order.settings;
     if (m_goOnDeclined || !DiscImagePlan::Wanted(settings)) {
         FinishBatch(true);
         return;
@@ -382,9 +382,8 @@ void ConversionEngine::FinishBatch(bool summarise) {
     m_unansweredCancel.stop();
     m_stopAfterReply.stop();
     m_runs.clear();
-    m_host.BatchEnded(*m_batch);
     EnterState(State::Idle);
-    emit BatchFinished();
+    emit BatchFinished(m_batch->Entries());
     if (summarise) ShowSummary();
     if (!m_startFailure.isEmpty()) Refuse(MessageSeverity::Critical, std::exchange(m_startFailure, QString()));
 }
@@ -403,7 +402,7 @@ void ConversionEngine::ShowSummary() {
         for (std::size_t i = 0; i + 1 < m_discImageLines.size(); ++i)
             details += (details.isEmpty() ? QString() : QStringLiteral("\n")) + FromLocal(m_discImageLines[i]);
     }
-    emit Summarised({severity, head, details, FromLocal(m_host.Settings().outputFolder)});
+    emit Summarised({severity, head, details, FromLocal(m_order.settings.outputFolder)});
 }
 
 void ConversionEngine::ShowProgress(Run& run, double value) {
@@ -412,8 +411,10 @@ void ConversionEngine::ShowProgress(Run& run, double value) {
     if (value == run.shownSeconds) return;
     run.shownSeconds = value;
 
-    emit Progressed({index, value, m_batch->DoneSecondsBesides(index), m_host.Sources().totalDuration(),
-                     SteadyTickCount() - m_batch->StartTick()});
+    const BatchEntry& entry = m_batch->Entry(index);
+    const double share = entry.durationSeconds > 0 ? value / entry.durationSeconds : 0.0;
+    emit Progressed({index, entry.row, value, share, m_batch->DoneSecondsBesides(index),
+                     m_order.files.totalDuration(), SteadyTickCount() - m_batch->StartTick()});
 }
 
 void ConversionEngine::Refuse(MessageSeverity severity, const QString& text) { emit Told({severity, text, {}, {}}); }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/BatchOrder.h"
 #include "core/BatchProgress.h"
 #include "core/ConversionBatch.h"
+#include "core/EncodeTargets.h"
 #include "core/EncoderExit.h"
 #include "core/ProgramFolder.h"
 #include "engine/DiscImageMaker.h"
@@ -20,8 +22,6 @@
 #include <string>
 #include <vector>
 
-class ConversionHost;
-
 // Converts the source list, as many encoder runs side by side as the
 // settings' "Conversions at once" says, each with its share of the cores,
 // as a state machine driven from the main event loop by the runs' reports
@@ -29,10 +29,12 @@ class ConversionHost;
 // Every event is taken in every state; one that means nothing in a state
 // changes nothing.
 //
-// The host (the main window, or the command line) keeps one engine for its
-// whole life. The engine shows nothing itself: it says what happens through
+// Its owner (the main window, or the command line) keeps one engine for its
+// whole life and hands it each batch's order whole; the engine reads nothing
+// else of its owner. It shows nothing itself: it says what happens through
 // its signals (each file's start, progress and end, its questions, its
-// refusals and the batch's summary), and a presenter shows them and answers.
+// refusals and the batch's summary), each carrying what it tells by value,
+// and a presenter shows them and answers.
 class ConversionEngine : public QObject {
     Q_OBJECT
 public:
@@ -53,17 +55,16 @@ public:
 
     // `encoderProgram` is the encoder to start: the program folder's by
     // default. `menuArtist` draws a DVD's menu; without one it has none.
-    explicit ConversionEngine(ConversionHost& host,
-                              std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()),
+    explicit ConversionEngine(std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()),
                               const DiscMenuArtist* menuArtist = nullptr);
     ~ConversionEngine() override;
     ConversionEngine(const ConversionEngine&) = delete;
     ConversionEngine& operator=(const ConversionEngine&) = delete;
 
-    // The Convert command: starts converting every listed file into the
-    // output folder, unless a batch runs already or something stands in the
-    // way (the user is told what).
-    void ConvertAll();
+    // The Convert command: starts converting every file of the order into
+    // its output folder, unless a batch runs already or something stands in
+    // the way (the user is told what).
+    void ConvertAll(BatchOrder order);
     // Cancel, or another way of asking: the stop question follows.
     void RequestCancel();
     // The answer to the question last asked; an answer to any other is ignored.
@@ -77,23 +78,21 @@ public:
     const EncoderLauncher& Launcher() const { return m_launcher; }
     // The running batch, or the last one once it is over; null before the first.
     const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
-    // How many runs the batch keeps going side by side, and each one's threads (0: every core).
-    int ConversionsAtOnce() const { return m_conversionsAtOnce; }
-    int ThreadsPerRun() const { return m_threadsPerRun; }
 
 signals:
     void StateChanged(ConversionEngine::State state);
-    // A batch has started; it always ends with BatchFinished.
-    void BatchStarted();
-    // The batch is over, done or stopped; the engine is idle again.
-    void BatchFinished();
+    // A batch of this many entries has started; it always ends with BatchFinished.
+    void BatchStarted(int entryCount);
+    // The batch is over, done or stopped; the engine is idle again. What
+    // became of each file, in list order.
+    void BatchFinished(const std::vector<BatchEntry>& entries);
     // The stop question was answered No.
     void StopDeclined();
     // An entry's run is about to start; its output path is planned.
-    void FileStarted(int index);
+    void FileStarted(const BatchEntry& entry);
     void Progressed(const RunProgress& progress);
-    // An entry's run has ended, or it had none; the batch's entry says how.
-    void FileEnded(int index);
+    // An entry's run has ended, or it had none; the entry says how.
+    void FileEnded(const BatchEntry& entry);
     // A question waits for Answer; `text` words it where the engine does (the full disk).
     void Asked(EngineQuestion question, const QString& text);
     // The open question is no longer asked; no answer is awaited.
@@ -106,6 +105,10 @@ signals:
     void DiscImageProgress(const QString& text);
 
 private:
+    // Each run's last progress value shown starts here, so that its first
+    // report (0 seconds at the start) is shown.
+    static constexpr double kNothingShown = 999.0;
+
     // One entry's run, and what is known of it.
     struct Run {
         ConversionBatch::RunPlan plan;
@@ -113,7 +116,7 @@ private:
         EncoderProcessPtr process;
         std::optional<double> heldReport;     // a progress report waiting for the stop question's answer
         std::optional<EncoderExit> heldExit;  // the run's end, waiting for the stop question's answer
-        double shownSeconds = -1.0;           // the last progress value shown
+        double shownSeconds = kNothingShown;  // the last progress value shown
         int namesTaken = 0;                   // how often another program took its name
         bool stopReplied = false;             // told to stop by the reply to its report
     };
@@ -141,8 +144,9 @@ private:
     void ShowProgress(Run& run, double value);
     void Refuse(MessageSeverity severity, const QString& text);
 
-    ConversionHost& m_host;
     EncoderLauncher m_launcher;
+    BatchOrder m_order;       // the running batch's, or the last one's
+    EncodeTargets m_targets;  // as the last run's planning resolved them
     State m_state = State::Idle;
     BatchProgress m_progress;
     std::optional<ConversionBatch> m_batch;

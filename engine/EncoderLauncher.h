@@ -5,23 +5,29 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
+#include <vector>
 
-class ConversionHost;
-
-// Starts runs of one encoder program with the argument text the host's
-// settings give.
+// Starts runs of one encoder program: conversions with the arguments their
+// batch's settings give, and probes with a source alone.
 class EncoderLauncher {
 public:
-    EncoderLauncher(ConversionHost& host, std::string program) : m_host(host), m_program(std::move(program)) {}
+    explicit EncoderLauncher(std::string program) : m_program(std::move(program)) {}
 
     // The started run, or null with the sentence for the user in `failure`.
     // A run given a number of `threads` keeps to them; else it takes every core.
     // A run that writes a file writes it under `temporaryName` until it is whole.
-    EncoderProcessPtr Launch(const EncoderRunValues& values, QString& failure, int threads = 0,
+    EncoderProcessPtr Launch(const EncoderRunValues& values, const ConversionSettings& settings,
+                             EncodeTargets& targets, QString& failure, int threads = 0,
                              const std::string& temporaryName = {}) const;
+    EncoderProcessPtr LaunchProbe(const std::string& sourcePath, QString& failure) const;
 
 private:
-    ConversionHost& m_host;
+    // The arguments name the run's report channel, known once its process exists.
+    using ArgumentsFor = std::function<std::vector<std::string>(int handle)>;
+    EncoderProcessPtr Start(const ArgumentsFor& arguments, QString& failure, int threads,
+                            const std::string& temporaryName) const;
+
     std::string m_program;
 };

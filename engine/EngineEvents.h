@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/BatchEntry.h"
+
 #include <QMetaType>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 // What the runner tells its presenters (the progress window, the command
 // line's output). The runner words its sentences; a presenter only shows them.
@@ -29,7 +32,9 @@ enum class EngineQuestion {
 // A progress report of one entry's run, with where the whole batch stands.
 struct RunProgress {
     int index = 0;             // the entry in the batch
+    int row = 0;               // the entry's row in the source list
     double seconds = 0.0;      // of that entry, converted so far
+    double share = 0.0;        // of that entry's duration, converted so far (0 without one)
     double doneSeconds = 0.0;  // of the entries finished before
     double totalSeconds = 0.0;
     std::uint32_t elapsedMs = 0;  // since the batch started
@@ -37,3 +42,5 @@ struct RunProgress {
 
 Q_DECLARE_METATYPE(EngineMessage)
 Q_DECLARE_METATYPE(RunProgress)
+Q_DECLARE_METATYPE(BatchEntry)
+Q_DECLARE_METATYPE(std::vector<BatchEntry>)

@@ -1,7 +1,7 @@
 #include "engine/SourceProber.h"
 
 #include "core/OutputPath.h"
-#include "engine/ConversionHost.h"
+#include "core/SourceList.h"
 #include "protocol/ExitStatus.h"
 
 #include <QDir>
@@ -13,8 +13,8 @@
 
 int SourceProber::DefaultParallelProbes() { return std::max(2, static_cast<int>(std::thread::hardware_concurrency())); }
 
-SourceProber::SourceProber(ConversionHost& host, const EncoderLauncher& launcher, int parallelProbes)
-    : m_host(host), m_launcher(launcher), m_parallelProbes(parallelProbes) {
+SourceProber::SourceProber(const EncoderLauncher& launcher, int parallelProbes)
+    : m_launcher(launcher), m_parallelProbes(parallelProbes) {
     m_readingDelay.setSingleShot(true);
     m_readingDelay.setInterval(kReadingDelayMs);
     connect(&m_readingDelay, &QTimer::timeout, this, &SourceProber::ShowReading);
@@ -22,13 +22,14 @@ SourceProber::SourceProber(ConversionHost& host, const EncoderLauncher& launcher
 
 SourceProber::~SourceProber() { StopRuns(); }
 
-void SourceProber::Add(const QStringList& paths) {
+void SourceProber::Add(const QStringList& paths, int listed) {
     std::vector<std::string> names;
     for (const QString& path : paths) names.push_back(QDir::toNativeSeparators(path).toStdString());
-    Add(names);
+    Add(names, listed);
 }
 
-void SourceProber::Add(const std::vector<std::string>& paths) {
+void SourceProber::Add(const std::vector<std::string>& paths, int listed) {
+    m_listed = listed;
     for (const std::string& path : paths) {
         auto probe = std::make_unique<Probe>();
         probe->path = path;
@@ -62,7 +63,7 @@ void SourceProber::EnterReading() {
 void SourceProber::StartProbes() {
     for (std::unique_ptr<Probe>& probe : m_queue) {
         if (probe->started) continue;
-        if (m_host.Sources().fileCount() + ProbesThatMayBeListed() >= SourceList::kCapacity) break;
+        if (m_listed + ProbesThatMayBeListed() >= SourceList::kCapacity) break;
         // The output path is not looked at here: a conversion checks it.
         if (probe->path.size() > kMaxPathLength) {
             probe->started = true;
@@ -81,9 +82,8 @@ void SourceProber::StartProbes() {
 }
 
 bool SourceProber::StartRun(Probe& probe) {
-    EncoderRunValues values{probe.path, {}, 0, 0, EncoderProbe, 0, 0.0};
     QString failure;
-    EncoderProcessPtr process = m_launcher.Launch(values, failure);
+    EncoderProcessPtr process = m_launcher.LaunchProbe(probe.path, failure);
     if (!process) {
         // Every later file would fail the same way: told first, then the refusals so far.
         emit Told({MessageSeverity::Critical, failure, {}, {}});
@@ -156,9 +156,8 @@ void SourceProber::ProbeEnded(Probe& probe, bool readable) {
 // The files read so far, up to the first one still being read, are listed
 // or refused in their order.
 void SourceProber::ListReadFiles() {
-    const SourceList& sources = m_host.Sources();
     while (!m_queue.empty()) {
-        if (sources.IsFull()) {
+        if (m_listed >= SourceList::kCapacity) {
             m_refusedForRoom += static_cast<int>(m_queue.size());
             m_queue.clear();
             break;
@@ -166,10 +165,12 @@ void SourceProber::ListReadFiles() {
         if (!m_queue.front()->ended) break;
         std::unique_ptr<Probe> probe = std::move(m_queue.front());
         m_queue.pop_front();
-        if (probe->readable)
+        if (probe->readable) {
+            ++m_listed;
             emit SourceRead(probe->result.Entry(probe->path));
-        else
+        } else {
             m_unreadable.push_back(probe->path);
+        }
     }
     if (m_queue.empty()) {
         Finish(true);

@@ -16,8 +16,6 @@
 #include <string>
 #include <vector>
 
-class ConversionHost;
-
 // Reads the files being added to the source list, as a state machine driven
 // from the main event loop: several encoder probe runs go at once, each
 // handed file after file, and each file is listed, or refused, in the order
@@ -39,15 +37,16 @@ public:
     // As many probe runs at once as there are cores, and at least two.
     static int DefaultParallelProbes();
 
-    SourceProber(ConversionHost& host, const EncoderLauncher& launcher, int parallelProbes = DefaultParallelProbes());
+    explicit SourceProber(const EncoderLauncher& launcher, int parallelProbes = DefaultParallelProbes());
     ~SourceProber() override;
     SourceProber(const SourceProber&) = delete;
     SourceProber& operator=(const SourceProber&) = delete;
 
-    // Reads and lists these files after those already waiting.
-    void Add(const QStringList& paths);
+    // Reads and lists these files after those already waiting, into a list
+    // that holds `listed` files now: it lists each file read, in its order.
+    void Add(const QStringList& paths, int listed);
     // The same for names as the system gives them, which need not read as text.
-    void Add(const std::vector<std::string>& paths);
+    void Add(const std::vector<std::string>& paths, int listed);
     // Cancel: no further file is read or listed; the refusals so far are told.
     void Cancel();
     // The window closes: reading ends at once, and nothing more is said.
@@ -102,9 +101,9 @@ private:
     void Finish(bool tell);
     int ProbesThatMayBeListed() const;
 
-    ConversionHost& m_host;
     const EncoderLauncher& m_launcher;
     int m_parallelProbes;
+    int m_listed = 0;  // the files in the list, those read since the last Add among them
     State m_state = State::Idle;
     // The files given and not yet listed or refused, in their order; the
     // first ones are being read.

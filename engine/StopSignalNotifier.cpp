@@ -51,6 +51,8 @@ StopSignalNotifier::~StopSignalNotifier() {
 
 void StopSignalNotifier::OnSignal() {
     char bytes[16];
-    for (ssize_t count; (count = ::read(g_pipe[0], bytes, sizeof bytes)) > 0;) m_lastSignal = bytes[count - 1];
+    // Every signal waiting asks the same: the pipe is only emptied.
+    while (::read(g_pipe[0], bytes, sizeof bytes) > 0) {
+    }
     emit Received();
 }

@@ -15,9 +15,6 @@ public:
     StopSignalNotifier(const StopSignalNotifier&) = delete;
     StopSignalNotifier& operator=(const StopSignalNotifier&) = delete;
 
-    // The number of the last signal received; 0 before any.
-    int LastSignal() const { return m_lastSignal; }
-
 signals:
     void Received();
 
@@ -25,5 +22,4 @@ private:
     void OnSignal();
 
     QSocketNotifier* m_notifier = nullptr;
-    int m_lastSignal = 0;
 };

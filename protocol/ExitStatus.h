@@ -46,8 +46,8 @@ inline constexpr ExitStatusFacts kExitStatuses[] = {
      "The source cannot be read: missing, not a regular file, a list of other files, no video, no picture that "
      "decodes, or a read error partway through; no output is left"},
     {ExitStatus::OutputUnwritable, "the output file cannot be written",
-     "The output cannot be written or encoded (its folder is missing or was renamed, or a folder or file has its "
-     "name); no output is left"},
+     "The output cannot be written or encoded (its folder is missing, was renamed or cannot be written into); no "
+     "output is left"},
     {ExitStatus::Stopped, "the conversion was stopped",
      "Stopped by the front-end's reply, a closed report channel or a stop signal; no output is left"},
     {ExitStatus::Incomplete, "the output is incomplete",

@@ -28,7 +28,7 @@ double SecondsForSeparateProbes(QApplication& application, const EncoderLauncher
         }
         const std::string path = clips[next++].toStdString();
         QString failure;
-        process = launcher.Launch(EncoderRunValues{path, path + ".avi", 0, 0, EncoderProbe, 0, 0.0}, failure);
+        process = launcher.LaunchProbe(path, failure);
         if (!process) {
             std::fprintf(stderr, "%s\n", qPrintable(failure));
             QCoreApplication::exit(1);
@@ -51,14 +51,14 @@ double SecondsForSeparateProbes(QApplication& application, const EncoderLauncher
 double SecondsToAdd(QApplication& application, ConversionEngine& engine, TestHost& host, const QStringList& clips,
                     int parallelProbes) {
     host.sources = SourceList();
-    SourceProber prober(host, engine.Launcher(), parallelProbes);
+    SourceProber prober(engine.Launcher(), parallelProbes);
     host.presenter.Follow(prober);
     QObject::connect(&prober, &SourceProber::SourceRead,
                      [&host](const SourceEntry& source) { host.sources.Append(source); });
     QObject::connect(
         &prober, &SourceProber::Finished, &application, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     auto start = std::chrono::steady_clock::now();
-    prober.Add(clips);
+    prober.Add(clips, host.sources.fileCount());
     application.exec();
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (host.sources.fileCount() != clips.size())
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) clips << QString::fromLocal8Bit(argv[i]);
     TestHost host;
     host.window.show();
-    ConversionEngine engine(host, argv[1]);
+    ConversionEngine engine(argv[1]);
 
     const int runs = SourceProber::DefaultParallelProbes();
     double separate = SecondsForSeparateProbes(application, engine.Launcher(), clips);

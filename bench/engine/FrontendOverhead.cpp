@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     host.window.show();
     host.List(argv[1], std::atof(argv[2]));
 
-    ConversionEngine engine(host, argv[4]);
+    ConversionEngine engine(argv[4]);
     host.presenter.Follow(engine);
     // exit, not quit: quit would first try to close the windows, and the
     // progress window turns a close into Cancel.
@@ -111,10 +111,10 @@ int main(int argc, char** argv) {
         Qt::QueuedConnection);
     // The first batch pays for showing and laying out the progress window
     // and the summary once; the second is what every later batch costs.
-    engine.ConvertAll();
+    engine.ConvertAll(host.Order());
     application.exec();
     Moment start;
-    engine.ConvertAll();
+    engine.ConvertAll(host.Order());
     application.exec();
     Share engineShare = closer.conversionEnd.Since(start);
     Share baseline = Measure([&engineShare] { PollingWait(engineShare.wall); });

@@ -106,10 +106,6 @@ QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text, 
     return RunBox(parent, text, icon, buttons, caption);
 }
 
-bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& actionText) {
-    return RunBox(parent, text, icon, QMessageBox::Ok | QMessageBox::Open, QString(), actionText) == QMessageBox::Open;
-}
-
 bool AppMessageBoxAsking(QWidget* parent, const QString& text) {
     return RunBox(parent, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QString(), QString(),
                   QMessageBox::No) == QMessageBox::Yes;

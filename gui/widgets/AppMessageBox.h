@@ -14,11 +14,6 @@ QMessageBox::StandardButton AppMessageBox(QWidget* parent, const QString& text,
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                           const QString& caption = QString());
 
-// The same box with OK and one more button, labelled `actionText`; returns
-// whether that button closed it. (It is the standard Open button under its
-// own label, so the box's keys and its answer stay the standard ones.)
-bool AppMessageBoxOffering(QWidget* parent, const QString& text, QMessageBox::Icon icon, const QString& actionText);
-
 // A question with Yes and No, No the default, so that a stray Enter does not
 // say yes; returns whether Yes closed it.
 bool AppMessageBoxAsking(QWidget* parent, const QString& text);

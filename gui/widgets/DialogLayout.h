@@ -33,7 +33,6 @@ public:
     }
 
     QRect ToPixels(int x, int y, int width, int height) const;
-    QSize BaseUnits() const { return m_baseUnits; }
 
     // The template's font, or the desktop's sans-serif font at the same size
     // when the face is not installed.

@@ -36,8 +36,9 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
     connect(window, &CProgressDlg::GoOnAnswered, &engine,
             [&engine](bool goOn) { engine.Answer(EngineQuestion::GoOn, goOn); });
 
-    connect(&engine, &ConversionEngine::BatchStarted, this, [this, window] {
+    connect(&engine, &ConversionEngine::BatchStarted, this, [this, window](int entryCount) {
         m_running.clear();
+        m_entryCount = entryCount;
         m_batchBlocker = std::make_unique<InputBlocker>(m_hostWindow);
         window->ResetProgress();
         window->ShowOver(&m_hostWindow);
@@ -58,14 +59,14 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
         default: break;
         }
     });
-    connect(&engine, &ConversionEngine::FileStarted, this, [this, &engine](int index) {
-        m_running.insert(index);
-        ShowRunningFiles(engine);
+    connect(&engine, &ConversionEngine::FileStarted, this, [this](const BatchEntry& entry) {
+        m_running[entry.row] = entry.sourcePath;
+        ShowRunningFiles();
     });
     // The title keeps naming the last file once none converts any more.
-    connect(&engine, &ConversionEngine::FileEnded, this, [this, &engine](int index) {
-        m_running.erase(index);
-        if (!m_running.empty()) ShowRunningFiles(engine);
+    connect(&engine, &ConversionEngine::FileEnded, this, [this](const BatchEntry& entry) {
+        m_running.erase(entry.row);
+        if (!m_running.empty()) ShowRunningFiles();
     });
     connect(&engine, &ConversionEngine::Progressed, window, [window](const RunProgress& progress) {
         std::optional<ProgressDisplay> display =
@@ -91,16 +92,15 @@ void BatchPresenter::Follow(ConversionEngine& engine) {
     });
 }
 
-void BatchPresenter::ShowRunningFiles(const ConversionEngine& engine) {
-    const ConversionBatch& batch = *engine.Batch();
+void BatchPresenter::ShowRunningFiles() {
     if (m_running.size() == 1) {
-        const int index = *m_running.begin();
-        m_progressWindow->ShowCurrentFile(index + 1, batch.EntryCount(), batch.Entry(index).sourcePath);
+        const auto& [index, sourcePath] = *m_running.begin();
+        m_progressWindow->ShowCurrentFile(index + 1, m_entryCount, sourcePath);
         return;
     }
     std::vector<int> positions;
-    for (int index : m_running) positions.push_back(index + 1);
-    m_progressWindow->ShowCurrentFiles(positions, batch.EntryCount());
+    for (const auto& [index, sourcePath] : m_running) positions.push_back(index + 1);
+    m_progressWindow->ShowCurrentFiles(positions, m_entryCount);
 }
 
 void BatchPresenter::Follow(SourceProber& prober) {

@@ -2,8 +2,9 @@
 
 #include <QObject>
 
+#include <map>
 #include <memory>
-#include <set>
+#include <string>
 
 class ConversionEngine;
 class CProgressDlg;
@@ -31,11 +32,12 @@ public:
     CProgressDlg& ProgressWindow() { return *m_progressWindow; }
 
 private:
-    void ShowRunningFiles(const ConversionEngine& engine);
+    void ShowRunningFiles();
 
     QWidget& m_hostWindow;
     std::unique_ptr<CProgressDlg> m_progressWindow;
     std::unique_ptr<InputBlocker> m_batchBlocker;
     std::unique_ptr<InputBlocker> m_readingBlocker;
-    std::set<int> m_running;  // the batch's entries converting now
+    std::map<int, std::string> m_running;  // the batch's entries converting now, by row: their sources
+    int m_entryCount = 0;                  // of the batch under way
 };

@@ -1,21 +1,17 @@
 #include "gui/windows/CConverterDlg.h"
 
 #include "core/ConversionBatch.h"
-#include "core/DiscFillEstimate.h"
-#include "core/DiscFillQuestion.h"
-#include "core/DiscImagePlan.h"
 #include "core/DroppedPaths.h"
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/ProgramFolder.h"
-#include "core/VideoFileFilter.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
 #include "gui/res/MenuTemplate.h"
 #include "engine/ConversionEngine.h"
+#include "engine/FolderText.h"
 #include "engine/SourceProber.h"
 #include "gui/widgets/AppMessageBox.h"
-#include "gui/widgets/CImageButton.h"
 #include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/widgets/FileDropTarget.h"
@@ -26,25 +22,20 @@
 #include "gui/windows/BatchPresenter.h"
 #include "gui/windows/COutputSettingsDlg.h"
 #include "gui/windows/CProgressDlg.h"
+#include "gui/windows/DiscFitPrompt.h"
+#include "gui/windows/FileChoosers.h"
 #include "gui/windows/HelpCommands.h"
+#include "gui/windows/MainWindowButtons.h"
 #include "gui/windows/PlacementKeeper.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QFontMetrics>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QResizeEvent>
-#include <QScreen>
 #include <QShortcut>
-#include <QStandardPaths>
 #include <QTreeView>
 
 #include <algorithm>
@@ -53,76 +44,6 @@
 namespace {
 
 constexpr const char* kFolderChooserTitle = "Select a temporary folder";
-
-// tarvine.ini keys. The window's size lives here rather than in option.ini:
-// it belongs to the user and the screen, not to the conversion settings.
-constexpr const char* kWindowSection = "Window";
-constexpr const char* kWidthKey = "Width";
-constexpr const char* kHeightKey = "Height";
-constexpr const char* kMaximizedKey = "Maximized";
-constexpr const char* kImportSection = "Import";
-constexpr const char* kImportFolderKey = "Folder";
-
-// The window's numbers follow the user's locale.
-std::string LocaleNumber(double value, int decimals) { return QLocale().toString(value, 'f', decimals).toStdString(); }
-
-// The buttons that draw themselves: the toolbar, the side bar and Change.
-bool IsImageButton(int id) {
-    switch (id) {
-    case IDC_ADD:
-    case IDC_CONVERT:
-    case IDC_SETTINGS:
-    case IDC_HELP_BUTTON:
-    case IDC_CHANGE:
-    case IDC_SIDE_ADD:
-    case IDC_SIDE_REMOVE:
-    case IDC_SIDE_UP:
-    case IDC_SIDE_DOWN: return true;
-    default: return false;
-    }
-}
-
-QWidget* CreateImageButton(const ControlTemplate& control, QWidget* parent) {
-    return IsImageButton(control.id) ? new CImageButton(QString::fromStdString(control.text), parent) : nullptr;
-}
-
-// The file list in columns, the dialog wide enough for a long name beside its
-// size and type, but never larger than the screen.
-void ShowNamesSizesAndTypes(QFileDialog& dialog) {
-    dialog.setViewMode(QFileDialog::Detail);
-    const QFontMetrics metrics(dialog.font());
-    QSize size(metrics.averageCharWidth() * 130, metrics.height() * 30);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
-    dialog.resize(size);
-    // The desktop-independent dialog's list: the name takes what is left once
-    // sizes such as "999.9 MiB" and the types have their room.
-    if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        view->header()->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("0999.9 MiB")) + metrics.height());
-        view->header()->resizeSection(2, metrics.averageCharWidth() * 20);
-        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    }
-}
-
-QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
-    QFileDialog dialog(owner, QStringLiteral("Import video files"), startFolder);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
-    // The entries show their display texts as written; the patterns behind
-    // them match in any letter case.
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    QStringList filters;
-    for (const std::string& filter : VideoFileFilter::DialogNameFilters()) filters << QString::fromStdString(filter);
-    dialog.setNameFilters(filters);
-    ShowNamesSizesAndTypes(dialog);
-    if (dialog.exec() != QDialog::Accepted) return {};
-    return dialog.selectedFiles();
-}
-
-// The user's videos folder when the desktop names one that exists, else home.
-QString DefaultImportFolder() {
-    QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-    return !videos.isEmpty() && QFileInfo(videos).isDir() ? videos : QDir::homePath();
-}
 
 QStringList ExpandDroppedFolders(const QStringList& dropped) {
     std::vector<std::string> paths;
@@ -136,49 +57,32 @@ QString ResolvedFolderText(const QString& typed) {
     return QString::fromStdString(ResolveFolder(typed.toStdString(), GetHomeFolder()));
 }
 
-QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder) {
-    return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
-}
-
-struct ImageButtonSetup {
-    int iconId;
-    int iconSize;  // 0: the icon's own size
-    const char* tooltip;
-};
-
-constexpr int kToolbarIconSize = 48;
-
 }  // namespace
 
 CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
     : QDialog(parent),
-      m_store(std::move(store)),
-      m_profile(AppProfile::PathIn(m_store.UserFolder())),
-      m_settings(m_store.Load()),
+      m_keeper(std::move(store)),
+      m_settings(m_keeper.Settings()),
       m_chooseFolder(ChooseFolderWithDialog),
       m_chooseFiles(ChooseFilesWithDialog),
       m_outputFolder(m_settings.outputFolder),
       m_icon(LoadIconResource(IDR_MAINFRAME)) {
-    DialogLayout layout(*this, MainDialogTemplate(), CreateImageButton);
+    DialogLayout layout(*this, MainDialogTemplate(), MainWindowButtons::Create);
     BindControls(layout);
     ConnectCommands(layout);
+    RouteCommands();
+    MainWindowButtons::Configure(layout);
     new DialogEnterKey(*this);
     OnInitDialog();
     CreateShortcuts();
     AcceptDroppedFiles();
-    RestorePlacement();
+    m_keeper.RestorePlacement(*this);
 }
 
 CConverterDlg::~CConverterDlg() {
     m_prober.reset();
     m_engine.reset();
-    SavePlacement();
-    if (!m_store.Save(m_settings)) {
-        AppMessageBox(nullptr,
-                      QStringLiteral("The settings could not be saved to %1; this session's changes are lost.")
-                          .arg(QString::fromStdString(m_store.OptionFilePath())),
-                      QMessageBox::Warning);
-    }
+    m_keeper.Save(*this);
 }
 
 void CConverterDlg::BindControls(const DialogLayout& layout) {
@@ -186,15 +90,6 @@ void CConverterDlg::BindControls(const DialogLayout& layout) {
     m_tvModeBox = layout.Bind<QComboBox>(IDC_MAIN_TVMODE);
     m_formatBox = layout.Bind<QComboBox>(IDC_MAIN_FORMAT);
     m_folderEdit = layout.Bind<QLineEdit>(IDC_OUTPUT_FOLDER);
-    m_changeButton = layout.Bind<CImageButton>(IDC_CHANGE);
-    m_upButton = layout.Bind<CImageButton>(IDC_SIDE_UP);
-    m_removeButton = layout.Bind<CImageButton>(IDC_SIDE_REMOVE);
-    m_downButton = layout.Bind<CImageButton>(IDC_SIDE_DOWN);
-    m_sideAddButton = layout.Bind<CImageButton>(IDC_SIDE_ADD);
-    m_helpButton = layout.Bind<CImageButton>(IDC_HELP_BUTTON);
-    m_addButton = layout.Bind<CImageButton>(IDC_ADD);
-    m_convertButton = layout.Bind<CImageButton>(IDC_CONVERT);
-    m_settingsButton = layout.Bind<CImageButton>(IDC_SETTINGS);
     m_fileList = layout.Bind<QTreeView>(IDC_FILE_LIST);
     m_discFillLabel = layout.Bind<QLabel>(IDC_MAIN_DISC_FILL);
 }
@@ -251,60 +146,24 @@ void CConverterDlg::FollowListWidth() {
     m_fileList->setColumnWidth(1, std::max(narrowest, m_fileList->columnWidth(1) + change));
 }
 
-// The size of the last run, never below the template's nor beyond the screen.
-void CConverterDlg::RestorePlacement() {
-    QSize size(m_profile.GetProfileInt(kWindowSection, kWidthKey, 0),
-               m_profile.GetProfileInt(kWindowSection, kHeightKey, 0));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) size = size.boundedTo(screen->availableSize());
-    resize(size.expandedTo(minimumSize()));
-    if (m_profile.GetProfileInt(kWindowSection, kMaximizedKey, 0) != 0)
-        setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void CConverterDlg::SavePlacement() const {
-    const bool maximized = isMaximized();
-    QSize size = maximized ? normalGeometry().size() : this->size();
-    if (size.isEmpty()) size = this->size();
-    m_profile.WriteProfileInt(kWindowSection, kWidthKey, size.width());
-    m_profile.WriteProfileInt(kWindowSection, kHeightKey, size.height());
-    m_profile.WriteProfileInt(kWindowSection, kMaximizedKey, maximized ? 1 : 0);
-}
-
-// Where the last files were added from, while that folder still exists.
-QString CConverterDlg::ImportStartFolder() const {
-    QString folder = QString::fromStdString(m_profile.GetProfileString(kImportSection, kImportFolderKey, ""));
-    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : DefaultImportFolder();
-}
-
-void CConverterDlg::RememberImportFolder(const QString& chosenFile) const {
-    m_profile.WriteProfileString(kImportSection, kImportFolderKey, QFileInfo(chosenFile).absolutePath().toStdString());
-}
-
 void CConverterDlg::OnCommand(int commandId) {
     if (IsBusy()) return;  // the window's commands wait for the batch or the reading to end
-    switch (commandId) {
-    case IDC_ADD:
-    case IDC_SIDE_ADD:
-    case ID_EDIT_ADD: OnAddFiles(); break;
-    case IDC_SIDE_REMOVE:
-    case ID_EDIT_REMOVE: OnRemoveFile(); break;
-    case IDC_SIDE_UP:
-    case ID_EDIT_MOVEUP: OnMoveUp(); break;
-    case IDC_SIDE_DOWN:
-    case ID_EDIT_MOVEDOWN: OnMoveDown(); break;
-    case IDC_CONVERT:
-    case IDC_SMALL_CONVERT: ConvertAll(); break;
-    case IDC_SETTINGS:
-    case IDC_SMALL_SETTINGS: OnSettings(); break;
-    case IDC_CHANGE: OnChangeFolder(); break;
-    case IDC_HELP_BUTTON: OnHelpButton(); break;
-    case ID_HELP_CONTENT: OpenHelpContent(); break;
-    case ID_HELP_ABOUT:
-    case IDM_ABOUTBOX: ShowAboutBox(); break;
-    case ID_HELP_HOMEPAGE: OpenHomePage(); break;
-    case ID_HELP_TIP: ShowTipOfTheDay(); break;
-    default: break;
-    }
+    m_commands.Route(commandId);
+}
+
+void CConverterDlg::RouteCommands() {
+    m_commands.Add({IDC_ADD, IDC_SIDE_ADD, ID_EDIT_ADD}, [this] { OnAddFiles(); });
+    m_commands.Add({IDC_SIDE_REMOVE, ID_EDIT_REMOVE}, [this] { OnRemoveFile(); });
+    m_commands.Add({IDC_SIDE_UP, ID_EDIT_MOVEUP}, [this] { OnMoveUp(); });
+    m_commands.Add({IDC_SIDE_DOWN, ID_EDIT_MOVEDOWN}, [this] { OnMoveDown(); });
+    m_commands.Add({IDC_CONVERT, IDC_SMALL_CONVERT}, [this] { ConvertAll(); });
+    m_commands.Add({IDC_SETTINGS, IDC_SMALL_SETTINGS}, [this] { OnSettings(); });
+    m_commands.Add({IDC_CHANGE}, [this] { OnChangeFolder(); });
+    m_commands.Add({IDC_HELP_BUTTON}, [this] { OnHelpButton(); });
+    m_commands.Add({ID_HELP_CONTENT}, [this] { OpenHelpContent(); });
+    m_commands.Add({ID_HELP_ABOUT, IDM_ABOUTBOX}, [this] { ShowAboutBox(); });
+    m_commands.Add({ID_HELP_HOMEPAGE}, [this] { OpenHomePage(); });
+    m_commands.Add({ID_HELP_TIP}, [this] { ShowTipOfTheDay(); });
 }
 
 void CConverterDlg::OnInitDialog() {
@@ -315,7 +174,6 @@ void CConverterDlg::OnInitDialog() {
     setWindowIcon(m_icon);
     FitBoxesToTheirTexts();
     InsertListColumns();
-    ConfigureImageButtons();
     m_folderEdit->setText(QString::fromStdString(m_outputFolder));
     m_folderEdit->installEventFilter(this);
     CreateEngine(EncoderExecutablePath(GetProgramFolder()));
@@ -354,25 +212,6 @@ void CConverterDlg::InsertListColumns() {
     m_fileList->installEventFilter(this);
 }
 
-void CConverterDlg::ConfigureImageButtons() {
-    const std::pair<CImageButton*, ImageButtonSetup> buttons[] = {
-        {m_convertButton, {IDI_CONVERT, kToolbarIconSize, "Start converting"}},
-        {m_settingsButton, {IDI_SETTINGS, kToolbarIconSize, "Settings..."}},
-        {m_addButton, {IDI_ADD, kToolbarIconSize, "Add video files to the list"}},
-        {m_helpButton, {IDI_HELP, 0, "About,help,home page,tip of the day."}},
-        {m_sideAddButton, {IDI_SIDE_ADD, 0, "Add video files to the list"}},
-        {m_removeButton, {IDI_SIDE_REMOVE, 0, "Remove the selected video file"}},
-        {m_upButton, {IDI_SIDE_UP, 0, "Move the selected video file up"}},
-        {m_downButton, {IDI_SIDE_DOWN, 0, "Move the selected video file down"}},
-    };
-    for (const auto& [button, setup] : buttons) {
-        button->SetIconResource(setup.iconId, setup.iconSize, setup.iconSize);
-        button->SetTooltip(QString::fromLatin1(setup.tooltip), true);
-        button->SetTransparent(false);
-        button->SetAlignment(CImageButton::IconAboveCaption, true);
-    }
-}
-
 // A conversion takes the folder that the box's text names, and the box shows
 // it as taken.
 QString CConverterDlg::OutputFolderText() const {
@@ -403,33 +242,18 @@ void CConverterDlg::OnSelchangeFormat() {
 }
 
 void CConverterDlg::UpdateDiscFill() {
-    std::optional<DiscFillEstimate> estimate =
-        DiscFillEstimate::For(m_settings, Sources().totalDuration(), Sources().fileCount());
-    m_discFillLabel->setVisible(estimate.has_value());
-    if (estimate) m_discFillLabel->setText(QString::fromStdString(estimate->Text(LocaleNumber)));
+    std::optional<QString> fill = DiscFitPrompt::FillText(m_settings, Sources());
+    m_discFillLabel->setVisible(fill.has_value());
+    if (fill) m_discFillLabel->setText(*fill);
 }
 
-// Over the disc's capacity, a DVD or SVCD list may be fitted to it: the
-// video rate is lowered for this batch, the stored quality stays.
+// The question starts from the preset's rate; the label shows the rate chosen.
 bool CConverterDlg::ConfirmDiscFill() {
     m_settings.fittedVideoKbps = 0;
     UpdateDiscFill();
-    std::optional<DiscFillQuestion> question =
-        DiscFillQuestion::For(m_settings, Sources().totalDuration(), Sources().fileCount(), LocaleNumber);
-    if (!question) return true;
-    QString text = QString::fromStdString(question->text);
-    if (question->fittingKbps == 0)
-        return AppMessageBoxAsking(this, text + QStringLiteral(" Convert them all the same?"));
-    text += QStringLiteral(
-                " \"Fit to the disc\" lowers the video rate of this batch to %1 kbit/s. Convert them all "
-                "the same?")
-                .arg(QString::fromStdString(LocaleNumber(question->fittingKbps, 0)));
-    QMessageBox::StandardButton answer = AppMessageBoxAsking(this, text, QStringLiteral("Fit to the disc"));
-    if (answer == QMessageBox::Open) {
-        m_settings.fittedVideoKbps = question->fittingKbps;
-        UpdateDiscFill();
-    }
-    return answer != QMessageBox::No;
+    const bool convert = DiscFitPrompt::Ask(this, m_settings, Sources());
+    UpdateDiscFill();
+    return convert;
 }
 
 void CConverterDlg::OnSelchangeTvMode() { m_settings.tvMode = m_tvModeBox->currentIndex(); }
@@ -486,9 +310,9 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_prober.reset();
     m_engine.reset();
     m_presenter = std::make_unique<BatchPresenter>(*this);
-    new PlacementKeeper(m_presenter->ProgressWindow(), m_profile, "Progress");  // the window owns it
-    m_engine = std::make_unique<ConversionEngine>(*this, program, &m_menuPainter);
-    m_prober = std::make_unique<SourceProber>(*this, m_engine->Launcher());
+    new PlacementKeeper(m_presenter->ProgressWindow(), m_keeper.Profile(), "Progress");  // the window owns it
+    m_engine = std::make_unique<ConversionEngine>(program, &m_menuPainter);
+    m_prober = std::make_unique<SourceProber>(m_engine->Launcher());
     // Before the summary's box shows: until then the user's choice of window stands.
     auto* notice = new BatchEndNotice({this, &ProgressWindow()}, std::make_unique<FreedesktopNotifications>(),
                                       m_engine.get());
@@ -496,15 +320,12 @@ void CConverterDlg::CreateEngine(const std::string& program) {
             [notice](const EngineMessage& summary) { notice->BatchEnded(summary.text); });
     m_presenter->Follow(*m_engine);
     m_presenter->Follow(*m_prober);
-    connect(m_engine.get(), &ConversionEngine::BatchFinished, this, &CConverterDlg::OnBatchFinished);
+    connect(m_engine.get(), &ConversionEngine::BatchFinished, this, [this] { OnBatchFinished(); });
     connect(m_engine.get(), &ConversionEngine::StopDeclined, this, [this] { m_closeWhenIdle = false; });
-    connect(m_engine.get(), &ConversionEngine::FileStarted, this,
-            [this](int index) { m_sourceList.ShowRunning(m_engine->Batch()->Entry(index), 0.0); });
-    connect(m_engine.get(), &ConversionEngine::Progressed, this, [this](const RunProgress& progress) {
-        m_sourceList.ShowRunning(m_engine->Batch()->Entry(progress.index), progress.seconds);
-    });
-    connect(m_engine.get(), &ConversionEngine::FileEnded, this,
-            [this](int index) { m_sourceList.ShowOutcome(m_engine->Batch()->Entry(index)); });
+    connect(m_engine.get(), &ConversionEngine::FileStarted, &m_sourceList, &SourceListModel::ShowStarted);
+    connect(m_engine.get(), &ConversionEngine::Progressed, &m_sourceList, &SourceListModel::ShowProgress);
+    connect(m_engine.get(), &ConversionEngine::FileEnded, &m_sourceList, &SourceListModel::ShowOutcome);
+    connect(m_engine.get(), &ConversionEngine::BatchFinished, &m_sourceList, &SourceListModel::ShowOutcomes);
     connect(m_prober.get(), &SourceProber::SourceRead, this, &CConverterDlg::AppendRow);
     connect(m_prober.get(), &SourceProber::Finished, this, &CConverterDlg::ShowAddFailures);
 }
@@ -514,9 +335,9 @@ CProgressDlg& CConverterDlg::ProgressWindow() { return m_presenter->ProgressWind
 bool CConverterDlg::IsBusy() const { return m_engine->IsConverting() || m_prober->IsReading(); }
 
 void CConverterDlg::OnAddFiles() {
-    const QStringList chosen = m_chooseFiles(this, ImportStartFolder());
+    const QStringList chosen = m_chooseFiles(this, m_keeper.ImportStartFolder());
     if (chosen.isEmpty()) return;
-    RememberImportFolder(chosen.front());
+    m_keeper.RememberImportFolder(chosen.front());
     AddFiles(chosen);
 }
 
@@ -526,12 +347,14 @@ void CConverterDlg::AddFiles(const QStringList& paths) {
     if (m_engine->IsConverting())
         m_waitingFiles += paths;
     else
-        m_prober->Add(paths);
+        m_prober->Add(paths, Sources().fileCount());
 }
 
 void CConverterDlg::ConvertAll() {
-    if (!m_engine->IsConverting() && !ConfirmDiscFill()) return;
-    m_engine->ConvertAll();
+    if (m_engine->IsConverting() || !ConfirmDiscFill()) return;
+    // The folder a conversion of listed files takes is kept, whether or not it can be used.
+    if (Sources().fileCount() > 0) m_outputFolder = FolderNamedBy(OutputFolderText(), m_outputFolder);
+    m_engine->ConvertAll({m_settings, Sources()});
 }
 
 void CConverterDlg::OnBatchFinished() {
@@ -541,7 +364,7 @@ void CConverterDlg::OnBatchFinished() {
         QDialog::reject();
         return;
     }
-    m_prober->Add(std::exchange(m_waitingFiles, {}));
+    m_prober->Add(std::exchange(m_waitingFiles, {}), Sources().fileCount());
 }
 
 // The session ends: a batch stops without a question, reading stops, and
@@ -648,12 +471,6 @@ void CConverterDlg::SwapRows(int from, int to) {
     m_sourceList.Swap(from, to);
     SelectRow(to);
     m_fileList->setFocus();
-}
-
-// Each row shows what the batch made of its file, from the end of its run
-// until the list changes.
-void CConverterDlg::BatchEnded(const ConversionBatch& batch) {
-    for (int index = 0; index < batch.EntryCount(); ++index) m_sourceList.ShowOutcome(batch.Entry(index));
 }
 
 void CConverterDlg::OnListRightClick() { SkinLibrary::TrackPopupMenu(EditMenuTemplate(), PopupPosition(), this); }

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "core/AppProfile.h"
 #include "core/ConversionSettings.h"
-#include "core/EncodeTargets.h"
 #include "core/SettingsStore.h"
 #include "discmenu/DiscMenuPainter.h"
-#include "engine/ConversionHost.h"
 #include "gui/widgets/CommandTarget.h"
+#include "gui/windows/CommandRouter.h"
+#include "gui/windows/SettingsKeeper.h"
 #include "gui/windows/SourceListModel.h"
 
 #include <QDialog>
@@ -19,7 +18,6 @@
 #include <vector>
 
 class BatchPresenter;
-class CImageButton;
 class ConversionEngine;
 class CProgressDlg;
 class SourceProber;
@@ -31,11 +29,11 @@ class QTreeView;
 
 // The program's main window: toolbar, source file list with its side
 // buttons, output folder row and the quick format, TV-mode and aspect boxes.
-// It owns the live settings (loaded when it is built, saved when it is
-// destroyed, so every way of closing keeps them), the encode targets and the
-// source list, and the conversion engine with its progress window, and routes
-// every command of the program through OnCommand.
-class CConverterDlg : public QDialog, public CommandTarget, public ConversionHost {
+// It keeps the live settings (loaded when it is built, saved when it is
+// destroyed, so every way of closing keeps them), owns the source list and
+// the conversion engine with its progress window, and takes every command of
+// the program through OnCommand to its router.
+class CConverterDlg : public QDialog, public CommandTarget {
     Q_OBJECT
 public:
     // Shows a folder picker; returns the chosen folder, or an empty text when
@@ -69,11 +67,9 @@ public:
     // overfill, asks whether to convert all the same; true to go on.
     bool ConfirmDiscFill();
 
-    QString OutputFolderText() const override;
-    ConversionSettings& Settings() override { return m_settings; }
-    EncodeTargets& Targets() override { return m_targets; }
-    const SourceList& Sources() const override { return m_sourceList.Sources(); }
-    void BatchEnded(const ConversionBatch& batch) override;
+    ConversionSettings& Settings() { return m_settings; }
+    const SourceList& Sources() const { return m_sourceList.Sources(); }
+    SourceListModel& SourceRows() { return m_sourceList; }
     ConversionEngine& Engine() { return *m_engine; }
     SourceProber& Prober() { return *m_prober; }
     CProgressDlg& ProgressWindow();
@@ -106,19 +102,15 @@ protected:
 private:
     void BindControls(const DialogLayout& layout);
     void ConnectCommands(const DialogLayout& layout);
+    void RouteCommands();
     void OnInitDialog();
     void InsertListColumns();
     void FitBoxesToTheirTexts();
-    void ConfigureImageButtons();
     void CreateShortcuts();
     void AcceptDroppedFiles();
     void CreateEngine(const std::string& program);
     void OnBatchFinished();
     void FollowListWidth();
-    void RestorePlacement();
-    void SavePlacement() const;
-    QString ImportStartFolder() const;
-    void RememberImportFolder(const QString& chosenFile) const;
 
     void OnSelchangeFormat();
     void OnSelchangeTvMode();
@@ -130,6 +122,7 @@ private:
     QPoint PopupPosition() const;
 
     void ConvertAll();
+    QString OutputFolderText() const;
     bool MayLoseTheList();
     void ShowAddFailures(const std::vector<std::string>& failedPaths, int refusedForRoom);
     // An OK box; the application's name is the caption unless one is given.
@@ -137,15 +130,12 @@ private:
     int SelectedRow() const;
     void SelectRow(int row);
 
-    SettingsStore m_store;
-    // The per-user profile beside the settings: the window's size and the
-    // folder files were last added from.
-    AppProfile m_profile;
-    ConversionSettings m_settings;
+    SettingsKeeper m_keeper;
+    ConversionSettings& m_settings;  // the keeper's
+    CommandRouter m_commands;
     FolderChooser m_chooseFolder;
     FileChooser m_chooseFiles;
 
-    EncodeTargets m_targets;
     // The settings' output folder. Only Change, Enter in the box and a
     // conversion update it, so a folder typed and never used is not saved.
     std::string& m_outputFolder;
@@ -153,15 +143,6 @@ private:
     QComboBox* m_tvModeBox = nullptr;
     QComboBox* m_formatBox = nullptr;
     QLineEdit* m_folderEdit = nullptr;
-    CImageButton* m_changeButton = nullptr;
-    CImageButton* m_upButton = nullptr;
-    CImageButton* m_removeButton = nullptr;
-    CImageButton* m_downButton = nullptr;
-    CImageButton* m_sideAddButton = nullptr;
-    CImageButton* m_helpButton = nullptr;
-    CImageButton* m_addButton = nullptr;
-    CImageButton* m_convertButton = nullptr;
-    CImageButton* m_settingsButton = nullptr;
     SourceListModel m_sourceList;
     QTreeView* m_fileList = nullptr;
     QLabel* m_discFillLabel = nullptr;

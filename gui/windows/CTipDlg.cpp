@@ -96,7 +96,10 @@ void CTipDlg::ReadNextTip(QString& tip) {
     }
 }
 
-void CTipDlg::ReportReadTrouble() { ShowMessage(isVisible() ? this : parentWidget(), kTipsFileTroubleString); }
+// Only the tips are missing: the user is informed, nothing is at risk.
+void CTipDlg::ReportReadTrouble() {
+    AppMessageBox(isVisible() ? this : parentWidget(), kTipsFileTroubleString, QMessageBox::Information);
+}
 
 void CTipDlg::showEvent(QShowEvent* event) {
     if (!m_initialised) {
@@ -137,12 +140,9 @@ void CTipDlg::paintEvent(QPaintEvent*) {
     painter.drawPixmap(rect.topLeft(), bulb);
 
     rect.setLeft(rect.left() + kBulbSize.width());
-    QFont heading = font();
-    heading.setBold(true);
-    painter.setFont(heading);
+    painter.setFont(font());
     painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, QString::fromUtf8(kDidYouKnowString));
 
-    painter.setFont(font());
     QRect tipRect = m_tipRect->geometry();
     painter.setClipRect(tipRect);
     painter.drawText(tipRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextExpandTabs, m_tipText);

@@ -1,5 +1,6 @@
 #include "gui/windows/SourceListModel.h"
 
+#include "engine/EngineEvents.h"
 #include "text/ProgressText.h"
 
 #include <QApplication>
@@ -66,7 +67,7 @@ QVariant SourceListModel::Text(int row, int column) const {
     case NumberColumn: return RowNumberText(row);
     case PathColumn: return QString::fromStdString(entry.path);
     case DurationColumn: {
-        const RowStatus& status = m_sources.Status(row);
+        const RowStatus& status = Status(row);
         if (status.state == EntryState::Converting) return Percent(status.doneShare);
         return QString::fromStdString(FormatClock(static_cast<std::int64_t>(entry.durationSeconds)));
     }
@@ -83,13 +84,13 @@ QVariant SourceListModel::Tooltip(int row, int column) const {
 }
 
 QVariant SourceListModel::OutcomeIcon(int row) const {
-    const QStyle::StandardPixmap pixmap = OutcomePixmap(m_sources.Status(row).state);
+    const QStyle::StandardPixmap pixmap = OutcomePixmap(Status(row).state);
     if (pixmap == QStyle::SP_CustomBase) return {};
     return QApplication::style()->standardIcon(pixmap);
 }
 
 QString SourceListModel::OutcomeText(int row) const {
-    const RowStatus& status = m_sources.Status(row);
+    const RowStatus& status = Status(row);
     const QString reason = QString::fromStdString(status.reason);
     switch (status.state) {
     case EntryState::Converting: return QStringLiteral("Converting: %1").arg(Percent(status.doneShare));
@@ -119,6 +120,7 @@ bool SourceListModel::Append(const SourceEntry& source) {
     const int row = m_sources.fileCount();
     beginInsertRows({}, row, row);
     m_sources.Append(source);
+    m_statuses.emplace_back();
     endInsertRows();
     return true;
 }
@@ -129,6 +131,7 @@ void SourceListModel::Remove(int row) {
     ClearOutcomes();
     beginRemoveRows({}, row, row);
     m_sources.Remove(row);
+    m_statuses.erase(m_statuses.begin() + row);
     endRemoveRows();
     if (row < m_sources.fileCount())
         emit dataChanged(index(row, NumberColumn), index(m_sources.fileCount() - 1, NumberColumn));
@@ -146,19 +149,34 @@ void SourceListModel::Swap(int first, int second) {
 
 void SourceListModel::ClearOutcomes() {
     if (m_sources.fileCount() == 0) return;
-    m_sources.ClearStatuses();
+    m_statuses.assign(m_statuses.size(), RowStatus{});
     emit dataChanged(index(0, 0), index(m_sources.fileCount() - 1, ColumnCount - 1));
 }
 
-void SourceListModel::ShowRunning(const BatchEntry& entry, double seconds) {
-    const double share = entry.durationSeconds > 0 ? seconds / entry.durationSeconds : 0.0;
-    m_sources.SetStatus(entry.row, {EntryState::Converting, share, {}, {}});
-    RowChanged(entry.row);
+void SourceListModel::ShowStarted(const BatchEntry& entry) {
+    SetStatus(entry.row, {EntryState::Converting, 0.0, {}, {}});
+}
+
+void SourceListModel::ShowProgress(const RunProgress& progress) {
+    SetStatus(progress.row, {EntryState::Converting, progress.share, {}, {}});
 }
 
 void SourceListModel::ShowOutcome(const BatchEntry& entry) {
-    m_sources.SetStatus(entry.row, {entry.state, 0.0, entry.outputPath, entry.reason});
-    RowChanged(entry.row);
+    SetStatus(entry.row, {entry.state, 0.0, entry.outputPath, entry.reason});
+}
+
+// Each row shows what the batch made of its file, from the end of its run
+// until the list changes.
+void SourceListModel::ShowOutcomes(const std::vector<BatchEntry>& entries) {
+    for (const BatchEntry& entry : entries) ShowOutcome(entry);
+}
+
+const RowStatus& SourceListModel::Status(int row) const { return m_statuses.at(static_cast<std::size_t>(row)); }
+
+void SourceListModel::SetStatus(int row, RowStatus status) {
+    if (row < 0 || row >= m_sources.fileCount()) return;
+    m_statuses[static_cast<std::size_t>(row)] = std::move(status);
+    RowChanged(row);
 }
 
 void SourceListModel::RowChanged(int row) {

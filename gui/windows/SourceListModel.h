@@ -1,10 +1,14 @@
 #pragma once
 
+#include "core/BatchEntry.h"
+#include "core/RowStatus.h"
 #include "core/SourceList.h"
 
 #include <QAbstractTableModel>
 
-struct BatchEntry;
+#include <vector>
+
+struct RunProgress;
 
 // The source list as the file list shows it: the number, the path and the
 // duration of each file. While a batch runs, a running row shows how far it
@@ -31,10 +35,12 @@ public:
     void Swap(int first, int second);
     void ClearOutcomes();
 
-    // A batch's entry is under way with this many of its seconds done, or
-    // has ended.
-    void ShowRunning(const BatchEntry& entry, double seconds);
+    // The conversion engine's reports, taken as it sends them: a batch's
+    // entry is under way, has gone this far, or has ended; the batch is over.
+    void ShowStarted(const BatchEntry& entry);
+    void ShowProgress(const RunProgress& progress);
     void ShowOutcome(const BatchEntry& entry);
+    void ShowOutcomes(const std::vector<BatchEntry>& entries);
 
 private:
     QVariant Text(int row, int column) const;
@@ -42,7 +48,10 @@ private:
     QVariant OutcomeIcon(int row) const;
     QString OutcomeText(int row) const;
     QString FileTooltip(int row) const;
+    const RowStatus& Status(int row) const;
+    void SetStatus(int row, RowStatus status);
     void RowChanged(int row);
 
     SourceList m_sources;
+    std::vector<RowStatus> m_statuses;  // one a row, Waiting until a batch reaches it
 };

@@ -24,18 +24,11 @@ TEST(SourceListTest, RowsKeepTheirOwnValuesThroughRemoveAndSwap) {
     EXPECT_EQ(list.Entry(2).path, "/clips/4.avi");
     EXPECT_DOUBLE_EQ(list.Entry(2).sourceFrameRate, 24.0);
 
-    list.SetStatus(2, {EntryState::Converted, 0.0, "/out/4.avi", ""});
     list.Swap(2, 1);
     EXPECT_EQ(list.Entry(1).path, "/clips/4.avi");
     EXPECT_EQ(list.Entry(1).sourceHeight, 40);
-    EXPECT_EQ(list.Status(1).outputPath, "/out/4.avi");
-    EXPECT_EQ(list.Status(2).state, EntryState::Waiting);
     EXPECT_DOUBLE_EQ(list.Entry(2).durationSeconds, 30.0);
     EXPECT_DOUBLE_EQ(list.totalDuration(), 80.0);
-
-    list.ClearStatuses();
-    EXPECT_EQ(list.Status(1).state, EntryState::Waiting);
-    EXPECT_EQ(list.Status(1).outputPath, "");
 
     list.Remove(2);  // the last row
     EXPECT_EQ(list.fileCount(), 2);

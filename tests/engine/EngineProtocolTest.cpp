@@ -82,14 +82,14 @@ private:
 
     void ConvertInto(const std::string& folder) {
         m_host->folderText = QString::fromStdString(folder);
-        m_engine->ConvertAll();
+        m_engine->ConvertAll(m_host->Order());
         QTRY_VERIFY_WITH_TIMEOUT(!m_engine->IsConverting(), 30000);
     }
 
     // Reads the files as Add does and waits for the end; the files read are
     // noted in m_read, not listed, so the probe slot stays where it is.
     void Read(const QStringList& sources) {
-        m_prober->Add(sources);
+        m_prober->Add(sources, m_host->sources.fileCount());
         QTRY_VERIFY_WITH_TIMEOUT(!m_prober->IsReading(), 30000);
     }
 
@@ -103,9 +103,9 @@ private:
     void MarkWhenOnlyThisRuns(int index, const std::string& marker) {
         auto running = std::make_shared<std::set<int>>();
         connect(m_engine.get(), &ConversionEngine::FileStarted, this,
-                [running](int started) { running->insert(started); });
-        connect(m_engine.get(), &ConversionEngine::FileEnded, this, [running, index, marker](int ended) {
-            running->erase(ended);
+                [running](const BatchEntry& started) { running->insert(started.row); });
+        connect(m_engine.get(), &ConversionEngine::FileEnded, this, [running, index, marker](const BatchEntry& ended) {
+            running->erase(ended.row);
             running->erase(index);
             if (running->empty()) WriteFile(marker, "");
         });
@@ -130,9 +130,9 @@ private slots:
         qputenv("FAKE_ENCODER_LOG", QByteArray::fromStdString(m_log));
         m_host = std::make_unique<TestHost>();
         m_host->settings.outputFolder = Scratch("out");
-        m_engine = std::make_unique<ConversionEngine>(*m_host, FAKE_ENCODER_PATH);
-        m_prober = std::make_unique<SourceProber>(*m_host, m_engine->Launcher(), 2);
-        m_host->presenter.Follow(*m_engine);
+        m_engine = std::make_unique<ConversionEngine>(FAKE_ENCODER_PATH);
+        m_prober = std::make_unique<SourceProber>(m_engine->Launcher(), 2);
+        m_host->Follow(*m_engine);
         m_host->presenter.Follow(*m_prober);
         m_read.clear();
         m_refusals.clear();
@@ -439,8 +439,8 @@ private slots:
         DecimalCommaLocale german;
         QVERIFY2(german.Problem().empty(), german.Problem().c_str());
         const std::string firstEnded = Scratch("first.ended");
-        connect(m_engine.get(), &ConversionEngine::FileEnded, this, [firstEnded](int index) {
-            if (index == 0) WriteFile(firstEnded, "");
+        connect(m_engine.get(), &ConversionEngine::FileEnded, this, [firstEnded](const BatchEntry& entry) {
+            if (entry.row == 0) WriteFile(firstEnded, "");
         });
         ListScripted("first.avi", 10, "r6:1 err:kelvoenc:_cannot_write_out/first.avi:_No_space_left_on_device exit:8");
         const int count = m_atOnce + 2;
@@ -560,10 +560,10 @@ private slots:
             {notExecutable, "Permission denied"},
         };
         for (const auto& [program, reason] : cases) {
-            ConversionEngine engine(*m_host, program);
+            ConversionEngine engine(program);
             m_host->presenter.Follow(engine);
             m_host->folderText = QString::fromStdString(Scratch("out"));
-            engine.ConvertAll();
+            engine.ConvertAll(m_host->Order());
             QVERIFY(!engine.IsConverting());
             QCOMPARE(m_boxes->Shown().last().text,
                      QString("The encoder %1 could not be started: %2.").arg(QString::fromStdString(program), reason));

@@ -159,9 +159,10 @@ int RunScript(const std::string& source, const std::string& output, int handle, 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 6) return 64;
+    // SOURCE [-o OUTPUT OPTIONS...] MODE HANDLE: a probe names no output.
+    if (argc < 4) return 64;
     std::string source = argv[1];
-    std::string output = argv[3];
+    std::string output = argc >= 6 ? argv[3] : "";
     int handle = std::atoi(argv[argc - 1]);
     bool probing = std::string(argv[argc - 2]) == "1";
     LogStart(argc, argv, handle);

@@ -1,5 +1,7 @@
 #include "EngineTestSupport.h"
 
+#include "engine/FolderText.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
@@ -14,9 +16,16 @@ void TestHost::List(const std::string& path, double seconds, int width, int heig
     sources.Append({path, seconds, width, height, fps});
 }
 
-void TestHost::BatchEnded(const ConversionBatch& batch) {
-    endedEntries.clear();
-    for (int index = 0; index < batch.EntryCount(); ++index) endedEntries.push_back(batch.Entry(index));
+BatchOrder TestHost::Order() const {
+    BatchOrder order{settings, sources};
+    order.settings.outputFolder = FolderNamedBy(folderText, settings.outputFolder);
+    return order;
+}
+
+void TestHost::Follow(ConversionEngine& engine) {
+    presenter.Follow(engine);
+    QObject::connect(&engine, &ConversionEngine::BatchFinished, &window,
+                     [this](const std::vector<BatchEntry>& entries) { endedEntries = entries; });
 }
 
 MessageBoxResponder::MessageBoxResponder() { qApp->installEventFilter(this); }

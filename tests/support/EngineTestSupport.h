@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/BatchOrder.h"
 #include "core/ConversionBatch.h"
-#include "engine/ConversionHost.h"
+#include "engine/ConversionEngine.h"
 #include "gui/windows/BatchPresenter.h"
 
 #include <QList>
@@ -19,17 +20,15 @@
 // or one. Each suite runs once with one and once with three.
 int TestConversionsAtOnce();
 
-// The main window's side of the engine, with its live state in the open,
-// and the presenter that shows the engine over its window.
-class TestHost : public ConversionHost {
+// The main window's side of the engine, with its state in the open, and
+// the presenter that shows the engine over its window.
+class TestHost {
 public:
     TestHost() { settings.conversionsAtOnce = TestConversionsAtOnce(); }
-    QString OutputFolderText() const override { return folderText; }
-    ConversionSettings& Settings() override { return settings; }
-    EncodeTargets& Targets() override { return targets; }
-    const SourceList& Sources() const override { return sources; }
-    // Keeps the ended batch's entries.
-    void BatchEnded(const ConversionBatch& batch) override;
+    // The order a Convert gives: the settings with the folder box's text, and the listed files.
+    BatchOrder Order() const;
+    // The presenter shows the engine, and each ended batch's entries are kept.
+    void Follow(ConversionEngine& engine);
 
     // Lists a file as if its probe had reported these values.
     void List(const std::string& path, double seconds, int width = 320, int height = 240, double fps = 25.0);
@@ -38,7 +37,6 @@ public:
     BatchPresenter presenter{window};
     QString folderText;
     ConversionSettings settings;
-    EncodeTargets targets;
     SourceList sources;
     std::vector<BatchEntry> endedEntries;
 };

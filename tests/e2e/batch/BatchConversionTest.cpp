@@ -36,12 +36,13 @@ private:
     // Adds the clips the way the Add command does: read together, each
     // listed in its turn.
     void AddClips() {
-        SourceProber prober(*m_host, m_engine->Launcher());
+        SourceProber prober(m_engine->Launcher());
         m_host->presenter.Follow(prober);
         connect(&prober, &SourceProber::SourceRead, this,
                 [this](const SourceEntry& source) { QVERIFY(m_host->sources.Append(source)); });
         prober.Add({QString::fromStdString(Clip("one.avi")), QString::fromStdString(Clip("two.avi")),
-                    QString::fromStdString(Clip("three.avi"))});
+                    QString::fromStdString(Clip("three.avi"))},
+                   0);
         QTRY_VERIFY_WITH_TIMEOUT(!prober.IsReading(), 30000);
         QCOMPARE(m_host->sources.fileCount(), 3);
         QCOMPARE(m_host->sources.Entry(2).path, Clip("three.avi"));
@@ -57,8 +58,8 @@ private:
         auto* cancel = m_host->presenter.ProgressWindow().findChild<QPushButton*>("control1034");
         auto firstEnded = std::make_shared<bool>(false);
         auto pressed = std::make_shared<bool>(false);
-        connect(m_engine.get(), &ConversionEngine::FileEnded, cancel, [firstEnded](int index) {
-            if (index == 0) *firstEnded = true;
+        connect(m_engine.get(), &ConversionEngine::FileEnded, cancel, [firstEnded](const BatchEntry& entry) {
+            if (entry.row == 0) *firstEnded = true;
         });
         connect(m_engine.get(), &ConversionEngine::Progressed, cancel,
                 [cancel, firstEnded, pressed](const RunProgress& progress) {
@@ -69,7 +70,7 @@ private:
     }
 
     void ConvertAll() {
-        m_engine->ConvertAll();
+        m_engine->ConvertAll(m_host->Order());
         QTRY_VERIFY_WITH_TIMEOUT(!m_engine->IsConverting(), 60000);
     }
 
@@ -97,8 +98,8 @@ private slots:
         m_host = std::make_unique<TestHost>();
         m_host->settings.outputFolder = m_out;
         m_host->folderText = QString::fromStdString(m_out);
-        m_engine = std::make_unique<ConversionEngine>(*m_host, KELVOENC_PATH);
-        m_host->presenter.Follow(*m_engine);
+        m_engine = std::make_unique<ConversionEngine>(KELVOENC_PATH);
+        m_host->Follow(*m_engine);
         m_boxes = std::make_unique<MessageBoxResponder>();
         m_host->window.show();
         AddClips();

@@ -34,6 +34,7 @@ class ModalCloser : public QObject {
 public:
     ModalCloser() { Arm(); }
     QString seenText;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
     bool seen = false;
 
 private:
@@ -42,7 +43,10 @@ private:
             QWidget* modal = QApplication::activeModalWidget();
             if (!modal) return Arm();
             seen = true;
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) seenText = box->text();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                seenText = box->text();
+                seenIcon = box->icon();
+            }
             modal->close();
         });
     }
@@ -116,6 +120,7 @@ private slots:
         CTipDlg dialog;
         QVERIFY(closer.seen);
         QCOMPARE(closer.seenText, QString::fromUtf8(kTipsFileTroubleString));
+        QCOMPARE(closer.seenIcon, QMessageBox::Information);
         QVERIFY(Tip(dialog).isEmpty());
         dialog.show();
         QVERIFY(Control<QPushButton>(dialog, IDC_TIP_NEXT)->isEnabled());

@@ -218,14 +218,15 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     ListFour(window);
     window.SetOutputFolder("/out/");
     ConversionBatch batch(window->Sources(), 0);
-    auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), window->Targets(), window->Sources())); };
+    EncodeTargets targets;
+    auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), targets, window->Sources())); };
     next();
     batch.Finish(0, EncoderExit{}, true);
     next();
     batch.Fail(1, "the source cannot be read");
     next();
     batch.Stop(2);
-    window->BatchEnded(batch);
+    window->SourceRows().ShowOutcomes(batch.Entries());
 
     auto outcome = [&window](int row) { return window.Tooltip(row, 0); };
     auto marked = [&window](int row) { return window.Marked(row); };
@@ -550,7 +551,8 @@ void FileListTest::runningRowsShowTheirProgressAndEndedRowsTheirOutcomeAtOnce() 
     QStringList atFirstEnd;
     connect(&window->Engine(), &ConversionEngine::Progressed, &*window,
             [&](const RunProgress& report) { progress << window.Text(report.index, 2); });
-    connect(&window->Engine(), &ConversionEngine::FileEnded, &*window, [&](int index) {
+    connect(&window->Engine(), &ConversionEngine::FileEnded, &*window, [&](const BatchEntry& entry) {
+        const int index = entry.row;
         if (!atFirstEnd.isEmpty()) return;
         QVERIFY(window.Marked(index));
         atFirstEnd << window.Tooltip(index, 0) << window.Tooltip(1 - index, 0);
