@@ -40,13 +40,20 @@ bool PlacementKeeper::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+// The place is the inside's, without the window manager's frame: before the
+// first showing the frame is not known, and a frame's place would be taken
+// for the inside's.
 void PlacementKeeper::Restore() {
-    if (std::optional<QPoint> saved = SavedPosition()) m_window.move(OnScreen(*saved, m_window.frameGeometry().size()));
-    m_shownAt = m_window.pos();
+    if (std::optional<QPoint> saved = SavedPosition()) {
+        const QPoint frameOffset = m_window.geometry().topLeft() - m_window.frameGeometry().topLeft();
+        const QPoint frame = OnScreen(*saved - frameOffset, m_window.frameGeometry().size());
+        m_window.setGeometry(QRect(frame + frameOffset, m_window.size()));
+    }
+    m_shownAt = m_window.geometry().topLeft();
 }
 
 void PlacementKeeper::SaveIfMoved() {
-    const QPoint position = m_window.pos();
+    const QPoint position = m_window.geometry().topLeft();
     if (position == m_shownAt) return;
     m_profile.WriteProfileInt(m_section.c_str(), kLeftKey, position.x());
     m_profile.WriteProfileInt(m_section.c_str(), kTopKey, position.y());

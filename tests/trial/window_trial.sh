@@ -58,12 +58,17 @@ add() {
         xdotool type --delay 5 "$work/clips/$name"; xdotool key Return; sleep 3
     done
 }
-# Ctrl+Enter, then waits up to two minutes for the summary box to take the
-# focus from the main window.
+# The progress window while it converts, titled "42% · Converting 2 of 4 — …".
+progress() { xdotool search --onlyvisible --name 'Converting' 2>/dev/null | head -n 1; }
+# Ctrl+Enter, then waits up to two minutes for the progress window to go and
+# the summary box to take the focus from the main window.
 convert() {
     main=$(xdotool getactivewindow)
     xdotool key ctrl+Return; sleep 2
-    for _ in $(seq 120); do [ "$(xdotool getactivewindow)" != "$main" ] && break; sleep 1; done
+    for _ in $(seq 120); do
+        [ -z "$(progress)" ] && [ "$(xdotool getactivewindow)" != "$main" ] && break
+        sleep 1
+    done
     sleep 1
 }
 # A window that closes while xdotool walks the tree makes it fail with
@@ -130,13 +135,54 @@ start
 add Long.avi Long.avi
 xdotool key ctrl+Return; sleep 6
 shot 6-side-by-side
-check "the title names both running files" \
-    "$(xdotool search --onlyvisible --name '^Converting 1 and 2 of 2$' 2>/dev/null | grep -c .)" 1
+check "the title gives the percentage and names both running files" \
+    "$(xdotool search --onlyvisible --name '^[0-9]+% .+ Converting 1 and 2 of 2$' 2>/dev/null | grep -c .)" 1
 convert
 xdotool key Return
 check "both were converted" "$(ls "$work/out" | grep -c '^Long.*\.mp4$')" 2
 shot 7-side-by-side-done
 stop
+
+# 5. The progress window, moved aside during a batch, opens there at the
+#    next batch and after a restart. Cancel and Yes then mark the running
+#    row stopped and leave the waiting one unmarked: look at 10-stopped.
+place() { xdotool getwindowgeometry "$1" | sed -n 's/ *Position: \([0-9]*,[0-9]*\).*/\1/p'; }
+settings 'Output format=10
+Conversions at once=1'
+start
+add Garden.avi Long.avi
+xdotool key ctrl+Return; sleep 3
+xdotool windowmove "$(progress)" 40 60; sleep 1
+moved=$(place "$(progress)")
+shot 8-moved-aside
+convert
+xdotool key Return
+stop
+start
+add Long.avi Long.avi
+xdotool key ctrl+Return; sleep 3
+check "the progress window opens where it was moved, after a restart" "$(place "$(progress)")" "$moved"
+shot 9-reopened
+xdotool key Escape; sleep 2
+xdotool key Return; sleep 3
+shot 10-stopped
+short=0
+for f in "$work"/out/Long*.mp4; do
+    d=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$f" | cut -d. -f1)
+    [ "${d:-0}" -ge 59 ] || short=$((short + 1))
+done
+check "Cancel and Yes left no unfinished output" "$short" 0
+stop
+
+# 6. A DVD with its menu, made by the command line: the menu's first
+#    picture, with its title and the names on up to two lines, is 11-dvd-menu.
+cp "$work/clips/Garden.avi" "$work/clips/Holiday 2024 - Day 1.avi"
+cp "$work/clips/Garden.avi" "$work/clips/Birthday at the lake.avi"
+"$work/program/tarvine-convert" --format 7 --disc-image --disc-title="Summer 2024" --output "$work/dvd" \
+    "$work/clips/Holiday 2024 - Day 1.avi" "$work/clips/Birthday at the lake.avi" "$work/clips/Garden.avi" \
+    >"$work/dvd.log" 2>&1 || true
+ff -i "$work/dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB" -frames:v 1 "$shots/11-dvd-menu.png" || true
+check "the DVD menu's picture was made" "$([ -s "$shots/11-dvd-menu.png" ] && echo yes)" yes
 
 echo "screenshots: $shots"
 exit $failed
