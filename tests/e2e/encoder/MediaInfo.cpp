@@ -215,24 +215,27 @@ std::string FieldOrderRuns(const std::string& path) {
     return runs;
 }
 
-double MeanVolume(const std::string& path, const std::string& filters) {
+namespace {
+
+// The number after the last `marker` that the first sound track's `filters`
+// log; `missing` when there is none.
+double SoundReading(const std::string& path, const std::string& filters, const std::string& marker, double missing) {
     std::string err;
-    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", filters + "volumedetect",
-             "-f", "null", "-"},
+    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af", filters, "-f", "null", "-"},
             &err);
-    const std::string marker = "mean_volume:";
-    std::size_t at = err.find(marker);
-    return at == std::string::npos ? 1 : std::strtod(err.c_str() + at + marker.size(), nullptr);
+    std::size_t at = err.rfind(marker);
+    return at == std::string::npos ? missing : std::strtod(err.c_str() + at + marker.size(), nullptr);
+}
+
+}  // namespace
+
+double MeanVolume(const std::string& path, const std::string& filters) {
+    return SoundReading(path, filters + "volumedetect", "mean_volume:", 1);
 }
 
 double PeakLevel(const std::string& path) {
-    std::string err;
-    RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:a:0", "-af",
-             "aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level", "-f", "null", "-"},
-            &err);
-    const std::string marker = "Peak level dB:";
-    std::size_t at = err.rfind(marker);
-    return at == std::string::npos ? 100 : std::strtod(err.c_str() + at + marker.size(), nullptr);
+    return SoundReading(path, "aformat=sample_fmts=flt,astats=measure_perchannel=none:measure_overall=Peak_level",
+                        "Peak level dB:", 100);
 }
 
 std::vector<double> FlashTimes(const std::string& path) {
