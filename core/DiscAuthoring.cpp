@@ -9,25 +9,6 @@ namespace {
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-std::string XmlEscaped(const std::string& text) {
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&apos;"; break;
-        // A parser reads these in an attribute as spaces, unless referenced.
-        case '\t': escaped += "&#9;"; break;
-        case '\n': escaped += "&#10;"; break;
-        case '\r': escaped += "&#13;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string ChapterMarks(double seconds) {
     std::string marks = "0:00:00";
     for (int at = DiscAuthoring::kChapterSeconds; at < seconds; at += DiscAuthoring::kChapterSeconds)
@@ -46,7 +27,7 @@ std::vector<DiscAuthoringStep> MenuSteps(const DiscImagePlan& plan, const std::s
     for (std::size_t i = 0; i < plan.titles.size(); ++i)
         steps.push_back(
             {encoder,
-             {std::filesystem::absolute(plan.titles[i].path).string(), "-o", DiscAuthoring::StillFile(i), "-endpos",
+             {DiscAuthoring::TitleLink(i), "-o", DiscAuthoring::StillFile(i), "-endpos",
               FormatText("%.2f", plan.titles[i].seconds / 10), std::to_string(EncoderStill), "-1"}});
     const std::size_t pages = plan.menu->Pages().size();
     for (std::size_t page = 0; page < pages; ++page) {
@@ -102,7 +83,7 @@ std::vector<std::string> VcdImagerArguments(const DiscImagePlan& plan) {
     std::vector<std::string> arguments{"--type",     plan.kind == DiscKind::Vcd ? "vcd2" : "svcd",
                                        "--cue-file", FileName(plan.names.cue),
                                        "--bin-file", FileName(plan.names.image)};
-    for (const DiscTitle& title : plan.titles) arguments.push_back(title.path);
+    for (std::size_t i = 0; i < plan.titles.size(); ++i) arguments.push_back(DiscAuthoring::TitleLink(i));
     return arguments;
 }
 
@@ -145,12 +126,9 @@ std::string DvdLayoutXml(const DiscImagePlan& plan) {
     xml += "  <titleset>\n";
     if (plan.menu) xml += "    <menus>\n      " + video + MenuPages(*plan.menu) + "    </menus>\n";
     xml += "    <titles>\n      " + video;
-    // Absolute paths: dvdauthor runs a name that starts or ends with "|" as
-    // a shell command, which no converted file's path does.
     for (std::size_t i = 0; i < plan.titles.size(); ++i) {
-        const DiscTitle& title = plan.titles[i];
-        xml += "      <pgc>\n        <vob file=\"" + XmlEscaped(std::filesystem::absolute(title.path).string()) +
-               "\" chapters=\"" + ChapterMarks(title.seconds) + "\"/>\n";
+        xml += "      <pgc>\n        <vob file=\"" + TitleLink(i) + "\" chapters=\"" +
+               ChapterMarks(plan.titles[i].seconds) + "\"/>\n";
         std::string next = FormatText("jump title %zu;", i + 2);
         if (!plan.menu && i + 1 < plan.titles.size()) xml += "        <post>" + next + "</post>\n";
         // g2 says "Play all" is on: then on to the next title, else back.
@@ -179,6 +157,14 @@ std::string ButtonsXml(const DiscMenuLayout& menu, std::size_t page) {
     return xml + "    </spu>\n  </stream>\n</subpictures>\n";
 }
 
+std::vector<DiscAuthoringLink> Links(const DiscImagePlan& plan) {
+    std::vector<DiscAuthoringLink> links;
+    for (std::size_t i = 0; i < plan.titles.size(); ++i)
+        links.push_back({TitleLink(i), std::filesystem::absolute(plan.titles[i].path).string()});
+    return links;
+}
+
+std::string TitleLink(std::size_t title) { return FormatText("title-%zu.mpg", title + 1); }
 std::string StillFile(std::size_t title) { return FormatText("still-%zu.png", title + 1); }
 std::string BackgroundFile(std::size_t page) { return FormatText("menu-%zu.png", page + 1); }
 std::string HighlightFile(std::size_t page) { return FormatText("highlight-%zu.png", page + 1); }

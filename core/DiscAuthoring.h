@@ -23,6 +23,15 @@ struct DiscAuthoringFile {
     std::string content;
 };
 
+// A link in the work folder to a file outside it. The tools read every title
+// through its link: a name of plain letters, whatever bytes the title's own
+// name has (dvdauthor's XML and its readers take UTF-8 only, and run a name
+// that starts or ends with "|" as a shell command).
+struct DiscAuthoringLink {
+    std::string name;
+    std::string target;
+};
+
 // A made file or folder: its name in the work folder and its final path.
 struct DiscAuthoringResult {
     std::string workName;
@@ -52,7 +61,12 @@ std::string DvdLayoutXml(const DiscImagePlan& plan);
 // spumux's list of one menu page's buttons and their highlight pictures.
 std::string ButtonsXml(const DiscMenuLayout& menu, std::size_t page);
 
-// The names of a menu's pictures in the work folder (titles and pages from 0).
+// The links made in the work folder before the first step, one per title.
+std::vector<DiscAuthoringLink> Links(const DiscImagePlan& plan);
+
+// The names in the work folder of a title's link and of a menu's pictures
+// (titles and pages from 0).
+std::string TitleLink(std::size_t title);
 std::string StillFile(std::size_t title);
 std::string BackgroundFile(std::size_t page);
 std::string HighlightFile(std::size_t page);

@@ -1,18 +1,20 @@
 #include "engine/DiscImageMaker.h"
 
 #include "core/DiscMenuArtist.h"
+#include "engine/DiscWorkFolder.h"
 #include "protocol/RenameWithoutReplacing.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <utility>
 
 namespace {
@@ -28,6 +30,8 @@ QString Sentence(QString text) {
 }
 
 std::string ProgramName(const std::string& program) { return QFileInfo(Q(program)).fileName().toStdString(); }
+
+std::string FolderOf(const std::string& path) { return std::filesystem::absolute(path).parent_path().string(); }
 
 }  // namespace
 
@@ -56,20 +60,28 @@ void DiscImageMaker::Start(const DiscImagePlan& plan) {
 }
 
 void DiscImageMaker::Begin() {
-    QString folder = QFileInfo(Q(m_plan.names.image)).absolutePath();
-    m_work = std::make_shared<QTemporaryDir>(folder + "/.Tarvine disc-XXXXXX");
-    if (!m_work->isValid()) {
-        m_work.reset();
+    const std::string folder = FolderOf(m_plan.names.image);
+    std::string failure;
+    m_work = DiscWorkFolder::Make(folder, failure);
+    if (!m_work)
         return EndLater(
-            DiscImageResult::Failed("the output folder \"" + folder.toStdString() + "\" cannot be written to."));
-    }
+            DiscImageResult::Failed("the output folder \"" + folder + "\" cannot be written to: " + failure + "."));
     emit Progress(QStringLiteral("Making the disc image…"));
-    if (WriteFiles()) RunStep();
+    if (WriteFiles() && LinkTitles()) RunStep();
+}
+
+bool DiscImageMaker::LinkTitles() {
+    for (const DiscAuthoringLink& link : DiscAuthoring::Links(m_plan)) {
+        if (symlink(link.target.c_str(), QFile::encodeName(m_work->FilePath(link.name)).constData()) == 0) continue;
+        Fail("\"" + link.target + "\" could not be linked into the disc's work folder: " + std::strerror(errno) + ".");
+        return false;
+    }
+    return true;
 }
 
 bool DiscImageMaker::WriteFiles() {
     for (const DiscAuthoringFile& file : DiscAuthoring::Files(m_plan)) {
-        QFile written(m_work->filePath(Q(file.name)));
+        QFile written(m_work->FilePath(file.name));
         if (written.open(QIODevice::WriteOnly) &&
             written.write(file.content.data(), qint64(file.content.size())) == qint64(file.content.size()) &&
             written.flush())
@@ -93,7 +105,7 @@ void DiscImageMaker::RunStep() {
 }
 
 void DiscImageMaker::DrawMenuPage(int page) {
-    std::string failure = m_artist->DrawPage(*m_plan.menu, std::size_t(page), m_work->path().toStdString());
+    std::string failure = m_artist->DrawPage(*m_plan.menu, std::size_t(page), m_work->Path().toStdString());
     if (!failure.empty()) return Fail("the disc's menu could not be drawn: " + failure);
     ++m_step;
     RunStep();
@@ -101,12 +113,12 @@ void DiscImageMaker::DrawMenuPage(int page) {
 
 void DiscImageMaker::StartProgram(const DiscAuthoringStep& step) {
     m_process = new QProcess(this);
-    m_process->setWorkingDirectory(m_work->path());
-    m_process->setStandardInputFile(step.input.empty() ? QProcess::nullDevice() : m_work->filePath(Q(step.input)));
+    m_process->setWorkingDirectory(m_work->Path());
+    m_process->setStandardInputFile(step.input.empty() ? QProcess::nullDevice() : m_work->FilePath(step.input));
     if (step.output.empty())
         m_process->setProcessChannelMode(QProcess::MergedChannels);
     else
-        m_process->setStandardOutputFile(m_work->filePath(Q(step.output)));
+        m_process->setStandardOutputFile(m_work->FilePath(step.output));
     connect(m_process, &QProcess::readyReadStandardOutput, this, &DiscImageMaker::KeepLastLine);
     connect(m_process, &QProcess::readyReadStandardError, this, &DiscImageMaker::KeepLastLine);
     connect(m_process, &QProcess::errorOccurred, this, &DiscImageMaker::ProgramError);
@@ -154,7 +166,7 @@ void DiscImageMaker::StepEnded(int exitCode, QProcess::ExitStatus status) {
 DiscImageResult DiscImageMaker::MoveResultsOut() {
     const std::vector<DiscAuthoringResult> made = DiscAuthoring::Results(m_plan);
     const DiscImageNames madeNames = m_plan.names;
-    const std::string folder = QFileInfo(Q(m_plan.names.image)).absolutePath().toStdString();
+    const std::string folder = FolderOf(m_plan.names.image);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         if (attempt > 0) {
             m_plan.names = DiscImageNames::Free(folder, m_plan.kind);
@@ -176,13 +188,13 @@ DiscImageResult DiscImageMaker::MoveResultsOut() {
 }
 
 std::string DiscImageMaker::WorkPath(const DiscAuthoringResult& result) const {
-    return m_work->filePath(Q(result.workName)).toStdString();
+    return m_work->FilePath(result.workName).toStdString();
 }
 
 // The cue sheet, made under `madeNames`, names the image's current .bin.
 bool DiscImageMaker::RetargetCue(const DiscImageNames& madeNames) {
     if (m_plan.names.cue.empty()) return true;
-    QFile cue(m_work->filePath(QFileInfo(Q(madeNames.cue)).fileName()));
+    QFile cue(m_work->FilePath(std::filesystem::path(madeNames.cue).filename().string()));
     if (!cue.open(QIODevice::ReadOnly)) return false;
     const std::string retargeted = DiscAuthoring::RetargetCue(cue.readAll().toStdString(), madeNames, m_plan.names);
     cue.close();
@@ -202,7 +214,7 @@ void DiscImageMaker::Fail(const std::string& cause) {
 }
 
 void DiscImageMaker::DiscardWork() {
-    std::shared_ptr<QTemporaryDir> work = std::move(m_work);
+    std::shared_ptr<DiscWorkFolder> work = std::move(m_work);
     QProcess* process = std::exchange(m_process, nullptr);
     if (!process) return;
     process->disconnect(this);

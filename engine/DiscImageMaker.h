@@ -13,7 +13,7 @@
 #include <vector>
 
 class DiscMenuArtist;
-class QTemporaryDir;
+class DiscWorkFolder;
 
 // Authors a disc image from a batch's converted files by running Debian's
 // authoring tools (and, for a DVD's menu, the encoder) one after the other
@@ -47,6 +47,7 @@ signals:
 private:
     void Begin();
     bool WriteFiles();
+    bool LinkTitles();
     void RunStep();
     void DrawMenuPage(int page);
     void StartProgram(const DiscAuthoringStep& step);
@@ -68,7 +69,7 @@ private:
     std::string m_missingMenuTool;
     std::vector<DiscAuthoringStep> m_steps;
     std::size_t m_step = 0;
-    std::shared_ptr<QTemporaryDir> m_work;
+    std::shared_ptr<DiscWorkFolder> m_work;
     QProcess* m_process = nullptr;
     QString m_lastLine;
 };
