@@ -25,10 +25,9 @@ std::string MenuVob(std::size_t page) { return FormatText("menu-%zu-buttons.mpg"
 std::vector<DiscAuthoringStep> MenuSteps(const DiscImagePlan& plan, const std::string& encoder) {
     std::vector<DiscAuthoringStep> steps;
     for (std::size_t i = 0; i < plan.titles.size(); ++i)
-        steps.push_back(
-            {encoder,
-             {DiscAuthoring::TitleLink(i), "-o", DiscAuthoring::StillFile(i), "-endpos",
-              FormatText("%.2f", plan.titles[i].seconds / 10), std::to_string(EncoderStill), "-1"}});
+        steps.push_back({encoder,
+                         {DiscAuthoring::TitleLink(i), "-o", DiscAuthoring::StillFile(i), "-endpos",
+                          FormatText("%.2f", plan.titles[i].seconds / 10), std::to_string(EncoderStill), "-1"}});
     const std::size_t pages = plan.menu->Pages().size();
     for (std::size_t page = 0; page < pages; ++page) {
         DiscAuthoringStep drawing;

@@ -181,8 +181,8 @@ DiscImageResult DiscImageMaker::MoveResultsOut() {
         // Back into the work folder, which goes with everything in it.
         for (std::size_t i = 0; i < moved; ++i) RenameWithoutReplacing(finalPaths[i], WorkPath(made[i]));
         if (error != EEXIST)
-            return DiscImageResult::Failed("\"" + finalPaths[moved] + "\" could not be written: " +
-                                           std::strerror(error) + ".");
+            return DiscImageResult::Failed("\"" + finalPaths[moved] +
+                                           "\" could not be written: " + std::strerror(error) + ".");
     }
     return DiscImageResult::Failed("no free name for the disc image could be found in \"" + folder + "\".");
 }

@@ -20,11 +20,14 @@ std::shared_ptr<DiscWorkFolder> DiscWorkFolder::Make(const std::string& folder, 
 
 DiscWorkFolder::DiscWorkFolder(int outputFolder)
     : m_outputFolder(outputFolder),
-      m_work(std::make_unique<QTemporaryDir>(QStringLiteral("/proc/self/fd/%1/.Tarvine disc-XXXXXX").arg(outputFolder))) {}
+      m_work(
+          std::make_unique<QTemporaryDir>(QStringLiteral("/proc/self/fd/%1/.Tarvine disc-XXXXXX").arg(outputFolder))) {}
 
 DiscWorkFolder::~DiscWorkFolder() {
     m_work.reset();
     close(m_outputFolder);
 }
 
-QString DiscWorkFolder::FilePath(const std::string& name) const { return m_work->filePath(QString::fromStdString(name)); }
+QString DiscWorkFolder::FilePath(const std::string& name) const {
+    return m_work->filePath(QString::fromStdString(name));
+}

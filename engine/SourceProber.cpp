@@ -22,12 +22,6 @@ SourceProber::SourceProber(const EncoderLauncher& launcher, int parallelProbes)
 
 SourceProber::~SourceProber() { StopRuns(); }
 
-void SourceProber::Add(const QStringList& paths, int listed) {
-    std::vector<std::string> names;
-    for (const QString& path : paths) names.push_back(QDir::toNativeSeparators(path).toStdString());
-    Add(names, listed);
-}
-
 void SourceProber::Add(const std::vector<std::string>& paths, int listed) {
     m_listed = listed;
     for (const std::string& path : paths) {

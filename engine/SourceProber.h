@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QStringList>
 #include <QTimer>
 
 #include <deque>
@@ -44,8 +43,7 @@ public:
 
     // Reads and lists these files after those already waiting, into a list
     // that holds `listed` files now: it lists each file read, in its order.
-    void Add(const QStringList& paths, int listed);
-    // The same for names as the system gives them, which need not read as text.
+    // The paths are the system's bytes, which need not read as text.
     void Add(const std::vector<std::string>& paths, int listed);
     // Cancel: no further file is read or listed; the refusals so far are told.
     void Cancel();

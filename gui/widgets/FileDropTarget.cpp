@@ -13,11 +13,14 @@ void FileDropTarget::Watch(QWidget* widget) {
     widget->installEventFilter(this);
 }
 
-QStringList FileDropTarget::LocalFiles(const QMimeData* data) {
-    QStringList paths;
+// A file's address keeps its name's bytes percent-encoded, also bytes that
+// are no UTF-8 text, which toLocalFile() would replace.
+std::vector<std::string> FileDropTarget::LocalFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
     if (!data) return paths;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths << url.toLocalFile();
+        if (url.isLocalFile())
+            paths.push_back(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString());
     return paths;
 }
 
@@ -25,8 +28,8 @@ bool FileDropTarget::eventFilter(QObject*, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
     auto* drop = static_cast<QDropEvent*>(event);
-    const QStringList paths = LocalFiles(drop->mimeData());
-    if (paths.isEmpty()) return false;
+    const std::vector<std::string> paths = LocalFiles(drop->mimeData());
+    if (paths.empty()) return false;
     if (!m_window.isEnabled()) {
         drop->ignore();
         return true;

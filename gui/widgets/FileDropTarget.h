@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QObject>
-#include <QStringList>
-
 #include <functional>
+#include <string>
+#include <vector>
 
 class QMimeData;
 class QWidget;
@@ -16,14 +16,14 @@ class QWidget;
 class FileDropTarget : public QObject {
     Q_OBJECT
 public:
-    using Receiver = std::function<void(const QStringList& paths)>;
+    using Receiver = std::function<void(const std::vector<std::string>& paths)>;
 
     FileDropTarget(QWidget& window, Receiver receiver);
 
     void Watch(QWidget* widget);
 
-    // The local files a drag carries, in its order.
-    static QStringList LocalFiles(const QMimeData* data);
+    // The local files a drag carries, in its order, as the system's bytes.
+    static std::vector<std::string> LocalFiles(const QMimeData* data);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,12 +5,12 @@
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/ProgramFolder.h"
-#include "gui/res/CommandIds.h"
-#include "gui/res/DialogTemplates.h"
-#include "gui/res/MenuTemplate.h"
 #include "engine/ConversionEngine.h"
 #include "engine/FolderText.h"
 #include "engine/SourceProber.h"
+#include "gui/res/CommandIds.h"
+#include "gui/res/DialogTemplates.h"
+#include "gui/res/MenuTemplate.h"
 #include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/DialogLayout.h"
@@ -32,6 +32,7 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,14 +45,6 @@
 namespace {
 
 constexpr const char* kFolderChooserTitle = "Select a temporary folder";
-
-QStringList ExpandDroppedFolders(const QStringList& dropped) {
-    std::vector<std::string> paths;
-    for (const QString& path : dropped) paths.push_back(path.toStdString());
-    QStringList files;
-    for (const std::string& path : DroppedPaths::Expand(paths)) files << QString::fromStdString(path);
-    return files;
-}
 
 QString ResolvedFolderText(const QString& typed) {
     return QString::fromStdString(ResolveFolder(typed.toStdString(), GetHomeFolder()));
@@ -131,8 +124,8 @@ void CConverterDlg::CreateShortcuts() {
 // Files dropped on the list, the folder box or anywhere else on the window; a
 // dropped folder gives the videos inside it.
 void CConverterDlg::AcceptDroppedFiles() {
-    auto* target =
-        new FileDropTarget(*this, [this](const QStringList& paths) { AddFiles(ExpandDroppedFolders(paths)); });
+    auto* target = new FileDropTarget(
+        *this, [this](const std::vector<std::string>& paths) { AddFiles(DroppedPaths::Expand(paths)); });
     for (QWidget* widget : {static_cast<QWidget*>(this), m_fileList->viewport(), static_cast<QWidget*>(m_folderEdit)})
         target->Watch(widget);
 }
@@ -314,8 +307,8 @@ void CConverterDlg::CreateEngine(const std::string& program) {
     m_engine = std::make_unique<ConversionEngine>(program, &m_menuPainter);
     m_prober = std::make_unique<SourceProber>(m_engine->Launcher());
     // Before the summary's box shows: until then the user's choice of window stands.
-    auto* notice = new BatchEndNotice({this, &ProgressWindow()}, std::make_unique<FreedesktopNotifications>(),
-                                      m_engine.get());
+    auto* notice =
+        new BatchEndNotice({this, &ProgressWindow()}, std::make_unique<FreedesktopNotifications>(), m_engine.get());
     connect(m_engine.get(), &ConversionEngine::Summarised, notice,
             [notice](const EngineMessage& summary) { notice->BatchEnded(summary.text); });
     m_presenter->Follow(*m_engine);
@@ -341,11 +334,26 @@ void CConverterDlg::OnAddFiles() {
     AddFiles(chosen);
 }
 
+// A chooser hands names over as text, in which a name that is no UTF-8
+// text has lost its bytes: such a file is named, not looked for.
+void CConverterDlg::AddFiles(const QStringList& names) {
+    std::vector<std::string> paths;
+    for (const QString& name : names) {
+        if (name.contains(QChar::ReplacementCharacter))
+            AppMessageBox(this, QStringLiteral("Load file %1 failed: its name is not UTF-8 text, which the file "
+                                               "chooser cannot pass on. Drop the file onto the list instead.")
+                                    .arg(name));
+        else
+            paths.push_back(QFile::encodeName(QDir::toNativeSeparators(name)).toStdString());
+    }
+    AddFiles(paths);
+}
+
 // Files given during a batch wait for its end; files given while others are
 // read join them.
-void CConverterDlg::AddFiles(const QStringList& paths) {
+void CConverterDlg::AddFiles(const std::vector<std::string>& paths) {
     if (m_engine->IsConverting())
-        m_waitingFiles += paths;
+        m_waitingFiles.insert(m_waitingFiles.end(), paths.begin(), paths.end());
     else
         m_prober->Add(paths, Sources().fileCount());
 }

@@ -86,7 +86,8 @@ public:
     void OnAddFiles();
     // Reads and lists these files in order, as Add does with the files
     // chosen in its dialog; dropped files come here too, in any state.
-    void AddFiles(const QStringList& paths);
+    void AddFiles(const QStringList& names);
+    void AddFiles(const std::vector<std::string>& paths);
     void OnRemoveFile();
     void OnMoveUp();
     void OnMoveDown();
@@ -154,6 +155,6 @@ private:
     std::unique_ptr<BatchPresenter> m_presenter;
     std::unique_ptr<ConversionEngine> m_engine;
     std::unique_ptr<SourceProber> m_prober;
-    bool m_closeWhenIdle = false;  // a close waits for the batch to stop
-    QStringList m_waitingFiles;    // given during a batch, read after it
+    bool m_closeWhenIdle = false;             // a close waits for the batch to stop
+    std::vector<std::string> m_waitingFiles;  // given during a batch, read after it
 };

@@ -119,7 +119,9 @@ TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
 TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     const std::string clip = Clip("clip.avi", 1);
     Write("format10.ini", "[Destinate]\nOutput format=10\n");
-    Write("random.ini", std::string("\x7f" "ELF\x02\x01\x01\0\0\0 [x] y=z", 18));
+    Write("random.ini", std::string("\x7f"
+                                    "ELF\x02\x01\x01\0\0\0 [x] y=z",
+                                    18));
     const std::string longFolder = At(std::string(300, 'd'));
     Write("long.ini", "[Destinate]\nTemporary folder=" + longFolder + "\n");
     const struct {
@@ -166,7 +168,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     EXPECT_FALSE(fs::exists(longFolder.substr(0, 255)));
     EXPECT_NEAR(DurationOf(At("xvid/clip.avi")), 1.0, 0.25);
     EXPECT_NEAR(DurationOf(At("out/clip.avi")), 1.0, 0.25);
-    EXPECT_NEAR(DurationOf(At("mp4/clip.mp4")), 1.0, 0.25);  // the settings file's format
+    EXPECT_NEAR(DurationOf(At("mp4/clip.mp4")), 1.0, 0.25);                 // the settings file's format
     EXPECT_TRUE(fs::exists(At("dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB")));  // its menu, drawn with no display
 }
 
@@ -198,8 +200,9 @@ TEST_F(ConvertCommandTest, AnOverfullDiscIsToldBeforeConverting) {
     ASSERT_TRUE(RunFfmpeg({"-loglevel", "error", "-f", "lavfi", "-i", "color=black:size=64x64:rate=1/20:duration=10800",
                            "-c:v", "mpeg4", QString::fromStdString(film)}));
     QProcess process;
-    StartConverter(process, QStringList{"--format", "dvd", "--disc-image", "--output", QString::fromStdString(At("dvd"))} +
-                                Paths({film}));
+    StartConverter(
+        process,
+        QStringList{"--format", "dvd", "--disc-image", "--output", QString::fromStdString(At("dvd"))} + Paths({film}));
     process.setReadChannel(QProcess::StandardError);
     QByteArray told;
     while (!told.contains("kbit/s.") && process.waitForReadyRead(60000)) told += process.readAllStandardError();
@@ -244,12 +247,12 @@ TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreReadAndWrittenWhereTheyAre) {
         const std::string escaped = At(c.folder);
         const std::string folder = escaped.substr(0, escaped.size() - 4) + "\xe9";
         QProcess process;
-        process.start("bash",
-                      {"-c",
-                       QStringLiteral("exec \"$0\" --json --format %1 --output \"$(printf '%b' \"$1\")\" "
-                                      "\"$(printf '%b' \"$2\")\"")
-                           .arg(c.format),
-                       TARVINE_CONVERT_PATH, QString::fromStdString(escaped), QString::fromStdString(At("caf\\xe9.avi"))});
+        process.start("bash", {"-c",
+                               QStringLiteral("exec \"$0\" --json --format %1 --output \"$(printf '%b' \"$1\")\" "
+                                              "\"$(printf '%b' \"$2\")\"")
+                                   .arg(c.format),
+                               TARVINE_CONVERT_PATH, QString::fromStdString(escaped),
+                               QString::fromStdString(At("caf\\xe9.avi"))});
         Outcome outcome = Finish(process);
 
         EXPECT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();

@@ -89,7 +89,9 @@ private:
     // Reads the files as Add does and waits for the end; the files read are
     // noted in m_read, not listed, so the probe slot stays where it is.
     void Read(const QStringList& sources) {
-        m_prober->Add(sources, m_host->sources.fileCount());
+        std::vector<std::string> paths;
+        for (const QString& source : sources) paths.push_back(source.toStdString());
+        m_prober->Add(paths, m_host->sources.fileCount());
         QTRY_VERIFY_WITH_TIMEOUT(!m_prober->IsReading(), 30000);
     }
 

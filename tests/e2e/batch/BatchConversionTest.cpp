@@ -40,9 +40,7 @@ private:
         m_host->presenter.Follow(prober);
         connect(&prober, &SourceProber::SourceRead, this,
                 [this](const SourceEntry& source) { QVERIFY(m_host->sources.Append(source)); });
-        prober.Add({QString::fromStdString(Clip("one.avi")), QString::fromStdString(Clip("two.avi")),
-                    QString::fromStdString(Clip("three.avi"))},
-                   0);
+        prober.Add({Clip("one.avi"), Clip("two.avi"), Clip("three.avi")}, 0);
         QTRY_VERIFY_WITH_TIMEOUT(!prober.IsReading(), 30000);
         QCOMPARE(m_host->sources.fileCount(), 3);
         QCOMPARE(m_host->sources.Entry(2).path, Clip("three.avi"));

@@ -3,9 +3,9 @@
 #include "FileListTestSupport.h"
 
 #include "core/ConversionBatch.h"
-#include "gui/app/TerminationRequest.h"
 #include "engine/ConversionEngine.h"
 #include "engine/SourceProber.h"
+#include "gui/app/TerminationRequest.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/windows/CProgressDlg.h"
 
@@ -380,18 +380,32 @@ void FileListTest::importDialogStartsInVideosThenWhereFilesCameFrom() {
     QVERIFY(window->isEnabled());
 }
 
+// An overlong path, and a name the file chooser could not hand over whole
+// (not UTF-8 text), are refused without probing.
 void FileListTest::overlongPathIsRefusedWithoutProbing() {
-    WindowUnderTest window;
-    // An encoder that cannot start would say so: the refusal must come first.
-    window->SetEncoderProgram("/nonexistent/kelvoenc");
-    MessageBoxResponder boxes;
     const QString overlong = QStringLiteral("/clips/") + QString(260, QLatin1Char('x')) + QStringLiteral(".avi");
-    window.Add({overlong});
-    QVERIFY(window.WaitUntilIdle());
-    QCOMPARE(boxes.Texts(), QStringList{QStringLiteral("Load file %1 failed.").arg(overlong)});
-    QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
-    QCOMPARE(window->Sources().fileCount(), 0);
-    QCOMPARE(window.RowCount(), 0);
+    const QString lostBytes = QStringLiteral("/clips/caf\uFFFD.avi");
+    const struct {
+        QString path;
+        QString told;
+    } cases[] = {
+        {overlong, QStringLiteral("Load file %1 failed.").arg(overlong)},
+        {lostBytes, QStringLiteral("Load file %1 failed: its name is not UTF-8 text, which the file chooser cannot "
+                                   "pass on. Drop the file onto the list instead.")
+                        .arg(lostBytes)},
+    };
+    for (const auto& c : cases) {
+        WindowUnderTest window;
+        // An encoder that cannot start would say so: the refusal must come first.
+        window->SetEncoderProgram("/nonexistent/kelvoenc");
+        MessageBoxResponder boxes;
+        window.Add({c.path});
+        QVERIFY(window.WaitUntilIdle());
+        QCOMPARE(boxes.Texts(), QStringList{c.told});
+        QCOMPARE(boxes.Shown()[0].caption, QApplication::applicationDisplayName());
+        QCOMPARE(window->Sources().fileCount(), 0);
+        QCOMPARE(window.RowCount(), 0);
+    }
 }
 
 // The close box while a stuck probe reads: the probe is stopped (the encoder

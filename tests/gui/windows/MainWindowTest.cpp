@@ -27,6 +27,8 @@
 #include <QUrl>
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 
@@ -424,6 +426,18 @@ void MainWindowTest::aDroppedFolderAddsItsVideosInNameOrder() {
     QTRY_COMPARE(window->Sources().fileCount(), 2);
     QCOMPARE(QString::fromStdString(window->Sources().Entry(0).path), folder + "/clip 2.avi");
     QCOMPARE(QString::fromStdString(window->Sources().Entry(1).path), folder + "/clip 10.mp4");
+
+    // A file whose name is not UTF-8 text keeps its bytes through the drop.
+    const std::string latin1 = QFile::encodeName(folder).toStdString() + "/caf\xe9.avi";
+    std::ofstream(latin1 + ".script") << "r1:3 r2:320 r3:240 r4:250000000";
+    std::filesystem::copy_file(latin1 + ".script", latin1);
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(latin1).toPercentEncoding("/"))});
+    QDragEnterEvent latinEnter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &latinEnter);
+    QDropEvent latinDrop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &latinDrop);
+    QTRY_COMPARE(window->Sources().fileCount(), 3);
+    QCOMPARE(window->Sources().Entry(2).path, latin1);
 }
 
 void MainWindowTest::terminationSignalClosesAndSaves() {
