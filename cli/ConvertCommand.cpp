@@ -35,17 +35,17 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
       m_engine(std::move(encoderProgram), menuArtist),
       m_prober(m_engine.Launcher()),
       m_fitToDisc(fitToDisc) {
-    connect(&m_prober, &SourceProber::SourceRead, this, [this](const SourceEntry& source) { m_order.files.Append(source); });
+    connect(&m_prober, &SourceProber::SourceRead, this,
+            [this](const SourceEntry& source) { m_order.files.Append(source); });
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
             [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
     connect(&m_engine, &ConversionEngine::Told, this,
             [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
-    connect(&m_engine, &ConversionEngine::FileStarted, this,
-            [this](const BatchEntry& entry) {
-                m_started[entry.row] = entry;
-                m_printer.FileStarted(Report(entry));
-            });
+    connect(&m_engine, &ConversionEngine::FileStarted, this, [this](const BatchEntry& entry) {
+        m_started[entry.row] = entry;
+        m_printer.FileStarted(Report(entry));
+    });
     connect(&m_engine, &ConversionEngine::Progressed, this, &ConvertCommand::OnProgress);
     connect(&m_engine, &ConversionEngine::FileEnded, this, &ConvertCommand::OnFileEnded);
     connect(&m_engine, &ConversionEngine::Asked, this, &ConvertCommand::OnAsked);
@@ -58,9 +58,7 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
     connect(&m_stopSignals, &StopSignalNotifier::Received, this, &ConvertCommand::OnStopSignal);
 }
 
-void ConvertCommand::Start(const std::vector<std::string>& files) {
-    m_prober.Add(files, m_order.files.fileCount());
-}
+void ConvertCommand::Start(const std::vector<std::string>& files) { m_prober.Add(files, m_order.files.fileCount()); }
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
     for (const std::string& path : unreadable) m_printer.SourceUnreadable(path, WhyUnreadable(path));
@@ -83,8 +81,7 @@ void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadabl
 // as the window converts it after its question: at the preset's rate.
 void ConvertCommand::FitToDisc() {
     const SourceList& sources = m_order.files;
-    ConversionSettings& settings = m_order.settings;
-    std::optional<DiscFit> fit = DiscFillEstimate::Fit(settings, sources.totalDuration(), sources.fileCount());
+    std::optional<DiscFit> fit = DiscFillEstimate::Fit(m_order.settings, sources.totalDuration(), sources.fileCount());
     if (!fit)
         ProgressPrinter::Problem(
             QStringLiteral("Only a DVD or SVCD batch can be fitted to the disc; the files are "
@@ -94,16 +91,16 @@ void ConvertCommand::FitToDisc() {
                                                 "keeps the picture whole; they are converted at their preset's rate.")
                                      .arg(fit->discs));
     else
-        settings.fittedVideoKbps = fit->videoKbps;
+        m_order.fittedVideoKbps = fit->videoKbps;
 }
 
 // Where the window asks, the command line says what the question says and
 // goes on as after "Yes": the files are converted, the image only if they fit.
 void ConvertCommand::TellWhenOverCapacity() {
     const SourceList& sources = m_order.files;
-    std::optional<DiscFillQuestion> question = DiscFillQuestion::For(
-        m_order.settings, sources.totalDuration(), sources.fileCount(),
-        [](double value, int decimals) { return FormatText("%.*f", decimals, value); });
+    std::optional<DiscFillQuestion> question =
+        DiscFillQuestion::For(m_order.settings, sources.totalDuration(), sources.fileCount(),
+                              [](double value, int decimals) { return FormatText("%.*f", decimals, value); });
     if (!question) return;
     std::string text = question->text;
     if (question->fittingKbps > 0)

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// Splits an argument text into arguments by the Windows command-line rules:
-// blanks and tabs separate arguments outside double quotes; backslashes are
+// Splits an argument text into arguments, read as the text is quoted for
+// the log and the encoder's tests: blanks and tabs separate arguments outside double quotes; backslashes are
 // literal unless they precede a double quote; 2n backslashes and a quote give
 // n backslashes and toggle quoting; 2n+1 give n backslashes and a literal
 // quote.

@@ -39,20 +39,20 @@ ConversionBatch::ConversionBatch(const SourceList& sources, std::uint32_t startT
 }
 
 std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanNext(const ConversionSettings& settings,
-                                                                  EncodeTargets& targets, const SourceList& listed) {
+                                                                  const SourceList& listed) {
     while (!m_over && m_next < EntryCount())
-        if (std::optional<RunPlan> plan = Plan(m_next++, settings, targets, listed)) return plan;
+        if (std::optional<RunPlan> plan = Plan(m_next++, settings, listed)) return plan;
     m_over = true;
     return std::nullopt;
 }
 
 std::optional<ConversionBatch::RunPlan> ConversionBatch::PlanAgain(int index, const ConversionSettings& settings,
-                                                                   EncodeTargets& targets, const SourceList& listed) {
-    return Plan(index, settings, targets, listed);  // the taken name stands now, so the next free one is another
+                                                                   const SourceList& listed) {
+    return Plan(index, settings, listed);  // the taken name stands now, so the next free one is another
 }
 
 std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const ConversionSettings& settings,
-                                                              EncodeTargets& targets, const SourceList& listed) {
+                                                              const SourceList& listed) {
     BatchEntry& entry = Mutable(index);
     entry.state = EntryState::Converting;
     entry.outputPath.clear();
@@ -63,9 +63,8 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
         return std::nullopt;
     }
     const SourceEntry& source = listed.Entry(entry.row);
-    Padding padding =
-        ComputePadding(settings, targets, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
-    return RunPlan{index, entry.sourcePath, entry.outputPath, padding, source.sourceFrameRate, source.order};
+    FramePlan frame = PlanFrame(settings, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
+    return RunPlan{index, entry.sourcePath, entry.outputPath, frame, source.sourceFrameRate, source.order};
 }
 
 // The names the runs going on will give their files once they are whole.

@@ -2,7 +2,6 @@
 
 #include "core/BatchEntry.h"
 #include "core/ConversionSettings.h"
-#include "core/EncodeTargets.h"
 #include "core/EncoderExit.h"
 #include "core/FileOrder.h"
 #include "core/Padding.h"
@@ -24,7 +23,7 @@ public:
         int index;  // the entry's position in the batch
         std::string sourcePath;
         std::string outputPath;
-        Padding padding;
+        FramePlan frame;
         double frameRate;  // the entry's own, for the argument text
         FileOrder order;
     };
@@ -42,18 +41,15 @@ public:
 
     // Plans the next waiting entry's run: its output path in the settings'
     // output folder (a free name, never a listed source, never the output of
-    // a run still going on) and its pads (resolving the target frame size
-    // into `targets`). An entry whose output path would be too long fails at
+    // a run still going on) and its frame size and bars. An entry whose output path would be too long fails at
     // once and the next is planned. Returns nullopt, and the batch is over,
     // when no entry is left.
-    std::optional<RunPlan> PlanNext(const ConversionSettings& settings, EncodeTargets& targets,
-                                    const SourceList& listed);
+    std::optional<RunPlan> PlanNext(const ConversionSettings& settings, const SourceList& listed);
 
     // The entry's output name was taken by another program while its run
     // wrote the file: plans its run again under the next free name, or fails
     // the entry (nullopt) when that name would be too long.
-    std::optional<RunPlan> PlanAgain(int index, const ConversionSettings& settings, EncodeTargets& targets,
-                                     const SourceList& listed);
+    std::optional<RunPlan> PlanAgain(int index, const ConversionSettings& settings, const SourceList& listed);
 
     // A progress report of the entry's run.
     void NoteProgress(int index, double seconds);
@@ -94,8 +90,7 @@ public:
 
 private:
     BatchEntry& Mutable(int index) { return m_entries.at(static_cast<std::size_t>(index)); }
-    std::optional<RunPlan> Plan(int index, const ConversionSettings& settings, EncodeTargets& targets,
-                                const SourceList& listed);
+    std::optional<RunPlan> Plan(int index, const ConversionSettings& settings, const SourceList& listed);
     std::vector<std::string> RunningOutputs() const;
     std::string IncompleteReason(const BatchEntry& entry, const EncoderExit& exit) const;
 

@@ -36,16 +36,13 @@ struct ConversionSettings {
     int mp4Quality = 3;
     int mp4Resolution = 0;
     int mp4FrameRate = 0;
-    int discMenu = 1;  // 1: a DVD image opens on a menu of its titles
-    // A DVD or SVCD video rate (kbit/s) fitted to the disc for one batch;
-    // 0 keeps the quality preset's. Never stored.
-    int fittedVideoKbps = 0;
+    int discMenu = 1;                          // 1: a DVD image opens on a menu of its titles
     int conversionsAtOnce = kAutoConversions;  // how many files convert side by side
     std::string discMenuTitle;                 // a DVD menu's title; empty: the output folder's name
 
     static constexpr int kAutoConversions = 0;  // "Auto": chosen from the cores and the format
 
-    // "C:\output video\" on Windows; the home folder's "output video/" on POSIX.
+    // The home folder's "output video/".
     static std::string DefaultOutputFolder();
 
     bool operator==(const ConversionSettings&) const = default;

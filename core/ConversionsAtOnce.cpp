@@ -19,7 +19,10 @@ int AutoConversions(const ConversionSettings& settings, int cores) {
 }  // namespace
 
 int ConversionsAtOnce(const ConversionSettings& settings, int cores, int filesLeft) {
-    int runs = settings.conversionsAtOnce > 0 ? settings.conversionsAtOnce : AutoConversions(settings, cores);
+    // A stored number above the cores (from another machine, or written by
+    // hand) is held to them, as the dialog offers no more.
+    int runs = settings.conversionsAtOnce > 0 ? std::min(settings.conversionsAtOnce, std::max(1, cores))
+                                              : AutoConversions(settings, cores);
     return std::max(1, std::min(runs, filesLeft));
 }
 

@@ -1,6 +1,6 @@
 #include "core/DiscAuthoring.h"
 
-#include "protocol/EncoderMode.h"
+#include "core/EncoderArguments.h"
 #include "text/FormatText.h"
 
 #include <filesystem>
@@ -25,9 +25,8 @@ std::string MenuVob(std::size_t page) { return FormatText("menu-%zu-buttons.mpg"
 std::vector<DiscAuthoringStep> MenuSteps(const DiscImagePlan& plan, const std::string& encoder) {
     std::vector<DiscAuthoringStep> steps;
     for (std::size_t i = 0; i < plan.titles.size(); ++i)
-        steps.push_back({encoder,
-                         {DiscAuthoring::TitleLink(i), "-o", DiscAuthoring::StillFile(i), "-endpos",
-                          FormatText("%.2f", plan.titles[i].seconds / 10), std::to_string(EncoderStill), "-1"}});
+        steps.push_back({encoder, StillArguments(DiscAuthoring::TitleLink(i), DiscAuthoring::StillFile(i),
+                                                 plan.titles[i].seconds / 10)});
     const std::size_t pages = plan.menu->Pages().size();
     for (std::size_t page = 0; page < pages; ++page) {
         DiscAuthoringStep drawing;
@@ -35,10 +34,8 @@ std::vector<DiscAuthoringStep> MenuSteps(const DiscImagePlan& plan, const std::s
         steps.push_back(drawing);
     }
     for (std::size_t page = 0; page < pages; ++page) {
-        std::vector<std::string> arguments{DiscAuthoring::BackgroundFile(page), "-o", EncodedPage(page)};
-        arguments.insert(arguments.end(), plan.menuEncoderOptions.begin(), plan.menuEncoderOptions.end());
-        arguments.insert(arguments.end(), {std::to_string(EncoderConvert), "-1"});
-        steps.push_back({encoder, arguments});
+        steps.push_back({encoder, MenuPageArguments(DiscAuthoring::BackgroundFile(page), EncodedPage(page),
+                                                    plan.settings, plan.fittedVideoKbps)});
         steps.push_back({"spumux", {"-m", "dvd", "-s", "0", ButtonsFile(page)}, EncodedPage(page), MenuVob(page)});
     }
     return steps;

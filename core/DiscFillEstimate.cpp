@@ -47,14 +47,13 @@ double DiscBytes(DiscKind kind) { return kind == DiscKind::Dvd ? kDvdBytes : kCd
 }  // namespace
 
 std::optional<DiscFillEstimate> DiscFillEstimate::For(const ConversionSettings& settings, double listedSeconds,
-                                                      int files) {
+                                                      int files, int fittedVideoKbps) {
     std::optional<DiscKind> kind = DiscKindOf(settings.outputFormat);
     if (!kind) return std::nullopt;
-    EncodeTargets targets;
-    ResolveBitrates(settings, targets);
-    double streamBytesPerSecond = (targets.videoBitrate + targets.audioBitrate) * 1000 / 8.0;
+    const Bitrates rates = ResolveBitrates(settings, fittedVideoKbps);
+    double streamBytesPerSecond = (rates.video + rates.audio) * 1000 / 8.0;
     double bytesPerSecond = *kind == DiscKind::Vcd ? kVcdMuxBytesPerSecond : streamBytesPerSecond * MuxOverhead(*kind);
-    int fitted = *kind == DiscKind::Vcd ? 0 : settings.fittedVideoKbps;
+    int fitted = *kind == DiscKind::Vcd ? 0 : fittedVideoKbps;
     return DiscFillEstimate(*kind, listedSeconds * bytesPerSecond + MenuBytes(settings, *kind, files), fitted);
 }
 
@@ -63,16 +62,13 @@ std::optional<DiscFit> DiscFillEstimate::Fit(const ConversionSettings& settings,
     std::optional<DiscKind> kind = DiscKindOf(settings.outputFormat);
     if (!kind || *kind == DiscKind::Vcd || listedSeconds <= 0) return std::nullopt;
     if (discBytes <= 0) discBytes = DiscBytes(*kind);
-    ConversionSettings preset = settings;
-    preset.fittedVideoKbps = 0;
-    EncodeTargets targets;
-    ResolveBitrates(preset, targets);
+    const Bitrates preset = ResolveBitrates(settings);
     const double streamBytes = discBytes * (1 - kFitMargin) - kDiscTablesBytes - MenuBytes(settings, *kind, files);
-    const double kbps = streamBytes / listedSeconds / MuxOverhead(*kind) * 8 / 1000 - targets.audioBitrate;
+    const double kbps = streamBytes / listedSeconds / MuxOverhead(*kind) * 8 / 1000 - preset.audio;
     const int floor = *kind == DiscKind::Dvd ? kDvdFloorKbps : kSvcdFloorKbps;
-    if (kbps >= floor) return DiscFit{std::min(targets.videoBitrate, static_cast<int>(kbps)), 1};
+    if (kbps >= floor) return DiscFit{std::min(preset.video, static_cast<int>(kbps)), 1};
     // At the floor, each disc takes what fits of the list.
-    const double secondsPerDisc = streamBytes / ((floor + targets.audioBitrate) * 1000 / 8.0 * MuxOverhead(*kind));
+    const double secondsPerDisc = streamBytes / ((floor + preset.audio) * 1000 / 8.0 * MuxOverhead(*kind));
     return DiscFit{0, static_cast<int>(std::ceil(listedSeconds / secondsPerDisc))};
 }
 

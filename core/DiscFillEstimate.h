@@ -21,7 +21,8 @@ struct DiscFit {
 class DiscFillEstimate {
 public:
     // None for the formats that make no disc. `files` counts the menu's pages.
-    static std::optional<DiscFillEstimate> For(const ConversionSettings& settings, double listedSeconds, int files = 0);
+    static std::optional<DiscFillEstimate> For(const ConversionSettings& settings, double listedSeconds, int files = 0,
+                                               int fittedVideoKbps = 0);
 
     // The video rate that fills the disc (`discBytes`, a real one when 0)
     // with the list, after sound, menu and multiplex overhead and a 2%

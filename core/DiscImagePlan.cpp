@@ -1,10 +1,7 @@
 #include "core/DiscImagePlan.h"
 
-#include "core/ArgumentSplitter.h"
 #include "core/DiscFillEstimate.h"
-#include "core/EncoderArguments.h"
 #include "core/FormatCatalogue.h"
-#include "protocol/EncoderMode.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
@@ -22,21 +19,6 @@ std::string FileName(const std::string& path) { return std::filesystem::path(pat
 
 std::string Stem(const std::string& path) { return std::filesystem::path(path).stem().string(); }
 
-// The options a converted file of the batch gets, for a picture already of
-// the disc's frame size, which the encoder holds for a second over silence
-// instead of reading on to an end position.
-std::vector<std::string> MenuEncoderOptions(const ConversionSettings& settings) {
-    EncodeTargets targets;
-    ResolveFrameSize(settings, targets);
-    EncoderRunValues run{"menu.png", "menu.mpg", 0, 0, EncoderConvert, -1, 0.0};
-    std::vector<std::string> words = SplitArguments(BuildEncoderArguments(run, settings, targets));
-    std::vector<std::string> options(words.begin() + 3, words.end() - 2);
-    auto end = std::find(options.begin(), options.end(), "-endpos");
-    if (end != options.end()) options.erase(end, end + 2);
-    options.insert(options.end(), {"-still", "1"});
-    return options;
-}
-
 std::string LeftOutNote(const ConvertedFile& file) {
     const char* why =
         file.outcome == ConvertedFile::Outcome::Partial ? "it was converted only in part" : "it was not converted";
@@ -44,13 +26,12 @@ std::string LeftOutNote(const ConvertedFile& file) {
 }
 
 std::string VcdStandardNote(const ConversionSettings& settings) {
-    EncodeTargets targets;
-    ResolveBitrates(settings, targets);
-    if (targets.videoBitrate == kWhiteBookVideoKbps && targets.audioBitrate == kWhiteBookAudioKbps) return {};
+    const Bitrates rates = ResolveBitrates(settings);
+    if (rates.video == kWhiteBookVideoKbps && rates.audio == kWhiteBookAudioKbps) return {};
     return FormatText(
         "The VCD's video (%d kbit/s) and sound (%d kbit/s) differ from the VCD standard's %d and "
         "%d kbit/s: computers and most DVD players play it, but some older VCD players may refuse it.",
-        targets.videoBitrate, targets.audioBitrate, kWhiteBookVideoKbps, kWhiteBookAudioKbps);
+        rates.video, rates.audio, kWhiteBookVideoKbps, kWhiteBookAudioKbps);
 }
 
 double TotalBytes(const std::vector<DiscTitle>& titles) {
@@ -86,9 +67,11 @@ bool DiscImagePlan::Wanted(const ConversionSettings& settings) {
     return settings.discImage != 0 && DiscKindOf(settings.outputFormat).has_value();
 }
 
-DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std::vector<ConvertedFile>& converted,
-                                  const std::string& outputFolder) {
+DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, int fittedVideoKbps,
+                                  const std::vector<ConvertedFile>& converted, const std::string& outputFolder) {
     DiscImagePlan plan;
+    plan.settings = settings;
+    plan.fittedVideoKbps = fittedVideoKbps;
     plan.kind = DiscKindOf(settings.outputFormat).value_or(DiscKind::Dvd);
     plan.pal = IsPal(settings);
     const AspectEntry* aspect = ChosenAspect(settings);
@@ -107,7 +90,6 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, const std:
         for (const DiscTitle& title : plan.titles) names.push_back(title.name);
         plan.menu.emplace(kDvdFrameWidth, plan.pal ? kDvdPalHeight : kDvdNtscHeight, names,
                           MenuTitle(settings, outputFolder));
-        plan.menuEncoderOptions = MenuEncoderOptions(settings);
     }
     double bytes = TotalBytes(plan.titles);
     if (plan.titles.empty())

@@ -35,11 +35,11 @@ struct DiscImagePlan {
     bool wide = false;  // 16:9, else 4:3
     DiscImageNames names;
     std::vector<DiscTitle> titles;
-    // A DVD with its menu on: where the menu's buttons stand, and the
-    // encoder's options (without source, output, mode and handle) that make
-    // its background picture a still of the disc's format.
+    // A DVD with its menu on: where the menu's buttons stand. Its pages
+    // are encoded as the batch's files were, with its settings and rate.
     std::optional<DiscMenuLayout> menu;
-    std::vector<std::string> menuEncoderOptions;
+    ConversionSettings settings;
+    int fittedVideoKbps = 0;
     // How many files the batch listed, those left out included.
     int listedCount = 0;
     // The files left out, one line each, for the summary's details.
@@ -51,9 +51,10 @@ struct DiscImagePlan {
     std::string skipReason;
 
     // The disc for a disc format with its option on; `converted` is the
-    // list in order. The files' sizes on disk decide whether they fit.
-    static DiscImagePlan Make(const ConversionSettings& settings, const std::vector<ConvertedFile>& converted,
-                              const std::string& outputFolder);
+    // list in order, converted at `fittedVideoKbps` when fitted to the
+    // disc. The files' sizes on disk decide whether they fit.
+    static DiscImagePlan Make(const ConversionSettings& settings, int fittedVideoKbps,
+                              const std::vector<ConvertedFile>& converted, const std::string& outputFolder);
     // Whether a batch with these settings ends in a disc image.
     static bool Wanted(const ConversionSettings& settings);
 };

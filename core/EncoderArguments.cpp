@@ -8,11 +8,31 @@
 #include "text/FormatText.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <span>
 
 namespace {
 
 namespace W = ArgumentWord;
+namespace K = ArgumentKey;
+
+using Words = std::vector<std::string>;
+
+Words operator+(Words words, const Words& more) {
+    words.insert(words.end(), more.begin(), more.end());
+    return words;
+}
+
+// One KEY=VALUE of a sub-option list.
+std::string Item(const char* key, const std::string& value) { return std::string(key) + "=" + value; }
+std::string Item(const char* key, int value) { return Item(key, std::to_string(value)); }
+
+// A sub-option list: ITEM:ITEM...
+std::string Items(std::initializer_list<std::string> items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ":") + item;
+    return text;
+}
 
 // The values every format's pieces are built from.
 struct Resolved {
@@ -26,15 +46,22 @@ struct Resolved {
 // The dialog's label of the volume, without soft clipping.
 std::string GainText(int volume) { return VolumeLabel(volume) + ":0"; }
 
-// " -oac AUDIO -ovc VIDEO": the encoder families.
-std::string Families(const char* audio, const char* video) { return FormatText(" -oac %s -ovc %s", audio, video); }
+// -oac AUDIO -ovc VIDEO: the encoder families.
+Words Families(const char* audio, const char* video) { return {"-oac", audio, "-ovc", video}; }
 
 // The lavf muxer with this format; AVI, MPEG, WMV and ASF promise it no B-frames.
-std::string LavfContainer(const char* format, bool noBFrames) {
-    return FormatText(" -of %s -lavfopts ", W::kLavf) +
-           (noBFrames ? FormatText("i_certify_that_my_video_stream_does_not_use_b_frames:format=%s", format)
-                      : FormatText("format=%s", format));
+Words LavfContainer(const char* format, bool noBFrames) {
+    const std::string container = Item(K::kFormat, format);
+    return {"-of", W::kLavf, "-lavfopts", noBFrames ? Items({K::kNoBFrames, container}) : container};
 }
+
+Words AudioFilter(const Resolved& r, std::initializer_list<std::string> items) {
+    std::string text = Item(K::kVolume, r.gain);
+    for (const std::string& item : items) text += ":" + item;
+    return {"-af", text};
+}
+
+Words SampleRate(int hertz) { return {"-srate", std::to_string(hertz)}; }
 
 enum class AviVideo { Divx, Xvid, None };
 enum class AviAudio { Mp3, Ac3, None };
@@ -51,116 +78,111 @@ AviAudio AviAudioOf(const ConversionSettings& s) {
     return codec == 0 ? AviAudio::Mp3 : codec == 1 ? AviAudio::Ac3 : AviAudio::None;
 }
 
-std::string AviPieces(const ConversionSettings& s, const Resolved& r) {
-    AviVideo video = AviVideoOf(s);
-    AviAudio audio = AviAudioOf(s);
-    std::string text;
-    const std::string lame = FormatText(" -lameopts vbr=3:br=%d:mode=3", r.audio);
-    const std::string mpeg4 =
-        FormatText("vcodec=%s:vbitrate=%d:vhq:vqmin=1:vqmax=31:autoaspect=1", W::kMpeg4, r.video);
-    const std::string xvid = FormatText(" -xvidencopts bitrate=%d:autoaspect=1", r.video);
+Words AviCodecs(AviVideo video, AviAudio audio, const Resolved& r) {
+    const Words lame{"-lameopts", Items({Item(K::kVbr, 3), Item(K::kBr, r.audio), Item(K::kMode, 3)})};
+    const std::string mpeg4 = Items({Item(K::kVcodec, W::kMpeg4), Item(K::kVbitrate, r.video), K::kVhq,
+                                     Item(K::kVqmin, 1), Item(K::kVqmax, 31), Item(K::kAutoaspect, 1)});
+    const std::string ac3 = Items({Item(K::kAcodec, W::kAc3), Item(K::kAbitrate, r.audio)});
+    const Words divx{"-ffourcc", "DX50"};
+    const Words xvid{"-xvidencopts", Items({Item(K::kBitrate, r.video), Item(K::kAutoaspect, 1)})};
     if (video == AviVideo::Divx && audio == AviAudio::Mp3)
-        text = Families(W::kMp3Lame, W::kLavc) + lame + " -lavcopts " + mpeg4 + " -ffourcc DX50";
-    else if (video == AviVideo::Divx && audio == AviAudio::Ac3)
-        text = Families(W::kLavc, W::kLavc) + FormatText(" -lavcopts acodec=%s:abitrate=%d:", W::kAc3, r.audio) +
-               mpeg4 + " -ffourcc DX50";
-    else if (video == AviVideo::Xvid && audio == AviAudio::Mp3)
-        text = Families(W::kMp3Lame, W::kXvid) + lame + xvid;
-    else if (video == AviVideo::Xvid && audio == AviAudio::Ac3)
-        text = Families(W::kLavc, W::kXvid) + FormatText(" -lavcopts acodec=%s:abitrate=%d", W::kAc3, r.audio) + xvid;
-    text += LavfContainer(W::kAvi, true);
-    text += " -sws 2";
+        return Families(W::kMp3Lame, W::kLavc) + lame + Words{"-lavcopts", mpeg4} + divx;
+    if (video == AviVideo::Divx && audio == AviAudio::Ac3)
+        return Families(W::kLavc, W::kLavc) + Words{"-lavcopts", Items({ac3, mpeg4})} + divx;
+    if (video == AviVideo::Xvid && audio == AviAudio::Mp3) return Families(W::kMp3Lame, W::kXvid) + lame + xvid;
+    if (video == AviVideo::Xvid && audio == AviAudio::Ac3)
+        return Families(W::kLavc, W::kXvid) + Words{"-lavcopts", ac3} + xvid;
+    return {};
+}
+
+Words AviPieces(const ConversionSettings& s, const Resolved& r) {
+    AviAudio audio = AviAudioOf(s);
+    Words words = AviCodecs(AviVideoOf(s), audio, r) + LavfContainer(W::kAvi, true) + Words{"-sws", "2"};
     if (audio == AviAudio::Ac3)
-        text += FormatText(" -af volume=%s:channels=6:lavcresample=44100", r.gain.c_str()) + " -srate 44100";
-    else
-        text += FormatText(" -af volume=%s:channels=2", r.gain.c_str());
-    return text;
+        return words + AudioFilter(r, {Item(K::kChannels, 6), Item(K::kLavcresample, 44100)}) + SampleRate(44100);
+    return words + AudioFilter(r, {Item(K::kChannels, 2)});
 }
 
-std::string StereoResampled(const Resolved& r) {
-    return FormatText(" -af volume=%s:channels=2:lavcresample=44100", r.gain.c_str()) + " -srate 44100";
+Words StereoResampled(const Resolved& r) {
+    return AudioFilter(r, {Item(K::kChannels, 2), Item(K::kLavcresample, 44100)}) + SampleRate(44100);
 }
 
-std::string Mpeg1Options(int keyint, const Resolved& r) {
-    return FormatText(
-        " -lavcopts vcodec=%s:keyint=%d:vrc_buf_size=327:vrc_minrate=%d:vbitrate=%d:"
-        "vrc_maxrate=%d:acodec=%s:abitrate=%d:autoaspect=1:aspect=%s",
-        W::kMpeg1Video, keyint, r.video, r.video, r.video, W::kMp2, r.audio, r.aspect.c_str());
+Words Mpeg1Options(int keyint, const Resolved& r) {
+    return {"-lavcopts", Items({Item(K::kVcodec, W::kMpeg1Video), Item(K::kKeyint, keyint), Item(K::kVrcBufSize, 327),
+                                Item(K::kVrcMinrate, r.video), Item(K::kVbitrate, r.video),
+                                Item(K::kVrcMaxrate, r.video), Item(K::kAcodec, W::kMp2), Item(K::kAbitrate, r.audio),
+                                Item(K::kAutoaspect, 1), Item(K::kAspect, r.aspect)})};
 }
 
-std::string MpgContainer() {
-    return FormatText(" -of %s -lavfopts format=%s:i_certify_that_my_video_stream_does_not_use_b_frames", W::kLavf,
-                      W::kMpg);
-}
+Words MpgContainer() { return {"-of", W::kLavf, "-lavfopts", Items({Item(K::kFormat, W::kMpg), K::kNoBFrames})}; }
 
-std::string Mpeg1Pieces(const Resolved& r) {
+Words Mpeg1Pieces(const Resolved& r) {
     return StereoResampled(r) + Families(W::kLavc, W::kLavc) + Mpeg1Options(18, r) + MpgContainer();
 }
 
-std::string Mpeg2Options(int keyint, const char* audioCodec, const Resolved& r) {
-    return FormatText(
-        " -lavcopts vcodec=%s:keyint=%d:vrc_buf_size=1835:vrc_maxrate=9400:vbitrate=%d:"
-        "acodec=%s:abitrate=%d:autoaspect=1:aspect=%s",
-        W::kMpeg2Video, keyint, r.video, audioCodec, r.audio, r.aspect.c_str());
+Words Mpeg2Options(int keyint, const char* audioCodec, const Resolved& r) {
+    return {"-lavcopts", Items({Item(K::kVcodec, W::kMpeg2Video), Item(K::kKeyint, keyint), Item(K::kVrcBufSize, 1835),
+                                Item(K::kVrcMaxrate, 9400), Item(K::kVbitrate, r.video), Item(K::kAcodec, audioCodec),
+                                Item(K::kAbitrate, r.audio), Item(K::kAutoaspect, 1), Item(K::kAspect, r.aspect)})};
 }
 
-std::string Mpeg2Pieces(const Resolved& r) {
+Words Mpeg2Pieces(const Resolved& r) {
     return Families(W::kLavc, W::kLavc) + Mpeg2Options(18, W::kMp2, r) + MpgContainer() + StereoResampled(r);
 }
 
 int DiscKeyint(const Resolved& r) { return r.pal ? 15 : 18; }
 
-std::string MpegMuxer() { return FormatText(" -of %s", W::kMpeg); }
+Words MpegMuxer() { return {"-of", W::kMpeg}; }
 
-std::string MpegFormat(const char* format) { return FormatText(" -mpegopts format=%s", format); }
+Words MpegFormat(const char* format) { return {"-mpegopts", Item(K::kFormat, format)}; }
 
-std::string VcdPieces(const Resolved& r) {
+Words VcdPieces(const Resolved& r) {
     return Families(W::kLavc, W::kLavc) + MpegMuxer() + Mpeg1Options(DiscKeyint(r), r) + MpegFormat(W::kXvcd) +
            StereoResampled(r);
 }
 
-std::string SvcdPieces(const Resolved& r) {
+Words SvcdPieces(const Resolved& r) {
     int maxRate = r.video + (2500 - r.video) / 2;
-    return Families(W::kLavc, W::kLavc) + MpegMuxer() +
-           FormatText(
-               " -lavcopts vcodec=%s:keyint=%d:vrc_buf_size=917:vrc_minrate=600:vrc_maxrate=%d:"
-               "vbitrate=%d:acodec=%s:abitrate=%d:autoaspect=1:aspect=%s",
-               W::kMpeg2Video, DiscKeyint(r), maxRate, r.video, W::kMp2, r.audio, r.aspect.c_str()) +
-           MpegFormat(W::kXsvcd) + StereoResampled(r);
+    const Words options{"-lavcopts",
+                        Items({Item(K::kVcodec, W::kMpeg2Video), Item(K::kKeyint, DiscKeyint(r)),
+                               Item(K::kVrcBufSize, 917), Item(K::kVrcMinrate, 600), Item(K::kVrcMaxrate, maxRate),
+                               Item(K::kVbitrate, r.video), Item(K::kAcodec, W::kMp2), Item(K::kAbitrate, r.audio),
+                               Item(K::kAutoaspect, 1), Item(K::kAspect, r.aspect)})};
+    return Families(W::kLavc, W::kLavc) + MpegMuxer() + options + MpegFormat(W::kXsvcd) + StereoResampled(r);
 }
 
-std::string DvdPieces(const ConversionSettings& s, const Resolved& r) {
+Words DvdPieces(const ConversionSettings& s, const Resolved& r) {
     const char* audioCodec = s.dvdAudioCodec == 0 ? W::kAc3 : W::kMp2;
     return Families(W::kLavc, W::kLavc) + MpegMuxer() + Mpeg2Options(DiscKeyint(r), audioCodec, r) +
-           MpegFormat(W::kDvd) +
-           FormatText(" -af volume=%s:lavcresample=48000", r.gain.c_str()) + " -srate 48000";
+           MpegFormat(W::kDvd) + AudioFilter(r, {Item(K::kLavcresample, 48000)}) + SampleRate(48000);
 }
 
-std::string WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
+Words WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
     bool wmv = s.outputFormat == FormatWmv;
     const char* video = wmv || (s.asfVideoCodec != 0 && s.asfVideoCodec != 1) ? W::kWmv2
                         : s.asfVideoCodec == 0                                ? W::kMsmpeg4
                                                                               : W::kMsmpeg4v2;
     const char* audio = (wmv ? s.wmvAudioCodec : s.asfAudioCodec) == 0 ? W::kWmav1 : W::kWmav2;
-    return Families(W::kLavc, W::kLavc) +
-           FormatText(" -lavcopts vcodec=%s:acodec=%s:vqscale=%d:abitrate=%d:autoaspect=1", video, audio,
-                      WmvQuantiser(s.wmvQuality), r.audio) +
-           LavfContainer(wmv ? W::kWmv : W::kAsf, true) +
-           " -sws 2" + FormatText(" -af volume=%s:channels=2", r.gain.c_str()) + " -srate 44100";
+    const Words options{"-lavcopts", Items({Item(K::kVcodec, video), Item(K::kAcodec, audio),
+                                            Item(K::kVqscale, WmvQuantiser(s.wmvQuality)), Item(K::kAbitrate, r.audio),
+                                            Item(K::kAutoaspect, 1)})};
+    return Families(W::kLavc, W::kLavc) + options + LavfContainer(wmv ? W::kWmv : W::kAsf, true) + Words{"-sws", "2"} +
+           AudioFilter(r, {Item(K::kChannels, 2)}) + SampleRate(44100);
 }
 
 // A constant-quality picture, AAC sound (stereo at most) and an MP4 whose
 // index stands at the front.
-std::string Mp4Pieces(const ConversionSettings& s, const Resolved& r) {
+Words Mp4Pieces(const ConversionSettings& s, const Resolved& r) {
     const FormatEntry& format = FormatCatalogue::Format(s.outputFormat);
     const QualityPreset* quality = FormatCatalogue::ChosenQuality(s);
-    return Families(W::kLavc, W::kLavc) +
-           FormatText(" -lavcopts vcodec=%s:crf=%d:preset=%s:acodec=%s:abitrate=%d:autoaspect=1", format.videoEncoder,
-                      quality->crf, format.speedPreset, W::kAac, quality->audioKbps) +
-           LavfContainer(W::kMp4, false) + FormatText(" -af volume=%s:channels=2", r.gain.c_str());
+    const Words options{"-lavcopts", Items({Item(K::kVcodec, format.videoEncoder), Item(K::kCrf, quality->crf),
+                                            Item(K::kPreset, format.speedPreset), Item(K::kAcodec, W::kAac),
+                                            Item(K::kAbitrate, quality->audioKbps), Item(K::kAutoaspect, 1)})};
+    return Families(W::kLavc, W::kLavc) + options + LavfContainer(W::kMp4, false) +
+           AudioFilter(r, {Item(K::kChannels, 2)});
 }
 
-std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
+Words FormatPieces(const ConversionSettings& s, const Resolved& r) {
     switch (FormatCatalogue::Format(s.outputFormat).style) {
     case ArgumentStyle::Avi: return AviPieces(s, r);
     case ArgumentStyle::Mpeg1: return Mpeg1Pieces(r);
@@ -170,50 +192,74 @@ std::string FormatPieces(const ConversionSettings& s, const Resolved& r) {
     case ArgumentStyle::Dvd: return DvdPieces(s, r);
     case ArgumentStyle::WindowsMedia: return WindowsMediaPieces(s, r);
     case ArgumentStyle::Mp4: return Mp4Pieces(s, r);
-    case ArgumentStyle::None: return "";
+    case ArgumentStyle::None: return {};
     }
-    return "";
+    return {};
 }
 
 // The NTSC rates as the exact fractions they stand for: for MP4 all of
-// them, for the other formats those they always wrote so (59.94 stays a
-// decimal there, as the argument text has always had it).
-std::string FrameRatePiece(double fps, const ConversionSettings& settings) {
+// them, for the other formats those of their own list (59.94 stays a
+// decimal there, which their rate lists name as such).
+Words FrameRatePiece(double fps, const ConversionSettings& settings) {
     auto near = [fps](double value) { return std::fabs(fps - value) <= 0.00001; };
-    if (near(14.985)) return " -ofps 15000/1001";
+    if (near(14.985)) return {"-ofps", "15000/1001"};
     const bool mp4 = FormatCatalogue::Format(settings.outputFormat).style == ArgumentStyle::Mp4;
     const std::span<const MpegFrameRate> rates =
         mp4 ? std::span(kMpegFrameRates) : std::span(kMpegFrameRates).first(kMpegOfferedRateCount);
     for (const MpegFrameRate& rate : rates)
-        if (rate.den == 1001 && near(rate.nominal)) return FormatText(" -ofps %d/%d", rate.num, rate.den);
-    return FormatText(" -ofps %f", fps);
+        if (rate.den == 1001 && near(rate.nominal)) return {"-ofps", FormatText("%d/%d", rate.num, rate.den)};
+    return {"-ofps", FormatText("%f", fps)};
 }
 
-std::string ScalingPiece(const EncoderRunValues& run, const EncodeTargets& t) {
-    if (run.horizontalPad > 0) return FormatText(" -vf scale=-3:%d,harddup,expand=%d:%d", t.height, t.width, t.height);
-    if (run.verticalPad > 0) return FormatText(" -vf scale=%d:-3,harddup,expand=%d:%d", t.width, t.width, t.height);
-    if (t.width != 0 && t.height != 0) return FormatText(" -vf scale=%d:%d,harddup", t.width, t.height);
-    return "";
+Words ScalingPiece(const FramePlan& frame) {
+    const FrameSize& size = frame.size;
+    const std::string expand = FormatText("%s=%d:%d", K::kExpand, size.width, size.height);
+    if (frame.pads.horizontal > 0)
+        return {"-vf", FormatText("%s=-3:%d,%s,", K::kScale, size.height, K::kHarddup) + expand};
+    if (frame.pads.vertical > 0)
+        return {"-vf", FormatText("%s=%d:-3,%s,", K::kScale, size.width, K::kHarddup) + expand};
+    if (size.width != 0 && size.height != 0)
+        return {"-vf", FormatText("%s=%d:%d,%s", K::kScale, size.width, size.height, K::kHarddup)};
+    return {};
 }
 
 }  // namespace
 
-std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionSettings& settings,
-                                  EncodeTargets& targets) {
-    ResolveBitrates(settings, targets);
-    Resolved resolved{targets.videoBitrate, targets.audioBitrate, AspectRatioText(settings), GainText(settings.volume),
-                      IsPal(settings)};
-    std::string text = QuoteArgument(run.sourcePath) + " -o " + QuoteArgument(run.outputPath);
-    text += FormatPieces(settings, resolved);
-    text += FrameRatePiece(ResolveFrameRate(settings, run.sourceFrameRate), settings);
-    text += ScalingPiece(run, targets);
-    text += " -endpos 9:0:0";
-    text += FormatText(" %d %d", run.mode, run.handle);
-    return text;
+std::vector<std::string> ConversionOptions(const ConversionSettings& settings, const FramePlan& frame,
+                                           double sourceFrameRate, int fittedVideoKbps) {
+    const Bitrates rates = ResolveBitrates(settings, fittedVideoKbps);
+    const Resolved resolved{rates.video, rates.audio, AspectRatioText(settings), GainText(settings.volume),
+                            IsPal(settings)};
+    return FormatPieces(settings, resolved) + FrameRatePiece(ResolveFrameRate(settings, sourceFrameRate), settings) +
+           ScalingPiece(frame);
+}
+
+std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings) {
+    return Words{run.sourcePath, "-o", run.outputPath} +
+           ConversionOptions(settings, run.frame, run.sourceFrameRate, run.fittedVideoKbps) +
+           Words{"-endpos", "9:0:0", std::to_string(run.mode), std::to_string(run.handle)};
 }
 
 std::vector<std::string> ProbeArguments(const std::string& sourcePath, int handle) {
     return {sourcePath, std::to_string(EncoderProbe), std::to_string(handle)};
+}
+
+std::vector<std::string> StillArguments(const std::string& sourcePath, const std::string& picturePath, double seconds) {
+    return {sourcePath, "-o", picturePath, "-endpos", FormatText("%.2f", seconds), std::to_string(EncoderStill), "-1"};
+}
+
+std::vector<std::string> MenuPageArguments(const std::string& picturePath, const std::string& outputPath,
+                                           const ConversionSettings& settings, int fittedVideoKbps) {
+    return Words{picturePath, "-o", outputPath} +
+           ConversionOptions(settings, {ResolveFrameSize(settings), {}}, 0.0, fittedVideoKbps) +
+           Words{"-still", "1", std::to_string(EncoderConvert), "-1"};
+}
+
+std::string JoinArguments(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i > 0 ? " " : "") + (i == 0 || i == 2 ? QuoteArgument(words[i]) : words[i]);
+    return text;
 }
 
 std::string EncoderExecutablePath(const std::string& programFolder) { return programFolder + "kelvoenc"; }

@@ -1,32 +1,41 @@
 #pragma once
 
 #include "core/ConversionSettings.h"
-#include "core/EncodeTargets.h"
 #include "core/FileOrder.h"
+#include "core/Padding.h"
 
 #include <string>
 #include <vector>
 
-// The values of one encoder run that do not come from the settings.
+// The values of one conversion run that do not come from the settings.
 struct EncoderRunValues {
     std::string sourcePath;
     std::string outputPath;
-    int horizontalPad = 0;         // > 0: pad left and right (pillarbox)
-    int verticalPad = 0;           // > 0: pad top and bottom (letterbox)
+    FramePlan frame{};             // the planned frame size and bars
     int mode = 0;                  // 0 convert, 1 probe
     int handle = 0;                // the report channel's descriptor number
     double sourceFrameRate = 0.0;  // as reported for the entry, 0 if none
+    int fittedVideoKbps = 0;       // > 0: the batch's video rate, fitted to its disc
     FileOrder order{};
 };
 
-// The encoder's argument text. Refreshes the bitrates of the targets; the
-// frame size is taken as the last ResolveFrameSize left it.
-std::string BuildEncoderArguments(const EncoderRunValues& run, const ConversionSettings& settings,
-                                  EncodeTargets& targets);
-
-// A probe's arguments: the source, the mode and the report channel; a probe
-// writes nothing, so it is given no conversion's options.
+// kelvoenc's arguments, one word each, as its runs are started with them:
+// a conversion; the options alone that a conversion with these settings
+// gets between its output and its end position; a probe (the source, the
+// mode and the report channel, since a probe writes nothing); a menu's
+// still, the source's picture `seconds` in; and a menu page, a still of the
+// settings' disc format held for a second over silence.
+std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings);
+std::vector<std::string> ConversionOptions(const ConversionSettings& settings, const FramePlan& frame,
+                                           double sourceFrameRate, int fittedVideoKbps = 0);
 std::vector<std::string> ProbeArguments(const std::string& sourcePath, int handle);
+std::vector<std::string> StillArguments(const std::string& sourcePath, const std::string& picturePath, double seconds);
+std::vector<std::string> MenuPageArguments(const std::string& picturePath, const std::string& outputPath,
+                                           const ConversionSettings& settings, int fittedVideoKbps);
 
-// The encoder beside the program: programFolder + "kelvoenc" (".exe" on Windows).
+// A conversion's argument text, as the log shows it: the words joined by
+// blanks, the source and the output (the first and third words) in quotes.
+std::string JoinArguments(const std::vector<std::string>& words);
+
+// The encoder beside the program.
 std::string EncoderExecutablePath(const std::string& programFolder);

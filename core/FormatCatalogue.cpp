@@ -364,29 +364,26 @@ ChoiceList AspectList(int format) {
 
 }  // namespace FormatCatalogue
 
-void ResolveBitrates(const ConversionSettings& settings, EncodeTargets& targets) {
+Bitrates ResolveBitrates(const ConversionSettings& settings, int fittedVideoKbps) {
     const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
-    if (!format.quality || !InRange(format.qualities, settings.*format.quality)) return;
+    if (!format.quality || !InRange(format.qualities, settings.*format.quality)) return {};
     const QualityPreset& preset = format.qualities[settings.*format.quality];
-    targets.videoBitrate = preset.videoKbps;
-    targets.audioBitrate = preset.audioKbps;
-    if (settings.fittedVideoKbps > 0 && format.family == FormatFamily::Disc)
-        targets.videoBitrate = std::min(targets.videoBitrate, settings.fittedVideoKbps);
+    Bitrates rates{preset.videoKbps, preset.audioKbps};
+    if (fittedVideoKbps > 0 && format.family == FormatFamily::Disc)
+        rates.video = std::min(rates.video, fittedVideoKbps);
+    return rates;
 }
 
-void ResolveFrameSize(const ConversionSettings& settings, EncodeTargets& targets) {
+FrameSize ResolveFrameSize(const ConversionSettings& settings) {
     const FormatEntry& format = FormatCatalogue::Format(settings.outputFormat);
     if (format.family == FormatFamily::Disc) {
         const FrameSizeEntry& size = DiscEntry(format.sizes, settings);
-        targets.width = size.width;
-        targets.height = size.height;
-        return;
+        return {size.width, size.height};
     }
     // Entry 0 is "Original"; a position outside the list keeps the source's size too.
     int index = settings.*format.size;
     bool known = index >= 1 && InRange(format.sizes, index);
-    targets.width = known ? format.sizes[index].width : 0;
-    targets.height = known ? format.sizes[index].height : 0;
+    return known ? FrameSize{format.sizes[index].width, format.sizes[index].height} : FrameSize{};
 }
 
 namespace {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/ConversionSettings.h"
-#include "core/EncodeTargets.h"
 
 #include <span>
 #include <string>
@@ -151,8 +150,22 @@ const QualityPreset* ChosenQuality(const ConversionSettings& settings);
 
 }  // namespace FormatCatalogue
 
-void ResolveBitrates(const ConversionSettings& settings, EncodeTargets& targets);
-void ResolveFrameSize(const ConversionSettings& settings, EncodeTargets& targets);
+// The frame size an output is encoded at; 0 by 0 keeps the source's size.
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The rates an output is encoded at, in kbit/s; 0 where the format's
+// quality step gives none.
+struct Bitrates {
+    int video = 0;
+    int audio = 0;
+};
+
+// A disc batch fitted to its disc takes at most `fittedVideoKbps` for its video.
+Bitrates ResolveBitrates(const ConversionSettings& settings, int fittedVideoKbps = 0);
+FrameSize ResolveFrameSize(const ConversionSettings& settings);
 double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRate);
 // The aspect entry the format flags its output with, the default's for a
 // stored position out of range; null for the formats that flag none.

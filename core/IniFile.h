@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-// An INI file that behaves like the Windows profile functions: section and
-// key names match case-insensitively, values come back trimmed, anything
+// An INI file as the program's settings files are written by hand and by
+// other tools: section and key names match case-insensitively, values come back trimmed, anything
 // missing gives the default, and a write keeps every other section, key and
 // comment. Saving is atomic: the old file stays intact until the new one is
 // complete.

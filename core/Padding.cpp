@@ -64,30 +64,27 @@ bool IsPortrait(Shape shape) { return shape.down > shape.across; }
 
 // MP4's sizes name landscape frames; a portrait source, as it shows, comes
 // out at the same size turned upright, as phones record it.
-void TurnForPortraitSource(const ConversionSettings& settings, EncodeTargets& targets, Shape source) {
-    if (FamilyOf(settings.outputFormat) == FormatFamily::Mp4 && IsPortrait(source) && targets.width > targets.height)
-        std::swap(targets.width, targets.height);
+void TurnForPortraitSource(const ConversionSettings& settings, FrameSize& size, Shape source) {
+    if (FamilyOf(settings.outputFormat) == FormatFamily::Mp4 && IsPortrait(source) && size.width > size.height)
+        std::swap(size.width, size.height);
 }
 
 }  // namespace
 
-Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth, int sourceHeight,
-                       double sourceSampleAspect) {
-    ResolveFrameSize(settings, targets);
-    if (sourceWidth <= 0 || sourceHeight <= 0) return {};
+FramePlan PlanFrame(const ConversionSettings& settings, int sourceWidth, int sourceHeight, double sourceSampleAspect) {
+    FramePlan plan{ResolveFrameSize(settings), {}};
+    if (sourceWidth <= 0 || sourceHeight <= 0) return plan;
     Shape source = SourceShape(sourceWidth, sourceHeight, sourceSampleAspect);
-    TurnForPortraitSource(settings, targets, source);
-    if (!settings.letterbox) return {};
+    TurnForPortraitSource(settings, plan.size, source);
+    if (!settings.letterbox) return plan;
     // MPEG1/MPEG2 at "Original" size keep the source's frame, flagged with
     // the chosen aspect, so the picture is padded inside it.
-    bool inSourceFrame = targets.width == 0 && targets.height == 0 && IsMpegFamily(settings.outputFormat);
-    int width = inSourceFrame ? sourceWidth : targets.width;
-    int height = inSourceFrame ? sourceHeight : targets.height;
-    if (width == 0 || height == 0) return {};
-    Padding pads = PadsFor(source, FrameShape(settings, width, height), width, height);
-    if (!inSourceFrame) return pads;
-    if (pads.horizontal <= 0 && pads.vertical <= 0) return {};
-    targets.width = width;
-    targets.height = height;
-    return pads;
+    bool inSourceFrame = plan.size.width == 0 && plan.size.height == 0 && IsMpegFamily(settings.outputFormat);
+    FrameSize frame = inSourceFrame ? FrameSize{sourceWidth, sourceHeight} : plan.size;
+    if (frame.width == 0 || frame.height == 0) return plan;
+    plan.pads = PadsFor(source, FrameShape(settings, frame.width, frame.height), frame.width, frame.height);
+    if (!inSourceFrame) return plan;
+    if (plan.pads.horizontal <= 0 && plan.pads.vertical <= 0) return {plan.size, {}};
+    plan.size = frame;
+    return plan;
 }

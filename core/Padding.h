@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/ConversionSettings.h"
-#include "core/EncodeTargets.h"
+#include "core/FormatCatalogue.h"
 
 // Letterbox and pillarbox amounts for one source.
 struct Padding {
@@ -9,7 +9,13 @@ struct Padding {
     int vertical = 0;    // > 0: source relatively wider than the target, pad top and bottom
 };
 
-// Resolves the target frame size W x H into `targets` first; an MP4 size
+// The frame an output is encoded in and the bars the picture gets inside it.
+struct FramePlan {
+    FrameSize size;
+    Padding pads;
+};
+
+// Resolves the target frame size W x H first; an MP4 size
 // turns upright (720 x 1280 for "1280 x 720") for a source whose shown
 // shape is portrait. With letterbox
 // on and all sizes known, the pads compare display shapes: the source's
@@ -19,6 +25,6 @@ struct Padding {
 // gives 0 and 0, 640x480 to a 720x480 AVI gives 80 and -60, 1280x720 to
 // DVD NTSC 4:3 gives -240 and 120. MPEG1/MPEG2 at "Original" size keep the
 // source's frame and pad inside it to the flagged shape: when a pad is
-// needed the targets become the source size. Otherwise both are 0.
-Padding ComputePadding(const ConversionSettings& settings, EncodeTargets& targets, int sourceWidth, int sourceHeight,
-                       double sourceSampleAspect = 1.0);
+// needed the frame becomes the source size. Otherwise both pads are 0.
+FramePlan PlanFrame(const ConversionSettings& settings, int sourceWidth, int sourceHeight,
+                    double sourceSampleAspect = 1.0);

@@ -45,8 +45,8 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
 
 }  // namespace
 
-ConversionEngine::ConversionEngine(std::string encoderProgram, const DiscMenuArtist* menuArtist)
-    : m_launcher(encoderProgram), m_discImageMaker(std::move(encoderProgram), menuArtist) {
+ConversionEngine::ConversionEngine(std::string encoderProgram, const DiscMenuArtist* menuArtist, int cores)
+    : m_launcher(encoderProgram), m_cores(cores), m_discImageMaker(std::move(encoderProgram), menuArtist) {
     m_unansweredCancel.setSingleShot(true);
     m_unansweredCancel.setInterval(kUnansweredCancelMs);
     connect(&m_unansweredCancel, &QTimer::timeout, this, [this] {
@@ -111,15 +111,13 @@ bool ConversionEngine::Refused() {
 
 void ConversionEngine::StartBatch() {
     m_batch.emplace(m_order.files, SteadyTickCount());
-    const int cores = AvailableCores();
-    m_conversionsAtOnce = ::ConversionsAtOnce(m_order.settings, cores, m_batch->EntryCount());
-    // One run alone takes every core, as it always did.
-    m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(cores, m_conversionsAtOnce) : 0;
+    m_conversionsAtOnce = ::ConversionsAtOnce(m_order.settings, m_cores, m_batch->EntryCount());
+    // One run alone takes every core: the encoder's own threads share them best.
+    m_threadsPerRun = m_conversionsAtOnce > 1 ? ::ThreadsPerRun(m_cores, m_conversionsAtOnce) : 0;
     m_goOnDeclined = false;
     m_startFailure.clear();
     m_discImageLines.clear();
     m_discImageMade = false;
-    m_progress.cancelRequested = false;
     emit BatchStarted(m_batch->EntryCount());
     EnterState(State::Converting);
 }
@@ -127,8 +125,7 @@ void ConversionEngine::StartBatch() {
 // Fills the free places with the next entries; after the last run, the end.
 void ConversionEngine::StartRuns() {
     while (static_cast<int>(m_runs.size()) < m_conversionsAtOnce) {
-        std::optional<ConversionBatch::RunPlan> plan =
-            m_batch->PlanNext(m_order.settings, m_targets, m_order.files);
+        std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanNext(m_order.settings, m_order.files);
         if (!plan) break;
         if (!StartRun(std::move(*plan))) return;
     }
@@ -140,13 +137,11 @@ void ConversionEngine::StartRuns() {
 bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
     const int index = plan.index;
     emit FileStarted(m_batch->Entry(index));
-    EncoderRunValues values{plan.sourcePath,       plan.outputPath, plan.padding.horizontal,
-                            plan.padding.vertical, EncoderConvert,  0,
-                            plan.frameRate,        plan.order};
+    EncoderRunValues values{plan.sourcePath, plan.outputPath,         plan.frame, EncoderConvert, 0,
+                            plan.frameRate,  m_order.fittedVideoKbps, plan.order};
     QString failure;
     std::string temporaryName = RandomTemporaryOutputName();
-    EncoderProcessPtr process =
-        m_launcher.Launch(values, m_order.settings, m_targets, failure, m_threadsPerRun, temporaryName);
+    EncoderProcessPtr process = m_launcher.Launch(values, m_order.settings, failure, m_threadsPerRun, temporaryName);
     if (!process) {
         // Every later file would fail the same way: one message, no summary.
         m_batch->Fail(index, "the encoder could not be started");
@@ -159,7 +154,8 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
             [this, index](const ReportFrame& frame) { OnReport(index, frame); });
     connect(process.get(), &EncoderProcess::Ended, this,
             [this, index](const EncoderExit& exit) { OnRunEnded(index, exit); });
-    m_runs[index] = Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, kNothingShown, namesTaken, false};
+    m_runs[index] =
+        Run{std::move(plan), std::move(temporaryName), std::move(process), {}, {}, kNothingShown, namesTaken, false};
     return true;
 }
 
@@ -206,7 +202,6 @@ void ConversionEngine::RequestCancel() {
     // The files are made by then: Cancel stops only the image, and the summary follows.
     if (m_state == State::MakingDiscImage) return m_discImageMaker.Stop();
     if (m_state != State::Converting) return;
-    m_progress.cancelRequested = true;
     m_unansweredCancel.start();
     EnterState(State::CancelPending);
 }
@@ -229,7 +224,6 @@ void ConversionEngine::Answer(EngineQuestion question, bool yes) {
 void ConversionEngine::OnStopAnswer(bool stop) {
     if (m_state != State::AskingToStop) return;
     if (stop) return StopRuns();
-    m_progress.cancelRequested = false;
     EnterState(State::Converting);
     emit StopDeclined();
     std::vector<int> ended;
@@ -253,7 +247,6 @@ void ConversionEngine::OnStopAnswer(bool stop) {
 void ConversionEngine::StopWithoutAsking() {
     if (m_state == State::Idle) return;
     emit QuestionWithdrawn();
-    m_progress.cancelRequested = true;
     if (m_state == State::MakingDiscImage) {
         EnterState(State::Stopping);
         m_discImageMaker.Stop();
@@ -315,8 +308,7 @@ bool ConversionEngine::RecordEnd(int index, const EncoderExit& exit) {
     if (exit.Is(ExitStatus::NameTaken) && IsTaken(run.plan.outputPath) && run.namesTaken < kMaxNamesTaken) {
         const int namesTaken = run.namesTaken + 1;
         LetRunGo(index, exit);
-        std::optional<ConversionBatch::RunPlan> plan =
-            m_batch->PlanAgain(index, m_order.settings, m_targets, m_order.files);
+        std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanAgain(index, m_order.settings, m_order.files);
         if (!plan) {
             emit FileEnded(m_batch->Entry(index));
             return true;
@@ -366,7 +358,8 @@ void ConversionEngine::FinishConversions() {
         FinishBatch(true);
         return;
     }
-    DiscImagePlan plan = DiscImagePlan::Make(settings, ConvertedFiles(*m_batch), settings.outputFolder);
+    DiscImagePlan plan =
+        DiscImagePlan::Make(settings, m_order.fittedVideoKbps, ConvertedFiles(*m_batch), settings.outputFolder);
     m_discImageLines = plan.notes;
     m_discImageMaker.Start(plan);  // it ends from the event loop, never within
     EnterState(State::MakingDiscImage);
@@ -413,8 +406,8 @@ void ConversionEngine::ShowProgress(Run& run, double value) {
 
     const BatchEntry& entry = m_batch->Entry(index);
     const double share = entry.durationSeconds > 0 ? value / entry.durationSeconds : 0.0;
-    emit Progressed({index, entry.row, value, share, m_batch->DoneSecondsBesides(index),
-                     m_order.files.totalDuration(), SteadyTickCount() - m_batch->StartTick()});
+    emit Progressed({index, entry.row, value, share, m_batch->DoneSecondsBesides(index), m_order.files.totalDuration(),
+                     SteadyTickCount() - m_batch->StartTick()});
 }
 
 void ConversionEngine::Refuse(MessageSeverity severity, const QString& text) { emit Told({severity, text, {}, {}}); }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/BatchOrder.h"
-#include "core/BatchProgress.h"
 #include "core/ConversionBatch.h"
-#include "core/EncodeTargets.h"
+#include "core/ConversionsAtOnce.h"
 #include "core/EncoderExit.h"
 #include "core/ProgramFolder.h"
+#include "core/SteadyTickCount.h"
 #include "engine/DiscImageMaker.h"
 #include "engine/EncoderLauncher.h"
 #include "engine/EncoderProcess.h"
@@ -55,8 +55,9 @@ public:
 
     // `encoderProgram` is the encoder to start: the program folder's by
     // default. `menuArtist` draws a DVD's menu; without one it has none.
+    // The batches share `cores` among their runs.
     explicit ConversionEngine(std::string encoderProgram = EncoderExecutablePath(GetProgramFolder()),
-                              const DiscMenuArtist* menuArtist = nullptr);
+                              const DiscMenuArtist* menuArtist = nullptr, int cores = AvailableCores());
     ~ConversionEngine() override;
     ConversionEngine(const ConversionEngine&) = delete;
     ConversionEngine& operator=(const ConversionEngine&) = delete;
@@ -74,7 +75,6 @@ public:
 
     State CurrentState() const { return m_state; }
     bool IsConverting() const { return m_state != State::Idle; }
-    BatchProgress& Progress() { return m_progress; }
     const EncoderLauncher& Launcher() const { return m_launcher; }
     // The running batch, or the last one once it is over; null before the first.
     const ConversionBatch* Batch() const { return m_batch ? &*m_batch : nullptr; }
@@ -145,16 +145,13 @@ private:
     void Refuse(MessageSeverity severity, const QString& text);
 
     EncoderLauncher m_launcher;
-    BatchOrder m_order;       // the running batch's, or the last one's
-    EncodeTargets m_targets;  // as the last run's planning resolved them
+    const int m_cores;
+    BatchOrder m_order;  // the running batch's, or the last one's
     State m_state = State::Idle;
-    BatchProgress m_progress;
     std::optional<ConversionBatch> m_batch;
     std::map<int, Run> m_runs;  // the runs going on, by entry
     int m_conversionsAtOnce = 1;
     int m_threadsPerRun = 0;
-    // The output folder's temporary files at the start: a run killed
-    // outright leaves its own, removed once no run writes there any more.
     bool m_goOnDeclined = false;  // the rest was given up after a full disk
     QString m_startFailure;       // the encoder could not be started: told once the other runs are stopped
     QTimer m_unansweredCancel;

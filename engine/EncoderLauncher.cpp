@@ -1,17 +1,15 @@
 #include "engine/EncoderLauncher.h"
 
-#include "core/ArgumentSplitter.h"
 #include "protocol/TemporaryOutput.h"
 #include "protocol/ThreadShare.h"
 
 EncoderProcessPtr EncoderLauncher::Launch(const EncoderRunValues& values, const ConversionSettings& settings,
-                                          EncodeTargets& targets, QString& failure, int threads,
-                                          const std::string& temporaryName) const {
+                                          QString& failure, int threads, const std::string& temporaryName) const {
     return Start(
         [&](int handle) {
             EncoderRunValues run = values;
             run.handle = handle;
-            return SplitArguments(BuildEncoderArguments(run, settings, targets));
+            return ConversionArguments(run, settings);
         },
         failure, threads, temporaryName);
 }

@@ -18,9 +18,8 @@ public:
     // The started run, or null with the sentence for the user in `failure`.
     // A run given a number of `threads` keeps to them; else it takes every core.
     // A run that writes a file writes it under `temporaryName` until it is whole.
-    EncoderProcessPtr Launch(const EncoderRunValues& values, const ConversionSettings& settings,
-                             EncodeTargets& targets, QString& failure, int threads = 0,
-                             const std::string& temporaryName = {}) const;
+    EncoderProcessPtr Launch(const EncoderRunValues& values, const ConversionSettings& settings, QString& failure,
+                             int threads = 0, const std::string& temporaryName = {}) const;
     EncoderProcessPtr LaunchProbe(const std::string& sourcePath, QString& failure) const;
 
 private:

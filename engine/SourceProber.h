@@ -50,7 +50,6 @@ public:
     // The window closes: reading ends at once, and nothing more is said.
     void Abort();
 
-    State CurrentState() const { return m_state; }
     bool IsReading() const { return m_state == State::Reading; }
     // Runs asked to stop that have not ended yet.
     int StoppingRuns() const { return static_cast<int>(m_stopping.size()); }

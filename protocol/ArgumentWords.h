@@ -1,8 +1,9 @@
 #pragma once
 
 // The words of the argument text that name encoders, codecs, containers and
-// speed presets: the front-end's argument builder writes them and kelvoenc's
-// OptionParser reads them, both from here.
+// speed presets, and the keys of the sub-options that carry them: the
+// front-end's argument builder writes them and kelvoenc's OptionParser reads
+// them, both from here.
 namespace ArgumentWord {
 
 // -oac and -ovc: which encoder family takes the sound and the picture.
@@ -52,3 +53,49 @@ inline constexpr const char* kUltrafast = kSpeedPresets[0];
 inline constexpr const char* kVeryfast = kSpeedPresets[2];
 
 }  // namespace ArgumentWord
+
+// The keys of the ITEM:ITEM... sub-options, as KEY=VALUE or a bare KEY.
+namespace ArgumentKey {
+
+// -lavcopts
+inline constexpr char kVcodec[] = "vcodec";
+inline constexpr char kAcodec[] = "acodec";
+inline constexpr char kVbitrate[] = "vbitrate";
+inline constexpr char kAbitrate[] = "abitrate";
+inline constexpr char kVhq[] = "vhq";
+inline constexpr char kVqmin[] = "vqmin";
+inline constexpr char kVqmax[] = "vqmax";
+inline constexpr char kVqscale[] = "vqscale";
+inline constexpr char kCrf[] = "crf";
+inline constexpr char kPreset[] = "preset";
+inline constexpr char kKeyint[] = "keyint";
+inline constexpr char kVrcBufSize[] = "vrc_buf_size";
+inline constexpr char kVrcMinrate[] = "vrc_minrate";
+inline constexpr char kVrcMaxrate[] = "vrc_maxrate";
+inline constexpr char kAspect[] = "aspect";
+// -lavcopts and -xvidencopts
+inline constexpr char kAutoaspect[] = "autoaspect";
+
+// -lameopts
+inline constexpr char kVbr[] = "vbr";
+inline constexpr char kBr[] = "br";
+inline constexpr char kMode[] = "mode";
+
+// -xvidencopts
+inline constexpr char kBitrate[] = "bitrate";
+
+// -lavfopts and -mpegopts; -lavfopts also takes the promise of no B-frames.
+inline constexpr char kFormat[] = "format";
+inline constexpr char kNoBFrames[] = "i_certify_that_my_video_stream_does_not_use_b_frames";
+
+// -af
+inline constexpr char kVolume[] = "volume";
+inline constexpr char kChannels[] = "channels";
+inline constexpr char kLavcresample[] = "lavcresample";
+
+// -vf
+inline constexpr char kScale[] = "scale";
+inline constexpr char kHarddup[] = "harddup";
+inline constexpr char kExpand[] = "expand";
+
+}  // namespace ArgumentKey

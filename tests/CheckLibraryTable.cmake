@@ -5,21 +5,29 @@ cmake_minimum_required(VERSION 3.25)
 #   README       the README file
 #   SOURCES      a file of "<target> <path>" lines, one per source file of
 #                every target in the folders the table covers
+#   LINKS        a file of "<target> <library>,<library>..." lines: the
+#                project's own libraries each of those targets links
 #   SOURCE_DIR   the source tree
 #   FOLDERS      those folders
 # A row's pattern is a file ("gui/app/main.cpp") or a folder with everything
 # under it ("gui/*"); a file belongs to the row with the most specific match.
 
-file(STRINGS ${README} readme)
+file(STRINGS ${README} readme ENCODING UTF-8)
 set(rowPatterns)
 set(rowTargets)
 set(inTable FALSE)
 foreach(line IN LISTS readme)
   if(line MATCHES "^## ")
     string(COMPARE EQUAL "${line}" "## Files and targets" inTable)
-  elseif(inTable AND line MATCHES "^\\| `([^`]+)` \\| `([^`]+)`")
+  elseif(inTable AND line MATCHES "^\\| `([^`]+)` \\| `([^`]+)` \\|[^|]*\\|(.*)\\|$")
     list(APPEND rowPatterns ${CMAKE_MATCH_1})
     list(APPEND rowTargets ${CMAKE_MATCH_2})
+    set(rowTarget ${CMAKE_MATCH_2})
+    # The project's libraries the Links column names, in backquotes.
+    string(REGEX MATCHALL "`(tarvine_[a-z_]+|kelvoenc[a-z_]*)`" named "${CMAKE_MATCH_3}")
+    string(REPLACE "`" "" named "${named}")
+    list(SORT named)
+    set(tableLinks_${rowTarget} "${named}")
   endif()
 endforeach()
 list(LENGTH rowPatterns rowCount)
@@ -87,6 +95,17 @@ foreach(folder IN LISTS FOLDERS)
       list(APPEND problems "${file} is built into no target")
     endif()
   endforeach()
+endforeach()
+
+file(STRINGS ${LINKS} linkEntries)
+foreach(entry IN LISTS linkEntries)
+  string(REGEX MATCH "^([^ ]+) ?(.*)$" ignored "${entry}")
+  set(target ${CMAKE_MATCH_1})
+  string(REPLACE "," ";" links "${CMAKE_MATCH_2}")
+  list(SORT links)
+  if(DEFINED tableLinks_${target} AND NOT "${links}" STREQUAL "${tableLinks_${target}}")
+    list(APPEND problems "${target} links ${links}, the table's Links column says ${tableLinks_${target}}")
+  endif()
 endforeach()
 
 if(problems)

@@ -235,18 +235,19 @@ void CConverterDlg::OnSelchangeFormat() {
 }
 
 void CConverterDlg::UpdateDiscFill() {
-    std::optional<QString> fill = DiscFitPrompt::FillText(m_settings, Sources());
+    std::optional<QString> fill = DiscFitPrompt::FillText(m_settings, Sources(), m_fittedVideoKbps);
     m_discFillLabel->setVisible(fill.has_value());
     if (fill) m_discFillLabel->setText(*fill);
 }
 
 // The question starts from the preset's rate; the label shows the rate chosen.
 bool CConverterDlg::ConfirmDiscFill() {
-    m_settings.fittedVideoKbps = 0;
+    m_fittedVideoKbps = 0;
     UpdateDiscFill();
-    const bool convert = DiscFitPrompt::Ask(this, m_settings, Sources());
+    const std::optional<int> fitted = DiscFitPrompt::Ask(this, m_settings, Sources());
+    m_fittedVideoKbps = fitted.value_or(0);
     UpdateDiscFill();
-    return convert;
+    return fitted.has_value();
 }
 
 void CConverterDlg::OnSelchangeTvMode() { m_settings.tvMode = m_tvModeBox->currentIndex(); }
@@ -362,11 +363,11 @@ void CConverterDlg::ConvertAll() {
     if (m_engine->IsConverting() || !ConfirmDiscFill()) return;
     // The folder a conversion of listed files takes is kept, whether or not it can be used.
     if (Sources().fileCount() > 0) m_outputFolder = FolderNamedBy(OutputFolderText(), m_outputFolder);
-    m_engine->ConvertAll({m_settings, Sources()});
+    m_engine->ConvertAll({m_settings, Sources(), m_fittedVideoKbps});
 }
 
 void CConverterDlg::OnBatchFinished() {
-    m_settings.fittedVideoKbps = 0;
+    m_fittedVideoKbps = 0;
     UpdateDiscFill();
     if (m_closeWhenIdle) {
         QDialog::reject();

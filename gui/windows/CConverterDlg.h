@@ -68,6 +68,7 @@ public:
     bool ConfirmDiscFill();
 
     ConversionSettings& Settings() { return m_settings; }
+    int FittedVideoKbps() const { return m_fittedVideoKbps; }
     const SourceList& Sources() const { return m_sourceList.Sources(); }
     SourceListModel& SourceRows() { return m_sourceList; }
     ConversionEngine& Engine() { return *m_engine; }
@@ -157,4 +158,5 @@ private:
     std::unique_ptr<SourceProber> m_prober;
     bool m_closeWhenIdle = false;             // a close waits for the batch to stop
     std::vector<std::string> m_waitingFiles;  // given during a batch, read after it
+    int m_fittedVideoKbps = 0;                // this batch's video rate, fitted to the disc
 };

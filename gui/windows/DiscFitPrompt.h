@@ -14,9 +14,11 @@ class QWidget;
 class DiscFitPrompt {
 public:
     // The fill shown while a disc format is chosen; none for other formats.
-    static std::optional<QString> FillText(const ConversionSettings& settings, const SourceList& sources);
-    // True to convert. A DVD or SVCD list may be fitted to the disc: its
-    // video rate is lowered for this batch (settings.fittedVideoKbps), the
-    // stored quality stays.
-    static bool Ask(QWidget* owner, ConversionSettings& settings, const SourceList& sources);
+    // A batch fitted to the disc shows its `fittedVideoKbps`.
+    static std::optional<QString> FillText(const ConversionSettings& settings, const SourceList& sources,
+                                           int fittedVideoKbps);
+    // Nothing to stay, else the video rate to convert at: a DVD or SVCD list
+    // may be fitted to the disc, which lowers the rate of this batch alone
+    // (the stored quality stays); 0 keeps the preset's.
+    static std::optional<int> Ask(QWidget* owner, const ConversionSettings& settings, const SourceList& sources);
 };

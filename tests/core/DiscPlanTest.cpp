@@ -147,7 +147,7 @@ TEST(DiscMenuLayout, PagesOfSixInsideTheSafeAreaWithArrowsInReadingOrder) {
 
 TEST_F(DiscPlanTest, PlanKeepsWholeFilesInOrderAndSaysWhatItLeavesOut) {
     using Outcome = ConvertedFile::Outcome;
-    DiscImagePlan plan = DiscImagePlan::Make(Disc(FormatVcd),
+    DiscImagePlan plan = DiscImagePlan::Make(Disc(FormatVcd), 0,
                                              {Converted("a", Outcome::Whole), Converted("b", Outcome::Partial),
                                               Converted("c", Outcome::Failed), Converted("d", Outcome::Whole)},
                                              m_folder.string());
@@ -167,29 +167,29 @@ TEST_F(DiscPlanTest, PlanKeepsWholeFilesInOrderAndSaysWhatItLeavesOut) {
               "players may refuse it.");
     ConversionSettings standard = Disc(FormatVcd);
     standard.mpeg1Quality = 5;
-    DiscImagePlan whole = DiscImagePlan::Make(standard, {Converted("a", Outcome::Whole)}, m_folder.string());
+    DiscImagePlan whole = DiscImagePlan::Make(standard, 0, {Converted("a", Outcome::Whole)}, m_folder.string());
     EXPECT_EQ(DiscImageResult::Made(whole, {"/out/d.bin", "/out/d.cue"}).SummaryLine(),
               "The disc image was made: \"/out/d.bin\" and \"/out/d.cue\".");
 
-    EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), {Converted("e", Outcome::Failed)}, m_folder.string()).skipReason,
+    EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), 0, {Converted("e", Outcome::Failed)}, m_folder.string()).skipReason,
               "The disc image was not made: no file was converted whole.");
 
     // A DVD's menu is titled with the output folder's name, or with the user's title.
     ConversionSettings dvd = Disc(FormatDvd);
-    DiscImagePlan named = DiscImagePlan::Make(dvd, {Converted("a", Outcome::Whole)}, m_folder.string() + "/");
+    DiscImagePlan named = DiscImagePlan::Make(dvd, 0, {Converted("a", Outcome::Whole)}, m_folder.string() + "/");
     ASSERT_TRUE(named.menu.has_value());
     EXPECT_EQ(named.menu->Title(), m_folder.filename().string());
     dvd.discMenuTitle = "Our summer";
-    EXPECT_EQ(DiscImagePlan::Make(dvd, {Converted("a", Outcome::Whole)}, m_folder.string()).menu->Title(),
+    EXPECT_EQ(DiscImagePlan::Make(dvd, 0, {Converted("a", Outcome::Whole)}, m_folder.string()).menu->Title(),
               "Our summer");
 }
 
 TEST_F(DiscPlanTest, FilesThatCannotFitSkipTheImage) {
     ConvertedFile big{"/clips/film.avi", FileOfSize("film.mpeg", 900'000'000), 5400, ConvertedFile::Outcome::Whole};
-    EXPECT_EQ(DiscImagePlan::Make(Disc(FormatSvcd), {big}, m_folder.string()).skipReason,
+    EXPECT_EQ(DiscImagePlan::Make(Disc(FormatSvcd), 0, {big}, m_folder.string()).skipReason,
               "The disc image was not made: the converted files do not fit on one SVCD (about 753 MB of 700 MB). "
               "The converted files are kept.");
-    EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), {big}, m_folder.string()).skipReason, "");
+    EXPECT_EQ(DiscImagePlan::Make(Disc(FormatDvd), 0, {big}, m_folder.string()).skipReason, "");
 }
 
 TEST(DiscFit, LowersTheVideoRateToFillTheDiscWithinThePresetAndTheFloor) {
@@ -200,9 +200,9 @@ TEST(DiscFit, LowersTheVideoRateToFillTheDiscWithinThePresetAndTheFloor) {
     ASSERT_TRUE(fit);
     EXPECT_EQ(fit->videoKbps, 3692);
     EXPECT_EQ(fit->discs, 1);
-    dvd.fittedVideoKbps = fit->videoKbps;
     auto number = [](double value, int decimals) { return FormatText("%.*f", decimals, value); };
-    EXPECT_EQ(DiscFillEstimate::For(dvd, 9000, 3)->Text(number), "About 4.6 GB of 4.7 GB, video fitted to 3692 kbit/s");
+    EXPECT_EQ(DiscFillEstimate::For(dvd, 9000, 3, fit->videoKbps)->Text(number),
+              "About 4.6 GB of 4.7 GB, video fitted to 3692 kbit/s");
 
     EXPECT_EQ(DiscFillEstimate::Fit(dvd, 3600, 3)->videoKbps, 5000);  // an hour fits at the preset's rate
     // Eight hours fit a DVD at 1000 kbit/s; twenty need three discs.

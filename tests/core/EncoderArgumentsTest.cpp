@@ -12,10 +12,10 @@ namespace {
 
 const std::string kPaths = R"("C:\in\a.avi" -o "C:\out\a.avi")";
 
-std::string Build(const ConversionSettings& settings, double sourceRate, EncodeTargets targets = {}, int hpad = 0,
-                  int vpad = 0, int mode = 0, int handle = 1312) {
-    EncoderRunValues run{R"(C:\in\a.avi)", R"(C:\out\a.avi)", hpad, vpad, mode, handle, sourceRate};
-    return BuildEncoderArguments(run, settings, targets);
+std::string Build(const ConversionSettings& settings, double sourceRate, FramePlan frame = {}, int mode = 0,
+                  int handle = 1312) {
+    EncoderRunValues run{R"(C:\in\a.avi)", R"(C:\out\a.avi)", frame, mode, handle, sourceRate};
+    return JoinArguments(ConversionArguments(run, settings));
 }
 
 struct Case {
@@ -145,35 +145,36 @@ TEST(EncoderArguments, EveryFormatAndCodecVariantUnderAnyLocale) {
 
 TEST(EncoderArguments, ScalingForms) {
     ConversionSettings settings;
-    EncodeTargets dvd{720, 480, 0, 0};
+    FrameSize dvd{720, 480};
     auto tail = [&](int hpad, int vpad) {
-        std::string text = Build(settings, 25, dvd, hpad, vpad, 1, 7);
+        std::string text = Build(settings, 25, {dvd, {hpad, vpad}}, 1, 7);
         return text.substr(text.find(" -ofps"));
     };
     EXPECT_EQ(tail(80, -100), " -ofps 25.000000 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 1 7");
     EXPECT_EQ(tail(-133, 75), " -ofps 25.000000 -vf scale=720:-3,harddup,expand=720:480 -endpos 9:0:0 1 7");
     EXPECT_EQ(tail(1, 5), " -ofps 25.000000 -vf scale=-3:480,harddup,expand=720:480 -endpos 9:0:0 1 7");
     EXPECT_EQ(tail(0, 0), " -ofps 25.000000 -vf scale=720:480,harddup -endpos 9:0:0 1 7");
-    dvd = {0, 0, 0, 0};
+    dvd = {0, 0};
     EXPECT_EQ(tail(0, 0), " -ofps 25.000000 -endpos 9:0:0 1 7");
 }
 
-TEST(EncoderArguments, RefreshesTheTargetsBitrates) {
+// A batch fitted to its disc encodes its video at the fitted rate, never above the preset's.
+TEST(EncoderArguments, AFittedRateLowersOnlyADiscsVideo) {
     ConversionSettings settings;
+    settings.outputFormat = FormatDvd;
+    EncoderRunValues run{"a", "b", {}, 0, 3, 25, 3692};
+    EXPECT_NE(JoinArguments(ConversionArguments(run, settings)).find(":vbitrate=3692:"), std::string::npos);
+    run.fittedVideoKbps = 90000;
+    EXPECT_NE(JoinArguments(ConversionArguments(run, settings)).find(":vbitrate=5000:"), std::string::npos);
     settings.outputFormat = FormatMpeg2;
-    EncoderRunValues run{"a", "b", 0, 0, 0, 3, 25};
-    EncodeTargets targets{320, 240, 1, 1};
-    BuildEncoderArguments(run, settings, targets);
-    EXPECT_EQ(targets.videoBitrate, 2000);
-    EXPECT_EQ(targets.audioBitrate, 160);
-    EXPECT_EQ(targets.width, 320);
+    run.fittedVideoKbps = 1000;
+    EXPECT_NE(JoinArguments(ConversionArguments(run, settings)).find(":vbitrate=2000:"), std::string::npos);
 }
 
 TEST(EncoderArguments, HostilePathsCannotInjectOptions) {
     ConversionSettings settings;
-    EncodeTargets targets;
-    EncoderRunValues run{R"(/v/a" -o "/etc/evil)", "/out/na\xC3\xAFve \\\"x\\.avi", 0, 0, 0, 9, 25};
-    std::vector<std::string> args = SplitArguments(BuildEncoderArguments(run, settings, targets));
+    EncoderRunValues run{R"(/v/a" -o "/etc/evil)", "/out/na\xC3\xAFve \\\"x\\.avi", {}, 0, 9, 25};
+    std::vector<std::string> args = SplitArguments(JoinArguments(ConversionArguments(run, settings)));
     ASSERT_GE(args.size(), 4u);
     EXPECT_EQ(args[0], run.sourcePath);
     EXPECT_EQ(args[1], "-o");

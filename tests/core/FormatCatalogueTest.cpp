@@ -59,61 +59,55 @@ TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {
 }
 
 TEST(FormatCatalogue, BitratesFollowTheFormatsQualityList) {
-    EncodeTargets targets;
     ConversionSettings settings;  // AVI, "5.Medium"
-    ResolveBitrates(settings, targets);
-    EXPECT_EQ(targets.videoBitrate, 1000);
-    EXPECT_EQ(targets.audioBitrate, 128);
+    EXPECT_EQ(ResolveBitrates(settings).video, 1000);
+    EXPECT_EQ(ResolveBitrates(settings).audio, 128);
     settings.outputFormat = FormatVcd;
     settings.mpeg1Quality = 4;
-    ResolveBitrates(settings, targets);
-    EXPECT_EQ(targets.videoBitrate, 1152);
+    EXPECT_EQ(ResolveBitrates(settings).video, 1152);
     settings.outputFormat = FormatWmv;
     settings.wmvQuality = 5;
-    ResolveBitrates(settings, targets);
-    EXPECT_EQ(targets.audioBitrate, 128);
-    settings.wmvQuality = 9;  // outside the list: previous values stay
-    ResolveBitrates(settings, targets);
-    EXPECT_EQ(targets.videoBitrate, 1000);
+    EXPECT_EQ(ResolveBitrates(settings).audio, 128);
+    settings.wmvQuality = 9;  // outside the list: none
+    EXPECT_EQ(ResolveBitrates(settings).video, 0);
     settings.outputFormat = 12;
     settings.wmvQuality = 0;
-    ResolveBitrates(settings, targets);
-    EXPECT_EQ(targets.videoBitrate, 1000);
+    EXPECT_EQ(ResolveBitrates(settings).video, 0);
 }
 
 TEST(FormatCatalogue, FrameSizesAndTheirFallbacks) {
-    EncodeTargets targets{7, 7, 0, 0};
+    FrameSize targets;
     ConversionSettings settings;
-    ResolveFrameSize(settings, targets);  // "Original"
+    targets = ResolveFrameSize(settings);  // "Original"
     EXPECT_EQ(targets.width, 0);
     EXPECT_EQ(targets.height, 0);
     settings.aviResolution = 16;
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.width, 624);
     EXPECT_EQ(targets.height, 352);
     settings.aviResolution = 20;
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.width, 0);
     settings = WithFormat(FormatMpeg2);
     settings.mpegResolution = 17;
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.width, 720);
     EXPECT_EQ(targets.height, 576);
     settings.mpegResolution = 18;
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.height, 0);
     settings = WithFormat(FormatVcd);
     settings.tvMode = 1;
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.width, 352);
     EXPECT_EQ(targets.height, 288);
     EXPECT_DOUBLE_EQ(ResolveFrameRate(settings, 0), 25.0);
     settings.tvMode = 0;
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.height, 240);
     EXPECT_DOUBLE_EQ(ResolveFrameRate(settings, 0), 23.976);
     settings = WithFormat(FormatSvcd);
-    ResolveFrameSize(settings, targets);
+    targets = ResolveFrameSize(settings);
     EXPECT_EQ(targets.width, 480);
     EXPECT_EQ(targets.height, 480);
 }

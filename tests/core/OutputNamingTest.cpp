@@ -89,10 +89,11 @@ struct AtOnceCase {
 
 // "Auto" gives H.264 and H.265 a run for every four cores and the classic
 // formats one for every two, two at least; never more than the files left.
+// A number chosen is held to the cores.
 TEST(ConversionsAtOnceTest, AutoFollowsTheCoresAndTheFormat) {
     const AtOnceCase cases[] = {
         {kAvi, 0, 2, 8, 2, 1},   {kAvi, 0, 16, 20, 8, 2}, {kAvi, 0, 16, 3, 3, 5},    {kAvi, 0, 1, 8, 1, 1},
-        {kMp4, 0, 2, 8, 1, 2},   {kMp4, 0, 16, 8, 4, 4},  {kMp4H265, 0, 8, 8, 2, 4}, {kAvi, 3, 2, 8, 3, 1},
+        {kMp4, 0, 2, 8, 1, 2},   {kMp4, 0, 16, 8, 4, 4},  {kMp4H265, 0, 8, 8, 2, 4}, {kAvi, 3, 2, 8, 2, 1},
         {kMp4, 1, 16, 8, 1, 16}, {kAvi, 5, 8, 0, 1, 8},
     };
     for (const AtOnceCase& c : cases) {
@@ -113,7 +114,7 @@ struct PaddingCase {
 
 // The pads compare display shapes: the flagged aspect of MPEG and disc
 // frames, the pixel shape of the source.
-TEST(ComputePaddingTest, PadsFollowTheDisplayShapesAndTheSwitch) {
+TEST(PlanFrameTest, PadsFollowTheDisplayShapesAndTheSwitch) {
     const PaddingCase cases[] = {
         {kDvd, 0, 0, 0, 1, 640, 480, 1.0, 0, 0},             // 4:3 into a 4:3 frame: no pads
         {kDvd, 0, 0, 1, 1, 640, 480, 1.0, 180, -160},        // 4:3 into 16:9: pillarbox
@@ -135,19 +136,17 @@ TEST(ComputePaddingTest, PadsFollowTheDisplayShapesAndTheSwitch) {
         settings.mpegResolution = c.mpegResolution;
         settings.mpegAspect = settings.dvdAspect = c.aspect;
         settings.letterbox = c.letterbox;
-        EncodeTargets targets;
-        Padding padding = ComputePadding(settings, targets, c.sourceWidth, c.sourceHeight, c.sampleAspect);
+        Padding padding = PlanFrame(settings, c.sourceWidth, c.sourceHeight, c.sampleAspect).pads;
         EXPECT_EQ(padding.horizontal, c.horizontal) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
         EXPECT_EQ(padding.vertical, c.vertical) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
     }
 }
 
-TEST(ComputePaddingTest, ResolvesTheTargetFrame) {
+TEST(PlanFrameTest, ResolvesTheTargetFrame) {
     ConversionSettings dvdPal;
     dvdPal.outputFormat = kDvd;
     dvdPal.tvMode = 1;
-    EncodeTargets targets;
-    ComputePadding(dvdPal, targets, 640, 480);
+    FrameSize targets = PlanFrame(dvdPal, 640, 480).size;
     EXPECT_EQ(targets.width, 720);
     EXPECT_EQ(targets.height, 576);
 
@@ -155,10 +154,10 @@ TEST(ComputePaddingTest, ResolvesTheTargetFrame) {
     ConversionSettings mpeg;
     mpeg.outputFormat = kMpeg1;
     mpeg.mpegAspect = 2;
-    ComputePadding(mpeg, targets, 640, 480);
+    targets = PlanFrame(mpeg, 640, 480).size;
     EXPECT_EQ(targets.width, 640);
     EXPECT_EQ(targets.height, 480);
-    ComputePadding(mpeg, targets, 1280, 720);
+    targets = PlanFrame(mpeg, 1280, 720).size;
     EXPECT_EQ(targets.width, 0);
     EXPECT_EQ(targets.height, 0);
 
@@ -179,7 +178,7 @@ TEST(ComputePaddingTest, ResolvesTheTargetFrame) {
         settings.mp4Resolution = 9;   // 1280 x 720
         settings.aviResolution = 17;  // 640 x 480
         settings.letterbox = c.letterbox;
-        ComputePadding(settings, targets, c.sourceWidth, c.sourceHeight, c.sampleAspect);
+        targets = PlanFrame(settings, c.sourceWidth, c.sourceHeight, c.sampleAspect).size;
         EXPECT_EQ(targets.width, c.width) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
         EXPECT_EQ(targets.height, c.height) << c.format << ": " << c.sourceWidth << "x" << c.sourceHeight;
     }

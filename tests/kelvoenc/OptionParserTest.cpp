@@ -8,13 +8,13 @@
 
 namespace {
 
-// What the encoder makes of the argument text the front-end builds.
-EncoderOptions ParseRun(const EncoderRunValues& run, const ConversionSettings& settings, EncodeTargets targets) {
-    return OptionParser::Parse(SplitArguments(BuildEncoderArguments(run, settings, targets)));
+// What the encoder makes of the arguments the front-end builds.
+EncoderOptions ParseRun(const EncoderRunValues& run, const ConversionSettings& settings) {
+    return OptionParser::Parse(ConversionArguments(run, settings));
 }
 
 EncoderOptions ParseFrontEndText(const ConversionSettings& settings) {
-    return ParseRun({"/clips/a b.avi", "/out/a b.avi", 0, 0, 0, 7, 25.0}, settings, EncodeTargets{});
+    return ParseRun({"/clips/a b.avi", "/out/a b.avi", {}, 0, 7, 25.0}, settings);
 }
 
 EncoderOptions ParseText(const std::string& text) { return OptionParser::Parse(SplitArguments(text)); }
@@ -79,8 +79,7 @@ TEST(FrontEndText, PalDvdWithMp2QuieterAndLetterboxed) {
     settings.dvdAudioCodec = 1;
     settings.dvdAspect = 0;
     settings.volume = 17;
-    EncodeTargets targets{720, 576, 0, 0};
-    EncoderOptions options = ParseRun({"/s.mp4", "/o.vob", 0, 40, 0, 3, 25.0}, settings, targets);
+    EncoderOptions options = ParseRun({"/s.mp4", "/o.vob", {{720, 576}, {0, 40}}, 0, 3, 25.0}, settings);
     EXPECT_EQ(options.container, ContainerChoice::Dvd);
     EXPECT_EQ(options.video.codec, VideoCodecChoice::Mpeg2);
     EXPECT_EQ(options.video.keyframeInterval, 15);
@@ -107,7 +106,7 @@ TEST(FrontEndText, AsfMsmpeg4v2KeepsTheSourceTimingAndProbeMode) {
     settings.asfVideoCodec = 1;
     settings.asfAudioCodec = 0;
     settings.wmvQuality = 8;
-    EncoderOptions options = ParseRun({"/s.rm", "/o.asf", 0, 0, 1, -1, 0.0}, settings, EncodeTargets{});
+    EncoderOptions options = ParseRun({"/s.rm", "/o.asf", {}, 1, -1, 0.0}, settings);
     EXPECT_EQ(options.mode, 1);
     EXPECT_EQ(options.handle, -1);
     EXPECT_EQ(options.container, ContainerChoice::Asf);

@@ -12,6 +12,8 @@ int TestConversionsAtOnce() {
     return given && conversions > 0 ? conversions : 1;
 }
 
+int TestCores() { return std::max(AvailableCores(), TestConversionsAtOnce()); }
+
 void TestHost::List(const std::string& path, double seconds, int width, int height, double fps) {
     sources.Append({path, seconds, width, height, fps});
 }

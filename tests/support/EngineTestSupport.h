@@ -19,6 +19,9 @@
 // How many files the batch suites convert at once: $TARVINE_TEST_CONVERSIONS,
 // or one. Each suite runs once with one and once with three.
 int TestConversionsAtOnce();
+// The cores the suites' engines share: as many as the runs at once, on a
+// machine with fewer.
+int TestCores();
 
 // The main window's side of the engine, with its state in the open, and
 // the presenter that shows the engine over its window.

@@ -96,7 +96,7 @@ private slots:
         m_host = std::make_unique<TestHost>();
         m_host->settings.outputFolder = m_out;
         m_host->folderText = QString::fromStdString(m_out);
-        m_engine = std::make_unique<ConversionEngine>(KELVOENC_PATH);
+        m_engine = std::make_unique<ConversionEngine>(KELVOENC_PATH, nullptr, TestCores());
         m_host->Follow(*m_engine);
         m_boxes = std::make_unique<MessageBoxResponder>();
         m_host->window.show();
@@ -143,7 +143,7 @@ private slots:
 
         QCOMPARE(m_boxes->Shown().size(), 1);  // the question, and no summary
         QCOMPARE(m_boxes->Shown()[0].text, QString("Do you really want to stop?"));
-        QVERIFY(m_engine->Progress().cancelRequested);
+        QVERIFY(m_engine->Batch()->Entry(1).state == EntryState::Stopped);
         QVERIFY(m_host->window.isEnabled());
         QVERIFY(!m_host->presenter.ProgressWindow().isVisible());
         // What was finished stays and what was stopped is gone; side by side,

@@ -63,19 +63,17 @@ bool MakeNoisyClip(const QString& path, double seconds) {
 // Converts each clip as the front-end would, into `folder`; the clips are
 // made there first.
 std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionSettings& settings,
-                                        std::span<const Clip> clips = kClips) {
+                                        std::span<const Clip> clips = kClips, int fitted = 0) {
     std::vector<ConvertedFile> converted;
     for (const Clip& clip : clips) {
         QString source = folder + "/" + clip.name;
         if (!QFileInfo::exists(source) && !MakeNoisyClip(source, clip.seconds)) return {};
-        EncodeTargets targets;
-        Padding pads = ComputePadding(settings, targets, 640, 480, 1.0);
         std::string output = (folder + "/" + QFileInfo(clip.name).completeBaseName() + "." +
                               QString::fromStdString(OutputExtension(settings.outputFormat)))
                                  .toStdString();
-        EncoderRunValues run{source.toStdString(), output, pads.horizontal, pads.vertical, 0, -1, 25.0};
+        EncoderRunValues run{source.toStdString(), output, PlanFrame(settings, 640, 480, 1.0), 0, -1, 25.0, fitted};
         QStringList arguments;
-        for (const std::string& argument : SplitArguments(BuildEncoderArguments(run, settings, targets)))
+        for (const std::string& argument : ConversionArguments(run, settings))
             arguments << QString::fromStdString(argument);
         int status = -1;
         QString errors = Run(KELVOENC_PATH, arguments, &status);
@@ -237,7 +235,7 @@ void DiscImageTest::makesADiscThatReadsBack() {
     QVERIFY(taken.open(QIODevice::WriteOnly));
     taken.close();
     converted.push_back({"/clips/broken.avi", "", 3, ConvertedFile::Outcome::Failed});
-    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
     QVERIFY(!plan.notes.empty());
     QCOMPARE(QString::fromStdString(plan.notes.front()),
              QStringLiteral("\"broken.avi\" was left out of the disc image: it was not converted."));
@@ -262,7 +260,8 @@ void DiscImageTest::makesADiscThatReadsBack() {
         QCOMPARE(DvdTitles(image).join(','), expected);
         QVERIFY(Run("isoinfo", {"-l", "-i", image}).contains("VIDEO_TS.IFO"));
     } else {
-        QString info = Run("vcd-info", {"--no-banner", "--show-tracks", "--cue-file=" + folder.filePath("Tarvine disc_2.cue")});
+        QString info =
+            Run("vcd-info", {"--no-banner", "--show-tracks", "--cue-file=" + folder.filePath("Tarvine disc_2.cue")});
         QRegularExpression tracks(R"(CD-ROM TRACKS \(1 - (\d+)\))");
         QVERIFY2(tracks.match(info).captured(1) == expected, qPrintable(info));
     }
@@ -274,7 +273,7 @@ void DiscImageTest::stopFailureAndMissingToolLeaveNothing() {
     QTemporaryDir folder;
     ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
     std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings);
-    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
     const QStringList before = Entries(folder.path());
 
     DiscMenuPainter painter;
@@ -390,7 +389,7 @@ void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
         clips.push_back({QStringLiteral("Day %1 at the lake with the whole family.avi").arg(i + 1), 1});
     ConversionSettings settings = DiscSettings(FormatDvd, tvMode, aspect);
     std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
-    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
     QVERIFY(plan.menu.has_value());
     DiscMenuPainter painter;
     DiscImageMaker maker(KELVOENC_PATH, &painter);
@@ -440,10 +439,9 @@ void DiscImageTest::aListFittedToTheDiscFillsIt() {
     ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
     std::optional<DiscFit> fit = DiscFillEstimate::Fit(settings, 120, 3, capacity);
     QVERIFY(fit && fit->videoKbps > 1000 && fit->videoKbps < 2000);
-    settings.fittedVideoKbps = fit->videoKbps;
     QTemporaryDir folder;
-    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
-    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips, fit->videoKbps);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, fit->videoKbps, converted, folder.path().toStdString());
     DiscMenuPainter painter;
     DiscImageMaker maker(KELVOENC_PATH, &painter);
     DiscImageResult result = Make(maker, plan);
@@ -463,7 +461,7 @@ void DiscImageTest::oddTitlesMakeADisc() {
     const Clip clips[] = {{"line\nbreak.avi", 2}, {"tab\tstop.avi", 2}, {"blink.avi", 0.4}};
     ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
     std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
-    DiscImagePlan plan = DiscImagePlan::Make(settings, converted, folder.path().toStdString());
+    DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
     QCOMPARE(plan.titles.size(), std::size(clips));
 
     DiscMenuPainter painter;

@@ -237,9 +237,7 @@ struct MpegRateControl {
 };
 
 MpegRateControl RateControlOf(const ConversionSettings& settings) {
-    EncodeTargets targets;
-    ResolveBitrates(settings, targets);
-    int v = targets.videoBitrate;
+    int v = ResolveBitrates(settings).video;
     int discKeyint = IsPal(settings) ? 15 : 18;
     switch (settings.outputFormat) {
     case FormatMpeg1: return {18, v, 327};
@@ -271,14 +269,15 @@ TEST_P(Conversion, ProducesTheFormatAsTheFrontEndAsks) {
 
     ConversionSettings settings;
     c.change(settings);
-    EncodeTargets targets;
-    Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
     ScratchFolder folder;
     std::string outputName = std::string(c.name) + "." + OutputExtension(settings.outputFormat);
-    EncoderRunValues run{FixturePath(c.fixture), folder.Path(outputName), pads.horizontal,
-                         pads.vertical,          EncoderConvert,          0,
+    EncoderRunValues run{FixturePath(c.fixture),
+                         folder.Path(outputName),
+                         PlanFrame(settings, source.width, source.height, source.sampleAspect),
+                         EncoderConvert,
+                         0,
                          source.frameRate};
-    EncoderRun encoder = RunFrontEndText(run, settings, targets);
+    EncoderRun encoder = RunFrontEndText(run, settings);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{outputName}) << "stray files beside the output";
@@ -304,11 +303,9 @@ TEST(Paths, AwkwardCharactersSurviveTheArgumentText) {
     std::filesystem::copy_file(FixturePath("sample.avi"), source);
     ConversionSettings settings;
     settings.outputFormat = FormatDvd;
-    EncodeTargets targets;
-    Padding pads = ComputePadding(settings, targets, 320, 240);
     EncoderRunValues run{
-        source, folder.Path(awkward) + "/" + awkward + ".vob", pads.horizontal, pads.vertical, EncoderConvert, 0, 25};
-    EncoderRun encoder = RunFrontEndText(run, settings, targets);
+        source, folder.Path(awkward) + "/" + awkward + ".vob", PlanFrame(settings, 320, 240), EncoderConvert, 0, 25};
+    EncoderRun encoder = RunFrontEndText(run, settings);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     MediaInfo output = ReadMediaInfo(run.outputPath);

@@ -172,18 +172,17 @@ int main(int argc, char** argv) {
         WriteAll(source, bytes);
         ConversionSettings settings;
         settings.outputFormat = kFormats[number % std::size(kFormats)];
-        EncodeTargets targets;
-        ResolveFrameSize(settings, targets);
+        const FramePlan frame{ResolveFrameSize(settings), {}};
         std::string output = outputs.Path("out." + OutputExtension(settings.outputFormat));
 
-        EncoderRunValues probe{source, output, 0, 0, EncoderProbe, 0, 0};
-        ChildResult probed = RunFrontEndText(probe, settings, targets, {}, kProbeTimeLimit).result;
+        EncoderRunValues probe{source, output, frame, EncoderProbe, 0, 0};
+        ChildResult probed = RunFrontEndText(probe, settings, {}, kProbeTimeLimit).result;
         std::string problem = Problems(probed, kProbeTimeLimit);
         if (!problem.empty()) problem = "probe " + problem;
         int convertedStatus = -1;
         if (problem.empty()) {
-            EncoderRunValues convert{source, output, 0, 0, EncoderConvert, 0, 25};
-            ChildResult converted = RunFrontEndText(convert, settings, targets, {}, kConversionTimeLimit).result;
+            EncoderRunValues convert{source, output, frame, EncoderConvert, 0, 25};
+            ChildResult converted = RunFrontEndText(convert, settings, {}, kConversionTimeLimit).result;
             convertedStatus = converted.exitStatus;
             problem = CheckConversion(converted, outputs, output);
             if (!problem.empty()) problem = "conversion " + problem;

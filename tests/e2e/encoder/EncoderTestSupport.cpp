@@ -89,11 +89,11 @@ std::string EncoderRun::Describe() const {
     return text.str();
 }
 
-ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings,
                              std::string (*edit)(std::string)) {
     ChannelPair channel = MakeReportChannel();
     run.handle = channel.childEnd;
-    std::string text = BuildEncoderArguments(run, settings, targets);
+    std::string text = JoinArguments(ConversionArguments(run, settings));
     if (edit) text = edit(text);
 
     ChildRequest request;
@@ -104,9 +104,9 @@ ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& set
     return request;
 }
 
-EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
-                           const ReportAnswer& answer, double timeoutSeconds, std::string (*edit)(std::string)) {
-    ChildRequest request = FrontEndRequest(std::move(run), settings, std::move(targets), edit);
+EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, const ReportAnswer& answer,
+                           double timeoutSeconds, std::string (*edit)(std::string)) {
+    ChildRequest request = FrontEndRequest(std::move(run), settings, edit);
     request.timeoutSeconds = timeoutSeconds;
     request.answer = answer;
     EncoderRun encoderRun;
@@ -118,13 +118,15 @@ EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& setti
 Converted ConvertFixture(const ScratchFolder& folder, const std::string& fixture, const ConversionSettings& settings,
                          std::string (*edit)(std::string)) {
     const SourceFacts& source = FactsOf(fixture);
-    EncodeTargets targets;
-    Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
     Converted converted;
     converted.path = folder.Path("out." + OutputExtension(settings.outputFormat));
-    EncoderRunValues run{FixturePath(fixture), converted.path, pads.horizontal, pads.vertical, EncoderConvert, 0,
+    EncoderRunValues run{FixturePath(fixture),
+                         converted.path,
+                         PlanFrame(settings, source.width, source.height, source.sampleAspect),
+                         EncoderConvert,
+                         0,
                          source.frameRate};
-    converted.encoder = RunFrontEndText(run, settings, targets, {}, 90, edit);
+    converted.encoder = RunFrontEndText(run, settings, {}, 90, edit);
     if (converted.encoder.result.Exited(0)) converted.output = ReadMediaInfo(converted.path);
     return converted;
 }

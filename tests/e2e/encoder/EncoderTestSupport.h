@@ -65,16 +65,15 @@ struct EncoderRun {
 // The encoder as the front-end starts it: the argument text it would build
 // for these settings (changed by `edit` before it is split), a fresh report
 // channel, the output's folder as the working folder.
-ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
+ChildRequest FrontEndRequest(EncoderRunValues run, const ConversionSettings& settings,
                              std::string (*edit)(std::string) = nullptr);
 
 // Builds the argument text the front-end would build for these settings
 // and runs the encoder on a fresh report channel, answering every report
 // with `answer` (or 0), in the output's folder as the front-end does.
 // `edit` may change the text before it is split.
-EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, EncodeTargets targets,
-                           const ReportAnswer& answer = {}, double timeoutSeconds = 90,
-                           std::string (*edit)(std::string) = nullptr);
+EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& settings, const ReportAnswer& answer = {},
+                           double timeoutSeconds = 90, std::string (*edit)(std::string) = nullptr);
 
 // One fixture converted as the front-end converts a listed file: its
 // padding from the probed size and pixel shape, its frame rate, the output

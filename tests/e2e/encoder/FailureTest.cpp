@@ -29,11 +29,10 @@ std::string FileName(const std::string& path) { return std::filesystem::path(pat
 
 std::vector<std::string> DefaultArguments(const std::string& source, const std::string& output, int mode,
                                           int format = FormatAvi) {
-    EncodeTargets targets;
-    EncoderRunValues run{source, output, 0, 0, mode, -1, 25};
+    EncoderRunValues run{source, output, {}, mode, -1, 25};
     ConversionSettings settings;
     settings.outputFormat = format;
-    return SplitArguments(BuildEncoderArguments(run, settings, targets));
+    return ConversionArguments(run, settings);
 }
 
 std::string OutputName(int format) { return "out." + OutputExtension(format); }
@@ -54,8 +53,8 @@ TEST_P(UnreadableSource, ConversionEndsWithStatus2) {
 
 TEST_P(UnreadableSource, ProbeReportsZerosSoTheFileIsRefused) {
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath(GetParam()), folder.Path("out.avi"), 0, 0, EncoderProbe, 0, 0};
-    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, kFailureTimeLimit);
+    EncoderRunValues run{FixturePath(GetParam()), folder.Path("out.avi"), {}, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, {}, kFailureTimeLimit);
 
     EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
     ASSERT_EQ(encoder.result.reports.size(), 7u) << encoder.Describe();
@@ -287,8 +286,8 @@ TEST(ReadFault, StopWhileTheIndexMovesLeavesNothing) {
 TEST(ReadFault, SlowMediaAreReadToTheEnd) {
     ScratchFolder folder;
     EncoderRun encoder =
-        RunArguments(DefaultArguments(FixturePath("recorded.webm"), folder.Path("never-written.avi"), EncoderProbe),
-                     90, folder.Path(), ReadFault("recorded.webm", 0, "slow"));
+        RunArguments(DefaultArguments(FixturePath("recorded.webm"), folder.Path("never-written.avi"), EncoderProbe), 90,
+                     folder.Path(), ReadFault("recorded.webm", 0, "slow"));
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find("report 1 20: duration"), std::string::npos) << encoder.Describe();

@@ -44,14 +44,14 @@ TEST_P(EveryPreset, Converts) {
             settings.tvMode = run % 2;
             const char* fixture = kSweepSources[run % 2];
             const SourceFacts& source = FactsOf(fixture);
-            EncodeTargets targets;
-            Padding pads = ComputePadding(settings, targets, source.width, source.height, source.sampleAspect);
             ScratchFolder folder;
-            EncoderRunValues values{FixturePath(fixture), folder.Path("out." + OutputExtension(format)),
-                                    pads.horizontal,      pads.vertical,
-                                    EncoderConvert,       0,
+            EncoderRunValues values{FixturePath(fixture),
+                                    folder.Path("out." + OutputExtension(format)),
+                                    PlanFrame(settings, source.width, source.height, source.sampleAspect),
+                                    EncoderConvert,
+                                    0,
                                     source.frameRate};
-            EncoderRun encoder = RunFrontEndText(values, settings, targets);
+            EncoderRun encoder = RunFrontEndText(values, settings);
 
             SCOPED_TRACE(encoder.Describe());
             ASSERT_TRUE(encoder.result.Exited(0)) << "quality " << quality << ", audio codec " << audio;
@@ -96,11 +96,9 @@ TEST_P(BitrateFormat, SpendsWhatThePresetAsks) {
     ScratchFolder folder;
     Converted converted = ConvertFixture(folder, kLongNoisySource, settings);
     ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
-    EncodeTargets targets;
-    ResolveBitrates(settings, targets);
+    const int asked = ResolveBitrates(settings).video;
     ASSERT_NE(converted.output.First("video"), nullptr);
-    EXPECT_NEAR(VideoKbps(*converted.output.First("video")) / targets.videoBitrate, 1.0, 0.2)
-        << "asked for " << targets.videoBitrate << " kbit/s";
+    EXPECT_NEAR(VideoKbps(*converted.output.First("video")) / asked, 1.0, 0.2) << "asked for " << asked << " kbit/s";
     ExpectLengthAndStartKept(converted.output, kLongNoisySource);
 }
 

@@ -82,8 +82,8 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
     const SourceFacts& source = FactsOf(GetParam());
     ASSERT_TRUE(source.info.readable) << source.info.error;
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath(GetParam()), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0};
-    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
+    EncoderRunValues run{FixturePath(GetParam()), folder.Path("never-written.avi"), {}, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, {}, 10);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     ExpectReportsAsFfprobeReads(encoder.result.reports, source);
@@ -98,8 +98,8 @@ INSTANTIATE_TEST_SUITE_P(EverySource, Probe, testing::ValuesIn(kSources), Fixtur
 TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
     ScratchFolder folder;
     ChildRequest request = FrontEndRequest(
-        EncoderRunValues{FixturePath(kSources[0]), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0},
-        ConversionSettings{}, EncodeTargets{});
+        EncoderRunValues{FixturePath(kSources[0]), folder.Path("never-written.avi"), {}, EncoderProbe, 0, 0},
+        ConversionSettings{});
     request.nextSources.push_back(folder.Path("missing.avi"));
     for (const char* source : kSources) request.nextSources.push_back(FixturePath(source));
     ChildResult result = RunChild(request);
@@ -135,8 +135,8 @@ class ProbeTiming : public testing::TestWithParam<TimingCase> {};
 TEST_P(ProbeTiming, ReportsAUsableRateAndTheLengthFromTheStart) {
     const TimingCase& c = GetParam();
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath(c.fixture), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0};
-    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
+    EncoderRunValues run{FixturePath(c.fixture), folder.Path("never-written.avi"), {}, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, {}, 10);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(ReportValues(encoder.result, ReportDuration), std::vector<int>{c.seconds});
@@ -163,8 +163,8 @@ class ProbeKind : public testing::TestWithParam<KindCase> {};
 
 TEST_P(ProbeKind, ReportsHdrAndFieldsAsDecoded) {
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath(GetParam().fixture), folder.Path("never-written.avi"), 0, 0, EncoderProbe, 0, 0};
-    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, EncodeTargets{}, {}, 10);
+    EncoderRunValues run{FixturePath(GetParam().fixture), folder.Path("never-written.avi"), {}, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, {}, 10);
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(ReportValues(encoder.result, ReportPictureKind), std::vector<int>{GetParam().kind});
 }

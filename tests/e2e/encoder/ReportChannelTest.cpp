@@ -50,10 +50,13 @@ class StopRequest : public testing::TestWithParam<StopCase> {};
 TEST_P(StopRequest, EndsTheRunWithStatus4AndLeavesNothing) {
     const StopCase& c = GetParam();
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("stopped.out"), 0, 0, EncoderConvert, 0, 25};
-    EncodeTargets targets;
-    ResolveFrameSize(c.settings, targets);
-    EncoderRun encoder = RunFrontEndText(run, c.settings, targets, c.answer, 20);
+    EncoderRunValues run{FixturePath("sample.mp4"),
+                         folder.Path("stopped.out"),
+                         {ResolveFrameSize(c.settings), {}},
+                         EncoderConvert,
+                         0,
+                         25};
+    EncoderRun encoder = RunFrontEndText(run, c.settings, c.answer, 20);
 
     EXPECT_TRUE(encoder.result.Exited(4)) << encoder.Describe();
     EXPECT_TRUE(folder.Entries().empty()) << "a stopped run left files behind";
@@ -94,8 +97,8 @@ class SignalWhileWaitingForTheReply : public testing::TestWithParam<SignalCase> 
 TEST_P(SignalWhileWaitingForTheReply, EndsTheRunWithStatus4) {
     const auto [name, mode, signal, partReplied] = GetParam();
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), 0, 0, mode, 0, 25};
-    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), {}, mode, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{});
     request.timeoutSeconds = 20;
     int pid = 0;
     bool endedWhileWaiting = false;
@@ -131,8 +134,8 @@ INSTANTIATE_TEST_SUITE_P(Channel, SignalWhileWaitingForTheReply,
 // loading, held back by the signal mask the front-end starts it with.
 TEST(StopSignal, SentAtTheStartEndsTheRunWithStatus4) {
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), 0, 0, EncoderConvert, 0, 25};
-    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("out.avi"), {}, EncoderConvert, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{});
     request.timeoutSeconds = 20;
     request.started = [](int child) { kill(child, SIGINT); };
     sigset_t stops, previous;
@@ -151,9 +154,8 @@ TEST(StopSignal, SentAtTheStartEndsTheRunWithStatus4) {
 // place and the status says so, rather than a death by SIGPIPE.
 TEST(StopSignal, BrokenStandardErrorLeavesAnHonestStatus) {
     ScratchFolder folder;
-    EncodeTargets targets;
-    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("out.avi"), 0, 0, EncoderConvert, -1, 25};
-    std::vector<std::string> arguments = EncoderArgv(BuildEncoderArguments(run, ConversionSettings{}, targets));
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("out.avi"), {}, EncoderConvert, -1, 25};
+    std::vector<std::string> arguments = EncoderArgv(JoinArguments(ConversionArguments(run, ConversionSettings{})));
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
@@ -182,16 +184,19 @@ TEST(Output, FolderRenamedDuringTheRunKeepsNothing) {
     ScratchFolder folder;
     std::filesystem::create_directory(folder.Path("chosen"));
     ConversionSettings settings = DvdSettings();
-    EncodeTargets targets;
-    ResolveFrameSize(settings, targets);
-    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("chosen/out.vob"), 0, 0, EncoderConvert, 0, 25};
+    EncoderRunValues run{FixturePath("sample.mp4"),
+                         folder.Path("chosen/out.vob"),
+                         {ResolveFrameSize(settings), {}},
+                         EncoderConvert,
+                         0,
+                         25};
     bool renamed = false;
     ReportAnswer rename = [&](const ReportFrame&) -> std::optional<ReportReply> {
         if (!renamed) std::filesystem::rename(folder.Path("chosen"), folder.Path("renamed"));
         renamed = true;
         return kReplyContinue;
     };
-    EncoderRun encoder = RunFrontEndText(run, settings, targets, rename);
+    EncoderRun encoder = RunFrontEndText(run, settings, rename);
 
     EXPECT_TRUE(encoder.result.Exited(3)) << encoder.Describe();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"renamed"});
@@ -200,8 +205,8 @@ TEST(Output, FolderRenamedDuringTheRunKeepsNothing) {
 
 TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("gone.avi"), 0, 0, EncoderConvert, 0, 25};
-    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("gone.avi"), {}, EncoderConvert, 0, 25};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{});
     request.timeoutSeconds = 20;
     request.closeChannelAtStart = true;
     ChildResult result = RunChild(request);
@@ -217,15 +222,14 @@ TEST(Channel, ClosedBeforeTheFirstReportStopsTheRun) {
 TEST(Channel, OutputNameAppearsOnlyWhenComplete) {
     ScratchFolder folder;
     ConversionSettings settings = DvdSettings();
-    EncodeTargets targets;
-    ResolveFrameSize(settings, targets);
-    EncoderRunValues run{FixturePath("sample.mp4"), folder.Path("whole.vob"), 0, 0, EncoderConvert, 0, 25};
+    EncoderRunValues run{
+        FixturePath("sample.mp4"), folder.Path("whole.vob"), {ResolveFrameSize(settings), {}}, EncoderConvert, 0, 25};
     int seenEarly = 0;
     ReportAnswer watch = [&](const ReportFrame&) -> std::optional<ReportReply> {
         seenEarly += std::filesystem::exists(run.outputPath);
         return kReplyContinue;
     };
-    EncoderRun encoder = RunFrontEndText(run, settings, targets, watch);
+    EncoderRun encoder = RunFrontEndText(run, settings, watch);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(seenEarly, 0) << "the output's name existed during the run";
@@ -234,8 +238,8 @@ TEST(Channel, OutputNameAppearsOnlyWhenComplete) {
 
 TEST(Channel, ProbeEndsWhenTheChannelIsClosed) {
     ScratchFolder folder;
-    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, 0, 0};
-    ChildRequest request = FrontEndRequest(run, ConversionSettings{}, EncodeTargets{});
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("probe.avi"), {}, EncoderProbe, 0, 0};
+    ChildRequest request = FrontEndRequest(run, ConversionSettings{});
     request.timeoutSeconds = 10;
     request.closeChannelAtStart = true;
     ChildResult result = RunChild(request);
@@ -251,10 +255,8 @@ class TextMode : public testing::TestWithParam<int> {};
 
 TEST_P(TextMode, ProbeReportsOnStandardError) {
     ScratchFolder folder;
-    EncodeTargets targets;
-    EncoderRunValues run{FixturePath("odd-size.avi"), folder.Path("probe.avi"), 0, 0, EncoderProbe, GetParam(), 0};
-    EncoderRun encoder =
-        RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 10, folder.Path());
+    EncoderRunValues run{FixturePath("odd-size.avi"), folder.Path("probe.avi"), {}, EncoderProbe, GetParam(), 0};
+    EncoderRun encoder = RunArguments(ConversionArguments(run, ConversionSettings{}), 10, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_NE(encoder.result.err.find("321"), std::string::npos) << "width not reported";
@@ -269,10 +271,8 @@ INSTANTIATE_TEST_SUITE_P(Channel, TextMode, testing::Values(0, -1, 2, 99), [](co
 
 TEST(Channel, TextModeConversionFinishes) {
     ScratchFolder folder;
-    EncodeTargets targets;
-    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("shell.avi"), 0, 0, EncoderConvert, 0, 25};
-    EncoderRun encoder =
-        RunArguments(SplitArguments(BuildEncoderArguments(run, ConversionSettings{}, targets)), 60, folder.Path());
+    EncoderRunValues run{FixturePath("sample.avi"), folder.Path("shell.avi"), {}, EncoderConvert, 0, 25};
+    EncoderRun encoder = RunArguments(ConversionArguments(run, ConversionSettings{}), 60, folder.Path());
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"shell.avi"});

@@ -218,8 +218,7 @@ void FileListTest::rowsShowTheLastBatchsOutcomesUntilTheListChanges() {
     ListFour(window);
     window.SetOutputFolder("/out/");
     ConversionBatch batch(window->Sources(), 0);
-    EncodeTargets targets;
-    auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), targets, window->Sources())); };
+    auto next = [&] { QVERIFY(batch.PlanNext(window->Settings(), window->Sources())); };
     next();
     batch.Finish(0, EncoderExit{}, true);
     next();

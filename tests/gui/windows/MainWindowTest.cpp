@@ -274,7 +274,7 @@ void MainWindowTest::discFillFollowsListFormatAndQuality() {
         box.button(QMessageBox::Open)->click();
     });
     QVERIFY(window->ConfirmDiscFill());
-    QCOMPARE(window->Settings().fittedVideoKbps, 3692);
+    QCOMPARE(window->FittedVideoKbps(), 3692);
     QCOMPARE(window->Settings().dvdQuality, 5);
     QCOMPARE(fill->text(), QStringLiteral("About 4.6 GB of 4.7 GB, video fitted to 3,692 kbit/s"));
     Choose(format, FormatAvi);

@@ -1,4 +1,4 @@
-#include "core/BatchProgress.h"
+#include "core/SteadyTickCount.h"
 
 #include <chrono>
 

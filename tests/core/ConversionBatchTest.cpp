@@ -1,0 +1,116 @@
+#include "core/ConversionBatch.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+SourceList Listed(std::initializer_list<const char*> paths) {
+    SourceList list;
+    for (const char* path : paths) list.Append({path, 60.0, 320, 240, 25.0});
+    return list;
+}
+
+ConversionSettings IntoOut() {
+    ConversionSettings settings;  // AVI
+    settings.outputFolder = "/out/";
+    return settings;
+}
+
+// How each of three files ends, the files that were never listed, and what
+// the summary says of them.
+struct SummaryCase {
+    const char* name;
+    std::function<void(ConversionBatch&)> outcomes;  // after all three were planned
+    int unlisted;
+    const char* head;
+    const char* details;
+};
+
+const EncoderExit kWhole{};
+const EncoderExit kShort{false, static_cast<int>(ExitStatus::Incomplete), "Read error at 00:00:12\n"};
+const EncoderExit kUnreadable{false, static_cast<int>(ExitStatus::SourceUnreadable), ""};
+
+const SummaryCase kSummaries[] = {
+    {"all whole",
+     [](ConversionBatch& b) {
+         for (int i = 0; i < 3; ++i) b.Finish(i, kWhole, true);
+     },
+     0, "Mission accomplished! Total Time:00:01:05", ""},
+    {"an unreadable file given besides",
+     [](ConversionBatch& b) {
+         for (int i = 0; i < 3; ++i) b.Finish(i, kWhole, true);
+     },
+     1, "1 of 4 files was not converted. Total Time:00:01:05", ""},
+    {"one short",
+     [](ConversionBatch& b) {
+         b.Finish(0, kWhole, true);
+         b.NoteProgress(1, 12.4);
+         b.Finish(1, kShort, true);
+         b.Finish(2, kWhole, true);
+     },
+     0, "1 of 3 files was converted only in part. Total Time:00:01:05",
+     "These files were converted only in part:\n/clips/b.avi: only 00:00:12 of 00:01:00 converted "
+     "(Read error at 00:00:12)"},
+    {"failed, short and stopped",
+     [](ConversionBatch& b) {
+         b.Finish(0, kUnreadable, false);
+         b.Finish(1, kShort, true);
+         b.Stop(2);
+     },
+     0, "2 of 3 files were not converted, 1 only in part. Total Time:00:01:05",
+     "These files were converted only in part:\n/clips/b.avi: only 00:00:00 of 00:01:00 converted "
+     "(Read error at 00:00:12)\n\nThese files were not converted:\n/clips/a.avi: "},
+    {"a whole status without its file",
+     [](ConversionBatch& b) {
+         b.Finish(0, kWhole, true);
+         b.Finish(1, kWhole, false);
+         b.Finish(2, kWhole, true);
+     },
+     0, "1 of 3 files was not converted. Total Time:00:01:05",
+     "These files were not converted:\n/clips/b.avi: the encoder wrote no output file"},
+};
+
+}  // namespace
+
+TEST(ConversionBatchTest, TheSummarySaysWhatBecameOfEachFile) {
+    for (const SummaryCase& c : kSummaries) {
+        SourceList listed = Listed({"/clips/a.avi", "/clips/b.avi", "/clips/c.avi"});
+        ConversionBatch batch(listed, 0);
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(batch.PlanNext(IntoOut(), listed)) << c.name;
+        c.outcomes(batch);
+        EXPECT_EQ(batch.SummaryHead(65, c.unlisted), c.head) << c.name;
+        EXPECT_EQ(batch.SummaryDetails().substr(0, std::string(c.details).size()), c.details) << c.name;
+        EXPECT_EQ(batch.SummaryDetails().empty(), std::string(c.details).empty()) << c.name;
+    }
+}
+
+// Sources of one name get outputs of their own, also while the first still
+// runs; a file left when the batch ended early is named as left for later.
+TEST(ConversionBatchTest, EachEntryGetsAFreeNameAndItsOwnFrame) {
+    SourceList listed = Listed({"/x/clip.avi", "/y/clip.avi", "/z/clip.mp4", "/w/other.avi"});
+    ConversionBatch batch(listed, 0);
+    std::vector<std::string> outputs;
+    for (int i = 0; i < 3; ++i) {
+        std::optional<ConversionBatch::RunPlan> plan = batch.PlanNext(IntoOut(), listed);
+        ASSERT_TRUE(plan);
+        EXPECT_EQ(plan->frame.size.width, 0);  // AVI "Original"
+        outputs.push_back(plan->outputPath);
+    }
+    EXPECT_EQ(outputs, (std::vector<std::string>{"/out/clip.avi", "/out/clip_avi.avi", "/out/clip_mp4.avi"}));
+    batch.EndEarly();
+    EXPECT_FALSE(batch.PlanNext(IntoOut(), listed));
+    for (int i = 0; i < 3; ++i) batch.Finish(i, kWhole, true);
+    EXPECT_EQ(batch.SummaryDetails(), "These files were left for later:\n/w/other.avi");
+    EXPECT_FALSE(batch.AllConverted());
+    EXPECT_FALSE(batch.NoneConverted());
+
+    ConversionSettings dvd = IntoOut();
+    dvd.outputFormat = FormatDvd;
+    ConversionBatch second(listed, 0);
+    std::optional<ConversionBatch::RunPlan> plan = second.PlanNext(dvd, listed);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->frame.size.width, 720);
+    EXPECT_EQ(plan->frame.size.height, 480);
+}
