@@ -184,6 +184,7 @@ bool SwitchValue(const Item& item, const std::string& what) {
 }
 
 namespace W = ArgumentWord;
+namespace K = ArgumentKey;
 
 constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
     {W::kMpeg4, VideoCodecChoice::Mpeg4},       {W::kMpeg1Video, VideoCodecChoice::Mpeg1},
@@ -388,42 +389,42 @@ void OptionParser::ParseLavcOptions(const std::string& text) {
         const std::string what = "-lavcopts " + item.key;
         const std::string& key = item.key;
         if (key.empty()) continue;
-        if (key == "vhq") {
+        if (key == K::kVhq) {
             video.rateDistortionDecision = SwitchValue(item, what);
             continue;
         }
-        if (key == "autoaspect") {
+        if (key == K::kAutoaspect) {
             m_lavcAutoAspect = SwitchValue(item, what);
             continue;
         }
         RequireValue(item, what);
-        if (key == "vcodec")
+        if (key == K::kVcodec)
             m_lavcVideoCodec = ParseChoice(item.value, kLavcVideoCodecs, what);
-        else if (key == "acodec")
+        else if (key == K::kAcodec)
             m_lavcAudioCodec = ParseChoice(item.value, kLavcAudioCodecs, what);
-        else if (key == "vbitrate")
+        else if (key == K::kVbitrate)
             m_lavcVideoBitrate = ParseRate(item.value, what);
-        else if (key == "abitrate")
+        else if (key == K::kAbitrate)
             m_lavcAudioBitrate = ParseRate(item.value, what);
-        else if (key == "vqmin")
+        else if (key == K::kVqmin)
             video.minQuantiser = ParseInteger(item.value, what);
-        else if (key == "vqmax")
+        else if (key == K::kVqmax)
             video.maxQuantiser = ParseInteger(item.value, what);
-        else if (key == "vqscale")
+        else if (key == K::kVqscale)
             video.fixedQuantiser = ParseInteger(item.value, what);
-        else if (key == "crf")
+        else if (key == K::kCrf)
             video.qualityFactor = ParseQualityFactor(item.value, what);
-        else if (key == "preset")
+        else if (key == K::kPreset)
             video.speedPreset = ParseSpeedPreset(item.value, what);
-        else if (key == "keyint")
+        else if (key == K::kKeyint)
             video.keyframeInterval = ParsePositive(item.value, what);
-        else if (key == "vrc_buf_size")
+        else if (key == K::kVrcBufSize)
             video.bufferKbit = ParsePositive(item.value, what);
-        else if (key == "vrc_minrate")
+        else if (key == K::kVrcMinrate)
             video.minRateKbps = ParseRate(item.value, what);
-        else if (key == "vrc_maxrate")
+        else if (key == K::kVrcMaxrate)
             video.maxRateKbps = ParseRate(item.value, what);
-        else if (key == "aspect") {
+        else if (key == K::kAspect) {
             Fraction aspect = ParseFraction(item.value, what);
             if (aspect.num <= 0) RefuseValue(what, item.value, "is not a positive aspect ratio");
             video.displayAspect = aspect;
@@ -439,14 +440,14 @@ void OptionParser::ParseLameOptions(const std::string& text) {
         const std::string what = "-lameopts " + item.key;
         if (item.key.empty()) continue;
         RequireValue(item, what);
-        if (item.key == "vbr") {
+        if (item.key == K::kVbr) {
             int vbr = ParseInteger(item.value, what);
             audio.lameRate = vbr == 0   ? LameRateMode::Constant
                              : vbr == 3 ? LameRateMode::Average
                                         : LameRateMode::Variable;
-        } else if (item.key == "br") {
+        } else if (item.key == K::kBr) {
             m_lameBitrate = ParseRate(item.value, what);
-        } else if (item.key == "mode") {
+        } else if (item.key == K::kMode) {
             int mode = ParseInteger(item.value, what);
             if (mode < 0 || mode > 3) RefuseValue(what, item.value, "is not a mode from 0 to 3");
             audio.lameChannels = static_cast<LameChannelMode>(mode);
@@ -461,9 +462,9 @@ void OptionParser::ParseXvidOptions(const std::string& text) {
         Item item = SplitItem(part);
         const std::string what = "-xvidencopts " + item.key;
         if (item.key.empty()) continue;
-        if (item.key == "autoaspect") {
+        if (item.key == K::kAutoaspect) {
             m_xvidAutoAspect = SwitchValue(item, what);
-        } else if (item.key == "bitrate") {
+        } else if (item.key == K::kBitrate) {
             RequireValue(item, what);
             m_xvidBitrate = ParseRate(item.value, what);
         } else {
@@ -475,8 +476,8 @@ void OptionParser::ParseXvidOptions(const std::string& text) {
 void OptionParser::ParseLavfOptions(const std::string& text) {
     for (const std::string& part : SplitAt(text, ":")) {
         Item item = SplitItem(part);
-        if (item.key.empty() || item.key == "i_certify_that_my_video_stream_does_not_use_b_frames") continue;
-        if (item.key != "format") RefuseUnknownItem("-lavfopts", part);
+        if (item.key.empty() || item.key == K::kNoBFrames) continue;
+        if (item.key != K::kFormat) RefuseUnknownItem("-lavfopts", part);
         RequireValue(item, "-lavfopts format");
         m_lavfFormat = ParseChoice(item.value, kLavfFormats, "-lavfopts format");
     }
@@ -486,7 +487,7 @@ void OptionParser::ParseMpegOptions(const std::string& text) {
     for (const std::string& part : SplitAt(text, ":")) {
         Item item = SplitItem(part);
         if (item.key.empty()) continue;
-        if (item.key != "format") RefuseUnknownItem("-mpegopts", part);
+        if (item.key != K::kFormat) RefuseUnknownItem("-mpegopts", part);
         RequireValue(item, "-mpegopts format");
         m_mpegFormat = ParseChoice(item.value, kMpegFormats, "-mpegopts format");
     }
@@ -506,12 +507,12 @@ void OptionParser::ParseAudioFilters(const std::string& text) {
             continue;
         }
         RequireValue(item, what);
-        if (item.key == "volume") {
+        if (item.key == K::kVolume) {
             filters.gainDb = ParseGain(item.value, what);
             afterVolume = true;
-        } else if (item.key == "channels") {
+        } else if (item.key == K::kChannels) {
             filters.maxChannels = ParsePositive(item.value, what);
-        } else if (item.key == "lavcresample") {
+        } else if (item.key == K::kLavcresample) {
             filters.resampleRate = ParsePositive(item.value, what);
         } else {
             RefuseUnknownItem("-af", part);
@@ -523,14 +524,14 @@ void OptionParser::ParseVideoFilters(const std::string& text) {
     VideoFilterOptions& filters = m_options.videoFilter;
     for (const std::string& filter : SplitAt(text, ",")) {
         Item item = SplitItem(filter);
-        if (item.key.empty() || item.key == "harddup") continue;
-        if (item.key != "scale" && item.key != "expand") Refuse("-vf: unknown filter " + Quoted(filter) + ".");
+        if (item.key.empty() || item.key == K::kHarddup) continue;
+        if (item.key != K::kScale && item.key != K::kExpand) Refuse("-vf: unknown filter " + Quoted(filter) + ".");
         const std::string what = "-vf " + item.key;
         RequireValue(item, what);
         auto sides = SplitAt(item.value, ":");
         if (sides.size() != 2) RefuseValue(what, item.value, "is not W:H");
         FrameSizeRequest size{ParseInteger(sides[0], what), ParseInteger(sides[1], what)};
-        if (item.key == "scale") {
+        if (item.key == K::kScale) {
             filters.scale = size;
         } else {
             if (size.width <= 0 || size.height <= 0) RefuseValue(what, item.value, "is not a positive size");
