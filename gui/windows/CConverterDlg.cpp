@@ -32,7 +32,6 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
-#include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -335,20 +334,7 @@ void CConverterDlg::OnAddFiles() {
     AddFiles(chosen);
 }
 
-// A chooser hands names over as text, in which a name that is no UTF-8
-// text has lost its bytes: such a file is named, not looked for.
-void CConverterDlg::AddFiles(const QStringList& names) {
-    std::vector<std::string> paths;
-    for (const QString& name : names) {
-        if (name.contains(QChar::ReplacementCharacter))
-            AppMessageBox(this, QStringLiteral("Load file %1 failed: its name is not UTF-8 text, which the file "
-                                               "chooser cannot pass on. Drop the file onto the list instead.")
-                                    .arg(name));
-        else
-            paths.push_back(QFile::encodeName(QDir::toNativeSeparators(name)).toStdString());
-    }
-    AddFiles(paths);
-}
+void CConverterDlg::AddFiles(const QStringList& names) { AddFiles(PathsOfChosen(this, names)); }
 
 // Files given during a batch wait for its end; files given while others are
 // read join them.

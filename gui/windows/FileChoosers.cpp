@@ -1,7 +1,9 @@
 #include "gui/windows/FileChoosers.h"
 
 #include "core/VideoFileFilter.h"
+#include "gui/widgets/AppMessageBox.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -47,4 +49,17 @@ QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
 
 QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
+}
+
+std::vector<std::string> PathsOfChosen(QWidget* owner, const QStringList& names) {
+    std::vector<std::string> paths;
+    for (const QString& name : names) {
+        if (name.contains(QChar::ReplacementCharacter))
+            AppMessageBox(owner, QStringLiteral("Load file %1 failed: its name is not UTF-8 text, which the file "
+                                                "chooser cannot pass on. Drop the file onto the list instead.")
+                                     .arg(name));
+        else
+            paths.push_back(QFile::encodeName(name).toStdString());
+    }
+    return paths;
 }

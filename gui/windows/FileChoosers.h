@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+#include <vector>
+
 class QWidget;
 
 // The desktop's dialogs the main window picks files and folders with.
@@ -12,3 +15,7 @@ class QWidget;
 QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder);
 // The chosen folder, or an empty text when the user cancelled.
 QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder);
+// The chosen files' paths as the system's bytes. A chooser hands names over
+// as text, in which a name that is no UTF-8 text has lost its bytes: such a
+// file is named to the user over `owner`, and left out rather than looked for.
+std::vector<std::string> PathsOfChosen(QWidget* owner, const QStringList& names);
