@@ -33,10 +33,12 @@ constexpr double kToleratedShortfallShare = 0.02;
 // cut by it is converted only in part.
 constexpr double kLongestConversionSeconds = 9 * 3600;
 
-// Decoded pictures are large; a few in flight keep every stage busy. The
-// byte limits hold memory down on very large pictures (one or two 4K
-// pictures per queue) and whatever size a damaged source claims.
-constexpr std::size_t kPictureQueueLength = 8;
+// Decoded pictures are large; a few in flight keep every stage busy. More
+// only grow the decoder's buffer pool, fresh memory the kernel must map and
+// clear, for no gain in speed. The byte limits hold memory down on very
+// large pictures (one or two 4K pictures per queue) and whatever size a
+// damaged source claims.
+constexpr std::size_t kPictureQueueLength = 3;
 constexpr std::size_t kPictureQueueBytes = 16 << 20;
 constexpr std::size_t kPacketQueueLength = 64;
 constexpr std::size_t kPacketQueueBytes = 32 << 20;
