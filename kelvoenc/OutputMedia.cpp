@@ -84,6 +84,54 @@ int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& ask
     return stream->index;
 }
 
+void OutputMedia::Label(int stream, const AVStream* source) {
+    AVDictionary** labels = &m_format->streams[stream]->metadata;
+    for (const char* key : {"language", "title"}) {
+        const AVDictionaryEntry* entry = av_dict_get(source->metadata, key, nullptr, 0);
+        if (!entry) continue;
+        if (av_dict_set(labels, key, entry->value, 0) < 0) throw std::bad_alloc();
+        // Players read an MP4 track's title from its handler's name.
+        if (m_container == ContainerChoice::Mp4 && std::strcmp(key, "title") == 0 &&
+            av_dict_set(labels, "handler_name", entry->value, 0) < 0)
+            throw std::bad_alloc();
+    }
+}
+
+void OutputMedia::KeepChapters(const AVFormatContext* source, std::int64_t originMicroseconds,
+                               std::optional<double> endSeconds) {
+    if (m_container != ContainerChoice::Mp4) return;
+    for (unsigned i = 0; i < source->nb_chapters; ++i) {
+        const AVChapter* from = source->chapters[i];
+        const std::int64_t origin = av_rescale_q(originMicroseconds, AV_TIME_BASE_Q, from->time_base);
+        std::int64_t start = std::max<std::int64_t>(from->start - origin, 0);
+        std::int64_t end = from->end - origin;
+        if (endSeconds) {
+            const auto limit = static_cast<std::int64_t>(*endSeconds / av_q2d(from->time_base));
+            if (start >= limit) break;
+            end = std::min(end, limit);
+        }
+        if (end <= start) continue;
+        AddChapter(*from, start, end);
+    }
+}
+
+// What the muxer frees with the file's context: the chapter, its names and
+// the list holding it.
+void OutputMedia::AddChapter(const AVChapter& from, std::int64_t start, std::int64_t end) {
+    auto* chapter = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+    if (!chapter) throw std::bad_alloc();
+    chapter->id = from.id;
+    chapter->time_base = from.time_base;
+    chapter->start = start;
+    chapter->end = end;
+    if (av_dict_copy(&chapter->metadata, from.metadata, 0) < 0 ||
+        av_dynarray_add_nofree(&m_format->chapters, reinterpret_cast<int*>(&m_format->nb_chapters), chapter) < 0) {
+        av_dict_free(&chapter->metadata);
+        av_free(chapter);
+        throw std::bad_alloc();
+    }
+}
+
 void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
     switch (m_container) {
     case ContainerChoice::Avi:

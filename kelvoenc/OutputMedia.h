@@ -4,6 +4,8 @@
 #include "kelvoenc/FfmpegHandles.h"
 #include "kelvoenc/TemporaryOutputFile.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 // The output file. It is written under a temporary name in the output's
@@ -23,6 +25,12 @@ public:
     // A stream for the opened encoder; fourcc (may be empty) names the
     // video's FourCC. Returns the stream's index.
     int AddStream(const AVCodecContext* encoder, const std::string& fourcc = "");
+    // The stream's language and title, as the source's track has them.
+    void Label(int stream, const AVStream* source);
+    // The source's chapters with their names, in a container that holds
+    // them: moved by `originMicroseconds` (where the source's time 0 lies),
+    // and cut at `endSeconds` of the output when given.
+    void KeepChapters(const AVFormatContext* source, std::int64_t originMicroseconds, std::optional<double> endSeconds);
 
     // Writes the container's header.
     void Start();
@@ -34,6 +42,7 @@ public:
     void Commit() { m_file.Commit(); }
 
 private:
+    void AddChapter(const AVChapter& from, std::int64_t start, std::int64_t end);
     void SetMuxerOptions(OptionDictionary& options) const;
     // Throws OutputUnwritable naming the output when error < 0.
     void Check(int error, const std::string& doing) const;

@@ -161,9 +161,11 @@ ExitStatus Transcoder::Run() {
         FrameEncoder soundEncoder(EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
                                   m_options.outputPath);
         int soundStream = output.AddStream(soundEncoder.Context());
+        if (soundDecoder) output.Label(soundStream, source.AudioStream());
         sound = std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder),
                                              soundStream, packets);
     }
+    if (!m_options.stillSeconds) output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
     output.Start();
 
     SourceReader reader({source, readAhead, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,

@@ -26,8 +26,19 @@ std::string Unquoted(std::string value) {
 }
 
 // ffprobe's "flat" writer: section.index.key=value, one a line.
+// Files "PREFIX.N.key" of an indexed section into item N's keys; false for another line.
+template <typename Item>
+bool ReadIndexed(const std::string& key, const std::string& value, const std::string& prefix, std::vector<Item>& items,
+                 std::map<std::string, std::string>& (*keysOf)(Item&)) {
+    if (key.rfind(prefix, 0) != 0) return false;
+    std::size_t dot = key.find('.', prefix.size());
+    std::size_t index = std::stoul(key.substr(prefix.size(), dot - prefix.size()));
+    if (items.size() <= index) items.resize(index + 1);
+    keysOf(items[index])[key.substr(dot + 1)] = value;
+    return true;
+}
+
 void ReadFlat(const std::string& text, MediaInfo& info) {
-    const std::string streamPrefix = "streams.stream.";
     const std::string formatPrefix = "format.";
     std::istringstream lines(text);
     std::string line;
@@ -38,12 +49,15 @@ void ReadFlat(const std::string& text, MediaInfo& info) {
         std::string value = Unquoted(line.substr(equals + 1));
         if (key.rfind(formatPrefix, 0) == 0) {
             info.format[key.substr(formatPrefix.size())] = value;
-        } else if (key.rfind(streamPrefix, 0) == 0) {
-            std::size_t dot = key.find('.', streamPrefix.size());
-            std::size_t index = std::stoul(key.substr(streamPrefix.size(), dot - streamPrefix.size()));
-            if (info.streams.size() <= index) info.streams.resize(index + 1);
-            info.streams[index].fields[key.substr(dot + 1)] = value;
+            continue;
         }
+        if (ReadIndexed<StreamInfo>(
+                key, value, "streams.stream.", info.streams,
+                [](StreamInfo& stream) -> std::map<std::string, std::string>& { return stream.fields; }))
+            continue;
+        ReadIndexed<std::map<std::string, std::string>>(
+            key, value, "chapters.chapter.", info.chapters,
+            [](std::map<std::string, std::string>& chapter) -> std::map<std::string, std::string>& { return chapter; });
     }
 }
 
@@ -126,7 +140,8 @@ double MediaInfo::Duration() const {
 MediaInfo ReadMediaInfo(const std::string& path, bool packets) {
     MediaInfo info;
     std::string flat =
-        RunTool({FFPROBE_PATH, "-v", "error", "-show_streams", "-show_format", "-of", "flat", path}, &info.error);
+        RunTool({FFPROBE_PATH, "-v", "error", "-show_streams", "-show_format", "-show_chapters", "-of", "flat", path},
+                &info.error);
     if (flat.empty()) return info;
     info.readable = true;
     ReadFlat(flat, info);

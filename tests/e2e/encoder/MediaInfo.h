@@ -29,6 +29,7 @@ struct MediaInfo {
     std::string error;  // ffprobe's complaint when not readable
     std::map<std::string, std::string> format;
     std::vector<StreamInfo> streams;
+    std::vector<std::map<std::string, std::string>> chapters;  // ffprobe's chapter keys ("start_time", "tags.title")
 
     const StreamInfo* First(const std::string& type) const;
     int Count(const std::string& type) const;

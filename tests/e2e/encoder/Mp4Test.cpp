@@ -126,6 +126,27 @@ INSTANTIATE_TEST_SUITE_P(Mp4, Mp4Output, testing::ValuesIn(kMp4Cases),
 
 // A better step of the quality list gives a larger file: the smallest, the
 // middle and the best step, on a noisy clip.
+// A film's sound keeps its language and title, and its chapters their
+// names and times, as players show them.
+TEST(Mp4Tracks, KeepTheSoundsLanguageAndTheChapters) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    Converted converted = ConvertFixture(folder, "chapters.mkv", settings);
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    const StreamInfo* sound = converted.output.First("audio");
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(sound->Text("tags.language"), "deu");
+    EXPECT_EQ(sound->Text("tags.handler_name"), "Kommentar");
+    const std::vector<std::map<std::string, std::string>>& chapters = converted.output.chapters;
+    ASSERT_EQ(chapters.size(), 3u);
+    const char* names[] = {"Anfang", "Mitte", "Ende"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(chapters[i].at("tags.title"), names[i]);
+        EXPECT_NEAR(std::stod(chapters[i].at("start_time")), double(i), 0.05) << names[i];
+    }
+}
+
 TEST(Mp4Quality, BetterStepsGiveLargerFiles) {
     for (int format : {FormatMp4H264, FormatMp4H265}) {
         std::uintmax_t previous = 0;
