@@ -3,16 +3,30 @@
 #include "core/EncoderArguments.h"
 #include "text/FormatText.h"
 
+#include <cmath>
 #include <filesystem>
 
 namespace {
 
 std::string FileName(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
-std::string ChapterMarks(double seconds) {
-    std::string marks = "0:00:00";
-    for (int at = DiscAuthoring::kChapterSeconds; at < seconds; at += DiscAuthoring::kChapterSeconds)
-        marks += FormatText(",%d:%02d:%02d", at / 3600, at / 60 % 60, at % 60);
+std::string ChapterTime(double seconds) {
+    const auto milliseconds = static_cast<long long>(std::llround(seconds * 1000));
+    const long long whole = milliseconds / 1000;
+    const std::string time = FormatText("%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    return milliseconds % 1000 == 0 ? time : time + FormatText(".%03lld", milliseconds % 1000);
+}
+
+// The source's chapters within the title, else a mark every five minutes;
+// the first always at its start.
+std::string ChapterMarks(const DiscTitle& title) {
+    std::vector<double> starts = title.chapterSeconds;
+    if (starts.empty())
+        for (int at = DiscAuthoring::kChapterSeconds; at < title.seconds; at += DiscAuthoring::kChapterSeconds)
+            starts.push_back(at);
+    std::string marks = ChapterTime(0);
+    for (double start : starts)
+        if (start >= DiscAuthoring::kShortestChapterSeconds && start < title.seconds) marks += "," + ChapterTime(start);
     return marks;
 }
 
@@ -123,8 +137,8 @@ std::string DvdLayoutXml(const DiscImagePlan& plan) {
     if (plan.menu) xml += "    <menus>\n      " + video + MenuPages(*plan.menu) + "    </menus>\n";
     xml += "    <titles>\n      " + video;
     for (std::size_t i = 0; i < plan.titles.size(); ++i) {
-        xml += "      <pgc>\n        <vob file=\"" + TitleLink(i) + "\" chapters=\"" +
-               ChapterMarks(plan.titles[i].seconds) + "\"/>\n";
+        xml += "      <pgc>\n        <vob file=\"" + TitleLink(i) + "\" chapters=\"" + ChapterMarks(plan.titles[i]) +
+               "\"/>\n";
         std::string next = FormatText("jump title %zu;", i + 2);
         if (!plan.menu && i + 1 < plan.titles.size()) xml += "        <post>" + next + "</post>\n";
         // g2 says "Play all" is on: then on to the next title, else back.

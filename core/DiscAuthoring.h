@@ -44,8 +44,11 @@ namespace DiscAuthoring {
 
 // dvdauthor reads the disc's layout from this file in the work folder.
 inline constexpr const char* kDvdLayoutFile = "dvdauthor.xml";
-// A DVD's titles get a chapter mark this often.
+// A DVD's title takes the source's chapters; one without gets a chapter
+// mark this often.
 inline constexpr int kChapterSeconds = 5 * 60;
+// A source's chapter this close to the title's start starts with it.
+inline constexpr double kShortestChapterSeconds = 0.5;
 
 // `encoder` is the path of the encoder, which takes the menu's stills and
 // encodes its pages.

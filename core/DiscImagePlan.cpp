@@ -80,7 +80,7 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, int fitted
     plan.listedCount = static_cast<int>(converted.size());
     for (const ConvertedFile& file : converted) {
         if (file.outcome == ConvertedFile::Outcome::Whole)
-            plan.titles.push_back({file.outputPath, file.seconds, Stem(file.sourcePath)});
+            plan.titles.push_back({file.outputPath, file.seconds, Stem(file.sourcePath), file.chapterSeconds});
         else
             plan.notes.push_back(LeftOutNote(file));
     }

@@ -16,13 +16,15 @@ struct ConvertedFile {
     std::string outputPath;
     double seconds = 0;  // the listed length
     Outcome outcome = Outcome::Failed;
+    std::vector<double> chapterSeconds = {};  // where the source's chapters start
 };
 
 // One title (DVD) or track (VCD, SVCD) of the disc.
 struct DiscTitle {
     std::string path;
     double seconds = 0;
-    std::string name;  // the source's file name without its extension
+    std::string name;                         // the source's file name without its extension
+    std::vector<double> chapterSeconds = {};  // the source's chapters; none: one every five minutes
 };
 
 // Everything needed to author one disc from a batch's outputs: the files

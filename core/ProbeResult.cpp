@@ -27,6 +27,10 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
         break;
     case ReportSampleAspect: m_sampleAspect = value > 0 ? ReportedRatio(value) : 1.0; break;
     case ReportPictureKind: m_pictureKind = value; break;
+    case ReportChapter:
+        if (value >= 0 && m_chapterSeconds.size() < std::size_t(kMaxReportedChapters))
+            m_chapterSeconds.push_back(value / 1000.0);
+        break;
     default: break;
     }
 }
@@ -44,5 +48,6 @@ SourceEntry ProbeResult::Entry(std::string path) const {
         entry.interlaced = *m_pictureKind & kPictureInterlaced;
         entry.bottomFieldFirst = entry.interlaced && (*m_pictureKind & kPictureBottomFieldFirst);
     }
+    entry.chapterSeconds = m_chapterSeconds;
     return entry;
 }

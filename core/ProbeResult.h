@@ -29,4 +29,5 @@ private:
     std::optional<double> m_frameRate;
     std::optional<double> m_sampleAspect;
     std::optional<std::int32_t> m_pictureKind;
+    std::vector<double> m_chapterSeconds;
 };

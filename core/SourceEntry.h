@@ -3,6 +3,7 @@
 #include "core/FileOrder.h"
 
 #include <string>
+#include <vector>
 
 // One file of the source list: its path, the properties the encoder
 // reported when it was added, and what the user chose for it alone.
@@ -15,6 +16,7 @@ struct SourceEntry {
     double sourceSampleAspect = 1.0;  // width / height of one pixel
     bool hdr = false;                 // PQ or HLG pictures
     bool interlaced = false;
-    bool bottomFieldFirst = false;  // of interlaced pictures
+    bool bottomFieldFirst = false;         // of interlaced pictures
+    std::vector<double> chapterSeconds{};  // where the source's chapters start; none when it has none
     FileOrder order{};
 };

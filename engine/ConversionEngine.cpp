@@ -31,14 +31,15 @@ bool IsTaken(const std::string& path) {
 }
 
 // The batch's files as a disc sees them, in list order.
-std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch) {
+std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch, const SourceList& listed) {
     std::vector<ConvertedFile> files;
     for (int i = 0; i < batch.EntryCount(); ++i) {
         const BatchEntry& entry = batch.Entry(i);
         ConvertedFile::Outcome outcome = entry.state == EntryState::Converted    ? ConvertedFile::Outcome::Whole
                                          : entry.state == EntryState::Incomplete ? ConvertedFile::Outcome::Partial
                                                                                  : ConvertedFile::Outcome::Failed;
-        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome});
+        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome,
+                         listed.Entry(entry.row).chapterSeconds});
     }
     return files;
 }
@@ -358,8 +359,8 @@ void ConversionEngine::FinishConversions() {
         FinishBatch(true);
         return;
     }
-    DiscImagePlan plan =
-        DiscImagePlan::Make(settings, m_order.fittedVideoKbps, ConvertedFiles(*m_batch), settings.outputFolder);
+    DiscImagePlan plan = DiscImagePlan::Make(settings, m_order.fittedVideoKbps, ConvertedFiles(*m_batch, m_order.files),
+                                             settings.outputFolder);
     m_discImageLines = plan.notes;
     m_discImageMaker.Start(plan);  // it ends from the event loop, never within
     EnterState(State::MakingDiscImage);

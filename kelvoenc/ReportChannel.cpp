@@ -23,6 +23,7 @@ const char* ReportName(ReportCode code) {
     case ReportProgress: return "progress (s)";
     case ReportSourceRead: return "source read, status";
     case ReportPictureKind: return "picture kind (1 HDR, 2 interlaced, 4 bottom field first)";
+    case ReportChapter: return "chapter start (ms)";
     }
     return "report";
 }

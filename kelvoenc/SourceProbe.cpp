@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -24,6 +25,7 @@ struct ProbeValues {
     std::int32_t rate = 0;
     std::int32_t sampleAspect = 0;
     std::int32_t pictureKind = 0;
+    std::vector<std::int32_t> chapterStarts;  // milliseconds
 };
 
 // A front-end that stops listening needs no further reports.
@@ -33,7 +35,9 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
     if (!channel.Send(ReportHeight, values.height)) return;
     if (!channel.Send(ReportFrameRate, values.rate)) return;
     if (!channel.Send(ReportSampleAspect, values.sampleAspect)) return;
-    channel.Send(ReportPictureKind, values.pictureKind);
+    if (!channel.Send(ReportPictureKind, values.pictureKind)) return;
+    for (std::int32_t start : values.chapterStarts)
+        if (!channel.Send(ReportChapter, start)) return;
 }
 
 double RatioValue(AVRational ratio) { return ratio.num > 0 && ratio.den > 0 ? av_q2d(ratio) : 0; }
@@ -42,6 +46,21 @@ std::int32_t ClampToReport(double value) {
     if (!(value > 0)) return 0;
     if (value >= std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
     return static_cast<std::int32_t>(value);
+}
+
+// Where each chapter starts, from the start of the pictures, in order; a
+// chapter before them starts with them.
+std::vector<std::int32_t> ChapterStarts(const InputMedia& source) {
+    std::vector<std::int32_t> starts;
+    const AVFormatContext* format = source.Format();
+    const std::int64_t origin = source.StartMicroseconds();
+    for (unsigned i = 0; i < format->nb_chapters && starts.size() < std::size_t(kMaxReportedChapters); ++i) {
+        const AVChapter* chapter = format->chapters[i];
+        const std::int64_t micro = av_rescale_q(chapter->start, chapter->time_base, AV_TIME_BASE_Q) - origin;
+        const std::int32_t start = ClampToReport(std::max<double>(micro / 1000.0, 0));
+        if (starts.empty() || start > starts.back()) starts.push_back(start);
+    }
+    return starts;
 }
 
 std::int32_t PictureKind(const PictureTraits& traits) {
@@ -67,6 +86,7 @@ ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
         const FirstPicture first = FirstPicture::Read(source, true);
         values.seconds = ClampToReport(WholeSeconds(first.seconds));
         values.pictureKind = PictureKind(first.traits);
+        values.chapterStarts = ChapterStarts(source);
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});

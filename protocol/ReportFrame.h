@@ -34,7 +34,15 @@ enum ReportCode : std::uint32_t {
     // kPicture flags below (0: progressive, standard range). A front-end
     // that does not know the code takes nothing from it.
     ReportPictureKind = 8,
+    // probe, after ReportPictureKind: one report for each of the source's
+    // chapters, in order, with where it starts in milliseconds from the
+    // start of the source's pictures. A front-end that does not know the
+    // code takes nothing from it.
+    ReportChapter = 9,
 };
+
+// The most chapters a probe reports: as many as a DVD title holds.
+inline constexpr int kMaxReportedChapters = 99;
 
 inline constexpr std::int32_t kPictureHdr = 1;  // PQ or HLG, as HDR phones and TVs record
 inline constexpr std::int32_t kPictureInterlaced = 2;

@@ -172,6 +172,26 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     EXPECT_TRUE(fs::exists(At("dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB")));  // its menu, drawn with no display
 }
 
+// A DVD's title takes the source's chapters, so a player's chapter buttons
+// step through the film as they would through the source.
+TEST_F(ConvertCommandTest, ADvdTitleKeepsTheSourcesChapters) {
+    Write("chapters.txt",
+          ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\n[CHAPTER]\nTIMEBASE=1/1000\n"
+          "START=2000\nEND=4000\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=4000\nEND=6000\n");
+    const QString film = QString::fromStdString(At("film.mkv"));
+    ASSERT_TRUE(MakeClip(film, "160x120", 10, 6,
+                         {"-i", QString::fromStdString(At("chapters.txt")), "-map", "0:v", "-map", "1:a",
+                          "-map_chapters", "2", "-c:v", "mpeg4", "-c:a", "mp2"}));
+    Outcome outcome = Convert({"--format", "dvd", "--disc-image", "--output", QString::fromStdString(At("dvd")), film});
+    ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+
+    QProcess lsdvd;
+    lsdvd.start("lsdvd", {"-c", "-t", "1", QString::fromStdString(At("dvd/Tarvine disc.iso"))});
+    ASSERT_TRUE(lsdvd.waitForFinished(30000));
+    const QString listing = QString::fromLocal8Bit(lsdvd.readAllStandardOutput());
+    EXPECT_EQ(listing.count("Chapter: "), 3) << listing.toStdString();
+}
+
 // SIGTERM stops like a confirmed Cancel: the finished file stays, the
 // unfinished one goes, and nothing else is left in the folder.
 TEST_F(ConvertCommandTest, AStopSignalKeepsWhatWasFinished) {

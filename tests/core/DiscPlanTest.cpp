@@ -76,7 +76,10 @@ TEST_F(DiscPlanTest, DvdLayoutPlaysEveryTitleInTurnWithChaptersEveryFiveMinutes)
     DiscImagePlan plan;
     plan.pal = true;
     plan.wide = true;
-    plan.titles = {{"/out/Tom & \"Jerry\" <1>.vob", 12 * 60 + 30, "Tom"}, {"/out/b.vob", 300, "b"}};
+    plan.titles = {{"/out/Tom & \"Jerry\" <1>.vob", 12 * 60 + 30, "Tom"},
+                   {"/out/b.vob", 300, "b"},
+                   // The source's own chapters: one at the very start, or past the end, adds none.
+                   {"/out/c.vob", 600, "c", {0, 0.3, 61.5, 700}}};
     std::string xml = DiscAuthoring::DvdLayoutXml(plan);
     EXPECT_NE(xml.find("<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\"/>"), std::string::npos) << xml;
     // The tools read each title through a link of plain letters, whatever its own name holds.
@@ -84,9 +87,11 @@ TEST_F(DiscPlanTest, DvdLayoutPlaysEveryTitleInTurnWithChaptersEveryFiveMinutes)
                        "<post>jump title 2;</post>"),
               std::string::npos)
         << xml;
-    EXPECT_NE(xml.find("<vob file=\"title-2.mpg\" chapters=\"0:00:00\"/>\n      </pgc>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<vob file=\"title-2.mpg\" chapters=\"0:00:00\"/>\n        <post>"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<vob file=\"title-3.mpg\" chapters=\"0:00:00,0:01:01.500\"/>\n      </pgc>"), std::string::npos)
+        << xml;
     const std::vector<DiscAuthoringLink> links = DiscAuthoring::Links(plan);
-    ASSERT_EQ(links.size(), 2u);
+    ASSERT_EQ(links.size(), 3u);
     EXPECT_EQ(links[0].name, "title-1.mpg");
     EXPECT_EQ(links[0].target, plan.titles[0].path);
 

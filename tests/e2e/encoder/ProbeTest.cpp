@@ -123,16 +123,18 @@ TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
 
 // Where ffprobe's plain reading is not what "Original" needs: a rate pulled
 // down by held pictures, or too slow to convert at, and a length counted
-// from 0 rather than from the first timestamp, and never 0.
+// from 0 rather than from the first timestamp, and never 0; and the
+// chapters' starts (milliseconds) from the same start.
 struct TimingCase {
     const char* fixture;
     int seconds;
     double frameRate;
+    std::vector<int> chapters = {};
 };
 
 class ProbeTiming : public testing::TestWithParam<TimingCase> {};
 
-TEST_P(ProbeTiming, ReportsAUsableRateAndTheLengthFromTheStart) {
+TEST_P(ProbeTiming, ReportsAUsableRateTheLengthAndTheChaptersFromTheStart) {
     const TimingCase& c = GetParam();
     ScratchFolder folder;
     EncoderRunValues run{FixturePath(c.fixture), folder.Path("never-written.avi"), {}, EncoderProbe, 0, 0};
@@ -141,11 +143,14 @@ TEST_P(ProbeTiming, ReportsAUsableRateAndTheLengthFromTheStart) {
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
     EXPECT_EQ(ReportValues(encoder.result, ReportDuration), std::vector<int>{c.seconds});
     EXPECT_EQ(ReportValues(encoder.result, ReportFrameRate), std::vector<int>{int(c.frameRate * 10'000'000)});
+    EXPECT_EQ(ReportValues(encoder.result, ReportChapter), c.chapters);
 }
 
 INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
                          testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
                                          TimingCase{"late-start.mkv", 3, 25},
+                                         // Its pictures start 10 ms after its chapters' time 0.
+                                         TimingCase{"chapters.mkv", 3, 25, {0, 990, 1990}},
                                          // Under a second counts as one, or the window would refuse it.
                                          TimingCase{"half-second.mp4", 1, 25}),
                          [](const testing::TestParamInfo<TimingCase>& info) {
