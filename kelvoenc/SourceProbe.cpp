@@ -48,9 +48,10 @@ std::int32_t ClampToReport(double value) {
     return static_cast<std::int32_t>(value);
 }
 
-// Where each chapter starts, from the start of the pictures, in order; a
-// chapter before them starts with them.
-std::vector<std::int32_t> ChapterStarts(const InputMedia& source) {
+// Where each chapter starts, in order, from where a conversion's time 0
+// lies (the first picture or sound); a chapter before it starts there.
+std::vector<std::int32_t> ChapterStarts(InputMedia& source) {
+    source.ChooseSound();
     std::vector<std::int32_t> starts;
     const AVFormatContext* format = source.Format();
     const std::int64_t origin = source.StartMicroseconds();

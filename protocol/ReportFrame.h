@@ -36,8 +36,8 @@ enum ReportCode : std::uint32_t {
     ReportPictureKind = 8,
     // probe, after ReportPictureKind: one report for each of the source's
     // chapters, in order, with where it starts in milliseconds from the
-    // start of the source's pictures. A front-end that does not know the
-    // code takes nothing from it.
+    // source's start (its first picture or sound, as a conversion counts).
+    // A front-end that does not know the code takes nothing from it.
     ReportChapter = 9,
 };
 
