@@ -223,16 +223,18 @@ Words ScalingPiece(const FramePlan& frame) {
     return {};
 }
 
-}  // namespace
-
-std::vector<std::string> ConversionOptions(const ConversionSettings& settings, const FramePlan& frame,
-                                           double sourceFrameRate, int fittedVideoKbps) {
+// The options a conversion with these settings gets between its output and
+// its end position.
+Words ConversionOptions(const ConversionSettings& settings, const FramePlan& frame, double sourceFrameRate,
+                        int fittedVideoKbps) {
     const Bitrates rates = ResolveBitrates(settings, fittedVideoKbps);
     const Resolved resolved{rates.video, rates.audio, AspectRatioText(settings), GainText(settings.volume),
                             IsPal(settings)};
     return FormatPieces(settings, resolved) + FrameRatePiece(ResolveFrameRate(settings, sourceFrameRate), settings) +
            ScalingPiece(frame);
 }
+
+}  // namespace
 
 std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings) {
     return Words{run.sourcePath, "-o", run.outputPath} +

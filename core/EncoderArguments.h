@@ -20,14 +20,11 @@ struct EncoderRunValues {
 };
 
 // kelvoenc's arguments, one word each, as its runs are started with them:
-// a conversion; the options alone that a conversion with these settings
-// gets between its output and its end position; a probe (the source, the
-// mode and the report channel, since a probe writes nothing); a menu's
-// still, the source's picture `seconds` in; and a menu page, a still of the
-// settings' disc format held for a second over silence.
+// a conversion; a probe (the source, the mode and the report channel, since
+// a probe writes nothing); a menu's still, the source's picture `seconds`
+// in; and a menu page, a still of the settings' disc format held for a
+// second over silence.
 std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings);
-std::vector<std::string> ConversionOptions(const ConversionSettings& settings, const FramePlan& frame,
-                                           double sourceFrameRate, int fittedVideoKbps = 0);
 std::vector<std::string> ProbeArguments(const std::string& sourcePath, int handle);
 std::vector<std::string> StillArguments(const std::string& sourcePath, const std::string& picturePath, double seconds);
 std::vector<std::string> MenuPageArguments(const std::string& picturePath, const std::string& outputPath,
