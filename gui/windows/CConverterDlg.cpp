@@ -393,7 +393,7 @@ void CConverterDlg::reject() {
 
 // Enter and Escape are easily pressed by accident (a second Enter after a
 // message box), so they close the window only when that loses no list. The
-// close box and Alt+F4 are deliberate and close as before.
+// close box and Alt+F4 are deliberate and close without asking.
 void CConverterDlg::accept() {
     if (MayLoseTheList()) QDialog::accept();
 }
