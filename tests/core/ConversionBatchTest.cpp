@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
 SourceList Listed(std::initializer_list<const char*> paths) {
@@ -20,55 +18,45 @@ ConversionSettings IntoOut() {
 
 // How each of three files ends, the files that were never listed, and what
 // the summary says of them.
+enum class Ending { Whole, Short, Unreadable, Stopped, WithoutItsFile };
+
 struct SummaryCase {
-    const char* name;
-    std::function<void(ConversionBatch&)> outcomes;  // after all three were planned
+    Ending endings[3];
     int unlisted;
     const char* head;
-    const char* details;
+    const char* details;  // its beginning
 };
 
-const EncoderExit kWhole{};
-const EncoderExit kShort{false, static_cast<int>(ExitStatus::Incomplete), "Read error at 00:00:12\n"};
-const EncoderExit kUnreadable{false, static_cast<int>(ExitStatus::SourceUnreadable), ""};
+void End(ConversionBatch& batch, int index, Ending ending) {
+    const EncoderExit whole{};
+    const EncoderExit cut{false, static_cast<int>(ExitStatus::Incomplete), "Read error at 00:00:12\n"};
+    switch (ending) {
+    case Ending::Whole: return batch.Finish(index, whole, true);
+    case Ending::Short: batch.NoteProgress(index, 12.4); return batch.Finish(index, cut, true);
+    case Ending::Unreadable:
+        return batch.Finish(index, {false, static_cast<int>(ExitStatus::SourceUnreadable), ""}, false);
+    case Ending::Stopped: return batch.Stop(index);
+    case Ending::WithoutItsFile: return batch.Finish(index, whole, false);
+    }
+}
 
+using E = Ending;
 const SummaryCase kSummaries[] = {
-    {"all whole",
-     [](ConversionBatch& b) {
-         for (int i = 0; i < 3; ++i) b.Finish(i, kWhole, true);
-     },
-     0, "Mission accomplished! Total Time:00:01:05", ""},
-    {"an unreadable file given besides",
-     [](ConversionBatch& b) {
-         for (int i = 0; i < 3; ++i) b.Finish(i, kWhole, true);
-     },
-     1, "1 of 4 files was not converted. Total Time:00:01:05", ""},
-    {"one short",
-     [](ConversionBatch& b) {
-         b.Finish(0, kWhole, true);
-         b.NoteProgress(1, 12.4);
-         b.Finish(1, kShort, true);
-         b.Finish(2, kWhole, true);
-     },
-     0, "1 of 3 files was converted only in part. Total Time:00:01:05",
+    {{E::Whole, E::Whole, E::Whole}, 0, "Mission accomplished! Total Time:00:01:05", ""},
+    {{E::Whole, E::Whole, E::Whole}, 1, "1 of 4 files was not converted. Total Time:00:01:05", ""},
+    {{E::Whole, E::Short, E::Whole},
+     0,
+     "1 of 3 files was converted only in part. Total Time:00:01:05",
      "These files were converted only in part:\n/clips/b.avi: only 00:00:12 of 00:01:00 converted "
      "(Read error at 00:00:12)"},
-    {"failed, short and stopped",
-     [](ConversionBatch& b) {
-         b.Finish(0, kUnreadable, false);
-         b.Finish(1, kShort, true);
-         b.Stop(2);
-     },
-     0, "2 of 3 files were not converted, 1 only in part. Total Time:00:01:05",
-     "These files were converted only in part:\n/clips/b.avi: only 00:00:00 of 00:01:00 converted "
+    {{E::Unreadable, E::Short, E::Stopped},
+     0,
+     "2 of 3 files were not converted, 1 only in part. Total Time:00:01:05",
+     "These files were converted only in part:\n/clips/b.avi: only 00:00:12 of 00:01:00 converted "
      "(Read error at 00:00:12)\n\nThese files were not converted:\n/clips/a.avi: "},
-    {"a whole status without its file",
-     [](ConversionBatch& b) {
-         b.Finish(0, kWhole, true);
-         b.Finish(1, kWhole, false);
-         b.Finish(2, kWhole, true);
-     },
-     0, "1 of 3 files was not converted. Total Time:00:01:05",
+    {{E::Whole, E::WithoutItsFile, E::Whole},
+     0,
+     "1 of 3 files was not converted. Total Time:00:01:05",
      "These files were not converted:\n/clips/b.avi: the encoder wrote no output file"},
 };
 
@@ -78,11 +66,13 @@ TEST(ConversionBatchTest, TheSummarySaysWhatBecameOfEachFile) {
     for (const SummaryCase& c : kSummaries) {
         SourceList listed = Listed({"/clips/a.avi", "/clips/b.avi", "/clips/c.avi"});
         ConversionBatch batch(listed, 0);
-        for (int i = 0; i < 3; ++i) ASSERT_TRUE(batch.PlanNext(IntoOut(), listed)) << c.name;
-        c.outcomes(batch);
-        EXPECT_EQ(batch.SummaryHead(65, c.unlisted), c.head) << c.name;
-        EXPECT_EQ(batch.SummaryDetails().substr(0, std::string(c.details).size()), c.details) << c.name;
-        EXPECT_EQ(batch.SummaryDetails().empty(), std::string(c.details).empty()) << c.name;
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(batch.PlanNext(IntoOut(), listed)) << c.head;
+            End(batch, i, c.endings[i]);
+        }
+        EXPECT_EQ(batch.SummaryHead(65, c.unlisted), c.head);
+        EXPECT_EQ(batch.SummaryDetails().substr(0, std::string(c.details).size()), c.details) << c.head;
+        EXPECT_EQ(batch.SummaryDetails().empty(), std::string(c.details).empty()) << c.head;
     }
 }
 
@@ -101,7 +91,7 @@ TEST(ConversionBatchTest, EachEntryGetsAFreeNameAndItsOwnFrame) {
     EXPECT_EQ(outputs, (std::vector<std::string>{"/out/clip.avi", "/out/clip_avi.avi", "/out/clip_mp4.avi"}));
     batch.EndEarly();
     EXPECT_FALSE(batch.PlanNext(IntoOut(), listed));
-    for (int i = 0; i < 3; ++i) batch.Finish(i, kWhole, true);
+    for (int i = 0; i < 3; ++i) End(batch, i, Ending::Whole);
     EXPECT_EQ(batch.SummaryDetails(), "These files were left for later:\n/w/other.avi");
     EXPECT_FALSE(batch.AllConverted());
     EXPECT_FALSE(batch.NoneConverted());
