@@ -50,8 +50,7 @@ std::int32_t ClampToReport(double value) {
 
 // Where each chapter starts, in order, from where a conversion's time 0
 // lies (the first picture or sound); a chapter before it starts there.
-std::vector<std::int32_t> ChapterStarts(InputMedia& source) {
-    source.ChooseSound();
+std::vector<std::int32_t> ChapterStarts(const InputMedia& source) {
     std::vector<std::int32_t> starts;
     const AVFormatContext* format = source.Format();
     const std::int64_t origin = source.StartMicroseconds();
@@ -87,6 +86,7 @@ ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
         const FirstPicture first = FirstPicture::Read(source, true);
         values.seconds = ClampToReport(WholeSeconds(first.seconds));
         values.pictureKind = PictureKind(first.traits);
+        source.ChooseSound();  // the sound a conversion takes moves its time 0
         values.chapterStarts = ChapterStarts(source);
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
