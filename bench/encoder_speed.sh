@@ -72,13 +72,13 @@ h265same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ult
 wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 
 ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
-avi_ffmpeg="$ff -c:v mpeg4 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 -sws_flags bicubic -af volume=0dB -c:a libmp3lame -abr 1 -b:a 128k -ac 2 -f avi"
+avi_ffmpeg="$ff -c:v mpeg4 -g 250 -b:v 1000k -mbd rd -qmin 1 -qmax 31 -vtag DX50 -r 25 -sws_flags bicubic -af volume=0dB -c:a libmp3lame -abr 1 -b:a 128k -ac 2 -f avi"
 dvd_ffmpeg="$ff -vf scale=540:480,pad=720:480:90:0 -r 30000/1001 -c:v mpeg2video -b:v 3000k -maxrate 9400k -bufsize 1835k -g 18 -aspect 16:9 -af volume=0dB -c:a ac3 -b:a 224k -ar 48000 -f dvd -muxrate 10080000 -packetsize 2048"
 mp4_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 h265_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 mp4same_ffmpeg="$ff -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 h265same_ffmpeg="$ff -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
-wmv_ffmpeg="$ff -c:v wmv2 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
+wmv_ffmpeg="$ff -c:v wmv2 -g 250 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
 echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"

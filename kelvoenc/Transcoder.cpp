@@ -143,7 +143,6 @@ ExitStatus Transcoder::Run() {
                                                    *upright.filters != '\0', geometry, timing);
 
     FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
-    FrameQueue filtered(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
     PacketQueue packets(kPacketQueueLength, 2, kPacketQueueBytes, PacketBytes);
 
     OutputMedia output(m_options.outputPath, container);
@@ -171,19 +170,17 @@ ExitStatus Transcoder::Run() {
     SourceReader reader({source, readAhead, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
+    VideoEncodeStage encode(videoEncoder, videoStream, packets);
     VideoFilterStage filter(
         {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields}, pictures,
-        filtered);
-    VideoEncodeStage encode(videoEncoder, videoStream, filtered, packets);
+        encode);
 
     StageThreads threads([&] {
         pictures.Abort();
-        filtered.Abort();
         packets.Abort();
     });
     threads.Start([&] { reader.Run(); });
     threads.Start([&] { filter.Run(); });
-    threads.Start([&] { encode.Run(); });
 
     ProgressClock progress(m_channel);
     if (MuxUntilDone(output, packets, videoStream, progress) == ExitStatus::Stopped) return ExitStatus::Stopped;

@@ -1,9 +1,6 @@
 #include "kelvoenc/VideoEncodeStage.h"
 
-void VideoEncodeStage::Run() {
-    while (std::optional<FramePtr> picture = m_filtered.Pop())
-        if (!Encode(picture->get())) return;
-    if (m_filtered.Aborted()) return;
+void VideoEncodeStage::Finish() {
     if (Encode(nullptr)) m_packets.Finish();
 }
 

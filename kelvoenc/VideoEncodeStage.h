@@ -3,21 +3,21 @@
 #include "kelvoenc/FrameEncoder.h"
 #include "kelvoenc/PipelineItems.h"
 
-// The pipeline's video encoding stage: filtered pictures in, packets for the
-// muxer out.
+// The pipeline's video encoding: filtered pictures in, packets for the muxer
+// out. It runs on the filter stage's thread, so that a picture is encoded
+// where it was made, without a hand-over between threads.
 class VideoEncodeStage {
 public:
-    VideoEncodeStage(FrameEncoder& encoder, int stream, FrameQueue& filtered, PacketQueue& packets)
-        : m_encoder(encoder), m_stream(stream), m_filtered(filtered), m_packets(packets) {}
+    VideoEncodeStage(FrameEncoder& encoder, int stream, PacketQueue& packets)
+        : m_encoder(encoder), m_stream(stream), m_packets(packets) {}
 
-    // The stage's thread.
-    void Run();
+    // False once the muxer has stopped taking packets.
+    bool Encode(AVFrame* picture);
+    // The encoder's last packets, and the end of the video's.
+    void Finish();
 
 private:
-    bool Encode(AVFrame* picture);
-
     FrameEncoder& m_encoder;
     int m_stream;
-    FrameQueue& m_filtered;
     PacketQueue& m_packets;
 };

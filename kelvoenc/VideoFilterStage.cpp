@@ -68,8 +68,8 @@ bool DecodedPictureFormat::operator==(const DecodedPictureFormat& other) const {
            av_cmp_q(sampleAspect, other.sampleAspect) == 0;
 }
 
-VideoFilterStage::VideoFilterStage(Setup setup, FrameQueue& decoded, FrameQueue& filtered)
-    : m_setup(std::move(setup)), m_decoded(decoded), m_filtered(filtered) {}
+VideoFilterStage::VideoFilterStage(Setup setup, FrameQueue& decoded, VideoEncodeStage& encode)
+    : m_setup(std::move(setup)), m_decoded(decoded), m_encode(encode) {}
 
 std::string VideoFilterStage::Chain() const {
     const VideoGeometry& geometry = m_setup.geometry;
@@ -78,12 +78,10 @@ std::string VideoFilterStage::Chain() const {
     // One picture per frame, whichever fields each comes from; pictures
     // not flagged interlaced pass unchanged.
     if (m_setup.fields == FieldHandling::Deinterlace) chain += "bwdif=mode=send_frame:parity=auto:deint=interlaced,";
-    if (!m_setup.timing.keepSourceTiming) {
-        // A chain set up midway starts at the first frame the last one left.
-        const double start =
-            m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.timing.timeBase);
-        chain += FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.timing.rate.num, m_setup.timing.rate.den, start);
-    }
+    // Frames to be dropped are dropped before they are scaled; frames to be
+    // repeated are scaled once and repeated after.
+    const bool changesRate = !m_setup.timing.keepSourceTiming;
+    if (changesRate && !m_setup.timing.repeatsPictures) chain += RateFilter();
     chain += m_setup.upright.filters;
     chain += ColourAndSize();
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
@@ -92,9 +90,17 @@ std::string VideoFilterStage::Chain() const {
         int top = (geometry.frameHeight - geometry.pictureHeight) / 2 & ~1;
         chain += FormatText("pad=%d:%d:%d:%d:black,", geometry.frameWidth, geometry.frameHeight, left, top);
     }
+    if (changesRate && m_setup.timing.repeatsPictures) chain += RateFilter();
     chain += FormatText("format=%s,setsar=%d/%d", PixelFormatName(m_setup.colours.pixelFormat),
                         geometry.sampleAspect.num, geometry.sampleAspect.den);
     return chain;
+}
+
+// A chain set up midway starts at the first frame the last one left.
+std::string VideoFilterStage::RateFilter() const {
+    const double start =
+        m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.timing.timeBase);
+    return FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.timing.rate.num, m_setup.timing.rate.den, start);
 }
 
 // Scaled into the output's matrix and limited range, whatever size: a
@@ -158,7 +164,7 @@ void VideoFilterStage::Run() {
     // millisecond) still gives that one frame rather than none.
     m_graph->Close(
         std::max(endPts, *firstPts + av_rescale_q(1, av_inv_q(m_setup.timing.rate), m_setup.sourceTimeBase)));
-    if (Drain()) m_filtered.Finish();
+    if (Drain()) m_encode.Finish();
 }
 
 // Kept fields go out in each picture's own order, which may change midway
@@ -182,6 +188,6 @@ bool VideoFilterStage::Drain() {
         m_lastPts = picture->pts;
         picture->pict_type = AV_PICTURE_TYPE_NONE;
         if (KeepsFields(m_setup.fields)) FlagFields(picture.get());
-        if (!m_filtered.Push(std::move(picture))) return false;
+        if (!m_encode.Encode(picture.get())) return false;
     }
 }

@@ -3,6 +3,7 @@
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/FilterGraph.h"
 #include "kelvoenc/PipelineItems.h"
+#include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
@@ -25,8 +26,8 @@ struct DecodedPictureFormat {
     bool operator==(const DecodedPictureFormat& other) const;
 };
 
-// The pipeline's filter stage: decoded pictures in, pictures ready for the
-// encoder out (end time, fields, frame rate, turn, colours, scaling,
+// The pipeline's filter stage: decoded pictures in, pictures handed to the
+// encoder (end time, fields, frame rate, turn, colours, scaling,
 // padding, pixel format and shape), with timestamps in the encoder's time base. Pictures that change
 // their size, pixel format, range, colour space or pixel shape midway (a
 // phone clip whose size drops, a broadcast switching from SD to HD) get a
@@ -45,7 +46,7 @@ public:
         FieldHandling fields;
     };
 
-    VideoFilterStage(Setup setup, FrameQueue& decoded, FrameQueue& filtered);
+    VideoFilterStage(Setup setup, FrameQueue& decoded, VideoEncodeStage& encode);
 
     // The stage's thread.
     void Run();
@@ -55,12 +56,13 @@ private:
     bool CloseGraph(std::int64_t endPts);
     std::string Chain() const;
     std::string ColourAndSize() const;
+    std::string RateFilter() const;
     bool Drain();
     void FlagFields(AVFrame* picture) const;
 
     Setup m_setup;
     FrameQueue& m_decoded;
-    FrameQueue& m_filtered;
+    VideoEncodeStage& m_encode;
     std::unique_ptr<FilterGraph> m_graph;
     DecodedPictureFormat m_graphFormat;
     std::int64_t m_lastPts = AV_NOPTS_VALUE;  // of the last frame handed on

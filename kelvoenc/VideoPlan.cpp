@@ -206,6 +206,7 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     // MPEG-4 stores the time base's denominator in 16 bits.
     av_reduce(&timing.rate.num, &timing.rate.den, rate.num, rate.den, 65535);
     timing.timeBase = av_inv_q(timing.rate);
+    timing.repeatsPictures = av_cmp_q(timing.rate, sourceRate) > 0;
     return timing;
 }
 

@@ -71,6 +71,7 @@ struct FrameTiming {
     bool keepSourceTiming = false;  // no frame added or dropped, timestamps kept
     AVRational rate{25, 1};         // the constant rate otherwise
     AVRational timeBase{1, 25};     // the encoder's
+    bool repeatsPictures = false;   // a faster rate than the source's: frames are only added
 };
 
 class VideoPlan {
