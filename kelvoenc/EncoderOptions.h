@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // Everything one run of the encoder was asked to do, as typed values.
 // Optional fields were not given; the pipeline chooses for them.
@@ -90,4 +91,5 @@ struct EncoderOptions {
     std::optional<Fraction> outputFrameRate;  // -ofps
     std::optional<double> endSeconds;         // -endpos
     std::optional<double> stillSeconds;       // -still: the first picture held this long, over silence
+    std::vector<int> soundTracks;             // -audiotracks: numbers from 1; none: the one players pick
 };

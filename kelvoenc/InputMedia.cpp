@@ -6,6 +6,7 @@
 #include "text/FormatText.h"
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -77,6 +78,39 @@ AVStream* ChosenSound(AVFormatContext* format, const std::string& path) {
         Notice(FormatText("\"%s\" has %d sound tracks; the output gets track %d%s.", path.c_str(), tracks, chosenNumber,
                           TrackLabel(chosen).c_str()));
     return chosen;
+}
+
+// The source's sound tracks, numbered from 1 in its order.
+std::vector<AVStream*> SoundTracks(AVFormatContext* format) {
+    std::vector<AVStream*> tracks;
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) tracks.push_back(format->streams[i]);
+    return tracks;
+}
+
+// "2 ("Kommentar")": the track's number among the sound tracks, as a
+// notice names it.
+std::string TrackName(AVFormatContext* format, const AVStream* stream) {
+    const std::vector<AVStream*> tracks = SoundTracks(format);
+    const auto number = std::find(tracks.begin(), tracks.end(), stream) - tracks.begin() + 1;
+    return std::to_string(number) + TrackLabel(stream);
+}
+
+// The numbered sound tracks that can be converted, in the order asked, each
+// once; a number without a track is said.
+std::vector<AVStream*> ListedSounds(AVFormatContext* format, const std::string& path, const std::vector<int>& numbers) {
+    const std::vector<AVStream*> tracks = SoundTracks(format);
+    std::vector<AVStream*> listed;
+    for (int number : numbers) {
+        if (number < 1 || std::size_t(number) > tracks.size()) {
+            Notice(FormatText("\"%s\" has no sound track %d.", path.c_str(), number));
+            continue;
+        }
+        AVStream* track = tracks[std::size_t(number) - 1];
+        if (std::find(listed.begin(), listed.end(), track) == listed.end() && IsPlayableSound(track, path))
+            listed.push_back(track);
+    }
+    return listed;
 }
 
 // Demuxers that turn text into moving pictures: a text file is not a video.
@@ -168,7 +202,21 @@ InputMedia::InputMedia(const std::string& path, std::optional<Clock::duration> s
         throw EncoderFailure(ExitStatus::SourceUnreadable, "The source \"" + path + "\" has no video stream.");
 }
 
-void InputMedia::ChooseSound() { m_audio = ChosenSound(m_format.get(), m_path); }
+void InputMedia::ChooseSounds(const std::vector<int>& numbers, std::size_t most) {
+    m_sounds = ListedSounds(m_format.get(), m_path, numbers);
+    if (m_sounds.size() > most) {
+        const std::size_t leftOut = m_sounds.size() - most;
+        std::string names;
+        for (std::size_t i = most; i < m_sounds.size(); ++i)
+            names += (names.empty() ? "" : ", ") + TrackName(m_format.get(), m_sounds[i]);
+        Notice(FormatText("sound track%s %s of \"%s\" %s left out: the output's format holds %zu sound track%s.",
+                          leftOut == 1 ? "" : "s", names.c_str(), m_path.c_str(), leftOut == 1 ? "is" : "are", most,
+                          most == 1 ? "" : "s"));
+        m_sounds.resize(most);
+    }
+    if (m_sounds.empty())
+        if (AVStream* chosen = ChosenSound(m_format.get(), m_path)) m_sounds.push_back(chosen);
+}
 
 int InputMedia::Interrupted(void* self) {
     return StopSignals::Pending() || static_cast<const InputMedia*>(self)->Stalled();
@@ -267,7 +315,9 @@ bool InputMedia::TimestampsAreTrustworthy() const {
 
 std::int64_t InputMedia::StartMicroseconds() const {
     std::int64_t start = AV_NOPTS_VALUE;
-    for (AVStream* stream : {m_video, m_audio}) {
+    std::vector<AVStream*> converted = m_sounds;
+    converted.push_back(m_video);
+    for (AVStream* stream : converted) {
         if (!stream || stream->start_time == AV_NOPTS_VALUE) continue;
         std::int64_t streamStart = av_rescale_q(stream->start_time, stream->time_base, AV_TIME_BASE_Q);
         start = start == AV_NOPTS_VALUE ? streamStart : std::min(start, streamStart);

@@ -6,9 +6,10 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The opened source: its container, its first video stream and, once chosen,
-// the sound track players would pick. Opening fails with SourceUnreadable for a file that cannot
+// the sound tracks to convert. Opening fails with SourceUnreadable for a file that cannot
 // be read or holds no video. Only a local regular file is opened, and only
 // by a demuxer that reads nothing but that file; every read gives up at a
 // stop signal or, if a stall limit is given, when the file has given no
@@ -23,9 +24,15 @@ public:
 
     AVFormatContext* Format() const { return m_format.get(); }
     AVStream* VideoStream() const { return m_video; }
-    AVStream* AudioStream() const { return m_audio; }  // null when the source is silent or not chosen
-    // Picks the sound track to convert, saying which when there are several.
-    void ChooseSound();
+    // The chosen sound tracks, the one to play by default first; none when
+    // the source is silent or nothing was chosen yet.
+    const std::vector<AVStream*>& SoundStreams() const { return m_sounds; }
+    // Picks the sound tracks to convert: those numbered (from 1, in the
+    // source's order of sound tracks) that can be converted, at most `most`
+    // of them, saying which are left out and why. Without numbers, or when
+    // none of them can be taken, the one players pick, saying which when
+    // there are several.
+    void ChooseSounds(const std::vector<int>& numbers, std::size_t most);
     const std::string& Path() const { return m_path; }
 
     // How the pictures are turned and mirrored to stand as they are meant
@@ -75,5 +82,5 @@ private:
     mutable Clock::time_point m_lastProgress = Clock::now();
     InputFormatPtr m_format;
     AVStream* m_video = nullptr;
-    AVStream* m_audio = nullptr;
+    std::vector<AVStream*> m_sounds;
 };

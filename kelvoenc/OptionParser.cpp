@@ -260,6 +260,9 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-ofps", "RATE", "output frame rate (N/D or decimal); 1000 or more keeps\nthe source's own frames and timing",
          &OptionParser::SetFrameRate},
         {"-endpos", "TIME", "stop at this source time (h:m:s or seconds)", &OptionParser::SetEndPosition},
+        {"-audiotracks", "N,N...",
+         "the source's sound tracks to keep, numbered from 1 in its order;\nwithout it, the one players pick",
+         &OptionParser::SetSoundTracks},
         {"-still", "TIME",
          "a still: the source's first picture held this long,\nwith silent sound (a disc menu's background)",
          &OptionParser::SetStillLength},
@@ -375,6 +378,16 @@ void OptionParser::SetScaler(const std::string& value) {
 void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFrameRate = ParseFraction(value, "-ofps"); }
 
 void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
+
+void OptionParser::SetSoundTracks(const std::string& value) {
+    m_options.soundTracks.clear();
+    std::size_t from = 0;
+    while (from <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', from), value.size());
+        m_options.soundTracks.push_back(ParsePositive(value.substr(from, comma - from), "-audiotracks"));
+        from = comma + 1;
+    }
+}
 
 void OptionParser::SetStillLength(const std::string& value) {
     double seconds = ParseTime(value, "-still");

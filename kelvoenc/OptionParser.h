@@ -35,6 +35,7 @@ private:
     void SetScaler(const std::string& value);
     void SetFrameRate(const std::string& value);
     void SetEndPosition(const std::string& value);
+    void SetSoundTracks(const std::string& value);
     void SetStillLength(const std::string& value);
     void ParseLavcOptions(const std::string& text);
     void ParseLameOptions(const std::string& text);

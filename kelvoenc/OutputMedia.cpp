@@ -84,7 +84,8 @@ int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& ask
     return stream->index;
 }
 
-void OutputMedia::Label(int stream, const AVStream* source) {
+void OutputMedia::Label(int stream, const AVStream* source, bool playedFirst) {
+    m_format->streams[stream]->disposition = playedFirst ? AV_DISPOSITION_DEFAULT : 0;
     AVDictionary** labels = &m_format->streams[stream]->metadata;
     for (const char* key : {"language", "title"}) {
         const AVDictionaryEntry* entry = av_dict_get(source->metadata, key, nullptr, 0);

@@ -25,8 +25,9 @@ public:
     // A stream for the opened encoder; fourcc (may be empty) names the
     // video's FourCC. Returns the stream's index.
     int AddStream(const AVCodecContext* encoder, const std::string& fourcc = "");
-    // The stream's language and title, as the source's track has them.
-    void Label(int stream, const AVStream* source);
+    // The stream's language and title, as the source's track has them, and
+    // whether players take it first.
+    void Label(int stream, const AVStream* source, bool playedFirst);
     // The source's chapters with their names, in a container that holds
     // them: moved by `originMicroseconds` (where the source's time 0 lies),
     // and cut at `endSeconds` of the output when given.

@@ -6,6 +6,7 @@
 #include "protocol/ProbeReport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -26,6 +27,7 @@ struct ProbeValues {
     std::int32_t sampleAspect = 0;
     std::int32_t pictureKind = 0;
     std::vector<std::int32_t> chapterStarts;  // milliseconds
+    std::vector<std::int32_t> soundTracks;    // packed
 };
 
 // A front-end that stops listening needs no further reports.
@@ -38,6 +40,8 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
     if (!channel.Send(ReportPictureKind, values.pictureKind)) return;
     for (std::int32_t start : values.chapterStarts)
         if (!channel.Send(ReportChapter, start)) return;
+    for (std::int32_t track : values.soundTracks)
+        if (!channel.Send(ReportSoundTrack, track)) return;
 }
 
 double RatioValue(AVRational ratio) { return ratio.num > 0 && ratio.den > 0 ? av_q2d(ratio) : 0; }
@@ -63,6 +67,27 @@ std::vector<std::int32_t> ChapterStarts(const InputMedia& source) {
     return starts;
 }
 
+// Every sound track of the source, in its order: language, channels, and
+// whether players take it first. "und" (undetermined) is no language.
+std::vector<std::int32_t> SoundTracks(const InputMedia& source) {
+    std::vector<std::int32_t> tracks;
+    const AVFormatContext* format = source.Format();
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* stream = format->streams[i];
+        if (stream->codecpar->codec_type != AVMEDIA_TYPE_AUDIO) continue;
+        SoundTrackReport track;
+        if (const AVDictionaryEntry* language = av_dict_get(stream->metadata, "language", nullptr, 0)) {
+            for (const char* letter = language->value; *letter; ++letter)
+                track.language += static_cast<char>(std::tolower(static_cast<unsigned char>(*letter)));
+            if (track.language == "und") track.language.clear();
+        }
+        track.channels = stream->codecpar->ch_layout.nb_channels;
+        track.isDefault = stream->disposition & AV_DISPOSITION_DEFAULT;
+        tracks.push_back(PackSoundTrack(track));
+    }
+    return tracks;
+}
+
 std::int32_t PictureKind(const PictureTraits& traits) {
     std::int32_t kind = traits.IsHdr() ? kPictureHdr : 0;
     if (traits.interlaced)
@@ -86,8 +111,9 @@ ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
         const FirstPicture first = FirstPicture::Read(source, true);
         values.seconds = ClampToReport(WholeSeconds(first.seconds));
         values.pictureKind = PictureKind(first.traits);
-        source.ChooseSound();  // the sound a conversion takes moves its time 0
+        source.ChooseSounds({}, 1);  // the sound a conversion takes moves its time 0
         values.chapterStarts = ChapterStarts(source);
+        values.soundTracks = SoundTracks(source);
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});

@@ -35,47 +35,61 @@ SourceReader::SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packe
       m_longestGapSeconds(LongestGapSeconds(m_setup.source)) {
     m_origin = m_setup.source.StartMicroseconds();
     m_joined.end = m_origin;
-    m_audioDone = !m_setup.audioDecoder;
     const bool mayRestart = m_setup.source.TimestampsMayRestart();
     m_videoTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
-    m_audioTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
+    m_sounds.reserve(m_setup.sounds.size());
+    for (const SoundInput& sound : m_setup.sounds)
+        m_sounds.push_back(
+            {sound, StreamTimeline(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds), !sound.decoder});
 }
 
-bool SourceReader::TimelineMended() const { return m_videoTimeline->Mended() || m_audioTimeline->Mended(); }
+bool SourceReader::TimelineMended() const {
+    return m_videoTimeline->Mended() || std::any_of(m_sounds.begin(), m_sounds.end(),
+                                                    [](const SoundState& sound) { return sound.timeline.Mended(); });
+}
 
 bool SourceReader::PastEnd(std::int64_t pts) const {
     return m_setup.endSeconds && pts * av_q2d(kFrameTimeBase) >= *m_setup.endSeconds;
 }
 
-bool SourceReader::Finished() const { return m_aborted || (m_videoDone && m_audioDone); }
+bool SourceReader::Finished() const {
+    return m_aborted ||
+           (m_videoDone && std::all_of(m_sounds.begin(), m_sounds.end(), [](const SoundState& s) { return s.done; }));
+}
 
 void SourceReader::Run() {
     AVFormatContext* format = m_setup.source.Format();
     const int videoIndex = m_setup.source.VideoStream()->index;
-    const int audioIndex = m_setup.audioDecoder ? m_setup.source.AudioStream()->index : -1;
     auto takePicture = [this](AVFrame* frame) { TakePicture(frame); };
-    auto takeSound = [this](AVFrame* frame) { TakeSound(frame); };
     PacketPtr packet = MakePacket();
     while (!Finished()) {
         int result = m_setup.readAhead.Take(packet.get()) ? 0 : av_read_frame(format, packet.get());
         if (result == AVERROR_EOF) break;
         if (result < 0) ReadFailed(result);
-        if (packet->stream_index == videoIndex && !m_videoDone)
-            m_setup.videoDecoder.Decode(packet.get(), takePicture);
-        else if (packet->stream_index == audioIndex && !m_audioDone)
-            m_setup.audioDecoder->Decode(packet.get(), takeSound);
+        if (packet->stream_index == videoIndex && !m_videoDone) m_setup.videoDecoder.Decode(packet.get(), takePicture);
+        for (SoundState& sound : m_sounds)
+            if (!sound.done && packet->stream_index == sound.input.stream->index)
+                sound.input.decoder->Decode(packet.get(), [&](AVFrame* frame) { TakeSound(sound, frame); });
         av_packet_unref(packet.get());
     }
     if (TimelineMended())
         Notice("the timestamps of \"" + m_setup.source.Path() +
                "\" restart or jump; the parts are joined up without the gaps.");
     if (!m_videoDone) m_setup.videoDecoder.Decode(nullptr, takePicture);
-    if (!m_audioDone) m_setup.audioDecoder->Decode(nullptr, takeSound);
+    for (SoundState& sound : m_sounds)
+        if (!sound.done) sound.input.decoder->Decode(nullptr, [&](AVFrame* frame) { TakeSound(sound, frame); });
     if (m_aborted) return;
     m_pictures.Finish();
-    if (m_setup.stillSeconds && m_setup.audio && !AddSilence()) return;
-    if (m_setup.audio && !m_setup.audio->Finish()) return;
-    m_packets.Finish();
+    if (FinishSounds()) m_packets.Finish();
+}
+
+bool SourceReader::FinishSounds() {
+    for (SoundState& sound : m_sounds) {
+        AudioTrack& track = *sound.input.track;
+        if (!sound.input.decoder && !AddSilence(track)) return false;
+        if (!track.Finish()) return false;
+    }
+    return true;
 }
 
 void SourceReader::TakePicture(AVFrame* frame) {
@@ -98,7 +112,7 @@ void SourceReader::TakePicture(AVFrame* frame) {
 }
 
 // A still's sound: silence for as long as its picture stays.
-bool SourceReader::AddSilence() {
+bool SourceReader::AddSilence(AudioTrack& track) {
     constexpr int kRate = 48000;
     FramePtr silence = MakeFrame();
     silence->format = AV_SAMPLE_FMT_S16;
@@ -108,22 +122,22 @@ bool SourceReader::AddSilence() {
     CheckFfmpeg(av_frame_get_buffer(silence.get(), 0), ExitStatus::OutOfMemory, "The still's sound");
     av_samples_set_silence(silence->data, 0, silence->nb_samples, silence->ch_layout.nb_channels, AV_SAMPLE_FMT_S16);
     silence->pts = 0;
-    return m_setup.audio->Add(silence.get());
+    return track.Add(silence.get());
 }
 
-void SourceReader::TakeSound(AVFrame* frame) {
-    if (m_aborted || m_audioDone) return;
-    AVRational timeBase = m_setup.source.AudioStream()->time_base;
+void SourceReader::TakeSound(SoundState& sound, AVFrame* frame) {
+    if (m_aborted || sound.done) return;
+    AVRational timeBase = sound.input.stream->time_base;
     std::int64_t duration =
         av_rescale_q(frame->nb_samples, AVRational{1, std::max(frame->sample_rate, 1)}, kFrameTimeBase);
     const std::int64_t sourceTime = Microseconds(frame->best_effort_timestamp, timeBase);
     Reached(sourceTime, duration);
-    frame->pts = m_audioTimeline->Place(sourceTime, duration) - m_origin;
+    frame->pts = sound.timeline.Place(sourceTime, duration) - m_origin;
     if (PastEnd(frame->pts)) {
-        m_audioDone = true;
+        sound.done = true;
         return;
     }
-    m_aborted = !m_setup.audio->Add(frame);
+    m_aborted = !sound.input.track->Add(frame);
 }
 
 void SourceReader::Reached(std::int64_t sourceTime, std::int64_t duration) {

@@ -8,10 +8,11 @@
 #include "kelvoenc/StreamTimeline.h"
 
 #include <optional>
+#include <vector>
 
-// The pipeline's first stage: reads the source, decodes both streams, hands
-// the pictures to the filter stage and takes the sound all the way to
-// packets itself. Timestamps leave it in microseconds (kFrameTimeBase),
+// The pipeline's first stage: reads the source, decodes the picture and
+// every chosen sound track, hands the pictures to the filter stage and takes
+// the sound all the way to packets itself. Timestamps leave it in microseconds (kFrameTimeBase),
 // counting from the conversion's start, on one continuous timeline per
 // stream; at the end time (-endpos) it stops reading. In containers whose
 // timestamps can be trusted, a long wait for the next picture is a picture
@@ -22,12 +23,19 @@ class SourceReader {
 public:
     static constexpr AVRational kFrameTimeBase{1, AV_TIME_BASE};
 
+    // One sound track on its way from the source to the output. A still's
+    // silence has no source stream and no decoder.
+    struct SoundInput {
+        const AVStream* stream;
+        StreamDecoder* decoder;
+        AudioTrack* track;
+    };
+
     struct Setup {
         InputMedia& source;
         ReadAhead& readAhead;  // packets already read from the source, taken first
         StreamDecoder& videoDecoder;
-        StreamDecoder* audioDecoder;  // null when the output has no audio
-        AudioTrack* audio;
+        std::vector<SoundInput> sounds;  // none when the output has no sound
         std::optional<double> endSeconds;
         AVRational frameRate;  // for pictures that do not say how long they last
         // A still: only the first picture, held this long, and silence as
@@ -51,8 +59,15 @@ private:
     void ReadFailed(int error) const;
     std::int64_t PictureDuration(const AVFrame* frame) const;
     void TakePicture(AVFrame* frame);
-    void TakeSound(AVFrame* frame);
-    bool AddSilence();
+    struct SoundState {
+        SoundInput input;
+        StreamTimeline timeline;
+        bool done;
+    };
+
+    void TakeSound(SoundState& sound, AVFrame* frame);
+    bool AddSilence(AudioTrack& track);
+    bool FinishSounds();
     bool PastEnd(std::int64_t pts) const;
     bool Finished() const;
 
@@ -62,11 +77,10 @@ private:
     std::int64_t m_origin = 0;
     JoinedTimelines m_joined;
     std::optional<StreamTimeline> m_videoTimeline;
-    std::optional<StreamTimeline> m_audioTimeline;
+    std::vector<SoundState> m_sounds;
     double m_longestGapSeconds;
     double m_readSeconds = 0;  // how far the pictures have come
     double m_reachedSeconds = 0;
     bool m_videoDone = false;
-    bool m_audioDone = false;
     bool m_aborted = false;
 };

@@ -14,7 +14,7 @@ std::string FormatName(const AVCodecParameters* parameters) {
 
 }  // namespace
 
-StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stream, int threads) {
+StreamDecoder::StreamDecoder(const std::string& sourcePath, const AVStream* stream, int threads) : m_stream(stream) {
     const char* kind = stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO ? "video" : "audio";
     const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!decoder)

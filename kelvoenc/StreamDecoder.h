@@ -14,12 +14,14 @@ public:
     StreamDecoder(const std::string& sourcePath, const AVStream* stream, int threads = 0);
 
     AVCodecContext* Context() const { return m_context.get(); }
+    const AVStream* Stream() const { return m_stream; }
 
     // Feeds one packet (null: the end of the stream) and hands every frame
     // that comes out to take.
     void Decode(const AVPacket* packet, const std::function<void(AVFrame*)>& take);
 
 private:
+    const AVStream* m_stream;
     CodecContextPtr m_context;
     FramePtr m_frame = MakeFrame();
 };

@@ -43,6 +43,9 @@ constexpr std::size_t kPictureQueueBytes = 16 << 20;
 constexpr std::size_t kPacketQueueLength = 64;
 constexpr std::size_t kPacketQueueBytes = 32 << 20;
 
+// The most sound tracks an output keeps: as many as a DVD title holds.
+constexpr std::size_t kMostSoundTracks = 8;
+
 VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice container) {
     if (options.video.codec) return *options.video.codec;
     switch (container) {
@@ -79,14 +82,26 @@ void RefuseOverwritingSource(const std::string& sourcePath, const std::string& o
             "The output \"" + outputPath + "\" is the source itself; the source is never overwritten.");
 }
 
-std::unique_ptr<StreamDecoder> OpenSoundDecoder(const InputMedia& source) {
-    if (!source.AudioStream()) return nullptr;
-    try {
-        return std::make_unique<StreamDecoder>(source.Path(), source.AudioStream());
-    } catch (const EncoderFailure& failure) {
-        Notice(std::string(failure.what()) + " The output gets no sound.");
-        return nullptr;
+// How many sound tracks the output keeps: players switch among a DVD's 8
+// and among an MP4's; the other formats' players play one.
+std::size_t SoundTracksHeld(ContainerChoice container) {
+    return container == ContainerChoice::Dvd || container == ContainerChoice::Mp4 ? kMostSoundTracks : 1;
+}
+
+// A decoder for each chosen sound track; one that cannot be opened is left
+// out, with its reason.
+std::vector<std::unique_ptr<StreamDecoder>> OpenSoundDecoders(const InputMedia& source) {
+    std::vector<std::unique_ptr<StreamDecoder>> decoders;
+    const std::vector<AVStream*>& streams = source.SoundStreams();
+    for (AVStream* stream : streams) {
+        try {
+            decoders.push_back(std::make_unique<StreamDecoder>(source.Path(), stream));
+        } catch (const EncoderFailure& failure) {
+            Notice(std::string(failure.what()) +
+                   (streams.size() == 1 ? " The output gets no sound." : " That sound track is left out."));
+        }
     }
+    return decoders;
 }
 
 // The silence under a still: stereo at 48 kHz, which every disc takes.
@@ -124,12 +139,12 @@ ExitStatus Transcoder::Run() {
     const PictureTraits traits = FirstPicture::Read(*opened, false, &readAhead).traits;
     if (!readAhead.Whole()) opened.emplace(m_options.sourcePath);
     InputMedia& source = *opened;
-    source.ChooseSound();
-    StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
-    // A still has silence for its sound, whatever the source holds.
-    std::unique_ptr<StreamDecoder> soundDecoder = m_options.stillSeconds ? nullptr : OpenSoundDecoder(source);
-
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
+    // A still has silence for its sound, whatever the source holds.
+    if (!m_options.stillSeconds) source.ChooseSounds(m_options.soundTracks, SoundTracksHeld(container));
+    StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
+    const std::vector<std::unique_ptr<StreamDecoder>> soundDecoders = OpenSoundDecoders(source);
+
     const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
     const SourcePicture sourcePicture = source.ShownPicture();
     if (sourcePicture.width <= 0 || sourcePicture.height <= 0)
@@ -152,22 +167,20 @@ ExitStatus Transcoder::Run() {
     const std::string fourcc = m_options.video.fourcc.empty() ? DefaultFourcc(videoCodec) : m_options.video.fourcc;
     const int videoStream = output.AddStream(videoEncoder.Context(), fourcc);
 
-    std::unique_ptr<AudioTrack> sound;
-    if (soundDecoder || m_options.stillSeconds) {
-        AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
-        AudioFormat format = AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec),
-                                               soundDecoder ? SoundOf(*soundDecoder) : SilentSound());
-        FrameEncoder soundEncoder(EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
-                                  m_options.outputPath);
-        int soundStream = output.AddStream(soundEncoder.Context());
-        if (soundDecoder) output.Label(soundStream, source.AudioStream());
-        sound = std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder),
-                                             soundStream, packets);
+    std::vector<std::unique_ptr<AudioTrack>> sounds;
+    std::vector<SourceReader::SoundInput> soundInputs;
+    if (m_options.stillSeconds) {
+        sounds.push_back(AddSoundTrack(output, container, nullptr, true, packets));
+        soundInputs.push_back({nullptr, nullptr, sounds.back().get()});
+    }
+    for (const std::unique_ptr<StreamDecoder>& decoder : soundDecoders) {
+        sounds.push_back(AddSoundTrack(output, container, decoder.get(), sounds.empty(), packets));
+        soundInputs.push_back({decoder->Stream(), decoder.get(), sounds.back().get()});
     }
     if (!m_options.stillSeconds) output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
     output.Start();
 
-    SourceReader reader({source, readAhead, videoDecoder, soundDecoder.get(), sound.get(), m_options.endSeconds,
+    SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
     VideoEncodeStage encode(videoEncoder, videoStream, packets);
@@ -195,6 +208,20 @@ ExitStatus Transcoder::Run() {
     if (StopSignals::Pending()) return Stopped("stopped by a signal.");
     output.Commit();
     return Completeness(source, progress.EncodedSeconds(), reader.ReachedSeconds());
+}
+
+std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, ContainerChoice container,
+                                                      const StreamDecoder* decoder, bool playedFirst,
+                                                      PacketQueue& packets) const {
+    AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
+    AudioFormat format = AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec),
+                                           decoder ? SoundOf(*decoder) : SilentSound());
+    FrameEncoder soundEncoder(EncoderFactory::OpenAudio(m_options, audioCodec, format, output.WantsGlobalHeaders()),
+                              m_options.outputPath);
+    int soundStream = output.AddStream(soundEncoder.Context());
+    if (decoder) output.Label(soundStream, decoder->Stream(), playedFirst);
+    return std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder), soundStream,
+                                        packets);
 }
 
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {

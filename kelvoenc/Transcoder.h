@@ -6,13 +6,18 @@
 #include "kelvoenc/ReportChannel.h"
 #include "kelvoenc/VideoPlan.h"
 
+#include <memory>
+
+class AudioTrack;
 class InputMedia;
 class OutputMedia;
 class ProgressClock;
+class StreamDecoder;
 
-// Convert mode: the whole conversion of one source into one output. Three
-// stage threads (read+decode, filter, encode) feed the muxer on the calling
-// thread, which also reports progress and answers a stop request.
+// Convert mode: the whole conversion of one source into one output. Two
+// stage threads (reading and decoding with the sound's encoding, filtering
+// and encoding the pictures) feed the muxer on the calling thread, which
+// also reports progress and answers a stop request.
 class Transcoder {
 public:
     Transcoder(const EncoderOptions& options, ReportChannel& channel) : m_options(options), m_channel(channel) {}
@@ -27,6 +32,11 @@ private:
     // Done, or Incomplete (saying so) when neither the output nor the
     // source's own timestamps reach near the source's stated length.
     ExitStatus Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const;
+    // One sound track of the output, from the decoder's source track (its
+    // language and title kept), or a still's silence without a decoder.
+    std::unique_ptr<AudioTrack> AddSoundTrack(OutputMedia& output, ContainerChoice container,
+                                              const StreamDecoder* decoder, bool playedFirst,
+                                              PacketQueue& packets) const;
 
     const EncoderOptions& m_options;
     ReportChannel& m_channel;

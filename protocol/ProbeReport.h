@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "protocol/ReportFrame.h"
 
@@ -24,4 +25,50 @@ inline std::int32_t RatioReport(double ratio) {
 // encoder's overflow) stands for the largest ratio.
 inline double ReportedRatio(std::int32_t value) {
     return (value < 0 ? std::numeric_limits<std::int32_t>::max() : value) / kReportRatioScale;
+}
+
+// A sound track travels as one value: its language's three letters (ISO
+// 639-2, lower case; none when unknown) in the low 24 bits, whether the
+// source marks it to be played first, and its channels (up to 63).
+struct SoundTrackReport {
+    std::string language;
+    int channels = 0;
+    bool isDefault = false;
+
+    bool operator==(const SoundTrackReport&) const = default;
+};
+
+inline constexpr std::int32_t kSoundTrackDefault = 1 << 24;
+inline constexpr int kSoundTrackChannelsShift = 25;
+inline constexpr int kMaxReportedChannels = 63;
+
+inline std::int32_t PackSoundTrack(const SoundTrackReport& track) {
+    std::int32_t value = 0;
+    if (track.language.size() == 3) {
+        for (int i = 0; i < 3; ++i) {
+            const char letter = track.language[std::size_t(i)];
+            if (letter < 'a' || letter > 'z') return PackSoundTrack({"", track.channels, track.isDefault});
+            value |= std::int32_t(letter) << (8 * (2 - i));
+        }
+    }
+    if (track.isDefault) value |= kSoundTrackDefault;
+    const int channels = track.channels < 0                      ? 0
+                         : track.channels > kMaxReportedChannels ? kMaxReportedChannels
+                                                                 : track.channels;
+    return value | std::int32_t(channels) << kSoundTrackChannelsShift;
+}
+
+inline SoundTrackReport UnpackSoundTrack(std::int32_t value) {
+    SoundTrackReport track;
+    for (int i = 0; i < 3; ++i) {
+        const char letter = static_cast<char>((value >> (8 * (2 - i))) & 0xff);
+        if (letter < 'a' || letter > 'z') {
+            track.language.clear();
+            break;
+        }
+        track.language += letter;
+    }
+    track.isDefault = value & kSoundTrackDefault;
+    track.channels = (value >> kSoundTrackChannelsShift) & kMaxReportedChannels;
+    return track;
 }

@@ -39,6 +39,10 @@ enum ReportCode : std::uint32_t {
     // source's start (its first picture or sound, as a conversion counts).
     // A front-end that does not know the code takes nothing from it.
     ReportChapter = 9,
+    // probe, after the chapters: one report for each of the source's sound
+    // tracks, in its order, as SoundTrackReport packs it. A front-end that
+    // does not know the code takes nothing from it.
+    ReportSoundTrack = 10,
 };
 
 // The most chapters a probe reports: as many as a DVD title holds.

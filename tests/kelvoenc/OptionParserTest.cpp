@@ -155,6 +155,16 @@ TEST(Vocabulary, NumbersInTheirOtherForms) {
     EXPECT_EQ(options.audioFilter.maxChannels, 1);
     EXPECT_EQ(ParseText("in -o out -endpos 90 0 0").endSeconds, 90.0);
     EXPECT_EQ(ParseText("in -o out -still 1.5 0 0").stillSeconds, 1.5);
+    EXPECT_EQ(ParseText("in -o out -audiotracks 3,1 0 0").soundTracks, (std::vector<int>{3, 1}));
+}
+
+// The front-end's choice of sound tracks reaches the encoder in its order;
+// a file without one gets no word for it.
+TEST(FrontEndText, SoundTracksInTheirOrder) {
+    EncoderRunValues run{"/clips/film.mkv", "/out/film.mp4", {}, 0, 7, 25.0};
+    EXPECT_TRUE(ParseRun(run, ConversionSettings{}).soundTracks.empty());
+    run.soundTracks = {2, 1, 3};
+    EXPECT_EQ(ParseRun(run, ConversionSettings{}).soundTracks, (std::vector<int>{2, 1, 3}));
 }
 
 TEST(Vocabulary, RefusalsNameTheOption) {
@@ -170,6 +180,8 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("in -o out -lavcopts crf=52 0 0").find("-lavcopts crf"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -lavcopts preset=quick 0 0").find("-lavcopts preset"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -still 0 0 0").find("-still"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -audiotracks 1,,2 0 0").find("-audiotracks"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -audiotracks 0 0 0").find("-audiotracks"), std::string::npos);
     // The last two arguments are always MODE and HANDLE, never an option's value.
     EXPECT_NE(RefusalOf("in -o out -endpos 0 7").find("-endpos needs a value"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out 3 7").find("MODE"), std::string::npos);

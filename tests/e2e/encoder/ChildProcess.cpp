@@ -83,7 +83,9 @@ bool Drain(int fd, std::string& into) {
 class ChannelPeer {
 public:
     ChannelPeer(int fd, const ChildRequest& request, ChildResult& result)
-        : m_fd(fd), m_answer(request.answer), m_nextSources(request.nextSources.begin(), request.nextSources.end()),
+        : m_fd(fd),
+          m_answer(request.answer),
+          m_nextSources(request.nextSources.begin(), request.nextSources.end()),
           m_result(result) {}
     ~ChannelPeer() { CloseIfOpen(m_fd); }
 

@@ -270,6 +270,47 @@ INSTANTIATE_TEST_SUITE_P(Source, SoundTrack,
                              return FixtureTestName({info.param.fixture, info.index});
                          });
 
+// The sound tracks chosen (English 440 Hz, German 660 Hz, French 880 Hz)
+// in their order, the first played first; a format of one track keeps the
+// first and says which it leaves out.
+TEST(ChosenSoundTracks, KeepTheirOrderAndTheFormatsRoom) {
+    const struct {
+        int format;
+        std::vector<int> tracks;
+        std::vector<std::string> languages;  // the output's tracks in order
+        std::vector<std::string> defaults;   // their flags (AVI has none)
+        int firstTone;                       // Hz
+        const char* said;
+    } cases[] = {
+        {FormatMp4H264, {3, 1}, {"fra", "eng"}, {"1", "0"}, 880, ""},
+        {FormatAvi, {2, 3}, {""}, {"0"}, 660, "sound track 3 (\"Kommentar\") of"},
+    };
+    for (const auto& c : cases) {
+        ScratchFolder folder;
+        const std::string output = folder.Path("out." + OutputExtension(c.format));
+        ConversionSettings settings;
+        settings.outputFormat = c.format;
+        EncoderRunValues run{
+            FixturePath("tracks.mkv"), output, PlanFrame(settings, 320, 240, 1.0), EncoderConvert, 0, 25.0};
+        run.soundTracks = c.tracks;
+        EncoderRun encoder = RunFrontEndText(run, settings, {}, 60);
+        ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+        EXPECT_NE(encoder.result.err.find(c.said), std::string::npos) << encoder.result.err;
+        std::vector<std::string> languages, defaults;
+        for (const StreamInfo& stream : ReadMediaInfo(output).streams)
+            if (stream.Type() == "audio") {
+                languages.push_back(stream.Text("tags.language"));
+                defaults.push_back(stream.Text("disposition.default"));
+            }
+        EXPECT_EQ(languages, c.languages) << output;
+        EXPECT_EQ(defaults, c.defaults) << output;
+        for (int other : {440, 660, 880})
+            if (other != c.firstTone) {
+                EXPECT_GT(ToneVolume(output, c.firstTone), ToneVolume(output, other) + 10) << other << " Hz";
+            }
+    }
+}
+
 }  // namespace
 
 namespace {

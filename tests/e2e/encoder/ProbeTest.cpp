@@ -2,10 +2,13 @@
 
 #include "EncoderTestSupport.h"
 #include "protocol/ExitStatus.h"
+#include "protocol/ProbeReport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -76,6 +79,14 @@ void ExpectReportsAsFfprobeReads(const std::vector<ReportFrame>& reports, const 
     EXPECT_EQ(reports[6].value, 0);
 }
 
+// The reports but the sound tracks', whose number follows the source.
+std::vector<ReportFrame> WithoutSoundTracks(const std::vector<ReportFrame>& reports) {
+    std::vector<ReportFrame> kept;
+    std::copy_if(reports.begin(), reports.end(), std::back_inserter(kept),
+                 [](const ReportFrame& report) { return report.code != ReportSoundTrack; });
+    return kept;
+}
+
 class Probe : public testing::TestWithParam<const char*> {};
 
 TEST_P(Probe, ReportsWhatFfprobeReads) {
@@ -86,7 +97,8 @@ TEST_P(Probe, ReportsWhatFfprobeReads) {
     EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, {}, 10);
 
     ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
-    ExpectReportsAsFfprobeReads(encoder.result.reports, source);
+    ExpectReportsAsFfprobeReads(WithoutSoundTracks(encoder.result.reports), source);
+    EXPECT_EQ(ReportValues(encoder.result, ReportSoundTrack).size(), std::size_t(source.info.Count("audio")));
     EXPECT_TRUE(folder.Entries().empty()) << "the probe created a file";
     if (HasFailure()) ADD_FAILURE() << encoder.Describe();
 }
@@ -105,7 +117,7 @@ TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
     ChildResult result = RunChild(request);
 
     ASSERT_TRUE(result.Exited(0)) << result.err;
-    const std::vector<ReportFrame>& reports = result.reports;
+    const std::vector<ReportFrame> reports = WithoutSoundTracks(result.reports);
     constexpr auto kEach = static_cast<std::ptrdiff_t>(kReportsPerSource);
     ASSERT_EQ(reports.size(), kReportsPerSource * (std::size(kSources) + 2)) << result.err;
     ExpectReportsAsFfprobeReads({reports.begin(), reports.begin() + kEach}, FactsOf(kSources[0]));
@@ -124,12 +136,14 @@ TEST(ProbeRun, ReadsSourceAfterSourceAsSeparateRunsWould) {
 // Where ffprobe's plain reading is not what "Original" needs: a rate pulled
 // down by held pictures, or too slow to convert at, and a length counted
 // from 0 rather than from the first timestamp, and never 0; and the
-// chapters' starts (milliseconds) from the same start.
+// chapters' starts (milliseconds) from the same start; and, where a row
+// lists them, the sound tracks.
 struct TimingCase {
     const char* fixture;
     int seconds;
     double frameRate;
     std::vector<int> chapters = {};
+    std::vector<SoundTrackReport> sounds = {};
 };
 
 class ProbeTiming : public testing::TestWithParam<TimingCase> {};
@@ -144,17 +158,23 @@ TEST_P(ProbeTiming, ReportsAUsableRateTheLengthAndTheChaptersFromTheStart) {
     EXPECT_EQ(ReportValues(encoder.result, ReportDuration), std::vector<int>{c.seconds});
     EXPECT_EQ(ReportValues(encoder.result, ReportFrameRate), std::vector<int>{int(c.frameRate * 10'000'000)});
     EXPECT_EQ(ReportValues(encoder.result, ReportChapter), c.chapters);
+    if (c.sounds.empty()) return;
+    std::vector<SoundTrackReport> sounds;
+    for (int value : ReportValues(encoder.result, ReportSoundTrack)) sounds.push_back(UnpackSoundTrack(value));
+    EXPECT_EQ(sounds, c.sounds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
-                         testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
-                                         TimingCase{"late-start.mkv", 3, 25},
-                                         TimingCase{"chapters.mkv", 3, 25, {0, 1000, 2000}},
-                                         // Under a second counts as one, or the window would refuse it.
-                                         TimingCase{"half-second.mp4", 1, 25}),
-                         [](const testing::TestParamInfo<TimingCase>& info) {
-                             return FixtureTestName({info.param.fixture, info.index});
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Source, ProbeTiming,
+    testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
+                    TimingCase{"late-start.mkv", 3, 25},
+                    TimingCase{
+                        "tracks.mkv", 3, 25, {0, 1000, 2000}, {{"eng", 1, true}, {"deu", 1, false}, {"fra", 1, false}}},
+                    // Under a second counts as one, or the window would refuse it.
+                    TimingCase{"half-second.mp4", 1, 25}),
+    [](const testing::TestParamInfo<TimingCase>& info) {
+        return FixtureTestName({info.param.fixture, info.index});
+    });
 
 // What kind the pictures are, from the decoded pictures where the
 // container says nothing (DV in AVI).
