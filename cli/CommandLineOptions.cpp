@@ -1,5 +1,6 @@
 #include "cli/CommandLineOptions.h"
 
+#include "core/ConversionSettings.h"
 #include "core/FormatCatalogue.h"
 #include "text/FormatText.h"
 
@@ -40,6 +41,34 @@ int ParseJobs(const std::string& value) {
     return jobs;
 }
 
+// --audio: "default", "all", or a list of track numbers from 1 and ISO 639
+// language codes, separated by commas.
+void ParseAudio(CommandLineOptions& options, const std::string& value) {
+    options.audioList.clear();
+    options.audioTracks.reset();
+    const std::string lower = Lower(value);
+    if (lower == "default" || lower == "all") {
+        options.audioTracks =
+            lower == "all" ? ConversionSettings::kAllAudioTracks : ConversionSettings::kDefaultAudioTrack;
+        return;
+    }
+    std::size_t from = 0;
+    while (from <= lower.size()) {
+        const std::size_t comma = std::min(lower.find(',', from), lower.size());
+        const std::string word = lower.substr(from, comma - from);
+        const bool number = !word.empty() && word.size() < 4 && std::all_of(word.begin(), word.end(), ::isdigit) &&
+                            word != "0" && word[0] != '0';
+        const bool language =
+            (word.size() == 2 || word.size() == 3) && std::all_of(word.begin(), word.end(), ::isalpha);
+        if (!number && !language)
+            throw UsageError("\"" + value +
+                             "\" is no choice of sound tracks; give default, all, or track numbers "
+                             "and language codes separated by commas, such as 1,3 or en,de.");
+        options.audioList.push_back(word);
+        from = comma + 1;
+    }
+}
+
 // An unset shell variable gives an empty argument: it names no file.
 std::string Absolute(const std::string& path) {
     if (path.empty()) throw UsageError("An empty argument was given as a file to convert.");
@@ -65,6 +94,10 @@ constexpr OptionRow kOptions[] = {
      [](CommandLineOptions& o, const std::string& v) { o.outputFolder = Absolute(v); }},
     {"--jobs", "N", "convert N files at once (each with its share of the cores); by default as the settings say",
      [](CommandLineOptions& o, const std::string& v) { o.jobs = ParseJobs(v); }},
+    {"--audio", "CHOICE",
+     "the sound tracks to keep in MP4 and DVD: default (the one players pick), all, or a list of track numbers "
+     "and language codes, such as 2 or en,de (other formats keep the first)",
+     ParseAudio},
     {"--disc-image", nullptr, "end a VCD, SVCD or DVD batch in a disc image",
      [](CommandLineOptions& o, const std::string&) { o.discImage = true; }},
     {"--disc-menu", nullptr, "open a DVD disc image on a menu (the default)",

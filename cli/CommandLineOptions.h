@@ -11,6 +11,8 @@ struct CommandLineOptions {
     std::optional<int> format;                // overrides the settings' output format
     std::optional<std::string> outputFolder;  // overrides the settings' output folder
     std::optional<int> jobs;                  // overrides the settings' conversions at once
+    std::optional<int> audioTracks;           // overrides the settings' "Audio tracks"
+    std::vector<std::string> audioList;       // the sound tracks each file keeps: numbers or languages
     bool discImage = false;                   // end a disc format's batch in a disc image
     std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
     std::optional<std::string> discTitle;     // overrides the DVD menu's title

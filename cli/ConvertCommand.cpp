@@ -2,6 +2,7 @@
 
 #include "core/DiscFillEstimate.h"
 #include "core/DiscFillQuestion.h"
+#include "core/SoundTrackChoice.h"
 #include "text/FormatText.h"
 
 #include <QTimer>
@@ -29,14 +30,15 @@ std::string WhyUnreadable(const std::string& path) {
 }  // namespace
 
 ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                               const DiscMenuArtist* menuArtist, bool fitToDisc)
+                               const DiscMenuArtist* menuArtist, bool fitToDisc,
+                               std::vector<std::string> soundTrackWords)
     : m_order{std::move(settings), {}},
       m_printer(printer),
       m_engine(std::move(encoderProgram), menuArtist),
       m_prober(m_engine.Launcher()),
-      m_fitToDisc(fitToDisc) {
-    connect(&m_prober, &SourceProber::SourceRead, this,
-            [this](const SourceEntry& source) { m_order.files.Append(source); });
+      m_fitToDisc(fitToDisc),
+      m_soundTrackWords(std::move(soundTrackWords)) {
+    connect(&m_prober, &SourceProber::SourceRead, this, &ConvertCommand::List);
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
             [](const EngineMessage& message) { ProgressPrinter::Problem(message.text); });
@@ -59,6 +61,24 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
 }
 
 void ConvertCommand::Start(const std::vector<std::string>& files) { m_prober.Add(files, m_order.files.fileCount()); }
+
+// A file keeps the sound tracks --audio names; one where it names none
+// keeps the default track, and the user is told.
+void ConvertCommand::List(SourceEntry source) {
+    if (!m_soundTrackWords.empty()) {
+        std::vector<int> tracks = SoundTrackChoice::Matching(m_soundTrackWords, source.soundTracks);
+        if (tracks.empty()) {
+            std::string words;
+            for (const std::string& word : m_soundTrackWords) words += (words.empty() ? "" : ",") + word;
+            ProgressPrinter::Problem(
+                QStringLiteral("--audio=%1 names no sound track of %2; it keeps its default track.")
+                    .arg(QString::fromStdString(words), QString::fromStdString(source.path)));
+        } else {
+            source.order.soundTracks = std::move(tracks);
+        }
+    }
+    m_order.files.Append(source);
+}
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
     for (const std::string& path : unreadable) m_printer.SourceUnreadable(path, WhyUnreadable(path));

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "cli/ProgressPrinter.h"
+#include "core/BatchOrder.h"
 #include "core/ConversionSettings.h"
 #include "core/SourceList.h"
-#include "core/BatchOrder.h"
 #include "engine/ConversionEngine.h"
 #include "engine/SourceProber.h"
 #include "engine/StopSignalNotifier.h"
@@ -29,9 +29,12 @@ public:
     static constexpr int kExitStopped = 4;
 
     // `menuArtist` draws a DVD image's menu (none without it); with
-    // `fitToDisc` a DVD or SVCD batch's video rate is lowered to fit one disc.
+    // `fitToDisc` a DVD or SVCD batch's video rate is lowered to fit one
+    // disc; `soundTrackWords` (track numbers and languages) choose each
+    // file's sound tracks.
     ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false);
+                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false,
+                   std::vector<std::string> soundTrackWords = {});
 
     void Start(const std::vector<std::string>& files);
 
@@ -39,6 +42,7 @@ signals:
     void Finished(int exitStatus);
 
 private:
+    void List(SourceEntry source);
     void OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom);
     void FitToDisc();
     void TellWhenOverCapacity();
@@ -57,8 +61,9 @@ private:
     SourceProber m_prober;
     StopSignalNotifier m_stopSignals;
     std::map<int, BatchEntry> m_started;  // the running files, by row, as they started
-    std::set<int> m_ended;  // the rows whose end was reported
+    std::set<int> m_ended;                // the rows whose end was reported
     bool m_fitToDisc;
+    std::vector<std::string> m_soundTrackWords;
     bool m_stopped = false;
     int m_unlisted = 0;  // files given that could not be listed
     QString m_summary;

@@ -66,9 +66,10 @@ int main(int argc, char** argv) {
     if (options.discMenu) settings.discMenu = *options.discMenu ? 1 : 0;
     if (options.discTitle) settings.discMenuTitle = *options.discTitle;
     if (options.jobs) settings.conversionsAtOnce = *options.jobs;
+    if (options.audioTracks) settings.audioTracks = *options.audioTracks;
     if (options.discImage && !DiscKindOf(settings.outputFormat))
-        ProgressPrinter::Problem(QStringLiteral(
-            "Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."));
+        ProgressPrinter::Problem(
+            QStringLiteral("Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."));
 
     // A DVD menu is drawn with Qt's painter, which needs a GUI application;
     // the offscreen platform draws without a display.
@@ -87,7 +88,7 @@ int main(int argc, char** argv) {
     else
         printer = std::make_unique<TerminalPrinter>(stdout);
     ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer,
-                           menuPainter ? &*menuPainter : nullptr, options.fitDisc);
+                           menuPainter ? &*menuPainter : nullptr, options.fitDisc, options.audioList);
     QObject::connect(&command, &ConvertCommand::Finished, application.get(), &QCoreApplication::exit);
     command.Start(options.files);
     return application->exec();

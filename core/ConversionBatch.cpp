@@ -1,6 +1,7 @@
 #include "core/ConversionBatch.h"
 
 #include "core/OutputPath.h"
+#include "core/SoundTrackChoice.h"
 #include "text/ProgressText.h"
 
 #include <algorithm>
@@ -64,7 +65,13 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
     }
     const SourceEntry& source = listed.Entry(entry.row);
     FramePlan frame = PlanFrame(settings, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
-    return RunPlan{index, entry.sourcePath, entry.outputPath, frame, source.sourceFrameRate, source.order};
+    return RunPlan{index,
+                   entry.sourcePath,
+                   entry.outputPath,
+                   frame,
+                   source.sourceFrameRate,
+                   source.order,
+                   SoundTrackChoice::Chosen(source, settings)};
 }
 
 // The names the runs going on will give their files once they are whole.

@@ -26,6 +26,7 @@ public:
         FramePlan frame;
         double frameRate;  // the entry's own, for the argument text
         FileOrder order;
+        std::vector<int> soundTracks;  // as SoundTrackChoice chose them
     };
 
     // The listed files as they are now; `startTick` is SteadyTickCount() at

@@ -39,8 +39,11 @@ struct ConversionSettings {
     int discMenu = 1;                          // 1: a DVD image opens on a menu of its titles
     int conversionsAtOnce = kAutoConversions;  // how many files convert side by side
     std::string discMenuTitle;                 // a DVD menu's title; empty: the output folder's name
+    int audioTracks = kDefaultAudioTrack;      // which sound tracks MP4 and DVD outputs keep
 
-    static constexpr int kAutoConversions = 0;  // "Auto": chosen from the cores and the format
+    static constexpr int kAutoConversions = 0;    // "Auto": chosen from the cores and the format
+    static constexpr int kDefaultAudioTrack = 0;  // the one players pick
+    static constexpr int kAllAudioTracks = 1;
 
     // The home folder's "output video/".
     static std::string DefaultOutputFolder();

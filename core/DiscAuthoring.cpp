@@ -1,8 +1,10 @@
 #include "core/DiscAuthoring.h"
 
 #include "core/EncoderArguments.h"
+#include "core/LanguageCodes.h"
 #include "text/FormatText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -97,6 +99,23 @@ std::vector<std::string> VcdImagerArguments(const DiscImagePlan& plan) {
     return arguments;
 }
 
+// The titleset's sound streams, which its titles share: each stream's
+// language from the first title that has one for it. Nothing when no
+// language is known, so that dvdauthor reads the streams from the titles.
+std::string AudioLanguages(const std::vector<DiscTitle>& titles) {
+    std::vector<std::string> languages;
+    for (const DiscTitle& title : titles)
+        for (std::size_t i = 0; i < title.soundLanguages.size(); ++i) {
+            if (languages.size() <= i) languages.resize(i + 1);
+            if (languages[i].empty()) languages[i] = LanguageCodes::TwoLetter(title.soundLanguages[i]);
+        }
+    if (std::all_of(languages.begin(), languages.end(), [](const std::string& code) { return code.empty(); }))
+        return "";
+    std::string xml;
+    for (const std::string& code : languages) xml += code.empty() ? "<audio/>" : "<audio lang=\"" + code + "\"/>";
+    return xml + "\n";
+}
+
 }  // namespace
 
 namespace DiscAuthoring {
@@ -135,7 +154,7 @@ std::string DvdLayoutXml(const DiscImagePlan& plan) {
                    plan.menu ? "jump titleset 1 menu;" : "jump title 1;", standard);
     xml += "  <titleset>\n";
     if (plan.menu) xml += "    <menus>\n      " + video + MenuPages(*plan.menu) + "    </menus>\n";
-    xml += "    <titles>\n      " + video;
+    xml += "    <titles>\n      " + video + AudioLanguages(plan.titles);
     for (std::size_t i = 0; i < plan.titles.size(); ++i) {
         xml += "      <pgc>\n        <vob file=\"" + TitleLink(i) + "\" chapters=\"" + ChapterMarks(plan.titles[i]) +
                "\"/>\n";

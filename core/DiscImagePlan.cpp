@@ -80,7 +80,8 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, int fitted
     plan.listedCount = static_cast<int>(converted.size());
     for (const ConvertedFile& file : converted) {
         if (file.outcome == ConvertedFile::Outcome::Whole)
-            plan.titles.push_back({file.outputPath, file.seconds, Stem(file.sourcePath), file.chapterSeconds});
+            plan.titles.push_back(
+                {file.outputPath, file.seconds, Stem(file.sourcePath), file.chapterSeconds, file.soundLanguages});
         else
             plan.notes.push_back(LeftOutNote(file));
     }

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The sound tracks a DVD title holds.
+inline constexpr std::size_t kDvdSoundTracks = 8;
+
 // How one listed file came out of the batch, as far as a disc cares.
 struct ConvertedFile {
     enum class Outcome { Whole, Partial, Failed };
@@ -16,15 +19,17 @@ struct ConvertedFile {
     std::string outputPath;
     double seconds = 0;  // the listed length
     Outcome outcome = Outcome::Failed;
-    std::vector<double> chapterSeconds = {};  // where the source's chapters start
+    std::vector<double> chapterSeconds = {};       // where the source's chapters start
+    std::vector<std::string> soundLanguages = {};  // of its sound tracks, in order; "" where unknown
 };
 
 // One title (DVD) or track (VCD, SVCD) of the disc.
 struct DiscTitle {
     std::string path;
     double seconds = 0;
-    std::string name;                         // the source's file name without its extension
-    std::vector<double> chapterSeconds = {};  // the source's chapters; none: one every five minutes
+    std::string name;                              // the source's file name without its extension
+    std::vector<double> chapterSeconds = {};       // the source's chapters; none: one every five minutes
+    std::vector<std::string> soundLanguages = {};  // of its sound tracks, in order; "" where unknown
 };
 
 // Everything needed to author one disc from a batch's outputs: the files

@@ -234,11 +234,20 @@ Words ConversionOptions(const ConversionSettings& settings, const FramePlan& fra
            ScalingPiece(frame);
 }
 
+// No word for the one players pick, so that such a file's text stays as it was.
+Words SoundTracksPiece(const std::vector<int>& numbers) {
+    if (numbers.empty()) return {};
+    std::string list;
+    for (int number : numbers) list += (list.empty() ? "" : ",") + std::to_string(number);
+    return {"-audiotracks", list};
+}
+
 }  // namespace
 
 std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings) {
     return Words{run.sourcePath, "-o", run.outputPath} +
            ConversionOptions(settings, run.frame, run.sourceFrameRate, run.fittedVideoKbps) +
+           SoundTracksPiece(run.soundTracks) +
            Words{"-endpos", "9:0:0", std::to_string(run.mode), std::to_string(run.handle)};
 }
 

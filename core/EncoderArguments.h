@@ -17,6 +17,9 @@ struct EncoderRunValues {
     double sourceFrameRate = 0.0;  // as reported for the entry, 0 if none
     int fittedVideoKbps = 0;       // > 0: the batch's video rate, fitted to its disc
     FileOrder order{};
+    // The sound tracks to keep, numbered from 1, the one to play first
+    // leading; none: the one players pick.
+    std::vector<int> soundTracks{};
 };
 
 // kelvoenc's arguments, one word each, as its runs are started with them:

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <optional>
+#include <vector>
+
 // What the user chose for one listed file alone, over the batch's settings.
-// Nothing can be chosen per file yet; the argument builder reads it.
-struct FileOrder {};
+struct FileOrder {
+    // The sound tracks to keep, numbered from 1 in the source's order, the
+    // one to play first leading; none: as the batch's settings say.
+    std::optional<std::vector<int>> soundTracks;
+};

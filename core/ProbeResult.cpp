@@ -31,6 +31,7 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
         if (value >= 0 && m_chapterSeconds.size() < std::size_t(kMaxReportedChapters))
             m_chapterSeconds.push_back(value / 1000.0);
         break;
+    case ReportSoundTrack: m_soundTracks.push_back(UnpackSoundTrack(value)); break;
     default: break;
     }
 }
@@ -49,5 +50,6 @@ SourceEntry ProbeResult::Entry(std::string path) const {
         entry.bottomFieldFirst = entry.interlaced && (*m_pictureKind & kPictureBottomFieldFirst);
     }
     entry.chapterSeconds = m_chapterSeconds;
+    entry.soundTracks = m_soundTracks;
     return entry;
 }

@@ -30,4 +30,5 @@ private:
     std::optional<double> m_sampleAspect;
     std::optional<std::int32_t> m_pictureKind;
     std::vector<double> m_chapterSeconds;
+    std::vector<SoundTrackReport> m_soundTracks;
 };

@@ -51,6 +51,7 @@ constexpr SettingsIntField kIntFields[] = {
     {"MP4 frame rate", &S::mp4FrameRate},
     {"Disc menu", &S::discMenu},
     {"Conversions at once", &S::conversionsAtOnce},
+    {"Audio tracks", &S::audioTracks},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

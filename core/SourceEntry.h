@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FileOrder.h"
+#include "protocol/ProbeReport.h"
 
 #include <string>
 #include <vector>
@@ -16,7 +17,8 @@ struct SourceEntry {
     double sourceSampleAspect = 1.0;  // width / height of one pixel
     bool hdr = false;                 // PQ or HLG pictures
     bool interlaced = false;
-    bool bottomFieldFirst = false;         // of interlaced pictures
-    std::vector<double> chapterSeconds{};  // where the source's chapters start; none when it has none
+    bool bottomFieldFirst = false;                // of interlaced pictures
+    std::vector<double> chapterSeconds{};         // where the source's chapters start; none when it has none
+    std::vector<SoundTrackReport> soundTracks{};  // in the source's order
     FileOrder order{};
 };

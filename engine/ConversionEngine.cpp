@@ -3,6 +3,7 @@
 #include "core/ConversionsAtOnce.h"
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
+#include "core/SoundTrackChoice.h"
 #include "core/TemporaryLeftover.h"
 #include "core/WritableFolder.h"
 #include "protocol/TemporaryOutput.h"
@@ -31,15 +32,17 @@ bool IsTaken(const std::string& path) {
 }
 
 // The batch's files as a disc sees them, in list order.
-std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch, const SourceList& listed) {
+std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch, const BatchOrder& order) {
+    const SourceList& listed = order.files;
     std::vector<ConvertedFile> files;
     for (int i = 0; i < batch.EntryCount(); ++i) {
         const BatchEntry& entry = batch.Entry(i);
         ConvertedFile::Outcome outcome = entry.state == EntryState::Converted    ? ConvertedFile::Outcome::Whole
                                          : entry.state == EntryState::Incomplete ? ConvertedFile::Outcome::Partial
                                                                                  : ConvertedFile::Outcome::Failed;
-        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome,
-                         listed.Entry(entry.row).chapterSeconds});
+        const SourceEntry& source = listed.Entry(entry.row);
+        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome, source.chapterSeconds,
+                         SoundTrackChoice::Languages(source, order.settings, kDvdSoundTracks)});
     }
     return files;
 }
@@ -138,8 +141,8 @@ void ConversionEngine::StartRuns() {
 bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
     const int index = plan.index;
     emit FileStarted(m_batch->Entry(index));
-    EncoderRunValues values{plan.sourcePath, plan.outputPath,         plan.frame, EncoderConvert, 0,
-                            plan.frameRate,  m_order.fittedVideoKbps, plan.order};
+    EncoderRunValues values{plan.sourcePath, plan.outputPath,         plan.frame, EncoderConvert,  0,
+                            plan.frameRate,  m_order.fittedVideoKbps, plan.order, plan.soundTracks};
     QString failure;
     std::string temporaryName = RandomTemporaryOutputName();
     EncoderProcessPtr process = m_launcher.Launch(values, m_order.settings, failure, m_threadsPerRun, temporaryName);
@@ -359,7 +362,7 @@ void ConversionEngine::FinishConversions() {
         FinishBatch(true);
         return;
     }
-    DiscImagePlan plan = DiscImagePlan::Make(settings, m_order.fittedVideoKbps, ConvertedFiles(*m_batch, m_order.files),
+    DiscImagePlan plan = DiscImagePlan::Make(settings, m_order.fittedVideoKbps, ConvertedFiles(*m_batch, m_order),
                                              settings.outputFolder);
     m_discImageLines = plan.notes;
     m_discImageMaker.Start(plan);  // it ends from the event loop, never within

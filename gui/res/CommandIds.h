@@ -59,6 +59,7 @@ enum CommandId : int {
     IDC_SET_DISC_MENU = 1091,
     IDC_SET_CONVERSIONS = 1092,
     IDC_SET_DISC_TITLE = 1093,
+    IDC_SET_AUDIO_TRACKS = 1094,
 
     // Menus 136 and 144
     ID_HELP_CONTENT = 32771,

@@ -45,6 +45,8 @@ const DialogTemplate& OutputSettingsDialogTemplate() {
             {IDC_SET_VOLUME_LABEL, ControlKind::Static, "+0db", 149, 100, 38, 8},
             {kNoId, ControlKind::Static, "Conversions at once", 12, 131, 70, 8},
             {IDC_SET_CONVERSIONS, ControlKind::DropDownList, "", 84, 129, 46, 99, kList},
+            {kNoId, ControlKind::Static, "Audio tracks", 149, 131, 45, 8},
+            {IDC_SET_AUDIO_TRACKS, ControlKind::DropDownList, "", 198, 129, 65, 30, kList},
             {kNoId, ControlKind::Static, "Disc menu title", 12, 149, 52, 8},
             {IDC_SET_DISC_TITLE, ControlKind::Edit, "", 84, 147, 179, 12, StyleTabStop},
             {kNoId, ControlKind::EtchedLine, "", 7, 165, 263, 1},
@@ -58,6 +60,7 @@ const DialogTemplate& OutputSettingsDialogTemplate() {
         {
             {IDC_SET_FORMAT, FormatCatalogue::FormatTexts()},
             {IDC_SET_QUALITY, AviQualityTexts()},
+            {IDC_SET_AUDIO_TRACKS, {"The default track", "All tracks"}},
         }};
     return dialog;
 }

@@ -27,6 +27,12 @@ QStringList EveryEntry(ChoiceList (*list)(int format)) {
     return texts;
 }
 
+QStringList ItemTexts(const QComboBox& box) {
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i) texts << box.itemText(i);
+    return texts;
+}
+
 }  // namespace
 
 COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* parent)
@@ -40,9 +46,7 @@ COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* pa
 }
 
 void COutputSettingsDlg::FitListsToTheirTexts() {
-    QStringList formats;
-    for (int i = 0; i < m_formatList->count(); ++i) formats << m_formatList->itemText(i);
-    DialogLayout::WidenToFit(*m_formatList, formats);
+    for (QComboBox* box : {m_formatList, m_audioTracksList}) DialogLayout::WidenToFit(*box, ItemTexts(*box));
     const std::pair<QComboBox*, ChoiceList (*)(int)> lists[] = {
         {m_qualityList, FormatCatalogue::QualityList},       {m_videoCodecList, FormatCatalogue::VideoCodecList},
         {m_audioCodecList, FormatCatalogue::AudioCodecList}, {m_tvModeList, FormatCatalogue::TvModeList},
@@ -58,6 +62,7 @@ void COutputSettingsDlg::BindControls(const DialogLayout& layout) {
     m_discMenuCheck = layout.Bind<QCheckBox>(IDC_SET_DISC_MENU);
     m_discTitleEdit = layout.Bind<QLineEdit>(IDC_SET_DISC_TITLE);
     m_conversionsList = layout.Bind<QComboBox>(IDC_SET_CONVERSIONS);
+    m_audioTracksList = layout.Bind<QComboBox>(IDC_SET_AUDIO_TRACKS);
     m_volumeLabel = layout.Bind<QLabel>(IDC_SET_VOLUME_LABEL);
     m_volumeSlider = layout.Bind<QSlider>(IDC_SET_VOLUME);
     m_aspectList = layout.Bind<QComboBox>(IDC_SET_ASPECT);
@@ -96,6 +101,8 @@ void COutputSettingsDlg::ConnectHandlers(const DialogLayout& layout) {
     // "Auto" first, then 1 up to the cores: the position is the stored number.
     connect(m_conversionsList, &QComboBox::activated, this,
             [this](int position) { m_working.conversionsAtOnce = position; });
+    // The position is the stored number, as above.
+    connect(m_audioTracksList, &QComboBox::activated, this, [this](int position) { m_working.audioTracks = position; });
 }
 
 void COutputSettingsDlg::OnInitDialog() {
@@ -123,6 +130,7 @@ void COutputSettingsDlg::FillAllLists() {
     FillFrameRateList();
     FillAspectList();
     ShowDiscImage();
+    ShowAudioTracks();
 }
 
 // Only the disc formats make a disc image, and only an image has a menu; a
@@ -133,6 +141,12 @@ void COutputSettingsDlg::ShowDiscImage() {
     m_discMenuCheck->setChecked(m_working.discMenu != 0);
     m_discMenuCheck->setEnabled(m_discImageCheck->isEnabled() && m_working.discImage != 0);
     m_discTitleEdit->setEnabled(m_discMenuCheck->isEnabled() && m_working.discMenu != 0);
+}
+
+// Formats with one sound track keep the first; the choice is kept, greyed.
+void COutputSettingsDlg::ShowAudioTracks() {
+    m_audioTracksList->setCurrentIndex(m_working.audioTracks == ConversionSettings::kAllAudioTracks ? 1 : 0);
+    m_audioTracksList->setEnabled(HoldsSeveralSoundTracks(Format()));
 }
 
 void COutputSettingsDlg::Fill(QComboBox* box, const ChoiceList& list, bool applyEnabled) {

@@ -40,6 +40,7 @@ private:
     void FillConversionsList();
     void FillAllLists();
     void ShowDiscImage();
+    void ShowAudioTracks();
 
     void OnSelchangeFormat();
     void OnSelchangeQuality();
@@ -65,6 +66,7 @@ private:
     QCheckBox* m_discImageCheck = nullptr;
     QCheckBox* m_discMenuCheck = nullptr;
     QLineEdit* m_discTitleEdit = nullptr;
+    QComboBox* m_audioTracksList = nullptr;
     QComboBox* m_conversionsList = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;

@@ -148,6 +148,8 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
          "Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."},
         {QStringList{"--format", "12"} + Paths({clip}), 2, "\"12\" is no output format"},
         {QStringList{"--jobs", "0"} + Paths({clip}), 2, "\"0\" is no number of conversions at once"},
+        {QStringList{"--audio=en,x1"} + Paths({clip}), 2, "\"en,x1\" is no choice of sound tracks"},
+        {QStringList{"--audio=ja"} + Into("out") + Paths({clip}), 0, "--audio=ja names no sound track of"},
         {QStringList{"--settings", QString::fromStdString(At("missing.ini"))} + Paths({clip}), 2, "missing.ini"},
         {QStringList{"--output", "/sys/kernel"} + Paths({clip}), 1,
          "No file can be written into the output folder /sys/kernel"},
@@ -172,24 +174,74 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     EXPECT_TRUE(fs::exists(At("dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB")));  // its menu, drawn with no display
 }
 
-// A DVD's title takes the source's chapters, so a player's chapter buttons
-// step through the film as they would through the source.
-TEST_F(ConvertCommandTest, ADvdTitleKeepsTheSourcesChapters) {
+// A film in three languages (English played first, German, a French
+// commentary) with three chapters: MP4 keeps the tracks asked for with their
+// languages and title, and a DVD's tables carry the languages and the
+// chapters, so that a player's audio and chapter buttons work.
+TEST_F(ConvertCommandTest, SoundTracksAndChaptersAsAsked) {
     Write("chapters.txt",
           ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\n[CHAPTER]\nTIMEBASE=1/1000\n"
           "START=2000\nEND=4000\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=4000\nEND=6000\n");
     const QString film = QString::fromStdString(At("film.mkv"));
-    ASSERT_TRUE(MakeClip(film, "160x120", 10, 6,
-                         {"-i", QString::fromStdString(At("chapters.txt")), "-map", "0:v", "-map", "1:a",
-                          "-map_chapters", "2", "-c:v", "mpeg4", "-c:a", "mp2"}));
-    Outcome outcome = Convert({"--format", "dvd", "--disc-image", "--output", QString::fromStdString(At("dvd")), film});
-    ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+    QStringList tracks{"-f", "lavfi",
+                       "-i", "sine=frequency=660:duration=6",
+                       "-f", "lavfi",
+                       "-i", "sine=frequency=880:duration=6",
+                       "-i", QString::fromStdString(At("chapters.txt"))};
+    tracks << "-map"
+           << "0:v"
+           << "-map"
+           << "1:a"
+           << "-map"
+           << "2:a"
+           << "-map"
+           << "3:a"
+           << "-map_chapters"
+           << "4";
+    tracks << "-metadata:s:a:0"
+           << "language=eng"
+           << "-metadata:s:a:1"
+           << "language=deu"
+           << "-metadata:s:a:2"
+           << "language=fra"
+           << "-metadata:s:a:2"
+           << "title=Kommentar"
+           << "-c:v"
+           << "mpeg4"
+           << "-c:a"
+           << "mp2";
+    ASSERT_TRUE(MakeClip(film, "160x120", 10, 6, tracks));
+    const struct {
+        QStringList arguments;
+        const char* output;
+        const char* tracks;  // the output's sound tracks: default flag, language, title
+    } cases[] = {
+        {{"--format", "mp4", "--audio=all"}, "all/film.mp4", "1,eng,SoundHandler|0,deu,SoundHandler|0,fra,Kommentar"},
+        {{"--format", "mp4", "--audio=de"}, "de/film.mp4", "1,deu,SoundHandler"},
+    };
+    for (const auto& c : cases) {
+        const QString folder = QString::fromStdString(At(c.output)).section('/', 0, -2);
+        Outcome outcome = Convert(c.arguments + QStringList{"--output", folder, film});
+        ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+        QProcess probe;
+        probe.start(FFPROBE_PATH, {"-v", "error", "-select_streams", "a", "-show_entries",
+                                   "stream_tags=language,handler_name:stream_disposition=default", "-of", "csv=p=0",
+                                   QString::fromStdString(At(c.output))});
+        ASSERT_TRUE(probe.waitForFinished(30000));
+        EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed().replace('\n', '|').toStdString(),
+                  c.tracks);
+    }
 
+    Outcome outcome = Convert(
+        {"--format", "dvd", "--disc-image", "--audio=all", "--output", QString::fromStdString(At("dvd")), film});
+    ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
     QProcess lsdvd;
-    lsdvd.start("lsdvd", {"-c", "-t", "1", QString::fromStdString(At("dvd/Tarvine disc.iso"))});
+    lsdvd.start("lsdvd", {"-a", "-c", "-t", "1", QString::fromStdString(At("dvd/Tarvine disc.iso"))});
     ASSERT_TRUE(lsdvd.waitForFinished(30000));
     const QString listing = QString::fromLocal8Bit(lsdvd.readAllStandardOutput());
     EXPECT_EQ(listing.count("Chapter: "), 3) << listing.toStdString();
+    for (const char* language : {"Audio: 1, Language: en", "Audio: 2, Language: de", "Audio: 3, Language: fr"})
+        EXPECT_TRUE(listing.contains(language)) << language << " not in\n" << listing.toStdString();
 }
 
 // SIGTERM stops like a confirmed Cancel: the finished file stays, the

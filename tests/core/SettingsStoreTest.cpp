@@ -58,6 +58,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.mp4Resolution = 9;
     settings.discMenu = 0;
     settings.conversionsAtOnce = 3;
+    settings.audioTracks = ConversionSettings::kAllAudioTracks;
     settings.discMenuTitle = "Summer 2024";
     ASSERT_TRUE(Store().Save(settings));
     EXPECT_EQ(Store().Load(), settings);
@@ -94,6 +95,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
                           "MP4 frame rate=0",
                           "Disc menu=0",
                           "Conversions at once=3",
+                          "Audio tracks=1",
                           "Disc menu title=Summer 2024"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);

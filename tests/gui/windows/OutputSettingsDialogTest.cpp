@@ -83,6 +83,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {-1, "QLabel", "Aspect ratio"},
                              {-1, "QLabel", "Conversions at once"},
                              {-1, "QLabel", "Disc menu title"},
+                             {-1, "QLabel", "Audio tracks"},
                              {IDC_SET_FORMAT, "QComboBox", "AVI Format (*.avi)"},
                              {IDC_SET_QUALITY, "QComboBox", "5.Medium (video bitrate:1000kbps; audio bitrate:128kbps)"},
                              {IDC_SET_VIDEO_CODEC, "QComboBox", "Divx"},
@@ -92,6 +93,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_TVMODE, "QComboBox", "None"},
                              {IDC_SET_ASPECT, "QComboBox", "None"},
                              {IDC_SET_CONVERSIONS, "QComboBox", "Auto"},
+                             {IDC_SET_AUDIO_TRACKS, "QComboBox", "The default track"},
                              {IDC_SET_LETTERBOX, "QCheckBox", "Add letter box to keep aspect ratio"},
                              {IDC_SET_DISC_IMAGE, "QCheckBox", "Make a disc image"},
                              {IDC_SET_DISC_TITLE, "QLineEdit", ""},
@@ -109,21 +111,21 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
 
 void OutputSettingsDialogTest::listsFollowTheFormat_data() {
     QTest::addColumn<int>("format");
-    // quality, video, audio, TV, resolution, frame rate, aspect, disc image
+    // quality, video, audio, TV, resolution, frame rate, aspect, disc image, audio tracks
     QTest::addColumn<QStringList>("expected");
     auto row = [](const char* name, int format, QStringList expected) { QTest::newRow(name) << format << expected; };
-    row("AVI", 0, {"E9:1", "E2:1", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
-    row("MPEG1", 1, {"E6:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
-    row("MPEG2", 2, {"E6:3", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1"});
-    row("DivX", 3, {"E9:1", "D1:0", "E2:0", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
-    row("Xvid", 4, {"E9:1", "D1:0", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1"});
-    row("VCD", 5, {"E6:2", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
-    row("SVCD", 6, {"E5:4", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
-    row("DVD", 7, {"E6:0", "D1:0", "E2:1", "E2:1", "D2:1", "D2:1", "E2:0", "E1"});
-    row("WMV", 8, {"E9:5", "D1:0", "E2:0", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
-    row("ASF", 9, {"E9:5", "E3:2", "E2:1", "D1:0", "E20:13", "D1:0", "D1:0", "D1"});
-    row("MP4 H.264", 10, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1"});
-    row("MP4 H.265", 11, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1"});
+    row("AVI", 0, {"E9:1", "E2:1", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1", "D"});
+    row("MPEG1", 1, {"E6:2", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1", "D"});
+    row("MPEG2", 2, {"E6:3", "D1:0", "D1:0", "D1:0", "E18:5", "E6:4", "E4:3", "D1", "D"});
+    row("DivX", 3, {"E9:1", "D1:0", "E2:0", "D1:0", "E20:13", "E8:3", "D1:0", "D1", "D"});
+    row("Xvid", 4, {"E9:1", "D1:0", "E2:1", "D1:0", "E20:13", "E8:3", "D1:0", "D1", "D"});
+    row("VCD", 5, {"E6:2", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1", "D"});
+    row("SVCD", 6, {"E5:4", "D1:0", "D1:0", "E2:1", "D2:1", "D2:1", "E2:0", "E1", "D"});
+    row("DVD", 7, {"E6:0", "D1:0", "E2:1", "E2:1", "D2:1", "D2:1", "E2:0", "E1", "E"});
+    row("WMV", 8, {"E9:5", "D1:0", "E2:0", "D1:0", "E20:13", "D1:0", "D1:0", "D1", "D"});
+    row("ASF", 9, {"E9:5", "E3:2", "E2:1", "D1:0", "E20:13", "D1:0", "D1:0", "D1", "D"});
+    row("MP4 H.264", 10, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1", "E"});
+    row("MP4 H.265", 11, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1", "E"});
 }
 
 void OutputSettingsDialogTest::listsFollowTheFormat() {
@@ -135,7 +137,8 @@ void OutputSettingsDialogTest::listsFollowTheFormat() {
         QStringList shown;
         for (int id : ids) shown << Describe(Box(dialog, id));
         const QCheckBox* discImage = ControlOf<QCheckBox>(&dialog, IDC_SET_DISC_IMAGE);
-        return shown << QStringLiteral("%1%2").arg(discImage->isEnabled() ? 'E' : 'D').arg(int(discImage->isChecked()));
+        shown << QStringLiteral("%1%2").arg(discImage->isEnabled() ? 'E' : 'D').arg(int(discImage->isChecked()));
+        return shown << QString(Box(dialog, IDC_SET_AUDIO_TRACKS)->isEnabled() ? 'E' : 'D');
     };
 
     // Opened on the format, and reached by choosing it from another format.
@@ -333,6 +336,11 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     QCOMPARE(settings.discImage, 0);
     QCOMPARE(settings.discMenu, 0);
     QCOMPARE(settings.discMenuTitle, "Our summer");
+    // "Audio tracks": the position is the stored number.
+    COutputSettingsDlg tracks(settings);
+    Choose(Box(tracks, IDC_SET_AUDIO_TRACKS), ConversionSettings::kAllAudioTracks);
+    tracks.accept();
+    QCOMPARE(settings.audioTracks, ConversionSettings::kAllAudioTracks);
     COutputSettingsDlg again(settings);
     QCOMPARE(ControlOf<QLineEdit>(&again, IDC_SET_DISC_TITLE)->text(), QStringLiteral("Our summer"));
 }

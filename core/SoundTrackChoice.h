@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/ConversionSettings.h"
+#include "core/SourceEntry.h"
+
+#include <string>
+#include <vector>
+
+// Which of a source's sound tracks its output keeps, numbered as kelvoenc
+// takes them: from 1, in the source's order of sound tracks.
+class SoundTrackChoice {
+public:
+    // The file's own choice, else the batch's: for "All tracks", every one,
+    // the track the source marks to be played first leading. Nothing (the
+    // one players pick) for "The default track" and for a source with one
+    // track, so that such a file's argument text stays as it was.
+    static std::vector<int> Chosen(const SourceEntry& source, const ConversionSettings& settings);
+
+    // The tracks a list names, in its order, each once: numbers from 1, or
+    // languages in any ISO 639 form ("de", "ger", "deu"), which take every
+    // track in that language. Nothing when no word matches a track.
+    static std::vector<int> Matching(const std::vector<std::string>& words,
+                                     const std::vector<SoundTrackReport>& tracks);
+
+    // The languages of the kept tracks in their output order, at most
+    // `most`, for a disc's tables; "" for a track without one.
+    static std::vector<std::string> Languages(const SourceEntry& source, const ConversionSettings& settings,
+                                              std::size_t most);
+};
