@@ -23,4 +23,5 @@ struct BatchEntry {
     double reportedSeconds = 0.0;  // the last progress report of its run
     std::string reason;            // why it is Failed or Incomplete, in words for the user
     bool diskFull = false;         // Failed because the output's disk is full
+    std::string leftOut;           // what its output leaves out of what was chosen, in words
 };

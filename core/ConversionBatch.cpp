@@ -15,6 +15,15 @@ std::string SummaryLines(const std::vector<BatchEntry>& entries, EntryState stat
     return lines.empty() ? "" : std::string("\n\n") + heading + lines;
 }
 
+// The files written without some of the tracks chosen for them, and why.
+std::string LeftOutLines(const std::vector<BatchEntry>& entries) {
+    std::string lines;
+    for (const BatchEntry& entry : entries)
+        if (!entry.leftOut.empty() && (entry.state == EntryState::Converted || entry.state == EntryState::Incomplete))
+            lines += "\n" + entry.sourcePath + ": " + entry.leftOut;
+    return lines.empty() ? "" : "\n\nThese files were written without some of the tracks chosen:" + lines;
+}
+
 int CountIn(const std::vector<BatchEntry>& entries, EntryState state) {
     return static_cast<int>(std::count_if(entries.begin(), entries.end(),
                                           [state](const BatchEntry& entry) { return entry.state == state; }));
@@ -65,6 +74,7 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
     }
     const SourceEntry& source = listed.Entry(entry.row);
     FramePlan frame = PlanFrame(settings, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
+    entry.leftOut = SoundTrackChoice::LeftOut(source, settings);
     return RunPlan{index,
                    entry.sourcePath,
                    entry.outputPath,
@@ -147,6 +157,7 @@ std::string ConversionBatch::SummaryHead(std::uint32_t elapsedSeconds, int unlis
 std::string ConversionBatch::SummaryDetails() const {
     std::string details = SummaryLines(m_entries, EntryState::Incomplete, "These files were converted only in part:") +
                           SummaryLines(m_entries, EntryState::Failed, "These files were not converted:") +
-                          SummaryLines(m_entries, EntryState::Waiting, "These files were left for later:");
+                          SummaryLines(m_entries, EntryState::Waiting, "These files were left for later:") +
+                          LeftOutLines(m_entries);
     return details.empty() ? "" : details.substr(2);  // without the blank line before the first heading
 }

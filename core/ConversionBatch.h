@@ -86,7 +86,8 @@ public:
     // converted either.
     std::string SummaryHead(std::uint32_t elapsedSeconds, int unlisted = 0) const;
     // The files converted in part and the files not converted, each with its
-    // reason, and the files a stopped batch never reached; empty when none.
+    // reason, the files a stopped batch never reached, and the files written
+    // without some of the tracks chosen for them; empty when none.
     std::string SummaryDetails() const;
 
 private:

@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-// The sound tracks a DVD title holds.
-inline constexpr std::size_t kDvdSoundTracks = 8;
-
 // How one listed file came out of the batch, as far as a disc cares.
 struct ConvertedFile {
     enum class Outcome { Whole, Partial, Failed };

@@ -30,9 +30,11 @@ inline bool IsAviFamily(int format) { return FamilyOf(format) == FormatFamily::A
 inline bool IsMpegFamily(int format) { return FamilyOf(format) == FormatFamily::Mpeg; }
 inline bool IsDiscFormat(int format) { return FamilyOf(format) == FormatFamily::Disc; }
 inline bool IsWindowsMedia(int format) { return FamilyOf(format) == FormatFamily::WindowsMedia; }
-// Players switch among the sound tracks of a DVD and an MP4; every other
-// format keeps one.
+// Players switch among the sound tracks of a DVD (8 at most) and an MP4
+// (as many, so that a film fits any disc made from it); every other format
+// keeps one.
 inline bool HoldsSeveralSoundTracks(int format) { return format == FormatDvd || FamilyOf(format) == FormatFamily::Mp4; }
+inline int SoundTracksHeld(int format) { return HoldsSeveralSoundTracks(format) ? 8 : 1; }
 
 // TV mode 0 is NTSC; every other value counts as PAL.
 inline bool IsPal(const ConversionSettings& settings) { return settings.tvMode != 0; }

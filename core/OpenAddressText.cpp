@@ -131,8 +131,8 @@ std::optional<std::string> KeyFileValue(const std::string& content, GroupTest in
 }  // namespace
 
 std::optional<std::string> DesktopEntryExec(const std::string& content) {
-    std::optional<std::string> raw =
-        KeyFileValue(content, [](const std::string& group) { return group == "[Desktop Entry]"; }, "Exec");
+    std::optional<std::string> raw = KeyFileValue(
+        content, [](const std::string& group) { return group == "[Desktop Entry]"; }, "Exec");
     if (!raw) return std::nullopt;
     std::string value;
     for (std::size_t i = 0; i < raw->size(); ++i) {

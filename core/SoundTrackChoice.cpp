@@ -1,6 +1,8 @@
 #include "core/SoundTrackChoice.h"
 
+#include "core/FormatCatalogue.h"
 #include "core/LanguageCodes.h"
+#include "text/FormatText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -57,8 +59,8 @@ std::vector<int> SoundTrackChoice::Matching(const std::vector<std::string>& word
     return numbers;
 }
 
-std::vector<std::string> SoundTrackChoice::Languages(const SourceEntry& source, const ConversionSettings& settings,
-                                                     std::size_t most) {
+std::vector<std::string> SoundTrackChoice::Languages(const SourceEntry& source, const ConversionSettings& settings) {
+    const auto most = static_cast<std::size_t>(SoundTracksHeld(settings.outputFormat));
     const std::vector<SoundTrackReport>& tracks = source.soundTracks;
     if (tracks.empty()) return {};
     std::vector<int> numbers = Chosen(source, settings);
@@ -68,4 +70,13 @@ std::vector<std::string> SoundTrackChoice::Languages(const SourceEntry& source, 
         if (number >= 1 && std::size_t(number) <= tracks.size() && languages.size() < most)
             languages.push_back(tracks[std::size_t(number) - 1].language);
     return languages;
+}
+
+std::string SoundTrackChoice::LeftOut(const SourceEntry& source, const ConversionSettings& settings) {
+    const int chosen = static_cast<int>(Chosen(source, settings).size());
+    const int held = SoundTracksHeld(settings.outputFormat);
+    if (chosen <= held) return "";
+    const int left = chosen - held;
+    return FormatText("%d sound track%s left out: the format holds %s", left, left == 1 ? "" : "s",
+                      held == 1 ? "one" : std::to_string(held).c_str());
 }

@@ -22,8 +22,11 @@ public:
     static std::vector<int> Matching(const std::vector<std::string>& words,
                                      const std::vector<SoundTrackReport>& tracks);
 
-    // The languages of the kept tracks in their output order, at most
-    // `most`, for a disc's tables; "" for a track without one.
-    static std::vector<std::string> Languages(const SourceEntry& source, const ConversionSettings& settings,
-                                              std::size_t most);
+    // The languages of the kept tracks in their output order, as many as
+    // the format holds, for a disc's tables; "" for a track without one.
+    static std::vector<std::string> Languages(const SourceEntry& source, const ConversionSettings& settings);
+
+    // What the output leaves out of the tracks chosen, in words ("2 sound
+    // tracks left out: the format holds one"); empty when nothing.
+    static std::string LeftOut(const SourceEntry& source, const ConversionSettings& settings);
 };

@@ -42,7 +42,7 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch, const Ba
                                                                                  : ConvertedFile::Outcome::Failed;
         const SourceEntry& source = listed.Entry(entry.row);
         files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome, source.chapterSeconds,
-                         SoundTrackChoice::Languages(source, order.settings, kDvdSoundTracks)});
+                         SoundTrackChoice::Languages(source, order.settings)});
     }
     return files;
 }

@@ -76,6 +76,27 @@ TEST(ConversionBatchTest, TheSummarySaysWhatBecameOfEachFile) {
     }
 }
 
+// A file whose chosen sound tracks do not all fit the format is converted,
+// and the summary says what its output left out.
+TEST(ConversionBatchTest, TheSummaryNamesTheTracksLeftOut) {
+    SourceList listed;
+    SourceEntry film{"/clips/film.mkv", 60.0, 320, 240, 25.0};
+    film.soundTracks = {{"eng", 2, true}, {"deu", 2, false}, {"fra", 2, false}};
+    listed.Append(film);
+    listed.Append({"/clips/clip.avi", 60.0, 320, 240, 25.0});
+    ConversionSettings settings = IntoOut();
+    settings.audioTracks = ConversionSettings::kAllAudioTracks;
+    ConversionBatch batch(listed, 0);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(batch.PlanNext(settings, listed));
+        End(batch, i, Ending::Whole);
+    }
+    EXPECT_EQ(batch.SummaryHead(65), "Mission accomplished! Total Time:00:01:05");
+    EXPECT_EQ(batch.SummaryDetails(),
+              "These files were written without some of the tracks chosen:\n"
+              "/clips/film.mkv: 2 sound tracks left out: the format holds one");
+}
+
 // Sources of one name get outputs of their own, also while the first still
 // runs; a file left when the batch ended early is named as left for later.
 TEST(ConversionBatchTest, EachEntryGetsAFreeNameAndItsOwnFrame) {

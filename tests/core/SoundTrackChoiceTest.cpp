@@ -1,5 +1,7 @@
 #include "core/SoundTrackChoice.h"
 
+#include "core/FormatCatalogue.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -14,11 +16,12 @@ SourceEntry Film() {
 TEST(SoundTrackChoice, AllTracksLeadWithTheOnePlayedFirstAndAFilesOwnChoiceWins) {
     ConversionSettings all;
     all.audioTracks = ConversionSettings::kAllAudioTracks;
+    all.outputFormat = FormatDvd;
     SourceEntry film = Film();
     EXPECT_EQ(SoundTrackChoice::Chosen(film, ConversionSettings{}), std::vector<int>{});
     EXPECT_EQ(SoundTrackChoice::Chosen(film, all), (std::vector<int>{2, 1, 3, 4}));
-    EXPECT_EQ(SoundTrackChoice::Languages(film, all, 3), (std::vector<std::string>{"ger", "eng", "fra"}));
-    EXPECT_EQ(SoundTrackChoice::Languages(film, ConversionSettings{}, 8), std::vector<std::string>{"ger"});
+    EXPECT_EQ(SoundTrackChoice::Languages(film, all), (std::vector<std::string>{"ger", "eng", "fra", ""}));
+    EXPECT_EQ(SoundTrackChoice::Languages(film, ConversionSettings{}), std::vector<std::string>{"ger"});
     film.order.soundTracks = std::vector<int>{3};
     EXPECT_EQ(SoundTrackChoice::Chosen(film, all), std::vector<int>{3});
     // One track gives no word at all, so the argument text stays as it was.
