@@ -59,16 +59,22 @@ std::vector<int> SoundTrackChoice::Matching(const std::vector<std::string>& word
     return numbers;
 }
 
-std::vector<std::string> SoundTrackChoice::Languages(const SourceEntry& source, const ConversionSettings& settings) {
-    const auto most = static_cast<std::size_t>(SoundTracksHeld(settings.outputFormat));
+std::vector<int> SoundTrackChoice::Kept(const SourceEntry& source, const ConversionSettings& settings) {
     const std::vector<SoundTrackReport>& tracks = source.soundTracks;
     if (tracks.empty()) return {};
+    std::vector<int> kept;
     std::vector<int> numbers = Chosen(source, settings);
     if (numbers.empty()) numbers = {PlayedFirst(tracks)};
-    std::vector<std::string> languages;
     for (int number : numbers)
-        if (number >= 1 && std::size_t(number) <= tracks.size() && languages.size() < most)
-            languages.push_back(tracks[std::size_t(number) - 1].language);
+        if (number >= 1 && std::size_t(number) <= tracks.size() &&
+            kept.size() < std::size_t(SoundTracksHeld(settings.outputFormat)))
+            kept.push_back(number);
+    return kept;
+}
+
+std::vector<std::string> SoundTrackChoice::Languages(const SourceEntry& source, const ConversionSettings& settings) {
+    std::vector<std::string> languages;
+    for (int number : Kept(source, settings)) languages.push_back(source.soundTracks[std::size_t(number) - 1].language);
     return languages;
 }
 

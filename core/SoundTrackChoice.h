@@ -16,6 +16,10 @@ public:
     // track, so that such a file's argument text stays as it was.
     static std::vector<int> Chosen(const SourceEntry& source, const ConversionSettings& settings);
 
+    // The tracks the output keeps, as many as the format holds: the chosen
+    // ones, else the one players pick; none for a silent source.
+    static std::vector<int> Kept(const SourceEntry& source, const ConversionSettings& settings);
+
     // The tracks a list names, in its order, each once: numbers from 1, or
     // languages in any ISO 639 form ("de", "ger", "deu"), which take every
     // track in that language. Nothing when no word matches a track.

@@ -44,3 +44,7 @@ bool SourceList::NamesListedFile(const std::string& path) const {
     return std::any_of(m_rows.begin(), m_rows.end(),
                        [&path](const SourceEntry& row) { return SameFile(row.path, path); });
 }
+
+void SourceList::SetOrder(int row, FileOrder order) {
+    if (IsRow(row)) m_rows[static_cast<std::size_t>(row)].order = std::move(order);
+}

@@ -32,6 +32,9 @@ public:
     // keeping its own values.
     void Remove(int row);
 
+    // What the user chose for this row's file alone.
+    void SetOrder(int row, FileOrder order);
+
     // Exchanges two rows (path and properties); the total is unchanged.
     void Swap(int first, int second);
 

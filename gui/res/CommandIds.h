@@ -61,6 +61,10 @@ enum CommandId : int {
     IDC_SET_DISC_TITLE = 1093,
     IDC_SET_AUDIO_TRACKS = 1094,
 
+    // Dialog 167, "File settings"
+    IDC_FILE_TRACKS = 1100,
+    IDC_FILE_FIRST_TRACK = 1101,
+
     // Menus 136 and 144
     ID_HELP_CONTENT = 32771,
     ID_HELP_ABOUT = 32772,
@@ -70,4 +74,5 @@ enum CommandId : int {
     ID_EDIT_REMOVE = 32776,
     ID_EDIT_MOVEUP = 32777,
     ID_EDIT_MOVEDOWN = 32778,
+    ID_EDIT_FILE_SETTINGS = 32779,
 };

@@ -8,3 +8,4 @@ const DialogTemplate& MainDialogTemplate();            // 102
 const DialogTemplate& ProgressDialogTemplate();        // 130
 const DialogTemplate& TipDialogTemplate();             // 137
 const DialogTemplate& OutputSettingsDialogTemplate();  // 166
+const DialogTemplate& FileSettingsDialogTemplate();    // 167

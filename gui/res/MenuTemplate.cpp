@@ -19,6 +19,7 @@ const MenuTemplate& EditMenuTemplate() {
                                    {{ID_EDIT_ADD, "Add video files to list"},
                                     {ID_EDIT_REMOVE, "Remove video file from list"},
                                     {ID_EDIT_MOVEUP, "Move up"},
-                                    {ID_EDIT_MOVEDOWN, "Move down"}}};
+                                    {ID_EDIT_MOVEDOWN, "Move down"},
+                                    {ID_EDIT_FILE_SETTINGS, "File settings…"}}};
     return menu;
 }

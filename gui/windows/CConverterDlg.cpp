@@ -24,6 +24,7 @@
 #include "gui/windows/CProgressDlg.h"
 #include "gui/windows/DiscFitPrompt.h"
 #include "gui/windows/FileChoosers.h"
+#include "gui/windows/FileSettingsDialog.h"
 #include "gui/windows/HelpCommands.h"
 #include "gui/windows/MainWindowButtons.h"
 #include "gui/windows/PlacementKeeper.h"
@@ -98,6 +99,7 @@ void CConverterDlg::ConnectCommands(const DialogLayout& layout) {
     connect(m_aspectBox, &QComboBox::activated, this, &CConverterDlg::OnSelchangeAspect);
     m_fileList->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_fileList, &QWidget::customContextMenuRequested, this, &CConverterDlg::OnListRightClick);
+    connect(m_fileList, &QAbstractItemView::doubleClicked, this, [this] { OnCommand(ID_EDIT_FILE_SETTINGS); });
 }
 
 // Keys a desktop user reaches for first; each runs the command of its button.
@@ -148,6 +150,7 @@ void CConverterDlg::RouteCommands() {
     m_commands.Add({IDC_SIDE_REMOVE, ID_EDIT_REMOVE}, [this] { OnRemoveFile(); });
     m_commands.Add({IDC_SIDE_UP, ID_EDIT_MOVEUP}, [this] { OnMoveUp(); });
     m_commands.Add({IDC_SIDE_DOWN, ID_EDIT_MOVEDOWN}, [this] { OnMoveDown(); });
+    m_commands.Add({ID_EDIT_FILE_SETTINGS}, [this] { OnFileSettings(); });
     m_commands.Add({IDC_CONVERT, IDC_SMALL_CONVERT}, [this] { ConvertAll(); });
     m_commands.Add({IDC_SETTINGS, IDC_SMALL_SETTINGS}, [this] { OnSettings(); });
     m_commands.Add({IDC_CHANGE}, [this] { OnChangeFolder(); });
@@ -263,6 +266,14 @@ void CConverterDlg::OnSettings() {
     UpdateTvModeBox();
     UpdateAspectBox();
     UpdateDiscFill();
+}
+
+// The selected file's own settings, over the batch's.
+void CConverterDlg::OnFileSettings() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    FileSettingsDialog dialog(Sources().Entry(row), m_settings, this);
+    if (dialog.exec() == QDialog::Accepted) m_sourceList.SetOrder(row, dialog.Order());
 }
 
 void CConverterDlg::OnChangeFolder() {

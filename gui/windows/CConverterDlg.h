@@ -118,6 +118,7 @@ private:
     void OnSelchangeTvMode();
     void OnSelchangeAspect();
     void OnSettings();
+    void OnFileSettings();
     void OnChangeFolder();
     void ApplyOutputFolder(const QString& chosen);
     void OnHelpButton();

@@ -111,7 +111,18 @@ QString SourceListModel::FileTooltip(int row) const {
     if (entry.interlaced)
         tip += entry.bottomFieldFirst ? QStringLiteral("\nInterlaced, bottom field first")
                                       : QStringLiteral("\nInterlaced, top field first");
+    if (entry.order.soundTracks) {
+        QStringList numbers;
+        for (int number : *entry.order.soundTracks) numbers << QString::number(number);
+        tip += QStringLiteral("\nIts own sound tracks: %1 (the first played first)")
+                   .arg(numbers.join(QStringLiteral(", ")));
+    }
     return tip;
+}
+
+void SourceListModel::SetOrder(int row, FileOrder order) {
+    m_sources.SetOrder(row, std::move(order));
+    RowChanged(row);
 }
 
 bool SourceListModel::Append(const SourceEntry& source) {

@@ -33,6 +33,7 @@ public:
     bool Append(const SourceEntry& source);
     void Remove(int row);
     void Swap(int first, int second);
+    void SetOrder(int row, FileOrder order);
     void ClearOutcomes();
 
     // The conversion engine's reports, taken as it sends them: a batch's

@@ -1,6 +1,7 @@
 // The file list's rows and commands on the offscreen platform, with the rows
 // filled as a probe fills them.
 #include "FileListTestSupport.h"
+#include "UiTestSupport.h"
 
 #include "core/ConversionBatch.h"
 #include "engine/ConversionEngine.h"
@@ -8,6 +9,7 @@
 #include "gui/app/TerminationRequest.h"
 #include "gui/widgets/CImageButton.h"
 #include "gui/windows/CProgressDlg.h"
+#include "gui/windows/FileSettingsDialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -18,9 +20,11 @@
 #include <QListView>
 #include <QMenu>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <fstream>
 #include <random>
@@ -104,6 +108,7 @@ private slots:
     void moveNeedsASelectionAndTwoRows();
     void rowsShowTheLastBatchsOutcomesUntilTheListChanges();
     void rightClickOffersTheEditMenuAndRunsThePick();
+    void fileSettingsChooseTheSoundTracksTheEncoderGets();
     void importDialogStartsInVideosThenWhereFilesCameFrom();
     void overlongPathIsRefusedWithoutProbing();
     void closingDuringAProbeStopsItAndCloses();
@@ -285,9 +290,47 @@ void FileListTest::rightClickOffersTheEditMenuAndRunsThePick() {
     });
     const QPoint inside = window.List()->viewport()->rect().center();
     emit window.List()->customContextMenuRequested(inside);
-    QCOMPARE(offered, QStringList({"Add video files to list", "Remove video file from list", "Move up", "Move down"}));
+    QCOMPARE(offered, QStringList({"Add video files to list", "Remove video file from list", "Move up", "Move down",
+                                   "File settings\u2026"}));
     QTRY_COMPARE(window->Sources().Entry(1).path, std::string("/clips/1.avi"));
     QCOMPARE(window.Selection(), QList<int>{1});
+}
+
+// A double-click opens the file's own settings: German played first and
+// the French commentary kept, English not. The row says so, and the
+// encoder is asked for those tracks in that order.
+void FileListTest::fileSettingsChooseTheSoundTracksTheEncoderGets() {
+    QTemporaryDir out;
+    const QString log = out.filePath("encoder.log");
+    ScopedEnvironment logVariable("FAKE_ENCODER_LOG", log);
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 0);
+    SourceEntry film{"/clips/film.mkv", 60.0, 320, 240, 25.0};
+    film.soundTracks = {{"eng", 2, true}, {"deu", 2, false}, {"fra", 6, false}};
+    window->AppendRow(film);
+    window.Select(0);
+
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<FileSettingsDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* tracks = dialog->findChild<QTreeView*>(QStringLiteral("control%1").arg(IDC_FILE_TRACKS));
+        Choose(dialog->findChild<QComboBox*>(QStringLiteral("control%1").arg(IDC_FILE_FIRST_TRACK)), 1);
+        for (int row : {0, 2}) {
+            tracks->setCurrentIndex(tracks->model()->index(row, 0));
+            QTest::keyClick(tracks, Qt::Key_Space);
+        }
+        dialog->findChild<QPushButton*>(QStringLiteral("control%1").arg(ID_OK))->click();
+    });
+    const QPoint row = window.List()->visualRect(window.Cell(0, 1)).center();
+    QTest::mousePress(window.List()->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(window.List()->viewport(), Qt::LeftButton, {}, row);
+    QCOMPARE(window.Tooltip(0, 1),
+             QStringLiteral("/clips/film.mkv\nIts own sound tracks: 2, 3 (the first played first)"));
+
+    window.Convert();
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    QVERIFY2(logFile.readAll().contains(" -audiotracks 2,3 -endpos "), qPrintable(log));
 }
 
 void FileListTest::importDialogStartsInVideosThenWhereFilesCameFrom() {
