@@ -32,6 +32,9 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
             m_chapterSeconds.push_back(value / 1000.0);
         break;
     case ReportSoundTrack: m_soundTracks.push_back(UnpackSoundTrack(value)); break;
+    case ReportSoundTrackText:
+        if (!m_soundTracks.empty()) AddTextPiece(m_soundTrackText[m_soundTracks.size() - 1], value);
+        break;
     default: break;
     }
 }
@@ -51,5 +54,10 @@ SourceEntry ProbeResult::Entry(std::string path) const {
     }
     entry.chapterSeconds = m_chapterSeconds;
     entry.soundTracks = m_soundTracks;
+    for (const auto& [index, text] : m_soundTrackText) {
+        const std::size_t tab = text.find('\t');
+        entry.soundTracks[index].codec = text.substr(0, tab);
+        if (tab != std::string::npos) entry.soundTracks[index].title = text.substr(tab + 1);
+    }
     return entry;
 }

@@ -25,6 +25,7 @@ const char* ReportName(ReportCode code) {
     case ReportPictureKind: return "picture kind (1 HDR, 2 interlaced, 4 bottom field first)";
     case ReportChapter: return "chapter start (ms)";
     case ReportSoundTrack: return "sound track (language, 1<<24 default, channels<<25)";
+    case ReportSoundTrackText: return "sound track's codec and title, 4 bytes";
     }
     return "report";
 }

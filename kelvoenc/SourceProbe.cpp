@@ -27,7 +27,7 @@ struct ProbeValues {
     std::int32_t sampleAspect = 0;
     std::int32_t pictureKind = 0;
     std::vector<std::int32_t> chapterStarts;  // milliseconds
-    std::vector<std::int32_t> soundTracks;    // packed
+    std::vector<SoundTrackReport> soundTracks;
 };
 
 // A front-end that stops listening needs no further reports.
@@ -40,8 +40,11 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
     if (!channel.Send(ReportPictureKind, values.pictureKind)) return;
     for (std::int32_t start : values.chapterStarts)
         if (!channel.Send(ReportChapter, start)) return;
-    for (std::int32_t track : values.soundTracks)
-        if (!channel.Send(ReportSoundTrack, track)) return;
+    for (const SoundTrackReport& track : values.soundTracks) {
+        if (!channel.Send(ReportSoundTrack, PackSoundTrack(track))) return;
+        for (std::int32_t piece : TextPieces(track.codec + "\t" + track.title))
+            if (!channel.Send(ReportSoundTrackText, piece)) return;
+    }
 }
 
 double RatioValue(AVRational ratio) { return ratio.num > 0 && ratio.den > 0 ? av_q2d(ratio) : 0; }
@@ -67,10 +70,11 @@ std::vector<std::int32_t> ChapterStarts(const InputMedia& source) {
     return starts;
 }
 
-// Every sound track of the source, in its order: language, channels, and
-// whether players take it first. "und" (undetermined) is no language.
-std::vector<std::int32_t> SoundTracks(const InputMedia& source) {
-    std::vector<std::int32_t> tracks;
+// Every sound track of the source, in its order: language, channels,
+// whether players take it first, codec and title. "und" (undetermined) is
+// no language.
+std::vector<SoundTrackReport> SoundTracks(const InputMedia& source) {
+    std::vector<SoundTrackReport> tracks;
     const AVFormatContext* format = source.Format();
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         const AVStream* stream = format->streams[i];
@@ -83,7 +87,10 @@ std::vector<std::int32_t> SoundTracks(const InputMedia& source) {
         }
         track.channels = stream->codecpar->ch_layout.nb_channels;
         track.isDefault = stream->disposition & AV_DISPOSITION_DEFAULT;
-        tracks.push_back(PackSoundTrack(track));
+        track.codec = avcodec_get_name(stream->codecpar->codec_id);
+        if (const AVDictionaryEntry* title = av_dict_get(stream->metadata, "title", nullptr, 0))
+            track.title = title->value;
+        tracks.push_back(track);
     }
     return tracks;
 }

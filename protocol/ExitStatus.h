@@ -52,7 +52,8 @@ inline constexpr ExitStatusFacts kExitStatuses[] = {
      "Stopped by the front-end's reply, a closed report channel or a stop signal; no output is left"},
     {ExitStatus::Incomplete, "the output is incomplete",
      "Incomplete: the output is kept under its name, but the source ended clearly short of its stated length (a "
-     "file cut short) or runs past the nine hours a conversion takes at most; the last line on standard error says how much, as kelvoenc: only 00:00:06 of 00:00:20 of "
+     "file cut short) or runs past the nine hours a conversion takes at most; the last line on standard error says how "
+     "much, as kelvoenc: only 00:00:06 of 00:00:20 of "
      "\"SOURCE\" could be converted: CAUSE."},
     {ExitStatus::OutOfMemory, "the encoder ran out of memory",
      "Out of memory: the conversion needs more memory than the system gives; no output is left"},

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "protocol/ReportFrame.h"
 
@@ -34,6 +35,8 @@ struct SoundTrackReport {
     std::string language;
     int channels = 0;
     bool isDefault = false;
+    std::string codec;  // as FFmpeg names it: "aac", "ac3", "mp2"...
+    std::string title;
 
     bool operator==(const SoundTrackReport&) const = default;
 };
@@ -42,15 +45,20 @@ inline constexpr std::int32_t kSoundTrackDefault = 1 << 24;
 inline constexpr int kSoundTrackChannelsShift = 25;
 inline constexpr int kMaxReportedChannels = 63;
 
-inline std::int32_t PackSoundTrack(const SoundTrackReport& track) {
+// Three lower-case letters in the low 24 bits; 0 for anything else.
+inline std::int32_t PackLanguage(const std::string& language) {
+    if (language.size() != 3) return 0;
     std::int32_t value = 0;
-    if (track.language.size() == 3) {
-        for (int i = 0; i < 3; ++i) {
-            const char letter = track.language[std::size_t(i)];
-            if (letter < 'a' || letter > 'z') return PackSoundTrack({"", track.channels, track.isDefault});
-            value |= std::int32_t(letter) << (8 * (2 - i));
-        }
+    for (int i = 0; i < 3; ++i) {
+        const char letter = language[std::size_t(i)];
+        if (letter < 'a' || letter > 'z') return 0;
+        value |= std::int32_t(letter) << (8 * (2 - i));
     }
+    return value;
+}
+
+inline std::int32_t PackSoundTrack(const SoundTrackReport& track) {
+    std::int32_t value = PackLanguage(track.language);
     if (track.isDefault) value |= kSoundTrackDefault;
     const int channels = track.channels < 0                      ? 0
                          : track.channels > kMaxReportedChannels ? kMaxReportedChannels
@@ -71,4 +79,30 @@ inline SoundTrackReport UnpackSoundTrack(std::int32_t value) {
     track.isDefault = value & kSoundTrackDefault;
     track.channels = (value >> kSoundTrackChannelsShift) & kMaxReportedChannels;
     return track;
+}
+
+// The bytes of a track's text reported: at most this many.
+inline constexpr std::size_t kMaxReportedTextBytes = 128;
+
+// Text as report values, four bytes each in order, the last padded with
+// zero bytes; cut at kMaxReportedTextBytes.
+inline std::vector<std::int32_t> TextPieces(const std::string& text) {
+    std::vector<std::int32_t> pieces;
+    const std::size_t size = text.size() < kMaxReportedTextBytes ? text.size() : kMaxReportedTextBytes;
+    for (std::size_t at = 0; at < size; at += 4) {
+        std::uint32_t piece = 0;
+        for (std::size_t i = 0; i < 4 && at + i < size; ++i)
+            piece |= std::uint32_t(static_cast<unsigned char>(text[at + i])) << (8 * i);
+        pieces.push_back(static_cast<std::int32_t>(piece));
+    }
+    return pieces;
+}
+
+// One report value's bytes added to the text, up to its first zero byte.
+inline void AddTextPiece(std::string& text, std::int32_t value) {
+    for (int i = 0; i < 4 && text.size() < kMaxReportedTextBytes; ++i) {
+        const char byte = static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xff);
+        if (byte == 0) return;
+        text += byte;
+    }
 }

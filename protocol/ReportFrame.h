@@ -43,6 +43,11 @@ enum ReportCode : std::uint32_t {
     // tracks, in its order, as SoundTrackReport packs it. A front-end that
     // does not know the code takes nothing from it.
     ReportSoundTrack = 10,
+    // probe, after each ReportSoundTrack: that track's codec and title as
+    // "codec<TAB>title" in UTF-8, four bytes a report, the last padded with
+    // zero bytes (TextPieces packs them). A front-end that does not know the
+    // code takes nothing from it.
+    ReportSoundTrackText = 11,
 };
 
 // The most chapters a probe reports: as many as a DVD title holds.

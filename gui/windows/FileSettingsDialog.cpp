@@ -15,7 +15,7 @@
 
 namespace {
 
-enum Column { TrackColumn, LanguageColumn, ChannelsColumn };
+enum Column { TrackColumn };
 
 // "2 · deu", as the list of the track played first shows it.
 QString TrackName(int number, const SoundTrackReport& track) {
@@ -30,8 +30,20 @@ QString ChannelsText(int channels) {
     case 2: return QStringLiteral("stereo");
     case 6: return QStringLiteral("5.1");
     case 8: return QStringLiteral("7.1");
-    default: return QString::number(channels);
+    default: return QStringLiteral("%1 channels").arg(channels);
     }
+}
+
+// "AC3, 5.1": the codec as FFmpeg names it, and the channels.
+QString SoundText(const SoundTrackReport& track) {
+    const QString channels = ChannelsText(track.channels);
+    return track.codec.empty() ? channels : QString::fromStdString(track.codec).toUpper() + ", " + channels;
+}
+
+QStandardItem* ShownItem(const QString& text) {
+    auto* item = new QStandardItem(text);
+    item->setEditable(false);
+    return item;
 }
 
 }  // namespace
@@ -51,7 +63,8 @@ FileSettingsDialog::FileSettingsDialog(const SourceEntry& source, const Conversi
 }
 
 void FileSettingsDialog::FillTracks(const std::vector<int>& kept) {
-    m_tracks.setHorizontalHeaderLabels({QStringLiteral("Track"), QStringLiteral("Language"), QStringLiteral("Sound")});
+    m_tracks.setHorizontalHeaderLabels(
+        {QStringLiteral("Track"), QStringLiteral("Language"), QStringLiteral("Title"), QStringLiteral("Sound")});
     for (std::size_t i = 0; i < m_source.soundTracks.size(); ++i) {
         const SoundTrackReport& track = m_source.soundTracks[i];
         const int number = static_cast<int>(i) + 1;
@@ -59,11 +72,8 @@ void FileSettingsDialog::FillTracks(const std::vector<int>& kept) {
         keep->setCheckable(true);
         keep->setCheckState(std::find(kept.begin(), kept.end(), number) != kept.end() ? Qt::Checked : Qt::Unchecked);
         keep->setEditable(false);
-        auto* language = new QStandardItem(QString::fromStdString(track.language));
-        language->setEditable(false);
-        auto* channels = new QStandardItem(ChannelsText(track.channels));
-        channels->setEditable(false);
-        m_tracks.appendRow({keep, language, channels});
+        m_tracks.appendRow({keep, ShownItem(QString::fromStdString(track.language)),
+                            ShownItem(QString::fromStdString(track.title)), ShownItem(SoundText(track))});
         m_firstList->addItem(TrackName(number, track), number);
     }
     m_trackList->setModel(&m_tracks);

@@ -81,7 +81,7 @@ TEST(ConversionBatchTest, TheSummarySaysWhatBecameOfEachFile) {
 TEST(ConversionBatchTest, TheSummaryNamesTheTracksLeftOut) {
     SourceList listed;
     SourceEntry film{"/clips/film.mkv", 60.0, 320, 240, 25.0};
-    film.soundTracks = {{"eng", 2, true}, {"deu", 2, false}, {"fra", 2, false}};
+    film.soundTracks = {{"eng", 2, true, "aac", ""}, {"deu", 2, false, "aac", ""}, {"fra", 2, false, "aac", ""}};
     listed.Append(film);
     listed.Append({"/clips/clip.avi", 60.0, 320, 240, 25.0});
     ConversionSettings settings = IntoOut();

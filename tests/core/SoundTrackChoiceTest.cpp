@@ -9,7 +9,10 @@ namespace {
 // English, German (played first), French, and one without a language.
 SourceEntry Film() {
     SourceEntry film;
-    film.soundTracks = {{"eng", 2, false}, {"ger", 6, true}, {"fra", 2, false}, {"", 2, false}};
+    film.soundTracks = {{"eng", 2, false, "aac", ""},
+                        {"ger", 6, true, "aac", ""},
+                        {"fra", 2, false, "aac", ""},
+                        {"", 2, false, "aac", ""}};
     return film;
 }
 
@@ -26,7 +29,7 @@ TEST(SoundTrackChoice, AllTracksLeadWithTheOnePlayedFirstAndAFilesOwnChoiceWins)
     EXPECT_EQ(SoundTrackChoice::Chosen(film, all), std::vector<int>{3});
     // One track gives no word at all, so the argument text stays as it was.
     SourceEntry single;
-    single.soundTracks = {{"eng", 2, true}};
+    single.soundTracks = {{"eng", 2, true, "aac", ""}};
     EXPECT_EQ(SoundTrackChoice::Chosen(single, all), std::vector<int>{});
 }
 

@@ -1,6 +1,7 @@
 // Probe mode against ffprobe's own reading of every source the suite has.
 
 #include "EncoderTestSupport.h"
+#include "core/ProbeResult.h"
 #include "protocol/ExitStatus.h"
 #include "protocol/ProbeReport.h"
 
@@ -82,8 +83,9 @@ void ExpectReportsAsFfprobeReads(const std::vector<ReportFrame>& reports, const 
 // The reports but the sound tracks', whose number follows the source.
 std::vector<ReportFrame> WithoutSoundTracks(const std::vector<ReportFrame>& reports) {
     std::vector<ReportFrame> kept;
-    std::copy_if(reports.begin(), reports.end(), std::back_inserter(kept),
-                 [](const ReportFrame& report) { return report.code != ReportSoundTrack; });
+    std::copy_if(reports.begin(), reports.end(), std::back_inserter(kept), [](const ReportFrame& report) {
+        return report.code != ReportSoundTrack && report.code != ReportSoundTrackText;
+    });
     return kept;
 }
 
@@ -159,22 +161,26 @@ TEST_P(ProbeTiming, ReportsAUsableRateTheLengthAndTheChaptersFromTheStart) {
     EXPECT_EQ(ReportValues(encoder.result, ReportFrameRate), std::vector<int>{int(c.frameRate * 10'000'000)});
     EXPECT_EQ(ReportValues(encoder.result, ReportChapter), c.chapters);
     if (c.sounds.empty()) return;
-    std::vector<SoundTrackReport> sounds;
-    for (int value : ReportValues(encoder.result, ReportSoundTrack)) sounds.push_back(UnpackSoundTrack(value));
-    EXPECT_EQ(sounds, c.sounds);
+    ProbeResult probed;
+    for (const ReportFrame& report : encoder.result.reports) probed.Take(report.code, report.value);
+    EXPECT_EQ(probed.Entry(c.fixture).soundTracks, c.sounds);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Source, ProbeTiming,
-    testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
-                    TimingCase{"late-start.mkv", 3, 25},
-                    TimingCase{
-                        "tracks.mkv", 3, 25, {0, 1000, 2000}, {{"eng", 1, true}, {"deu", 1, false}, {"fra", 1, false}}},
-                    // Under a second counts as one, or the window would refuse it.
-                    TimingCase{"half-second.mp4", 1, 25}),
-    [](const testing::TestParamInfo<TimingCase>& info) {
-        return FixtureTestName({info.param.fixture, info.index});
-    });
+INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
+                         testing::Values(TimingCase{"held-picture.mp4", 14, 25}, TimingCase{"slideshow.mkv", 30, 1},
+                                         TimingCase{"late-start.mkv", 3, 25},
+                                         TimingCase{"tracks.mkv",
+                                                    3,
+                                                    25,
+                                                    {0, 1000, 2000},
+                                                    {{"eng", 1, true, "mp2", ""},
+                                                     {"deu", 1, false, "mp2", ""},
+                                                     {"fra", 1, false, "mp2", "Kommentar"}}},
+                                         // Under a second counts as one, or the window would refuse it.
+                                         TimingCase{"half-second.mp4", 1, 25}),
+                         [](const testing::TestParamInfo<TimingCase>& info) {
+                             return FixtureTestName({info.param.fixture, info.index});
+                         });
 
 // What kind the pictures are, from the decoded pictures where the
 // container says nothing (DV in AVI).

@@ -306,7 +306,7 @@ void FileListTest::fileSettingsChooseTheSoundTracksTheEncoderGets() {
     WindowUnderTest window;
     ShowWithFakeEncoder(window, out.path(), 0);
     SourceEntry film{"/clips/film.mkv", 60.0, 320, 240, 25.0};
-    film.soundTracks = {{"eng", 2, true}, {"deu", 2, false}, {"fra", 6, false}};
+    film.soundTracks = {{"eng", 2, true, "aac", ""}, {"deu", 2, false, "aac", ""}, {"fra", 6, false, "aac", ""}};
     window->AppendRow(film);
     window.Select(0);
 
