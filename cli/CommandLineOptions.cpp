@@ -41,6 +41,11 @@ int ParseJobs(const std::string& value) {
     return jobs;
 }
 
+bool AllBetween(const std::string& word, char first, char last) {
+    return !word.empty() &&
+           std::all_of(word.begin(), word.end(), [first, last](char c) { return c >= first && c <= last; });
+}
+
 // --audio: "default", "all", or a list of track numbers from 1 and ISO 639
 // language codes, separated by commas.
 void ParseAudio(CommandLineOptions& options, const std::string& value) {
@@ -56,10 +61,8 @@ void ParseAudio(CommandLineOptions& options, const std::string& value) {
     while (from <= lower.size()) {
         const std::size_t comma = std::min(lower.find(',', from), lower.size());
         const std::string word = lower.substr(from, comma - from);
-        const bool number = !word.empty() && word.size() < 4 && std::all_of(word.begin(), word.end(), ::isdigit) &&
-                            word != "0" && word[0] != '0';
-        const bool language =
-            (word.size() == 2 || word.size() == 3) && std::all_of(word.begin(), word.end(), ::isalpha);
+        const bool number = word.size() < 4 && AllBetween(word, '0', '9') && word[0] != '0';
+        const bool language = (word.size() == 2 || word.size() == 3) && AllBetween(word, 'a', 'z');
         if (!number && !language)
             throw UsageError("\"" + value +
                              "\" is no choice of sound tracks; give default, all, or track numbers "
