@@ -15,7 +15,7 @@
 
 namespace {
 
-enum Column { TrackColumn };
+enum Column { TrackColumn = 0, TitleColumn = 2 };
 
 // "2 · deu", as the list of the track played first shows it.
 QString TrackName(int number, const SoundTrackReport& track) {
@@ -77,7 +77,9 @@ void FileSettingsDialog::FillTracks(const std::vector<int>& kept) {
         m_firstList->addItem(TrackName(number, track), number);
     }
     m_trackList->setModel(&m_tracks);
-    m_trackList->header()->setSectionResizeMode(QHeaderView::Stretch);
+    // A title takes the room the short columns leave.
+    m_trackList->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_trackList->header()->setSectionResizeMode(TitleColumn, QHeaderView::Stretch);
     m_firstList->setCurrentIndex(kept.empty() ? -1 : kept.front() - 1);
     m_trackList->setEnabled(!m_source.soundTracks.empty());
     m_firstList->setEnabled(!m_source.soundTracks.empty());

@@ -5,6 +5,7 @@
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CConverterDlg.h"
 #include "gui/windows/COutputSettingsDlg.h"
+#include "gui/windows/FileSettingsDialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -39,6 +40,13 @@ private slots:
 
         COutputSettingsDlg dialog(window.Settings(), &window);
         ShowAndVerifyDrawn(dialog, QStringLiteral("output-settings"));
+
+        SourceEntry film{"/home/ann/Videos/Film.mkv", 5400};
+        film.soundTracks = {{"eng", 6, true, "ac3", ""},
+                            {"deu", 6, false, "ac3", ""},
+                            {"eng", 2, false, "aac", "Director's commentary"}};
+        FileSettingsDialog tracks(film, window.Settings(), &window);
+        ShowAndVerifyDrawn(tracks, QStringLiteral("file-settings"));
     }
 
     // The README's pictures of the disc image: the option, and the fill
