@@ -31,9 +31,12 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
         if (value >= 0 && m_chapterSeconds.size() < std::size_t(kMaxReportedChapters))
             m_chapterSeconds.push_back(value / 1000.0);
         break;
-    case ReportSoundTrack: m_soundTracks.push_back(UnpackSoundTrack(value)); break;
+    case ReportSoundTrack:
+        m_soundTracks.push_back(UnpackSoundTrack(value));
+        m_soundTrackTexts.emplace_back();
+        break;
     case ReportSoundTrackText:
-        if (!m_soundTracks.empty()) AddTextPiece(m_soundTrackText[m_soundTracks.size() - 1], value);
+        if (!m_soundTrackTexts.empty()) AddTextPiece(m_soundTrackTexts.back(), value);
         break;
     default: break;
     }
@@ -54,10 +57,11 @@ SourceEntry ProbeResult::Entry(std::string path) const {
     }
     entry.chapterSeconds = m_chapterSeconds;
     entry.soundTracks = m_soundTracks;
-    for (const auto& [index, text] : m_soundTrackText) {
+    for (std::size_t i = 0; i < m_soundTrackTexts.size(); ++i) {
+        const std::string& text = m_soundTrackTexts[i];
         const std::size_t tab = text.find('\t');
-        entry.soundTracks[index].codec = text.substr(0, tab);
-        if (tab != std::string::npos) entry.soundTracks[index].title = text.substr(tab + 1);
+        entry.soundTracks[i].codec = text.substr(0, tab);
+        if (tab != std::string::npos) entry.soundTracks[i].title = text.substr(tab + 1);
     }
     return entry;
 }

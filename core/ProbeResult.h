@@ -3,7 +3,6 @@
 #include "core/SourceEntry.h"
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
 
@@ -32,5 +31,5 @@ private:
     std::optional<std::int32_t> m_pictureKind;
     std::vector<double> m_chapterSeconds;
     std::vector<SoundTrackReport> m_soundTracks;
-    std::map<std::size_t, std::string> m_soundTrackText;  // by track: "codec<TAB>title"
+    std::vector<std::string> m_soundTrackTexts;  // each track's "codec<TAB>title"
 };

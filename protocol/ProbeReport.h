@@ -28,9 +28,10 @@ inline double ReportedRatio(std::int32_t value) {
     return (value < 0 ? std::numeric_limits<std::int32_t>::max() : value) / kReportRatioScale;
 }
 
-// A sound track travels as one value: its language's three letters (ISO
-// 639-2, lower case; none when unknown) in the low 24 bits, whether the
-// source marks it to be played first, and its channels (up to 63).
+// A sound track as the probe reports it. Its language's three letters (ISO
+// 639-2, lower case; none when unknown), whether the source marks it to be
+// played first and its channels (up to 63) travel as one value; its codec
+// and title follow as text (TextPieces).
 struct SoundTrackReport {
     std::string language;
     int channels = 0;
@@ -85,10 +86,15 @@ inline SoundTrackReport UnpackSoundTrack(std::int32_t value) {
 inline constexpr std::size_t kMaxReportedTextBytes = 128;
 
 // Text as report values, four bytes each in order, the last padded with
-// zero bytes; cut at kMaxReportedTextBytes.
+// zero bytes; cut at kMaxReportedTextBytes, before a UTF-8 character that
+// would not fit whole.
 inline std::vector<std::int32_t> TextPieces(const std::string& text) {
     std::vector<std::int32_t> pieces;
-    const std::size_t size = text.size() < kMaxReportedTextBytes ? text.size() : kMaxReportedTextBytes;
+    std::size_t size = text.size();
+    if (size > kMaxReportedTextBytes) {
+        size = kMaxReportedTextBytes;
+        while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xc0) == 0x80) --size;
+    }
     for (std::size_t at = 0; at < size; at += 4) {
         std::uint32_t piece = 0;
         for (std::size_t i = 0; i < 4 && at + i < size; ++i)
