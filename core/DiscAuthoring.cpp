@@ -1,7 +1,7 @@
 #include "core/DiscAuthoring.h"
 
 #include "core/EncoderArguments.h"
-#include "core/LanguageCodes.h"
+#include "text/LanguageCodes.h"
 #include "text/FormatText.h"
 
 #include <algorithm>

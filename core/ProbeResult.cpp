@@ -38,9 +38,31 @@ void ProbeResult::Take(std::uint32_t code, std::int32_t value) {
     case ReportSoundTrackText:
         if (!m_soundTrackTexts.empty()) AddTextPiece(m_soundTrackTexts.back(), value);
         break;
+    case ReportSubtitleTrack:
+        m_subtitleTracks.push_back(UnpackSubtitleTrack(value));
+        m_subtitleTrackTexts.emplace_back();
+        break;
+    case ReportSubtitleTrackText:
+        if (!m_subtitleTrackTexts.empty()) AddTextPiece(m_subtitleTrackTexts.back(), value);
+        break;
     default: break;
     }
 }
+
+namespace {
+
+// The tracks with the codec and title each one's "codec<TAB>title" gives.
+template <typename Track>
+std::vector<Track> WithTexts(std::vector<Track> tracks, const std::vector<std::string>& texts) {
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::size_t tab = texts[i].find('\t');
+        tracks[i].codec = texts[i].substr(0, tab);
+        if (tab != std::string::npos) tracks[i].title = texts[i].substr(tab + 1);
+    }
+    return tracks;
+}
+
+}  // namespace
 
 SourceEntry ProbeResult::Entry(std::string path) const {
     SourceEntry entry;
@@ -56,12 +78,7 @@ SourceEntry ProbeResult::Entry(std::string path) const {
         entry.bottomFieldFirst = entry.interlaced && (*m_pictureKind & kPictureBottomFieldFirst);
     }
     entry.chapterSeconds = m_chapterSeconds;
-    entry.soundTracks = m_soundTracks;
-    for (std::size_t i = 0; i < m_soundTrackTexts.size(); ++i) {
-        const std::string& text = m_soundTrackTexts[i];
-        const std::size_t tab = text.find('\t');
-        entry.soundTracks[i].codec = text.substr(0, tab);
-        if (tab != std::string::npos) entry.soundTracks[i].title = text.substr(tab + 1);
-    }
+    entry.soundTracks = WithTexts(m_soundTracks, m_soundTrackTexts);
+    entry.subtitleTracks = WithTexts(m_subtitleTracks, m_subtitleTrackTexts);
     return entry;
 }

@@ -32,4 +32,6 @@ private:
     std::vector<double> m_chapterSeconds;
     std::vector<SoundTrackReport> m_soundTracks;
     std::vector<std::string> m_soundTrackTexts;  // each track's "codec<TAB>title"
+    std::vector<SubtitleTrackReport> m_subtitleTracks;
+    std::vector<std::string> m_subtitleTrackTexts;
 };

@@ -1,7 +1,7 @@
 #include "core/SoundTrackChoice.h"
 
 #include "core/FormatCatalogue.h"
-#include "core/LanguageCodes.h"
+#include "text/LanguageCodes.h"
 #include "text/FormatText.h"
 
 #include <algorithm>

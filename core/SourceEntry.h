@@ -20,5 +20,7 @@ struct SourceEntry {
     bool bottomFieldFirst = false;                // of interlaced pictures
     std::vector<double> chapterSeconds{};         // where the source's chapters start; none when it has none
     std::vector<SoundTrackReport> soundTracks{};  // in the source's order
+    // The source's own, then the subtitle files beside it.
+    std::vector<SubtitleTrackReport> subtitleTracks{};
     FileOrder order{};
 };

@@ -26,6 +26,8 @@ const char* ReportName(ReportCode code) {
     case ReportChapter: return "chapter start (ms)";
     case ReportSoundTrack: return "sound track (language, 1<<24 default, channels<<25)";
     case ReportSoundTrackText: return "sound track's codec and title, 4 bytes";
+    case ReportSubtitleTrack: return "subtitle track (language, 1<<24 default, 1<<25 forced, 1<<26 pictures)";
+    case ReportSubtitleTrackText: return "subtitle track's codec and title, 4 bytes";
     }
     return "report";
 }

@@ -3,6 +3,7 @@
 #include "kelvoenc/FirstPicture.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/StopSignals.h"
+#include "kelvoenc/SubtitleSources.h"
 #include "protocol/ProbeReport.h"
 
 #include <algorithm>
@@ -28,7 +29,14 @@ struct ProbeValues {
     std::int32_t pictureKind = 0;
     std::vector<std::int32_t> chapterStarts;  // milliseconds
     std::vector<SoundTrackReport> soundTracks;
+    std::vector<SubtitleTrackReport> subtitleTracks;
 };
+
+bool SendText(ReportChannel& channel, ReportCode code, const std::string& codec, const std::string& title) {
+    for (std::int32_t piece : TextPieces(codec + "\t" + title))
+        if (!channel.Send(code, piece)) return false;
+    return true;
+}
 
 // A front-end that stops listening needs no further reports.
 void SendAll(ReportChannel& channel, const ProbeValues& values) {
@@ -42,8 +50,11 @@ void SendAll(ReportChannel& channel, const ProbeValues& values) {
         if (!channel.Send(ReportChapter, start)) return;
     for (const SoundTrackReport& track : values.soundTracks) {
         if (!channel.Send(ReportSoundTrack, PackSoundTrack(track))) return;
-        for (std::int32_t piece : TextPieces(track.codec + "\t" + track.title))
-            if (!channel.Send(ReportSoundTrackText, piece)) return;
+        if (!SendText(channel, ReportSoundTrackText, track.codec, track.title)) return;
+    }
+    for (const SubtitleTrackReport& track : values.subtitleTracks) {
+        if (!channel.Send(ReportSubtitleTrack, PackSubtitleTrack(track))) return;
+        if (!SendText(channel, ReportSubtitleTrackText, track.codec, track.title)) return;
     }
 }
 
@@ -121,6 +132,7 @@ ExitStatus ProbeOne(const std::string& sourcePath, ReportChannel& channel) {
         source.ChooseSounds({}, 1);  // the sound a conversion takes moves its time 0
         values.chapterStarts = ChapterStarts(source);
         values.soundTracks = SoundTracks(source);
+        for (const SubtitleSource& subtitle : SubtitleSources::Of(source)) values.subtitleTracks.push_back(subtitle.report);
     } catch (const EncoderFailure& failure) {
         Notice(failure.what());
         SendAll(channel, ProbeValues{});

@@ -82,6 +82,39 @@ inline SoundTrackReport UnpackSoundTrack(std::int32_t value) {
     return track;
 }
 
+// A subtitle track as the probe reports it: the source's own, then the
+// subtitle files beside it (their language from the name, their file's name
+// as the title). Its language (as for sound) and three flags travel as one
+// value; its codec and title follow as text.
+struct SubtitleTrackReport {
+    std::string language;
+    bool isDefault = false;
+    bool isForced = false;
+    bool isPicture = false;  // DVD, DVB or Blu-ray pictures, not text
+    std::string codec;       // "subrip", "ass", "webvtt", "dvd_subtitle"...
+    std::string title;
+
+    bool operator==(const SubtitleTrackReport&) const = default;
+};
+
+inline constexpr std::int32_t kSubtitleDefault = 1 << 24;
+inline constexpr std::int32_t kSubtitleForced = 1 << 25;
+inline constexpr std::int32_t kSubtitlePicture = 1 << 26;
+
+inline std::int32_t PackSubtitleTrack(const SubtitleTrackReport& track) {
+    return PackLanguage(track.language) | (track.isDefault ? kSubtitleDefault : 0) |
+           (track.isForced ? kSubtitleForced : 0) | (track.isPicture ? kSubtitlePicture : 0);
+}
+
+inline SubtitleTrackReport UnpackSubtitleTrack(std::int32_t value) {
+    SubtitleTrackReport track;
+    track.language = UnpackSoundTrack(value & 0xffffff).language;
+    track.isDefault = value & kSubtitleDefault;
+    track.isForced = value & kSubtitleForced;
+    track.isPicture = value & kSubtitlePicture;
+    return track;
+}
+
 // The bytes of a track's text reported: at most this many.
 inline constexpr std::size_t kMaxReportedTextBytes = 128;
 

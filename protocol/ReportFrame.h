@@ -48,6 +48,13 @@ enum ReportCode : std::uint32_t {
     // zero bytes (TextPieces packs them). A front-end that does not know the
     // code takes nothing from it.
     ReportSoundTrackText = 11,
+    // probe, after the sound tracks: one report for each subtitle track, the
+    // source's own in its order and then the subtitle files beside it, as
+    // SubtitleTrackReport packs it; each followed by its codec and title as
+    // ReportSoundTrackText carries them. A front-end that does not know the
+    // codes takes nothing from them.
+    ReportSubtitleTrack = 12,
+    ReportSubtitleTrackText = 13,
 };
 
 // The most chapters a probe reports: as many as a DVD title holds.

@@ -146,6 +146,7 @@ struct TimingCase {
     double frameRate;
     std::vector<int> chapters = {};
     std::vector<SoundTrackReport> sounds = {};
+    std::vector<SubtitleTrackReport> subtitles = {};
 };
 
 class ProbeTiming : public testing::TestWithParam<TimingCase> {};
@@ -164,6 +165,7 @@ TEST_P(ProbeTiming, ReportsAUsableRateTheLengthAndTheChaptersFromTheStart) {
     ProbeResult probed;
     for (const ReportFrame& report : encoder.result.reports) probed.Take(report.code, report.value);
     EXPECT_EQ(probed.Entry(c.fixture).soundTracks, c.sounds);
+    EXPECT_EQ(probed.Entry(c.fixture).subtitleTracks, c.subtitles);
 }
 
 INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
@@ -175,7 +177,10 @@ INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
                                                     {0, 1000, 2000},
                                                     {{"eng", 1, true, "mp2", ""},
                                                      {"deu", 1, false, "mp2", ""},
-                                                     {"fra", 1, false, "mp2", "Kommentar"}}},
+                                                     {"fra", 1, false, "mp2", "Kommentar"}},
+                                                    // its own, then the Latin-1 file beside it
+                                                    {{"eng", false, true, false, "subrip", "English"},
+                                                     {"deu", false, false, false, "subrip", "tracks.de.srt"}}},
                                          // Under a second counts as one, or the window would refuse it.
                                          TimingCase{"half-second.mp4", 1, 25}),
                          [](const testing::TestParamInfo<TimingCase>& info) {

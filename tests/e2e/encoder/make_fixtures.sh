@@ -58,17 +58,22 @@ clip sample.m4v mp4 320x240 24 3 "$(stereo 44100 3)" -c:v mpeg4 -q:v 5 -c:a aac 
 clip sample.flv flv 320x240 25 3 "$(sine 22050 3)" -c:v flv1 -q:v 5 -c:a libmp3lame -b:a 64k
 
 # A film with three sound tracks, each its own tone: English (played first),
-# German, and a French commentary with a title; and three named chapters.
+# German, and a French commentary with a title; three named chapters; an
+# English subtitle track of its own, forced; and beside it a German
+# subtitle file written in Latin-1, as old ones are.
+printf '1\n00:00:00,500 --> 00:00:02,500\nHELLO THERE\n\n' > "$folder/english.srt"
 printf ';FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1000\ntitle=Anfang\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\ntitle=Mitte\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=2000\nEND=3000\ntitle=Ende\n' \
   > "$folder/chapters.txt"
 ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=3" -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=3" \
    -f lavfi -i "sine=frequency=660:sample_rate=48000:duration=3" -f lavfi -i "sine=frequency=880:sample_rate=48000:duration=3" \
-   -i "$folder/chapters.txt" -map 0:v -map 1:a -map 2:a -map 3:a -map_chapters 4 \
+   -i "$folder/chapters.txt" -i "$folder/english.srt" -map 0:v -map 1:a -map 2:a -map 3:a -map 5:s -map_chapters 4 \
    -metadata:s:a:0 language=eng -metadata:s:a:1 language=deu -metadata:s:a:2 language=fra \
    -metadata:s:a:2 title=Kommentar -disposition:a:0 default -disposition:a:1 0 -disposition:a:2 0 \
-   -c:v mpeg4 -q:v 5 -c:a mp2 -f matroska "$folder/partial-tracks.mkv"
+   -metadata:s:s:0 language=eng -metadata:s:s:0 title=English -disposition:s:0 forced \
+   -c:v mpeg4 -q:v 5 -c:a mp2 -c:s srt -f matroska "$folder/partial-tracks.mkv"
+printf '1\n00:00:00,500 --> 00:00:02,500\nGr\374\337e aus K\366ln\n\n' > "$folder/tracks.de.srt"
 mv "$folder/partial-tracks.mkv" "$folder/tracks.mkv"
-rm "$folder/chapters.txt"
+rm "$folder/chapters.txt" "$folder/english.srt"
 
 # Sources that break naive code.
 # testsrc2 draws in 4:2:0 and would round an odd size down; RGB keeps it.

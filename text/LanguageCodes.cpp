@@ -1,4 +1,4 @@
-#include "core/LanguageCodes.h"
+#include "text/LanguageCodes.h"
 
 #include <algorithm>
 #include <cctype>
