@@ -3,6 +3,7 @@
 #include "core/DiscFillEstimate.h"
 #include "core/DiscFillQuestion.h"
 #include "core/SoundTrackChoice.h"
+#include "core/TrackWords.h"
 #include "text/FormatText.h"
 
 #include <QTimer>
@@ -66,7 +67,7 @@ void ConvertCommand::Start(const std::vector<std::string>& files) { m_prober.Add
 // keeps the default track, and the user is told.
 void ConvertCommand::List(SourceEntry source) {
     if (!m_soundTrackWords.empty()) {
-        std::vector<int> tracks = SoundTrackChoice::Matching(m_soundTrackWords, source.soundTracks);
+        std::vector<int> tracks = TrackWords::Matching(m_soundTrackWords, source.soundTracks);
         if (tracks.empty()) {
             std::string words;
             for (const std::string& word : m_soundTrackWords) words += (words.empty() ? "" : ",") + word;

@@ -2,6 +2,7 @@
 
 #include "core/OutputPath.h"
 #include "core/SoundTrackChoice.h"
+#include "core/SubtitleChoice.h"
 #include "text/ProgressText.h"
 
 #include <algorithm>
@@ -81,7 +82,8 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
                    frame,
                    source.sourceFrameRate,
                    source.order,
-                   SoundTrackChoice::Chosen(source, settings)};
+                   SoundTrackChoice::Chosen(source, settings),
+                   SubtitleChoice::Chosen(source, settings)};
 }
 
 // The names the runs going on will give their files once they are whole.

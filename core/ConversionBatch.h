@@ -6,6 +6,7 @@
 #include "core/FileOrder.h"
 #include "core/Padding.h"
 #include "core/SourceList.h"
+#include "core/SubtitleChoice.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,7 @@ public:
         double frameRate;  // the entry's own, for the argument text
         FileOrder order;
         std::vector<int> soundTracks;  // as SoundTrackChoice chose them
+        SubtitlePick subtitles;        // as SubtitleChoice chose them
     };
 
     // The listed files as they are now; `startTick` is SteadyTickCount() at

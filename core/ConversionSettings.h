@@ -40,10 +40,14 @@ struct ConversionSettings {
     int conversionsAtOnce = kAutoConversions;  // how many files convert side by side
     std::string discMenuTitle;                 // a DVD menu's title; empty: the output folder's name
     int audioTracks = kDefaultAudioTrack;      // which sound tracks MP4 and DVD outputs keep
+    int subtitles = kNoSubtitles;              // which subtitle tracks outputs keep or draw in
 
     static constexpr int kAutoConversions = 0;    // "Auto": chosen from the cores and the format
     static constexpr int kDefaultAudioTrack = 0;  // the one players pick
     static constexpr int kAllAudioTracks = 1;
+    static constexpr int kNoSubtitles = 0;
+    static constexpr int kForcedAndDefaultSubtitles = 1;  // those the source shows by itself
+    static constexpr int kAllSubtitles = 2;
 
     // The home folder's "output video/".
     static std::string DefaultOutputFolder();

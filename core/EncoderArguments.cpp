@@ -234,12 +234,24 @@ Words ConversionOptions(const ConversionSettings& settings, const FramePlan& fra
            ScalingPiece(frame);
 }
 
+std::string NumberList(const std::vector<int>& numbers) {
+    std::string list;
+    for (int number : numbers) list += (list.empty() ? "" : ",") + std::to_string(number);
+    return list;
+}
+
 // No word for the one players pick, so that such a file's text stays as it was.
 Words SoundTracksPiece(const std::vector<int>& numbers) {
     if (numbers.empty()) return {};
-    std::string list;
-    for (int number : numbers) list += (list.empty() ? "" : ",") + std::to_string(number);
-    return {"-audiotracks", list};
+    return {"-audiotracks", NumberList(numbers)};
+}
+
+Words SubtitlesPiece(const SubtitlePick& subtitles) {
+    Words words;
+    if (!subtitles.tracks.empty()) words = words + Words{"-subtitles", NumberList(subtitles.tracks)};
+    if (subtitles.shown) words = words + Words{"-shownsubtitle", std::to_string(*subtitles.shown)};
+    if (subtitles.burned) words = words + Words{"-burnsubtitle", std::to_string(*subtitles.burned)};
+    return words;
 }
 
 }  // namespace
@@ -247,7 +259,7 @@ Words SoundTracksPiece(const std::vector<int>& numbers) {
 std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings) {
     return Words{run.sourcePath, "-o", run.outputPath} +
            ConversionOptions(settings, run.frame, run.sourceFrameRate, run.fittedVideoKbps) +
-           SoundTracksPiece(run.soundTracks) +
+           SoundTracksPiece(run.soundTracks) + SubtitlesPiece(run.subtitles) +
            Words{"-endpos", "9:0:0", std::to_string(run.mode), std::to_string(run.handle)};
 }
 

@@ -3,6 +3,7 @@
 #include "core/ConversionSettings.h"
 #include "core/FileOrder.h"
 #include "core/Padding.h"
+#include "core/SubtitleChoice.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct EncoderRunValues {
     // The sound tracks to keep, numbered from 1, the one to play first
     // leading; none: the one players pick.
     std::vector<int> soundTracks{};
+    SubtitlePick subtitles{};  // none: no subtitles
 };
 
 // kelvoenc's arguments, one word each, as its runs are started with them:

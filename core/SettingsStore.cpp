@@ -52,6 +52,7 @@ constexpr SettingsIntField kIntFields[] = {
     {"Disc menu", &S::discMenu},
     {"Conversions at once", &S::conversionsAtOnce},
     {"Audio tracks", &S::audioTracks},
+    {"Subtitles", &S::subtitles},
 };
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {

@@ -1,11 +1,9 @@
 #include "core/SoundTrackChoice.h"
 
 #include "core/FormatCatalogue.h"
-#include "text/LanguageCodes.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace {
 
@@ -23,40 +21,12 @@ std::vector<int> Every(const std::vector<SoundTrackReport>& tracks) {
     return numbers;
 }
 
-std::optional<int> Number(const std::string& word) {
-    int number = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), number);
-    if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
-    return number;
-}
-
-void AddOnce(std::vector<int>& numbers, int number) {
-    if (std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
-}
-
 }  // namespace
 
 std::vector<int> SoundTrackChoice::Chosen(const SourceEntry& source, const ConversionSettings& settings) {
     if (source.order.soundTracks) return *source.order.soundTracks;
     if (settings.audioTracks != ConversionSettings::kAllAudioTracks || source.soundTracks.size() < 2) return {};
     return Every(source.soundTracks);
-}
-
-std::vector<int> SoundTrackChoice::Matching(const std::vector<std::string>& words,
-                                            const std::vector<SoundTrackReport>& tracks) {
-    std::vector<int> numbers;
-    const int count = static_cast<int>(tracks.size());
-    for (const std::string& word : words) {
-        if (const std::optional<int> number = Number(word)) {
-            if (*number >= 1 && *number <= count) AddOnce(numbers, *number);
-            continue;
-        }
-        const std::string language = LanguageCodes::Canonical(word);
-        for (int number = 1; number <= count; ++number)
-            if (!language.empty() && LanguageCodes::Canonical(tracks[std::size_t(number) - 1].language) == language)
-                AddOnce(numbers, number);
-    }
-    return numbers;
 }
 
 std::vector<int> SoundTrackChoice::Kept(const SourceEntry& source, const ConversionSettings& settings) {

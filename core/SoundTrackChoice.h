@@ -20,12 +20,6 @@ public:
     // ones, else the one players pick; none for a silent source.
     static std::vector<int> Kept(const SourceEntry& source, const ConversionSettings& settings);
 
-    // The tracks a list names, in its order, each once: numbers from 1, or
-    // languages in any ISO 639 form ("de", "ger", "deu"), which take every
-    // track in that language. Nothing when no word matches a track.
-    static std::vector<int> Matching(const std::vector<std::string>& words,
-                                     const std::vector<SoundTrackReport>& tracks);
-
     // The languages of the kept tracks in their output order, as many as
     // the format holds, for a disc's tables; "" for a track without one.
     static std::vector<std::string> Languages(const SourceEntry& source, const ConversionSettings& settings);

@@ -142,7 +142,8 @@ bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
     const int index = plan.index;
     emit FileStarted(m_batch->Entry(index));
     EncoderRunValues values{plan.sourcePath, plan.outputPath,         plan.frame, EncoderConvert,  0,
-                            plan.frameRate,  m_order.fittedVideoKbps, plan.order, plan.soundTracks};
+                            plan.frameRate,  m_order.fittedVideoKbps, plan.order, plan.soundTracks,
+                            plan.subtitles};
     QString failure;
     std::string temporaryName = RandomTemporaryOutputName();
     EncoderProcessPtr process = m_launcher.Launch(values, m_order.settings, failure, m_threadsPerRun, temporaryName);

@@ -92,4 +92,7 @@ struct EncoderOptions {
     std::optional<double> endSeconds;         // -endpos
     std::optional<double> stillSeconds;       // -still: the first picture held this long, over silence
     std::vector<int> soundTracks;             // -audiotracks: numbers from 1; none: the one players pick
+    std::vector<int> subtitleTracks;          // -subtitles: numbers from 1; none: no subtitles
+    std::optional<int> shownSubtitle;         // -shownsubtitle: else the source's own flags
+    std::optional<int> burnedSubtitle;        // -burnsubtitle
 };

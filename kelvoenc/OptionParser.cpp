@@ -85,6 +85,18 @@ int ParsePositive(const std::string& text, const std::string& what) {
     return value;
 }
 
+// "N,N...": positive numbers separated by commas.
+std::vector<int> ParseNumberList(const std::string& value, const std::string& what) {
+    std::vector<int> numbers;
+    std::size_t from = 0;
+    while (from <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', from), value.size());
+        numbers.push_back(ParsePositive(value.substr(from, comma - from), what));
+        from = comma + 1;
+    }
+    return numbers;
+}
+
 // Bitrates may come as 0 from settings the front-end does not check; the
 // encoder then uses its own default.
 int ParseRate(const std::string& text, const std::string& what) {
@@ -263,6 +275,14 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-audiotracks", "N,N...",
          "the source's sound tracks to keep, numbered from 1 in its order;\nwithout it, the one players pick",
          &OptionParser::SetSoundTracks},
+        {"-subtitles", "N,N...",
+         "the subtitle tracks to keep, numbered from 1: the source's own in its\n"
+         "order, then the subtitle files beside it (NAME.srt, NAME.LANG.srt, .ass,\n"
+         ".ssa, .vtt) in the order of their names; formats without subtitle\n"
+         "tracks burn one into the picture",
+         &OptionParser::SetSubtitleTracks},
+        {"-shownsubtitle", "N", "the subtitle track players show from the start", &OptionParser::SetShownSubtitle},
+        {"-burnsubtitle", "N", "the subtitle track drawn into the picture", &OptionParser::SetBurnedSubtitle},
         {"-still", "TIME",
          "a still: the source's first picture held this long,\nwith silent sound (a disc menu's background)",
          &OptionParser::SetStillLength},
@@ -380,13 +400,19 @@ void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFram
 void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
 
 void OptionParser::SetSoundTracks(const std::string& value) {
-    m_options.soundTracks.clear();
-    std::size_t from = 0;
-    while (from <= value.size()) {
-        const std::size_t comma = std::min(value.find(',', from), value.size());
-        m_options.soundTracks.push_back(ParsePositive(value.substr(from, comma - from), "-audiotracks"));
-        from = comma + 1;
-    }
+    m_options.soundTracks = ParseNumberList(value, "-audiotracks");
+}
+
+void OptionParser::SetSubtitleTracks(const std::string& value) {
+    m_options.subtitleTracks = ParseNumberList(value, "-subtitles");
+}
+
+void OptionParser::SetShownSubtitle(const std::string& value) {
+    m_options.shownSubtitle = ParsePositive(value, "-shownsubtitle");
+}
+
+void OptionParser::SetBurnedSubtitle(const std::string& value) {
+    m_options.burnedSubtitle = ParsePositive(value, "-burnsubtitle");
 }
 
 void OptionParser::SetStillLength(const std::string& value) {

@@ -36,6 +36,9 @@ private:
     void SetFrameRate(const std::string& value);
     void SetEndPosition(const std::string& value);
     void SetSoundTracks(const std::string& value);
+    void SetSubtitleTracks(const std::string& value);
+    void SetShownSubtitle(const std::string& value);
+    void SetBurnedSubtitle(const std::string& value);
     void SetStillLength(const std::string& value);
     void ParseLavcOptions(const std::string& text);
     void ParseLameOptions(const std::string& text);

@@ -85,17 +85,21 @@ int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& ask
 }
 
 void OutputMedia::Label(int stream, const AVStream* source, bool playedFirst) {
-    m_format->streams[stream]->disposition = playedFirst ? AV_DISPOSITION_DEFAULT : 0;
+    const AVDictionaryEntry* language = av_dict_get(source->metadata, "language", nullptr, 0);
+    const AVDictionaryEntry* title = av_dict_get(source->metadata, "title", nullptr, 0);
+    Label(stream, language ? language->value : "", title ? title->value : "",
+          playedFirst ? AV_DISPOSITION_DEFAULT : 0);
+}
+
+void OutputMedia::Label(int stream, const std::string& language, const std::string& title, int disposition) {
+    m_format->streams[stream]->disposition = disposition;
     AVDictionary** labels = &m_format->streams[stream]->metadata;
-    for (const char* key : {"language", "title"}) {
-        const AVDictionaryEntry* entry = av_dict_get(source->metadata, key, nullptr, 0);
-        if (!entry) continue;
-        if (av_dict_set(labels, key, entry->value, 0) < 0) throw std::bad_alloc();
-        // Players read an MP4 track's title from its handler's name.
-        if (m_container == ContainerChoice::Mp4 && std::strcmp(key, "title") == 0 &&
-            av_dict_set(labels, "handler_name", entry->value, 0) < 0)
-            throw std::bad_alloc();
-    }
+    if (!language.empty() && av_dict_set(labels, "language", language.c_str(), 0) < 0) throw std::bad_alloc();
+    if (title.empty()) return;
+    if (av_dict_set(labels, "title", title.c_str(), 0) < 0) throw std::bad_alloc();
+    // Players read an MP4 track's title from its handler's name.
+    if (m_container == ContainerChoice::Mp4 && av_dict_set(labels, "handler_name", title.c_str(), 0) < 0)
+        throw std::bad_alloc();
 }
 
 void OutputMedia::KeepChapters(const AVFormatContext* source, std::int64_t originMicroseconds,

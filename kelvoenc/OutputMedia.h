@@ -28,6 +28,9 @@ public:
     // The stream's language and title, as the source's track has them, and
     // whether players take it first.
     void Label(int stream, const AVStream* source, bool playedFirst);
+    // The stream's language (empty: none), title (empty: none) and
+    // disposition flags.
+    void Label(int stream, const std::string& language, const std::string& title, int disposition);
     // The source's chapters with their names, in a container that holds
     // them: moved by `originMicroseconds` (where the source's time 0 lies),
     // and cut at `endSeconds` of the output when given.

@@ -45,9 +45,10 @@ std::string MetadataText(const AVDictionary* metadata, const char* key) {
     return entry ? entry->value : "";
 }
 
-SubtitleSource StreamSource(const AVStream* stream, const std::string& path) {
+SubtitleSource StreamSource(const AVFormatContext* format, const AVStream* stream, const std::string& path) {
     SubtitleSource source;
     source.path = path;
+    source.formatName = format->iformat->name;
     source.streamIndex = stream->index;
     SubtitleTrackReport& report = source.report;
     report.language = LanguageOf(LowerCase(MetadataText(stream->metadata, "language")));
@@ -101,7 +102,7 @@ std::vector<SubtitleSource> FileSource(const std::string& path, const std::strin
     }
     InputFormatPtr format(opened);
     if (format->nb_streams < 1 || format->streams[0]->codecpar->codec_type != AVMEDIA_TYPE_SUBTITLE) return {};
-    SubtitleSource source = StreamSource(format->streams[0], path);
+    SubtitleSource source = StreamSource(format.get(), format->streams[0], path);
     source.besideTheSource = true;
     source.report.language = LanguageOf(languageInName);
     source.report.title = path.substr(path.find_last_of('/') + 1);
@@ -159,9 +160,11 @@ std::vector<SubtitleSource> FilesBeside(const std::string& sourcePath) {
 std::vector<SubtitleSource> SubtitleSources::Of(const InputMedia& source) {
     std::vector<SubtitleSource> tracks;
     const AVFormatContext* format = source.Format();
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
-            tracks.push_back(StreamSource(format->streams[i], source.Path()));
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        if (format->streams[i]->codecpar->codec_type != AVMEDIA_TYPE_SUBTITLE) continue;
+        tracks.push_back(StreamSource(format, format->streams[i], source.Path()));
+        tracks.back().subtitleIndex = static_cast<int>(tracks.size()) - 1;
+    }
     for (SubtitleSource& file : FilesBeside(source.Path())) tracks.push_back(std::move(file));
     return tracks;
 }

@@ -15,7 +15,9 @@ class InputMedia;
 struct SubtitleSource {
     SubtitleTrackReport report;
     std::string path;          // the file that holds it
+    std::string formatName;    // the demuxer that reads that file
     int streamIndex = 0;       // its stream in that file
+    int subtitleIndex = 0;     // the same, counting that file's subtitle streams alone
     std::string characterSet;  // of a text file that is not UTF-8: "CP1252"; else empty
     bool besideTheSource = false;
 };

@@ -10,6 +10,8 @@
 #include "kelvoenc/StageThreads.h"
 #include "kelvoenc/StopSignals.h"
 #include "kelvoenc/StreamDecoder.h"
+#include "kelvoenc/SubtitlePlan.h"
+#include "kelvoenc/SubtitleTrack.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoFilterStage.h"
 #include "protocol/ThreadShare.h"
@@ -177,7 +179,13 @@ ExitStatus Transcoder::Run() {
         sounds.push_back(AddSoundTrack(output, container, decoder.get(), sounds.empty(), packets));
         soundInputs.push_back({decoder->Stream(), decoder.get(), sounds.back().get()});
     }
-    if (!m_options.stillSeconds) output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
+    SubtitlePlan subtitles;
+    if (!m_options.stillSeconds) {
+        subtitles = PlanSubtitles(source, container);
+        output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
+    }
+    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks =
+        AddSubtitleTracks(output, subtitles.kept, source.StartMicroseconds());
     output.Start();
 
     SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
@@ -185,8 +193,9 @@ ExitStatus Transcoder::Run() {
                         pictures, packets);
     VideoEncodeStage encode(videoEncoder, videoStream, packets);
     VideoFilterStage filter(
-        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields}, pictures,
-        encode);
+        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields,
+         subtitles.burned, source.StartMicroseconds()},
+        pictures, encode);
 
     StageThreads threads([&] {
         pictures.Abort();
@@ -196,8 +205,10 @@ ExitStatus Transcoder::Run() {
     threads.Start([&] { filter.Run(); });
 
     ProgressClock progress(m_channel);
-    if (MuxUntilDone(output, packets, videoStream, progress) == ExitStatus::Stopped) return ExitStatus::Stopped;
+    if (MuxUntilDone(output, packets, videoStream, subtitleTracks, progress) == ExitStatus::Stopped)
+        return ExitStatus::Stopped;
     threads.Join();
+    for (const std::unique_ptr<SubtitleTrack>& track : subtitleTracks) track->WriteRest();
     if (progress.Pictures() == 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "No picture of \"" + source.Path() + "\" could be converted" +
@@ -224,6 +235,27 @@ std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, Conta
                                         packets);
 }
 
+SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice container) const {
+    if (m_options.subtitleTracks.empty() && !m_options.burnedSubtitle) return {};
+    return SubtitlePlan::For(m_options, container, SubtitleSources::Of(source), source.Path());
+}
+
+// A track that cannot be read is left out, with its reason: the picture and
+// sound are still converted.
+std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(OutputMedia& output,
+                                                                          const std::vector<SubtitleSource>& kept,
+                                                                          std::int64_t originMicroseconds) const {
+    std::vector<std::unique_ptr<SubtitleTrack>> tracks;
+    for (const SubtitleSource& source : kept) {
+        try {
+            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds, output));
+        } catch (const EncoderFailure& failure) {
+            Notice(std::string(failure.what()) + " That subtitle track is left out.");
+        }
+    }
+    return tracks;
+}
+
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {
     double length = source.StatedDurationSeconds();
     // A length guessed from the file's size is no measure to hold the
@@ -244,6 +276,7 @@ ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSe
 }
 
 ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
+                                    const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks,
                                     ProgressClock& progress) {
     bool going = progress.Start();
     while (going) {
@@ -252,6 +285,10 @@ ExitStatus Transcoder::MuxUntilDone(OutputMedia& output, PacketQueue& packets, i
         if (wait == PacketQueue::Wait::Ended) return ExitStatus::Done;
         if (wait == PacketQueue::Wait::Item) {
             progress.Encoded(*item->packet, item->timeBase, item->stream == videoStream);
+            if (item->packet->dts != AV_NOPTS_VALUE) {
+                const std::int64_t time = av_rescale_q(item->packet->dts, item->timeBase, AV_TIME_BASE_Q);
+                for (const std::unique_ptr<SubtitleTrack>& track : subtitleTracks) track->WriteUntil(time);
+            }
             output.Write(item->packet.get(), item->stream, item->timeBase);
         }
         if (StopSignals::Pending()) return Stopped("stopped by a signal.");

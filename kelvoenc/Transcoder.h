@@ -7,12 +7,16 @@
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
+#include <vector>
 
 class AudioTrack;
 class InputMedia;
 class OutputMedia;
 class ProgressClock;
 class StreamDecoder;
+class SubtitleTrack;
+struct SubtitlePlan;
+struct SubtitleSource;
 
 // Convert mode: the whole conversion of one source into one output. Two
 // stage threads (reading and decoding with the sound's encoding, filtering
@@ -28,7 +32,14 @@ public:
 private:
     // Writes the packets as they come and reports progress, until the
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
-    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream, ProgressClock& progress);
+    // The subtitle lines go in as the pictures reach their time.
+    ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
+                            const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks,
+                            ProgressClock& progress);
+    SubtitlePlan PlanSubtitles(const InputMedia& source, ContainerChoice container) const;
+    std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(OutputMedia& output,
+                                                                  const std::vector<SubtitleSource>& kept,
+                                                                  std::int64_t originMicroseconds) const;
     // Done, or Incomplete (saying so) when neither the output nor the
     // source's own timestamps reach near the source's stated length.
     ExitStatus Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const;

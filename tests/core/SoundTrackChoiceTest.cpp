@@ -1,4 +1,5 @@
 #include "core/SoundTrackChoice.h"
+#include "core/TrackWords.h"
 
 #include "core/FormatCatalogue.h"
 
@@ -44,7 +45,7 @@ TEST(SoundTrackChoice, ListsMatchNumbersAndLanguagesInAnyForm) {
     for (const auto& c : cases) {
         std::string words;
         for (const std::string& word : c.words) words += word + " ";
-        EXPECT_EQ(SoundTrackChoice::Matching(c.words, Film().soundTracks), c.tracks) << words;
+        EXPECT_EQ(TrackWords::Matching(c.words, Film().soundTracks), c.tracks) << words;
     }
 }
 

@@ -158,13 +158,12 @@ int DecodedPictures(const std::string& path) {
     return std::atoi(count.c_str());
 }
 
-double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds) {
-    // Scratch paths hold no filter metacharacters, so the path goes in as it is.
-    std::ostringstream graph;
-    graph << "movie=" << path << ":seek_point=" << fromSeconds << ",crop=" << width << ':' << height << ':' << x << ':'
-          << y << ",signalstats";
-    std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", graph.str(), "-read_intervals",
-                                "%+#10", "-show_entries", "frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});
+namespace {
+
+// The mean of signalstats' YAVG over the first ten frames the graph gives.
+double MeanOfFirstFrames(const std::string& graph) {
+    std::string text = RunTool({FFPROBE_PATH, "-v", "error", "-f", "lavfi", "-i", graph, "-read_intervals", "%+#10",
+                                "-show_entries", "frame_tags=lavfi.signalstats.YAVG", "-of", "csv=p=0"});
     std::istringstream lines(text);
     double sum = 0;
     int count = 0;
@@ -173,6 +172,38 @@ double MeanLuma(const std::string& path, int x, int y, int width, int height, do
         if (ParseTime(line, value)) sum += value, count++;
     }
     return count ? sum / count : -1;
+}
+
+// Scratch paths hold no filter metacharacters, so a path goes in as it is.
+// Seeking lands on a keyframe; trimming lands on the time itself.
+std::string CroppedMovie(const std::string& path, int x, int y, int width, int height, double fromSeconds,
+                         bool exactly = false) {
+    std::ostringstream graph;
+    graph << "movie=" << path;
+    if (exactly)
+        graph << ",trim=start=" << fromSeconds << ",setpts=PTS-STARTPTS";
+    else
+        graph << ":seek_point=" << fromSeconds;
+    graph << ",crop=" << width << ':' << height << ':' << x << ':' << y;
+    return graph.str();
+}
+
+}  // namespace
+
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds) {
+    return MeanOfFirstFrames(CroppedMovie(path, x, y, width, height, fromSeconds) + ",signalstats");
+}
+
+double LumaDifference(const std::string& path, const std::string& reference, int x, int y, int width, int height,
+                      double fromSeconds) {
+    return MeanOfFirstFrames(CroppedMovie(path, x, y, width, height, fromSeconds, true) + "[a];" +
+                             CroppedMovie(reference, x, y, width, height, fromSeconds, true) +
+                             ",format=yuv420p[b];[a][b]blend=all_mode=difference,signalstats");
+}
+
+std::string SubtitleText(const std::string& path, int track) {
+    return RunTool({FFMPEG_PATH, "-nostdin", "-v", "error", "-i", path, "-map", "0:s:" + std::to_string(track), "-f",
+                    "srt", "-"});
 }
 
 PictureArea ActivePicture(const std::string& path) {

@@ -49,6 +49,16 @@ int DecodedPictures(const std::string& path);
 // it cannot be measured.
 double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds = 0);
 
+// One subtitle track of the file (counted among its subtitle tracks from 0)
+// as SubRip text, as ffmpeg reads it out.
+std::string SubtitleText(const std::string& path, int track);
+
+// How far the file's pictures differ from the reference's in a rectangle
+// (mean absolute luma difference, 0..255) over the first frames from a time
+// on; negative when it cannot be measured.
+double LumaDifference(const std::string& path, const std::string& reference, int x, int y, int width, int height,
+                      double fromSeconds);
+
 // The part of the video that is not black bars, as ffmpeg's cropdetect
 // finds it over the whole file; all 0 when it cannot be measured.
 struct PictureArea {

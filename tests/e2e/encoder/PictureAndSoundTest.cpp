@@ -311,6 +311,44 @@ TEST(ChosenSoundTracks, KeepTheirOrderAndTheFormatsRoom) {
     }
 }
 
+// The subtitle tracks chosen: the film's own English (forced) and the
+// Latin-1 German file beside it. An MP4 keeps both as text with their
+// languages and flags, the one chosen to be shown shown; an AVI draws the
+// German into the picture while it is on, and only then.
+TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    EncoderRunValues run{FixturePath("tracks.mkv"), folder.Path("out.mp4"), PlanFrame(settings, 320, 240, 1.0),
+                         EncoderConvert, 0, 25.0};
+    run.subtitles = {{1, 2}, 2, std::nullopt};
+    EncoderRun mp4 = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(mp4.result.Exited(0)) << mp4.Describe();
+    std::vector<std::string> tracks;
+    for (const StreamInfo& stream : ReadMediaInfo(run.outputPath).streams)
+        if (stream.Type() == "subtitle" && stream.Text("codec_name") == "mov_text")
+            tracks.push_back(stream.Text("tags.language") + " forced " + stream.Text("disposition.forced") +
+                             " default " + stream.Text("disposition.default"));
+    EXPECT_EQ(tracks, (std::vector<std::string>{"eng forced 1 default 0", "deu forced 0 default 1"}));
+    EXPECT_NE(SubtitleText(run.outputPath, 1).find("00:00:00,500 --> 00:00:02,500\nGr\u00fc\u00dfe aus K\u00f6ln"),
+              std::string::npos)
+        << SubtitleText(run.outputPath, 1);
+
+    settings.outputFormat = FormatAvi;
+    run.outputPath = folder.Path("out.avi");
+    run.subtitles = {{2}, std::nullopt, std::nullopt};
+    EncoderRun avi = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(avi.result.Exited(0)) << avi.Describe();
+    EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 0);
+    // Where the line stands, under the picture's middle, against the source.
+    const auto lineChange = [&](double seconds) {
+        return LumaDifference(run.outputPath, FixturePath("tracks.mkv"), 110, 214, 100, 20, seconds);
+    };
+    EXPECT_LT(lineChange(0), 4);
+    EXPECT_GT(lineChange(1.2), 12);
+    EXPECT_LT(lineChange(2.6), 4);
+}
+
 }  // namespace
 
 namespace {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "kelvoenc/EncoderOptions.h"
+#include "kelvoenc/SubtitleSources.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What becomes of the chosen subtitle tracks in the output's format: the
+// ones kept as tracks of its own (text in an MP4), with the flags players
+// go by, and the one drawn into the picture, which is where the formats
+// without subtitle tracks take the one shown (else the first chosen). What
+// cannot be kept is said.
+struct SubtitlePlan {
+    std::vector<SubtitleSource> kept;
+    std::optional<SubtitleSource> burned;
+
+    static SubtitlePlan For(const EncoderOptions& options, ContainerChoice container,
+                            const std::vector<SubtitleSource>& sources, const std::string& sourcePath);
+};

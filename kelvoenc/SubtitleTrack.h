@@ -1,0 +1,42 @@
+#pragma once
+
+#include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/SubtitleSources.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class OutputMedia;
+
+// One text subtitle track of the output, in the MP4's own text format. The
+// whole track is read and converted when it is added, since subtitles are
+// small and a file beside the source has no place in the source's reading;
+// the muxer then writes each line when the pictures reach its time. Times
+// count from the conversion's start: the source's own tracks move with its
+// start, a file beside it counts from the first picture as players count.
+class SubtitleTrack {
+public:
+    SubtitleTrack(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
+                  OutputMedia& output);
+
+    // Writes the lines that start before this time (microseconds).
+    void WriteUntil(std::int64_t microseconds);
+    void WriteRest() { WriteUntil(INT64_MAX); }
+
+private:
+    struct Line {
+        std::int64_t start;  // microseconds from the conversion's start
+        PacketPtr packet;
+    };
+
+    void ReadAll(const SubtitleSource& source, std::int64_t origin, std::optional<double> endSeconds);
+    void AddLine(AVSubtitle& subtitle, std::int64_t origin, std::optional<double> endSeconds);
+
+    OutputMedia& m_output;
+    CodecContextPtr m_decoder;
+    CodecContextPtr m_encoder;
+    int m_stream = 0;
+    std::vector<Line> m_lines;
+    std::size_t m_written = 0;
+};
