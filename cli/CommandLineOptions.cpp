@@ -46,17 +46,11 @@ bool AllBetween(const std::string& word, char first, char last) {
            std::all_of(word.begin(), word.end(), [first, last](char c) { return c >= first && c <= last; });
 }
 
-// --audio: "default", "all", or a list of track numbers from 1 and ISO 639
-// language codes, separated by commas.
-void ParseAudio(CommandLineOptions& options, const std::string& value) {
-    options.audioList.clear();
-    options.audioTracks.reset();
+// Track numbers from 1 and ISO 639 language codes, separated by commas.
+// `choices`: the option's words, for the sentence that refuses a value.
+std::vector<std::string> TrackList(const std::string& value, const char* kind, const char* choices) {
     const std::string lower = Lower(value);
-    if (lower == "default" || lower == "all") {
-        options.audioTracks =
-            lower == "all" ? ConversionSettings::kAllAudioTracks : ConversionSettings::kDefaultAudioTrack;
-        return;
-    }
+    std::vector<std::string> words;
     std::size_t from = 0;
     while (from <= lower.size()) {
         const std::size_t comma = std::min(lower.find(',', from), lower.size());
@@ -64,12 +58,40 @@ void ParseAudio(CommandLineOptions& options, const std::string& value) {
         const bool number = word.size() < 4 && AllBetween(word, '0', '9') && word[0] != '0';
         const bool language = (word.size() == 2 || word.size() == 3) && AllBetween(word, 'a', 'z');
         if (!number && !language)
-            throw UsageError("\"" + value +
-                             "\" is no choice of sound tracks; give default, all, or track numbers "
-                             "and language codes separated by commas, such as 1,3 or en,de.");
-        options.audioList.push_back(word);
+            throw UsageError("\"" + value + "\" is no choice of " + kind + "; give " + choices +
+                             ", or track numbers and language codes separated by commas, such as 1,3 or en,de.");
+        words.push_back(word);
         from = comma + 1;
     }
+    return words;
+}
+
+// --audio: "default", "all", or a list.
+void ParseAudio(CommandLineOptions& options, const std::string& value) {
+    options.tracks.sound.clear();
+    options.audioTracks.reset();
+    const std::string lower = Lower(value);
+    if (lower == "default" || lower == "all")
+        options.audioTracks =
+            lower == "all" ? ConversionSettings::kAllAudioTracks : ConversionSettings::kDefaultAudioTrack;
+    else
+        options.tracks.sound = TrackList(value, "sound tracks", "default, all");
+}
+
+// --subtitles: "none", "default" (those the source shows by itself), "all",
+// or a list.
+void ParseSubtitles(CommandLineOptions& options, const std::string& value) {
+    options.tracks.subtitles.clear();
+    options.subtitles.reset();
+    const std::string lower = Lower(value);
+    if (lower == "none")
+        options.subtitles = ConversionSettings::kNoSubtitles;
+    else if (lower == "default")
+        options.subtitles = ConversionSettings::kForcedAndDefaultSubtitles;
+    else if (lower == "all")
+        options.subtitles = ConversionSettings::kAllSubtitles;
+    else
+        options.tracks.subtitles = TrackList(value, "subtitles", "none, default, all");
 }
 
 // An unset shell variable gives an empty argument: it names no file.
@@ -101,6 +123,14 @@ constexpr OptionRow kOptions[] = {
      "the sound tracks to keep in MP4 and DVD: default (the one players pick), all, or a list of track numbers "
      "and language codes, such as 2 or en,de (other formats keep the first)",
      ParseAudio},
+    {"--subtitles", "CHOICE",
+     "the subtitles to keep: none (the default), default (those the source shows by itself: forced, default, "
+     "and a NAME.srt beside it), all, or a list of track numbers (the source's own, then the files beside it) "
+     "and language codes; MP4 keeps text subtitles as tracks, the other formats draw the first into the "
+     "picture",
+     ParseSubtitles},
+    {"--burn-subtitles", nullptr, "draw the first chosen subtitle into the picture",
+     [](CommandLineOptions& o, const std::string&) { o.tracks.burnSubtitle = true; }},
     {"--disc-image", nullptr, "end a VCD, SVCD or DVD batch in a disc image",
      [](CommandLineOptions& o, const std::string&) { o.discImage = true; }},
     {"--disc-menu", nullptr, "open a DVD disc image on a menu (the default)",

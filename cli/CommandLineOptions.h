@@ -5,6 +5,13 @@
 #include <string>
 #include <vector>
 
+// The tracks each file keeps, by number or language ("2", "de").
+struct TrackRequests {
+    std::vector<std::string> sound;
+    std::vector<std::string> subtitles;
+    bool burnSubtitle = false;  // the first chosen subtitle drawn into the picture
+};
+
 // What tarvine-convert was asked to do.
 struct CommandLineOptions {
     std::optional<std::string> settingsFile;  // an option.ini other than the program's own
@@ -12,7 +19,8 @@ struct CommandLineOptions {
     std::optional<std::string> outputFolder;  // overrides the settings' output folder
     std::optional<int> jobs;                  // overrides the settings' conversions at once
     std::optional<int> audioTracks;           // overrides the settings' "Audio tracks"
-    std::vector<std::string> audioList;       // the sound tracks each file keeps: numbers or languages
+    std::optional<int> subtitles;             // overrides the settings' "Subtitles"
+    TrackRequests tracks;
     bool discImage = false;                   // end a disc format's batch in a disc image
     std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
     std::optional<std::string> discTitle;     // overrides the DVD menu's title

@@ -2,7 +2,6 @@
 
 #include "core/DiscFillEstimate.h"
 #include "core/DiscFillQuestion.h"
-#include "core/SoundTrackChoice.h"
 #include "core/TrackWords.h"
 #include "text/FormatText.h"
 
@@ -11,6 +10,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <algorithm>
+#include <optional>
 #include <cerrno>
 #include <cstring>
 
@@ -31,14 +31,13 @@ std::string WhyUnreadable(const std::string& path) {
 }  // namespace
 
 ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                               const DiscMenuArtist* menuArtist, bool fitToDisc,
-                               std::vector<std::string> soundTrackWords)
+                               const DiscMenuArtist* menuArtist, bool fitToDisc, TrackRequests tracks)
     : m_order{std::move(settings), {}},
       m_printer(printer),
       m_engine(std::move(encoderProgram), menuArtist),
       m_prober(m_engine.Launcher()),
       m_fitToDisc(fitToDisc),
-      m_soundTrackWords(std::move(soundTrackWords)) {
+      m_tracks(std::move(tracks)) {
     connect(&m_prober, &SourceProber::SourceRead, this, &ConvertCommand::List);
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
@@ -63,21 +62,35 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
 
 void ConvertCommand::Start(const std::vector<std::string>& files) { m_prober.Add(files, m_order.files.fileCount()); }
 
-// A file keeps the sound tracks --audio names; one where it names none
-// keeps the default track, and the user is told.
+namespace {
+
+// The tracks the words name; none, said, when they name none of the file's.
+template <typename Track>
+std::optional<std::vector<int>> Named(const std::vector<std::string>& words, const std::vector<Track>& tracks,
+                                      const std::string& path, const char* option, const char* kind,
+                                      const char* otherwise) {
+    if (words.empty()) return std::nullopt;
+    std::vector<int> numbers = TrackWords::Matching(words, tracks);
+    if (!numbers.empty()) return numbers;
+    std::string list;
+    for (const std::string& word : words) list += (list.empty() ? "" : ",") + word;
+    ProgressPrinter::Problem(QStringLiteral("%1=%2 names no %3 of %4; %5")
+                                 .arg(QString::fromLatin1(option), QString::fromStdString(list),
+                                      QString::fromLatin1(kind), QString::fromStdString(path),
+                                      QString::fromLatin1(otherwise)));
+    return std::nullopt;
+}
+
+}  // namespace
+
+// A file keeps the tracks --audio and --subtitles name; one where they
+// name none keeps the settings' choice, and the user is told.
 void ConvertCommand::List(SourceEntry source) {
-    if (!m_soundTrackWords.empty()) {
-        std::vector<int> tracks = TrackWords::Matching(m_soundTrackWords, source.soundTracks);
-        if (tracks.empty()) {
-            std::string words;
-            for (const std::string& word : m_soundTrackWords) words += (words.empty() ? "" : ",") + word;
-            ProgressPrinter::Problem(
-                QStringLiteral("--audio=%1 names no sound track of %2; it keeps its default track.")
-                    .arg(QString::fromStdString(words), QString::fromStdString(source.path)));
-        } else {
-            source.order.soundTracks = std::move(tracks);
-        }
-    }
+    source.order.soundTracks = Named(m_tracks.sound, source.soundTracks, source.path, "--audio", "sound track",
+                                     "it keeps its default track.");
+    source.order.subtitleTracks = Named(m_tracks.subtitles, source.subtitleTracks, source.path, "--subtitles",
+                                        "subtitle track", "it keeps the subtitles the settings choose.");
+    source.order.burnSubtitle = m_tracks.burnSubtitle;
     m_order.files.Append(source);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/CommandLineOptions.h"
 #include "cli/ProgressPrinter.h"
 #include "core/BatchOrder.h"
 #include "core/ConversionSettings.h"
@@ -30,11 +31,10 @@ public:
 
     // `menuArtist` draws a DVD image's menu (none without it); with
     // `fitToDisc` a DVD or SVCD batch's video rate is lowered to fit one
-    // disc; `soundTrackWords` (track numbers and languages) choose each
-    // file's sound tracks.
+    // disc; `tracks` (track numbers and languages) choose each file's
+    // sound tracks and subtitles.
     ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false,
-                   std::vector<std::string> soundTrackWords = {});
+                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false, TrackRequests tracks = {});
 
     void Start(const std::vector<std::string>& files);
 
@@ -63,7 +63,7 @@ private:
     std::map<int, BatchEntry> m_started;  // the running files, by row, as they started
     std::set<int> m_ended;                // the rows whose end was reported
     bool m_fitToDisc;
-    std::vector<std::string> m_soundTrackWords;
+    TrackRequests m_tracks;
     bool m_stopped = false;
     int m_unlisted = 0;  // files given that could not be listed
     QString m_summary;

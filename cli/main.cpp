@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     if (options.discTitle) settings.discMenuTitle = *options.discTitle;
     if (options.jobs) settings.conversionsAtOnce = *options.jobs;
     if (options.audioTracks) settings.audioTracks = *options.audioTracks;
+    if (options.subtitles) settings.subtitles = *options.subtitles;
     if (options.discImage && !DiscKindOf(settings.outputFormat))
         ProgressPrinter::Problem(
             QStringLiteral("Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."));
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
     else
         printer = std::make_unique<TerminalPrinter>(stdout);
     ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer,
-                           menuPainter ? &*menuPainter : nullptr, options.fitDisc, options.audioList);
+                           menuPainter ? &*menuPainter : nullptr, options.fitDisc, options.tracks);
     QObject::connect(&command, &ConvertCommand::Finished, application.get(), &QCoreApplication::exit);
     command.Start(options.files);
     return application->exec();

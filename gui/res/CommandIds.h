@@ -60,6 +60,7 @@ enum CommandId : int {
     IDC_SET_CONVERSIONS = 1092,
     IDC_SET_DISC_TITLE = 1093,
     IDC_SET_AUDIO_TRACKS = 1094,
+    IDC_SET_SUBTITLES = 1095,
 
     // Dialog 167, "File settings"
     IDC_FILE_TRACKS = 1100,

@@ -46,7 +46,7 @@ COutputSettingsDlg::COutputSettingsDlg(ConversionSettings& settings, QWidget* pa
 }
 
 void COutputSettingsDlg::FitListsToTheirTexts() {
-    for (QComboBox* box : {m_formatList, m_audioTracksList}) DialogLayout::WidenToFit(*box, ItemTexts(*box));
+    for (QComboBox* box : {m_formatList, m_audioTracksList, m_subtitlesList}) DialogLayout::WidenToFit(*box, ItemTexts(*box));
     const std::pair<QComboBox*, ChoiceList (*)(int)> lists[] = {
         {m_qualityList, FormatCatalogue::QualityList},       {m_videoCodecList, FormatCatalogue::VideoCodecList},
         {m_audioCodecList, FormatCatalogue::AudioCodecList}, {m_tvModeList, FormatCatalogue::TvModeList},
@@ -63,6 +63,7 @@ void COutputSettingsDlg::BindControls(const DialogLayout& layout) {
     m_discTitleEdit = layout.Bind<QLineEdit>(IDC_SET_DISC_TITLE);
     m_conversionsList = layout.Bind<QComboBox>(IDC_SET_CONVERSIONS);
     m_audioTracksList = layout.Bind<QComboBox>(IDC_SET_AUDIO_TRACKS);
+    m_subtitlesList = layout.Bind<QComboBox>(IDC_SET_SUBTITLES);
     m_volumeLabel = layout.Bind<QLabel>(IDC_SET_VOLUME_LABEL);
     m_volumeSlider = layout.Bind<QSlider>(IDC_SET_VOLUME);
     m_aspectList = layout.Bind<QComboBox>(IDC_SET_ASPECT);
@@ -103,6 +104,7 @@ void COutputSettingsDlg::ConnectHandlers(const DialogLayout& layout) {
             [this](int position) { m_working.conversionsAtOnce = position; });
     // The position is the stored number, as above.
     connect(m_audioTracksList, &QComboBox::activated, this, [this](int position) { m_working.audioTracks = position; });
+    connect(m_subtitlesList, &QComboBox::activated, this, [this](int position) { m_working.subtitles = position; });
 }
 
 void COutputSettingsDlg::OnInitDialog() {
@@ -111,6 +113,12 @@ void COutputSettingsDlg::OnInitDialog() {
     FillAllLists();
     InitVolumeSlider();
     FillConversionsList();
+    // Every format takes subtitles: as tracks, or one drawn into the picture.
+    const int subtitles = m_working.subtitles;
+    m_subtitlesList->setCurrentIndex(subtitles == ConversionSettings::kAllSubtitles ||
+                                             subtitles == ConversionSettings::kForcedAndDefaultSubtitles
+                                         ? subtitles
+                                         : ConversionSettings::kNoSubtitles);
     m_discTitleEdit->setText(QString::fromStdString(m_working.discMenuTitle));
     m_discTitleEdit->setPlaceholderText(QStringLiteral("The output folder's name"));
 }

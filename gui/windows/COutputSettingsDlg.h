@@ -67,6 +67,7 @@ private:
     QCheckBox* m_discMenuCheck = nullptr;
     QLineEdit* m_discTitleEdit = nullptr;
     QComboBox* m_audioTracksList = nullptr;
+    QComboBox* m_subtitlesList = nullptr;
     QComboBox* m_conversionsList = nullptr;
     QLabel* m_volumeLabel = nullptr;
     QSlider* m_volumeSlider = nullptr;

@@ -178,7 +178,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
 // commentary) with three chapters: MP4 keeps the tracks asked for with their
 // languages and title, and a DVD's tables carry the languages and the
 // chapters, so that a player's audio and chapter buttons work.
-TEST_F(ConvertCommandTest, SoundTracksAndChaptersAsAsked) {
+TEST_F(ConvertCommandTest, TracksAndChaptersAsAsked) {
     Write("chapters.txt",
           ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=2000\n[CHAPTER]\nTIMEBASE=1/1000\n"
           "START=2000\nEND=4000\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=4000\nEND=6000\n");
@@ -211,25 +211,45 @@ TEST_F(ConvertCommandTest, SoundTracksAndChaptersAsAsked) {
            << "-c:a"
            << "mp2";
     ASSERT_TRUE(MakeClip(film, "160x120", 10, 6, tracks));
+    for (const char* language : {"de", "en"})
+        Write(std::string("film.") + language + ".srt", "1\n00:00:01,000 --> 00:00:02,000\nHallo\n\n");
     const struct {
         QStringList arguments;
         const char* output;
-        const char* tracks;  // the output's sound tracks: default flag, language, title
+        const char* tracks;     // the output's sound tracks: default flag, language, title
+        const char* subtitles;  // its subtitle tracks: language, default flag
+        const char* said;       // on standard error
     } cases[] = {
-        {{"--format", "mp4", "--audio=all"}, "all/film.mp4", "1,eng,SoundHandler|0,deu,SoundHandler|0,fra,Kommentar"},
-        {{"--format", "mp4", "--audio=de"}, "de/film.mp4", "1,deu,SoundHandler"},
+        {{"--format", "mp4", "--audio=all"},
+         "all/film.mp4",
+         "1,eng,SoundHandler|0,deu,SoundHandler|0,fra,Kommentar",
+         "",
+         ""},
+        {{"--format", "mp4", "--audio=de", "--subtitles=2,de"},
+         "de/film.mp4",
+         "1,deu,SoundHandler",
+         "1,eng,SubtitleHandler|0,deu,SubtitleHandler",
+         ""},
+        {{"--format", "mp4", "--subtitles=en", "--subtitles=ja"},
+         "ja/film.mp4",
+         "1,eng,SoundHandler",
+         "",
+         "--subtitles=ja names no subtitle track of"},
     };
     for (const auto& c : cases) {
         const QString folder = QString::fromStdString(At(c.output)).section('/', 0, -2);
         Outcome outcome = Convert(c.arguments + QStringList{"--output", folder, film});
         ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
-        QProcess probe;
-        probe.start(FFPROBE_PATH, {"-v", "error", "-select_streams", "a", "-show_entries",
-                                   "stream_tags=language,handler_name:stream_disposition=default", "-of", "csv=p=0",
-                                   QString::fromStdString(At(c.output))});
-        ASSERT_TRUE(probe.waitForFinished(30000));
-        EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed().replace('\n', '|').toStdString(),
-                  c.tracks);
+        EXPECT_TRUE(outcome.err.contains(QString::fromLatin1(c.said))) << outcome.err.toStdString();
+        for (const auto& [kind, expected] : {std::pair{"a", c.tracks}, std::pair{"s", c.subtitles}}) {
+            QProcess probe;
+            probe.start(FFPROBE_PATH, {"-v", "error", "-select_streams", kind, "-show_entries",
+                                       "stream_tags=language,handler_name:stream_disposition=default", "-of",
+                                       "csv=p=0", QString::fromStdString(At(c.output))});
+            ASSERT_TRUE(probe.waitForFinished(30000));
+            EXPECT_EQ(QString::fromUtf8(probe.readAllStandardOutput()).trimmed().replace('\n', '|').toStdString(),
+                      expected);
+        }
     }
 
     Outcome outcome = Convert(

@@ -59,6 +59,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
     settings.discMenu = 0;
     settings.conversionsAtOnce = 3;
     settings.audioTracks = ConversionSettings::kAllAudioTracks;
+    settings.subtitles = ConversionSettings::kAllSubtitles;
     settings.discMenuTitle = "Summer 2024";
     ASSERT_TRUE(Store().Save(settings));
     EXPECT_EQ(Store().Load(), settings);
@@ -96,6 +97,7 @@ TEST_F(SettingsStoreTest, SavesEveryKeyInOrderAndReadsThemBack) {
                           "Disc menu=0",
                           "Conversions at once=3",
                           "Audio tracks=1",
+                          "Subtitles=2",
                           "Disc menu title=Summer 2024"};
     std::size_t at = text.find("[Destinate]");
     ASSERT_NE(at, std::string::npos);

@@ -84,6 +84,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {-1, "QLabel", "Conversions at once"},
                              {-1, "QLabel", "Disc menu title"},
                              {-1, "QLabel", "Audio tracks"},
+                             {-1, "QLabel", "Subtitles"},
                              {IDC_SET_FORMAT, "QComboBox", "AVI Format (*.avi)"},
                              {IDC_SET_QUALITY, "QComboBox", "5.Medium (video bitrate:1000kbps; audio bitrate:128kbps)"},
                              {IDC_SET_VIDEO_CODEC, "QComboBox", "Divx"},
@@ -94,6 +95,7 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_ASPECT, "QComboBox", "None"},
                              {IDC_SET_CONVERSIONS, "QComboBox", "Auto"},
                              {IDC_SET_AUDIO_TRACKS, "QComboBox", "The default track"},
+                             {IDC_SET_SUBTITLES, "QComboBox", "None"},
                              {IDC_SET_LETTERBOX, "QCheckBox", "Add letter box to keep aspect ratio"},
                              {IDC_SET_DISC_IMAGE, "QCheckBox", "Make a disc image"},
                              {IDC_SET_DISC_TITLE, "QLineEdit", ""},
@@ -339,8 +341,10 @@ void OutputSettingsDialogTest::okWritesBackValuesNoListCanShow() {
     // "Audio tracks": the position is the stored number.
     COutputSettingsDlg tracks(settings);
     Choose(Box(tracks, IDC_SET_AUDIO_TRACKS), ConversionSettings::kAllAudioTracks);
+    Choose(Box(tracks, IDC_SET_SUBTITLES), ConversionSettings::kForcedAndDefaultSubtitles);
     tracks.accept();
     QCOMPARE(settings.audioTracks, ConversionSettings::kAllAudioTracks);
+    QCOMPARE(settings.subtitles, ConversionSettings::kForcedAndDefaultSubtitles);
     COutputSettingsDlg again(settings);
     QCOMPARE(ControlOf<QLineEdit>(&again, IDC_SET_DISC_TITLE)->text(), QStringLiteral("Our summer"));
 }
