@@ -65,6 +65,9 @@ enum CommandId : int {
     // Dialog 167, "File settings"
     IDC_FILE_TRACKS = 1100,
     IDC_FILE_FIRST_TRACK = 1101,
+    IDC_FILE_SUBTITLES = 1102,
+    IDC_FILE_SHOWN_SUBTITLE = 1103,
+    IDC_FILE_BURN_SUBTITLE = 1104,
 
     // Menus 136 and 144
     ID_HELP_CONTENT = 32771,

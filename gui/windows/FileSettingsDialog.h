@@ -6,28 +6,35 @@
 #include <QDialog>
 #include <QStandardItemModel>
 
+class QCheckBox;
 class QComboBox;
 class QTreeView;
 
 // The modal "File settings" dialog of one listed file: which of its sound
-// tracks to keep and which of them to play first. It starts from what the
-// file would get now, its own choice or the batch's, and gives its choice
-// back on "Ok" only.
+// tracks to keep and which of them to play first; which subtitles to keep,
+// the one shown from the start, and whether it is drawn into the picture.
+// It starts from what the file would get now, its own choice or the
+// batch's, and gives its choice back on "Ok" only.
 class FileSettingsDialog : public QDialog {
     Q_OBJECT
 public:
     FileSettingsDialog(const SourceEntry& source, const ConversionSettings& settings, QWidget* parent = nullptr);
 
-    // The tracks ticked, the one played first leading, then the others in
-    // the source's order; the one played first alone when none is ticked.
+    // The sound tracks ticked, the one played first leading, then the
+    // others in the source's order; the one played first alone when none is
+    // ticked. The subtitles ticked and the one shown, in the source's order.
     FileOrder Order() const;
 
 private:
     void FillTracks(const std::vector<int>& kept);
-    void OnFirstChosen(int position);
+    void FillSubtitles(const ConversionSettings& settings);
 
     SourceEntry m_source;
     QStandardItemModel m_tracks;
     QTreeView* m_trackList = nullptr;
     QComboBox* m_firstList = nullptr;
+    QStandardItemModel m_subtitles;
+    QTreeView* m_subtitleList = nullptr;
+    QComboBox* m_shownList = nullptr;
+    QCheckBox* m_burnCheck = nullptr;
 };

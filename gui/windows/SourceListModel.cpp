@@ -30,6 +30,18 @@ QStyle::StandardPixmap OutcomePixmap(EntryState state) {
     return QStyle::SP_CustomBase;
 }
 
+// "Its own subtitles: 1, 3 (3 shown, drawn into the picture)"
+QString SubtitlesTip(const FileOrder& order) {
+    if (order.subtitleTracks->empty()) return QStringLiteral("\nIts own subtitles: none");
+    QStringList numbers;
+    for (int number : *order.subtitleTracks) numbers << QString::number(number);
+    QStringList notes;
+    if (order.shownSubtitle) notes << QStringLiteral("%1 shown").arg(*order.shownSubtitle);
+    if (order.burnSubtitle) notes << QStringLiteral("drawn into the picture");
+    return QStringLiteral("\nIts own subtitles: %1").arg(numbers.join(QStringLiteral(", "))) +
+           (notes.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(notes.join(QStringLiteral(", "))));
+}
+
 }  // namespace
 
 int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_sources.fileCount(); }
@@ -117,6 +129,7 @@ QString SourceListModel::FileTooltip(int row) const {
         tip += QStringLiteral("\nIts own sound tracks: %1 (the first played first)")
                    .arg(numbers.join(QStringLiteral(", ")));
     }
+    if (entry.order.subtitleTracks) tip += SubtitlesTip(entry.order);
     return tip;
 }
 

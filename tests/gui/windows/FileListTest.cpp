@@ -11,6 +11,7 @@
 #include "gui/windows/CProgressDlg.h"
 #include "gui/windows/FileSettingsDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -108,7 +109,7 @@ private slots:
     void moveNeedsASelectionAndTwoRows();
     void rowsShowTheLastBatchsOutcomesUntilTheListChanges();
     void rightClickOffersTheEditMenuAndRunsThePick();
-    void fileSettingsChooseTheSoundTracksTheEncoderGets();
+    void fileSettingsChooseTheTracksTheEncoderGets();
     void importDialogStartsInVideosThenWhereFilesCameFrom();
     void overlongPathIsRefusedWithoutProbing();
     void closingDuringAProbeStopsItAndCloses();
@@ -299,7 +300,7 @@ void FileListTest::rightClickOffersTheEditMenuAndRunsThePick() {
 // A double-click opens the file's own settings: German played first and
 // the French commentary kept, English not. The row says so, and the
 // encoder is asked for those tracks in that order.
-void FileListTest::fileSettingsChooseTheSoundTracksTheEncoderGets() {
+void FileListTest::fileSettingsChooseTheTracksTheEncoderGets() {
     QTemporaryDir out;
     const QString log = out.filePath("encoder.log");
     ScopedEnvironment logVariable("FAKE_ENCODER_LOG", log);
@@ -307,6 +308,7 @@ void FileListTest::fileSettingsChooseTheSoundTracksTheEncoderGets() {
     ShowWithFakeEncoder(window, out.path(), 0);
     SourceEntry film{"/clips/film.mkv", 60.0, 320, 240, 25.0};
     film.soundTracks = {{"eng", 2, true, "aac", ""}, {"deu", 2, false, "aac", ""}, {"fra", 6, false, "aac", ""}};
+    film.subtitleTracks = {{"eng", false, true, false, "subrip", ""}, {"deu", false, false, false, "subrip", "film.de.srt"}};
     window->AppendRow(film);
     window.Select(0);
 
@@ -319,18 +321,23 @@ void FileListTest::fileSettingsChooseTheSoundTracksTheEncoderGets() {
             tracks->setCurrentIndex(tracks->model()->index(row, 0));
             QTest::keyClick(tracks, Qt::Key_Space);
         }
+        // The German file beside it, shown and drawn in.
+        Choose(dialog->findChild<QComboBox*>(QStringLiteral("control%1").arg(IDC_FILE_SHOWN_SUBTITLE)), 2);
+        dialog->findChild<QCheckBox*>(QStringLiteral("control%1").arg(IDC_FILE_BURN_SUBTITLE))->click();
         dialog->findChild<QPushButton*>(QStringLiteral("control%1").arg(ID_OK))->click();
     });
     const QPoint row = window.List()->visualRect(window.Cell(0, 1)).center();
     QTest::mousePress(window.List()->viewport(), Qt::LeftButton, {}, row);
     QTest::mouseDClick(window.List()->viewport(), Qt::LeftButton, {}, row);
     QCOMPARE(window.Tooltip(0, 1),
-             QStringLiteral("/clips/film.mkv\nIts own sound tracks: 2, 3 (the first played first)"));
+             QStringLiteral("/clips/film.mkv\nIts own sound tracks: 2, 3 (the first played first)\n"
+                            "Its own subtitles: 2 (2 shown, drawn into the picture)"));
 
     window.Convert();
     QFile logFile(log);
     QVERIFY(logFile.open(QIODevice::ReadOnly));
-    QVERIFY2(logFile.readAll().contains(" -audiotracks 2,3 -endpos "), qPrintable(log));
+    QVERIFY2(logFile.readAll().contains(" -audiotracks 2,3 -subtitles 2 -shownsubtitle 2 -burnsubtitle 2 -endpos "),
+             qPrintable(log));
 }
 
 void FileListTest::importDialogStartsInVideosThenWhereFilesCameFrom() {
