@@ -7,7 +7,7 @@ CMAKE_ARGS ?=
 DEB_PACKAGES = cmake ninja-build g++ pkg-config make \
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins \
   libavformat-dev libavcodec-dev libavfilter-dev libswscale-dev \
-  libswresample-dev libavutil-dev ffmpeg \
+  libswresample-dev libavutil-dev libass-dev ffmpeg \
   libsimpleini-dev libicu-dev libgtest-dev googletest \
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation time locales openbox xdotool \
   dvdauthor genisoimage vcdimager lsdvd parallel libdvdnav-dev bash-completion groff-base dbus-daemon

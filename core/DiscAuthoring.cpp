@@ -1,8 +1,9 @@
 #include "core/DiscAuthoring.h"
 
 #include "core/EncoderArguments.h"
-#include "text/LanguageCodes.h"
+#include "protocol/SubpicturePalette.h"
 #include "text/FormatText.h"
+#include "text/LanguageCodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,21 +100,46 @@ std::vector<std::string> VcdImagerArguments(const DiscImagePlan& plan) {
     return arguments;
 }
 
-// The titleset's sound streams, which its titles share: each stream's
-// language from the first title that has one for it. Nothing when no
-// language is known, so that dvdauthor reads the streams from the titles.
-std::string AudioLanguages(const std::vector<DiscTitle>& titles) {
+// The languages of the titleset's streams of one kind, which its titles
+// share: each stream's from the first title that has one for it.
+std::vector<std::string> SharedLanguages(const std::vector<DiscTitle>& titles,
+                                         std::vector<std::string> DiscTitle::*languagesOf) {
     std::vector<std::string> languages;
-    for (const DiscTitle& title : titles)
-        for (std::size_t i = 0; i < title.soundLanguages.size(); ++i) {
+    for (const DiscTitle& title : titles) {
+        const std::vector<std::string>& own = title.*languagesOf;
+        for (std::size_t i = 0; i < own.size(); ++i) {
             if (languages.size() <= i) languages.resize(i + 1);
-            if (languages[i].empty()) languages[i] = LanguageCodes::TwoLetter(title.soundLanguages[i]);
+            if (languages[i].empty()) languages[i] = LanguageCodes::TwoLetter(own[i]);
         }
+    }
+    return languages;
+}
+
+// The titleset's sound streams. Nothing when no language is known, so that
+// dvdauthor reads the streams from the titles.
+std::string AudioLanguages(const std::vector<DiscTitle>& titles) {
+    const std::vector<std::string> languages = SharedLanguages(titles, &DiscTitle::soundLanguages);
     if (std::all_of(languages.begin(), languages.end(), [](const std::string& code) { return code.empty(); }))
         return "";
     std::string xml;
     for (const std::string& code : languages) xml += code.empty() ? "<audio/>" : "<audio lang=\"" + code + "\"/>";
     return xml + "\n";
+}
+
+// The titleset's subpicture streams, so that a player's subtitle button
+// names them.
+std::string SubtitleLanguages(const std::vector<DiscTitle>& titles) {
+    const std::vector<std::string> languages = SharedLanguages(titles, &DiscTitle::subtitleLanguages);
+    if (languages.empty()) return "";
+    std::string xml = "      ";
+    for (const std::string& code : languages)
+        xml += code.empty() ? "<subpicture/>" : "<subpicture lang=\"" + code + "\"/>";
+    return xml + "\n";
+}
+
+bool HasSubpictures(const DiscImagePlan& plan) {
+    return std::any_of(plan.titles.begin(), plan.titles.end(),
+                       [](const DiscTitle& title) { return !title.subtitleLanguages.empty(); });
 }
 
 }  // namespace
@@ -136,6 +162,7 @@ std::vector<DiscAuthoringStep> Steps(const DiscImagePlan& plan, const std::strin
 std::vector<DiscAuthoringFile> Files(const DiscImagePlan& plan) {
     if (plan.kind != DiscKind::Dvd) return {};
     std::vector<DiscAuthoringFile> files{{kDvdLayoutFile, DvdLayoutXml(plan)}};
+    if (HasSubpictures(plan)) files.push_back({kSubpictureColoursFile, SubpicturePaletteText("\n") + "\n"});
     if (plan.menu)
         for (std::size_t page = 0; page < plan.menu->Pages().size(); ++page)
             files.push_back({ButtonsFile(page), ButtonsXml(*plan.menu, page)});
@@ -154,9 +181,11 @@ std::string DvdLayoutXml(const DiscImagePlan& plan) {
                    plan.menu ? "jump titleset 1 menu;" : "jump title 1;", standard);
     xml += "  <titleset>\n";
     if (plan.menu) xml += "    <menus>\n      " + video + MenuPages(*plan.menu) + "    </menus>\n";
-    xml += "    <titles>\n      " + video + AudioLanguages(plan.titles);
+    xml += "    <titles>\n      " + video + AudioLanguages(plan.titles) + SubtitleLanguages(plan.titles);
+    // The colours kelvoenc drew the subpictures in.
+    const std::string pgc = HasSubpictures(plan) ? FormatText("<pgc palette=\"%s\">", kSubpictureColoursFile) : "<pgc>";
     for (std::size_t i = 0; i < plan.titles.size(); ++i) {
-        xml += "      <pgc>\n        <vob file=\"" + TitleLink(i) + "\" chapters=\"" + ChapterMarks(plan.titles[i]) +
+        xml += "      " + pgc + "\n        <vob file=\"" + TitleLink(i) + "\" chapters=\"" + ChapterMarks(plan.titles[i]) +
                "\"/>\n";
         std::string next = FormatText("jump title %zu;", i + 2);
         if (!plan.menu && i + 1 < plan.titles.size()) xml += "        <post>" + next + "</post>\n";

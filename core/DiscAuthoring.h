@@ -44,6 +44,8 @@ namespace DiscAuthoring {
 
 // dvdauthor reads the disc's layout from this file in the work folder.
 inline constexpr const char* kDvdLayoutFile = "dvdauthor.xml";
+// The subpictures' 16 colours, one RGB a line, for dvdauthor.
+inline constexpr const char* kSubpictureColoursFile = "subpictures.rgb";
 // A DVD's title takes the source's chapters; one without gets a chapter
 // mark this often.
 inline constexpr int kChapterSeconds = 5 * 60;

@@ -81,7 +81,8 @@ DiscImagePlan DiscImagePlan::Make(const ConversionSettings& settings, int fitted
     for (const ConvertedFile& file : converted) {
         if (file.outcome == ConvertedFile::Outcome::Whole)
             plan.titles.push_back(
-                {file.outputPath, file.seconds, Stem(file.sourcePath), file.chapterSeconds, file.soundLanguages});
+                {file.outputPath, file.seconds, Stem(file.sourcePath), file.chapterSeconds, file.soundLanguages,
+                 file.subtitleLanguages});
         else
             plan.notes.push_back(LeftOutNote(file));
     }

@@ -18,6 +18,7 @@ struct ConvertedFile {
     Outcome outcome = Outcome::Failed;
     std::vector<double> chapterSeconds = {};       // where the source's chapters start
     std::vector<std::string> soundLanguages = {};  // of its sound tracks, in order; "" where unknown
+    std::vector<std::string> subtitleLanguages = {};  // of its subpicture streams, likewise
 };
 
 // One title (DVD) or track (VCD, SVCD) of the disc.
@@ -27,6 +28,7 @@ struct DiscTitle {
     std::string name;                              // the source's file name without its extension
     std::vector<double> chapterSeconds = {};       // the source's chapters; none: one every five minutes
     std::vector<std::string> soundLanguages = {};  // of its sound tracks, in order; "" where unknown
+    std::vector<std::string> subtitleLanguages = {};  // of its subpicture streams, likewise
 };
 
 // Everything needed to author one disc from a batch's outputs: the files

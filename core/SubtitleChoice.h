@@ -4,6 +4,7 @@
 #include "core/SourceEntry.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 // The subtitle tracks one run is given, numbered as kelvoenc takes them:
@@ -22,4 +23,9 @@ public:
     // the tracks the source shows by itself (flagged forced or default, and
     // a file named like the source alone); for "All", every one.
     static SubtitlePick Chosen(const SourceEntry& source, const ConversionSettings& settings);
+
+    // The languages of a DVD's subpicture streams, in order: the chosen
+    // tracks but the one drawn in, up to 32; "" for a track without one.
+    // None for the other formats.
+    static std::vector<std::string> DiscLanguages(const SourceEntry& source, const ConversionSettings& settings);
 };

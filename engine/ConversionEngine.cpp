@@ -4,6 +4,7 @@
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
 #include "core/SoundTrackChoice.h"
+#include "core/SubtitleChoice.h"
 #include "core/TemporaryLeftover.h"
 #include "core/WritableFolder.h"
 #include "protocol/TemporaryOutput.h"
@@ -42,7 +43,8 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch, const Ba
                                                                                  : ConvertedFile::Outcome::Failed;
         const SourceEntry& source = listed.Entry(entry.row);
         files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome, source.chapterSeconds,
-                         SoundTrackChoice::Languages(source, order.settings)});
+                         SoundTrackChoice::Languages(source, order.settings),
+                         SubtitleChoice::DiscLanguages(source, order.settings)});
     }
     return files;
 }

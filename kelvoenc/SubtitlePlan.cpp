@@ -7,7 +7,15 @@
 
 namespace {
 
-bool HoldsSubtitleTracks(ContainerChoice container) { return container == ContainerChoice::Mp4; }
+bool HoldsSubtitleTracks(ContainerChoice container) {
+    return container == ContainerChoice::Mp4 || container == ContainerChoice::Dvd;
+}
+
+// A DVD's subpictures are pictures anyway; an MP4's players show text.
+bool HoldsPictureSubtitles(ContainerChoice container) { return container == ContainerChoice::Dvd; }
+
+// As many as a DVD title holds.
+constexpr std::size_t kMostSubtitleTracks = 32;
 
 // "2 ("film.de.srt")": the track's number and title, as a notice names it.
 std::string TrackName(const std::vector<SubtitleSource>& sources, int number) {
@@ -51,7 +59,7 @@ SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice co
     if (!burned && !holdsTracks && !chosen.empty()) burned = shown ? *shown : chosen.front();
 
     SubtitlePlan plan;
-    std::vector<int> pictures, noRoom;
+    std::vector<int> pictures, noRoom, beyond;
     if (burned && ExistingNumbers({}, burned, sources.size(), sourcePath).size() == 1) {
         if (sources[std::size_t(*burned) - 1].report.isPicture)
             SayLeftOut(sources, {*burned}, sourcePath, "it is made of pictures, and only text is drawn into the picture.");
@@ -63,8 +71,10 @@ SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice co
         const SubtitleSource& source = sources[std::size_t(number) - 1];
         if (!holdsTracks)
             noRoom.push_back(number);
-        else if (source.report.isPicture)
+        else if (source.report.isPicture && !HoldsPictureSubtitles(container))
             pictures.push_back(number);
+        else if (plan.kept.size() == kMostSubtitleTracks)
+            beyond.push_back(number);
         else {
             plan.kept.push_back(source);
             if (shown) plan.kept.back().report.isDefault = number == *shown;
@@ -73,5 +83,6 @@ SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice co
     SayLeftOut(sources, noRoom, sourcePath, "the output's format holds no subtitle tracks, and one is drawn into the picture.");
     SayLeftOut(sources, pictures, sourcePath,
                "an MP4 holds text subtitles, and pictures only when they are drawn into the picture.");
+    SayLeftOut(sources, beyond, sourcePath, "a DVD holds 32 subtitle tracks.");
     return plan;
 }

@@ -2,6 +2,7 @@
 
 #include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/OutputMedia.h"
+#include "protocol/SubpicturePalette.h"
 
 #include <algorithm>
 
@@ -41,40 +42,51 @@ CodecContextPtr OpenDecoder(const SubtitleSource& source, const AVStream* stream
     return decoder;
 }
 
-// The MP4's text encoder, with the styles the decoder describes its lines in.
-CodecContextPtr OpenEncoder(const AVCodecContext* decoder, const std::string& sourcePath) {
+// The MP4's text encoder, with the styles the decoder describes its lines
+// in; or the DVD's subpicture encoder, in the colours the disc carries.
+CodecContextPtr OpenEncoder(const AVCodecContext* decoder, const std::optional<SubpictureFrame>& subpictures,
+                            const std::string& sourcePath) {
     const std::string what = "Cannot convert the subtitles of \"" + sourcePath + "\"";
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MOV_TEXT);
+    const AVCodec* codec = avcodec_find_encoder(subpictures ? AV_CODEC_ID_DVD_SUBTITLE : AV_CODEC_ID_MOV_TEXT);
     if (!codec) CheckFfmpeg(AVERROR_ENCODER_NOT_FOUND, ExitStatus::OutputUnwritable, what);
     CodecContextPtr encoder = MakeCodecContext(codec);
     encoder->time_base = kMicroseconds;
-    if (decoder->subtitle_header) {
+    OptionDictionary options;
+    if (subpictures) {
+        encoder->width = subpictures->frameWidth;
+        encoder->height = subpictures->frameHeight;
+        options.Set("palette", SubpicturePaletteText(", ").c_str());
+        options.Set("even_rows_fix", "1");
+    } else if (decoder->subtitle_header) {
         encoder->subtitle_header = static_cast<std::uint8_t*>(av_mallocz(decoder->subtitle_header_size + 1));
         if (!encoder->subtitle_header) throw std::bad_alloc();
         std::copy_n(decoder->subtitle_header, decoder->subtitle_header_size, encoder->subtitle_header);
         encoder->subtitle_header_size = decoder->subtitle_header_size;
     }
-    CheckFfmpeg(avcodec_open2(encoder.get(), codec, nullptr), ExitStatus::OutputUnwritable, what);
+    CheckFfmpeg(avcodec_open2(encoder.get(), codec, options.Address()), ExitStatus::OutputUnwritable, what);
     return encoder;
 }
 
 }  // namespace
 
 SubtitleTrack::SubtitleTrack(const SubtitleSource& source, std::int64_t originMicroseconds,
-                             std::optional<double> endSeconds, OutputMedia& output)
+                             std::optional<double> endSeconds, const std::optional<SubpictureFrame>& subpictures,
+                             OutputMedia& output)
     : m_output(output) {
-    ReadAll(source, source.besideTheSource ? 0 : originMicroseconds, endSeconds);
+    ReadAll(source, source.besideTheSource ? 0 : originMicroseconds, endSeconds, subpictures);
     m_stream = output.AddStream(m_encoder.get());
     int disposition = (source.report.isDefault ? AV_DISPOSITION_DEFAULT : 0) |
                       (source.report.isForced ? AV_DISPOSITION_FORCED : 0);
     output.Label(m_stream, source.report.language, source.besideTheSource ? "" : source.report.title, disposition);
 }
 
-void SubtitleTrack::ReadAll(const SubtitleSource& source, std::int64_t origin, std::optional<double> endSeconds) {
+void SubtitleTrack::ReadAll(const SubtitleSource& source, std::int64_t origin, std::optional<double> endSeconds,
+                            const std::optional<SubpictureFrame>& subpictures) {
     InputFormatPtr format = OpenHolder(source);
     const AVStream* stream = format->streams[source.streamIndex];
     m_decoder = OpenDecoder(source, stream);
-    m_encoder = OpenEncoder(m_decoder.get(), source.path);
+    m_encoder = OpenEncoder(m_decoder.get(), subpictures, source.path);
+    if (subpictures) m_painter = std::make_unique<SubpicturePainter>(*m_decoder, *subpictures);
     PacketPtr packet = MakePacket();
     while (av_read_frame(format.get(), packet.get()) >= 0) {
         if (packet->stream_index == source.streamIndex) {
@@ -98,6 +110,17 @@ void SubtitleTrack::AddLine(AVSubtitle& subtitle, std::int64_t origin, std::opti
     if (endSeconds) end = std::min(end, static_cast<std::int64_t>(*endSeconds * AV_TIME_BASE));
     start = std::max<std::int64_t>(start, 0);
     if (end <= start) return;
+    if (!m_painter) {
+        Encode(subtitle, start, end);
+        return;
+    }
+    AVSubtitle picture{};
+    std::unique_ptr<AVSubtitle, SubtitleFreer> owned(&picture);
+    if (m_painter->Paint(subtitle, start / 1000, (end - start) / 1000, picture)) Encode(picture, start, end);
+}
+
+void SubtitleTrack::Encode(const AVSubtitle& line, std::int64_t start, std::int64_t end) {
+    AVSubtitle subtitle = line;
     subtitle.pts = start;
     subtitle.start_display_time = 0;
     subtitle.end_display_time = static_cast<std::uint32_t>((end - start) / 1000);

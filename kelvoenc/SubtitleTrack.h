@@ -1,24 +1,27 @@
 #pragma once
 
 #include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/SubpicturePainter.h"
 #include "kelvoenc/SubtitleSources.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class OutputMedia;
 
-// One text subtitle track of the output, in the MP4's own text format. The
-// whole track is read and converted when it is added, since subtitles are
+// One subtitle track of the output: text in an MP4's own text format, or
+// subpictures drawn for a DVD's frame, from text or pictures. The whole track is read and converted when it is added, since subtitles are
 // small and a file beside the source has no place in the source's reading;
 // the muxer then writes each line when the pictures reach its time. Times
 // count from the conversion's start: the source's own tracks move with its
 // start, a file beside it counts from the first picture as players count.
 class SubtitleTrack {
 public:
+    // subpictures: the DVD frame the lines are drawn for; none for text.
     SubtitleTrack(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-                  OutputMedia& output);
+                  const std::optional<SubpictureFrame>& subpictures, OutputMedia& output);
 
     // Writes the lines that start before this time (microseconds).
     void WriteUntil(std::int64_t microseconds);
@@ -30,12 +33,15 @@ private:
         PacketPtr packet;
     };
 
-    void ReadAll(const SubtitleSource& source, std::int64_t origin, std::optional<double> endSeconds);
+    void ReadAll(const SubtitleSource& source, std::int64_t origin, std::optional<double> endSeconds,
+                 const std::optional<SubpictureFrame>& subpictures);
     void AddLine(AVSubtitle& subtitle, std::int64_t origin, std::optional<double> endSeconds);
+    void Encode(const AVSubtitle& subtitle, std::int64_t start, std::int64_t end);
 
     OutputMedia& m_output;
     CodecContextPtr m_decoder;
     CodecContextPtr m_encoder;
+    std::unique_ptr<SubpicturePainter> m_painter;
     int m_stream = 0;
     std::vector<Line> m_lines;
     std::size_t m_written = 0;

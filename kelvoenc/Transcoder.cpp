@@ -128,6 +128,19 @@ ExitStatus Stopped(const std::string& reason) {
     return ExitStatus::Stopped;
 }
 
+// The picture is centred in the frame, as the filters pad it.
+SubpictureFrame SubpicturesFor(const VideoGeometry& geometry, const SourcePicture& source) {
+    return {geometry.frameWidth,
+            geometry.frameHeight,
+            (geometry.frameWidth - geometry.pictureWidth) / 2 & ~1,
+            (geometry.frameHeight - geometry.pictureHeight) / 2 & ~1,
+            geometry.pictureWidth,
+            geometry.pictureHeight,
+            geometry.sampleAspect,
+            source.width,
+            source.height};
+}
+
 std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecChoice::Xvid ? "XVID" : ""; }
 
 }  // namespace
@@ -184,8 +197,9 @@ ExitStatus Transcoder::Run() {
         subtitles = PlanSubtitles(source, container);
         output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
     }
-    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks =
-        AddSubtitleTracks(output, subtitles.kept, source.StartMicroseconds());
+    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks = AddSubtitleTracks(
+        output, subtitles.kept, source.StartMicroseconds(),
+        container == ContainerChoice::Dvd ? std::optional(SubpicturesFor(geometry, sourcePicture)) : std::nullopt);
     output.Start();
 
     SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
@@ -242,13 +256,14 @@ SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice
 
 // A track that cannot be read is left out, with its reason: the picture and
 // sound are still converted.
-std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(OutputMedia& output,
-                                                                          const std::vector<SubtitleSource>& kept,
-                                                                          std::int64_t originMicroseconds) const {
+std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(
+    OutputMedia& output, const std::vector<SubtitleSource>& kept, std::int64_t originMicroseconds,
+    const std::optional<SubpictureFrame>& subpictures) const {
     std::vector<std::unique_ptr<SubtitleTrack>> tracks;
     for (const SubtitleSource& source : kept) {
         try {
-            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds, output));
+            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds,
+                                                             subpictures, output));
         } catch (const EncoderFailure& failure) {
             Notice(std::string(failure.what()) + " That subtitle track is left out.");
         }

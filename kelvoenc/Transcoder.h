@@ -4,9 +4,11 @@
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/ReportChannel.h"
+#include "kelvoenc/SubpicturePainter.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class AudioTrack;
@@ -37,9 +39,10 @@ private:
                             const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks,
                             ProgressClock& progress);
     SubtitlePlan PlanSubtitles(const InputMedia& source, ContainerChoice container) const;
-    std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(OutputMedia& output,
-                                                                  const std::vector<SubtitleSource>& kept,
-                                                                  std::int64_t originMicroseconds) const;
+    // subpictures: the DVD frame the subtitles are drawn for; none: text.
+    std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(
+        OutputMedia& output, const std::vector<SubtitleSource>& kept, std::int64_t originMicroseconds,
+        const std::optional<SubpictureFrame>& subpictures) const;
     // Done, or Incomplete (saying so) when neither the output nor the
     // source's own timestamps reach near the source's stated length.
     ExitStatus Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const;

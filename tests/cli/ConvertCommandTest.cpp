@@ -253,14 +253,15 @@ TEST_F(ConvertCommandTest, TracksAndChaptersAsAsked) {
     }
 
     Outcome outcome = Convert(
-        {"--format", "dvd", "--disc-image", "--audio=all", "--output", QString::fromStdString(At("dvd")), film});
+        {"--format", "dvd", "--disc-image", "--audio=all", "--subtitles=all", "--output", QString::fromStdString(At("dvd")), film});
     ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
     QProcess lsdvd;
-    lsdvd.start("lsdvd", {"-a", "-c", "-t", "1", QString::fromStdString(At("dvd/Tarvine disc.iso"))});
+    lsdvd.start("lsdvd", {"-a", "-c", "-s", "-t", "1", QString::fromStdString(At("dvd/Tarvine disc.iso"))});
     ASSERT_TRUE(lsdvd.waitForFinished(30000));
     const QString listing = QString::fromLocal8Bit(lsdvd.readAllStandardOutput());
     EXPECT_EQ(listing.count("Chapter: "), 3) << listing.toStdString();
-    for (const char* language : {"Audio: 1, Language: en", "Audio: 2, Language: de", "Audio: 3, Language: fr"})
+    for (const char* language : {"Audio: 1, Language: en", "Audio: 2, Language: de", "Audio: 3, Language: fr",
+                                 "Subtitle: 01, Language: de", "Subtitle: 02, Language: en"})
         EXPECT_TRUE(listing.contains(language)) << language << " not in\n" << listing.toStdString();
 }
 

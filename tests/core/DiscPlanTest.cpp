@@ -77,15 +77,18 @@ TEST_F(DiscPlanTest, DvdLayoutPlaysEveryTitleInTurnWithChaptersEveryFiveMinutes)
     plan.pal = true;
     plan.wide = true;
     plan.titles = {{"/out/Tom & \"Jerry\" <1>.vob", 12 * 60 + 30, "Tom"},
-                   {"/out/b.vob", 300, "b", {}, {"eng", "ger"}},
+                   {"/out/b.vob", 300, "b", {}, {"eng", "ger"}, {"fra", ""}},
                    // The source's own chapters: one at the very start, or past the end, adds none.
                    {"/out/c.vob", 600, "c", {0, 0.3, 61.5, 700}, {"", "fra", "xyz"}}};
     std::string xml = DiscAuthoring::DvdLayoutXml(plan);
     // The titles share the sound streams' languages, in the two letters the disc's tables take.
     EXPECT_NE(xml.find("<video format=\"pal\" aspect=\"16:9\" widescreen=\"nopanscan\"/>\n<audio lang=\"en\"/>"
-                       "<audio lang=\"de\"/><audio/>\n"),
+                       "<audio lang=\"de\"/><audio/>\n      <subpicture lang=\"fr\"/><subpicture/>\n"),
               std::string::npos)
         << xml;
+    // Their colours are the ones the subpictures were drawn in.
+    EXPECT_NE(xml.find("<pgc palette=\"subpictures.rgb\">\n        <vob file=\"title-1.mpg\""), std::string::npos);
+    EXPECT_EQ(DiscAuthoring::Files(plan).back().content.substr(0, 14), "000000\nffffff\n");
     // The tools read each title through a link of plain letters, whatever its own name holds.
     EXPECT_NE(xml.find("<vob file=\"title-1.mpg\" chapters=\"0:00:00,0:05:00,0:10:00\"/>\n        "
                        "<post>jump title 2;</post>"),

@@ -1,0 +1,169 @@
+#include "kelvoenc/SubpicturePainter.h"
+
+#include <ass/ass.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The title-safe part of a TV picture: what lies outside it may be cut off
+// by the set.
+constexpr double kSafeSide = 0.10;
+constexpr double kSafeTopAndBottom = 0.08;
+
+// The four colours of a subpicture, as the DVD encoder takes them (0xAARRGGBB).
+enum Ink : std::uint8_t { Clear = 0, Letters = 1, Edge = 2, Between = 3 };
+constexpr std::uint32_t kInks[] = {0x00000000, 0xffffffff, 0xff000000, 0xff808080};
+// Less cover than this is clear; below and above these levels is edge and letters.
+constexpr int kVisibleCover = 100;
+constexpr int kDarkLevel = 85;
+constexpr int kLightLevel = 170;
+
+// libass says what it does on standard error; only its errors matter here.
+void QuietMessages(int level, const char* format, va_list arguments, void*) {
+    constexpr int kErrors = 1;
+    if (level > kErrors) return;
+    std::fputs("kelvoenc: libass: ", stderr);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+}
+
+int Luma(std::uint32_t rgb) {
+    const int red = (rgb >> 16) & 0xff, green = (rgb >> 8) & 0xff, blue = rgb & 0xff;
+    return (red * 77 + green * 150 + blue * 29) >> 8;
+}
+
+std::uint8_t InkOf(int luma, int cover) {
+    if (cover < kVisibleCover) return Clear;
+    if (luma >= kLightLevel) return Letters;
+    return luma <= kDarkLevel ? Edge : Between;
+}
+
+}  // namespace
+
+SubpicturePainter::SubpicturePainter(const AVCodecContext& decoder, const SubpictureFrame& frame)
+    : m_frame(frame),
+      m_luma(std::size_t(frame.frameWidth) * std::size_t(frame.frameHeight)),
+      m_cover(m_luma.size()) {
+    if (decoder.codec_descriptor && (decoder.codec_descriptor->props & AV_CODEC_PROP_BITMAP_SUB)) return;
+    m_library = ass_library_init();
+    if (!m_library) throw std::bad_alloc();
+    ass_set_message_cb(m_library, QuietMessages, nullptr);
+    m_renderer = ass_renderer_init(m_library);
+    m_track = ass_new_track(m_library);
+    if (!m_renderer || !m_track) throw std::bad_alloc();
+    ass_set_frame_size(m_renderer, frame.frameWidth, frame.frameHeight);
+    ass_set_storage_size(m_renderer, frame.frameWidth, frame.frameHeight);
+    ass_set_pixel_aspect(m_renderer, av_q2d(frame.sampleAspect) > 0 ? av_q2d(frame.sampleAspect) : 1.0);
+    // The text stays inside the picture and its title-safe part.
+    const int side = std::max(frame.pictureX, static_cast<int>(frame.frameWidth * kSafeSide));
+    const int top = std::max(frame.pictureY, static_cast<int>(frame.frameHeight * kSafeTopAndBottom));
+    ass_set_margins(m_renderer, top, top, side, side);
+    ass_set_use_margins(m_renderer, 0);
+    ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT, nullptr, 1);
+    if (decoder.subtitle_header)
+        ass_process_codec_private(m_track, reinterpret_cast<char*>(decoder.subtitle_header),
+                                  decoder.subtitle_header_size);
+}
+
+SubpicturePainter::~SubpicturePainter() {
+    if (m_track) ass_free_track(m_track);
+    if (m_renderer) ass_renderer_done(m_renderer);
+    if (m_library) ass_library_done(m_library);
+}
+
+bool SubpicturePainter::Paint(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs,
+                              AVSubtitle& picture) {
+    std::fill(m_luma.begin(), m_luma.end(), 0);
+    std::fill(m_cover.begin(), m_cover.end(), 0);
+    if (m_track)
+        DrawText(line, startMs, durationMs);
+    else
+        DrawPictures(line);
+    return TakeCanvas(picture);
+}
+
+// Each line is set alone, at its start.
+void SubpicturePainter::DrawText(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs) {
+    for (unsigned i = 0; i < line.num_rects; ++i) {
+        const char* event = line.rects[i]->ass;
+        if (event) ass_process_chunk(m_track, const_cast<char*>(event), static_cast<int>(std::strlen(event)), startMs,
+                                     durationMs);
+    }
+    for (const ASS_Image* image = ass_render_frame(m_renderer, m_track, startMs, nullptr); image; image = image->next) {
+        const int opacity = 255 - static_cast<int>(image->color & 0xff);
+        for (int y = 0; y < image->h; ++y)
+            for (int x = 0; x < image->w; ++x)
+                Blend(image->dst_x + x, image->dst_y + y, image->color >> 8,
+                      image->bitmap[y * image->stride + x] * opacity / 255);
+    }
+    ass_flush_events(m_track);
+}
+
+// Nearest source pixel for each output pixel, from the source's picture
+// onto the output's.
+void SubpicturePainter::DrawPictures(const AVSubtitle& line) {
+    const SubpictureFrame& frame = m_frame;
+    if (frame.sourceWidth <= 0 || frame.sourceHeight <= 0) return;
+    for (unsigned i = 0; i < line.num_rects; ++i) {
+        const AVSubtitleRect& rect = *line.rects[i];
+        if (rect.type != SUBTITLE_BITMAP || !rect.data[0] || !rect.data[1]) continue;
+        const auto* palette = reinterpret_cast<const std::uint32_t*>(rect.data[1]);
+        const int left = frame.pictureX + rect.x * frame.pictureWidth / frame.sourceWidth;
+        const int top = frame.pictureY + rect.y * frame.pictureHeight / frame.sourceHeight;
+        const int width = rect.w * frame.pictureWidth / frame.sourceWidth;
+        const int height = rect.h * frame.pictureHeight / frame.sourceHeight;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int index = rect.data[0][(y * rect.h / height) * rect.linesize[0] + x * rect.w / width];
+                const std::uint32_t colour = index < rect.nb_colors ? palette[index] : 0;
+                Blend(left + x, top + y, colour & 0xffffff, static_cast<int>(colour >> 24));
+            }
+    }
+}
+
+void SubpicturePainter::Blend(int x, int y, std::uint32_t rgb, int opacity) {
+    if (x < 0 || y < 0 || x >= m_frame.frameWidth || y >= m_frame.frameHeight || opacity <= 0) return;
+    const std::size_t at = std::size_t(y) * std::size_t(m_frame.frameWidth) + std::size_t(x);
+    m_luma[at] = static_cast<std::uint8_t>((m_luma[at] * (255 - opacity) + Luma(rgb) * opacity) / 255);
+    m_cover[at] = static_cast<std::uint8_t>(m_cover[at] + (255 - m_cover[at]) * opacity / 255);
+}
+
+// The drawn part of the canvas, cut to what is seen, in the four inks.
+bool SubpicturePainter::TakeCanvas(AVSubtitle& picture) {
+    const int width = m_frame.frameWidth;
+    int left = width, right = -1, top = m_frame.frameHeight, bottom = -1;
+    for (int y = 0; y < m_frame.frameHeight; ++y)
+        for (int x = 0; x < width; ++x)
+            if (m_cover[std::size_t(y) * std::size_t(width) + std::size_t(x)] >= kVisibleCover) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    if (right < 0) return false;
+    auto* rect = static_cast<AVSubtitleRect*>(av_mallocz(sizeof(AVSubtitleRect)));
+    auto** rects = static_cast<AVSubtitleRect**>(av_mallocz(sizeof(AVSubtitleRect*)));
+    if (!rect || !rects) {
+        av_free(rect);
+        av_free(rects);
+        throw std::bad_alloc();
+    }
+    rects[0] = rect;
+    picture.rects = rects;
+    picture.num_rects = 1;
+    rect->type = SUBTITLE_BITMAP;
+    rect->x = left, rect->y = top, rect->w = right - left + 1, rect->h = bottom - top + 1;
+    rect->nb_colors = 4;
+    rect->linesize[0] = rect->w;
+    rect->data[0] = static_cast<std::uint8_t*>(av_malloc(std::size_t(rect->w) * std::size_t(rect->h)));
+    rect->data[1] = static_cast<std::uint8_t*>(av_mallocz(AVPALETTE_SIZE));
+    if (!rect->data[0] || !rect->data[1]) throw std::bad_alloc();  // the caller frees what is there
+    std::memcpy(rect->data[1], kInks, sizeof(kInks));
+    for (int y = 0; y < rect->h; ++y)
+        for (int x = 0; x < rect->w; ++x) {
+            const std::size_t at = std::size_t(top + y) * std::size_t(width) + std::size_t(left + x);
+            rect->data[0][y * rect->w + x] = InkOf(m_luma[at], m_cover[at]);
+        }
+    return true;
+}
