@@ -76,6 +76,8 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
     const SourceEntry& source = listed.Entry(entry.row);
     FramePlan frame = PlanFrame(settings, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
     entry.leftOut = SoundTrackChoice::LeftOut(source, settings);
+    const std::string subtitlesLeftOut = SubtitleChoice::LeftOut(source, settings);
+    if (!subtitlesLeftOut.empty()) entry.leftOut += (entry.leftOut.empty() ? "" : "; ") + subtitlesLeftOut;
     return RunPlan{index,
                    entry.sourcePath,
                    entry.outputPath,

@@ -10,9 +10,9 @@
 // The subtitle tracks one run is given, numbered as kelvoenc takes them:
 // from 1, the source's own in its order, then the files beside it.
 struct SubtitlePick {
-    std::vector<int> tracks;    // to keep
-    std::optional<int> shown;   // the one players show from the start
-    std::optional<int> burned;  // the one drawn into the picture
+    std::vector<int> tracks{};    // to keep
+    std::optional<int> shown{};   // the one players show from the start
+    std::optional<int> burned{};  // the one drawn into the picture
 
     bool operator==(const SubtitlePick&) const = default;
 };
@@ -28,4 +28,8 @@ public:
     // tracks but the one drawn in, up to 32; "" for a track without one.
     // None for the other formats.
     static std::vector<std::string> DiscLanguages(const SourceEntry& source, const ConversionSettings& settings);
+
+    // What the output leaves out of the subtitles chosen, in words ("2
+    // subtitles left out: MP4 holds text subtitles"); empty when nothing.
+    static std::string LeftOut(const SourceEntry& source, const ConversionSettings& settings);
 };

@@ -24,6 +24,12 @@ InputFormatPtr OpenHolder(const SubtitleSource& source) {
     CheckFfmpeg(avformat_open_input(&opened, ("file:" + source.path).c_str(), nullptr, options.Address()),
                 ExitStatus::SourceUnreadable, "Cannot read the subtitles of \"" + source.path + "\"");
     InputFormatPtr format(opened);
+    // Program streams name their streams only as they are read.
+    CheckFfmpeg(avformat_find_stream_info(format.get(), nullptr), ExitStatus::SourceUnreadable,
+                "Cannot read the subtitles of \"" + source.path + "\"");
+    if (source.streamIndex < 0 || unsigned(source.streamIndex) >= format->nb_streams)
+        CheckFfmpeg(AVERROR_STREAM_NOT_FOUND, ExitStatus::SourceUnreadable,
+                    "Cannot read the subtitles of \"" + source.path + "\"");
     for (unsigned i = 0; i < format->nb_streams; ++i)
         if (int(i) != source.streamIndex) format->streams[i]->discard = AVDISCARD_ALL;
     return format;

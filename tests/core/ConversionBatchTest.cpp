@@ -82,10 +82,12 @@ TEST(ConversionBatchTest, TheSummaryNamesTheTracksLeftOut) {
     SourceList listed;
     SourceEntry film{"/clips/film.mkv", 60.0, 320, 240, 25.0};
     film.soundTracks = {{"eng", 2, true, "aac", ""}, {"deu", 2, false, "aac", ""}, {"fra", 2, false, "aac", ""}};
+    film.subtitleTracks = {{"eng", false, false, false, "subrip", ""}, {"deu", false, false, true, "dvb_subtitle", ""}};
     listed.Append(film);
     listed.Append({"/clips/clip.avi", 60.0, 320, 240, 25.0});
     ConversionSettings settings = IntoOut();
     settings.audioTracks = ConversionSettings::kAllAudioTracks;
+    settings.subtitles = ConversionSettings::kAllSubtitles;
     ConversionBatch batch(listed, 0);
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(batch.PlanNext(settings, listed));
@@ -94,7 +96,8 @@ TEST(ConversionBatchTest, TheSummaryNamesTheTracksLeftOut) {
     EXPECT_EQ(batch.SummaryHead(65), "Mission accomplished! Total Time:00:01:05");
     EXPECT_EQ(batch.SummaryDetails(),
               "These files were written without some of the tracks chosen:\n"
-              "/clips/film.mkv: 2 sound tracks left out: the format holds one");
+              "/clips/film.mkv: 2 sound tracks left out: the format holds one; 1 subtitle left out: the format holds "
+              "none, and draws one text subtitle into the picture");
 }
 
 // Sources of one name get outputs of their own, also while the first still

@@ -347,6 +347,32 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EXPECT_LT(lineChange(0), 4);
     EXPECT_GT(lineChange(1.2), 12);
     EXPECT_LT(lineChange(2.6), 4);
+
+    // A DVD draws both as subpictures; from that DVD as a source, another
+    // DVD takes its subpictures picture to picture, and an MP4 says it
+    // cannot hold them.
+    settings.outputFormat = FormatDvd;
+    run.outputPath = folder.Path("out.mpg");
+    run.frame = PlanFrame(settings, 320, 240, 1.0);
+    run.subtitles = {{1, 2}, std::nullopt, std::nullopt};
+    EncoderRun dvd = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(dvd.result.Exited(0)) << dvd.Describe();
+    EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 2);
+    run.sourcePath = run.outputPath;
+    run.outputPath = folder.Path("again.mpg");
+    run.subtitles = {{2}, std::nullopt, std::nullopt};
+    EncoderRun again = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(again.result.Exited(0)) << again.Describe();
+    // One line, drawn: an empty picture would give no packet.
+    const MediaInfo redrawn = ReadMediaInfo(run.outputPath);
+    ASSERT_EQ(redrawn.Count("subtitle"), 1);
+    EXPECT_EQ(redrawn.First("subtitle")->packets, 1);
+    EXPECT_NEAR(redrawn.First("subtitle")->firstTime - redrawn.First("video")->firstTime, 0.5, 0.05);
+    settings.outputFormat = FormatMp4H264;
+    run.outputPath = folder.Path("pictures.mp4");
+    EncoderRun pictures = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(pictures.result.Exited(0)) << pictures.Describe();
+    EXPECT_NE(pictures.result.err.find("an MP4 holds text subtitles"), std::string::npos) << pictures.result.err;
 }
 
 }  // namespace
