@@ -57,21 +57,17 @@ std::vector<std::string> SubtitleChoice::DiscLanguages(const SourceEntry& source
 std::string SubtitleChoice::LeftOut(const SourceEntry& source, const ConversionSettings& settings) {
     const SubtitlePick pick = Chosen(source, settings);
     const int format = settings.outputFormat;
-    const bool pictureBurned = pick.burned && IsPicture(source, *pick.burned);
-    std::size_t pictures = 0;
-    for (int number : pick.tracks)
-        if (number != pick.burned && IsPicture(source, number)) ++pictures;
     if (format == FormatDvd) {
         const std::size_t kept = pick.tracks.size() - (pick.burned ? 1 : 0);
-        if (pictureBurned) return Counted(1, "only text is drawn into the picture");
         return Counted(kept > kMostSubpictureStreams ? kept - kMostSubpictureStreams : 0, "a DVD holds 32");
     }
-    if (FamilyOf(format) == FormatFamily::Mp4)
-        return Counted(pictures + (pictureBurned ? 1 : 0),
-                       "MP4 holds text subtitles, and only text is drawn into the picture");
+    if (FamilyOf(format) == FormatFamily::Mp4) {
+        std::size_t pictures = 0;
+        for (int number : pick.tracks)
+            if (number != pick.burned && IsPicture(source, number)) ++pictures;
+        return Counted(pictures, "MP4 holds picture subtitles only drawn into the picture");
+    }
     // The other formats draw the shown one, else the first, into the picture.
-    if (pick.tracks.empty()) return "";
-    const int drawn = pick.burned ? *pick.burned : pick.shown ? *pick.shown : pick.tracks.front();
-    return Counted(pick.tracks.size() - (IsPicture(source, drawn) ? 0 : 1),
-                   "the format holds none, and draws one text subtitle into the picture");
+    return Counted(pick.tracks.empty() ? 0 : pick.tracks.size() - 1,
+                   "the format holds none, and draws one into the picture");
 }

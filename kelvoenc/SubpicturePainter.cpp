@@ -43,10 +43,10 @@ std::uint8_t InkOf(int luma, int cover) {
 
 }  // namespace
 
-SubpicturePainter::SubpicturePainter(const AVCodecContext& decoder, const SubpictureFrame& frame)
+SubpicturePainter::SubpicturePainter(const AVCodecContext& decoder, const SubpictureFrame& frame, Margins margins)
     : m_frame(frame),
-      m_luma(std::size_t(frame.frameWidth) * std::size_t(frame.frameHeight)),
-      m_cover(m_luma.size()) {
+      m_colour(std::size_t(frame.frameWidth) * std::size_t(frame.frameHeight)),
+      m_cover(m_colour.size()) {
     if (decoder.codec_descriptor && (decoder.codec_descriptor->props & AV_CODEC_PROP_BITMAP_SUB)) return;
     m_library = ass_library_init();
     if (!m_library) throw std::bad_alloc();
@@ -56,13 +56,17 @@ SubpicturePainter::SubpicturePainter(const AVCodecContext& decoder, const Subpic
     if (!m_renderer || !m_track) throw std::bad_alloc();
     ass_set_frame_size(m_renderer, frame.frameWidth, frame.frameHeight);
     ass_set_storage_size(m_renderer, frame.frameWidth, frame.frameHeight);
-    ass_set_pixel_aspect(m_renderer, av_q2d(frame.sampleAspect) > 0 ? av_q2d(frame.sampleAspect) : 1.0);
-    // The text stays inside the picture and its title-safe part.
-    const int side = std::max(frame.pictureX, static_cast<int>(frame.frameWidth * kSafeSide));
-    const int top = std::max(frame.pictureY, static_cast<int>(frame.frameHeight * kSafeTopAndBottom));
+    // libass takes the storage's shape over the display's: wide pixels get
+    // narrow letters, which the display widens back.
+    const double pixel = av_q2d(frame.sampleAspect);
+    ass_set_pixel_aspect(m_renderer, pixel > 0 ? 1 / pixel : 1.0);
+    // The text stays inside the picture, and a TV's inside its title-safe part.
+    const bool safe = margins == Margins::TitleSafe;
+    const int side = std::max(frame.pictureX, safe ? static_cast<int>(frame.frameWidth * kSafeSide) : 0);
+    const int top = std::max(frame.pictureY, safe ? static_cast<int>(frame.frameHeight * kSafeTopAndBottom) : 0);
     ass_set_margins(m_renderer, top, top, side, side);
     ass_set_use_margins(m_renderer, 0);
-    ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT, nullptr, 1);
+    ass_set_fonts(m_renderer, nullptr, "sans-serif", ASS_FONTPROVIDER_AUTODETECT, nullptr, 0);
     if (decoder.subtitle_header)
         ass_process_codec_private(m_track, reinterpret_cast<char*>(decoder.subtitle_header),
                                   decoder.subtitle_header_size);
@@ -76,13 +80,44 @@ SubpicturePainter::~SubpicturePainter() {
 
 bool SubpicturePainter::Paint(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs,
                               AVSubtitle& picture) {
-    std::fill(m_luma.begin(), m_luma.end(), 0);
+    if (!Draw(line, startMs, durationMs)) return false;
+    TakeInks(picture);
+    return true;
+}
+
+bool SubpicturePainter::PaintColours(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs,
+                                     SubtitleImage& image) {
+    if (!Draw(line, startMs, durationMs)) return false;
+    image.x = m_drawn.left, image.y = m_drawn.top;
+    image.width = m_drawn.right - m_drawn.left + 1, image.height = m_drawn.bottom - m_drawn.top + 1;
+    image.rgba.clear();
+    image.rgba.reserve(std::size_t(image.width) * std::size_t(image.height) * 4);
+    for (int y = m_drawn.top; y <= m_drawn.bottom; ++y)
+        for (int x = m_drawn.left; x <= m_drawn.right; ++x) {
+            const std::size_t at = std::size_t(y) * std::size_t(m_frame.frameWidth) + std::size_t(x);
+            const std::uint32_t colour = m_colour[at];
+            for (int shift : {16, 8, 0}) image.rgba.push_back(static_cast<std::uint8_t>(colour >> shift));
+            image.rgba.push_back(m_cover[at]);
+        }
+    return true;
+}
+
+bool SubpicturePainter::Draw(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs) {
+    std::fill(m_colour.begin(), m_colour.end(), 0);
     std::fill(m_cover.begin(), m_cover.end(), 0);
     if (m_track)
         DrawText(line, startMs, durationMs);
     else
         DrawPictures(line);
-    return TakeCanvas(picture);
+    const int width = m_frame.frameWidth;
+    m_drawn = {width, m_frame.frameHeight, -1, -1};
+    for (int y = 0; y < m_frame.frameHeight; ++y)
+        for (int x = 0; x < width; ++x)
+            if (m_cover[std::size_t(y) * std::size_t(width) + std::size_t(x)] > 0) {
+                m_drawn.left = std::min(m_drawn.left, x), m_drawn.right = std::max(m_drawn.right, x);
+                m_drawn.top = std::min(m_drawn.top, y), m_drawn.bottom = std::max(m_drawn.bottom, y);
+            }
+    return m_drawn.right >= 0;
 }
 
 // Each line is set alone, at its start.
@@ -127,21 +162,22 @@ void SubpicturePainter::DrawPictures(const AVSubtitle& line) {
 void SubpicturePainter::Blend(int x, int y, std::uint32_t rgb, int opacity) {
     if (x < 0 || y < 0 || x >= m_frame.frameWidth || y >= m_frame.frameHeight || opacity <= 0) return;
     const std::size_t at = std::size_t(y) * std::size_t(m_frame.frameWidth) + std::size_t(x);
-    m_luma[at] = static_cast<std::uint8_t>((m_luma[at] * (255 - opacity) + Luma(rgb) * opacity) / 255);
-    m_cover[at] = static_cast<std::uint8_t>(m_cover[at] + (255 - m_cover[at]) * opacity / 255);
+    // Straight colour over what is drawn already, weighted by what each covers.
+    const int below = m_cover[at] * (255 - opacity) / 255;
+    const int cover = opacity + below;
+    std::uint32_t mixed = 0;
+    for (int shift : {16, 8, 0}) {
+        const int over = static_cast<int>((rgb >> shift) & 0xff);
+        const int under = static_cast<int>((m_colour[at] >> shift) & 0xff);
+        mixed |= std::uint32_t((over * opacity + under * below) / cover) << shift;
+    }
+    m_colour[at] = mixed;
+    m_cover[at] = static_cast<std::uint8_t>(cover);
 }
 
-// The drawn part of the canvas, cut to what is seen, in the four inks.
-bool SubpicturePainter::TakeCanvas(AVSubtitle& picture) {
+// The drawn part of the canvas, in the four inks.
+void SubpicturePainter::TakeInks(AVSubtitle& picture) const {
     const int width = m_frame.frameWidth;
-    int left = width, right = -1, top = m_frame.frameHeight, bottom = -1;
-    for (int y = 0; y < m_frame.frameHeight; ++y)
-        for (int x = 0; x < width; ++x)
-            if (m_cover[std::size_t(y) * std::size_t(width) + std::size_t(x)] >= kVisibleCover) {
-                left = std::min(left, x), right = std::max(right, x);
-                top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-    if (right < 0) return false;
     auto* rect = static_cast<AVSubtitleRect*>(av_mallocz(sizeof(AVSubtitleRect)));
     auto** rects = static_cast<AVSubtitleRect**>(av_mallocz(sizeof(AVSubtitleRect*)));
     if (!rect || !rects) {
@@ -153,7 +189,8 @@ bool SubpicturePainter::TakeCanvas(AVSubtitle& picture) {
     picture.rects = rects;
     picture.num_rects = 1;
     rect->type = SUBTITLE_BITMAP;
-    rect->x = left, rect->y = top, rect->w = right - left + 1, rect->h = bottom - top + 1;
+    rect->x = m_drawn.left, rect->y = m_drawn.top;
+    rect->w = m_drawn.right - m_drawn.left + 1, rect->h = m_drawn.bottom - m_drawn.top + 1;
     rect->nb_colors = 4;
     rect->linesize[0] = rect->w;
     rect->data[0] = static_cast<std::uint8_t*>(av_malloc(std::size_t(rect->w) * std::size_t(rect->h)));
@@ -162,8 +199,7 @@ bool SubpicturePainter::TakeCanvas(AVSubtitle& picture) {
     std::memcpy(rect->data[1], kInks, sizeof(kInks));
     for (int y = 0; y < rect->h; ++y)
         for (int x = 0; x < rect->w; ++x) {
-            const std::size_t at = std::size_t(top + y) * std::size_t(width) + std::size_t(left + x);
-            rect->data[0][y * rect->w + x] = InkOf(m_luma[at], m_cover[at]);
+            const std::size_t at = std::size_t(m_drawn.top + y) * std::size_t(width) + std::size_t(m_drawn.left + x);
+            rect->data[0][y * rect->w + x] = InkOf(Luma(m_colour[at]), m_cover[at]);
         }
-    return true;
 }

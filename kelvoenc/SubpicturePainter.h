@@ -25,16 +25,29 @@ struct SubpictureFrame {
     int sourceHeight = 0;
 };
 
-// Draws one subtitle line at a time as a DVD subpicture: four colours
-// (clear, the letters, their edge, and a grey between) over the encoded
-// frame. Text is set with libass inside the title-safe part of the picture,
-// its letters shaped for the frame's pixels; a picture subtitle is scaled
-// from the source's picture onto the output's and brought to the same four
-// colours, light on dark, so that it stays legible.
+// A line drawn in full colour: its box in the frame, and each pixel's red,
+// green, blue and cover (0: clear, 255: opaque), row by row.
+struct SubtitleImage {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// Draws one subtitle line at a time over the encoded frame: as a DVD
+// subpicture of four colours (clear, the letters, their edge, and a grey
+// between), or in full colour to be drawn into the picture. Text is set with
+// libass inside the picture (and its title-safe part, for a TV), its
+// letters shaped for the frame's pixels; a picture subtitle is scaled from
+// the source's picture onto the output's. In four colours a picture
+// subtitle is brought to light on dark, so that it stays legible.
 class SubpicturePainter {
 public:
+    enum class Margins { Picture, TitleSafe };
+
     // decoder: the subtitle decoder, whose header holds a text track's styles.
-    SubpicturePainter(const AVCodecContext& decoder, const SubpictureFrame& frame);
+    SubpicturePainter(const AVCodecContext& decoder, const SubpictureFrame& frame, Margins margins);
     ~SubpicturePainter();
     SubpicturePainter(const SubpicturePainter&) = delete;
     SubpicturePainter& operator=(const SubpicturePainter&) = delete;
@@ -42,17 +55,26 @@ public:
     // The line, shown from startMs for durationMs, turned into a subtitle of
     // one picture; false when nothing of it would be seen.
     bool Paint(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs, AVSubtitle& picture);
+    // The same line in full colour; false when nothing of it would be seen.
+    bool PaintColours(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs, SubtitleImage& image);
 
 private:
+    // The line on a clear canvas; false when nothing of it would be seen.
+    bool Draw(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs);
     void DrawText(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs);
     void DrawPictures(const AVSubtitle& line);
     void Blend(int x, int y, std::uint32_t rgb, int opacity);
-    bool TakeCanvas(AVSubtitle& picture);
+    void TakeInks(AVSubtitle& picture) const;
+
+    struct Box {
+        int left, top, right, bottom;
+    };
 
     SubpictureFrame m_frame;
     ass_library* m_library = nullptr;
     ass_renderer* m_renderer = nullptr;
     ass_track* m_track = nullptr;
-    std::vector<std::uint8_t> m_luma;   // the canvas's brightness, 0..255
-    std::vector<std::uint8_t> m_cover;  // how much of each pixel is drawn, 0..255
+    std::vector<std::uint32_t> m_colour;  // the canvas: 0xRRGGBB
+    std::vector<std::uint8_t> m_cover;    // how much of each pixel is drawn, 0..255
+    Box m_drawn{};                        // what is seen of the last line
 };

@@ -60,12 +60,8 @@ SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice co
 
     SubtitlePlan plan;
     std::vector<int> pictures, noRoom, beyond;
-    if (burned && ExistingNumbers({}, burned, sources.size(), sourcePath).size() == 1) {
-        if (sources[std::size_t(*burned) - 1].report.isPicture)
-            SayLeftOut(sources, {*burned}, sourcePath, "it is made of pictures, and only text is drawn into the picture.");
-        else
-            plan.burned = sources[std::size_t(*burned) - 1];
-    }
+    if (burned && ExistingNumbers({}, burned, sources.size(), sourcePath).size() == 1)
+        plan.burned = sources[std::size_t(*burned) - 1];
     for (int number : chosen) {
         if (burned && number == *burned) continue;
         const SubtitleSource& source = sources[std::size_t(number) - 1];

@@ -12,11 +12,9 @@
 class OutputMedia;
 
 // One subtitle track of the output: text in an MP4's own text format, or
-// subpictures drawn for a DVD's frame, from text or pictures. The whole track is read and converted when it is added, since subtitles are
-// small and a file beside the source has no place in the source's reading;
-// the muxer then writes each line when the pictures reach its time. Times
-// count from the conversion's start: the source's own tracks move with its
-// start, a file beside it counts from the first picture as players count.
+// subpictures drawn for a DVD's frame, from text or pictures. The whole track
+// is converted when it is added; the muxer then writes each line when the
+// pictures reach its time.
 class SubtitleTrack {
 public:
     // subpictures: the DVD frame the lines are drawn for; none for text.
@@ -33,15 +31,9 @@ private:
         PacketPtr packet;
     };
 
-    void ReadAll(const SubtitleSource& source, std::int64_t origin, std::optional<double> endSeconds,
-                 const std::optional<SubpictureFrame>& subpictures);
-    void AddLine(AVSubtitle& subtitle, std::int64_t origin, std::optional<double> endSeconds);
-    void Encode(const AVSubtitle& subtitle, std::int64_t start, std::int64_t end);
+    void Encode(AVCodecContext& encoder, const AVSubtitle& line, std::int64_t start, std::int64_t end);
 
     OutputMedia& m_output;
-    CodecContextPtr m_decoder;
-    CodecContextPtr m_encoder;
-    std::unique_ptr<SubpicturePainter> m_painter;
     int m_stream = 0;
     std::vector<Line> m_lines;
     std::size_t m_written = 0;

@@ -10,6 +10,7 @@
 #include "kelvoenc/StageThreads.h"
 #include "kelvoenc/StopSignals.h"
 #include "kelvoenc/StreamDecoder.h"
+#include "kelvoenc/SubtitleOverlay.h"
 #include "kelvoenc/SubtitlePlan.h"
 #include "kelvoenc/SubtitleTrack.h"
 #include "kelvoenc/VideoEncodeStage.h"
@@ -200,6 +201,15 @@ ExitStatus Transcoder::Run() {
     const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks = AddSubtitleTracks(
         output, subtitles.kept, source.StartMicroseconds(),
         container == ContainerChoice::Dvd ? std::optional(SubpicturesFor(geometry, sourcePicture)) : std::nullopt);
+    std::optional<SubtitleOverlay> subtitleOverlay;
+    if (subtitles.burned) {
+        try {
+            subtitleOverlay.emplace(*subtitles.burned, source.StartMicroseconds(), m_options.endSeconds,
+                                    SubpicturesFor(geometry, sourcePicture), colours);
+        } catch (const EncoderFailure& failure) {
+            Notice(std::string(failure.what()) + " No subtitle is drawn into the picture.");
+        }
+    }
     output.Start();
 
     SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
@@ -208,7 +218,7 @@ ExitStatus Transcoder::Run() {
     VideoEncodeStage encode(videoEncoder, videoStream, packets);
     VideoFilterStage filter(
         {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields,
-         subtitles.burned, source.StartMicroseconds()},
+         subtitleOverlay ? &*subtitleOverlay : nullptr},
         pictures, encode);
 
     StageThreads threads([&] {

@@ -8,19 +8,6 @@
 
 namespace {
 
-std::string Escaped(const std::string& text, std::string_view special) {
-    std::string escaped;
-    for (char letter : text) {
-        if (special.find(letter) != std::string_view::npos) escaped += '\\';
-        escaped += letter;
-    }
-    return escaped;
-}
-
-// A text as one option's value inside a filter graph's description: escaped
-// for the option list, then for the graph.
-std::string FilterValue(const std::string& text) { return Escaped(Escaped(text, "\\':"), "\\'[],;"); }
-
 const char* ScalerName(int scaler) {
     static constexpr const char* kNames[] = {"fast_bilinear", "bilinear", "bicubic", "experimental", "neighbor", "area",
                                              "bicublin",      "gauss",    "sinc",    "lanczos",      "spline"};
@@ -97,7 +84,6 @@ std::string VideoFilterStage::Chain() const {
     if (changesRate && !m_setup.timing.repeatsPictures) chain += RateFilter();
     chain += m_setup.upright.filters;
     chain += ColourAndSize();
-    chain += BurnFilter();
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
         // Even offsets keep the chroma of 4:2:0 aligned.
         int left = (geometry.frameWidth - geometry.pictureWidth) / 2 & ~1;
@@ -115,26 +101,6 @@ std::string VideoFilterStage::RateFilter() const {
     const double start =
         m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.timing.timeBase);
     return FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.timing.rate.num, m_setup.timing.rate.den, start);
-}
-
-// The subtitle is drawn at the picture's size, before any bars, with its
-// letters shaped for the output's pixel shape. The source's own tracks
-// count their time from the source's start, the pictures from the
-// conversion's.
-std::string VideoFilterStage::BurnFilter() const {
-    if (!m_setup.burned) return "";
-    const SubtitleSource& subtitle = *m_setup.burned;
-    const VideoGeometry& geometry = m_setup.geometry;
-    const auto shownWidth = static_cast<int>(
-        av_rescale(geometry.pictureWidth, geometry.sampleAspect.num, std::max(geometry.sampleAspect.den, 1)));
-    std::string filter = FormatText("subtitles=filename=%s:si=%d:original_size=%dx%d",
-                                    FilterValue("file:" + subtitle.path).c_str(), subtitle.subtitleIndex,
-                                    std::max(shownWidth, 1), geometry.pictureHeight);
-    if (!subtitle.characterSet.empty()) filter += ":charenc=" + subtitle.characterSet;
-    filter += ',';
-    const double shift = subtitle.besideTheSource ? 0 : static_cast<double>(m_setup.originMicroseconds) / AV_TIME_BASE;
-    if (shift == 0) return filter;
-    return FormatText("setpts=PTS+%.6f/TB,", shift) + filter + FormatText("setpts=PTS-%.6f/TB,", shift);
 }
 
 // Scaled into the output's matrix and limited range, whatever size: a
@@ -222,6 +188,8 @@ bool VideoFilterStage::Drain() {
         m_lastPts = picture->pts;
         picture->pict_type = AV_PICTURE_TYPE_NONE;
         if (KeepsFields(m_setup.fields)) FlagFields(picture.get());
+        if (m_setup.subtitle)
+            m_setup.subtitle->Draw(*picture, av_rescale_q(picture->pts, m_setup.timing.timeBase, AV_TIME_BASE_Q));
         if (!m_encode.Encode(picture.get())) return false;
     }
 }

@@ -3,12 +3,11 @@
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/FilterGraph.h"
 #include "kelvoenc/PipelineItems.h"
-#include "kelvoenc/SubtitleSources.h"
+#include "kelvoenc/SubtitleOverlay.h"
 #include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
-#include <optional>
 #include <string>
 
 // What a chain of filters is set up for: a decoded picture that differs in
@@ -29,8 +28,8 @@ struct DecodedPictureFormat {
 };
 
 // The pipeline's filter stage: decoded pictures in, pictures handed to the
-// encoder (end time, fields, frame rate, turn, colours, scaling, a
-// subtitle drawn in, padding, pixel format and shape), with timestamps in the encoder's time base. Pictures that change
+// encoder (end time, fields, frame rate, turn, colours, scaling,
+// padding, pixel format and shape, and a subtitle drawn in), with timestamps in the encoder's time base. Pictures that change
 // their size, pixel format, range, colour space or pixel shape midway (a
 // phone clip whose size drops, a broadcast switching from SD to HD) get a
 // new chain from there on, which carries on where the last one ended, into
@@ -46,8 +45,7 @@ public:
         UprightTransform upright;
         OutputColours colours;
         FieldHandling fields;
-        std::optional<SubtitleSource> burned;  // the subtitle drawn into the picture
-        std::int64_t originMicroseconds;       // where the source's time 0 lies
+        SubtitleOverlay* subtitle;  // drawn into the pictures; may be null
     };
 
     VideoFilterStage(Setup setup, FrameQueue& decoded, VideoEncodeStage& encode);
@@ -61,7 +59,6 @@ private:
     std::string Chain() const;
     std::string ColourAndSize() const;
     std::string RateFilter() const;
-    std::string BurnFilter() const;
     bool Drain();
     void FlagFields(AVFrame* picture) const;
 

@@ -97,7 +97,7 @@ TEST(ConversionBatchTest, TheSummaryNamesTheTracksLeftOut) {
     EXPECT_EQ(batch.SummaryDetails(),
               "These files were written without some of the tracks chosen:\n"
               "/clips/film.mkv: 2 sound tracks left out: the format holds one; 1 subtitle left out: the format holds "
-              "none, and draws one text subtitle into the picture");
+              "none, and draws one into the picture");
 }
 
 // Sources of one name get outputs of their own, also while the first still

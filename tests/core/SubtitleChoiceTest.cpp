@@ -34,7 +34,7 @@ TEST(SubtitleChoice, TheBatchsChoiceTheFilesOwnAndWhatTheFormatLeavesOut) {
          FormatMp4H264,
          {{1, 2, 3, 4}},
          {},
-         "1 subtitle left out: MP4 holds text subtitles, and only text is drawn into the picture"},
+         "1 subtitle left out: MP4 holds picture subtitles only drawn into the picture"},
         {ConversionSettings::kAllSubtitles, {}, FormatDvd, {{1, 2, 3, 4}}, {"eng", "deu", "fin", ""}, ""},
         // The file's own: the one shown drawn in, the others kept beside it.
         {ConversionSettings::kNoSubtitles,
@@ -48,7 +48,7 @@ TEST(SubtitleChoice, TheBatchsChoiceTheFilesOwnAndWhatTheFormatLeavesOut) {
          FormatAvi,
          {{1, 2}},
          {},
-         "1 subtitle left out: the format holds none, and draws one text subtitle into the picture"},
+         "1 subtitle left out: the format holds none, and draws one into the picture"},
         // A shown subtitle that is not kept shows nothing.
         {ConversionSettings::kNoSubtitles, {std::nullopt, std::vector<int>{}, 3, true}, FormatAvi, {}, {}, ""},
     };

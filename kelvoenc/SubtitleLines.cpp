@@ -1,0 +1,69 @@
+#include "kelvoenc/SubtitleLines.h"
+
+#include "kelvoenc/EncoderFailure.h"
+
+#include <algorithm>
+
+namespace {
+
+InputFormatPtr OpenHolder(const SubtitleSource& source) {
+    const std::string what = "Cannot read the subtitles of \"" + source.path + "\"";
+    AVFormatContext* opened = nullptr;
+    OptionDictionary options;
+    options.Set("protocol_whitelist", "file");
+    options.Set("format_whitelist", source.formatName.c_str());
+    CheckFfmpeg(avformat_open_input(&opened, ("file:" + source.path).c_str(), nullptr, options.Address()),
+                ExitStatus::SourceUnreadable, what);
+    InputFormatPtr format(opened);
+    // Program streams name their streams only as they are read.
+    CheckFfmpeg(avformat_find_stream_info(format.get(), nullptr), ExitStatus::SourceUnreadable, what);
+    if (source.streamIndex < 0 || unsigned(source.streamIndex) >= format->nb_streams)
+        CheckFfmpeg(AVERROR_STREAM_NOT_FOUND, ExitStatus::SourceUnreadable, what);
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (int(i) != source.streamIndex) format->streams[i]->discard = AVDISCARD_ALL;
+    return format;
+}
+
+CodecContextPtr OpenDecoder(const SubtitleSource& source, const AVStream* stream) {
+    const std::string what = "Cannot decode the subtitles of \"" + source.path + "\"";
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec) CheckFfmpeg(AVERROR_DECODER_NOT_FOUND, ExitStatus::SourceUnreadable, what);
+    CodecContextPtr decoder = MakeCodecContext(codec);
+    CheckFfmpeg(avcodec_parameters_to_context(decoder.get(), stream->codecpar), ExitStatus::SourceUnreadable, what);
+    decoder->pkt_timebase = stream->time_base;
+    OptionDictionary options;
+    if (!source.characterSet.empty()) options.Set("sub_charenc", source.characterSet.c_str());
+    CheckFfmpeg(avcodec_open2(decoder.get(), codec, options.Address()), ExitStatus::SourceUnreadable, what);
+    return decoder;
+}
+
+}  // namespace
+
+SubtitleLines::SubtitleLines(const SubtitleSource& source, std::int64_t originMicroseconds,
+                             std::optional<double> endSeconds) {
+    const std::int64_t origin = source.besideTheSource ? 0 : originMicroseconds;
+    InputFormatPtr format = OpenHolder(source);
+    m_decoder = OpenDecoder(source, format->streams[source.streamIndex]);
+    PacketPtr packet = MakePacket();
+    while (av_read_frame(format.get(), packet.get()) >= 0) {
+        if (packet->stream_index == source.streamIndex) {
+            SubtitlePtr subtitle(new AVSubtitle{});
+            int got = 0;
+            // A line that cannot be decoded is damage: the others still are.
+            if (avcodec_decode_subtitle2(m_decoder.get(), subtitle.get(), &got, packet.get()) >= 0 && got)
+                Add(std::move(subtitle), origin, endSeconds);
+        }
+        av_packet_unref(packet.get());
+    }
+    std::stable_sort(m_lines.begin(), m_lines.end(), [](const Line& a, const Line& b) { return a.start < b.start; });
+}
+
+void SubtitleLines::Add(SubtitlePtr subtitle, std::int64_t origin, std::optional<double> endSeconds) {
+    if (subtitle->pts == AV_NOPTS_VALUE || subtitle->num_rects == 0) return;
+    std::int64_t start = subtitle->pts + std::int64_t{subtitle->start_display_time} * 1000 - origin;
+    std::int64_t end = subtitle->pts + std::int64_t{subtitle->end_display_time} * 1000 - origin;
+    if (endSeconds) end = std::min(end, static_cast<std::int64_t>(*endSeconds * AV_TIME_BASE));
+    start = std::max<std::int64_t>(start, 0);
+    if (end <= start) return;
+    m_lines.push_back({start, end, std::move(subtitle)});
+}
