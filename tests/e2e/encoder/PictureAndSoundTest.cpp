@@ -373,6 +373,14 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EncoderRun pictures = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(pictures.result.Exited(0)) << pictures.Describe();
     EXPECT_NE(pictures.result.err.find("an MP4 holds text subtitles"), std::string::npos) << pictures.result.err;
+    // Drawn in, a picture subtitle shows where the DVD's subpicture stood, while it is on.
+    settings.outputFormat = FormatAvi;
+    run.outputPath = folder.Path("pictures.avi");
+    run.frame = PlanFrame(settings, 720, 480, 1.0);
+    EncoderRun drawn = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(drawn.result.Exited(0)) << drawn.Describe();
+    const double on = LumaDifference(run.outputPath, run.sourcePath, 240, 380, 240, 60, 1.2);
+    EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 380, 240, 60, 2.6));
 }
 
 }  // namespace
