@@ -48,7 +48,7 @@ const DialogTemplate& OutputSettingsDialogTemplate() {
             {kNoId, ControlKind::Static, "Audio tracks", 149, 131, 45, 8},
             {IDC_SET_AUDIO_TRACKS, ControlKind::DropDownList, "", 198, 129, 65, 30, kList},
             {kNoId, ControlKind::Static, "Subtitles", 12, 149, 45, 8},
-            {IDC_SET_SUBTITLES, ControlKind::DropDownList, "", 84, 147, 80, 40, kList},
+            {IDC_SET_SUBTITLES, ControlKind::DropDownList, "", 84, 147, 46, 40, kList},
             {kNoId, ControlKind::Static, "Disc menu title", 12, 167, 52, 8},
             {IDC_SET_DISC_TITLE, ControlKind::Edit, "", 84, 165, 179, 12, StyleTabStop},
             {kNoId, ControlKind::EtchedLine, "", 7, 183, 263, 1},

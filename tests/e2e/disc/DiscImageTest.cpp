@@ -10,6 +10,7 @@
 #include "engine/DiscImageMaker.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
@@ -63,7 +64,8 @@ bool MakeNoisyClip(const QString& path, double seconds) {
 // Converts each clip as the front-end would, into `folder`; the clips are
 // made there first.
 std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionSettings& settings,
-                                        std::span<const Clip> clips = kClips, int fitted = 0) {
+                                        std::span<const Clip> clips = kClips, int fitted = 0,
+                                        const SubtitlePick& subtitles = {}) {
     std::vector<ConvertedFile> converted;
     for (const Clip& clip : clips) {
         QString source = folder + "/" + clip.name;
@@ -72,6 +74,7 @@ std::vector<ConvertedFile> ConvertClips(const QString& folder, const ConversionS
                               QString::fromStdString(OutputExtension(settings.outputFormat)))
                                  .toStdString();
         EncoderRunValues run{source.toStdString(), output, PlanFrame(settings, 640, 480, 1.0), 0, -1, 25.0, fitted};
+        run.subtitles = subtitles;
         QStringList arguments;
         for (const std::string& argument : ConversionArguments(run, settings))
             arguments << QString::fromStdString(argument);
@@ -130,6 +133,17 @@ public:
     }
     void Press(dvdnav_status_t (*key)(dvdnav_t*, pci_t*)) { key(m_nav, dvdnav_get_current_nav_pci(m_nav)); }
     void Activate(int button) { dvdnav_button_select_and_activate(m_nav, dvdnav_get_current_nav_pci(m_nav), button); }
+    // The languages of the playing title's subpicture streams, as a
+    // player's subtitle button names them.
+    QStringList SubtitleLanguages() {
+        QStringList languages;
+        for (uint8_t stream = 0; stream < 32; ++stream) {
+            const uint16_t code = dvdnav_spu_stream_to_lang(m_nav, stream);
+            if (code == 0xffff) break;
+            languages << QString(QChar(code >> 8)) + QChar(code & 0xff);
+        }
+        return languages;
+    }
     int Highlighted() {
         int32_t button = 0;
         dvdnav_get_current_highlight(m_nav, &button);
@@ -199,6 +213,7 @@ private slots:
     void opensOnAMenuThatPlaysAndReturns();
     void aListFittedToTheDiscFillsIt();
     void oddTitlesMakeADisc();
+    void subtitlesReachThePlayersButton();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -469,6 +484,33 @@ void DiscImageTest::oddTitlesMakeADisc() {
     DiscImageResult result = Make(maker, plan);
     QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
     QCOMPARE(DvdTitles(QString::fromStdString(plan.names.image)).size(), qsizetype(std::size(clips)));
+}
+
+// Subtitle files beside a film become subpicture streams that a player
+// names by language, and the menu still leads to the film.
+void DiscImageTest::subtitlesReachThePlayersButton() {
+    QTemporaryDir folder;
+    for (const char* language : {"de", "en"}) {
+        QFile subtitles(folder.filePath(QStringLiteral("film.%1.srt").arg(language)));
+        QVERIFY(subtitles.open(QIODevice::WriteOnly));
+        subtitles.write("1\n00:00:00,500 --> 00:00:01,500\nHallo\n\n");
+    }
+    const Clip clips[] = {{"film.avi", 2}};
+    ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips, 0, {{1, 2}});
+    converted.front().subtitleLanguages = {"deu", "eng"};
+    DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
+    DiscMenuPainter painter;
+    DiscImageMaker maker(KELVOENC_PATH, &painter);
+    DiscImageResult result = Make(maker, plan);
+    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
+
+    DiscPlayer player(QString::fromStdString(plan.names.image));
+    QVERIFY(player.Opened());
+    QCOMPARE(player.PlayToMenu(), 2);
+    player.Activate(1);
+    QCOMPARE(player.PlayToTitle(), 1);
+    QCOMPARE(player.SubtitleLanguages(), QStringList({"de", "en"}));
 }
 
 QTEST_MAIN(DiscImageTest)

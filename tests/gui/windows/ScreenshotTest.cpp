@@ -45,6 +45,9 @@ private slots:
         film.soundTracks = {{"eng", 6, true, "ac3", ""},
                             {"deu", 6, false, "ac3", ""},
                             {"eng", 2, false, "aac", "Director's commentary"}};
+        film.subtitleTracks = {{"eng", false, true, false, "subrip", "Forced"},
+                               {"deu", false, false, true, "dvd_subtitle", ""},
+                               {"fra", false, false, false, "subrip", "Film.fr.srt"}};
         FileSettingsDialog tracks(film, window.Settings(), &window);
         ShowAndVerifyDrawn(tracks, QStringLiteral("file-settings"));
     }
