@@ -311,17 +311,18 @@ TEST(ChosenSoundTracks, KeepTheirOrderAndTheFormatsRoom) {
     }
 }
 
-// The subtitle tracks chosen: the film's own English (forced) and the
-// Latin-1 German file beside it. An MP4 keeps both as text with their
-// languages and flags, the one chosen to be shown shown; an AVI draws the
-// German into the picture while it is on, and only then.
+// The subtitle tracks chosen: the film's own English (forced) and styled
+// French, and the Latin-1 German file beside it. An MP4 keeps them as text
+// with their languages and flags, the one chosen to be shown shown; an AVI
+// draws the German into the picture while it is on, and only then, and the
+// French at the top, as its style says.
 TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     ScratchFolder folder;
     ConversionSettings settings;
     settings.outputFormat = FormatMp4H264;
     EncoderRunValues run{FixturePath("tracks.mkv"), folder.Path("out.mp4"), PlanFrame(settings, 320, 240, 1.0),
                          EncoderConvert, 0, 25.0};
-    run.subtitles = {{1, 2}, 2, std::nullopt};
+    run.subtitles = {{1, 2, 3}, 3, std::nullopt};
     EncoderRun mp4 = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(mp4.result.Exited(0)) << mp4.Describe();
     std::vector<std::string> tracks;
@@ -329,14 +330,18 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
         if (stream.Type() == "subtitle" && stream.Text("codec_name") == "mov_text")
             tracks.push_back(stream.Text("tags.language") + " forced " + stream.Text("disposition.forced") +
                              " default " + stream.Text("disposition.default"));
-    EXPECT_EQ(tracks, (std::vector<std::string>{"eng forced 1 default 0", "deu forced 0 default 1"}));
-    EXPECT_NE(SubtitleText(run.outputPath, 1).find("00:00:00,500 --> 00:00:02,500\nGr\u00fc\u00dfe aus K\u00f6ln"),
+    EXPECT_EQ(tracks, (std::vector<std::string>{"eng forced 1 default 0", "fra forced 0 default 0",
+                                                "deu forced 0 default 1"}));
+    // The French keeps its words and its colour.
+    for (const char* kept : {"Bonjour", "en haut", "#ffff00"})
+        EXPECT_NE(SubtitleText(run.outputPath, 1).find(kept), std::string::npos) << SubtitleText(run.outputPath, 1);
+    EXPECT_NE(SubtitleText(run.outputPath, 2).find("00:00:00,500 --> 00:00:02,500\nGr\u00fc\u00dfe aus K\u00f6ln"),
               std::string::npos)
-        << SubtitleText(run.outputPath, 1);
+        << SubtitleText(run.outputPath, 2);
 
     settings.outputFormat = FormatAvi;
     run.outputPath = folder.Path("out.avi");
-    run.subtitles = {{2}, std::nullopt, std::nullopt};
+    run.subtitles = {{3}, std::nullopt, std::nullopt};
     EncoderRun avi = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(avi.result.Exited(0)) << avi.Describe();
     EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 0);
@@ -347,6 +352,11 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EXPECT_LT(lineChange(0), 4);
     EXPECT_GT(lineChange(1.2), 12);
     EXPECT_LT(lineChange(2.6), 4);
+    run.outputPath = folder.Path("styled.avi");
+    run.subtitles = {{2}, std::nullopt, std::nullopt};
+    EncoderRun styled = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(styled.result.Exited(0)) << styled.Describe();
+    EXPECT_GT(LumaDifference(run.outputPath, FixturePath("tracks.mkv"), 80, 0, 160, 40, 1.2), 12);
 
     // A DVD draws both as subpictures; from that DVD as a source, another
     // DVD takes its subpictures picture to picture, and an MP4 says it
@@ -354,7 +364,7 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     settings.outputFormat = FormatDvd;
     run.outputPath = folder.Path("out.mpg");
     run.frame = PlanFrame(settings, 320, 240, 1.0);
-    run.subtitles = {{1, 2}, std::nullopt, std::nullopt};
+    run.subtitles = {{1, 3}, std::nullopt, std::nullopt};
     EncoderRun dvd = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(dvd.result.Exited(0)) << dvd.Describe();
     EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 2);
