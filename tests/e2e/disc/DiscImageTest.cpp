@@ -213,7 +213,6 @@ private slots:
     void opensOnAMenuThatPlaysAndReturns();
     void aListFittedToTheDiscFillsIt();
     void oddTitlesMakeADisc();
-    void subtitlesReachThePlayersButton();
 };
 
 void DiscImageTest::makesADiscThatReadsBack_data() {
@@ -400,10 +399,19 @@ void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
     QFETCH(int, buttons);
     QTemporaryDir folder;
     std::vector<Clip> clips;
-    for (int i = 0; i < files; ++i)
-        clips.push_back({QStringLiteral("Day %1 at the lake with the whole family.avi").arg(i + 1), 1});
+    for (int i = 0; i < files; ++i) {
+        const QString name = QStringLiteral("Day %1 at the lake with the whole family").arg(i + 1);
+        clips.push_back({name + ".avi", 1});
+        // Its subtitles beside it, German and English.
+        for (const char* language : {"de", "en"}) {
+            QFile subtitles(folder.filePath(name + "." + language + ".srt"));
+            QVERIFY(subtitles.open(QIODevice::WriteOnly));
+            subtitles.write("1\n00:00:00,200 --> 00:00:00,800\nHallo\n\n");
+        }
+    }
     ConversionSettings settings = DiscSettings(FormatDvd, tvMode, aspect);
-    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips);
+    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips, 0, {{1, 2}});
+    for (ConvertedFile& file : converted) file.subtitleLanguages = {"deu", "eng"};
     DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
     QVERIFY(plan.menu.has_value());
     DiscMenuPainter painter;
@@ -422,6 +430,8 @@ void DiscImageTest::opensOnAMenuThatPlaysAndReturns() {
     QCOMPARE(player.Highlighted(), files > 3 ? 5 : buttons);
     player.Activate(2);
     QCOMPARE(player.PlayToTitle(), 2);
+    // The player's subtitle button names the languages.
+    QCOMPARE(player.SubtitleLanguages(), QStringList({"de", "en"}));
     QCOMPARE(player.PlayToMenu(), buttons);
     // Play all: every title in turn, then the menu.
     player.Activate(std::min(files, DiscMenuLayout::kButtonsPerPage) + 1);
@@ -484,33 +494,6 @@ void DiscImageTest::oddTitlesMakeADisc() {
     DiscImageResult result = Make(maker, plan);
     QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
     QCOMPARE(DvdTitles(QString::fromStdString(plan.names.image)).size(), qsizetype(std::size(clips)));
-}
-
-// Subtitle files beside a film become subpicture streams that a player
-// names by language, and the menu still leads to the film.
-void DiscImageTest::subtitlesReachThePlayersButton() {
-    QTemporaryDir folder;
-    for (const char* language : {"de", "en"}) {
-        QFile subtitles(folder.filePath(QStringLiteral("film.%1.srt").arg(language)));
-        QVERIFY(subtitles.open(QIODevice::WriteOnly));
-        subtitles.write("1\n00:00:00,500 --> 00:00:01,500\nHallo\n\n");
-    }
-    const Clip clips[] = {{"film.avi", 2}};
-    ConversionSettings settings = DiscSettings(FormatDvd, 1, 1);
-    std::vector<ConvertedFile> converted = ConvertClips(folder.path(), settings, clips, 0, {{1, 2}});
-    converted.front().subtitleLanguages = {"deu", "eng"};
-    DiscImagePlan plan = DiscImagePlan::Make(settings, 0, converted, folder.path().toStdString());
-    DiscMenuPainter painter;
-    DiscImageMaker maker(KELVOENC_PATH, &painter);
-    DiscImageResult result = Make(maker, plan);
-    QVERIFY2(result.outcome == DiscImageResult::Outcome::Made, result.SummaryLine().c_str());
-
-    DiscPlayer player(QString::fromStdString(plan.names.image));
-    QVERIFY(player.Opened());
-    QCOMPARE(player.PlayToMenu(), 2);
-    player.Activate(1);
-    QCOMPARE(player.PlayToTitle(), 1);
-    QCOMPARE(player.SubtitleLanguages(), QStringList({"de", "en"}));
 }
 
 QTEST_MAIN(DiscImageTest)
