@@ -3,6 +3,8 @@
 #include <ass/ass.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <new>
 

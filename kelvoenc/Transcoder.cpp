@@ -201,15 +201,8 @@ ExitStatus Transcoder::Run() {
     const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks = AddSubtitleTracks(
         output, subtitles.kept, source.StartMicroseconds(),
         container == ContainerChoice::Dvd ? std::optional(SubpicturesFor(geometry, sourcePicture)) : std::nullopt);
-    std::optional<SubtitleOverlay> subtitleOverlay;
-    if (subtitles.burned) {
-        try {
-            subtitleOverlay.emplace(*subtitles.burned, source.StartMicroseconds(), m_options.endSeconds,
-                                    SubpicturesFor(geometry, sourcePicture), colours);
-        } catch (const EncoderFailure& failure) {
-            Notice(std::string(failure.what()) + " No subtitle is drawn into the picture.");
-        }
-    }
+    std::optional<SubtitleOverlay> subtitleOverlay =
+        DrawnSubtitle(subtitles.burned, source.StartMicroseconds(), SubpicturesFor(geometry, sourcePicture), colours);
     output.Start();
 
     SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
@@ -279,6 +272,21 @@ std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(
         }
     }
     return tracks;
+}
+
+// A subtitle that cannot be read is not drawn in, with its reason: the
+// picture and sound are still converted.
+std::optional<SubtitleOverlay> Transcoder::DrawnSubtitle(const std::optional<SubtitleSource>& burned,
+                                                         std::int64_t originMicroseconds, const SubpictureFrame& frame,
+                                                         const OutputColours& colours) const {
+    if (!burned) return std::nullopt;
+    try {
+        return std::optional<SubtitleOverlay>(std::in_place, *burned, originMicroseconds, m_options.endSeconds, frame,
+                                              colours);
+    } catch (const EncoderFailure& failure) {
+        Notice(std::string(failure.what()) + " No subtitle is drawn into the picture.");
+        return std::nullopt;
+    }
 }
 
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {

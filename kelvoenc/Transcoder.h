@@ -5,6 +5,7 @@
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/ReportChannel.h"
 #include "kelvoenc/SubpicturePainter.h"
+#include "kelvoenc/SubtitleOverlay.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
@@ -18,7 +19,6 @@ class ProgressClock;
 class StreamDecoder;
 class SubtitleTrack;
 struct SubtitlePlan;
-struct SubtitleSource;
 
 // Convert mode: the whole conversion of one source into one output. Two
 // stage threads (reading and decoding with the sound's encoding, filtering
@@ -39,6 +39,9 @@ private:
                             const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks,
                             ProgressClock& progress);
     SubtitlePlan PlanSubtitles(const InputMedia& source, ContainerChoice container) const;
+    std::optional<SubtitleOverlay> DrawnSubtitle(const std::optional<SubtitleSource>& burned,
+                                                 std::int64_t originMicroseconds, const SubpictureFrame& frame,
+                                                 const OutputColours& colours) const;
     // subpictures: the DVD frame the subtitles are drawn for; none: text.
     std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(
         OutputMedia& output, const std::vector<SubtitleSource>& kept, std::int64_t originMicroseconds,
