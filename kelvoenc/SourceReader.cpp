@@ -100,6 +100,9 @@ void SourceReader::TakePicture(AVFrame* frame) {
     const std::int64_t sourceTime = Microseconds(frame->best_effort_timestamp, timeBase);
     Reached(sourceTime, frame->pkt_duration);
     frame->pts = m_videoTimeline->Place(sourceTime, frame->pkt_duration) - m_origin;
+    // Where the picture stands in the source itself, with no break closed:
+    // the time its subtitles count in. Filters carry it along.
+    frame->best_effort_timestamp = sourceTime == AV_NOPTS_VALUE ? frame->pts : sourceTime - m_origin;
     m_readSeconds = static_cast<double>(frame->pts) * av_q2d(kFrameTimeBase);
     if (PastEnd(frame->pts)) {
         m_videoDone = true;

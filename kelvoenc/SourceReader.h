@@ -14,7 +14,8 @@
 // every chosen sound track, hands the pictures to the filter stage and takes
 // the sound all the way to packets itself. Timestamps leave it in microseconds (kFrameTimeBase),
 // counting from the conversion's start, on one continuous timeline per
-// stream; at the end time (-endpos) it stops reading. In containers whose
+// stream (a picture's best_effort_timestamp keeps its place in the source,
+// likewise counted, for its subtitles); at the end time (-endpos) it stops reading. In containers whose
 // timestamps can be trusted, a long wait for the next picture is a picture
 // held (a screen recording, a slideshow) and stays on the timeline; only a
 // jump past the source's own length is closed. A read that fails throws SourceUnreadable: a source with a hole

@@ -188,8 +188,12 @@ bool VideoFilterStage::Drain() {
         m_lastPts = picture->pts;
         picture->pict_type = AV_PICTURE_TYPE_NONE;
         if (KeepsFields(m_setup.fields)) FlagFields(picture.get());
+        // A subtitle goes with the picture it was made for, also where a
+        // break in the source's timestamps was closed.
         if (m_setup.subtitle)
-            m_setup.subtitle->Draw(*picture, av_rescale_q(picture->pts, m_setup.timing.timeBase, AV_TIME_BASE_Q));
+            m_setup.subtitle->Draw(*picture, picture->best_effort_timestamp != AV_NOPTS_VALUE
+                                                 ? picture->best_effort_timestamp
+                                                 : av_rescale_q(picture->pts, m_setup.timing.timeBase, AV_TIME_BASE_Q));
         if (!m_encode.Encode(picture.get())) return false;
     }
 }

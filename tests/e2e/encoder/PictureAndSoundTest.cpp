@@ -352,6 +352,20 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EXPECT_LT(lineChange(0), 4);
     EXPECT_GT(lineChange(1.2), 12);
     EXPECT_LT(lineChange(2.6), 4);
+    // Where a jump in the timestamps is closed, the line stays with its
+    // pictures: those after the jump follow the sound's 3 s, and the line
+    // comes a quarter second into them.
+    const auto jumped = [&](const char* name, std::vector<int> tracks) {
+        EncoderRunValues jump{FixturePath("jump.flv"), folder.Path(name), PlanFrame(settings, 320, 240, 1.0),
+                              EncoderConvert, 0, 25.0};
+        jump.subtitles = {std::move(tracks), std::nullopt, std::nullopt};
+        EncoderRun encoder = RunFrontEndText(jump, settings, {}, 60);
+        EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+        return jump.outputPath;
+    };
+    const std::string plain = jumped("plain-jump.avi", {}), lined = jumped("jump.avi", {1});
+    EXPECT_LT(LumaDifference(lined, plain, 110, 214, 100, 20, 0.5), 4);
+    EXPECT_GT(LumaDifference(lined, plain, 110, 214, 100, 20, 3.5), 12);
     run.outputPath = folder.Path("styled.avi");
     run.subtitles = {{2}, std::nullopt, std::nullopt};
     EncoderRun styled = RunFrontEndText(run, settings, {}, 60);

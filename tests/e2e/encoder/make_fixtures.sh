@@ -156,6 +156,8 @@ retime() {
 retime sample.mpg 'pts=if(eq(N\,20)\,PTS+1500*90000\,PTS)' mpeg jump.mpg
 retime sample.mpg 'pts=if(eq(N\,20)\,PTS+1500*90000\,PTS):dts=if(eq(N\,20)\,DTS+1500*90000\,DTS)' mpeg squeezed.mpg
 retime sample.flv 'ts=if(gte(N\,30)\,TS+12000000\,TS)' flv jump.flv
+# A line while the pictures after the jump are on, in their own time.
+printf '1\n03:20:01,500 --> 03:20:02,500\nAFTER THE JUMP\n\n' > "$folder/jump.srt"
 # An AVI header that claims one picture every eleven days and a half.
 slow_rate() {
   cp "$folder/sample.avi" "$folder/partial-slow-rate.avi"
