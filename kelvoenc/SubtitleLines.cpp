@@ -6,6 +6,9 @@
 
 namespace {
 
+// How long a line whose end is not stated stays, unless the next one comes first.
+constexpr std::int64_t kUnknownLineMicroseconds = 5'000'000;
+
 InputFormatPtr OpenHolder(const SubtitleSource& source) {
     const std::string what = "Cannot read the subtitles of \"" + source.path + "\"";
     AVFormatContext* opened = nullptr;
@@ -44,6 +47,7 @@ SubtitleLines::SubtitleLines(const SubtitleSource& source, std::int64_t originMi
     const std::int64_t origin = source.besideTheSource ? 0 : originMicroseconds;
     InputFormatPtr format = OpenHolder(source);
     m_decoder = OpenDecoder(source, format->streams[source.streamIndex]);
+    m_pictures = source.report.isPicture;
     PacketPtr packet = MakePacket();
     while (av_read_frame(format.get(), packet.get()) >= 0) {
         if (packet->stream_index == source.streamIndex) {
@@ -59,9 +63,16 @@ SubtitleLines::SubtitleLines(const SubtitleSource& source, std::int64_t originMi
 }
 
 void SubtitleLines::Add(SubtitlePtr subtitle, std::int64_t origin, std::optional<double> endSeconds) {
-    if (subtitle->pts == AV_NOPTS_VALUE || subtitle->num_rects == 0) return;
+    if (subtitle->pts == AV_NOPTS_VALUE) return;
     std::int64_t start = subtitle->pts + std::int64_t{subtitle->start_display_time} * 1000 - origin;
-    std::int64_t end = subtitle->pts + std::int64_t{subtitle->end_display_time} * 1000 - origin;
+    // A picture subtitle's page (DVB, PGS) stays until the next one, or an
+    // empty one, takes its place.
+    if (m_pictures && !m_lines.empty() && m_lines.back().end > start)
+        m_lines.back().end = std::max(m_lines.back().start + 1, start);
+    if (subtitle->num_rects == 0) return;
+    const bool endKnown = subtitle->end_display_time > 0 && subtitle->end_display_time != UINT32_MAX;
+    std::int64_t end = endKnown ? subtitle->pts + std::int64_t{subtitle->end_display_time} * 1000 - origin
+                                : start + kUnknownLineMicroseconds;
     if (endSeconds) end = std::min(end, static_cast<std::int64_t>(*endSeconds * AV_TIME_BASE));
     start = std::max<std::int64_t>(start, 0);
     if (end <= start) return;

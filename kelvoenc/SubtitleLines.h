@@ -21,7 +21,8 @@ using SubtitlePtr = std::unique_ptr<AVSubtitle, SubtitleFreer>;
 // in microseconds from the conversion's start: the source's own tracks move
 // with its start, a file beside it counts from the first picture as players
 // count; lines are cut at the end time, and those that a damaged packet
-// spoils are passed over.
+// spoils are passed over. A line whose end is not stated stays 5 seconds,
+// and a picture subtitle's page until the next page.
 class SubtitleLines {
 public:
     struct Line {
@@ -41,5 +42,6 @@ private:
     void Add(SubtitlePtr subtitle, std::int64_t origin, std::optional<double> endSeconds);
 
     CodecContextPtr m_decoder;
+    bool m_pictures = false;
     std::vector<Line> m_lines;
 };
