@@ -22,6 +22,9 @@ constexpr std::uint32_t kInks[] = {0x00000000, 0xffffffff, 0xff000000, 0xff80808
 constexpr int kVisibleCover = 100;
 constexpr int kDarkLevel = 85;
 constexpr int kLightLevel = 170;
+// A DVB subtitle without a display definition is set on a PAL frame.
+constexpr int kDvbWidth = 720;
+constexpr int kDvbHeight = 576;
 
 // libass says what it does on standard error; only its errors matter here.
 void QuietMessages(int level, const char* format, va_list arguments, void*) {
@@ -47,6 +50,7 @@ std::uint8_t InkOf(int luma, int cover) {
 
 SubpicturePainter::SubpicturePainter(const AVCodecContext& decoder, const SubpictureFrame& frame, Margins margins)
     : m_frame(frame),
+      m_decoder(decoder),
       m_colour(std::size_t(frame.frameWidth) * std::size_t(frame.frameHeight)),
       m_cover(m_colour.size()) {
     if (decoder.codec_descriptor && (decoder.codec_descriptor->props & AV_CODEC_PROP_BITMAP_SUB)) return;
@@ -139,19 +143,29 @@ void SubpicturePainter::DrawText(const AVSubtitle& line, std::int64_t startMs, s
     ass_flush_events(m_track);
 }
 
-// Nearest source pixel for each output pixel, from the source's picture
-// onto the output's.
+// What a picture subtitle's places count against: the size its decoder
+// read from the track (a Blu-ray's presentation, a DVB display definition),
+// else a DVB broadcast's standard 720x576, else the source's picture.
+std::pair<int, int> SubpicturePainter::Canvas() const {
+    if (m_decoder.width > 0 && m_decoder.height > 0) return {m_decoder.width, m_decoder.height};
+    if (m_decoder.codec_id == AV_CODEC_ID_DVB_SUBTITLE) return {kDvbWidth, kDvbHeight};
+    return {m_frame.sourceWidth, m_frame.sourceHeight};
+}
+
+// Nearest source pixel for each output pixel, from the subtitle's canvas
+// onto the output's picture.
 void SubpicturePainter::DrawPictures(const AVSubtitle& line) {
     const SubpictureFrame& frame = m_frame;
-    if (frame.sourceWidth <= 0 || frame.sourceHeight <= 0) return;
+    const auto [canvasWidth, canvasHeight] = Canvas();
+    if (canvasWidth <= 0 || canvasHeight <= 0) return;
     for (unsigned i = 0; i < line.num_rects; ++i) {
         const AVSubtitleRect& rect = *line.rects[i];
         if (rect.type != SUBTITLE_BITMAP || !rect.data[0] || !rect.data[1]) continue;
         const auto* palette = reinterpret_cast<const std::uint32_t*>(rect.data[1]);
-        const int left = frame.pictureX + rect.x * frame.pictureWidth / frame.sourceWidth;
-        const int top = frame.pictureY + rect.y * frame.pictureHeight / frame.sourceHeight;
-        const int width = rect.w * frame.pictureWidth / frame.sourceWidth;
-        const int height = rect.h * frame.pictureHeight / frame.sourceHeight;
+        const int left = frame.pictureX + rect.x * frame.pictureWidth / canvasWidth;
+        const int top = frame.pictureY + rect.y * frame.pictureHeight / canvasHeight;
+        const int width = rect.w * frame.pictureWidth / canvasWidth;
+        const int height = rect.h * frame.pictureHeight / canvasHeight;
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const int index = rect.data[0][(y * rect.h / height) * rect.linesize[0] + x * rect.w / width];

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 struct ass_library;
@@ -12,7 +13,7 @@ struct ass_track;
 
 // Where a DVD's subpictures go: the encoded frame, the picture inside it
 // (between any bars), its pixel shape, and the source's picture size that
-// picture subtitles are placed against.
+// picture subtitles without a size of their own are placed against.
 struct SubpictureFrame {
     int frameWidth = 0;
     int frameHeight = 0;
@@ -63,6 +64,7 @@ private:
     bool Draw(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs);
     void DrawText(const AVSubtitle& line, std::int64_t startMs, std::int64_t durationMs);
     void DrawPictures(const AVSubtitle& line);
+    std::pair<int, int> Canvas() const;
     void Blend(int x, int y, std::uint32_t rgb, int opacity);
     void TakeInks(AVSubtitle& picture) const;
 
@@ -71,6 +73,7 @@ private:
     };
 
     SubpictureFrame m_frame;
+    const AVCodecContext& m_decoder;
     ass_library* m_library = nullptr;
     ass_renderer* m_renderer = nullptr;
     ass_track* m_track = nullptr;

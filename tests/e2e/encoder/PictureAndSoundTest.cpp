@@ -311,20 +311,22 @@ TEST(ChosenSoundTracks, KeepTheirOrderAndTheFormatsRoom) {
     }
 }
 
-// The subtitle tracks chosen: the film's own English (forced) and styled
-// French, and the Latin-1 German file beside it. An MP4 keeps them as text
-// with their languages and flags, the one chosen to be shown shown; an AVI
-// draws the German into the picture while it is on, and only then, and the
-// French at the top, as its style says.
+// The subtitle tracks chosen: the film's own English (forced), styled
+// French and DVB Italian, and the Latin-1 German file beside it. An MP4
+// keeps the text ones with their languages and flags, the one chosen to be
+// shown shown, and says it leaves the picture one out; an AVI draws the
+// German into the picture while it is on, and only then, the French at the
+// top, as its style says, and the Italian where its own canvas puts it.
 TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     ScratchFolder folder;
     ConversionSettings settings;
     settings.outputFormat = FormatMp4H264;
     EncoderRunValues run{FixturePath("tracks.mkv"), folder.Path("out.mp4"), PlanFrame(settings, 320, 240, 1.0),
                          EncoderConvert, 0, 25.0};
-    run.subtitles = {{1, 2, 3}, 3, std::nullopt};
+    run.subtitles = {{1, 2, 3, 4}, 4, std::nullopt};
     EncoderRun mp4 = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(mp4.result.Exited(0)) << mp4.Describe();
+    EXPECT_NE(mp4.result.err.find("an MP4 holds text subtitles"), std::string::npos) << mp4.result.err;
     std::vector<std::string> tracks;
     for (const StreamInfo& stream : ReadMediaInfo(run.outputPath).streams)
         if (stream.Type() == "subtitle" && stream.Text("codec_name") == "mov_text")
@@ -341,7 +343,7 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
 
     settings.outputFormat = FormatAvi;
     run.outputPath = folder.Path("out.avi");
-    run.subtitles = {{3}, std::nullopt, std::nullopt};
+    run.subtitles = {{4}, std::nullopt, std::nullopt};
     EncoderRun avi = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(avi.result.Exited(0)) << avi.Describe();
     EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 0);
@@ -371,40 +373,44 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EncoderRun styled = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(styled.result.Exited(0)) << styled.Describe();
     EXPECT_GT(LumaDifference(run.outputPath, FixturePath("tracks.mkv"), 80, 0, 160, 40, 1.2), 12);
+    // The DVB bar stands near the bottom of its 720x576 canvas, not of the
+    // film's 320x240 picture, where it would fall outside.
+    run.outputPath = folder.Path("dvb.avi");
+    run.subtitles = {{3}, std::nullopt, std::nullopt};
+    EncoderRun dvb = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(dvb.result.Exited(0)) << dvb.Describe();
+    EXPECT_LT(LumaDifference(run.outputPath, FixturePath("tracks.mkv"), 90, 203, 140, 10, 0.5), 4);
+    EXPECT_GT(LumaDifference(run.outputPath, FixturePath("tracks.mkv"), 90, 203, 140, 10, 1.2), 12);
 
-    // A DVD draws both as subpictures; from that DVD as a source, another
-    // DVD takes its subpictures picture to picture, and an MP4 says it
-    // cannot hold them.
+    // A DVD draws all three as subpictures; from that DVD as a source,
+    // another DVD takes the DVB one picture to picture, and an AVI draws it
+    // where the DVD's subpicture stood, while it is on.
     settings.outputFormat = FormatDvd;
     run.outputPath = folder.Path("out.mpg");
     run.frame = PlanFrame(settings, 320, 240, 1.0);
-    run.subtitles = {{1, 3}, std::nullopt, std::nullopt};
+    run.subtitles = {{1, 3, 4}, std::nullopt, std::nullopt};
     EncoderRun dvd = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(dvd.result.Exited(0)) << dvd.Describe();
-    EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 2);
+    EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 3);
     run.sourcePath = run.outputPath;
     run.outputPath = folder.Path("again.mpg");
-    run.subtitles = {{2}, std::nullopt, std::nullopt};
+    // A program stream lists its subpictures as they first come: the
+    // English and German at half a second, then the Italian.
+    run.subtitles = {{3}, std::nullopt, std::nullopt};
     EncoderRun again = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(again.result.Exited(0)) << again.Describe();
     // One line, drawn: an empty picture would give no packet.
     const MediaInfo redrawn = ReadMediaInfo(run.outputPath);
     ASSERT_EQ(redrawn.Count("subtitle"), 1);
     EXPECT_EQ(redrawn.First("subtitle")->packets, 1);
-    EXPECT_NEAR(redrawn.First("subtitle")->firstTime - redrawn.First("video")->firstTime, 0.5, 0.05);
-    settings.outputFormat = FormatMp4H264;
-    run.outputPath = folder.Path("pictures.mp4");
-    EncoderRun pictures = RunFrontEndText(run, settings, {}, 60);
-    ASSERT_TRUE(pictures.result.Exited(0)) << pictures.Describe();
-    EXPECT_NE(pictures.result.err.find("an MP4 holds text subtitles"), std::string::npos) << pictures.result.err;
-    // Drawn in, a picture subtitle shows where the DVD's subpicture stood, while it is on.
+    EXPECT_NEAR(redrawn.First("subtitle")->firstTime - redrawn.First("video")->firstTime, 1.0, 0.05);
     settings.outputFormat = FormatAvi;
     run.outputPath = folder.Path("pictures.avi");
     run.frame = PlanFrame(settings, 720, 480, 1.0);
     EncoderRun drawn = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(drawn.result.Exited(0)) << drawn.Describe();
-    const double on = LumaDifference(run.outputPath, run.sourcePath, 240, 380, 240, 60, 1.2);
-    EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 380, 240, 60, 2.6));
+    const double on = LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 1.2);
+    EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 2.6));
 }
 
 }  // namespace

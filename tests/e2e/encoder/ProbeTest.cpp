@@ -181,6 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
                                                     // its own, then the Latin-1 file beside it
                                                     {{"eng", false, true, false, "subrip", "English"},
                                                      {"fra", false, false, false, "ass", "Styled"},
+                                                     {"ita", false, false, true, "dvb_subtitle", ""},
                                                      {"deu", false, false, false, "subrip", "tracks.de.srt"}}},
                                          // Under a second counts as one, or the window would refuse it.
                                          TimingCase{"half-second.mp4", 1, 25}),
