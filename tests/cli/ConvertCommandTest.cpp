@@ -211,7 +211,7 @@ TEST_F(ConvertCommandTest, TracksAndChaptersAsAsked) {
            << "-c:a"
            << "mp2";
     ASSERT_TRUE(MakeClip(film, "160x120", 10, 6, tracks));
-    for (const char* language : {"de", "en"})
+    for (const char* language : {"de", "en", "fr"})
         Write(std::string("film.") + language + ".srt", "1\n00:00:01,000 --> 00:00:02,000\nHallo\n\n");
     const struct {
         QStringList arguments;
@@ -265,8 +265,9 @@ TEST_F(ConvertCommandTest, TracksAndChaptersAsAsked) {
     ASSERT_TRUE(lsdvd.waitForFinished(30000));
     const QString listing = QString::fromLocal8Bit(lsdvd.readAllStandardOutput());
     EXPECT_EQ(listing.count("Chapter: "), 3) << listing.toStdString();
-    for (const char* language : {"Audio: 1, Language: en", "Audio: 2, Language: de", "Audio: 3, Language: fr",
-                                 "Subtitle: 01, Language: de", "Subtitle: 02, Language: en"})
+    for (const char* language :
+         {"Audio: 1, Language: en", "Audio: 2, Language: de", "Audio: 3, Language: fr", "Subtitle: 01, Language: de",
+          "Subtitle: 02, Language: en", "Subtitle: 03, Language: fr"})
         EXPECT_TRUE(listing.contains(language)) << language << " not in\n" << listing.toStdString();
 }
 
