@@ -15,7 +15,7 @@ struct Fraction {
 
 enum class VideoCodecChoice { Mpeg4, Xvid, Mpeg1, Mpeg2, Wmv2, Msmpeg4v3, Msmpeg4v2, H264, H265 };
 enum class AudioCodecChoice { Mp3, Mp2, Ac3, Wmav1, Wmav2, Aac };
-enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd, Mp4 };
+enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd, Mp4, Matroska };
 
 inline bool IsMpegVideo(VideoCodecChoice codec) {
     return codec == VideoCodecChoice::Mpeg1 || codec == VideoCodecChoice::Mpeg2;

@@ -223,8 +223,9 @@ constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
 };
 
 constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
-    {W::kAvi, ContainerChoice::Avi}, {W::kMpg, ContainerChoice::Mpg}, {W::kMpeg, ContainerChoice::Mpg},
-    {W::kWmv, ContainerChoice::Asf}, {W::kAsf, ContainerChoice::Asf}, {W::kMp4, ContainerChoice::Mp4},
+    {W::kAvi, ContainerChoice::Avi},           {W::kMpg, ContainerChoice::Mpg}, {W::kMpeg, ContainerChoice::Mpg},
+    {W::kWmv, ContainerChoice::Asf},           {W::kAsf, ContainerChoice::Asf}, {W::kMp4, ContainerChoice::Mp4},
+    {W::kMatroska, ContainerChoice::Matroska},
 };
 
 constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
@@ -255,7 +256,7 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-of", "lavf|mpeg", "container family; -lavfopts or -mpegopts name the format",
          &OptionParser::SetOutputFamily},
         {"-lavfopts", "ITEM:ITEM...",
-         "format=avi|mpg|wmv|asf|mp4,\ni_certify_that_my_video_stream_does_not_use_b_frames",
+         "format=avi|mpg|wmv|asf|mp4|matroska,\ni_certify_that_my_video_stream_does_not_use_b_frames",
          &OptionParser::ParseLavfOptions},
         {"-mpegopts", "format=NAME", "xvcd (VCD), xsvcd (SVCD) or dvd", &OptionParser::ParseMpegOptions},
         {"-af", "ITEM:ITEM...", "volume=+-Ndb[:0|1 soft clip], channels=N, lavcresample=RATE",

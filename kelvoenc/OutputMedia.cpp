@@ -17,6 +17,7 @@ const char* MuxerName(ContainerChoice container) {
     case ContainerChoice::Svcd: return "svcd";
     case ContainerChoice::Dvd: return "dvd";
     case ContainerChoice::Mp4: return "mp4";
+    case ContainerChoice::Matroska: return "matroska";
     }
     return "avi";
 }
@@ -84,6 +85,21 @@ int OutputMedia::AddStream(const AVCodecContext* encoder, const std::string& ask
     return stream->index;
 }
 
+int OutputMedia::AddCopiedStream(const AVStream& source) {
+    AVStream* stream = avformat_new_stream(m_format.get(), nullptr);
+    if (!stream) throw std::bad_alloc();
+    Check(avcodec_parameters_copy(stream->codecpar, source.codecpar), "prepare");
+    stream->codecpar->codec_tag = 0;
+    stream->time_base = source.time_base;
+    return stream->index;
+}
+
+// A font goes with its name and kind, which players find it by.
+void OutputMedia::AddAttachment(const AVStream& source) {
+    const int stream = AddCopiedStream(source);
+    if (av_dict_copy(&m_format->streams[stream]->metadata, source.metadata, 0) < 0) throw std::bad_alloc();
+}
+
 void OutputMedia::Label(int stream, const AVStream* source, bool playedFirst) {
     const AVDictionaryEntry* language = av_dict_get(source->metadata, "language", nullptr, 0);
     const AVDictionaryEntry* title = av_dict_get(source->metadata, "title", nullptr, 0);
@@ -104,7 +120,7 @@ void OutputMedia::Label(int stream, const std::string& language, const std::stri
 
 void OutputMedia::KeepChapters(const AVFormatContext* source, std::int64_t originMicroseconds,
                                std::optional<double> endSeconds) {
-    if (m_container != ContainerChoice::Mp4) return;
+    if (m_container != ContainerChoice::Mp4 && m_container != ContainerChoice::Matroska) return;
     for (unsigned i = 0; i < source->nb_chapters; ++i) {
         const AVChapter* from = source->chapters[i];
         const std::int64_t origin = av_rescale_q(originMicroseconds, AV_TIME_BASE_Q, from->time_base);
@@ -152,6 +168,9 @@ void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
         break;
     case ContainerChoice::Svcd: options.Set("packetsize", "2324"); break;
     case ContainerChoice::Mp4: options.Set("movflags", "+faststart"); break;
+    // The picture and the sound played first are taken by default; a
+    // subtitle only where it is flagged to be shown.
+    case ContainerChoice::Matroska: options.Set("default_mode", "infer_no_subs"); break;
     case ContainerChoice::Dvd:
         options.Set("packetsize", "2048");
         options.Set("muxrate", "10080000");

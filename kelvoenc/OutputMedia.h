@@ -25,6 +25,10 @@ public:
     // A stream for the opened encoder; fourcc (may be empty) names the
     // video's FourCC. Returns the stream's index.
     int AddStream(const AVCodecContext* encoder, const std::string& fourcc = "");
+    // A stream written as the source's stream holds it, packet for packet.
+    int AddCopiedStream(const AVStream& source);
+    // A file the source carries beside its streams, such as a subtitle's font.
+    void AddAttachment(const AVStream& source);
     // The stream's language and title, as the source's track has them, and
     // whether players take it first.
     void Label(int stream, const AVStream* source, bool playedFirst);

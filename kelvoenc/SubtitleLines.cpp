@@ -9,24 +9,6 @@ namespace {
 // How long a line whose end is not stated stays, unless the next one comes first.
 constexpr std::int64_t kUnknownLineMicroseconds = 5'000'000;
 
-InputFormatPtr OpenHolder(const SubtitleSource& source) {
-    const std::string what = "Cannot read the subtitles of \"" + source.path + "\"";
-    AVFormatContext* opened = nullptr;
-    OptionDictionary options;
-    options.Set("protocol_whitelist", "file");
-    options.Set("format_whitelist", source.formatName.c_str());
-    CheckFfmpeg(avformat_open_input(&opened, ("file:" + source.path).c_str(), nullptr, options.Address()),
-                ExitStatus::SourceUnreadable, what);
-    InputFormatPtr format(opened);
-    // Program streams name their streams only as they are read.
-    CheckFfmpeg(avformat_find_stream_info(format.get(), nullptr), ExitStatus::SourceUnreadable, what);
-    if (source.streamIndex < 0 || unsigned(source.streamIndex) >= format->nb_streams)
-        CheckFfmpeg(AVERROR_STREAM_NOT_FOUND, ExitStatus::SourceUnreadable, what);
-    for (unsigned i = 0; i < format->nb_streams; ++i)
-        if (int(i) != source.streamIndex) format->streams[i]->discard = AVDISCARD_ALL;
-    return format;
-}
-
 CodecContextPtr OpenDecoder(const SubtitleSource& source, const AVStream* stream) {
     const std::string what = "Cannot decode the subtitles of \"" + source.path + "\"";
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
@@ -45,7 +27,7 @@ CodecContextPtr OpenDecoder(const SubtitleSource& source, const AVStream* stream
 SubtitleLines::SubtitleLines(const SubtitleSource& source, std::int64_t originMicroseconds,
                              std::optional<double> endSeconds) {
     const std::int64_t origin = source.besideTheSource ? 0 : originMicroseconds;
-    InputFormatPtr format = OpenHolder(source);
+    InputFormatPtr format = SubtitleSources::Open(source);
     m_decoder = OpenDecoder(source, format->streams[source.streamIndex]);
     m_pictures = source.report.isPicture;
     PacketPtr packet = MakePacket();

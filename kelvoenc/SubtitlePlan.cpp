@@ -8,11 +8,15 @@
 namespace {
 
 bool HoldsSubtitleTracks(ContainerChoice container) {
-    return container == ContainerChoice::Mp4 || container == ContainerChoice::Dvd;
+    return container == ContainerChoice::Mp4 || container == ContainerChoice::Dvd ||
+           container == ContainerChoice::Matroska;
 }
 
-// A DVD's subpictures are pictures anyway; an MP4's players show text.
-bool HoldsPictureSubtitles(ContainerChoice container) { return container == ContainerChoice::Dvd; }
+// A DVD's subpictures are pictures anyway, and Matroska holds every kind;
+// an MP4's players show text.
+bool HoldsPictureSubtitles(ContainerChoice container) {
+    return container == ContainerChoice::Dvd || container == ContainerChoice::Matroska;
+}
 
 // As many as a DVD title holds.
 constexpr std::size_t kMostSubtitleTracks = 32;

@@ -9,7 +9,7 @@
 
 // What becomes of the chosen subtitle tracks in the output's format: the
 // ones kept as tracks of its own (text in an MP4; text or pictures as a
-// DVD's subpictures, up to 32), with the flags players
+// DVD's subpictures, up to 32, or as they are in Matroska), with the flags players
 // go by, and the one drawn into the picture, text or pictures, which is
 // where the formats without subtitle tracks take the one shown (else the
 // first chosen). What cannot be kept is said.

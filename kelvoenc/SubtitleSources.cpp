@@ -168,3 +168,21 @@ std::vector<SubtitleSource> SubtitleSources::Of(const InputMedia& source) {
     for (SubtitleSource& file : FilesBeside(source.Path())) tracks.push_back(std::move(file));
     return tracks;
 }
+
+InputFormatPtr SubtitleSources::Open(const SubtitleSource& source) {
+    const std::string what = "Cannot read the subtitles of \"" + source.path + "\"";
+    AVFormatContext* opened = nullptr;
+    OptionDictionary options;
+    options.Set("protocol_whitelist", "file");
+    options.Set("format_whitelist", source.formatName.c_str());
+    CheckFfmpeg(avformat_open_input(&opened, ("file:" + source.path).c_str(), nullptr, options.Address()),
+                ExitStatus::SourceUnreadable, what);
+    InputFormatPtr format(opened);
+    // Program streams name their streams only as they are read.
+    CheckFfmpeg(avformat_find_stream_info(format.get(), nullptr), ExitStatus::SourceUnreadable, what);
+    if (source.streamIndex < 0 || unsigned(source.streamIndex) >= format->nb_streams)
+        CheckFfmpeg(AVERROR_STREAM_NOT_FOUND, ExitStatus::SourceUnreadable, what);
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (int(i) != source.streamIndex) format->streams[i]->discard = AVDISCARD_ALL;
+    return format;
+}

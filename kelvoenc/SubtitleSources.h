@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kelvoenc/FfmpegHandles.h"
 #include "protocol/ProbeReport.h"
 
 #include <string>
@@ -27,4 +28,6 @@ public:
     // The source's own subtitle tracks in its order, then the files beside
     // it in the order of their names; numbered from 1 in that order.
     static std::vector<SubtitleSource> Of(const InputMedia& source);
+    // The file that holds a track, opened to read that track alone.
+    static InputFormatPtr Open(const SubtitleSource& track);
 };

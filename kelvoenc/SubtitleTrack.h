@@ -11,15 +11,20 @@
 
 class OutputMedia;
 
-// One subtitle track of the output: text in an MP4's own text format, or
-// subpictures drawn for a DVD's frame, from text or pictures. The whole track
+// How a kept track is written: as text in an MP4's own text format, as
+// subpictures drawn for a DVD's frame, or as the source holds it (Matroska).
+enum class SubtitleForm { Mp4Text, Subpictures, AsItIs };
+
+// One subtitle track of the output, from text or pictures. The whole track
 // is converted when it is added; the muxer then writes each line when the
-// pictures reach its time.
+// pictures reach its time. Kept as it is, a track's packets are copied,
+// but for text in another character set than UTF-8, which is written again
+// in UTF-8.
 class SubtitleTrack {
 public:
-    // subpictures: the DVD frame the lines are drawn for; none for text.
+    // frame: the DVD frame subpictures are drawn for.
     SubtitleTrack(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-                  const std::optional<SubpictureFrame>& subpictures, OutputMedia& output);
+                  SubtitleForm form, const SubpictureFrame& frame, OutputMedia& output);
 
     // Writes the lines that start before this time (microseconds).
     void WriteUntil(std::int64_t microseconds);
@@ -31,6 +36,11 @@ private:
         PacketPtr packet;
     };
 
+    // Returns the output's stream.
+    int Convert(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
+                SubtitleForm form, const SubpictureFrame& frame, OutputMedia& output);
+    int Copy(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
+             OutputMedia& output);
     void Encode(AVCodecContext& encoder, const AVSubtitle& line, std::int64_t start, std::int64_t end);
 
     OutputMedia& m_output;

@@ -58,7 +58,8 @@ VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice con
     case ContainerChoice::Dvd: return VideoCodecChoice::Mpeg2;
     case ContainerChoice::Asf: return VideoCodecChoice::Wmv2;
     case ContainerChoice::Avi: return VideoCodecChoice::Mpeg4;
-    case ContainerChoice::Mp4: return VideoCodecChoice::H264;
+    case ContainerChoice::Mp4:
+    case ContainerChoice::Matroska: return VideoCodecChoice::H264;
     }
     return VideoCodecChoice::Mpeg4;
 }
@@ -69,7 +70,8 @@ AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice con
     case ContainerChoice::Avi: return AudioCodecChoice::Mp3;
     case ContainerChoice::Dvd: return AudioCodecChoice::Ac3;
     case ContainerChoice::Asf: return AudioCodecChoice::Wmav2;
-    case ContainerChoice::Mp4: return AudioCodecChoice::Aac;
+    case ContainerChoice::Mp4:
+    case ContainerChoice::Matroska: return AudioCodecChoice::Aac;
     default: return AudioCodecChoice::Mp2;
     }
 }
@@ -86,9 +88,12 @@ void RefuseOverwritingSource(const std::string& sourcePath, const std::string& o
 }
 
 // How many sound tracks the output keeps: players switch among a DVD's 8
-// and among an MP4's; the other formats' players play one.
+// and among an MP4's or a Matroska file's; the other formats' players play one.
 std::size_t SoundTracksHeld(ContainerChoice container) {
-    return container == ContainerChoice::Dvd || container == ContainerChoice::Mp4 ? kMostSoundTracks : 1;
+    return container == ContainerChoice::Dvd || container == ContainerChoice::Mp4 ||
+                   container == ContainerChoice::Matroska
+               ? kMostSoundTracks
+               : 1;
 }
 
 // A decoder for each chosen sound track; one that cannot be opened is left
@@ -140,6 +145,20 @@ SubpictureFrame SubpicturesFor(const VideoGeometry& geometry, const SourcePictur
             geometry.sampleAspect,
             source.width,
             source.height};
+}
+
+SubtitleForm SubtitleFormOf(ContainerChoice container) {
+    if (container == ContainerChoice::Dvd) return SubtitleForm::Subpictures;
+    return container == ContainerChoice::Matroska ? SubtitleForm::AsItIs : SubtitleForm::Mp4Text;
+}
+
+// The fonts and other files a Matroska source carries go along, so that its
+// styled subtitles look as they did.
+void KeepAttachments(const InputMedia& source, OutputMedia& output) {
+    const AVFormatContext* format = source.Format();
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT)
+            output.AddAttachment(*format->streams[i]);
 }
 
 std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecChoice::Xvid ? "XVID" : ""; }
@@ -198,9 +217,10 @@ ExitStatus Transcoder::Run() {
         subtitles = PlanSubtitles(source, container);
         output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
     }
-    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks = AddSubtitleTracks(
-        output, subtitles.kept, source.StartMicroseconds(),
-        container == ContainerChoice::Dvd ? std::optional(SubpicturesFor(geometry, sourcePicture)) : std::nullopt);
+    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks =
+        AddSubtitleTracks(output, subtitles.kept, source.StartMicroseconds(), SubtitleFormOf(container),
+                          SubpicturesFor(geometry, sourcePicture));
+    if (container == ContainerChoice::Matroska && !m_options.stillSeconds) KeepAttachments(source, output);
     std::optional<SubtitleOverlay> subtitleOverlay =
         DrawnSubtitle(subtitles.burned, source.StartMicroseconds(), SubpicturesFor(geometry, sourcePicture), colours);
     output.Start();
@@ -259,13 +279,15 @@ SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice
 
 // A track that cannot be read is left out, with its reason: the picture and
 // sound are still converted.
-std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(
-    OutputMedia& output, const std::vector<SubtitleSource>& kept, std::int64_t originMicroseconds,
-    const std::optional<SubpictureFrame>& subpictures) const {
+std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(OutputMedia& output,
+                                                                          const std::vector<SubtitleSource>& kept,
+                                                                          std::int64_t originMicroseconds,
+                                                                          SubtitleForm form,
+                                                                          const SubpictureFrame& subpictures) const {
     std::vector<std::unique_ptr<SubtitleTrack>> tracks;
     for (const SubtitleSource& source : kept) {
         try {
-            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds,
+            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds, form,
                                                              subpictures, output));
         } catch (const EncoderFailure& failure) {
             Notice(std::string(failure.what()) + " That subtitle track is left out.");

@@ -6,6 +6,7 @@
 #include "kelvoenc/ReportChannel.h"
 #include "kelvoenc/SubpicturePainter.h"
 #include "kelvoenc/SubtitleOverlay.h"
+#include "kelvoenc/SubtitleTrack.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
@@ -17,7 +18,6 @@ class InputMedia;
 class OutputMedia;
 class ProgressClock;
 class StreamDecoder;
-class SubtitleTrack;
 struct SubtitlePlan;
 
 // Convert mode: the whole conversion of one source into one output. Two
@@ -42,10 +42,11 @@ private:
     std::optional<SubtitleOverlay> DrawnSubtitle(const std::optional<SubtitleSource>& burned,
                                                  std::int64_t originMicroseconds, const SubpictureFrame& frame,
                                                  const OutputColours& colours) const;
-    // subpictures: the DVD frame the subtitles are drawn for; none: text.
-    std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(
-        OutputMedia& output, const std::vector<SubtitleSource>& kept, std::int64_t originMicroseconds,
-        const std::optional<SubpictureFrame>& subpictures) const;
+    // subpictures: the DVD frame subpictures are drawn for.
+    std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(OutputMedia& output,
+                                                                  const std::vector<SubtitleSource>& kept,
+                                                                  std::int64_t originMicroseconds, SubtitleForm form,
+                                                                  const SubpictureFrame& subpictures) const;
     // Done, or Incomplete (saying so) when neither the output nor the
     // source's own timestamps reach near the source's stated length.
     ExitStatus Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const;

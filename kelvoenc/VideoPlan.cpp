@@ -178,8 +178,9 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
         if (av_q2d(asked) >= kKeepSourceTimingRate) {
             // Only a container with timestamps of its own can keep the
             // source's timing; the others run at the source's nominal rate.
-            keepSourceTiming =
-                (container == ContainerChoice::Asf || container == ContainerChoice::Mp4) && !IsMpegVideo(codec);
+            keepSourceTiming = (container == ContainerChoice::Asf || container == ContainerChoice::Mp4 ||
+                                container == ContainerChoice::Matroska) &&
+                               !IsMpegVideo(codec);
         } else if (asked.num > 0) {
             rate = asked;
         } else {
@@ -190,10 +191,10 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     if (keepSourceTiming) {
         timing.keepSourceTiming = true;
         timing.rate = sourceRate;
-        // ASF keeps milliseconds; MP4 gets the 90 kHz clock of MPEG, which
+        // ASF and Matroska keep milliseconds; MP4 gets the 90 kHz clock of MPEG, which
         // holds the common rates exactly and the frames of a 2000 fps
         // source apart.
-        timing.timeBase = container == ContainerChoice::Asf ? AVRational{1, 1000} : AVRational{1, 90000};
+        timing.timeBase = container == ContainerChoice::Mp4 ? AVRational{1, 90000} : AVRational{1, 1000};
         return timing;
     }
     if (IsMpegVideo(codec)) {

@@ -38,6 +38,7 @@ inline constexpr char kMpg[] = "mpg";
 inline constexpr char kWmv[] = "wmv";
 inline constexpr char kAsf[] = "asf";
 inline constexpr char kMp4[] = "mp4";
+inline constexpr char kMatroska[] = "matroska";
 
 // -mpegopts format=
 inline constexpr char kXvcd[] = "xvcd";

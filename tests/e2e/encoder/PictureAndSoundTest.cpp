@@ -312,9 +312,9 @@ TEST(ChosenSoundTracks, KeepTheirOrderAndTheFormatsRoom) {
 }
 
 // The subtitle tracks chosen: the film's own English (forced), styled
-// French and DVB Italian, and the Latin-1 German file beside it. An MP4
-// keeps the text ones with their languages and flags, the one chosen to be
-// shown shown, and says it leaves the picture one out; an AVI draws the
+// French, DVB Italian and DVD Spanish, and the Latin-1 German file beside
+// it. An MP4 keeps the text ones with their languages and flags, the one
+// chosen to be shown shown, and says it leaves the pictures out; an AVI draws the
 // German into the picture while it is on, and only then, the French at the
 // top, as its style says, and the Italian where its own canvas puts it.
 TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
@@ -323,9 +323,10 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     settings.outputFormat = FormatMp4H264;
     EncoderRunValues run{FixturePath("tracks.mkv"), folder.Path("out.mp4"), PlanFrame(settings, 320, 240, 1.0),
                          EncoderConvert, 0, 25.0};
-    run.subtitles = {{1, 2, 3, 4}, 4, std::nullopt};
+    run.subtitles = {{1, 2, 3, 4, 5}, 5, std::nullopt};
     EncoderRun mp4 = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(mp4.result.Exited(0)) << mp4.Describe();
+    EXPECT_NE(mp4.result.err.find("tracks 3, 4 of"), std::string::npos) << mp4.result.err;
     EXPECT_NE(mp4.result.err.find("an MP4 holds text subtitles"), std::string::npos) << mp4.result.err;
     std::vector<std::string> tracks;
     for (const StreamInfo& stream : ReadMediaInfo(run.outputPath).streams)
@@ -343,7 +344,7 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
 
     settings.outputFormat = FormatAvi;
     run.outputPath = folder.Path("out.avi");
-    run.subtitles = {{4}, std::nullopt, std::nullopt};
+    run.subtitles = {{5}, std::nullopt, std::nullopt};
     EncoderRun avi = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(avi.result.Exited(0)) << avi.Describe();
     EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 0);
@@ -388,7 +389,7 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     settings.outputFormat = FormatDvd;
     run.outputPath = folder.Path("out.mpg");
     run.frame = PlanFrame(settings, 320, 240, 1.0);
-    run.subtitles = {{1, 3, 4}, std::nullopt, std::nullopt};
+    run.subtitles = {{1, 3, 5}, std::nullopt, std::nullopt};
     EncoderRun dvd = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(dvd.result.Exited(0)) << dvd.Describe();
     EXPECT_EQ(ReadMediaInfo(run.outputPath).Count("subtitle"), 3);
@@ -411,6 +412,36 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     ASSERT_TRUE(drawn.result.Exited(0)) << drawn.Describe();
     const double on = LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 1.2);
     EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 2.6));
+}
+
+// An MKV keeps the film whole: every sound track and subtitle chosen, the
+// subtitles as the source holds them (text, styled text, DVB and DVD
+// pictures, the Latin-1 file written again in UTF-8), with their languages,
+// titles and flags, the font the film carries and its chapters.
+TEST(MkvTracks, KeepTheFilmWhole) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMkvH264;
+    EncoderRunValues run{
+        FixturePath("tracks.mkv"), folder.Path("out.mkv"), PlanFrame(settings, 320, 240, 1.0), EncoderConvert, 0, 25.0};
+    run.soundTracks = {1, 2, 3};
+    run.subtitles = {{1, 2, 3, 4, 5}, std::nullopt, std::nullopt};
+    EncoderRun mkv = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(mkv.result.Exited(0)) << mkv.Describe();
+    const MediaInfo output = ReadMediaInfo(run.outputPath);
+    std::vector<std::string> streams;
+    for (const StreamInfo& stream : output.streams)
+        streams.push_back(stream.Text("codec_name") + " " + stream.Text("tags.language") + " " +
+                          stream.Text("tags.title") + " " + stream.Text("disposition.default") +
+                          stream.Text("disposition.forced") + " " + stream.Text("tags.filename"));
+    EXPECT_EQ(streams,
+              (std::vector<std::string>{"h264   10 ", "aac eng  10 ", "aac deu  00 ", "aac fra Kommentar 00 ",
+                                        "subrip eng English 01 ", "ass fra Styled 00 ", "dvb_subtitle ita  00 ",
+                                        "dvd_subtitle spa  00 ", "subrip deu  00 ", "ttf   00 DejaVuSansMono.ttf"}));
+    EXPECT_EQ(output.chapters.size(), 3u);
+    EXPECT_NE(SubtitleText(run.outputPath, 4).find("Gr\u00fc\u00dfe aus K\u00f6ln"), std::string::npos)
+        << SubtitleText(run.outputPath, 4);
+    EXPECT_NEAR(output.streams[7].firstTime - output.streams[0].firstTime, 1.0, 0.05);
 }
 
 }  // namespace

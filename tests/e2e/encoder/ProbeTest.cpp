@@ -182,6 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Source, ProbeTiming,
                                                     {{"eng", false, true, false, "subrip", "English"},
                                                      {"fra", false, false, false, "ass", "Styled"},
                                                      {"ita", false, false, true, "dvb_subtitle", ""},
+                                                     {"spa", false, false, true, "dvd_subtitle", ""},
                                                      {"deu", false, false, false, "subrip", "tracks.de.srt"}}},
                                          // Under a second counts as one, or the window would refuse it.
                                          TimingCase{"half-second.mp4", 1, 25}),

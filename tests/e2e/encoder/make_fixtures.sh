@@ -62,9 +62,10 @@ clip sample.flv flv 320x240 25 3 "$(sine 22050 3)" -c:v flv1 -q:v 5 -c:a libmp3l
 # English subtitle track of its own, forced, and a French one with a style
 # of its own (yellow, at the top); an Italian picture subtitle as DVB
 # broadcasts send them, a white bar near the bottom of their 720x576
-# canvas; and beside it a German subtitle file written in Latin-1, as old
-# ones are. The picture subtitle is drawn with spumux onto a DVD stream,
-# which ffmpeg turns into DVB's form.
+# canvas, and the same bar as a Spanish DVD subtitle; a font for its styled
+# subtitles; and beside it a German subtitle file written in Latin-1, as
+# old ones are. The picture subtitle is drawn with spumux onto a DVD
+# stream, which ffmpeg also turns into DVB's form.
 printf '1\n00:00:00,500 --> 00:00:02,500\nHELLO THERE\n\n' > "$folder/english.srt"
 printf '[Script Info]\nScriptType: v4.00+\nPlayResX: 320\nPlayResY: 240\n\n[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, SecondaryColour, OutlineColour, BackColour, Bold, Italic, Underline, StrikeOut, ScaleX, ScaleY, Spacing, Angle, BorderStyle, Outline, Shadow, Alignment, MarginL, MarginR, MarginV, Encoding\nStyle: Default,DejaVu Sans,20,&H0000FFFF,&H000000FF,&H00000000,&H00000000,0,0,0,0,100,100,0,0,1,2,0,8,10,10,10,1\n\n[Events]\nFormat: Layer, Start, End, Style, Name, MarginL, MarginR, MarginV, Effect, Text\nDialogue: 0,0:00:01.00,0:00:02.00,Default,,0,0,0,,{\\i1}Bonjour{\\i0} en haut\n' > "$folder/styled.ass"
 printf ';FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=1000\ntitle=Anfang\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=1000\nEND=2000\ntitle=Mitte\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=2000\nEND=3000\ntitle=Ende\n' \
@@ -75,17 +76,18 @@ printf '<subpictures format="PAL"><stream><spu start="00:00:01.00" end="00:00:02
   "$folder/bar.png" > "$folder/bar.xml"
 ff -f lavfi -i "color=c=gray:s=720x576:rate=25:duration=3" -c:v mpeg2video -f dvd "$folder/gray.mpg"
 spumux -m dvd "$folder/bar.xml" < "$folder/gray.mpg" > "$folder/bar.mpg" 2>/dev/null
-ff -i "$folder/bar.mpg" -map 0:v -map 0:s -c:v mpeg4 -c:s dvbsub -f matroska "$folder/bar.mkv"
+ff -i "$folder/bar.mpg" -map 0:v -map 0:s -map 0:s -c:v mpeg4 -c:s:0 dvbsub -c:s:1 copy -f matroska "$folder/bar.mkv"
 ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=3" -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=3" \
    -f lavfi -i "sine=frequency=660:sample_rate=48000:duration=3" -f lavfi -i "sine=frequency=880:sample_rate=48000:duration=3" \
    -i "$folder/chapters.txt" -i "$folder/english.srt" -i "$folder/styled.ass" -i "$folder/bar.mkv" \
-   -map 0:v -map 1:a -map 2:a -map 3:a -map 5:s -map 6:s -map 7:s -map_chapters 4 \
+   -map 0:v -map 1:a -map 2:a -map 3:a -map 5:s -map 6:s -map 7:s:0 -map 7:s:1 -map_chapters 4 \
+   -attach /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf -metadata:s:t mimetype=application/x-truetype-font \
    -metadata:s:a:0 language=eng -metadata:s:a:1 language=deu -metadata:s:a:2 language=fra \
    -metadata:s:a:2 title=Kommentar -disposition:a:0 default -disposition:a:1 0 -disposition:a:2 0 \
    -metadata:s:s:0 language=eng -metadata:s:s:0 title=English -disposition:s:0 forced \
    -metadata:s:s:1 language=fra -metadata:s:s:1 title=Styled -disposition:s:1 0 \
-   -metadata:s:s:2 language=ita -disposition:s:2 0 \
-   -c:v mpeg4 -q:v 5 -c:a mp2 -c:s:0 srt -c:s:1 ass -c:s:2 copy -f matroska "$folder/partial-tracks.mkv"
+   -metadata:s:s:2 language=ita -disposition:s:2 0 -metadata:s:s:3 language=spa -disposition:s:3 0 \
+   -c:v mpeg4 -q:v 5 -c:a mp2 -c:s:0 srt -c:s:1 ass -c:s:2 copy -c:s:3 copy -f matroska "$folder/partial-tracks.mkv"
 printf '1\n00:00:00,500 --> 00:00:02,500\nGr\374\337e aus K\366ln\n\n' > "$folder/tracks.de.srt"
 mv "$folder/partial-tracks.mkv" "$folder/tracks.mkv"
 rm "$folder/chapters.txt" "$folder/english.srt" "$folder/styled.ass" "$folder/bar.png" "$folder/bar.xml" \
