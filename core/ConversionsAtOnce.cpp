@@ -12,7 +12,7 @@ constexpr int kCoresPerClassicRun = 2;
 constexpr int kFewestClassicRuns = 2;
 
 int AutoConversions(const ConversionSettings& settings, int cores) {
-    if (FamilyOf(settings.outputFormat) == FormatFamily::Mp4) return cores / kCoresPerWideRun;
+    if (FamilyOf(settings.outputFormat) == FormatFamily::ConstantQuality) return cores / kCoresPerWideRun;
     return std::max(std::min(kFewestClassicRuns, cores), cores / kCoresPerClassicRun);
 }
 

@@ -170,15 +170,15 @@ Words WindowsMediaPieces(const ConversionSettings& s, const Resolved& r) {
            AudioFilter(r, {Item(K::kChannels, 2)}) + SampleRate(44100);
 }
 
-// A constant-quality picture, AAC sound (stereo at most) and an MP4 whose
-// index stands at the front.
-Words Mp4Pieces(const ConversionSettings& s, const Resolved& r) {
+// A constant-quality picture and AAC sound (stereo at most), in an MP4
+// (whose index kelvoenc puts at the front) or a Matroska file.
+Words ConstantQualityPieces(const ConversionSettings& s, const Resolved& r, const char* container) {
     const FormatEntry& format = FormatCatalogue::Format(s.outputFormat);
     const QualityPreset* quality = FormatCatalogue::ChosenQuality(s);
     const Words options{"-lavcopts", Items({Item(K::kVcodec, format.videoEncoder), Item(K::kCrf, quality->crf),
                                             Item(K::kPreset, format.speedPreset), Item(K::kAcodec, W::kAac),
                                             Item(K::kAbitrate, quality->audioKbps), Item(K::kAutoaspect, 1)})};
-    return Families(W::kLavc, W::kLavc) + options + LavfContainer(W::kMp4, false) +
+    return Families(W::kLavc, W::kLavc) + options + LavfContainer(container, false) +
            AudioFilter(r, {Item(K::kChannels, 2)});
 }
 
@@ -191,21 +191,22 @@ Words FormatPieces(const ConversionSettings& s, const Resolved& r) {
     case ArgumentStyle::Svcd: return SvcdPieces(r);
     case ArgumentStyle::Dvd: return DvdPieces(s, r);
     case ArgumentStyle::WindowsMedia: return WindowsMediaPieces(s, r);
-    case ArgumentStyle::Mp4: return Mp4Pieces(s, r);
+    case ArgumentStyle::Mp4: return ConstantQualityPieces(s, r, W::kMp4);
+    case ArgumentStyle::Matroska: return ConstantQualityPieces(s, r, W::kMatroska);
     case ArgumentStyle::None: return {};
     }
     return {};
 }
 
-// The NTSC rates as the exact fractions they stand for: for MP4 all of
-// them, for the other formats those of their own list (59.94 stays a
+// The NTSC rates as the exact fractions they stand for: for MP4 and MKV all
+// of them, for the other formats those of their own list (59.94 stays a
 // decimal there, which their rate lists name as such).
 Words FrameRatePiece(double fps, const ConversionSettings& settings) {
     auto near = [fps](double value) { return std::fabs(fps - value) <= 0.00001; };
     if (near(14.985)) return {"-ofps", "15000/1001"};
-    const bool mp4 = FormatCatalogue::Format(settings.outputFormat).style == ArgumentStyle::Mp4;
+    const bool constantQuality = FamilyOf(settings.outputFormat) == FormatFamily::ConstantQuality;
     const std::span<const MpegFrameRate> rates =
-        mp4 ? std::span(kMpegFrameRates) : std::span(kMpegFrameRates).first(kMpegOfferedRateCount);
+        constantQuality ? std::span(kMpegFrameRates) : std::span(kMpegFrameRates).first(kMpegOfferedRateCount);
     for (const MpegFrameRate& rate : rates)
         if (rate.den == 1001 && near(rate.nominal)) return {"-ofps", FormatText("%d/%d", rate.num, rate.den)};
     return {"-ofps", FormatText("%f", fps)};

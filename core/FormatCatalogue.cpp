@@ -221,10 +221,16 @@ const FormatEntry kFormats[] = {
     {"ASF Format (*.ASF)", "asf", Family::WindowsMedia, "asf", Style::WindowsMedia, kWmvQualities, &S::wmvQuality,
      {kAsfVideo, &S::asfVideoCodec}, {kWma, &S::asfAudioCodec},
      kAviResolutions, &S::aviResolution, kWindowsMediaRates, &S::aviFrameRate, {}, &S::dvdAspect},
-    {"MP4 for phones and the web, H.264 + AAC (*.mp4)", "mp4", Family::Mp4, "mp4", Style::Mp4, kH264Qualities,
+    {"MP4 for phones and the web, H.264 + AAC (*.mp4)", "mp4", Family::ConstantQuality, "mp4", Style::Mp4, kH264Qualities,
      &S::mp4Quality, {kH264}, {kAac},
      kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx264, ArgumentWord::kVeryfast},
-    {"MP4 with H.265, smaller files, H.265 + AAC (*.mp4)", "mp4-h265", Family::Mp4, "mp4", Style::Mp4, kH265Qualities,
+    {"MP4 with H.265, smaller files, H.265 + AAC (*.mp4)", "mp4-h265", Family::ConstantQuality, "mp4", Style::Mp4, kH265Qualities,
+     &S::mp4Quality, {kH265}, {kAac},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx265, ArgumentWord::kUltrafast},
+    {"MKV, H.264 + AAC (*.mkv)", "mkv", Family::ConstantQuality, "mkv", Style::Matroska, kH264Qualities,
+     &S::mp4Quality, {kH264}, {kAac},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx264, ArgumentWord::kVeryfast},
+    {"MKV with H.265 (*.mkv)", "mkv-h265", Family::ConstantQuality, "mkv", Style::Matroska, kH265Qualities,
      &S::mp4Quality, {kH265}, {kAac},
      kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx265, ArgumentWord::kUltrafast},
 };
@@ -314,7 +320,7 @@ const QualityPreset* ChosenQuality(const ConversionSettings& settings) {
     const FormatEntry& format = Format(settings.outputFormat);
     if (!format.quality) return nullptr;
     if (InRange(format.qualities, settings.*format.quality)) return &format.qualities[settings.*format.quality];
-    if (format.family == FormatFamily::Mp4) return &format.qualities[format.qualities.size() / 2];
+    if (format.family == FormatFamily::ConstantQuality) return &format.qualities[format.qualities.size() / 2];
     return nullptr;
 }
 
@@ -425,7 +431,7 @@ double ResolveFrameRate(const ConversionSettings& settings, double sourceFrameRa
     case FormatFamily::Avi: return AviRate(settings.aviFrameRate, sourceFrameRate);
     case FormatFamily::Mpeg: return MpegRate(settings.mpegFrameRate, sourceFrameRate);
     case FormatFamily::Disc: return DiscEntry(format.rates, settings).fps;
-    case FormatFamily::Mp4: return Mp4Rate(settings.mp4FrameRate);
+    case FormatFamily::ConstantQuality: return Mp4Rate(settings.mp4FrameRate);
     default: return kKeepSourceTimingRate;
     }
 }

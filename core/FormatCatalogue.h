@@ -20,20 +20,26 @@ enum OutputFormat : int {
     FormatAsf = 9,
     FormatMp4H264 = 10,
     FormatMp4H265 = 11,
+    FormatMkvH264 = 12,
+    FormatMkvH265 = 13,
 };
-inline constexpr int kOutputFormatCount = 12;
+inline constexpr int kOutputFormatCount = 14;
 
-enum class FormatFamily { Avi, Mpeg, Disc, WindowsMedia, Mp4, None };
+// ConstantQuality: MP4 and MKV, H.264 or H.265 at a quality step, for
+// today's players.
+enum class FormatFamily { Avi, Mpeg, Disc, WindowsMedia, ConstantQuality, None };
 
 FormatFamily FamilyOf(int format);
 inline bool IsAviFamily(int format) { return FamilyOf(format) == FormatFamily::Avi; }
 inline bool IsMpegFamily(int format) { return FamilyOf(format) == FormatFamily::Mpeg; }
 inline bool IsDiscFormat(int format) { return FamilyOf(format) == FormatFamily::Disc; }
 inline bool IsWindowsMedia(int format) { return FamilyOf(format) == FormatFamily::WindowsMedia; }
-// Players switch among the sound tracks of a DVD (8 at most) and an MP4
-// (as many, so that a film fits any disc made from it); every other format
-// keeps one.
-inline bool HoldsSeveralSoundTracks(int format) { return format == FormatDvd || FamilyOf(format) == FormatFamily::Mp4; }
+// Players switch among the sound tracks of a DVD (8 at most), an MP4 and an
+// MKV (as many, so that a film fits any disc made from it); every other
+// format keeps one.
+inline bool HoldsSeveralSoundTracks(int format) {
+    return format == FormatDvd || FamilyOf(format) == FormatFamily::ConstantQuality;
+}
 inline int SoundTracksHeld(int format) { return HoldsSeveralSoundTracks(format) ? 8 : 1; }
 
 // TV mode 0 is NTSC; every other value counts as PAL.
@@ -73,7 +79,7 @@ struct CodecChoices {
 };
 
 // How the encoder's argument text is put together for a format.
-enum class ArgumentStyle { Avi, Mpeg1, Mpeg2, Vcd, Svcd, Dvd, WindowsMedia, Mp4, None };
+enum class ArgumentStyle { Avi, Mpeg1, Mpeg2, Vcd, Svcd, Dvd, WindowsMedia, Mp4, Matroska, None };
 
 // Everything that sets one output format apart. Disc formats list their NTSC
 // size and rate first, then their PAL ones.

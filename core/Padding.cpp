@@ -65,7 +65,8 @@ bool IsPortrait(Shape shape) { return shape.down > shape.across; }
 // MP4's sizes name landscape frames; a portrait source, as it shows, comes
 // out at the same size turned upright, as phones record it.
 void TurnForPortraitSource(const ConversionSettings& settings, FrameSize& size, Shape source) {
-    if (FamilyOf(settings.outputFormat) == FormatFamily::Mp4 && IsPortrait(source) && size.width > size.height)
+    if (FamilyOf(settings.outputFormat) == FormatFamily::ConstantQuality && IsPortrait(source) &&
+        size.width > size.height)
         std::swap(size.width, size.height);
 }
 

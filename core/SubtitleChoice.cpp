@@ -61,7 +61,8 @@ std::string SubtitleChoice::LeftOut(const SourceEntry& source, const ConversionS
         const std::size_t kept = pick.tracks.size() - (pick.burned ? 1 : 0);
         return Counted(kept > kMostSubpictureStreams ? kept - kMostSubpictureStreams : 0, "a DVD holds 32");
     }
-    if (FamilyOf(format) == FormatFamily::Mp4) {
+    if (FormatCatalogue::Format(format).style == ArgumentStyle::Matroska) return {};
+    if (FamilyOf(format) == FormatFamily::ConstantQuality) {
         std::size_t pictures = 0;
         for (int number : pick.tracks)
             if (number != pick.burned && IsPicture(source, number)) ++pictures;

@@ -120,7 +120,11 @@ const Case kCases[] = {
      [](ConversionSettings& s) { s.outputFormat = FormatMp4H264; s.mp4Quality = 40; s.mp4FrameRate = 3; }, 30,
      " -oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1"
      " -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 25.000000 -endpos 9:0:0 0 1312"},
-    {"format outside the list", [](ConversionSettings& s) { s.outputFormat = 12; }, 25,
+    {"mkv h.265 keeps the mp4 rows' steps", [](ConversionSettings& s) { s.outputFormat = FormatMkvH265; s.mp4Quality = 0; },
+     25,
+     " -oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=32:preset=ultrafast:acodec=aac:abitrate=128:autoaspect=1"
+     " -of lavf -lavfopts format=matroska -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
+    {"format outside the list", [](ConversionSettings& s) { s.outputFormat = kOutputFormatCount; }, 25,
      " -ofps 1000.000000 -endpos 9:0:0 0 1312"},
 };
 // clang-format on

@@ -15,18 +15,21 @@ ConversionSettings WithFormat(int format) {
 }  // namespace
 
 TEST(FormatCatalogue, FamiliesAndExtensions) {
-    const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg", "vob", "wmv", "asf", "mp4", "mp4"};
+    const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg",
+                                "vob", "wmv",  "asf",  "mp4", "mp4", "mkv",  "mkv"};
     for (int format = 0; format < kOutputFormatCount; ++format) EXPECT_EQ(OutputExtension(format), extensions[format]);
-    EXPECT_EQ(OutputExtension(12), "avi");
+    EXPECT_EQ(OutputExtension(kOutputFormatCount), "avi");
     EXPECT_EQ(OutputExtension(-1), "avi");
     EXPECT_TRUE(IsAviFamily(3) && IsAviFamily(4) && IsMpegFamily(2) && IsDiscFormat(5) && IsWindowsMedia(9));
-    EXPECT_EQ(FamilyOf(11), FormatFamily::Mp4);
-    EXPECT_EQ(FamilyOf(12), FormatFamily::None);
+    EXPECT_EQ(FamilyOf(13), FormatFamily::ConstantQuality);
+    EXPECT_EQ(FamilyOf(kOutputFormatCount), FormatFamily::None);
     const std::vector<std::string> texts = FormatCatalogue::FormatTexts();
-    ASSERT_EQ(texts.size(), 12u);
+    ASSERT_EQ(texts.size(), 14u);
     EXPECT_EQ(texts[9], "ASF Format (*.ASF)");
     EXPECT_EQ(texts[10], "MP4 for phones and the web, H.264 + AAC (*.mp4)");
     EXPECT_EQ(texts[11], "MP4 with H.265, smaller files, H.265 + AAC (*.mp4)");
+    EXPECT_EQ(texts[12], "MKV, H.264 + AAC (*.mkv)");
+    EXPECT_EQ(texts[13], "MKV with H.265 (*.mkv)");
 }
 
 TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {
@@ -70,7 +73,7 @@ TEST(FormatCatalogue, BitratesFollowTheFormatsQualityList) {
     EXPECT_EQ(ResolveBitrates(settings).audio, 128);
     settings.wmvQuality = 9;  // outside the list: none
     EXPECT_EQ(ResolveBitrates(settings).video, 0);
-    settings.outputFormat = 12;
+    settings.outputFormat = kOutputFormatCount;
     settings.wmvQuality = 0;
     EXPECT_EQ(ResolveBitrates(settings).video, 0);
 }
@@ -202,9 +205,9 @@ TEST(FormatCatalogue, DialogListsPerFormat) {
     EXPECT_FALSE(TvModeList(FormatWmv).enabled);
     EXPECT_EQ(FrameRateList(FormatWmv).entries, std::vector<std::string>{"Auto"});
     EXPECT_EQ(AudioCodecList(FormatDvd).entries, (std::vector<std::string>{"AC3", "MP2"}));
-    EXPECT_TRUE(QualityList(12).entries.empty());
-    EXPECT_TRUE(QualityList(12).enabled);
-    EXPECT_EQ(ResolutionList(12).entries.size(), 20u);
+    EXPECT_TRUE(QualityList(kOutputFormatCount).entries.empty());
+    EXPECT_TRUE(QualityList(kOutputFormatCount).enabled);
+    EXPECT_EQ(ResolutionList(kOutputFormatCount).entries.size(), 20u);
     EXPECT_EQ(VideoCodecList(FormatMp4H265).entries, std::vector<std::string>{"H.265"});
     EXPECT_FALSE(AudioCodecList(FormatMp4H264).enabled);
     ChoiceList mp4Rates = FrameRateList(FormatMp4H264);
