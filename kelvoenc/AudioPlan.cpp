@@ -30,16 +30,21 @@ const char* CodecName(AudioCodecChoice codec) {
     case AudioCodecChoice::Wmav1: return "WMA 1";
     case AudioCodecChoice::Wmav2: return "WMA 2";
     case AudioCodecChoice::Aac: return "AAC";
+    case AudioCodecChoice::Opus: return "Opus";
     }
     return "the audio encoder";
 }
 
-int MaximumChannels(AudioCodecChoice codec) { return codec == AudioCodecChoice::Ac3 ? 6 : 2; }
+int MaximumChannels(AudioCodecChoice codec) {
+    return codec == AudioCodecChoice::Ac3 || codec == AudioCodecChoice::Opus ? 6 : 2;
+}
 
-int DefaultBitrate(AudioCodecChoice codec) {
+// Opus takes 128 kbit/s for stereo and twice that for 5.1.
+int DefaultBitrate(AudioCodecChoice codec, int channels) {
     switch (codec) {
     case AudioCodecChoice::Ac3: return 192;
     case AudioCodecChoice::Mp2: return 192;
+    case AudioCodecChoice::Opus: return channels > 2 ? 256 : 128;
     default: return 128;
     }
 }
@@ -112,11 +117,11 @@ int ChooseSampleRate(const EncoderOptions& options, AudioCodecChoice codec, cons
 }
 
 int ChooseBitrate(const EncoderOptions& options, AudioCodecChoice codec, int sampleRate, int channels) {
-    int wanted = options.audio.bitrateKbps.value_or(DefaultBitrate(codec));
+    const int usual = DefaultBitrate(codec, channels);
+    int wanted = options.audio.bitrateKbps.value_or(usual);
     if (wanted == 0) {
-        Notice("an audio bitrate of 0 kbit/s cannot be encoded; " + std::to_string(DefaultBitrate(codec)) +
-               " kbit/s are used.");
-        wanted = DefaultBitrate(codec);
+        Notice("an audio bitrate of 0 kbit/s cannot be encoded; " + std::to_string(usual) + " kbit/s are used.");
+        wanted = usual;
     }
     int bitrate = wanted;
     switch (codec) {
@@ -127,7 +132,8 @@ int ChooseBitrate(const EncoderOptions& options, AudioCodecChoice codec, int sam
     case AudioCodecChoice::Ac3: bitrate = AudioPlan::Ac3Bitrate(wanted, channels); break;
     case AudioCodecChoice::Wmav1:
     case AudioCodecChoice::Wmav2: bitrate = AudioPlan::WmaBitrate(wanted); break;
-    case AudioCodecChoice::Aac: break;
+    case AudioCodecChoice::Aac:
+    case AudioCodecChoice::Opus: break;
     }
     NoteChange(codec, "bitrate", wanted, bitrate, " kbit/s");
     return bitrate;

@@ -5,6 +5,8 @@
 #include "text/FormatText.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -15,6 +17,9 @@ constexpr int kDefaultKeyint = 250;
 constexpr int kLameVariableQuality = 4;
 constexpr int kDefaultQualityFactor = 23;
 constexpr const char* kDefaultSpeedPreset = "medium";
+constexpr int kDefaultAv1QualityFactor = 35;
+constexpr const char* kDefaultAv1Preset = "10";
+constexpr double kWebSeekSeconds = 5.0;
 // At a constant rate MPEG-1/2 video states how long each picture waits in
 // the buffer, in 16 bits of a 90 kHz clock; a picture that would wait
 // longer stops the library outright. At its coarsest quantiser the encoder
@@ -99,11 +104,27 @@ void FitConstantRateToTheSize(AVCodecContext* context) {
     context->rc_min_rate = 0;
 }
 
+// SVT-AV1 at the asked quality factor and numbered preset, on the run's
+// share of the cores, with the colours' tags in its own stream too. It says
+// only its errors.
+void SetAv1Quality(const VideoEncodeOptions& video, const OutputColours& colours, OptionDictionary& settings) {
+    setenv("SVT_LOG", "1", 0);
+    settings.Set("crf", std::to_string(video.qualityFactor.value_or(kDefaultAv1QualityFactor)).c_str());
+    const bool numbered = !video.speedPreset.empty() && std::isdigit(static_cast<unsigned char>(video.speedPreset[0]));
+    settings.Set("preset", numbered ? video.speedPreset.c_str() : kDefaultAv1Preset);
+    std::string words = FormatText("color-primaries=%d:transfer-characteristics=%d:matrix-coefficients=%d",
+                                   int(colours.primaries), int(colours.transfer), int(colours.matrix));
+    const int share = ThreadShareFromEnvironment();
+    if (share > 0) words += ":lp=" + std::to_string(share);
+    settings.Set("svtav1-params", words.c_str());
+}
+
 // H.264 High or H.265 Main at the asked quality factor and speed; the
 // encoder picks the level that fits the size and rate, and keeps its own
 // B-frames and frame threads.
 void SetConstantQuality(VideoCodecChoice codec, const VideoEncodeOptions& video, const OutputColours& colours,
                         OptionDictionary& settings) {
+    if (codec == VideoCodecChoice::Av1) return SetAv1Quality(video, colours, settings);
     settings.Set("crf", std::to_string(video.qualityFactor.value_or(kDefaultQualityFactor)).c_str());
     settings.Set("preset", video.speedPreset.empty() ? kDefaultSpeedPreset : video.speedPreset.c_str());
     const bool tenBits = colours.pixelFormat == AV_PIX_FMT_YUV420P10LE;
@@ -155,6 +176,7 @@ const AVCodec* EncoderFactory::FindVideo(VideoCodecChoice codec) {
     case VideoCodecChoice::Msmpeg4v2: return FindEncoder("msmpeg4v2", "MS MPEG-4 v2");
     case VideoCodecChoice::H264: return FindEncoder("libx264", "H.264 (x264)");
     case VideoCodecChoice::H265: return FindEncoder("libx265", "H.265 (x265)");
+    case VideoCodecChoice::Av1: return FindEncoder("libsvtav1", "AV1 (SVT-AV1)");
     }
     return FindEncoder("mpeg4", "MPEG-4");
 }
@@ -167,6 +189,7 @@ const AVCodec* EncoderFactory::FindAudio(AudioCodecChoice codec) {
     case AudioCodecChoice::Wmav1: return FindEncoder("wmav1", "WMA 1");
     case AudioCodecChoice::Wmav2: return FindEncoder("wmav2", "WMA 2");
     case AudioCodecChoice::Aac: return FindEncoder("aac", "AAC");
+    case AudioCodecChoice::Opus: return FindEncoder("libopus", "Opus");
     }
     return FindEncoder("mp2", "MP2");
 }
@@ -185,6 +208,9 @@ CodecContextPtr EncoderFactory::OpenVideo(const EncoderOptions& options, VideoCo
     context->time_base = timing.timeBase;
     context->framerate = timing.rate;
     context->gop_size = video.keyframeInterval.value_or(IsMpegVideo(codec) ? kMpegDefaultKeyint : kDefaultKeyint);
+    // A browser seeks to a keyframe: a WebM file has one at least every 5 seconds.
+    if (container == ContainerChoice::WebM)
+        context->gop_size = std::min(context->gop_size, std::max(1, int(kWebSeekSeconds * av_q2d(timing.rate))));
     if (globalHeader) context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
 
     OptionDictionary settings;

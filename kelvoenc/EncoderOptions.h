@@ -13,9 +13,9 @@ struct Fraction {
     double Value() const { return static_cast<double>(num) / den; }
 };
 
-enum class VideoCodecChoice { Mpeg4, Xvid, Mpeg1, Mpeg2, Wmv2, Msmpeg4v3, Msmpeg4v2, H264, H265 };
-enum class AudioCodecChoice { Mp3, Mp2, Ac3, Wmav1, Wmav2, Aac };
-enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd, Mp4, Matroska };
+enum class VideoCodecChoice { Mpeg4, Xvid, Mpeg1, Mpeg2, Wmv2, Msmpeg4v3, Msmpeg4v2, H264, H265, Av1 };
+enum class AudioCodecChoice { Mp3, Mp2, Ac3, Wmav1, Wmav2, Aac, Opus };
+enum class ContainerChoice { Avi, Mpg, Asf, Vcd, Svcd, Dvd, Mp4, Matroska, WebM };
 
 inline bool IsMpegVideo(VideoCodecChoice codec) {
     return codec == VideoCodecChoice::Mpeg1 || codec == VideoCodecChoice::Mpeg2;
@@ -23,7 +23,7 @@ inline bool IsMpegVideo(VideoCodecChoice codec) {
 
 // The codecs that spend their bits by a constant quality factor.
 inline bool IsConstantQualityVideo(VideoCodecChoice codec) {
-    return codec == VideoCodecChoice::H264 || codec == VideoCodecChoice::H265;
+    return codec == VideoCodecChoice::H264 || codec == VideoCodecChoice::H265 || codec == VideoCodecChoice::Av1;
 }
 
 // How LAME spends its bits: vbr=0, vbr=3, any other vbr value.
@@ -37,8 +37,8 @@ struct VideoEncodeOptions {
     std::optional<int> minQuantiser;        // vqmin
     std::optional<int> maxQuantiser;        // vqmax
     std::optional<int> fixedQuantiser;      // vqscale
-    std::optional<int> qualityFactor;       // crf (H.264, H.265)
-    std::string speedPreset;                // preset (H.264, H.265), empty when not given
+    std::optional<int> qualityFactor;       // crf (H.264, H.265, AV1)
+    std::string speedPreset;                // preset: a name (H.264, H.265) or a number (AV1); empty when not given
     bool rateDistortionDecision = false;    // vhq
     std::optional<int> keyframeInterval;    // keyint
     std::optional<int> bufferKbit;          // vrc_buf_size

@@ -6,6 +6,7 @@
 
 extern "C" {
 #include <libavutil/mastering_display_metadata.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <algorithm>
@@ -70,6 +71,8 @@ PictureTraits TraitsOf(const AVStream* stream, const AVFrame* picture) {
     traits.primaries = picture->color_primaries;
     traits.transfer = picture->color_trc;
     traits.matrix = picture->colorspace;
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
+    traits.deep = format && format->comp[0].depth > 8;
     if (traits.IsHdr()) traits.hdrMetadata = HdrMetadata(stream, picture);
     return traits;
 }

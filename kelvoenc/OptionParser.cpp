@@ -4,6 +4,7 @@
 #include "protocol/ArgumentWords.h"
 #include "protocol/EncoderMode.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -19,6 +20,9 @@ struct OptionParser::OptionSpec {
 };
 
 namespace {
+
+// SVT-AV1 numbers its presets from 0, the slowest.
+constexpr int kFastestAv1Preset = 13;
 
 [[noreturn]] void Refuse(const std::string& sentence) { throw EncoderFailure(ExitStatus::BadArguments, sentence); }
 
@@ -203,29 +207,35 @@ constexpr NamedChoice<VideoCodecChoice> kLavcVideoCodecs[] = {
     {W::kMpeg2Video, VideoCodecChoice::Mpeg2},  {W::kWmv2, VideoCodecChoice::Wmv2},
     {W::kMsmpeg4, VideoCodecChoice::Msmpeg4v3}, {W::kMsmpeg4v2, VideoCodecChoice::Msmpeg4v2},
     {W::kLibx264, VideoCodecChoice::H264},      {W::kLibx265, VideoCodecChoice::H265},
+    {W::kLibsvtav1, VideoCodecChoice::Av1},
 };
 
 int ParseQualityFactor(const std::string& text, const std::string& what) {
     int factor = ParseInteger(text, what);
-    if (factor < 0 || factor > 51) RefuseValue(what, text, "is not a quality factor from 0 to 51");
+    if (factor < 0 || factor > 63) RefuseValue(what, text, "is not a quality factor from 0 to 63");
     return factor;
 }
 
+// A name for H.264 and H.265, a number for AV1.
 std::string ParseSpeedPreset(const std::string& text, const std::string& what) {
     for (const char* preset : W::kSpeedPresets)
         if (text == preset) return text;
-    RefuseValue(what, text, "is not a speed preset from ultrafast to placebo");
+    if (!text.empty() && text.size() <= 2 &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        std::stoi(text) <= kFastestAv1Preset)
+        return text;
+    RefuseValue(what, text, "is not a speed preset from ultrafast to placebo, or from 0 to 13");
 }
 
 constexpr NamedChoice<AudioCodecChoice> kLavcAudioCodecs[] = {
     {W::kMp2, AudioCodecChoice::Mp2},     {W::kAc3, AudioCodecChoice::Ac3}, {W::kWmav1, AudioCodecChoice::Wmav1},
-    {W::kWmav2, AudioCodecChoice::Wmav2}, {W::kAac, AudioCodecChoice::Aac},
+    {W::kWmav2, AudioCodecChoice::Wmav2}, {W::kAac, AudioCodecChoice::Aac}, {W::kOpus, AudioCodecChoice::Opus},
 };
 
 constexpr NamedChoice<ContainerChoice> kLavfFormats[] = {
-    {W::kAvi, ContainerChoice::Avi},           {W::kMpg, ContainerChoice::Mpg}, {W::kMpeg, ContainerChoice::Mpg},
-    {W::kWmv, ContainerChoice::Asf},           {W::kAsf, ContainerChoice::Asf}, {W::kMp4, ContainerChoice::Mp4},
-    {W::kMatroska, ContainerChoice::Matroska},
+    {W::kAvi, ContainerChoice::Avi},           {W::kMpg, ContainerChoice::Mpg},   {W::kMpeg, ContainerChoice::Mpg},
+    {W::kWmv, ContainerChoice::Asf},           {W::kAsf, ContainerChoice::Asf},   {W::kMp4, ContainerChoice::Mp4},
+    {W::kMatroska, ContainerChoice::Matroska}, {W::kWebm, ContainerChoice::WebM},
 };
 
 constexpr NamedChoice<ContainerChoice> kMpegFormats[] = {
@@ -242,11 +252,11 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
          &OptionParser::SetAudioEncoder},
         {"-ovc", "lavc|xvid", "video encoder: vcodec of -lavcopts, or Xvid", &OptionParser::SetVideoEncoder},
         {"-lavcopts", "ITEM:ITEM...",
-         "vcodec=mpeg4|mpeg1video|mpeg2video|wmv2|msmpeg4|msmpeg4v2|libx264|libx265,\n"
+         "vcodec=mpeg4|mpeg1video|mpeg2video|wmv2|msmpeg4|msmpeg4v2|libx264|libx265|libsvtav1,\n"
          "vbitrate=KBIT, vqmin=Q, vqmax=Q, vqscale=Q, vhq, keyint=FRAMES,\n"
          "vrc_buf_size=KBIT, vrc_minrate=KBIT, vrc_maxrate=KBIT,\n"
-         "crf=0..51 and preset=ultrafast..placebo (libx264, libx265),\n"
-         "acodec=mp2|ac3|wmav1|wmav2|aac, abitrate=KBIT, autoaspect=1, aspect=W/H",
+         "crf=0..51 and preset=ultrafast..placebo (libx264, libx265), crf=0..63 and preset=0..13 (libsvtav1),\n"
+         "acodec=mp2|ac3|wmav1|wmav2|aac|opus, abitrate=KBIT, autoaspect=1, aspect=W/H",
          &OptionParser::ParseLavcOptions},
         {"-lameopts", "ITEM:ITEM...",
          "vbr=0 (CBR) | 3 (ABR) | other (VBR), br=KBIT,\nmode=0 stereo | 1 joint | 2 dual | 3 mono",
@@ -256,7 +266,7 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
         {"-of", "lavf|mpeg", "container family; -lavfopts or -mpegopts name the format",
          &OptionParser::SetOutputFamily},
         {"-lavfopts", "ITEM:ITEM...",
-         "format=avi|mpg|wmv|asf|mp4|matroska,\ni_certify_that_my_video_stream_does_not_use_b_frames",
+         "format=avi|mpg|wmv|asf|mp4|matroska|webm,\ni_certify_that_my_video_stream_does_not_use_b_frames",
          &OptionParser::ParseLavfOptions},
         {"-mpegopts", "format=NAME", "xvcd (VCD), xsvcd (SVCD) or dvd", &OptionParser::ParseMpegOptions},
         {"-af", "ITEM:ITEM...", "volume=+-Ndb[:0|1 soft clip], channels=N, lavcresample=RATE",

@@ -18,6 +18,7 @@ const char* MuxerName(ContainerChoice container) {
     case ContainerChoice::Dvd: return "dvd";
     case ContainerChoice::Mp4: return "mp4";
     case ContainerChoice::Matroska: return "matroska";
+    case ContainerChoice::WebM: return "webm";
     }
     return "avi";
 }
@@ -120,7 +121,9 @@ void OutputMedia::Label(int stream, const std::string& language, const std::stri
 
 void OutputMedia::KeepChapters(const AVFormatContext* source, std::int64_t originMicroseconds,
                                std::optional<double> endSeconds) {
-    if (m_container != ContainerChoice::Mp4 && m_container != ContainerChoice::Matroska) return;
+    if (m_container != ContainerChoice::Mp4 && m_container != ContainerChoice::Matroska &&
+        m_container != ContainerChoice::WebM)
+        return;
     for (unsigned i = 0; i < source->nb_chapters; ++i) {
         const AVChapter* from = source->chapters[i];
         const std::int64_t origin = av_rescale_q(originMicroseconds, AV_TIME_BASE_Q, from->time_base);
@@ -170,7 +173,8 @@ void OutputMedia::SetMuxerOptions(OptionDictionary& options) const {
     case ContainerChoice::Mp4: options.Set("movflags", "+faststart"); break;
     // The picture and the sound played first are taken by default; a
     // subtitle only where it is flagged to be shown.
-    case ContainerChoice::Matroska: options.Set("default_mode", "infer_no_subs"); break;
+    case ContainerChoice::Matroska:
+    case ContainerChoice::WebM: options.Set("default_mode", "infer_no_subs"); break;
     case ContainerChoice::Dvd:
         options.Set("packetsize", "2048");
         options.Set("muxrate", "10080000");

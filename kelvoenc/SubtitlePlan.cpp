@@ -9,11 +9,11 @@ namespace {
 
 bool HoldsSubtitleTracks(ContainerChoice container) {
     return container == ContainerChoice::Mp4 || container == ContainerChoice::Dvd ||
-           container == ContainerChoice::Matroska;
+           container == ContainerChoice::Matroska || container == ContainerChoice::WebM;
 }
 
 // A DVD's subpictures are pictures anyway, and Matroska holds every kind;
-// an MP4's players show text.
+// an MP4's and a browser's players show text.
 bool HoldsPictureSubtitles(ContainerChoice container) {
     return container == ContainerChoice::Dvd || container == ContainerChoice::Matroska;
 }
@@ -82,7 +82,9 @@ SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice co
     }
     SayLeftOut(sources, noRoom, sourcePath, "the output's format holds no subtitle tracks, and one is drawn into the picture.");
     SayLeftOut(sources, pictures, sourcePath,
-               "an MP4 holds text subtitles, and pictures only when they are drawn into the picture.");
+               container == ContainerChoice::WebM
+                   ? "a WebM file holds text subtitles, and pictures only when they are drawn into the picture."
+                   : "an MP4 holds text subtitles, and pictures only when they are drawn into the picture.");
     SayLeftOut(sources, beyond, sourcePath, "a DVD holds 32 subtitle tracks.");
     return plan;
 }

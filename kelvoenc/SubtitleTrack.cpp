@@ -16,6 +16,7 @@ constexpr int kLineBytes = 1 << 16;
 AVCodecID EncoderFor(SubtitleForm form, const AVCodecContext& decoder) {
     switch (form) {
     case SubtitleForm::Mp4Text: return AV_CODEC_ID_MOV_TEXT;
+    case SubtitleForm::WebVtt: return AV_CODEC_ID_WEBVTT;
     case SubtitleForm::Subpictures: return AV_CODEC_ID_DVD_SUBTITLE;
     case SubtitleForm::AsItIs: break;
     }

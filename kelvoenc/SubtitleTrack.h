@@ -11,9 +11,10 @@
 
 class OutputMedia;
 
-// How a kept track is written: as text in an MP4's own text format, as
-// subpictures drawn for a DVD's frame, or as the source holds it (Matroska).
-enum class SubtitleForm { Mp4Text, Subpictures, AsItIs };
+// How a kept track is written: as text in an MP4's own text format or in
+// WebVTT (WebM), as subpictures drawn for a DVD's frame, or as the source
+// holds it (Matroska).
+enum class SubtitleForm { Mp4Text, WebVtt, Subpictures, AsItIs };
 
 // One subtitle track of the output, from text or pictures. The whole track
 // is converted when it is added; the muxer then writes each line when the

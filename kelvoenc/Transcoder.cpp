@@ -60,6 +60,7 @@ VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice con
     case ContainerChoice::Avi: return VideoCodecChoice::Mpeg4;
     case ContainerChoice::Mp4:
     case ContainerChoice::Matroska: return VideoCodecChoice::H264;
+    case ContainerChoice::WebM: return VideoCodecChoice::Av1;
     }
     return VideoCodecChoice::Mpeg4;
 }
@@ -72,6 +73,7 @@ AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice con
     case ContainerChoice::Asf: return AudioCodecChoice::Wmav2;
     case ContainerChoice::Mp4:
     case ContainerChoice::Matroska: return AudioCodecChoice::Aac;
+    case ContainerChoice::WebM: return AudioCodecChoice::Opus;
     default: return AudioCodecChoice::Mp2;
     }
 }
@@ -88,10 +90,11 @@ void RefuseOverwritingSource(const std::string& sourcePath, const std::string& o
 }
 
 // How many sound tracks the output keeps: players switch among a DVD's 8
-// and among an MP4's or a Matroska file's; the other formats' players play one.
+// and among an MP4's, a Matroska file's or a WebM file's; the other formats'
+// players play one.
 std::size_t SoundTracksHeld(ContainerChoice container) {
     return container == ContainerChoice::Dvd || container == ContainerChoice::Mp4 ||
-                   container == ContainerChoice::Matroska
+                   container == ContainerChoice::Matroska || container == ContainerChoice::WebM
                ? kMostSoundTracks
                : 1;
 }
@@ -148,8 +151,12 @@ SubpictureFrame SubpicturesFor(const VideoGeometry& geometry, const SourcePictur
 }
 
 SubtitleForm SubtitleFormOf(ContainerChoice container) {
-    if (container == ContainerChoice::Dvd) return SubtitleForm::Subpictures;
-    return container == ContainerChoice::Matroska ? SubtitleForm::AsItIs : SubtitleForm::Mp4Text;
+    switch (container) {
+    case ContainerChoice::Dvd: return SubtitleForm::Subpictures;
+    case ContainerChoice::Matroska: return SubtitleForm::AsItIs;
+    case ContainerChoice::WebM: return SubtitleForm::WebVtt;
+    default: return SubtitleForm::Mp4Text;
+    }
 }
 
 // The fonts and other files a Matroska source carries go along, so that its

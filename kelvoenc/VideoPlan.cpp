@@ -18,6 +18,7 @@ constexpr int kMinimumSide = 16;
 constexpr int kMpegMaximumSide = 4094;
 constexpr int kMpeg4MaximumSide = 8190;
 constexpr int kMaximumSide = 8192;
+constexpr int kSmallestAv1Side = 64;
 
 // Frames at least this high or wide are HD, tagged BT.709; 576 and 288
 // lines are PAL's.
@@ -150,6 +151,12 @@ VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoic
         }
     }
 
+    // SVT-AV1 takes no side under 64: a smaller picture is framed in black.
+    if (codec == VideoCodecChoice::Av1) {
+        geometry.frameWidth = std::max(geometry.frameWidth, kSmallestAv1Side);
+        geometry.frameHeight = std::max(geometry.frameHeight, kSmallestAv1Side);
+    }
+
     if (video.displayAspect) {
         geometry.sampleAspect =
             FlaggedSampleAspect(*video.displayAspect, codec, geometry.frameWidth, geometry.frameHeight);
@@ -179,7 +186,7 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
             // Only a container with timestamps of its own can keep the
             // source's timing; the others run at the source's nominal rate.
             keepSourceTiming = (container == ContainerChoice::Asf || container == ContainerChoice::Mp4 ||
-                                container == ContainerChoice::Matroska) &&
+                                container == ContainerChoice::Matroska || container == ContainerChoice::WebM) &&
                                !IsMpegVideo(codec);
         } else if (asked.num > 0) {
             rate = asked;
@@ -191,7 +198,7 @@ FrameTiming VideoPlan::Timing(const EncoderOptions& options, VideoCodecChoice co
     if (keepSourceTiming) {
         timing.keepSourceTiming = true;
         timing.rate = sourceRate;
-        // ASF and Matroska keep milliseconds; MP4 gets the 90 kHz clock of MPEG, which
+        // ASF, Matroska and WebM keep milliseconds; MP4 gets the 90 kHz clock of MPEG, which
         // holds the common rates exactly and the frames of a 2000 fps
         // source apart.
         timing.timeBase = container == ContainerChoice::Mp4 ? AVRational{1, 90000} : AVRational{1, 1000};
@@ -225,9 +232,9 @@ OutputColours ColoursForSize(int width, int height) {
     return colours;
 }
 
-// H.264 and H.265 carry their colours' tags, which players follow.
+// H.264, H.265 and AV1 carry their colours' tags, which players follow.
 bool CarriesColourTags(VideoCodecChoice codec) {
-    return codec == VideoCodecChoice::H264 || codec == VideoCodecChoice::H265;
+    return codec == VideoCodecChoice::H264 || codec == VideoCodecChoice::H265 || codec == VideoCodecChoice::Av1;
 }
 
 }  // namespace
@@ -235,7 +242,7 @@ bool CarriesColourTags(VideoCodecChoice codec) {
 OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry,
                                  const SourcePicture& sourcePicture) {
     OutputColours colours;
-    if (source.IsHdr() && codec == VideoCodecChoice::H265) {
+    if (source.IsHdr() && (codec == VideoCodecChoice::H265 || codec == VideoCodecChoice::Av1)) {
         colours.pixelFormat = AV_PIX_FMT_YUV420P10LE;
         colours.primaries = source.primaries;
         colours.transfer = source.transfer;
@@ -252,6 +259,7 @@ OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& so
     if (source.primaries != AVCOL_PRI_UNSPECIFIED) colours.primaries = source.primaries;
     if (source.transfer != AVCOL_TRC_UNSPECIFIED) colours.transfer = source.transfer;
     if (source.matrix != AVCOL_SPC_UNSPECIFIED) colours.matrix = source.matrix;
+    if (source.deep && codec == VideoCodecChoice::Av1) colours.pixelFormat = AV_PIX_FMT_YUV420P10LE;
     return colours;
 }
 

@@ -39,6 +39,7 @@ struct PictureTraits {
     AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
     AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;
     std::string hdrMetadata;  // the mastering display and light levels in x265's words, when stated
+    bool deep = false;        // more than 8 bits a sample
 
     bool IsHdr() const { return IsHdrTransfer(transfer); }
 };
@@ -80,9 +81,10 @@ public:
     static FrameTiming Timing(const EncoderOptions& options, VideoCodecChoice codec, ContainerChoice container,
                               AVRational sourceRate);
 
-    // H.265 keeps an HDR source's pictures in 10 bits with its tags; H.264
-    // and H.265 keep an SDR source's colours, tagged; every other output is
-    // SDR, BT.709 at HD sizes and BT.601 below.
+    // H.265 and AV1 keep an HDR source's pictures in 10 bits with its tags,
+    // and AV1 a deep SDR source's in 10 bits too; H.264, H.265 and AV1 keep
+    // an SDR source's colours, tagged; every other output is SDR, BT.709 at
+    // HD sizes and BT.601 below.
     static OutputColours Colours(VideoCodecChoice codec, const PictureTraits& source, const VideoGeometry& geometry,
                                  const SourcePicture& sourcePicture);
     // An interlaced source keeps its fields only where MPEG-2 video carries

@@ -20,6 +20,7 @@ inline constexpr char kMsmpeg4[] = "msmpeg4";
 inline constexpr char kMsmpeg4v2[] = "msmpeg4v2";
 inline constexpr char kLibx264[] = "libx264";
 inline constexpr char kLibx265[] = "libx265";
+inline constexpr char kLibsvtav1[] = "libsvtav1";
 
 // -lavcopts acodec=
 inline constexpr char kMp2[] = "mp2";
@@ -27,6 +28,7 @@ inline constexpr char kAc3[] = "ac3";
 inline constexpr char kWmav1[] = "wmav1";
 inline constexpr char kWmav2[] = "wmav2";
 inline constexpr char kAac[] = "aac";
+inline constexpr char kOpus[] = "opus";
 
 // -of: the muxer family; "mpeg" is also a -lavfopts format, the same as "mpg".
 inline constexpr char kLavf[] = "lavf";
@@ -39,6 +41,7 @@ inline constexpr char kWmv[] = "wmv";
 inline constexpr char kAsf[] = "asf";
 inline constexpr char kMp4[] = "mp4";
 inline constexpr char kMatroska[] = "matroska";
+inline constexpr char kWebm[] = "webm";
 
 // -mpegopts format=
 inline constexpr char kXvcd[] = "xvcd";
