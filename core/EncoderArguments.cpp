@@ -13,6 +13,9 @@
 
 namespace {
 
+// A WebM file keeps up to 5.1 sound.
+constexpr int kWebmMostChannels = 6;
+
 namespace W = ArgumentWord;
 namespace K = ArgumentKey;
 
@@ -182,6 +185,17 @@ Words ConstantQualityPieces(const ConversionSettings& s, const Resolved& r, cons
            AudioFilter(r, {Item(K::kChannels, 2)});
 }
 
+// AV1 at the step's factor and preset, and Opus sound, kept up to 5.1, at
+// the rate kelvoenc gives its channels.
+Words WebmPieces(const ConversionSettings& s, const Resolved& r) {
+    const QualityPreset* quality = FormatCatalogue::ChosenQuality(s);
+    const Words options{"-lavcopts", Items({Item(K::kVcodec, W::kLibsvtav1), Item(K::kCrf, quality->crf),
+                                            Item(K::kPreset, quality->speedPreset), Item(K::kAcodec, W::kOpus),
+                                            Item(K::kAutoaspect, 1)})};
+    return Families(W::kLavc, W::kLavc) + options + LavfContainer(W::kWebm, false) +
+           AudioFilter(r, {Item(K::kChannels, kWebmMostChannels)});
+}
+
 Words FormatPieces(const ConversionSettings& s, const Resolved& r) {
     switch (FormatCatalogue::Format(s.outputFormat).style) {
     case ArgumentStyle::Avi: return AviPieces(s, r);
@@ -193,6 +207,7 @@ Words FormatPieces(const ConversionSettings& s, const Resolved& r) {
     case ArgumentStyle::WindowsMedia: return WindowsMediaPieces(s, r);
     case ArgumentStyle::Mp4: return ConstantQualityPieces(s, r, W::kMp4);
     case ArgumentStyle::Matroska: return ConstantQualityPieces(s, r, W::kMatroska);
+    case ArgumentStyle::WebM: return WebmPieces(s, r);
     case ArgumentStyle::None: return {};
     }
     return {};

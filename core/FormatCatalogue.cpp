@@ -185,9 +185,25 @@ constexpr const char* kMp2[] = {"MP2"};
 constexpr const char* kAc3Mp2[] = {"AC3", "MP2"};
 constexpr const char* kWma[] = {"WMAv1", "WMAv2"};
 constexpr const char* kAac[] = {"AAC"};
+constexpr const char* kAv1[] = {"AV1"};
+constexpr const char* kOpus[] = {"Opus"};
 
 using Style = ArgumentStyle;
 using Family = FormatFamily;
+
+// SVT-AV1's steps, each at a preset that converts a 720p clip at least as
+// fast as H.265 at the MP4 step of the same number (2 cores: preset 12 at
+// factor 45 took 0.74 of H.265's time, preset 11 at factor 27 0.96). Opus
+// sound takes 128 kbit/s for stereo, 256 for 5.1, whatever the step.
+constexpr QualityPreset kAv1Qualities[] = {
+    {"1.Smallest file (quality factor 45; audio bitrate:128kbps)", 0, 128, 45, 12},
+    {"2.Smaller (quality factor 42; audio bitrate:128kbps)", 0, 128, 42, 12},
+    {"3.Small (quality factor 39; audio bitrate:128kbps)", 0, 128, 39, 12},
+    {"4.Balanced (quality factor 36; audio bitrate:128kbps)", 0, 128, 36, 11},
+    {"5.Good (quality factor 33; audio bitrate:128kbps)", 0, 128, 33, 11},
+    {"6.Better (quality factor 30; audio bitrate:128kbps)", 0, 128, 30, 11},
+    {"7.Best quality (quality factor 27; audio bitrate:128kbps)", 0, 128, 27, 11},
+};
 
 // clang-format off
 const FormatEntry kFormats[] = {
@@ -233,6 +249,9 @@ const FormatEntry kFormats[] = {
     {"MKV with H.265 (*.mkv)", "mkv-h265", Family::ConstantQuality, "mkv", Style::Matroska, kH265Qualities,
      &S::mp4Quality, {kH265}, {kAac},
      kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibx265, ArgumentWord::kUltrafast},
+    {"WebM, AV1 + Opus (*.webm)", "webm", Family::ConstantQuality, "webm", Style::WebM, kAv1Qualities,
+     &S::mp4Quality, {kAv1}, {kOpus},
+     kMp4Resolutions, &S::mp4Resolution, kMp4Rates, &S::mp4FrameRate, {}, &S::dvdAspect, ArgumentWord::kLibsvtav1},
 };
 
 const FormatEntry kNoFormat = {"", "", Family::None, "avi", Style::None, {}, nullptr, {}, {},

@@ -22,11 +22,12 @@ enum OutputFormat : int {
     FormatMp4H265 = 11,
     FormatMkvH264 = 12,
     FormatMkvH265 = 13,
+    FormatWebm = 14,
 };
-inline constexpr int kOutputFormatCount = 14;
+inline constexpr int kOutputFormatCount = 15;
 
-// ConstantQuality: MP4 and MKV, H.264 or H.265 at a quality step, for
-// today's players.
+// ConstantQuality: MP4 and MKV with H.264 or H.265, and WebM with AV1, at
+// a quality step, for today's players.
 enum class FormatFamily { Avi, Mpeg, Disc, WindowsMedia, ConstantQuality, None };
 
 FormatFamily FamilyOf(int format);
@@ -34,9 +35,9 @@ inline bool IsAviFamily(int format) { return FamilyOf(format) == FormatFamily::A
 inline bool IsMpegFamily(int format) { return FamilyOf(format) == FormatFamily::Mpeg; }
 inline bool IsDiscFormat(int format) { return FamilyOf(format) == FormatFamily::Disc; }
 inline bool IsWindowsMedia(int format) { return FamilyOf(format) == FormatFamily::WindowsMedia; }
-// Players switch among the sound tracks of a DVD (8 at most), an MP4 and an
-// MKV (as many, so that a film fits any disc made from it); every other
-// format keeps one.
+// Players switch among the sound tracks of a DVD (8 at most), an MP4, an
+// MKV and a WebM file (as many, so that a film fits any disc made from it);
+// every other format keeps one.
 inline bool HoldsSeveralSoundTracks(int format) {
     return format == FormatDvd || FamilyOf(format) == FormatFamily::ConstantQuality;
 }
@@ -50,6 +51,8 @@ struct QualityPreset {
     int videoKbps;  // 0 for a constant-quality step
     int audioKbps;
     int crf = 0;  // the constant-quality step's factor
+    // AV1's numbered speed preset for this step; -1: the format's own word.
+    int speedPreset = -1;
 };
 
 struct FrameSizeEntry {
@@ -79,7 +82,7 @@ struct CodecChoices {
 };
 
 // How the encoder's argument text is put together for a format.
-enum class ArgumentStyle { Avi, Mpeg1, Mpeg2, Vcd, Svcd, Dvd, WindowsMedia, Mp4, Matroska, None };
+enum class ArgumentStyle { Avi, Mpeg1, Mpeg2, Vcd, Svcd, Dvd, WindowsMedia, Mp4, Matroska, WebM, None };
 
 // Everything that sets one output format apart. Disc formats list their NTSC
 // size and rate first, then their PAL ones.

@@ -66,7 +66,8 @@ std::string SubtitleChoice::LeftOut(const SourceEntry& source, const ConversionS
         std::size_t pictures = 0;
         for (int number : pick.tracks)
             if (number != pick.burned && IsPicture(source, number)) ++pictures;
-        return Counted(pictures, "MP4 holds picture subtitles only drawn into the picture");
+        return Counted(pictures, format == FormatWebm ? "WebM holds picture subtitles only drawn into the picture"
+                                                      : "MP4 holds picture subtitles only drawn into the picture");
     }
     // The other formats draw the shown one, else the first, into the picture.
     return Counted(pick.tracks.empty() ? 0 : pick.tracks.size() - 1,

@@ -146,7 +146,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
         {QStringList{"--format", "XviD", "--output", QString::fromStdString(At("xvid"))} + Paths({clip}), 0, ""},
         {QStringList{"--disc-image"} + Into("out") + Paths({clip}), 0,
          "Only a VCD, SVCD or DVD batch ends in a disc image; the files are converted without one."},
-        {QStringList{"--format", "14"} + Paths({clip}), 2, "\"14\" is no output format"},
+        {QStringList{"--format", "15"} + Paths({clip}), 2, "\"15\" is no output format"},
         {QStringList{"--jobs", "0"} + Paths({clip}), 2, "\"0\" is no number of conversions at once"},
         {QStringList{"--audio=en,x1"} + Paths({clip}), 2, "\"en,x1\" is no choice of sound tracks"},
         {QStringList{"--audio=ja"} + Into("out") + Paths({clip}), 0, "--audio=ja names no sound track of"},

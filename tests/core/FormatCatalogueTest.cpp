@@ -15,8 +15,8 @@ ConversionSettings WithFormat(int format) {
 }  // namespace
 
 TEST(FormatCatalogue, FamiliesAndExtensions) {
-    const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg",
-                                "vob", "wmv",  "asf",  "mp4", "mp4", "mkv",  "mkv"};
+    const char* extensions[] = {"avi", "mpeg", "mpeg", "avi", "avi", "mpeg", "mpeg", "vob",
+                                "wmv", "asf",  "mp4",  "mp4", "mkv", "mkv",  "webm"};
     for (int format = 0; format < kOutputFormatCount; ++format) EXPECT_EQ(OutputExtension(format), extensions[format]);
     EXPECT_EQ(OutputExtension(kOutputFormatCount), "avi");
     EXPECT_EQ(OutputExtension(-1), "avi");
@@ -24,12 +24,13 @@ TEST(FormatCatalogue, FamiliesAndExtensions) {
     EXPECT_EQ(FamilyOf(13), FormatFamily::ConstantQuality);
     EXPECT_EQ(FamilyOf(kOutputFormatCount), FormatFamily::None);
     const std::vector<std::string> texts = FormatCatalogue::FormatTexts();
-    ASSERT_EQ(texts.size(), 14u);
+    ASSERT_EQ(texts.size(), 15u);
     EXPECT_EQ(texts[9], "ASF Format (*.ASF)");
     EXPECT_EQ(texts[10], "MP4 for phones and the web, H.264 + AAC (*.mp4)");
     EXPECT_EQ(texts[11], "MP4 with H.265, smaller files, H.265 + AAC (*.mp4)");
     EXPECT_EQ(texts[12], "MKV, H.264 + AAC (*.mkv)");
     EXPECT_EQ(texts[13], "MKV with H.265 (*.mkv)");
+    EXPECT_EQ(texts[14], "WebM, AV1 + Opus (*.webm)");
 }
 
 TEST(FormatCatalogue, ListsKeepTheirExactTextsAndSizes) {

@@ -36,6 +36,12 @@ TEST(SubtitleChoice, TheBatchsChoiceTheFilesOwnAndWhatTheFormatLeavesOut) {
          {},
          "1 subtitle left out: MP4 holds picture subtitles only drawn into the picture"},
         {ConversionSettings::kAllSubtitles, {}, FormatMkvH264, {{1, 2, 3, 4}}, {}, ""},
+        {ConversionSettings::kAllSubtitles,
+         {},
+         FormatWebm,
+         {{1, 2, 3, 4}},
+         {},
+         "1 subtitle left out: WebM holds picture subtitles only drawn into the picture"},
         {ConversionSettings::kAllSubtitles, {}, FormatDvd, {{1, 2, 3, 4}}, {"eng", "deu", "fin", ""}, ""},
         // The file's own: the one shown drawn in, the others kept beside it.
         {ConversionSettings::kNoSubtitles,

@@ -177,7 +177,7 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("in -o out -vf rotate=90 0 0").find("rotate"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -ofps 25/0 0 0").find("-ofps"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -sws 11 0 0").find("-sws"), std::string::npos);
-    EXPECT_NE(RefusalOf("in -o out -lavcopts crf=52 0 0").find("-lavcopts crf"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -lavcopts crf=64 0 0").find("-lavcopts crf"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -lavcopts preset=quick 0 0").find("-lavcopts preset"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -still 0 0 0").find("-still"), std::string::npos);
     EXPECT_NE(RefusalOf("in -o out -audiotracks 1,,2 0 0").find("-audiotracks"), std::string::npos);

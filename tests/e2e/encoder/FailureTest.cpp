@@ -190,6 +190,8 @@ const DamagedCase kDamagedCases[] = {
     {"SoundChangingItsRate", "rate-change.ts", 5.8, 6.2},
     // Sizes and rates the library would refuse or abort on.
     {"WiderThanMpeg4CanBe", "wide-8192.mkv", 0.15, 0.25},
+    // Lower than SVT-AV1 takes: framed to 64 lines.
+    {"ThinnerThanAv1Takes", "wide-8192.mkv", 0.15, 0.25, "9:0:0", FormatWebm},
     {"NoisyHdPicturesAtMpeg1ConstantRate", "interlaced-1080.ts", 0.15, 0.25, "9:0:0", FormatMpeg1},
     // A repeated timestamp is a tick, not a break; recordings joined keep
     // the sound with the picture; a fast rate and a long hole in the sound.

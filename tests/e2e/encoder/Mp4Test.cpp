@@ -49,6 +49,8 @@ const Mp4Case kMp4Cases[] = {
     {"H265_Portrait_1920x1080",  FormatMp4H265, "portrait-90.mp4",    kSize1920x1080, 1080, 1920, 0, 0},
     {"Mkv_H264_Anamorphic_854x480", FormatMkvH264, "anamorphic-pal.mpg", kSize854x480, 854, 480, 2, 48000},
     {"Mkv_H265_Portrait_1280x720",  FormatMkvH265, "portrait-90.mp4",    kSize1280x720, 720, 1280, 0, 0},
+    {"Webm_Anamorphic_640x360",     FormatWebm,    "anamorphic-pal.mpg", kSize640x360,  640, 360, 2, 48000},
+    {"Webm_Mono22kHz_Original",     FormatWebm,    "sample.asf",         0,             320, 240, 1, 48000},
 };
 // clang-format on
 
@@ -84,15 +86,15 @@ TEST_P(Mp4Output, PlaysEverywhereAndKeepsTheSource) {
     ScratchFolder folder;
     Converted converted = ConvertFixture(folder, c.fixture, settings);
     ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
-    const bool matroska = FormatCatalogue::Format(c.format).style == ArgumentStyle::Matroska;
+    const bool matroska = FormatCatalogue::Format(c.format).style != ArgumentStyle::Mp4;
     EXPECT_EQ(converted.output.format["format_name"], matroska ? "matroska,webm" : "mov,mp4,m4a,3gp,3g2,mj2");
     const StreamInfo* video = converted.output.First("video");
     const StreamInfo* audio = converted.output.First("audio");
     ASSERT_NE(video, nullptr);
     ASSERT_EQ(audio != nullptr, c.channels > 0);
 
-    bool h264 = c.format == FormatMp4H264 || c.format == FormatMkvH264;
-    EXPECT_EQ(video->Text("codec_name"), h264 ? "h264" : "hevc");
+    const bool h264 = c.format == FormatMp4H264 || c.format == FormatMkvH264, av1 = c.format == FormatWebm;
+    EXPECT_EQ(video->Text("codec_name"), h264 ? "h264" : av1 ? "av1" : "hevc");
     EXPECT_EQ(video->Text("profile"), h264 ? "High" : "Main");
     if (!matroska) {
         EXPECT_EQ(video->Text("codec_tag_string"), h264 ? "avc1" : "hvc1");
@@ -101,8 +103,10 @@ TEST_P(Mp4Output, PlaysEverywhereAndKeepsTheSource) {
     EXPECT_EQ(video->Number("width"), c.width);
     EXPECT_EQ(video->Number("height"), c.height);
     if (audio) {
-        EXPECT_EQ(audio->Text("codec_name"), "aac");
-        EXPECT_EQ(audio->Text("profile"), "LC");
+        EXPECT_EQ(audio->Text("codec_name"), av1 ? "opus" : "aac");
+        if (!av1) {
+            EXPECT_EQ(audio->Text("profile"), "LC");
+        }
         EXPECT_EQ(audio->Number("channels"), c.channels);
         EXPECT_EQ(audio->Number("sample_rate"), c.sampleRate);
     }

@@ -444,6 +444,35 @@ TEST(MkvTracks, KeepTheFilmWhole) {
     EXPECT_NEAR(output.streams[7].firstTime - output.streams[0].firstTime, 1.0, 0.05);
 }
 
+// A WebM file keeps the sound tracks as Opus and the text subtitles as
+// WebVTT, says it leaves the pictures out, and has a keyframe at least
+// every 5 seconds (125 pictures at 25 a second), where a browser can seek.
+TEST(WebmTracks, TextAsWebVttAndAKeyframeEveryFiveSeconds) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatWebm;
+    EncoderRunValues run{FixturePath("tracks.mkv"),
+                         folder.Path("tracks.webm"),
+                         PlanFrame(settings, 320, 240, 1.0),
+                         EncoderConvert,
+                         0,
+                         25.0};
+    run.soundTracks = {1, 2};
+    run.subtitles = {{1, 3, 5}, std::nullopt, std::nullopt};
+    EncoderRun webm = RunFrontEndText(run, settings, {}, 60);
+    ASSERT_TRUE(webm.result.Exited(0)) << webm.Describe();
+    EXPECT_NE(webm.result.err.find("a WebM file holds text subtitles"), std::string::npos) << webm.result.err;
+    std::vector<std::string> streams;
+    for (const StreamInfo& stream : ReadMediaInfo(run.outputPath).streams)
+        streams.push_back(stream.Text("codec_name") + " " + stream.Text("tags.language"));
+    EXPECT_EQ(streams, (std::vector<std::string>{"av1 ", "opus eng", "opus deu", "webvtt eng", "webvtt deu"}));
+    EXPECT_NE(SubtitleText(run.outputPath, 1).find("Gr\u00fc\u00dfe aus K\u00f6ln"), std::string::npos);
+
+    Converted long20 = ConvertFixture(folder, "long.avi", settings);
+    ASSERT_TRUE(long20.encoder.result.Exited(0)) << long20.encoder.Describe();
+    EXPECT_LE(long20.output.First("video")->longestKeyInterval, 125);
+}
+
 }  // namespace
 
 namespace {
@@ -475,6 +504,7 @@ void PrintTo(const PictureCase& c, std::ostream* out) { *out << c.name; }
 // clang-format off
 const PictureCase kPictureCases[] = {
     {"HlgIntoH265KeepsHdr",    "hlg.mp4",         FormatMp4H265, 0, "yuv420p10le", "bt2020/arib-std-b67/bt2020nc/tv", false, "", ""},
+    {"HlgIntoWebmKeepsHdr",    "hlg.mp4",         FormatWebm,    0, "yuv420p10le", "bt2020/arib-std-b67/bt2020nc/tv", false, "", ""},
     {"HlgIntoH264HdIsSdr709",  "hlg.mp4",         FormatMp4H264, kMp4Size1280x720, "yuv420p", "bt709/bt709/bt709/tv", true, "", ""},
     {"HlgIntoAviIsToneMapped", "hlg.mp4",         FormatAvi,     0, "yuv420p", "", true, "", ""},
     {"PqIntoH265KeepsHdr",     "pq.mp4",          FormatMp4H265, 0, "yuv420p10le", "bt2020/smpte2084/bt2020nc/tv", false, "", ""},

@@ -45,6 +45,7 @@ std::span<const QualityPreset> Presets(const QString& table) {
     if (table == QLatin1String("dvd")) return FormatCatalogue::DvdQualities();
     if (table == QLatin1String("mp4")) return FormatCatalogue::Format(FormatMp4H264).qualities;
     if (table == QLatin1String("mp4h265")) return FormatCatalogue::Format(FormatMp4H265).qualities;
+    if (table == QLatin1String("webm")) return FormatCatalogue::Format(FormatWebm).qualities;
     return FormatCatalogue::WmvQualities();
 }
 
@@ -84,7 +85,8 @@ private slots:
 
     void theQualityPageShowsTheCataloguesPresets_data() {
         QTest::addColumn<QString>("table");
-        for (const char* table : {"avi", "mpeg1", "mpeg2", "svcd", "dvd", "wmv", "mp4", "mp4h265"}) QTest::newRow(table) << table;
+        for (const char* table : {"avi", "mpeg1", "mpeg2", "svcd", "dvd", "wmv", "mp4", "mp4h265", "webm"})
+            QTest::newRow(table) << table;
     }
     void theQualityPageShowsTheCataloguesPresets() {
         QFETCH(QString, table);

@@ -103,13 +103,13 @@ void OutputSettingsDialogTest::templateBuildsEveryControl() {
                              {IDC_SET_VOLUME_LABEL, "QLabel", "+0db"},
                              {ID_OK, "QPushButton", "Ok"},
                              {ID_CANCEL, "QPushButton", "Cancel"}});
-    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->count(), 14);
+    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->count(), 15);
     QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(9), QStringLiteral("ASF Format (*.ASF)"));
     QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(10),
              QStringLiteral("MP4 for phones and the web, H.264 + AAC (*.mp4)"));
     QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(11),
              QStringLiteral("MP4 with H.265, smaller files, H.265 + AAC (*.mp4)"));
-    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(13), QStringLiteral("MKV with H.265 (*.mkv)"));
+    QCOMPARE(Box(dialog, IDC_SET_FORMAT)->itemText(14), QStringLiteral("WebM, AV1 + Opus (*.webm)"));
 }
 
 void OutputSettingsDialogTest::listsFollowTheFormat_data() {
@@ -130,6 +130,7 @@ void OutputSettingsDialogTest::listsFollowTheFormat_data() {
     row("MP4 H.264", 10, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1", "E"});
     row("MP4 H.265", 11, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1", "E"});
     row("MKV H.264", 12, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1", "E"});
+    row("WebM", 14, {"E7:2", "D1:0", "D1:0", "D1:0", "E14:9", "E9:5", "D1:0", "D1", "E"});
 }
 
 void OutputSettingsDialogTest::listsFollowTheFormat() {
