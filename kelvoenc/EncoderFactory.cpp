@@ -114,6 +114,7 @@ void SetAv1Quality(const VideoEncodeOptions& video, const OutputColours& colours
     settings.Set("preset", numbered ? video.speedPreset.c_str() : kDefaultAv1Preset);
     std::string words = FormatText("color-primaries=%d:transfer-characteristics=%d:matrix-coefficients=%d",
                                    int(colours.primaries), int(colours.transfer), int(colours.matrix));
+    if (!colours.av1HdrMetadata.empty()) words += ":" + colours.av1HdrMetadata;
     const int share = ThreadShareFromEnvironment();
     if (share > 0) words += ":lp=" + std::to_string(share);
     settings.Set("svtav1-params", words.c_str());

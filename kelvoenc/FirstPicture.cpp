@@ -43,24 +43,32 @@ const void* HdrSideData(const AVStream* stream, const AVFrame* picture, AVPacket
 
 int Scaled(AVRational value, int scale) { return static_cast<int>(av_rescale(value.num, scale, value.den)); }
 
-// x265's words for the mastering display (chromaticities in 1/50000,
-// luminance in 1/10000 cd/m²) and the light levels.
-std::string HdrMetadata(const AVStream* stream, const AVFrame* picture) {
+enum class HdrDialect { X265, SvtAv1 };
+
+// An encoder's words for the mastering display and the light levels: x265's
+// (chromaticities in 1/50000, luminance in 1/10000 cd/m²) or SVT-AV1's (the
+// same as decimals).
+std::string HdrMetadata(const AVStream* stream, const AVFrame* picture, HdrDialect dialect) {
+    const bool x265 = dialect == HdrDialect::X265;
     std::string words;
     const auto* display = static_cast<const AVMasteringDisplayMetadata*>(
         HdrSideData(stream, picture, AV_PKT_DATA_MASTERING_DISPLAY_METADATA, AV_FRAME_DATA_MASTERING_DISPLAY_METADATA));
     if (display && display->has_primaries && display->has_luminance) {
-        const auto point = [](const AVRational xy[2]) {
-            return FormatText("(%d,%d)", Scaled(xy[0], 50000), Scaled(xy[1], 50000));
+        const auto pair = [x265](AVRational first, AVRational second, int scale) {
+            return x265 ? FormatText("(%d,%d)", Scaled(first, scale), Scaled(second, scale))
+                        : FormatText("(%.4f,%.4f)", av_q2d(first), av_q2d(second));
         };
-        words += "master-display=G" + point(display->display_primaries[1]) + "B" +
-                 point(display->display_primaries[2]) + "R" + point(display->display_primaries[0]) + "WP" +
-                 point(display->white_point) +
-                 FormatText("L(%d,%d)", Scaled(display->max_luminance, 10000), Scaled(display->min_luminance, 10000));
+        const auto point = [&pair](const AVRational xy[2]) { return pair(xy[0], xy[1], 50000); };
+        words += std::string(x265 ? "master-display" : "mastering-display") + "=G" +
+                 point(display->display_primaries[1]) + "B" + point(display->display_primaries[2]) + "R" +
+                 point(display->display_primaries[0]) + "WP" + point(display->white_point) + "L" +
+                 pair(display->max_luminance, display->min_luminance, 10000);
     }
     const auto* light = static_cast<const AVContentLightMetadata*>(
         HdrSideData(stream, picture, AV_PKT_DATA_CONTENT_LIGHT_LEVEL, AV_FRAME_DATA_CONTENT_LIGHT_LEVEL));
-    if (light) words += FormatText("%smax-cll=%u,%u", words.empty() ? "" : ":", light->MaxCLL, light->MaxFALL);
+    if (light)
+        words += FormatText("%s%s=%u,%u", words.empty() ? "" : ":", x265 ? "max-cll" : "content-light", light->MaxCLL,
+                            light->MaxFALL);
     return words;
 }
 
@@ -73,7 +81,10 @@ PictureTraits TraitsOf(const AVStream* stream, const AVFrame* picture) {
     traits.matrix = picture->colorspace;
     const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(picture->format));
     traits.deep = format && format->comp[0].depth > 8;
-    if (traits.IsHdr()) traits.hdrMetadata = HdrMetadata(stream, picture);
+    if (traits.IsHdr()) {
+        traits.hdrMetadata = HdrMetadata(stream, picture, HdrDialect::X265);
+        traits.av1HdrMetadata = HdrMetadata(stream, picture, HdrDialect::SvtAv1);
+    }
     return traits;
 }
 

@@ -248,6 +248,7 @@ OutputColours VideoPlan::Colours(VideoCodecChoice codec, const PictureTraits& so
         colours.transfer = source.transfer;
         colours.matrix = source.matrix;
         colours.hdrMetadata = source.hdrMetadata;
+        colours.av1HdrMetadata = source.av1HdrMetadata;
         return colours;
     }
     if (source.IsHdr() || !CarriesColourTags(codec)) return ColoursForSize(geometry.frameWidth, geometry.frameHeight);

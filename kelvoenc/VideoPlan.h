@@ -38,8 +38,9 @@ struct PictureTraits {
     AVColorPrimaries primaries = AVCOL_PRI_UNSPECIFIED;
     AVColorTransferCharacteristic transfer = AVCOL_TRC_UNSPECIFIED;
     AVColorSpace matrix = AVCOL_SPC_UNSPECIFIED;
-    std::string hdrMetadata;  // the mastering display and light levels in x265's words, when stated
-    bool deep = false;        // more than 8 bits a sample
+    std::string hdrMetadata;     // the mastering display and light levels in x265's words, when stated
+    std::string av1HdrMetadata;  // the same in SVT-AV1's words
+    bool deep = false;           // more than 8 bits a sample
 
     bool IsHdr() const { return IsHdrTransfer(transfer); }
 };
@@ -51,7 +52,8 @@ struct OutputColours {
     AVColorPrimaries primaries = AVCOL_PRI_BT709;
     AVColorTransferCharacteristic transfer = AVCOL_TRC_BT709;
     AVColorSpace matrix = AVCOL_SPC_BT709;
-    std::string hdrMetadata;  // kept for x265
+    std::string hdrMetadata;     // kept for x265
+    std::string av1HdrMetadata;  // kept for SVT-AV1
 };
 
 enum class FieldHandling {

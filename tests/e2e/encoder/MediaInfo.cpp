@@ -206,6 +206,11 @@ std::string SubtitleText(const std::string& path, int track) {
                     "srt", "-"});
 }
 
+std::string FirstPictureSideData(const std::string& path) {
+    return RunTool({FFPROBE_PATH, "-v", "error", "-select_streams", "v:0", "-read_intervals", "%+#1", "-show_entries",
+                    "frame_side_data=side_data_type", "-of", "csv=p=0", path});
+}
+
 PictureArea ActivePicture(const std::string& path) {
     std::string err;
     RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-map", "0:v:0", "-vf",

@@ -53,6 +53,10 @@ double MeanLuma(const std::string& path, int x, int y, int width, int height, do
 // as SubRip text, as ffmpeg reads it out.
 std::string SubtitleText(const std::string& path, int track);
 
+// The kinds of side data the first picture carries, as ffprobe names them
+// ("Mastering display metadata"), one a line.
+std::string FirstPictureSideData(const std::string& path);
+
 // How far the file's pictures differ from the reference's in a rectangle
 // (mean absolute luma difference, 0..255) over the first frames from a time
 // on; negative when it cannot be measured.

@@ -508,6 +508,7 @@ const PictureCase kPictureCases[] = {
     {"HlgIntoH264HdIsSdr709",  "hlg.mp4",         FormatMp4H264, kMp4Size1280x720, "yuv420p", "bt709/bt709/bt709/tv", true, "", ""},
     {"HlgIntoAviIsToneMapped", "hlg.mp4",         FormatAvi,     0, "yuv420p", "", true, "", ""},
     {"PqIntoH265KeepsHdr",     "pq.mp4",          FormatMp4H265, 0, "yuv420p10le", "bt2020/smpte2084/bt2020nc/tv", false, "", ""},
+    {"PqIntoWebmKeepsHdr",     "pq.mp4",          FormatWebm,    0, "yuv420p10le", "bt2020/smpte2084/bt2020nc/tv", false, "", ""},
     {"PqIntoAviIsToneMapped",  "pq.mp4",          FormatAvi,     0, "yuv420p", "", true, "", ""},
     {"FullRangeIntoH264Sd601", "full-range.webm", FormatMp4H264, 0, "yuv420p", "smpte170m/smpte170m/smpte170m/tv", true, "", ""},
     {"FullRangeIntoAvi",       "full-range.webm", FormatAvi,     0, "yuv420p", "", true, "", ""},
@@ -548,6 +549,12 @@ TEST_P(PictureKind, ShowsAsTheSourceDoes) {
     EXPECT_EQ(video->Text("pix_fmt"), c.pixelFormat);
     if (*c.tags) {
         EXPECT_EQ(ColourTags(*video), c.tags);
+    }
+    // The HDR10 clip's mastering display and light levels go along where it stays HDR.
+    if (std::string(c.fixture) == "pq.mp4" && std::string(c.pixelFormat) == "yuv420p10le") {
+        const std::string sideData = FirstPictureSideData(converted.path);
+        for (const char* kind : {"Mastering display metadata", "Content light level metadata"})
+            EXPECT_NE(sideData.find(kind), std::string::npos) << sideData;
     }
     const int width = static_cast<int>(video->Number("width")), height = static_cast<int>(video->Number("height"));
     if (c.levels) {
