@@ -1,7 +1,7 @@
 #!/bin/sh
 # kelvoenc against the ffmpeg command line, side by side in one run.
 #
-# Usage: [FORMATS="avi dvd wmv mp4 h265 mp4same h265same"] bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
+# Usage: [FORMATS="avi dvd wmv mp4 h265 mp4same h265same mkv webm"] bench/encoder_speed.sh [BUILD_FOLDER]   (default: build)
 #
 # Makes a 30-second 640x480 clip with some noise, converts it with kelvoenc
 # using the argument texts the front-end builds with its default settings,
@@ -9,7 +9,8 @@
 # and rate), for AVI (DivX + MP3), DVD NTSC, WMV and MP4 (H.264 + AAC, and
 # H.265 + AAC, at 1280x720, the 4:3 picture between bars, to show the speed
 # presets keep up with the source on a small machine), and both MP4s again at
-# "Original" size, 640x480, where nothing is scaled. FORMATS="mp4 avi" picks
+# "Original" size, 640x480, where nothing is scaled, then MKV (H.264 + AAC)
+# and WebM (AV1 + Opus, at its middle step) at 1280x720. FORMATS="mp4 avi" picks
 # some. Prints the wall time and the CPU time (user + system) of both, each as
 # a ratio against ffmpeg, the baseline (ffmpeg's time / kelvoenc's time: above
 # 1 is faster, or cheaper), the peak memory of both, and beside the times
@@ -69,6 +70,8 @@ mp4_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast
 h265_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
 mp4same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 h265same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 -1"
+mkv_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=matroska -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
+webm_options="-oac lavc -ovc lavc -lavcopts vcodec=libsvtav1:crf=36:preset=11:acodec=opus:autoaspect=1 -of lavf -lavfopts format=webm -af volume=+0db:0:channels=6 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
 wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 
 ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
@@ -78,13 +81,18 @@ mp4_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode pas
 h265_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 mp4same_ffmpeg="$ff -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 h265same_ffmpeg="$ff -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
+mkv_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -f matroska"
+# kelvoenc gives SVT-AV1 the picture's colour tags and a keyframe every 5 s.
+webm_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libsvtav1 -preset 11 -crf 36 -g 125 -svtav1-params color-primaries=6:transfer-characteristics=6:matrix-coefficients=6 -pix_fmt yuv420p -af volume=0dB -c:a libopus -b:a 128k -ac 2 -f webm"
 wmv_ffmpeg="$ff -c:v wmv2 -g 250 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
 echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"
 printf '%-16s %10s %10s %7s %10s %10s %7s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
   "kelvoenc cpu" "ffmpeg cpu" cpu "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
-for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same}; do
+# SVT-AV1 says only its errors, for both.
+export SVT_LOG=1
+for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same mkv webm}; do
   eval "options=\$${format}_options"
   eval "reference=\$${format}_ffmpeg"
   extension=$format
@@ -113,6 +121,8 @@ for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same}; do
     h265) label="MP4 H.265 720p" ;;
     mp4same) label="MP4 H.264 640x480" ;;
     h265same) label="MP4 H.265 640x480" ;;
+    mkv) label="MKV H.264 720p" ;;
+    webm) label="WebM AV1 720p" ;;
   esac
   # shellcheck disable=SC2046 # two numbers each
   set -- $(output_size "$work/$format.$extension") $(output_size "$work/$format.ref.$extension")
