@@ -36,6 +36,12 @@ TEST(AudioFormat, SixChannelsIntoEachEncoder) {
     EXPECT_EQ(Plan(options, AudioCodecChoice::Ac3, Sound(48000, 6)).layout.nb_channels, 6);
     EXPECT_EQ(Plan(options, AudioCodecChoice::Mp2, Sound(48000, 6)).layout.nb_channels, 2);
     EXPECT_EQ(Plan(options, AudioCodecChoice::Wmav2, Sound(48000, 6)).layout.nb_channels, 2);
+    // Opus keeps 5.1 at twice stereo's rate.
+    const AudioFormat opus = Plan(options, AudioCodecChoice::Opus, Sound(44100, 6));
+    EXPECT_EQ(opus.layout.nb_channels, 6);
+    EXPECT_EQ(opus.bitrateKbps, 256);
+    EXPECT_EQ(opus.sampleRate, 48000);
+    EXPECT_EQ(Plan(options, AudioCodecChoice::Opus, Sound(48000, 2)).bitrateKbps, 128);
     options.audioFilter.maxChannels = 2;
     EXPECT_EQ(Plan(options, AudioCodecChoice::Ac3, Sound(48000, 6)).layout.nb_channels, 2);
     EXPECT_EQ(Plan(options, AudioCodecChoice::Ac3, Sound(48000, 1)).layout.nb_channels, 1);

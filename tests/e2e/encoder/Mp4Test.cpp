@@ -51,6 +51,8 @@ const Mp4Case kMp4Cases[] = {
     {"Mkv_H265_Portrait_1280x720",  FormatMkvH265, "portrait-90.mp4",    kSize1280x720, 720, 1280, 0, 0},
     {"Webm_Anamorphic_640x360",     FormatWebm,    "anamorphic-pal.mpg", kSize640x360,  640, 360, 2, 48000},
     {"Webm_Mono22kHz_Original",     FormatWebm,    "sample.asf",         0,             320, 240, 1, 48000},
+    // 5.1 stays 5.1 in WebM.
+    {"Webm_Surround_Original",      FormatWebm,    "tiny-surround.mp4",  0,             160, 120, 6, 48000},
 };
 // clang-format on
 

@@ -20,10 +20,11 @@ namespace {
 
 const char* const kSweepSources[] = {"tiny-mono.avi", "tiny-surround.mp4"};
 
+// The format's short name, "mp4-h265" as "mp4_h265".
 std::string FormatName(const testing::TestParamInfo<int>& info) {
-    const char* names[] = {"Avi",  "Mpeg1", "Mpeg2", "Divx", "Xvid",    "Vcd",
-                           "Svcd", "Dvd",   "Wmv",   "Asf",  "Mp4H264", "Mp4H265"};
-    return names[info.param];
+    std::string name = FormatCatalogue::Format(info.param).shortName;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
 }
 
 class EveryPreset : public testing::TestWithParam<int> {};
@@ -66,7 +67,7 @@ TEST_P(EveryPreset, Converts) {
 // the MKV rows take the MP4 rows' steps, so MP4's sweep covers theirs.
 INSTANTIATE_TEST_SUITE_P(Presets, EveryPreset,
                          testing::Values(FormatAvi, FormatMpeg1, FormatMpeg2, FormatVcd, FormatSvcd, FormatDvd,
-                                         FormatWmv, FormatAsf, FormatMp4H264, FormatMp4H265),
+                                         FormatWmv, FormatAsf, FormatMp4H264, FormatMp4H265, FormatWebm),
                          FormatName);
 
 constexpr const char* kNoisySource = "noisy.avi";
