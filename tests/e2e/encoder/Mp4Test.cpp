@@ -48,8 +48,6 @@ const Mp4Case kMp4Cases[] = {
     {"H264_Portrait_1280x720",   FormatMp4H264, "portrait-90.mp4",    kSize1280x720, 720, 1280, 0, 0},
     {"H265_Portrait_1920x1080",  FormatMp4H265, "portrait-90.mp4",    kSize1920x1080, 1080, 1920, 0, 0},
     {"Mkv_H264_Anamorphic_854x480", FormatMkvH264, "anamorphic-pal.mpg", kSize854x480, 854, 480, 2, 48000},
-    {"Mkv_H265_Portrait_1280x720",  FormatMkvH265, "portrait-90.mp4",    kSize1280x720, 720, 1280, 0, 0},
-    {"Webm_Anamorphic_640x360",     FormatWebm,    "anamorphic-pal.mpg", kSize640x360,  640, 360, 2, 48000},
     {"Webm_Mono22kHz_Original",     FormatWebm,    "sample.asf",         0,             320, 240, 1, 48000},
     // 5.1 stays 5.1 in WebM.
     {"Webm_Surround_Original",      FormatWebm,    "tiny-surround.mp4",  0,             160, 120, 6, 48000},
