@@ -66,8 +66,9 @@ SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice co
     std::vector<int> pictures, noRoom, beyond;
     if (burned && ExistingNumbers({}, burned, sources.size(), sourcePath).size() == 1)
         plan.burned = sources[std::size_t(*burned) - 1];
+    const int burnedNumber = burned.value_or(0);  // tracks count from 1
     for (int number : chosen) {
-        if (burned && number == *burned) continue;
+        if (number == burnedNumber) continue;
         const SubtitleSource& source = sources[std::size_t(number) - 1];
         if (!holdsTracks)
             noRoom.push_back(number);
