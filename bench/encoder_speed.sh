@@ -71,7 +71,7 @@ h265_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafa
 mp4same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 h265same_options="-oac lavc -ovc lavc -lavcopts vcodec=libx265:crf=28:preset=ultrafast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=mp4 -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 mkv_options="-oac lavc -ovc lavc -lavcopts vcodec=libx264:crf=23:preset=veryfast:acodec=aac:abitrate=160:autoaspect=1 -of lavf -lavfopts format=matroska -af volume=+0db:0:channels=2 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
-webm_options="-oac lavc -ovc lavc -lavcopts vcodec=libsvtav1:crf=36:preset=11:acodec=opus:autoaspect=1 -of lavf -lavfopts format=webm -af volume=+0db:0:channels=6 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
+webm_options="-oac lavc -ovc lavc -lavcopts vcodec=libsvtav1:crf=46:preset=11:acodec=opus:autoaspect=1 -of lavf -lavfopts format=webm -af volume=+0db:0:channels=6 -ofps 1000.000000 -vf scale=-3:720,harddup,expand=1280:720 -endpos 9:0:0 0 -1"
 wmv_options="-oac lavc -ovc lavc -lavcopts vcodec=wmv2:acodec=wmav2:vqscale=16:abitrate=128:autoaspect=1 -of lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=wmv -sws 2 -af volume=+0db:0:channels=2 -srate 44100 -ofps 1000.000000 -endpos 9:0:0 0 -1"
 
 ff="ffmpeg -nostdin -hide_banner -loglevel error -y -i $source"
@@ -83,7 +83,7 @@ mp4same_ffmpeg="$ff -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 
 h265same_ffmpeg="$ff -fps_mode passthrough -c:v libx265 -preset ultrafast -crf 28 -profile:v main -x265-params log-level=error -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -movflags +faststart -f mp4"
 mkv_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libx264 -preset veryfast -crf 23 -profile:v high -pix_fmt yuv420p -af volume=0dB -c:a aac -b:a 160k -ac 2 -f matroska"
 # kelvoenc gives SVT-AV1 the picture's colour tags and a keyframe every 5 s.
-webm_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libsvtav1 -preset 11 -crf 36 -g 125 -svtav1-params color-primaries=6:transfer-characteristics=6:matrix-coefficients=6 -pix_fmt yuv420p -af volume=0dB -c:a libopus -b:a 128k -ac 2 -f webm"
+webm_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libsvtav1 -preset 11 -crf 46 -g 125 -svtav1-params color-primaries=6:transfer-characteristics=6:matrix-coefficients=6 -pix_fmt yuv420p -af volume=0dB -c:a libopus -b:a 128k -ac 2 -f webm"
 wmv_ffmpeg="$ff -c:v wmv2 -g 250 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
 echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"

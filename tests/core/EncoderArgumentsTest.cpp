@@ -126,7 +126,7 @@ const Case kCases[] = {
      " -of lavf -lavfopts format=matroska -af volume=+0db:0:channels=2 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
     {"webm takes each step's preset and opus up to 5.1", [](ConversionSettings& s) { s.outputFormat = FormatWebm; s.mp4Quality = 6; },
      25,
-     " -oac lavc -ovc lavc -lavcopts vcodec=libsvtav1:crf=27:preset=11:acodec=opus:autoaspect=1"
+     " -oac lavc -ovc lavc -lavcopts vcodec=libsvtav1:crf=38:preset=11:acodec=opus:autoaspect=1"
      " -of lavf -lavfopts format=webm -af volume=+0db:0:channels=6 -ofps 1000.000000 -endpos 9:0:0 0 1312"},
     {"format outside the list", [](ConversionSettings& s) { s.outputFormat = kOutputFormatCount; }, 25,
      " -ofps 1000.000000 -endpos 9:0:0 0 1312"},
