@@ -97,7 +97,8 @@ inline constexpr char kVolume[] = "volume";
 inline constexpr char kChannels[] = "channels";
 inline constexpr char kLavcresample[] = "lavcresample";
 
-// -vf
+// -vf; crop=W:H:X:Y comes first and cuts the picture as shown (turned upright).
+inline constexpr char kCrop[] = "crop";
 inline constexpr char kScale[] = "scale";
 inline constexpr char kHarddup[] = "harddup";
 inline constexpr char kExpand[] = "expand";

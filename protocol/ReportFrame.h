@@ -55,6 +55,14 @@ enum ReportCode : std::uint32_t {
     // codes takes nothing from them.
     ReportSubtitleTrack = 12,
     ReportSubtitleTrackText = 13,
+    // measure crop: the picture every measured point keeps, in the shown
+    // (upright) picture's pixels, then how many points were measured and
+    // how many found exactly that picture, as (points << 16 | agreeing).
+    ReportCropWidth = 14,
+    ReportCropHeight = 15,
+    ReportCropLeft = 16,
+    ReportCropTop = 17,
+    ReportCropAgreement = 18,
 };
 
 // The most chapters a probe reports: as many as a DVD title holds.
