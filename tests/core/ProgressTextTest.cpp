@@ -1,4 +1,5 @@
 #include "core/EncoderExit.h"
+#include "text/ClockTime.h"
 #include "text/ProgressText.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,20 @@ TEST(FormatClockTest, HoursAreNotCapped) {
     EXPECT_EQ(FormatClock(0), "00:00:00");
     EXPECT_EQ(FormatClock(3725), "01:02:05");
     EXPECT_EQ(FormatClock(360000), "100:00:00");
+}
+
+// A film's times as people type them, read and written back the same in
+// every locale; what is not a time is refused, not read as 0.
+TEST(ClockTimeTest, ReadsWhatPeopleTypeAndWritesHundredths) {
+    EXPECT_EQ(FormatClockTime(3725.5), "01:02:05.50");
+    EXPECT_EQ(FormatClockTime(59.999), "00:01:00.00");
+    const struct {
+        const char* text;
+        std::optional<double> seconds;
+    } rows[] = {{"01:02:05.50", 3725.5}, {"2:03.5", 123.5}, {"63", 63.0}, {"10.25", 10.25}, {"100:00:00", 360000.0},
+                {"", std::nullopt},      {"1:60", std::nullopt}, {"-5", std::nullopt}, {"1,5", std::nullopt},
+                {"1:2:3:4", std::nullopt}, {".", std::nullopt}, {"12s", std::nullopt}, {"1.2.3", std::nullopt}};
+    for (const auto& row : rows) EXPECT_EQ(ParseClockTime(row.text), row.seconds) << row.text;
 }
 
 struct DisplayCase {
