@@ -40,6 +40,11 @@ bool IsUtf8(const std::string& bytes) { return Readable(bytes).toUtf8().toStdStr
 
 QString Base64(const std::string& bytes) { return QString::fromLatin1(QByteArray::fromStdString(bytes).toBase64()); }
 
+std::optional<std::string> Text(const QJsonValue& value) {
+    if (!value.isString()) return std::nullopt;
+    return value.toString().toStdString();
+}
+
 // Bytes in base64, as the list writes what is not UTF-8; none when malformed.
 std::optional<std::string> FromBase64(const QJsonValue& value) {
     const auto decoded =
@@ -269,9 +274,7 @@ private:
         if (!value.isObject()) return LeftOut(QStringLiteral("\"%1\"").arg(key));
         const QJsonObject settings = value.toObject();
         for (auto it = settings.begin(); it != settings.end(); ++it) {
-            std::optional<std::string> text = FromBase64(it.value());
-            if (!bytes)
-                text = it.value().isString() ? std::optional(it.value().toString().toStdString()) : std::nullopt;
+            const std::optional<std::string> text = bytes ? FromBase64(it.value()) : Text(it.value());
             if (!text || !SettingsStore::SetKeyed(m_opened.settings, it.key().toStdString(), *text))
                 LeftOut(QStringLiteral("the setting \"%1\"").arg(it.key()));
         }
@@ -279,9 +282,9 @@ private:
 
     void ReadFile(const QJsonValue& value, int number) {
         const QJsonObject file = value.toObject();
-        std::string path = PathOf(file, number);
-        if (path.empty()) return LeftOut(QStringLiteral("file %1, which names no path,").arg(number));
-        Listed listed{std::move(path)};
+        std::optional<std::string> path = PathOf(file, number);
+        if (!path) return;
+        Listed listed{std::move(*path)};
         for (auto it = file.begin(); it != file.end(); ++it) {
             if (it.key() == kPathKey || it.key() == kPathBytesKey) continue;
             const auto row = std::find_if(std::begin(kOrderKeys), std::end(kOrderKeys),
@@ -296,8 +299,9 @@ private:
     }
 
     // The exact bytes when the list holds them, else the text; a relative
-    // path is taken from the list's folder.
-    std::string PathOf(const QJsonObject& file, int number) {
+    // path is taken from the list's folder. None, said, when there is no
+    // path, or one that the system would read as a shorter one.
+    std::optional<std::string> PathOf(const QJsonObject& file, int number) {
         std::string path = file[kPathKey].toString().toStdString();
         if (file.contains(kPathBytesKey)) {
             const std::optional<std::string> bytes = FromBase64(file[kPathBytesKey]);
@@ -306,8 +310,12 @@ private:
             else
                 LeftOut(QStringLiteral("the \"%1\" of file %2").arg(kPathBytesKey).arg(number));
         }
+        if (path.empty() || path.find('\0') != std::string::npos) {
+            LeftOut(QStringLiteral("file %1, which names no file,").arg(number));
+            return std::nullopt;
+        }
         namespace fs = std::filesystem;
-        if (path.empty() || fs::path(path).is_absolute()) return path;
+        if (fs::path(path).is_absolute()) return path;
         return (fs::absolute(m_path).parent_path() / path).lexically_normal().string();
     }
 

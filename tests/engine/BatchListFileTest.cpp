@@ -95,6 +95,7 @@ TEST_F(BatchListFileTest, ANewerListIsReadAsFarAsItGoes) {
             {"path": "clips/one.avi", "start": 5, "end": "soon", "stereo3d": true, "crop": "auto"},
             {"path": "/two.avi", "pathBytes": "%%%", "soundTracks": [1, 0], "subtitleTracks": [2]},
             {"start": 1},
+            {"path": "/four\u0000.avi"},
             "three.avi"
         ]})");
     ConversionSettings base;
@@ -126,8 +127,9 @@ TEST_F(BatchListFileTest, ANewerListIsReadAsFarAsItGoes) {
             " is not understood and is left out.",
         in + "the \"pathBytes\" of file 2 is not understood and is left out.",
         in + "\"soundTracks\" of /two.avi is not understood and is left out.",
-        in + "file 3, which names no path, is not understood and is left out.",
-        in + "file 4, which names no path, is not understood and is left out.",
+        in + "file 3, which names no file, is not understood and is left out.",
+        in + "file 4, which names no file, is not understood and is left out.",
+        in + "file 5, which names no file, is not understood and is left out.",
     };
     EXPECT_EQ(opened.notUnderstood, expected) << opened.notUnderstood.join('\n').toStdString();
 }
