@@ -111,6 +111,12 @@ struct OptionRow {
 constexpr OptionRow kOptions[] = {
     {"--settings", "FILE", "read the settings from FILE instead of the program's option.ini",
      [](CommandLineOptions& o, const std::string& v) { o.settingsFile = Absolute(v); }},
+    {"--batch", "LIST",
+     "convert the files of LIST, a list saved by the window, each with its own choices, and with its settings "
+     "(the other options override them); FILEs given beside it choose which of its files",
+     [](CommandLineOptions& o, const std::string& v) { o.batchFile = Absolute(v); }},
+    {"--print-files", nullptr, "print the paths of the --batch LIST, one a line, and exit",
+     [](CommandLineOptions& o, const std::string&) { o.printFiles = true; }},
     {"--format", "N",
      "convert to output format N (a number, a short name such as mp4 or dvd, or the list's name; see "
      "--list-formats)",
@@ -195,6 +201,7 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
 std::string UsageText() {
     std::string text =
         "Usage: tarvine-convert [OPTION]... FILE...\n"
+        "  or:  tarvine-convert --batch=LIST [OPTION]... [FILE]...\n"
         "Convert each video FILE with Tarvine's settings, as its window's Convert does.\n"
         "Nothing is ever replaced: a taken name gets the source's extension or a number.\n\n";
     for (const OptionRow& row : kOptions) {

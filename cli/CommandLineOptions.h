@@ -15,6 +15,8 @@ struct TrackRequests {
 // What tarvine-convert was asked to do.
 struct CommandLineOptions {
     std::optional<std::string> settingsFile;  // an option.ini other than the program's own
+    std::optional<std::string> batchFile;     // a saved list: its files, their choices and its settings
+    bool printFiles = false;                  // print the saved list's paths instead of converting
     std::optional<int> format;                // overrides the settings' output format
     std::optional<std::string> outputFolder;  // overrides the settings' output folder
     std::optional<int> jobs;                  // overrides the settings' conversions at once

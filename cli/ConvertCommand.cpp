@@ -62,6 +62,27 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
 
 void ConvertCommand::Start(const std::vector<std::string>& files) { m_prober.Add(files, m_order.files.fileCount()); }
 
+void ConvertCommand::StartListed(const std::vector<BatchListFile::Listed>& files) {
+    std::vector<std::string> paths;
+    for (const BatchListFile::Listed& file : files) {
+        m_listedOrders[file.path].push_back(file.order);
+        paths.push_back(file.path);
+    }
+    Start(paths);
+}
+
+// The files are read in the order given, so a path listed twice takes its
+// choices in the list's order.
+FileOrder ConvertCommand::TakeListedOrder(const std::string& path) {
+    FileOrder order;
+    const auto listed = m_listedOrders.find(path);
+    if (listed != m_listedOrders.end() && !listed->second.empty()) {
+        order = listed->second.front();
+        listed->second.pop_front();
+    }
+    return order;
+}
+
 namespace {
 
 // The tracks the words name; none, said, when they name none of the file's.
@@ -83,14 +104,18 @@ std::optional<std::vector<int>> Named(const std::vector<std::string>& words, con
 
 }  // namespace
 
-// A file keeps the tracks --audio and --subtitles name; one where they
-// name none keeps the settings' choice, and the user is told.
+// A file keeps the tracks --audio and --subtitles name, over those a saved
+// list chose for it; one where they name none keeps the choice it had (the
+// list's or the settings'), and the user is told.
 void ConvertCommand::List(SourceEntry source) {
-    source.order.soundTracks = Named(m_tracks.sound, source.soundTracks, source.path, "--audio", "sound track",
-                                     "it keeps its default track.");
-    source.order.subtitleTracks = Named(m_tracks.subtitles, source.subtitleTracks, source.path, "--subtitles",
-                                        "subtitle track", "it keeps the subtitles the settings choose.");
-    source.order.burnSubtitle = m_tracks.burnSubtitle;
+    source.order = TakeListedOrder(source.path);
+    if (auto sound = Named(m_tracks.sound, source.soundTracks, source.path, "--audio", "sound track",
+                           "it keeps its default track."))
+        source.order.soundTracks = std::move(sound);
+    if (auto subtitles = Named(m_tracks.subtitles, source.subtitleTracks, source.path, "--subtitles", "subtitle track",
+                               "it keeps the subtitles the settings choose."))
+        source.order.subtitleTracks = std::move(subtitles);
+    if (m_tracks.burnSubtitle) source.order.burnSubtitle = true;
     m_order.files.Append(source);
 }
 

@@ -5,12 +5,14 @@
 #include "core/BatchOrder.h"
 #include "core/ConversionSettings.h"
 #include "core/SourceList.h"
+#include "engine/BatchListFile.h"
 #include "engine/ConversionEngine.h"
 #include "engine/SourceProber.h"
 #include "engine/StopSignalNotifier.h"
 
 #include <QObject>
 
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -37,12 +39,16 @@ public:
                    const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false, TrackRequests tracks = {});
 
     void Start(const std::vector<std::string>& files);
+    // Files of a saved list: each starts from its own choices, which the
+    // track requests then override.
+    void StartListed(const std::vector<BatchListFile::Listed>& files);
 
 signals:
     void Finished(int exitStatus);
 
 private:
     void List(SourceEntry source);
+    FileOrder TakeListedOrder(const std::string& path);
     void OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom);
     void FitToDisc();
     void TellWhenOverCapacity();
@@ -64,6 +70,7 @@ private:
     std::set<int> m_ended;                // the rows whose end was reported
     bool m_fitToDisc;
     TrackRequests m_tracks;
+    std::map<std::string, std::deque<FileOrder>> m_listedOrders;  // by path, in the list's order
     bool m_stopped = false;
     int m_unlisted = 0;  // files given that could not be listed
     QString m_summary;

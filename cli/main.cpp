@@ -2,6 +2,7 @@
 #include "cli/CommandLineOptions.h"
 #include "cli/ConvertCommand.h"
 #include "cli/JsonPrinter.h"
+#include "cli/ListedFiles.h"
 #include "cli/TerminalPrinter.h"
 #include "core/DiscImagePlan.h"
 #include "core/EncoderArguments.h"
@@ -30,6 +31,18 @@ std::vector<std::string> Arguments(int argc, char** argv) { return std::vector<s
 // stop) say nothing a user of this command can act on.
 void QuietQtMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
 
+// The --batch list's settings over `settings`, and the files chosen of it;
+// what it holds that is not understood is said. Throws UsageError when it is
+// no list or lists nothing to convert.
+std::vector<BatchListFile::Listed> OpenBatch(const CommandLineOptions& options, ConversionSettings& settings) {
+    BatchListFile::Opened list = BatchListFile::Open(*options.batchFile, settings);
+    if (!list.failure.isEmpty()) throw UsageError(list.failure.toStdString());
+    for (const QString& sentence : list.notUnderstood) ProgressPrinter::Problem(sentence);
+    if (list.files.empty()) throw UsageError("The list " + *options.batchFile + " names no file to convert.");
+    settings = list.settings;
+    return ChooseListed(list.files, options.files, *options.batchFile);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,7 +64,8 @@ int main(int argc, char** argv) {
         std::fputs(FormatListText().c_str(), stdout);
         return 0;
     }
-    if (options.files.empty()) return Usage("No file to convert was given.");
+    if (options.files.empty() && !options.batchFile) return Usage("No file to convert was given.");
+    if (options.printFiles && !options.batchFile) return Usage("--print-files prints the files of a --batch list.");
     if (options.settingsFile) {
         const std::string problem = SettingsStore::ProblemWith(*options.settingsFile);
         if (!problem.empty()) return Usage("The settings file " + *options.settingsFile + " " + problem + ".");
@@ -60,6 +74,13 @@ int main(int argc, char** argv) {
 
     ConversionSettings settings =
         options.settingsFile ? SettingsStore::LoadFrom(*options.settingsFile) : SettingsStore().Load();
+    std::vector<BatchListFile::Listed> listed;
+    try {
+        if (options.batchFile) listed = OpenBatch(options, settings);
+    } catch (const UsageError& error) {
+        return Usage(error.what());
+    }
+    if (options.printFiles) return PrintListed(listed, stdout);
     if (options.format) settings.outputFormat = *options.format;
     if (options.outputFolder) settings.outputFolder = *options.outputFolder;
     if (options.discImage) settings.discImage = 1;
@@ -91,6 +112,9 @@ int main(int argc, char** argv) {
     ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer,
                            menuPainter ? &*menuPainter : nullptr, options.fitDisc, options.tracks);
     QObject::connect(&command, &ConvertCommand::Finished, application.get(), &QCoreApplication::exit);
-    command.Start(options.files);
+    if (options.batchFile)
+        command.StartListed(listed);
+    else
+        command.Start(options.files);
     return application->exec();
 }

@@ -3,6 +3,7 @@
 #include "core/IniFile.h"
 #include "core/ProgramFolder.h"
 
+#include <strings.h>
 #include <unistd.h>
 #include <algorithm>
 #include <filesystem>
@@ -57,11 +58,7 @@ constexpr SettingsIntField kIntFields[] = {
 
 bool SaveTo(const std::string& path, const ConversionSettings& settings) {
     IniFile file(path);
-    for (const SettingsIntField& field : kIntFields) {
-        file.WriteInt(kSection, field.key, settings.*field.member);
-        if (field.member == &S::letterbox) file.WriteString(kSection, kFolderKey, settings.outputFolder);
-    }
-    file.WriteString(kSection, kDiscMenuTitleKey, settings.discMenuTitle);
+    for (const auto& [key, value] : SettingsStore::Keyed(settings)) file.WriteString(kSection, key.c_str(), value);
     return file.Save();
 }
 
@@ -81,6 +78,31 @@ SettingsStore::SettingsStore(std::string programFolder, std::string userFolder)
 SettingsStore::SettingsStore() : SettingsStore(GetProgramFolder(), GetUserSettingsFolder()) {}
 
 std::span<const SettingsIntField> SettingsStore::IntFields() { return kIntFields; }
+
+std::vector<std::pair<std::string, std::string>> SettingsStore::Keyed(const ConversionSettings& settings) {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    for (const SettingsIntField& field : kIntFields) {
+        keyed.emplace_back(field.key, std::to_string(settings.*field.member));
+        if (field.member == &S::letterbox) keyed.emplace_back(kFolderKey, settings.outputFolder);
+    }
+    keyed.emplace_back(kDiscMenuTitleKey, settings.discMenuTitle);
+    return keyed;
+}
+
+bool SettingsStore::SetKeyed(ConversionSettings& settings, const std::string& key, const std::string& text) {
+    const auto named = [&key](const char* name) { return ::strcasecmp(key.c_str(), name) == 0; };
+    if (named(kFolderKey))
+        settings.outputFolder = text;
+    else if (named(kDiscMenuTitleKey))
+        settings.discMenuTitle = text;
+    else {
+        const auto field = std::find_if(std::begin(kIntFields), std::end(kIntFields),
+                                        [&named](const SettingsIntField& f) { return named(f.key); });
+        if (field == std::end(kIntFields)) return false;
+        settings.*field->member = ProfileTextToInt(text);
+    }
+    return true;
+}
 
 std::string SettingsStore::UserOptionFilePath() const { return m_userFolder + "option.ini"; }
 

@@ -4,6 +4,8 @@
 
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Reads and writes option.ini (section "Destinate") and reads version.ini
 // (section "General"). option.ini lives in the program folder whenever that
@@ -31,6 +33,14 @@ public:
     std::string OptionFilePath() const;
     // The per-user settings folder, with a trailing separator.
     const std::string& UserFolder() const { return m_userFolder; }
+
+    // Each option.ini key with the text its value is written as, in the
+    // file's order: how other files (a saved list) store the settings too.
+    static std::vector<std::pair<std::string, std::string>> Keyed(const ConversionSettings& settings);
+    // Takes the text of the option.ini key `key` (in any case) into
+    // `settings`, as Load reads it; false, changing nothing, when the key is
+    // none of Tarvine's.
+    static bool SetKeyed(ConversionSettings& settings, const std::string& key, const std::string& text);
 
     // The integer fields in their option.ini order ("Temporary folder"
     // stands second, between the first and second of these).

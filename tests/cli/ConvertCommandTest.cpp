@@ -4,6 +4,7 @@
 #include "ScratchFolder.h"
 
 #include "cli/JsonPrinter.h"
+#include "engine/BatchListFile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -118,6 +119,9 @@ TEST_F(ConvertCommandTest, ReportsEachFileAsJsonAndNeverTakesANameTwice) {
 
 TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     const std::string clip = Clip("clip.avi", 1);
+    const QString list = QString::fromStdString(At("list.json"));
+    ASSERT_EQ(BatchListFile::Save(At("list.json"), {}, {{At("other.avi"), {}}}, false), QString());
+    Write("notes.json", "[\"clip.avi\"]");
     Write("format10.ini", "[Destinate]\nOutput format=10\n");
     Write("random.ini", std::string("\x7f"
                                     "ELF\x02\x01\x01\0\0\0 [x] y=z",
@@ -159,6 +163,12 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
          0, ""},
         {QStringList{"--format", "5", "--fit-disc", "--output", QString::fromStdString(At("vcd"))} + Paths({clip}), 0,
          "Only a DVD or SVCD batch can be fitted to the disc"},
+        {QStringList{"--batch", QString::fromStdString(At("notes.json"))}, 2,
+         "notes.json is no Tarvine list of files."},
+        {QStringList{"--batch", QString::fromStdString(At("gone.json"))}, 2,
+         "gone.json cannot be read: No such file or directory."},
+        {QStringList{"--batch", list} + Paths({clip}), 2, "clip.avi is not among the files of the list"},
+        {QStringList{"--print-files"} + Paths({clip}), 2, "--print-files prints the files of a --batch list."},
     };
     for (const auto& c : cases) {
         Outcome outcome = Convert(c.arguments);
@@ -370,6 +380,56 @@ TEST_F(ConvertCommandTest, NamesThatAreNotUtf8AreReadAndWrittenWhereTheyAre) {
     }
     // No look-alike folder: the source, the check copy and the two folders.
     EXPECT_EQ(std::distance(fs::directory_iterator(At("")), fs::directory_iterator()), 4);
+}
+
+// A list saved by the window: converted with each file's own choices and
+// the list's settings, a file that has gone is a failure of its own, the
+// options beside --batch override the list's settings, and files named
+// beside it choose which of the list's to convert.
+TEST_F(ConvertCommandTest, ASavedListConvertsWithItsOwnChoices) {
+    const std::string film = At("film.mkv");
+    ASSERT_TRUE(MakeClip(
+        QString::fromStdString(film), "160x120", 10, 1,
+        {"-f", "lavfi", "-i", "sine=frequency=660:duration=1", "-map", "0:v", "-map", "1:a", "-map", "2:a",
+         "-metadata:s:a:0", "language=eng", "-metadata:s:a:1", "language=deu", "-c:v", "mpeg4", "-c:a", "mp2"}));
+    const std::string gone = Clip("gone.avi", 1);
+    ConversionSettings settings;
+    settings.outputFormat = 10;  // MP4, which keeps the tracks chosen
+    settings.outputFolder = At("listed");
+    FileOrder german;
+    german.soundTracks = std::vector{2};
+    const std::string list = At("list.json");
+    ASSERT_EQ(BatchListFile::Save(list, settings, {{film, german}, {gone, {}}}, false), QString());
+    fs::remove(gone);
+
+    Outcome outcome = Convert({"--json", "--batch=" + QString::fromStdString(list)});
+    EXPECT_EQ(outcome.exitStatus, 1) << outcome.err.toStdString();
+    EXPECT_EQ(outcome.EndOf(gone)["status"], "failed");
+    EXPECT_EQ(outcome.EndOf(gone)["reason"], "the file does not exist");
+    EXPECT_EQ(outcome.EndOf(film)["output"].toString().toStdString(), At("listed/film.mp4"));
+    QProcess probe;
+    probe.start(FFPROBE_PATH, {"-v", "error", "-select_streams", "a", "-show_entries", "stream_tags=language", "-of",
+                               "csv=p=0", QString::fromStdString(At("listed/film.mp4"))});
+    ASSERT_TRUE(probe.waitForFinished(30000));
+    EXPECT_EQ(probe.readAllStandardOutput().trimmed(), "deu");
+
+    outcome = Convert({"--batch", QString::fromStdString(list), "--output", QString::fromStdString(At("chosen")),
+                       QString::fromStdString(film)});
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+    EXPECT_NEAR(DurationOf(At("chosen/film.mp4")), 1.0, 0.25);
+    EXPECT_EQ(std::distance(fs::directory_iterator(At("listed")), fs::directory_iterator()), 1);
+}
+
+// The paths a list holds are printed as their bytes, one a line, for GNU
+// parallel to hand back one at a time.
+TEST_F(ConvertCommandTest, AListPrintsItsFilesAsBytes) {
+    const std::vector<BatchListFile::Listed> files = {{"/tapes/caf\xe9.avi", {}}, {"/tapes/\xc3\xa9t\xc3\xa9.avi", {}}};
+    ASSERT_EQ(BatchListFile::Save(At("list.json"), {}, files, false), QString());
+    QProcess process;
+    StartConverter(process, {"--batch", QString::fromStdString(At("list.json")), "--print-files"});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_EQ(process.readAllStandardOutput().toStdString(), files[0].path + "\n" + files[1].path + "\n");
 }
 
 TEST(JsonPrinterTest, QuotesWhatJsonCannotHoldBare) {

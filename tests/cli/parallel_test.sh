@@ -3,7 +3,8 @@
 # output folder: two of them share a name from different folders, one is
 # broken. Every good file gets a whole output, no name is taken twice, and
 # the joblog's exit statuses are 0 for the good files and 1 for the broken
-# one. Then the Slurm script's task 2 converts the list's second file.
+# one. Then the Slurm script's task 2 converts the list's second file, and
+# both spread a list saved in the window.
 # usage: parallel_test.sh TARVINE_CONVERT SLURM_SCRIPT
 set -u
 convert=$1
@@ -50,6 +51,20 @@ printf '%s\n' "${good[@]}" > "$work/list"
 SLURM_ARRAY_TASK_ID=2 TARVINE_CONVERT=$convert bash "$slurm" "$work/list" "$work/slurm" --format 10 ||
     fail "the Slurm task failed"
 [ -f "$work/slurm/party.mp4" ] || fail "the Slurm task did not convert the list's second file"
+
+# A list saved in the window, spread the same ways: its format (MP4) is the
+# list's, each job converts the one file named beside --batch.
+printf '{"tarvineList": 1, "settings": {"Output format": "10"}, "files": [{"path": "%s"}, {"path": "%s"}]}' \
+    "$work/in/beach.avi" "$work/in/garden.avi" > "$work/list.json"
+"$convert" --batch="$work/list.json" --print-files > "$work/listed" || fail "--print-files failed"
+parallel --will-cite --jobs 2 "$convert" --batch="$work/list.json" --output "$work/from-list" -- {} \
+    < "$work/listed" >> "$work/parallel.log" 2>&1 || fail "parallel over the saved list failed"
+for name in beach.mp4 garden.mp4; do
+    [ -f "$work/from-list/$name" ] || fail "the saved list gave no $name"
+done
+SLURM_ARRAY_TASK_ID=2 TARVINE_CONVERT=$convert bash "$slurm" "$work/listed" "$work/slurm-list" \
+    --batch="$work/list.json" || fail "the Slurm task over the saved list failed"
+[ "$(ls "$work/slurm-list")" = garden.mp4 ] || fail "the Slurm task did not convert the saved list's second file"
 
 [ "$failures" -eq 0 ] || { cat "$work/parallel.log"; echo "$failures failed"; exit 1; }
 echo "GNU parallel over 2 job slots: passed"
