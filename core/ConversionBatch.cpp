@@ -1,5 +1,6 @@
 #include "core/ConversionBatch.h"
 
+#include "core/KeptPart.h"
 #include "core/OutputPath.h"
 #include "core/SoundTrackChoice.h"
 #include "core/SubtitleChoice.h"
@@ -44,7 +45,7 @@ ConversionBatch::ConversionBatch(const SourceList& sources, std::uint32_t startT
         BatchEntry entry;
         entry.row = row;
         entry.sourcePath = source.path;
-        entry.durationSeconds = source.durationSeconds;
+        entry.durationSeconds = KeptSeconds(source);
         m_entries.push_back(std::move(entry));
     }
 }
@@ -74,7 +75,8 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
         return std::nullopt;
     }
     const SourceEntry& source = listed.Entry(entry.row);
-    FramePlan frame = PlanFrame(settings, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
+    const FrameSize shown = KeptPictureSize(source);
+    FramePlan frame = PlanFrame(settings, shown.width, shown.height, source.sourceSampleAspect);
     entry.leftOut = SoundTrackChoice::LeftOut(source, settings);
     const std::string subtitlesLeftOut = SubtitleChoice::LeftOut(source, settings);
     if (!subtitlesLeftOut.empty()) entry.leftOut += (entry.leftOut.empty() ? "" : "; ") + subtitlesLeftOut;
@@ -84,6 +86,7 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
                    frame,
                    source.sourceFrameRate,
                    source.order,
+                   KeptPicture(source),
                    SoundTrackChoice::Chosen(source, settings),
                    SubtitleChoice::Chosen(source, settings)};
 }
