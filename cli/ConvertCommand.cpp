@@ -4,6 +4,7 @@
 #include "core/DiscFillQuestion.h"
 #include "core/TrackWords.h"
 #include "text/FormatText.h"
+#include "text/ProgressText.h"
 
 #include <QTimer>
 
@@ -31,13 +32,14 @@ std::string WhyUnreadable(const std::string& path) {
 }  // namespace
 
 ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                               const DiscMenuArtist* menuArtist, bool fitToDisc, TrackRequests tracks)
+                               const DiscMenuArtist* menuArtist, bool fitToDisc, TrackRequests tracks, PartRequest part)
     : m_order{std::move(settings), {}},
       m_printer(printer),
       m_engine(std::move(encoderProgram), menuArtist),
       m_prober(m_engine.Launcher()),
       m_fitToDisc(fitToDisc),
-      m_tracks(std::move(tracks)) {
+      m_tracks(std::move(tracks)),
+      m_part(part) {
     connect(&m_prober, &SourceProber::SourceRead, this, &ConvertCommand::List);
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
@@ -91,7 +93,32 @@ void ConvertCommand::List(SourceEntry source) {
     source.order.subtitleTracks = Named(m_tracks.subtitles, source.subtitleTracks, source.path, "--subtitles",
                                         "subtitle track", "it keeps the subtitles the settings choose.");
     source.order.burnSubtitle = m_tracks.burnSubtitle;
+    const std::string unfit = KeepPart(source);
+    if (!unfit.empty()) {
+        m_printer.SourceUnreadable(source.path, unfit);
+        ++m_unfit;
+        return;
+    }
     m_order.files.Append(source);
+}
+
+// Puts --start, --end and --crop into the file's order; why they do not fit
+// the file, or nothing.
+std::string ConvertCommand::KeepPart(SourceEntry& source) const {
+    FileOrder& order = source.order;
+    order.startSeconds = m_part.start;
+    order.endSeconds = m_part.end;
+    order.crop = m_part.crop;
+    if (m_part.start && source.durationSeconds > 0 && *m_part.start > source.durationSeconds)
+        return FormatText("it ends at %s, before the start asked for",
+                          FormatClock(static_cast<std::int64_t>(source.durationSeconds)).c_str());
+    if (!m_part.rectangle) return "";
+    const PictureCrop& kept = *m_part.rectangle;
+    order.customCrop = {kept.x, kept.y, source.sourceWidth - kept.width - kept.x,
+                        source.sourceHeight - kept.height - kept.y};
+    if (CropProblem(order.customCrop, source.sourceWidth, source.sourceHeight).empty()) return "";
+    return FormatText("the crop %d:%d:%d:%d does not fit its %dx%d picture", kept.width, kept.height, kept.x, kept.y,
+                      source.sourceWidth, source.sourceHeight);
 }
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
@@ -100,7 +127,7 @@ void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadabl
         ProgressPrinter::Problem(QStringLiteral("%1 of the files were left out: a batch holds at most %2 files.")
                                      .arg(refusedForRoom)
                                      .arg(SourceList::kCapacity));
-    m_unlisted = static_cast<int>(unreadable.size()) + refusedForRoom;
+    m_unlisted = static_cast<int>(unreadable.size()) + refusedForRoom + m_unfit;
     if (m_stopped) return End(kExitStopped);
     if (m_order.files.fileCount() == 0) return End(kExitNotConverted);
     if (m_fitToDisc) FitToDisc();
