@@ -305,8 +305,6 @@ TEST_F(ConvertCommandTest, APartThatDoesNotFitAFileFailsThatFile) {
     EXPECT_EQ(outcome.exitStatus, 1);
     EXPECT_EQ(outcome.EndOf(clip)["reason"], "the crop 240:180:80:61 does not fit its 320x240 picture");
     EXPECT_EQ(outcome.EndOf(shortClip)["reason"], "the crop 240:180:80:61 does not fit its 160x120 picture");
-    EXPECT_TRUE(outcome.lines.last()["summary"].toString().startsWith("2 of 2 files were not converted."))
-        << outcome.lines.last()["summary"].toString().toStdString();
 }
 
 // The kept part through the real encoder, once it reads -ss and crop: a
