@@ -75,20 +75,26 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
         return std::nullopt;
     }
     const SourceEntry& source = listed.Entry(entry.row);
-    const FrameSize shown = KeptPictureSize(source);
-    FramePlan frame = PlanFrame(settings, shown.width, shown.height, source.sourceSampleAspect);
     entry.leftOut = SoundTrackChoice::LeftOut(source, settings);
     const std::string subtitlesLeftOut = SubtitleChoice::LeftOut(source, settings);
     if (!subtitlesLeftOut.empty()) entry.leftOut += (entry.leftOut.empty() ? "" : "; ") + subtitlesLeftOut;
-    return RunPlan{index,
-                   entry.sourcePath,
-                   entry.outputPath,
-                   frame,
-                   source.sourceFrameRate,
-                   source.order,
-                   KeptPicture(source),
-                   SoundTrackChoice::Chosen(source, settings),
-                   SubtitleChoice::Chosen(source, settings)};
+    EncoderRunValues run = RunValuesFor(source, settings);
+    return RunPlan{index,     entry.sourcePath,           entry.outputPath,
+                   run.frame, run.sourceFrameRate,        std::move(run.order),
+                   run.crop,  std::move(run.soundTracks), std::move(run.subtitles)};
+}
+
+EncoderRunValues ConversionBatch::RunValuesFor(const SourceEntry& source, const ConversionSettings& settings) {
+    const FrameSize shown = KeptPictureSize(source);
+    EncoderRunValues run;
+    run.sourcePath = source.path;
+    run.frame = PlanFrame(settings, shown.width, shown.height, source.sourceSampleAspect);
+    run.sourceFrameRate = source.sourceFrameRate;
+    run.order = source.order;
+    run.crop = KeptPicture(source);
+    run.soundTracks = SoundTrackChoice::Chosen(source, settings);
+    run.subtitles = SubtitleChoice::Chosen(source, settings);
+    return run;
 }
 
 // The names the runs going on will give their files once they are whole.

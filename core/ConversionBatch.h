@@ -2,6 +2,7 @@
 
 #include "core/BatchEntry.h"
 #include "core/ConversionSettings.h"
+#include "core/EncoderArguments.h"
 #include "core/EncoderExit.h"
 #include "core/FileOrder.h"
 #include "core/KeptPart.h"
@@ -32,6 +33,12 @@ public:
         std::vector<int> soundTracks;  // as SoundTrackChoice chose them
         SubtitlePick subtitles;        // as SubtitleChoice chose them
     };
+
+    // What a run of this listed file gets besides its output, mode and
+    // report channel: its frame and bars, planned for the picture it keeps,
+    // its crop, its start and end, its frame rate and its tracks. A preview
+    // takes these with its picture as the output.
+    static EncoderRunValues RunValuesFor(const SourceEntry& source, const ConversionSettings& settings);
 
     // The listed files as they are now; `startTick` is SteadyTickCount() at
     // the start.

@@ -165,4 +165,11 @@ TEST(ConversionBatchTest, ACroppedFileIsPlannedWithThePictureItKeeps) {
     EXPECT_EQ(plan->crop, (PictureCrop{1920, 816, 0, 132}));
     EXPECT_LE(plan->frame.pads.horizontal, 0);
     EXPECT_EQ(plan->frame.pads.vertical, 118);  // 480 - 480 x (16/9) / (1920/816), whole pixels
+
+    // A preview of the film shows the picture its conversion makes.
+    EncoderRunValues preview = ConversionBatch::RunValuesFor(listed.Entry(1), dvd);
+    preview.outputPath = "/tmp/film.png";
+    const std::string text = JoinArguments(PreviewArguments(preview, dvd, 30));
+    EXPECT_NE(text.find(" -vf crop=1920:816:0:132,scale=720:-3,harddup,expand=720:480 -ss 30 3 -1"), std::string::npos)
+        << text;
 }
