@@ -340,10 +340,13 @@ private slots:
         WriteFile(Scratch("clips/unmeasured.avi.measure"), "err:kelvoenc:_cannot_decode exit:2");
         ListScripted("known.avi", 10, "write");
         ListScripted("custom.avi", 10, "write");
+        ListScripted("silent.avi", 10, "write");
+        WriteFile(Scratch("clips/silent.avi.measure"), "r14:320");
+        ListScripted("oversized.avi", 10, "write");
+        WriteFile(Scratch("clips/oversized.avi.measure"), "r14:320 r15:240 r16:2 r17:0 r18:655370");
         FileOrder automatic;
         automatic.crop = CropMode::Automatic;
-        m_host->sources.SetOrder(0, automatic);
-        m_host->sources.SetOrder(1, automatic);
+        for (int row : {0, 1, 4, 5}) m_host->sources.SetOrder(row, automatic);
         automatic.measuredCrop = MeasuredCrop{{10, 0, 10, 0}, 10, 10};
         m_host->sources.SetOrder(2, automatic);
         FileOrder custom;
@@ -353,7 +356,7 @@ private slots:
         ConvertInto(Scratch("out"));
 
         QStringList starts = LogLines("start ");
-        QCOMPARE(starts.size(), 6);
+        QCOMPARE(starts.size(), 10);
         auto startOf = [&starts](const QString& ending) {
             for (int i = 0; i < starts.size(); ++i)
                 if (starts[i].contains(ending + " ")) return i;
@@ -372,10 +375,17 @@ private slots:
 
         QCOMPARE(m_boxes->Shown().size(), 1);
         QVERIFY(m_boxes->Shown()[0].text.startsWith("Mission accomplished!"));
-        QCOMPARE(m_boxes->Shown()[0].details,
-                 clips +
-                     "unmeasured.avi was given no crop: its black borders could not be measured "
-                     "(the source cannot be read (kelvoenc: cannot decode)).");
+        // Reports missing, or a picture the frame does not hold, are no measure either.
+        QCOMPARE(m_boxes->Shown()[0].details.split('\n'),
+                 QStringList({clips + "unmeasured.avi was given no crop: its black borders could not be measured "
+                                      "(the source cannot be read (kelvoenc: cannot decode)).",
+                              clips + "silent.avi was given no crop: its black borders could not be measured "
+                                      "(the encoder reported no crop).",
+                              clips + "oversized.avi was given no crop: its black borders could not be measured "
+                                      "(the encoder measured a 320x240 picture at 2,0, which its 320x240 frame does "
+                                      "not hold)."}));
+        for (const char* uncropped : {"silent.avi", "oversized.avi"})
+            QVERIFY(!starts[startOf("args=" + clips + uncropped + " -o")].contains("crop="));
         QVERIFY(m_engine->Batch()->AllConverted());
         ExpectIdleAfterBatch();
     }
