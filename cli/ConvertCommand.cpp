@@ -53,6 +53,7 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
     connect(&m_engine, &ConversionEngine::Progressed, this, &ConvertCommand::OnProgress);
     connect(&m_engine, &ConversionEngine::FileEnded, this, &ConvertCommand::OnFileEnded);
     connect(&m_engine, &ConversionEngine::Asked, this, &ConvertCommand::OnAsked);
+    connect(&m_engine, &ConversionEngine::CropNotMeasured, this, &ProgressPrinter::Problem);
     connect(&m_engine, &ConversionEngine::Summarised, this, [this](const EngineMessage& summary) {
         m_summary = summary.text;
         m_summarySeverity = summary.severity;

@@ -173,6 +173,7 @@ void ConversionEngine::OnCropFailed(const QString& reason) {
     m_cropNotes.push_back(m_order.files.Entry(m_measuredRow).path +
                           " was given no crop: its black borders could not be measured (" + reason.toStdString() +
                           ").");
+    emit CropNotMeasured(FromLocal(m_cropNotes.back()));
     if (m_state == State::Converting) StartRuns();
 }
 

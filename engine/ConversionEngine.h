@@ -104,6 +104,9 @@ signals:
     void Told(const EngineMessage& message);
     // The batch's summary, after BatchFinished.
     void Summarised(const EngineMessage& summary);
+    // A file goes on without its automatic crop, as the summary's details will
+    // say too: this sentence, naming it.
+    void CropNotMeasured(const QString& sentence);
     // What the disc image's making is at.
     void DiscImageProgress(const QString& text);
 

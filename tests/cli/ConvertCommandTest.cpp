@@ -178,6 +178,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
         {QStringList{"--crop=0:120:0:0"} + Paths({clip}), 2, "--crop=0:120:0:0 is no crop"},
         {QStringList{"--crop=160:120:0"} + Paths({clip}), 2, "is no crop"},
         {QStringList{"--crop=NONE"} + Into("none") + Paths({clip}), 0, ""},
+        {QStringList{"--crop=auto"} + Into("auto") + Paths({clip}), 0, ""},
     };
     for (const auto& c : cases) {
         Outcome outcome = Convert(c.arguments);

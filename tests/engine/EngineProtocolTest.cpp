@@ -347,6 +347,9 @@ private slots:
         FileOrder automatic;
         automatic.crop = CropMode::Automatic;
         for (int row : {0, 1, 4, 5}) m_host->sources.SetOrder(row, automatic);
+        QStringList told;
+        connect(m_engine.get(), &ConversionEngine::CropNotMeasured, this,
+                [&told](const QString& sentence) { told << sentence; });
         automatic.measuredCrop = MeasuredCrop{{10, 0, 10, 0}, 10, 10};
         m_host->sources.SetOrder(2, automatic);
         FileOrder custom;
@@ -384,6 +387,7 @@ private slots:
                               clips + "oversized.avi was given no crop: its black borders could not be measured "
                                       "(the encoder measured a 320x240 picture at 2,0, which its 320x240 frame does "
                                       "not hold)."}));
+        QCOMPARE(told, m_boxes->Shown()[0].details.split('\n'));  // as they happen too
         for (const char* uncropped : {"silent.avi", "oversized.avi"})
             QVERIFY(!starts[startOf("args=" + clips + uncropped + " -o")].contains("crop="));
         QVERIFY(m_engine->Batch()->AllConverted());
