@@ -2,6 +2,7 @@
 
 #include "core/ConversionSettings.h"
 #include "core/FormatCatalogue.h"
+#include "text/ClockTime.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
@@ -94,6 +95,53 @@ void ParseSubtitles(CommandLineOptions& options, const std::string& value) {
         options.tracks.subtitles = TrackList(value, "subtitles", "none, default, all");
 }
 
+std::vector<std::string> SplitAtColons(const std::string& text) {
+    std::vector<std::string> parts{""};
+    for (char c : text) {
+        if (c == ':')
+            parts.emplace_back();
+        else
+            parts.back().push_back(c);
+    }
+    return parts;
+}
+
+// Whole digits, read by hand, whatever the locale.
+std::optional<int> WholeNumber(const std::string& text) {
+    if (!AllBetween(text, '0', '9') || text.size() > 9) return std::nullopt;
+    return std::stoi(text);
+}
+
+// A time of the source: seconds (90, 12.5), m:ss or h:mm:ss with a fraction
+// of a second (1:02:03.5).
+double ParseTime(const std::string& option, const std::string& value) {
+    const std::optional<double> seconds = ParseClockTime(value);
+    if (!seconds)
+        throw UsageError(option + "=" + value + " is no time; give seconds or h:mm:ss, such as 90, 12.5 or 1:02:03.5.");
+    return *seconds;
+}
+
+// --crop: "auto", "none", or the rectangle to keep as W:H:X:Y.
+void ParseCrop(CommandLineOptions& options, const std::string& value) {
+    PartRequest& part = options.part;
+    part.rectangle.reset();
+    const std::string lower = Lower(value);
+    if (lower == "auto" || lower == "none") {
+        part.crop = lower == "auto" ? CropMode::Automatic : CropMode::None;
+        return;
+    }
+    const std::vector<std::string> words = SplitAtColons(value);
+    std::vector<int> numbers;
+    for (const std::string& word : words)
+        if (std::optional<int> number = WholeNumber(word)) numbers.push_back(*number);
+    if (numbers.size() != 4 || words.size() != 4 || numbers[0] == 0 || numbers[1] == 0)
+        throw UsageError("--crop=" + value +
+                         " is no crop; give auto, none, or the picture to keep as WIDTH:HEIGHT:X:Y, such as "
+                         "1920:800:0:140.");
+    part.crop = CropMode::Custom;
+    part.rectangle = PictureCrop{numbers[0], numbers[1], numbers[2], numbers[3]};
+}
+
 // An unset shell variable gives an empty argument: it names no file.
 std::string Absolute(const std::string& path) {
     if (path.empty()) throw UsageError("An empty argument was given as a file to convert.");
@@ -135,6 +183,14 @@ constexpr OptionRow kOptions[] = {
      "and language codes; MP4 keeps text subtitles as tracks, the other formats draw the first into the "
      "picture",
      ParseSubtitles},
+    {"--start", "TIME", "convert each file from TIME on (seconds, or h:mm:ss with a fraction, such as 1:02:03.5)",
+     [](CommandLineOptions& o, const std::string& v) { o.part.start = ParseTime("--start", v); }},
+    {"--end", "TIME", "convert each file up to TIME (counted from the file's start, as --start is)",
+     [](CommandLineOptions& o, const std::string& v) { o.part.end = ParseTime("--end", v); }},
+    {"--crop", "CROP",
+     "crop each file's picture: auto (its black borders, measured before it is converted), none (the default), "
+     "or the picture to keep as WIDTH:HEIGHT:X:Y in the file's pixels, such as 1920:800:0:140",
+     ParseCrop},
     {"--burn-subtitles", nullptr, "draw the first chosen subtitle into the picture",
      [](CommandLineOptions& o, const std::string&) { o.tracks.burnSubtitle = true; }},
     {"--disc-image", nullptr, "end a VCD, SVCD or DVD batch in a disc image",
@@ -195,6 +251,10 @@ CommandLineOptions ParseCommandLine(const std::vector<std::string>& arguments) {
         if (row->value && value.empty()) throw UsageError("The option " + name + " needs a value, not an empty one.");
         row->apply(options, value);
     }
+    const PartRequest& part = options.part;
+    if (part.start && part.end && *part.end <= *part.start)
+        throw UsageError("--end must come after --start, but " + FormatText("%.10g", *part.end) +
+                         " seconds is not after " + FormatText("%.10g", *part.start) + ".");
     return options;
 }
 

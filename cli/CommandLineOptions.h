@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/FileOrder.h"
+#include "core/KeptPart.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -10,6 +13,16 @@ struct TrackRequests {
     std::vector<std::string> sound;
     std::vector<std::string> subtitles;
     bool burnSubtitle = false;  // the first chosen subtitle drawn into the picture
+};
+
+// The part of each file to keep: from `start` to `end` (source seconds; none:
+// the file's own), and its crop: none, measured, or this rectangle of the
+// shown picture (W:H:X:Y), turned into each file's edges.
+struct PartRequest {
+    std::optional<double> start;
+    std::optional<double> end;
+    std::optional<CropMode> crop;          // none: each file's own (a saved list's), else none
+    std::optional<PictureCrop> rectangle;  // with CropMode::Custom
 };
 
 // What tarvine-convert was asked to do.
@@ -23,6 +36,7 @@ struct CommandLineOptions {
     std::optional<int> audioTracks;           // overrides the settings' "Audio tracks"
     std::optional<int> subtitles;             // overrides the settings' "Subtitles"
     TrackRequests tracks;
+    PartRequest part;
     bool discImage = false;                   // end a disc format's batch in a disc image
     std::optional<bool> discMenu;             // overrides whether a DVD image opens on a menu
     std::optional<std::string> discTitle;     // overrides the DVD menu's title

@@ -4,6 +4,7 @@
 #include "core/DiscFillQuestion.h"
 #include "core/TrackWords.h"
 #include "text/FormatText.h"
+#include "text/ProgressText.h"
 
 #include <QTimer>
 
@@ -31,13 +32,14 @@ std::string WhyUnreadable(const std::string& path) {
 }  // namespace
 
 ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                               const DiscMenuArtist* menuArtist, bool fitToDisc, TrackRequests tracks)
+                               const DiscMenuArtist* menuArtist, bool fitToDisc, TrackRequests tracks, PartRequest part)
     : m_order{std::move(settings), {}},
       m_printer(printer),
       m_engine(std::move(encoderProgram), menuArtist),
       m_prober(m_engine.Launcher()),
       m_fitToDisc(fitToDisc),
-      m_tracks(std::move(tracks)) {
+      m_tracks(std::move(tracks)),
+      m_part(part) {
     connect(&m_prober, &SourceProber::SourceRead, this, &ConvertCommand::List);
     connect(&m_prober, &SourceProber::Finished, this, &ConvertCommand::OnReadingFinished);
     connect(&m_prober, &SourceProber::Told, this,
@@ -51,6 +53,7 @@ ConvertCommand::ConvertCommand(ConversionSettings settings, std::string encoderP
     connect(&m_engine, &ConversionEngine::Progressed, this, &ConvertCommand::OnProgress);
     connect(&m_engine, &ConversionEngine::FileEnded, this, &ConvertCommand::OnFileEnded);
     connect(&m_engine, &ConversionEngine::Asked, this, &ConvertCommand::OnAsked);
+    connect(&m_engine, &ConversionEngine::CropNotMeasured, this, &ProgressPrinter::Problem);
     connect(&m_engine, &ConversionEngine::Summarised, this, [this](const EngineMessage& summary) {
         m_summary = summary.text;
         m_summarySeverity = summary.severity;
@@ -116,7 +119,38 @@ void ConvertCommand::List(SourceEntry source) {
                                "it keeps the subtitles the settings choose."))
         source.order.subtitleTracks = std::move(subtitles);
     if (m_tracks.burnSubtitle) source.order.burnSubtitle = true;
+    const std::string unfit = KeepPart(source);
+    if (!unfit.empty()) {
+        m_printer.SourceUnreadable(source.path, unfit);
+        ++m_unfit;
+        return;
+    }
     m_order.files.Append(source);
+}
+
+// Puts --start, --end and --crop into the file's order; why they do not fit
+// the file, or nothing.
+std::string ConvertCommand::KeepPart(SourceEntry& source) const {
+    FileOrder& order = source.order;
+    if (m_part.start) order.startSeconds = m_part.start;
+    if (m_part.end) order.endSeconds = m_part.end;
+    if (m_part.crop) order.crop = *m_part.crop;
+    if (m_part.rectangle) {
+        const PictureCrop& kept = *m_part.rectangle;
+        order.customCrop = {kept.x, kept.y, source.sourceWidth - kept.width - kept.x,
+                            source.sourceHeight - kept.height - kept.y};
+    }
+    if (order.startSeconds && source.durationSeconds > 0 && *order.startSeconds > source.durationSeconds)
+        return FormatText("it ends at %s, before the start asked for",
+                          FormatClock(static_cast<std::int64_t>(source.durationSeconds)).c_str());
+    if (order.startSeconds && order.endSeconds && *order.endSeconds <= *order.startSeconds)
+        return "its end comes before its start";
+    if (order.crop != CropMode::Custom || CropProblem(order.customCrop, source.sourceWidth, source.sourceHeight).empty())
+        return "";
+    if (!m_part.rectangle) return CropProblem(order.customCrop, source.sourceWidth, source.sourceHeight);
+    const PictureCrop& kept = *m_part.rectangle;
+    return FormatText("the crop %d:%d:%d:%d does not fit its %dx%d picture", kept.width, kept.height, kept.x, kept.y,
+                      source.sourceWidth, source.sourceHeight);
 }
 
 void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom) {
@@ -125,7 +159,7 @@ void ConvertCommand::OnReadingFinished(const std::vector<std::string>& unreadabl
         ProgressPrinter::Problem(QStringLiteral("%1 of the files were left out: a batch holds at most %2 files.")
                                      .arg(refusedForRoom)
                                      .arg(SourceList::kCapacity));
-    m_unlisted = static_cast<int>(unreadable.size()) + refusedForRoom;
+    m_unlisted = static_cast<int>(unreadable.size()) + refusedForRoom + m_unfit;
     if (m_stopped) return End(kExitStopped);
     if (m_order.files.fileCount() == 0) return End(kExitNotConverted);
     if (m_fitToDisc) FitToDisc();

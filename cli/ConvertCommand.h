@@ -34,9 +34,12 @@ public:
     // `menuArtist` draws a DVD image's menu (none without it); with
     // `fitToDisc` a DVD or SVCD batch's video rate is lowered to fit one
     // disc; `tracks` (track numbers and languages) choose each file's
-    // sound tracks and subtitles.
+    // sound tracks and subtitles, and `part` the part of each file kept. A
+    // file that `part` does not fit (a crop outside its picture, a start
+    // past its end) is not converted, and said so.
     ConvertCommand(ConversionSettings settings, std::string encoderProgram, ProgressPrinter& printer,
-                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false, TrackRequests tracks = {});
+                   const DiscMenuArtist* menuArtist = nullptr, bool fitToDisc = false, TrackRequests tracks = {},
+                   PartRequest part = {});
 
     void Start(const std::vector<std::string>& files);
     // Files of a saved list: each starts from its own choices, which the
@@ -49,6 +52,7 @@ signals:
 private:
     void List(SourceEntry source);
     FileOrder TakeListedOrder(const std::string& path);
+    std::string KeepPart(SourceEntry& source) const;
     void OnReadingFinished(const std::vector<std::string>& unreadable, int refusedForRoom);
     void FitToDisc();
     void TellWhenOverCapacity();
@@ -71,8 +75,10 @@ private:
     bool m_fitToDisc;
     TrackRequests m_tracks;
     std::map<std::string, std::deque<FileOrder>> m_listedOrders;  // by path, in the list's order
+    PartRequest m_part;
     bool m_stopped = false;
     int m_unlisted = 0;  // files given that could not be listed
+    int m_unfit = 0;     // files read that the part asked for does not fit
     QString m_summary;
     MessageSeverity m_summarySeverity = MessageSeverity::Critical;
 };

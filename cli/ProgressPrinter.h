@@ -25,7 +25,8 @@ public:
     virtual void FileProgress(const FileReport& file, double percent, std::optional<int> secondsLeft) = 0;
     // The entry's state, reason and output path say how it ended.
     virtual void FileEnded(const FileReport& file) = 0;
-    // A file that could not be read as video; it has no entry in the batch.
+    // A file given that has no entry in the batch: it could not be read as
+    // video, or the part asked for (its start, its crop) does not fit it.
     virtual void SourceUnreadable(const std::string& path, const std::string& reason) = 0;
     virtual void BatchEnded(int exitStatus, const QString& summary) = 0;
 

@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     else
         printer = std::make_unique<TerminalPrinter>(stdout);
     ConvertCommand command(settings, EncoderExecutablePath(GetProgramFolder()), *printer,
-                           menuPainter ? &*menuPainter : nullptr, options.fitDisc, options.tracks);
+                           menuPainter ? &*menuPainter : nullptr, options.fitDisc, options.tracks, options.part);
     QObject::connect(&command, &ConvertCommand::Finished, application.get(), &QCoreApplication::exit);
     if (options.batchFile)
         command.StartListed(listed);

@@ -17,7 +17,7 @@ enum class EntryState {
 struct BatchEntry {
     int row = 0;  // its position in the source list
     std::string sourcePath;
-    double durationSeconds = 0.0;
+    double durationSeconds = 0.0;  // of the part kept (KeptSeconds)
     std::string outputPath;  // named when its turn comes
     EntryState state = EntryState::Waiting;
     double reportedSeconds = 0.0;  // the last progress report of its run

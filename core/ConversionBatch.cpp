@@ -1,5 +1,6 @@
 #include "core/ConversionBatch.h"
 
+#include "core/KeptPart.h"
 #include "core/OutputPath.h"
 #include "core/SoundTrackChoice.h"
 #include "core/SubtitleChoice.h"
@@ -44,7 +45,7 @@ ConversionBatch::ConversionBatch(const SourceList& sources, std::uint32_t startT
         BatchEntry entry;
         entry.row = row;
         entry.sourcePath = source.path;
-        entry.durationSeconds = source.durationSeconds;
+        entry.durationSeconds = KeptSeconds(source);
         m_entries.push_back(std::move(entry));
     }
 }
@@ -74,18 +75,26 @@ std::optional<ConversionBatch::RunPlan> ConversionBatch::Plan(int index, const C
         return std::nullopt;
     }
     const SourceEntry& source = listed.Entry(entry.row);
-    FramePlan frame = PlanFrame(settings, source.sourceWidth, source.sourceHeight, source.sourceSampleAspect);
     entry.leftOut = SoundTrackChoice::LeftOut(source, settings);
     const std::string subtitlesLeftOut = SubtitleChoice::LeftOut(source, settings);
     if (!subtitlesLeftOut.empty()) entry.leftOut += (entry.leftOut.empty() ? "" : "; ") + subtitlesLeftOut;
-    return RunPlan{index,
-                   entry.sourcePath,
-                   entry.outputPath,
-                   frame,
-                   source.sourceFrameRate,
-                   source.order,
-                   SoundTrackChoice::Chosen(source, settings),
-                   SubtitleChoice::Chosen(source, settings)};
+    EncoderRunValues run = RunValuesFor(source, settings);
+    return RunPlan{index,     entry.sourcePath,           entry.outputPath,
+                   run.frame, run.sourceFrameRate,        std::move(run.order),
+                   run.crop,  std::move(run.soundTracks), std::move(run.subtitles)};
+}
+
+EncoderRunValues ConversionBatch::RunValuesFor(const SourceEntry& source, const ConversionSettings& settings) {
+    const FrameSize shown = KeptPictureSize(source);
+    EncoderRunValues run;
+    run.sourcePath = source.path;
+    run.frame = PlanFrame(settings, shown.width, shown.height, source.sourceSampleAspect);
+    run.sourceFrameRate = source.sourceFrameRate;
+    run.order = source.order;
+    run.crop = KeptPicture(source);
+    run.soundTracks = SoundTrackChoice::Chosen(source, settings);
+    run.subtitles = SubtitleChoice::Chosen(source, settings);
+    return run;
 }
 
 // The names the runs going on will give their files once they are whole.

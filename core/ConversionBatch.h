@@ -2,8 +2,10 @@
 
 #include "core/BatchEntry.h"
 #include "core/ConversionSettings.h"
+#include "core/EncoderArguments.h"
 #include "core/EncoderExit.h"
 #include "core/FileOrder.h"
+#include "core/KeptPart.h"
 #include "core/Padding.h"
 #include "core/SourceList.h"
 #include "core/SubtitleChoice.h"
@@ -27,9 +29,16 @@ public:
         FramePlan frame;
         double frameRate;  // the entry's own, for the argument text
         FileOrder order;
+        std::optional<PictureCrop> crop;  // as KeptPicture gives it
         std::vector<int> soundTracks;  // as SoundTrackChoice chose them
         SubtitlePick subtitles;        // as SubtitleChoice chose them
     };
+
+    // What a run of this listed file gets besides its output, mode and
+    // report channel: its frame and bars, planned for the picture it keeps,
+    // its crop, its start and end, its frame rate and its tracks. A preview
+    // takes these with its picture as the output.
+    static EncoderRunValues RunValuesFor(const SourceEntry& source, const ConversionSettings& settings);
 
     // The listed files as they are now; `startTick` is SteadyTickCount() at
     // the start.
@@ -74,6 +83,10 @@ public:
     bool FoundDiskFull(int index) const { return Entry(index).diskFull; }
     // The entries not planned yet.
     int RemainingCount() const { return m_over ? 0 : EntryCount() - m_next; }
+    // The list row of the entry PlanNext plans next; none when none is left.
+    std::optional<int> NextRow() const {
+        return RemainingCount() > 0 ? std::optional(Entry(m_next).row) : std::nullopt;
+    }
     // Ends the batch before the entries that are left, which stay Waiting.
     void EndEarly() { m_over = true; }
 

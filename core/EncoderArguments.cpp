@@ -227,27 +227,35 @@ Words FrameRatePiece(double fps, const ConversionSettings& settings) {
     return {"-ofps", FormatText("%f", fps)};
 }
 
-Words ScalingPiece(const FramePlan& frame) {
+std::string ScalingFilters(const FramePlan& frame) {
     const FrameSize& size = frame.size;
     const std::string expand = FormatText("%s=%d:%d", K::kExpand, size.width, size.height);
-    if (frame.pads.horizontal > 0)
-        return {"-vf", FormatText("%s=-3:%d,%s,", K::kScale, size.height, K::kHarddup) + expand};
-    if (frame.pads.vertical > 0)
-        return {"-vf", FormatText("%s=%d:-3,%s,", K::kScale, size.width, K::kHarddup) + expand};
+    if (frame.pads.horizontal > 0) return FormatText("%s=-3:%d,%s,", K::kScale, size.height, K::kHarddup) + expand;
+    if (frame.pads.vertical > 0) return FormatText("%s=%d:-3,%s,", K::kScale, size.width, K::kHarddup) + expand;
     if (size.width != 0 && size.height != 0)
-        return {"-vf", FormatText("%s=%d:%d,%s", K::kScale, size.width, size.height, K::kHarddup)};
-    return {};
+        return FormatText("%s=%d:%d,%s", K::kScale, size.width, size.height, K::kHarddup);
+    return "";
+}
+
+// The crop comes first: the frame is planned for the picture it keeps.
+Words VideoFilterPiece(const FramePlan& frame, const std::optional<PictureCrop>& crop) {
+    std::string filters = ScalingFilters(frame);
+    if (crop)
+        filters = FormatText("%s=%d:%d:%d:%d", K::kCrop, crop->width, crop->height, crop->x, crop->y) +
+                  (filters.empty() ? "" : ",") + filters;
+    if (filters.empty()) return {};
+    return {"-vf", filters};
 }
 
 // The options a conversion with these settings gets between its output and
-// its end position.
+// its tracks.
 Words ConversionOptions(const ConversionSettings& settings, const FramePlan& frame, double sourceFrameRate,
-                        int fittedVideoKbps) {
+                        int fittedVideoKbps, const std::optional<PictureCrop>& crop = std::nullopt) {
     const Bitrates rates = ResolveBitrates(settings, fittedVideoKbps);
     const Resolved resolved{rates.video, rates.audio, AspectRatioText(settings), GainText(settings.volume),
                             IsPal(settings)};
     return FormatPieces(settings, resolved) + FrameRatePiece(ResolveFrameRate(settings, sourceFrameRate), settings) +
-           ScalingPiece(frame);
+           VideoFilterPiece(frame, crop);
 }
 
 std::string NumberList(const std::vector<int>& numbers) {
@@ -270,17 +278,50 @@ Words SubtitlesPiece(const SubtitlePick& subtitles) {
     return words;
 }
 
+// Source seconds as the encoder reads them: up to the millisecond, without trailing zeros.
+std::string SecondsWord(double seconds) {
+    std::string word = FormatText("%.3f", seconds);
+    word.erase(word.find_last_not_of('0') + 1);
+    if (word.back() == '.') word.pop_back();
+    return word;
+}
+
+Words StartPiece(std::optional<double> start) {
+    if (!start) return {};
+    return {"-ss", SecondsWord(*start)};
+}
+
+// Without a chosen end, a time past any real source's.
+Words EndPiece(std::optional<double> end) { return {"-endpos", end ? SecondsWord(*end) : "9:0:0"}; }
+
+// Everything a conversion of the run's file gets but its start, end, mode and report channel.
+Words RunOptions(const EncoderRunValues& run, const ConversionSettings& settings) {
+    return Words{run.sourcePath, "-o", run.outputPath} +
+           ConversionOptions(settings, run.frame, run.sourceFrameRate, run.fittedVideoKbps, run.crop) +
+           SoundTracksPiece(run.soundTracks) + SubtitlesPiece(run.subtitles);
+}
+
 }  // namespace
 
 std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings) {
-    return Words{run.sourcePath, "-o", run.outputPath} +
-           ConversionOptions(settings, run.frame, run.sourceFrameRate, run.fittedVideoKbps) +
-           SoundTracksPiece(run.soundTracks) + SubtitlesPiece(run.subtitles) +
-           Words{"-endpos", "9:0:0", std::to_string(run.mode), std::to_string(run.handle)};
+    return RunOptions(run, settings) + StartPiece(run.order.startSeconds) + EndPiece(run.order.endSeconds) +
+           Words{std::to_string(run.mode), std::to_string(run.handle)};
+}
+
+std::vector<std::string> PreviewArguments(const EncoderRunValues& run, const ConversionSettings& settings,
+                                          double seconds) {
+    return RunOptions(run, settings) + StartPiece(seconds) + Words{std::to_string(EncoderPreview), "-1"};
 }
 
 std::vector<std::string> ProbeArguments(const std::string& sourcePath, int handle) {
     return {sourcePath, std::to_string(EncoderProbe), std::to_string(handle)};
+}
+
+std::vector<std::string> MeasureCropArguments(const std::string& sourcePath, std::optional<double> start,
+                                              std::optional<double> end, int handle) {
+    Words words = Words{sourcePath} + StartPiece(start);
+    if (end) words = words + EndPiece(end);
+    return words + Words{std::to_string(EncoderMeasureCrop), std::to_string(handle)};
 }
 
 std::vector<std::string> StillArguments(const std::string& sourcePath, const std::string& picturePath, double seconds) {

@@ -2,9 +2,11 @@
 
 #include "core/ConversionSettings.h"
 #include "core/FileOrder.h"
+#include "core/KeptPart.h"
 #include "core/Padding.h"
 #include "core/SubtitleChoice.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,8 @@ struct EncoderRunValues {
     int handle = 0;                // the report channel's descriptor number
     double sourceFrameRate = 0.0;  // as reported for the entry, 0 if none
     int fittedVideoKbps = 0;       // > 0: the batch's video rate, fitted to its disc
-    FileOrder order{};
+    FileOrder order{};             // its start and end
+    std::optional<PictureCrop> crop{};  // what KeptPicture keeps; none: the whole picture
     // The sound tracks to keep, numbered from 1, the one to play first
     // leading; none: the one players pick.
     std::vector<int> soundTracks{};
@@ -25,12 +28,19 @@ struct EncoderRunValues {
 };
 
 // kelvoenc's arguments, one word each, as its runs are started with them:
-// a conversion; a probe (the source, the mode and the report channel, since
-// a probe writes nothing); a menu's still, the source's picture `seconds`
+// a conversion; a preview, the picture that conversion makes of the source
+// `seconds` in, written to run.outputPath with no report channel; a probe
+// (the source, the mode and the report channel, since a probe writes
+// nothing); the measuring of a crop over the part from `start` to `end`
+// (none: the source's own); a menu's still, the source's picture `seconds`
 // in; and a menu page, a still of the settings' disc format held for a
 // second over silence.
 std::vector<std::string> ConversionArguments(const EncoderRunValues& run, const ConversionSettings& settings);
+std::vector<std::string> PreviewArguments(const EncoderRunValues& run, const ConversionSettings& settings,
+                                          double seconds);
 std::vector<std::string> ProbeArguments(const std::string& sourcePath, int handle);
+std::vector<std::string> MeasureCropArguments(const std::string& sourcePath, std::optional<double> start,
+                                              std::optional<double> end, int handle);
 std::vector<std::string> StillArguments(const std::string& sourcePath, const std::string& picturePath, double seconds);
 std::vector<std::string> MenuPageArguments(const std::string& picturePath, const std::string& outputPath,
                                            const ConversionSettings& settings, int fittedVideoKbps);

@@ -45,12 +45,12 @@ struct FileOrder {
 
     // The part kept, in seconds of the source from its start; none: from
     // its first picture, to its end.
-    std::optional<double> startSeconds;
-    std::optional<double> endSeconds;
+    std::optional<double> startSeconds{};
+    std::optional<double> endSeconds{};
 
     CropMode crop = CropMode::None;
     CropEdges customCrop{};                   // with CropMode::Custom
-    std::optional<MeasuredCrop> measuredCrop;  // with CropMode::Automatic, once measured
+    std::optional<MeasuredCrop> measuredCrop{};  // with CropMode::Automatic, once measured
 
     bool operator==(const FileOrder&) const = default;
 };

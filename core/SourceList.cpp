@@ -1,5 +1,7 @@
 #include "core/SourceList.h"
 
+#include "core/KeptPart.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
@@ -25,13 +27,13 @@ const SourceEntry& SourceList::Entry(int row) const {
 bool SourceList::Append(const SourceEntry& entry) {
     if (IsFull()) return false;
     m_rows.push_back(entry);
-    m_totalDuration += entry.durationSeconds;
+    m_totalDuration += KeptSeconds(entry);
     return true;
 }
 
 void SourceList::Remove(int row) {
     if (!IsRow(row)) return;
-    m_totalDuration -= Entry(row).durationSeconds;
+    m_totalDuration -= KeptSeconds(Entry(row));
     m_rows.erase(m_rows.begin() + row);
 }
 
@@ -46,5 +48,9 @@ bool SourceList::NamesListedFile(const std::string& path) const {
 }
 
 void SourceList::SetOrder(int row, FileOrder order) {
-    if (IsRow(row)) m_rows[static_cast<std::size_t>(row)].order = std::move(order);
+    if (!IsRow(row)) return;
+    SourceEntry& entry = m_rows[static_cast<std::size_t>(row)];
+    m_totalDuration -= KeptSeconds(entry);
+    entry.order = std::move(order);
+    m_totalDuration += KeptSeconds(entry);
 }

@@ -8,8 +8,9 @@
 // The queue of files to convert, at most 99 rows, each with the properties
 // its probe reported and what the user chose for it.
 //
-// totalDuration() is kept as a running sum (added on Append, subtracted on
-// Remove) and never recomputed from the rows.
+// totalDuration() is the rows' kept lengths (KeptSeconds), kept as a
+// running sum (added on Append, subtracted on Remove, both on SetOrder) and
+// never recomputed from the rows.
 //
 // The file list window shows it through its model; a Convert hands a copy
 // of it to the conversion engine.

@@ -3,6 +3,7 @@
 #include "core/ConversionsAtOnce.h"
 #include "core/DiscImagePlan.h"
 #include "core/FolderCreation.h"
+#include "core/KeptPart.h"
 #include "core/SoundTrackChoice.h"
 #include "core/SubtitleChoice.h"
 #include "core/TemporaryLeftover.h"
@@ -42,7 +43,7 @@ std::vector<ConvertedFile> ConvertedFiles(const ConversionBatch& batch, const Ba
                                          : entry.state == EntryState::Incomplete ? ConvertedFile::Outcome::Partial
                                                                                  : ConvertedFile::Outcome::Failed;
         const SourceEntry& source = listed.Entry(entry.row);
-        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome, source.chapterSeconds,
+        files.push_back({entry.sourcePath, entry.outputPath, entry.durationSeconds, outcome, KeptChapters(source),
                          SoundTrackChoice::Languages(source, order.settings),
                          SubtitleChoice::DiscLanguages(source, order.settings)});
     }
@@ -65,6 +66,9 @@ ConversionEngine::ConversionEngine(std::string encoderProgram, const DiscMenuArt
         for (auto& [index, run] : m_runs)
             if (run.stopReplied) run.process->Stop();
     });
+    connect(&m_cropMeasurer, &CropMeasurer::Measured, this, &ConversionEngine::OnCropMeasured);
+    connect(&m_cropMeasurer, &CropMeasurer::Failed, this,
+            [this](const QString&, const QString& reason) { OnCropFailed(reason); });
     connect(&m_discImageMaker, &DiscImageMaker::Progress, this, &ConversionEngine::DiscImageProgress);
     connect(&m_discImageMaker, &DiscImageMaker::Finished, this, &ConversionEngine::OnDiscImageFinished);
 }
@@ -124,6 +128,7 @@ void ConversionEngine::StartBatch() {
     m_startFailure.clear();
     m_discImageLines.clear();
     m_discImageMade = false;
+    m_cropNotes.clear();
     emit BatchStarted(m_batch->EntryCount());
     EnterState(State::Converting);
 }
@@ -131,6 +136,7 @@ void ConversionEngine::StartBatch() {
 // Fills the free places with the next entries; after the last run, the end.
 void ConversionEngine::StartRuns() {
     while (static_cast<int>(m_runs.size()) < m_conversionsAtOnce) {
+        if (MeasuringNextCrop()) return;
         std::optional<ConversionBatch::RunPlan> plan = m_batch->PlanNext(m_order.settings, m_order.files);
         if (!plan) break;
         if (!StartRun(std::move(*plan))) return;
@@ -138,13 +144,46 @@ void ConversionEngine::StartRuns() {
     if (m_runs.empty()) FinishConversions();
 }
 
+// Whether the next entry's crop is being measured: started here when its
+// order asks for an automatic one not measured yet.
+bool ConversionEngine::MeasuringNextCrop() {
+    if (m_cropMeasurer.IsMeasuring()) return true;
+    const std::optional<int> row = m_batch->NextRow();
+    if (!row) return false;
+    const SourceEntry& source = m_order.files.Entry(*row);
+    if (source.order.crop != CropMode::Automatic || source.order.measuredCrop) return false;
+    m_measuredRow = *row;
+    m_cropMeasurer.Measure(source);
+    return true;
+}
+
+// The batch's copy of the order keeps the measure, so the run is planned with it.
+void ConversionEngine::OnCropMeasured(const MeasuredCrop& crop) {
+    FileOrder order = m_order.files.Entry(m_measuredRow).order;
+    order.measuredCrop = crop;
+    m_order.files.SetOrder(m_measuredRow, std::move(order));
+    if (m_state == State::Converting) StartRuns();
+}
+
+// A measure that failed costs the file its crop, not its conversion.
+void ConversionEngine::OnCropFailed(const QString& reason) {
+    FileOrder order = m_order.files.Entry(m_measuredRow).order;
+    order.crop = CropMode::None;
+    m_order.files.SetOrder(m_measuredRow, std::move(order));
+    m_cropNotes.push_back(m_order.files.Entry(m_measuredRow).path +
+                          " was given no crop: its black borders could not be measured (" + reason.toStdString() +
+                          ").");
+    emit CropNotMeasured(FromLocal(m_cropNotes.back()));
+    if (m_state == State::Converting) StartRuns();
+}
+
 // Starts the planned run; false when the encoder could not be started, which
 // ends the batch.
 bool ConversionEngine::StartRun(ConversionBatch::RunPlan plan, int namesTaken) {
     const int index = plan.index;
     emit FileStarted(m_batch->Entry(index));
-    EncoderRunValues values{plan.sourcePath, plan.outputPath,         plan.frame, EncoderConvert,  0,
-                            plan.frameRate,  m_order.fittedVideoKbps, plan.order, plan.soundTracks,
+    EncoderRunValues values{plan.sourcePath, plan.outputPath,         plan.frame, EncoderConvert, 0,
+                            plan.frameRate,  m_order.fittedVideoKbps, plan.order, plan.crop,      plan.soundTracks,
                             plan.subtitles};
     QString failure;
     std::string temporaryName = RandomTemporaryOutputName();
@@ -249,6 +288,8 @@ void ConversionEngine::OnStopAnswer(bool stop) {
         if (run == m_runs.end() || !run->second.heldExit) continue;
         CompleteRun(index, *std::exchange(run->second.heldExit, std::nullopt));
     }
+    // A crop measured meanwhile lets its file start now.
+    if (m_state == State::Converting && static_cast<int>(m_runs.size()) < m_conversionsAtOnce) StartRuns();
 }
 
 void ConversionEngine::StopWithoutAsking() {
@@ -266,6 +307,7 @@ void ConversionEngine::StopWithoutAsking() {
 // stopped. A run that ended while the question was asked keeps what it made.
 void ConversionEngine::StopRuns() {
     m_batch->EndEarly();
+    m_cropMeasurer.Cancel();
     EnterState(State::Stopping);
     std::vector<int> ended;
     for (auto& [index, run] : m_runs)
@@ -334,6 +376,7 @@ void ConversionEngine::OnGoOnAnswer(bool goOn) {
     // Either way the runs going on end as they will; No only starts no more.
     if (!goOn) {
         m_batch->EndEarly();
+        m_cropMeasurer.Cancel();
         m_goOnDeclined = true;
     }
     EnterState(State::Converting);
@@ -396,6 +439,9 @@ void ConversionEngine::ShowSummary() {
                                                                                : MessageSeverity::Information;
     QString head = FromLocal(m_batch->SummaryHead(elapsedSeconds));
     QString details = FromLocal(m_batch->SummaryDetails());
+    QString cropNotes;
+    for (const std::string& note : m_cropNotes) cropNotes += (cropNotes.isEmpty() ? "" : "\n") + FromLocal(note);
+    if (!cropNotes.isEmpty()) details += (details.isEmpty() ? "" : "\n\n") + cropNotes;
     // How the disc image ended stands under the head; the notes on what went into it, in the details.
     if (!m_discImageLines.empty()) {
         head += QStringLiteral("\n\n") + FromLocal(m_discImageLines.back());

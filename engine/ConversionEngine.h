@@ -6,6 +6,7 @@
 #include "core/EncoderExit.h"
 #include "core/ProgramFolder.h"
 #include "core/SteadyTickCount.h"
+#include "engine/CropMeasurer.h"
 #include "engine/DiscImageMaker.h"
 #include "engine/EncoderLauncher.h"
 #include "engine/EncoderProcess.h"
@@ -27,7 +28,9 @@
 // as a state machine driven from the main event loop by the runs' reports
 // and ends, Cancel, the answers to its questions and the session's end.
 // Every event is taken in every state; one that means nothing in a state
-// changes nothing.
+// changes nothing. A file whose order asks for an automatic crop has its
+// black borders measured before its run is planned, while the runs before
+// it go on; the next run starts once the measure is in.
 //
 // Its owner (the main window, or the command line) keeps one engine for its
 // whole life and hands it each batch's order whole; the engine reads nothing
@@ -101,6 +104,9 @@ signals:
     void Told(const EngineMessage& message);
     // The batch's summary, after BatchFinished.
     void Summarised(const EngineMessage& summary);
+    // A file goes on without its automatic crop, as the summary's details will
+    // say too: this sentence, naming it.
+    void CropNotMeasured(const QString& sentence);
     // What the disc image's making is at.
     void DiscImageProgress(const QString& text);
 
@@ -125,6 +131,9 @@ private:
     bool Refused();
     void StartBatch();
     void StartRuns();
+    bool MeasuringNextCrop();
+    void OnCropMeasured(const MeasuredCrop& crop);
+    void OnCropFailed(const QString& reason);
     bool StartRun(ConversionBatch::RunPlan plan, int namesTaken = 0);
     void OnReport(int index, const ReportFrame& frame);
     void OnRunEnded(int index, const EncoderExit& exit);
@@ -145,6 +154,10 @@ private:
     void Refuse(MessageSeverity severity, const QString& text);
 
     EncoderLauncher m_launcher;
+    CropMeasurer m_cropMeasurer{m_launcher};
+    int m_measuredRow = 0;  // the row whose crop is measured
+    // Files converted without their automatic crop, one sentence each, for the summary's details.
+    std::vector<std::string> m_cropNotes;
     const int m_cores;
     BatchOrder m_order;  // the running batch's, or the last one's
     State m_state = State::Idle;

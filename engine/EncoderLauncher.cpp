@@ -18,6 +18,11 @@ EncoderProcessPtr EncoderLauncher::LaunchProbe(const std::string& sourcePath, QS
     return Start([&sourcePath](int handle) { return ProbeArguments(sourcePath, handle); }, failure, 0, {});
 }
 
+EncoderProcessPtr EncoderLauncher::LaunchMeasureCrop(const std::string& sourcePath, std::optional<double> start,
+                                                     std::optional<double> end, QString& failure) const {
+    return Start([&](int handle) { return MeasureCropArguments(sourcePath, start, end, handle); }, failure, 0, {});
+}
+
 EncoderProcessPtr EncoderLauncher::Start(const ArgumentsFor& arguments, QString& failure, int threads,
                                          const std::string& temporaryName) const {
     EncoderProcessPtr process(CreateEncoderProcess().release());

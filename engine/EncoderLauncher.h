@@ -6,11 +6,13 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 // Starts runs of one encoder program: conversions with the arguments their
-// batch's settings give, and probes with a source alone.
+// batch's settings give, probes with a source alone, and crop measures of
+// a source's kept part.
 class EncoderLauncher {
 public:
     explicit EncoderLauncher(std::string program) : m_program(std::move(program)) {}
@@ -21,6 +23,8 @@ public:
     EncoderProcessPtr Launch(const EncoderRunValues& values, const ConversionSettings& settings, QString& failure,
                              int threads = 0, const std::string& temporaryName = {}) const;
     EncoderProcessPtr LaunchProbe(const std::string& sourcePath, QString& failure) const;
+    EncoderProcessPtr LaunchMeasureCrop(const std::string& sourcePath, std::optional<double> start,
+                                        std::optional<double> end, QString& failure) const;
 
 private:
     // The arguments name the run's report channel, known once its process exists.

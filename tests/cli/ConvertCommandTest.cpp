@@ -64,6 +64,15 @@ double DurationOf(const std::string& path) {
     return probe.readAllStandardOutput().trimmed().toDouble();
 }
 
+// "WIDTHxHEIGHT" of the first video stream.
+std::string SizeOf(const std::string& path) {
+    QProcess probe;
+    probe.start(FFPROBE_PATH, {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=width,height", "-of",
+                               "csv=s=x:p=0", QString::fromStdString(path)});
+    probe.waitForFinished(30000);
+    return probe.readAllStandardOutput().trimmed().toStdString();
+}
+
 QStringList Paths(std::initializer_list<std::string> paths) {
     QStringList list;
     for (const std::string& path : paths) list << QString::fromStdString(path);
@@ -169,6 +178,17 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
          "gone.json cannot be read: No such file or directory."},
         {QStringList{"--batch", list} + Paths({clip}), 2, "clip.avi is not among the files of the list"},
         {QStringList{"--print-files"} + Paths({clip}), 2, "--print-files prints the files of a --batch list."},
+        {QStringList{"--start=1:75"} + Paths({clip}), 2, "--start=1:75 is no time; give seconds or h:mm:ss"},
+        {QStringList{"--end", "1:2:3:4"} + Paths({clip}), 2, "--end=1:2:3:4 is no time"},
+        {QStringList{"--start=-5"} + Paths({clip}), 2, "--start=-5 is no time"},
+        {QStringList{"--start=0.5s"} + Paths({clip}), 2, "--start=0.5s is no time"},
+        {QStringList{"--end=1:30", "--start=90.0"} + Paths({clip}), 2,
+         "--end must come after --start, but 90 seconds is not after 90."},
+        {QStringList{"--start=0:00.0", "--crop=wide"} + Paths({clip}), 2, "--crop=wide is no crop; give auto, none"},
+        {QStringList{"--crop=0:120:0:0"} + Paths({clip}), 2, "--crop=0:120:0:0 is no crop"},
+        {QStringList{"--crop=160:120:0"} + Paths({clip}), 2, "is no crop"},
+        {QStringList{"--crop=NONE"} + Into("none") + Paths({clip}), 0, ""},
+        {QStringList{"--crop=auto"} + Into("auto") + Paths({clip}), 0, ""},
     };
     for (const auto& c : cases) {
         Outcome outcome = Convert(c.arguments);
@@ -181,6 +201,7 @@ TEST_F(ConvertCommandTest, ExitStatusesSayWhatBecameOfTheBatch) {
     EXPECT_NEAR(DurationOf(At("xvid/clip.avi")), 1.0, 0.25);
     EXPECT_NEAR(DurationOf(At("out/clip.avi")), 1.0, 0.25);
     EXPECT_NEAR(DurationOf(At("mp4/clip.mp4")), 1.0, 0.25);                 // the settings file's format
+    EXPECT_NEAR(DurationOf(At("none/clip.avi")), 1.0, 0.25);
     EXPECT_TRUE(fs::exists(At("dvd/Tarvine disc/VIDEO_TS/VTS_01_0.VOB")));  // its menu, drawn with no display
 }
 
@@ -279,6 +300,47 @@ TEST_F(ConvertCommandTest, TracksAndChaptersAsAsked) {
          {"Audio: 1, Language: en", "Audio: 2, Language: de", "Audio: 3, Language: fr", "Subtitle: 01, Language: de",
           "Subtitle: 02, Language: en", "Subtitle: 03, Language: fr"})
         EXPECT_TRUE(listing.contains(language)) << language << " not in\n" << listing.toStdString();
+}
+
+// A start or a crop that a file cannot have fails that file alone, in one
+// sentence; the other files are converted.
+TEST_F(ConvertCommandTest, APartThatDoesNotFitAFileFailsThatFile) {
+    const std::string shortClip = Clip("short.avi", 1);
+    Outcome outcome = Convert(QStringList{"--json", "--start=2"} + Into("out") + Paths({shortClip}));
+    EXPECT_EQ(outcome.exitStatus, 1) << outcome.err.toStdString();
+    EXPECT_EQ(outcome.EndOf(shortClip)["status"], "failed");
+    EXPECT_EQ(outcome.EndOf(shortClip)["reason"], "it ends at 00:00:01, before the start asked for");
+
+    const std::string clip = Clip("clip.avi", 1, "320x240");
+    outcome = Convert(QStringList{"--json", "--crop=240:180:80:61"} + Into("out") + Paths({clip, shortClip}));
+    EXPECT_EQ(outcome.exitStatus, 1);
+    EXPECT_EQ(outcome.EndOf(clip)["reason"], "the crop 240:180:80:61 does not fit its 320x240 picture");
+    EXPECT_EQ(outcome.EndOf(shortClip)["reason"], "the crop 240:180:80:61 does not fit its 160x120 picture");
+}
+
+// The kept part through the real encoder, once it reads -ss and crop: a
+// stretch of the clip, its picture cropped to the rectangle asked for; and
+// a letterboxed clip cropped to its picture by measuring it.
+TEST_F(ConvertCommandTest, TheKeptPartIsWhatIsConverted) {
+    QProcess usage;
+    usage.start(KELVOENC_PATH, {"--help"});
+    ASSERT_TRUE(usage.waitForFinished(30000));
+    const QString text = QString::fromUtf8(usage.readAllStandardOutput());
+    if (!text.contains("-ss ") || !text.contains("crop")) GTEST_SKIP() << "kelvoenc reads no -ss or crop yet";
+
+    const std::string clip = Clip("clip.avi", 4, "320x240");
+    Outcome outcome =
+        Convert(QStringList{"--start=1", "--end=0:03", "--crop=240:180:40:30"} + Into("part") + Paths({clip}));
+    ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+    EXPECT_NEAR(DurationOf(At("part/clip.avi")), 2.0, 0.25);
+    EXPECT_EQ(SizeOf(At("part/clip.avi")), "240x180");
+
+    const QString boxed = QString::fromStdString(At("boxed.mkv"));
+    ASSERT_TRUE(RunFfmpeg({"-f", "lavfi", "-i", "testsrc2=size=320x180:rate=10:duration=3", "-vf",
+                           "pad=320:240:0:30:black", "-c:v", "mpeg4", "-q:v", "2", boxed}));
+    outcome = Convert(QStringList{"--crop=auto"} + Into("auto") + QStringList{boxed});
+    ASSERT_EQ(outcome.exitStatus, 0) << outcome.err.toStdString();
+    EXPECT_EQ(SizeOf(At("auto/boxed.avi")), "320x180");
 }
 
 // SIGTERM stops like a confirmed Cancel: the finished file stays, the

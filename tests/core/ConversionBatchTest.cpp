@@ -128,3 +128,48 @@ TEST(ConversionBatchTest, EachEntryGetsAFreeNameAndItsOwnFrame) {
     EXPECT_EQ(plan->frame.size.width, 720);
     EXPECT_EQ(plan->frame.size.height, 480);
 }
+
+// A cropped file is planned with the picture it keeps: a 4:3 picture
+// pillarboxed in a 16:9 frame, cropped to its 4:3, fills a 4:3 DVD; a 2.35:1
+// film cropped out of its 16:9 frame gets the letterbox its shape needs on a
+// 16:9 DVD. The batch counts the kept seconds.
+TEST(ConversionBatchTest, ACroppedFileIsPlannedWithThePictureItKeeps) {
+    SourceEntry pillarboxed{"/clips/tv.mkv", 120, 1920, 1080, 25};
+    pillarboxed.order.crop = CropMode::Custom;
+    pillarboxed.order.customCrop = {240, 0, 240, 0};
+    pillarboxed.order.startSeconds = 20;
+    SourceEntry film{"/clips/film.mkv", 120, 1920, 1080, 25};
+    film.order.crop = CropMode::Automatic;
+    film.order.measuredCrop = MeasuredCrop{{0, 132, 0, 132}, 10, 10};
+    film.order.endSeconds = 90;
+    SourceList listed;
+    listed.Append(pillarboxed);
+    listed.Append(film);
+    ConversionSettings dvd = IntoOut();
+    dvd.outputFormat = FormatDvd;
+    dvd.dvdAspect = 0;  // 4:3
+    ConversionBatch batch(listed, 0);
+    EXPECT_DOUBLE_EQ(batch.Entry(0).durationSeconds, 100);
+    EXPECT_DOUBLE_EQ(batch.Entry(1).durationSeconds, 90);
+
+    std::optional<ConversionBatch::RunPlan> plan = batch.PlanNext(dvd, listed);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->crop, (PictureCrop{1440, 1080, 240, 0}));
+    EXPECT_LE(plan->frame.pads.horizontal, 0);
+    EXPECT_LE(plan->frame.pads.vertical, 0);
+    EXPECT_EQ(plan->order.startSeconds, 20);
+
+    dvd.dvdAspect = 1;  // 16:9
+    plan = batch.PlanNext(dvd, listed);
+    ASSERT_TRUE(plan);
+    EXPECT_EQ(plan->crop, (PictureCrop{1920, 816, 0, 132}));
+    EXPECT_LE(plan->frame.pads.horizontal, 0);
+    EXPECT_EQ(plan->frame.pads.vertical, 118);  // 480 - 480 x (16/9) / (1920/816), whole pixels
+
+    // A preview of the film shows the picture its conversion makes.
+    EncoderRunValues preview = ConversionBatch::RunValuesFor(listed.Entry(1), dvd);
+    preview.outputPath = "/tmp/film.png";
+    const std::string text = JoinArguments(PreviewArguments(preview, dvd, 30));
+    EXPECT_NE(text.find(" -vf crop=1920:816:0:132,scale=720:-3,harddup,expand=720:480 -ss 30 3 -1"), std::string::npos)
+        << text;
+}

@@ -166,6 +166,65 @@ TEST(EncoderArguments, ScalingForms) {
     EXPECT_EQ(tail(0, 0), " -ofps 25.000000 -endpos 9:0:0 1 7");
 }
 
+// A file's start, end and crop, on the worked example: a file without them
+// keeps the text above.
+TEST(EncoderArguments, TheKeptPart) {
+    const std::string head = kPaths +
+                             " -oac mp3lame -ovc lavc -lameopts vbr=3:br=128:mode=3 -lavcopts "
+                             "vcodec=mpeg4:vbitrate=1000:vhq:vqmin=1:vqmax=31:autoaspect=1 -ffourcc DX50 -of "
+                             "lavf -lavfopts i_certify_that_my_video_stream_does_not_use_b_frames:format=avi "
+                             "-sws 2 -af volume=+0db:0:channels=2 -ofps 25.000000";
+    const struct {
+        const char* name;
+        std::function<void(EncoderRunValues&)> change;
+        const char* expected;  // after the -ofps piece
+    } cases[] = {
+        {"a start", [](EncoderRunValues& r) { r.order.startSeconds = 12.5; }, " -ss 12.5 -endpos 9:0:0 0 1312"},
+        {"an end", [](EncoderRunValues& r) { r.order.endSeconds = 3723.04; }, " -endpos 3723.04 0 1312"},
+        {"both, the end counted from the source's start",
+         [](EncoderRunValues& r) { r.order.startSeconds = 0.001, r.order.endSeconds = 60; },
+         " -ss 0.001 -endpos 60 0 1312"},
+        {"a crop alone",
+         [](EncoderRunValues& r) {
+             r.crop = PictureCrop{640, 352, 0, 64};
+         },
+         " -vf crop=640:352:0:64 -endpos 9:0:0 0 1312"},
+        {"a crop before the letterbox, tracks and times after",
+         [](EncoderRunValues& r) {
+             r.crop = PictureCrop{1920, 816, 0, 132};
+             r.frame = {{720, 480}, {0, 118}};
+             r.soundTracks = {2};
+             r.order.startSeconds = 90;
+         },
+         " -vf crop=1920:816:0:132,scale=720:-3,harddup,expand=720:480 -audiotracks 2 -ss 90 -endpos 9:0:0 0 1312"},
+    };
+    for (const auto& c : cases) {
+        EncoderRunValues run{R"(C:\in\a.avi)", R"(C:\out\a.avi)", {}, 0, 1312, 25};
+        c.change(run);
+        EXPECT_EQ(JoinArguments(ConversionArguments(run, ConversionSettings{})), head + c.expected) << c.name;
+    }
+}
+
+// A preview is the conversion's picture at its own time, written as a
+// picture with no report channel; a measure names the kept part alone.
+TEST(EncoderArguments, PreviewAndCropMeasure) {
+    EncoderRunValues run{"/v/film.mkv", "/tmp/preview.png", {{720, 480}, {}}, 0, 7, 25};
+    run.crop = PictureCrop{1440, 1080, 240, 0};
+    run.order.startSeconds = 10;
+    run.order.endSeconds = 20;
+    const std::string preview = JoinArguments(PreviewArguments(run, ConversionSettings{}, 15.25));
+    EXPECT_EQ(preview.substr(0, preview.find(" -oac")), R"("/v/film.mkv" -o "/tmp/preview.png")");
+    EXPECT_EQ(preview.substr(preview.find(" -ofps")),
+              " -ofps 25.000000 -vf crop=1440:1080:240:0,scale=720:480,harddup -ss 15.25 3 -1");
+
+    using Words = std::vector<std::string>;
+    EXPECT_EQ(MeasureCropArguments("/v/film.mkv", std::nullopt, std::nullopt, 5), (Words{"/v/film.mkv", "4", "5"}));
+    EXPECT_EQ(MeasureCropArguments("/v/film.mkv", 10, 20.5, 5),
+              (Words{"/v/film.mkv", "-ss", "10", "-endpos", "20.5", "4", "5"}));
+    EXPECT_EQ(MeasureCropArguments("/v/film.mkv", std::nullopt, 20, 5),
+              (Words{"/v/film.mkv", "-endpos", "20", "4", "5"}));
+}
+
 // A batch fitted to its disc encodes its video at the fitted rate, never above the preset's.
 TEST(EncoderArguments, AFittedRateLowersOnlyADiscsVideo) {
     ConversionSettings settings;

@@ -329,6 +329,91 @@ private slots:
         QVERIFY(Exists(Scratch("out/clip.avi")));
     }
 
+    // A file that asks for an automatic crop has its borders measured
+    // before its run, and is converted with what was measured; one whose
+    // measure fails is converted whole, and the summary says so; one
+    // measured already, or with a crop of its own, is not measured again.
+    void automaticCropsAreMeasuredBeforeTheirRuns() {
+        ListScripted("boxed.avi", 10, "r6:5 write");
+        WriteFile(Scratch("clips/boxed.avi.measure"), "r14:320 r15:180 r16:0 r17:30 r18:655369");
+        ListScripted("unmeasured.avi", 10, "write");
+        WriteFile(Scratch("clips/unmeasured.avi.measure"), "err:kelvoenc:_cannot_decode exit:2");
+        ListScripted("known.avi", 10, "write");
+        ListScripted("custom.avi", 10, "write");
+        ListScripted("silent.avi", 10, "write");
+        WriteFile(Scratch("clips/silent.avi.measure"), "r14:320");
+        ListScripted("oversized.avi", 10, "write");
+        WriteFile(Scratch("clips/oversized.avi.measure"), "r14:320 r15:240 r16:2 r17:0 r18:655370");
+        FileOrder automatic;
+        automatic.crop = CropMode::Automatic;
+        for (int row : {0, 1, 4, 5}) m_host->sources.SetOrder(row, automatic);
+        QStringList told;
+        connect(m_engine.get(), &ConversionEngine::CropNotMeasured, this,
+                [&told](const QString& sentence) { told << sentence; });
+        automatic.measuredCrop = MeasuredCrop{{10, 0, 10, 0}, 10, 10};
+        m_host->sources.SetOrder(2, automatic);
+        FileOrder custom;
+        custom.crop = CropMode::Custom;
+        custom.customCrop = {0, 20, 0, 20};
+        m_host->sources.SetOrder(3, custom);
+        ConvertInto(Scratch("out"));
+
+        QStringList starts = LogLines("start ");
+        QCOMPARE(starts.size(), 10);
+        auto startOf = [&starts](const QString& ending) {
+            for (int i = 0; i < starts.size(); ++i)
+                if (starts[i].contains(ending + " ")) return i;
+            return -1;
+        };
+        const QString clips = QString::fromStdString(Scratch("clips/"));
+        const int boxedMeasure = startOf("args=" + clips + "boxed.avi 4");
+        const int boxedRun = startOf("args=" + clips + "boxed.avi -o");
+        QVERIFY(boxedMeasure >= 0 && boxedMeasure < boxedRun);
+        QVERIFY(startOf("args=" + clips + "unmeasured.avi 4") < startOf("args=" + clips + "unmeasured.avi -o"));
+        QCOMPARE(LogLines("reply 18 655369 0").size(), 1);
+        QVERIFY(starts[boxedRun].contains(" -vf crop=320:180:0:30"));
+        QVERIFY(!starts[startOf("args=" + clips + "unmeasured.avi -o")].contains("crop="));
+        QVERIFY(starts[startOf("args=" + clips + "known.avi -o")].contains(" -vf crop=300:240:10:0"));
+        QVERIFY(starts[startOf("args=" + clips + "custom.avi -o")].contains(" -vf crop=320:200:0:20"));
+
+        QCOMPARE(m_boxes->Shown().size(), 1);
+        QVERIFY(m_boxes->Shown()[0].text.startsWith("Mission accomplished!"));
+        // Reports missing, or a picture the frame does not hold, are no measure either.
+        QCOMPARE(m_boxes->Shown()[0].details.split('\n'),
+                 QStringList({clips + "unmeasured.avi was given no crop: its black borders could not be measured "
+                                      "(the source cannot be read (kelvoenc: cannot decode)).",
+                              clips + "silent.avi was given no crop: its black borders could not be measured "
+                                      "(the encoder reported no crop).",
+                              clips + "oversized.avi was given no crop: its black borders could not be measured "
+                                      "(the encoder measured a 320x240 picture at 2,0, which its 320x240 frame does "
+                                      "not hold)."}));
+        QCOMPARE(told, m_boxes->Shown()[0].details.split('\n'));  // as they happen too
+        for (const char* uncropped : {"silent.avi", "oversized.avi"})
+            QVERIFY(!starts[startOf("args=" + clips + uncropped + " -o")].contains("crop="));
+        QVERIFY(m_engine->Batch()->AllConverted());
+        ExpectIdleAfterBatch();
+    }
+
+    // Cancel while the only thing going on is a measure: Yes ends the batch
+    // with the measure, and the file is left for later.
+    void aStopEndsACropMeasure() {
+        ListScripted("slow.avi", 10, "write");
+        WriteFile(Scratch("clips/slow.avi.measure"), "sleep:20000");
+        FileOrder automatic;
+        automatic.crop = CropMode::Automatic;
+        m_host->sources.SetOrder(0, automatic);
+        connect(m_engine.get(), &ConversionEngine::BatchStarted, this,
+                [this] { QTimer::singleShot(0, m_engine.get(), [this] { m_engine->RequestCancel(); }); });
+        m_boxes->Answer(QMessageBox::Yes);
+        ConvertInto(Scratch("out"));
+
+        QCOMPARE(m_boxes->Texts(), QStringList{"Do you really want to stop?"});
+        QCOMPARE(LogLines("start ").size(), 1);
+        QCOMPARE(m_host->endedEntries.size(), 1u);
+        QCOMPARE(m_host->endedEntries[0].state, EntryState::Waiting);
+        ExpectIdleAfterBatch();
+    }
+
     // Cancel during the second file, when the others started have ended:
     // what they made stays, the second's goes, and nothing more starts.
     void aConfirmedStopRemovesWhatTheStoppedRunLeft() {

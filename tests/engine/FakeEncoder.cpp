@@ -7,6 +7,8 @@
 // A probe (mode 1) writes nothing: its "write" and "temp" steps are skipped.
 // A probe whose script runs to its end reports the source read (status 0)
 // and, when given a next source, logs "next <path>" and runs its script.
+// A crop measure (mode 4) follows "<source>.measure" instead, and writes
+// nothing either: its crop is scripted as reports, r14:<width> and so on.
 //   sleep:<ms>       wait without reporting
 //   touch:<path>     create an empty file there
 //   await:<path>     wait until that file exists (logged as "awaited <path>", or
@@ -52,8 +54,8 @@ void Log(const std::string& line) {
     }
 }
 
-std::string ReadScript(const std::string& source) {
-    std::ifstream file(source + ".script");
+std::string ReadScript(const std::string& source, bool measuring) {
+    std::ifstream file(source + (measuring ? ".measure" : ".script"));
     if (file) return std::string(std::istreambuf_iterator<char>(file), {});
     const char* script = std::getenv("FAKE_ENCODER_SCRIPT");
     return script ? script : "";
@@ -105,14 +107,14 @@ std::string NextSource(int handle) {
 
 // Runs the source's script: the status to end with, or -1 when the script
 // has run to its end.
-int RunScript(const std::string& source, const std::string& output, int handle, bool probing) {
-    std::istringstream steps(ReadScript(source));
+int RunScript(const std::string& source, const std::string& output, int handle, bool probing, bool measuring) {
+    std::istringstream steps(ReadScript(source, measuring));
     for (std::string step; steps >> step;) {
         std::string argument = step.substr(step.find(':') + 1);
         if (step[0] == 'r') {
             std::uint32_t code = static_cast<std::uint32_t>(std::stoul(step.substr(1)));
             if (Report(handle, kEncoderNotifyMessage, code, std::stoi(argument)) == kReplyStop) return 0;
-        } else if (probing && (step == "write" || step == "temp")) {
+        } else if ((probing || measuring) && (step == "write" || step == "temp")) {
             continue;
         } else if (step == "write") {
             std::ofstream(output) << "converted " << source << "\n";
@@ -159,15 +161,16 @@ int RunScript(const std::string& source, const std::string& output, int handle, 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // SOURCE [-o OUTPUT OPTIONS...] MODE HANDLE: a probe names no output.
+    // SOURCE [-o OUTPUT] [OPTIONS...] MODE HANDLE: a probe and a crop measure name no output.
     if (argc < 4) return 64;
     std::string source = argv[1];
-    std::string output = argc >= 6 ? argv[3] : "";
+    std::string output = std::string(argv[2]) == "-o" ? argv[3] : "";
     int handle = std::atoi(argv[argc - 1]);
     bool probing = std::string(argv[argc - 2]) == "1";
+    bool measuring = std::string(argv[argc - 2]) == "4";
     LogStart(argc, argv, handle);
     for (;;) {
-        int status = RunScript(source, output, handle, probing);
+        int status = RunScript(source, output, handle, probing, measuring);
         if (status >= 0) return status;
         if (!probing || (source = NextSource(handle)).empty()) return 0;
         Log("next " + source);
