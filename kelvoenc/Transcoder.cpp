@@ -2,12 +2,12 @@
 
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
-#include "kelvoenc/FirstPicture.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/OutputMedia.h"
 #include "kelvoenc/ProgressClock.h"
 #include "kelvoenc/SourceReader.h"
 #include "kelvoenc/StageThreads.h"
+#include "kelvoenc/StartSeek.h"
 #include "kelvoenc/StopSignals.h"
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/SubtitleOverlay.h"
@@ -173,26 +173,28 @@ std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecCh
 }  // namespace
 
 ExitStatus Transcoder::Run() {
-    std::optional<InputMedia> opened(std::in_place, m_options.sourcePath);
-    RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
+    std::optional<InputMedia> opened;
     // The first picture tells the fields and colours the encoder is set up
     // for; what was read to find it is converted from memory, not read again.
     ReadAhead readAhead;
-    const PictureTraits traits = FirstPicture::Read(*opened, false, &readAhead).traits;
-    if (!readAhead.Whole()) opened.emplace(m_options.sourcePath);
+    const StartSeek start = StartSeek::Open(opened, m_options.sourcePath, m_options, readAhead);
+    RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
+    const PictureTraits& traits = start.traits;
     InputMedia& source = *opened;
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
     // A still has silence for its sound, whatever the source holds.
     if (!m_options.stillSeconds) source.ChooseSounds(m_options.soundTracks, SoundTracksHeld(container));
     StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
     const std::vector<std::unique_ptr<StreamDecoder>> soundDecoders = OpenSoundDecoders(source);
+    const KeptPart kept(m_options, source.StartMicroseconds());
 
     const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
     const SourcePicture sourcePicture = source.ShownPicture();
     if (sourcePicture.width <= 0 || sourcePicture.height <= 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "The video of \"" + source.Path() + "\" does not state its picture size.");
-    VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
+    VideoGeometry geometry =
+        VideoPlan::Geometry(m_options, videoCodec, VideoPlan::Cropped(m_options, sourcePicture, source.Path()));
     FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
     const UprightTransform upright = source.Upright();
     const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry, sourcePicture);
@@ -212,34 +214,32 @@ ExitStatus Transcoder::Run() {
     std::vector<std::unique_ptr<AudioTrack>> sounds;
     std::vector<SourceReader::SoundInput> soundInputs;
     if (m_options.stillSeconds) {
-        sounds.push_back(AddSoundTrack(output, container, nullptr, true, packets));
+        sounds.push_back(AddSoundTrack(output, container, kept, nullptr, true, packets));
         soundInputs.push_back({nullptr, nullptr, sounds.back().get()});
     }
     for (const std::unique_ptr<StreamDecoder>& decoder : soundDecoders) {
-        sounds.push_back(AddSoundTrack(output, container, decoder.get(), sounds.empty(), packets));
+        sounds.push_back(AddSoundTrack(output, container, kept, decoder.get(), sounds.empty(), packets));
         soundInputs.push_back({decoder->Stream(), decoder.get(), sounds.back().get()});
     }
     SubtitlePlan subtitles;
     if (!m_options.stillSeconds) {
         subtitles = PlanSubtitles(source, container);
-        output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
+        output.KeepChapters(source.Format(), kept.OriginMicroseconds(), kept.EndSeconds());
     }
-    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks =
-        AddSubtitleTracks(output, subtitles.kept, source.StartMicroseconds(), SubtitleFormOf(container),
-                          SubpicturesFor(geometry, sourcePicture));
+    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks = AddSubtitleTracks(
+        output, subtitles.kept, kept, SubtitleFormOf(container), SubpicturesFor(geometry, sourcePicture));
     if (container == ContainerChoice::Matroska && !m_options.stillSeconds) KeepAttachments(source, output);
     std::optional<SubtitleOverlay> subtitleOverlay =
-        DrawnSubtitle(subtitles.burned, source.StartMicroseconds(), SubpicturesFor(geometry, sourcePicture), colours);
+        DrawnSubtitle(subtitles.burned, kept, SubpicturesFor(geometry, sourcePicture), colours);
     output.Start();
 
-    SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
+    SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), kept, start.timelineMicroseconds,
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
     VideoEncodeStage encode(videoEncoder, videoStream, packets);
-    VideoFilterStage filter(
-        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields,
-         subtitleOverlay ? &*subtitleOverlay : nullptr},
-        pictures, encode);
+    VideoFilterStage filter({m_options, kept, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright,
+                             colours, fields, subtitleOverlay ? &*subtitleOverlay : nullptr},
+                            pictures, encode);
 
     StageThreads threads([&] {
         pictures.Abort();
@@ -266,8 +266,8 @@ ExitStatus Transcoder::Run() {
 }
 
 std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, ContainerChoice container,
-                                                      const StreamDecoder* decoder, bool playedFirst,
-                                                      PacketQueue& packets) const {
+                                                      const KeptPart& kept, const StreamDecoder* decoder,
+                                                      bool playedFirst, PacketQueue& packets) const {
     AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
     AudioFormat format = AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec),
                                            decoder ? SoundOf(*decoder) : SilentSound());
@@ -275,8 +275,8 @@ std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, Conta
                               m_options.outputPath);
     int soundStream = output.AddStream(soundEncoder.Context());
     if (decoder) output.Label(soundStream, decoder->Stream(), playedFirst);
-    return std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder), soundStream,
-                                        packets);
+    return std::make_unique<AudioTrack>(m_options, kept, SourceReader::kFrameTimeBase, std::move(soundEncoder),
+                                        soundStream, packets);
 }
 
 SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice container) const {
@@ -287,15 +287,13 @@ SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice
 // A track that cannot be read is left out, with its reason: the picture and
 // sound are still converted.
 std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(OutputMedia& output,
-                                                                          const std::vector<SubtitleSource>& kept,
-                                                                          std::int64_t originMicroseconds,
-                                                                          SubtitleForm form,
+                                                                          const std::vector<SubtitleSource>& sources,
+                                                                          const KeptPart& kept, SubtitleForm form,
                                                                           const SubpictureFrame& subpictures) const {
     std::vector<std::unique_ptr<SubtitleTrack>> tracks;
-    for (const SubtitleSource& source : kept) {
+    for (const SubtitleSource& source : sources) {
         try {
-            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds, form,
-                                                             subpictures, output));
+            tracks.push_back(std::make_unique<SubtitleTrack>(source, kept, form, subpictures, output));
         } catch (const EncoderFailure& failure) {
             Notice(std::string(failure.what()) + " That subtitle track is left out.");
         }
@@ -306,12 +304,11 @@ std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(Output
 // A subtitle that cannot be read is not drawn in, with its reason: the
 // picture and sound are still converted.
 std::optional<SubtitleOverlay> Transcoder::DrawnSubtitle(const std::optional<SubtitleSource>& burned,
-                                                         std::int64_t originMicroseconds, const SubpictureFrame& frame,
+                                                         const KeptPart& kept, const SubpictureFrame& frame,
                                                          const OutputColours& colours) const {
     if (!burned) return std::nullopt;
     try {
-        return std::optional<SubtitleOverlay>(std::in_place, *burned, originMicroseconds, m_options.endSeconds, frame,
-                                              colours);
+        return std::optional<SubtitleOverlay>(std::in_place, *burned, kept, frame, colours);
     } catch (const EncoderFailure& failure) {
         Notice(std::string(failure.what()) + " No subtitle is drawn into the picture.");
         return std::nullopt;
@@ -326,6 +323,8 @@ ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSe
     const std::optional<double> end = m_options.endSeconds;
     const bool cutAtTheLimit = end && *end >= kLongestConversionSeconds && length > *end;
     if (end && !cutAtTheLimit) length = std::min(length, *end);
+    // The output counts from the start time, as does what was read.
+    length -= m_options.startSeconds.value_or(0);
     const double tolerated =
         std::max(kToleratedShortfallFrames / av_q2d(source.FrameRate()), length * kToleratedShortfallShare);
     if (length - std::max(convertedSeconds, reachedSeconds) <= tolerated) return ExitStatus::Done;

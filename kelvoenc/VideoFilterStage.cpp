@@ -73,8 +73,7 @@ VideoFilterStage::VideoFilterStage(Setup setup, FrameQueue& decoded, VideoEncode
 
 std::string VideoFilterStage::Chain() const {
     const VideoGeometry& geometry = m_setup.geometry;
-    std::string chain;
-    if (m_setup.options.endSeconds) chain += FormatText("trim=end=%.6f,", *m_setup.options.endSeconds);
+    std::string chain = m_setup.kept.Trim("trim");
     // One picture per frame, whichever fields each comes from; pictures
     // not flagged interlaced pass unchanged.
     if (m_setup.fields == FieldHandling::Deinterlace) chain += "bwdif=mode=send_frame:parity=auto:deint=interlaced,";
@@ -83,6 +82,8 @@ std::string VideoFilterStage::Chain() const {
     const bool changesRate = !m_setup.timing.keepSourceTiming;
     if (changesRate && !m_setup.timing.repeatsPictures) chain += RateFilter();
     chain += m_setup.upright.filters;
+    if (const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop)
+        chain += FormatText("crop=%d:%d:%d:%d:exact=1,", crop->width, crop->height, crop->x, crop->y);
     chain += ColourAndSize();
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
         // Even offsets keep the chroma of 4:2:0 aligned.
@@ -115,8 +116,10 @@ std::string VideoFilterStage::ColourAndSize() const {
     const char* from = toneMapped ? "bt709" : ScalerMatrix(picture.colourSpace, picture.height);
     const char* to = ScalerMatrix(colours.matrix, m_setup.geometry.frameHeight);
     const bool turnedSideways = m_setup.upright.swapsSides;
-    const bool sameSize = (turnedSideways ? picture.height : picture.width) == m_setup.geometry.pictureWidth &&
-                          (turnedSideways ? picture.width : picture.height) == m_setup.geometry.pictureHeight;
+    const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop;
+    const int shownWidth = crop ? crop->width : turnedSideways ? picture.height : picture.width;
+    const int shownHeight = crop ? crop->height : turnedSideways ? picture.width : picture.height;
+    const bool sameSize = shownWidth == m_setup.geometry.pictureWidth && shownHeight == m_setup.geometry.pictureHeight;
     if (!toneMapped && sameSize && picture.pixelFormat == colours.pixelFormat && picture.range != AVCOL_RANGE_JPEG &&
         std::string_view(from) == to)
         return chain;

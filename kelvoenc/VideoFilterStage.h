@@ -2,6 +2,7 @@
 
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/FilterGraph.h"
+#include "kelvoenc/KeptPart.h"
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/SubtitleOverlay.h"
 #include "kelvoenc/VideoEncodeStage.h"
@@ -38,6 +39,7 @@ class VideoFilterStage {
 public:
     struct Setup {
         const EncoderOptions& options;
+        const KeptPart& kept;
         VideoGeometry geometry;
         FrameTiming timing;
         AVRational sourceTimeBase;  // of the decoded frames, counting from the start
