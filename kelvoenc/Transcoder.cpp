@@ -4,6 +4,7 @@
 #include "kelvoenc/EncoderFactory.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/OutputMedia.h"
+#include "kelvoenc/PicturePlan.h"
 #include "kelvoenc/ProgressClock.h"
 #include "kelvoenc/SourceReader.h"
 #include "kelvoenc/StageThreads.h"
@@ -48,22 +49,6 @@ constexpr std::size_t kPacketQueueBytes = 32 << 20;
 
 // The most sound tracks an output keeps: as many as a DVD title holds.
 constexpr std::size_t kMostSoundTracks = 8;
-
-VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice container) {
-    if (options.video.codec) return *options.video.codec;
-    switch (container) {
-    case ContainerChoice::Mpg:
-    case ContainerChoice::Vcd: return VideoCodecChoice::Mpeg1;
-    case ContainerChoice::Svcd:
-    case ContainerChoice::Dvd: return VideoCodecChoice::Mpeg2;
-    case ContainerChoice::Asf: return VideoCodecChoice::Wmv2;
-    case ContainerChoice::Avi: return VideoCodecChoice::Mpeg4;
-    case ContainerChoice::Mp4:
-    case ContainerChoice::Matroska: return VideoCodecChoice::H264;
-    case ContainerChoice::WebM: return VideoCodecChoice::Av1;
-    }
-    return VideoCodecChoice::Mpeg4;
-}
 
 AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice container) {
     if (options.audio.codec) return *options.audio.codec;
@@ -137,19 +122,6 @@ ExitStatus Stopped(const std::string& reason) {
     return ExitStatus::Stopped;
 }
 
-// The picture is centred in the frame, as the filters pad it.
-SubpictureFrame SubpicturesFor(const VideoGeometry& geometry, const SourcePicture& source) {
-    return {geometry.frameWidth,
-            geometry.frameHeight,
-            (geometry.frameWidth - geometry.pictureWidth) / 2 & ~1,
-            (geometry.frameHeight - geometry.pictureHeight) / 2 & ~1,
-            geometry.pictureWidth,
-            geometry.pictureHeight,
-            geometry.sampleAspect,
-            source.width,
-            source.height};
-}
-
 SubtitleForm SubtitleFormOf(ContainerChoice container) {
     switch (container) {
     case ContainerChoice::Dvd: return SubtitleForm::Subpictures;
@@ -179,7 +151,6 @@ ExitStatus Transcoder::Run() {
     ReadAhead readAhead;
     const StartSeek start = StartSeek::Open(opened, m_options.sourcePath, m_options, readAhead);
     RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
-    const PictureTraits& traits = start.traits;
     InputMedia& source = *opened;
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
     // A still has silence for its sound, whatever the source holds.
@@ -188,25 +159,15 @@ ExitStatus Transcoder::Run() {
     const std::vector<std::unique_ptr<StreamDecoder>> soundDecoders = OpenSoundDecoders(source);
     const KeptPart kept(m_options, source.StartMicroseconds());
 
-    const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
-    const SourcePicture sourcePicture = source.ShownPicture();
-    if (sourcePicture.width <= 0 || sourcePicture.height <= 0)
-        throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "The video of \"" + source.Path() + "\" does not state its picture size.");
-    VideoGeometry geometry =
-        VideoPlan::Geometry(m_options, videoCodec, VideoPlan::Cropped(m_options, sourcePicture, source.Path()));
-    FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
-    const UprightTransform upright = source.Upright();
-    const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry, sourcePicture);
-    const FieldHandling fields = VideoPlan::Fields(videoCodec, traits, sourcePicture.height, source.FrameRate(),
-                                                   *upright.filters != '\0', geometry, timing);
+    const PicturePlan plan = PicturePlan::For(m_options, container, source, start.traits);
+    const VideoCodecChoice videoCodec = plan.codec;
 
     FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
     PacketQueue packets(kPacketQueueLength, 2, kPacketQueueBytes, PacketBytes);
 
     OutputMedia output(m_options.outputPath, container);
-    FrameEncoder videoEncoder(EncoderFactory::OpenVideo(m_options, videoCodec, container, geometry, timing, colours,
-                                                        fields, output.WantsGlobalHeaders()),
+    FrameEncoder videoEncoder(EncoderFactory::OpenVideo(m_options, videoCodec, container, plan.geometry, plan.timing,
+                                                        plan.colours, plan.fields, output.WantsGlobalHeaders()),
                               m_options.outputPath);
     const std::string fourcc = m_options.video.fourcc.empty() ? DefaultFourcc(videoCodec) : m_options.video.fourcc;
     const int videoStream = output.AddStream(videoEncoder.Context(), fourcc);
@@ -223,22 +184,21 @@ ExitStatus Transcoder::Run() {
     }
     SubtitlePlan subtitles;
     if (!m_options.stillSeconds) {
-        subtitles = PlanSubtitles(source, container);
+        subtitles = SubtitlePlan::ForSource(m_options, container, source);
         output.KeepChapters(source.Format(), kept.OriginMicroseconds(), kept.EndSeconds());
     }
-    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks = AddSubtitleTracks(
-        output, subtitles.kept, kept, SubtitleFormOf(container), SubpicturesFor(geometry, sourcePicture));
+    const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks =
+        AddSubtitleTracks(output, subtitles.kept, kept, SubtitleFormOf(container), plan.Subpictures());
     if (container == ContainerChoice::Matroska && !m_options.stillSeconds) KeepAttachments(source, output);
-    std::optional<SubtitleOverlay> subtitleOverlay =
-        DrawnSubtitle(subtitles.burned, kept, SubpicturesFor(geometry, sourcePicture), colours);
+    std::optional<SubtitleOverlay> subtitleOverlay = plan.DrawnSubtitle(subtitles.burned, kept);
     output.Start();
 
     SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), kept, start.timelineMicroseconds,
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
     VideoEncodeStage encode(videoEncoder, videoStream, packets);
-    VideoFilterStage filter({m_options, kept, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright,
-                             colours, fields, subtitleOverlay ? &*subtitleOverlay : nullptr},
+    VideoFilterStage filter({m_options, kept, plan, SourceReader::kFrameTimeBase, source.Path(),
+                             subtitleOverlay ? &*subtitleOverlay : nullptr},
                             pictures, encode);
 
     StageThreads threads([&] {
@@ -279,11 +239,6 @@ std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, Conta
                                         soundStream, packets);
 }
 
-SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice container) const {
-    if (m_options.subtitleTracks.empty() && !m_options.burnedSubtitle) return {};
-    return SubtitlePlan::For(m_options, container, SubtitleSources::Of(source), source.Path());
-}
-
 // A track that cannot be read is left out, with its reason: the picture and
 // sound are still converted.
 std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(OutputMedia& output,
@@ -299,20 +254,6 @@ std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(Output
         }
     }
     return tracks;
-}
-
-// A subtitle that cannot be read is not drawn in, with its reason: the
-// picture and sound are still converted.
-std::optional<SubtitleOverlay> Transcoder::DrawnSubtitle(const std::optional<SubtitleSource>& burned,
-                                                         const KeptPart& kept, const SubpictureFrame& frame,
-                                                         const OutputColours& colours) const {
-    if (!burned) return std::nullopt;
-    try {
-        return std::optional<SubtitleOverlay>(std::in_place, *burned, kept, frame, colours);
-    } catch (const EncoderFailure& failure) {
-        Notice(std::string(failure.what()) + " No subtitle is drawn into the picture.");
-        return std::nullopt;
-    }
 }
 
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {

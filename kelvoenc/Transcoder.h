@@ -36,11 +36,7 @@ private:
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
     // The subtitle lines go in as the pictures reach their time.
     ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
-                            const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks,
-                            ProgressClock& progress);
-    SubtitlePlan PlanSubtitles(const InputMedia& source, ContainerChoice container) const;
-    std::optional<SubtitleOverlay> DrawnSubtitle(const std::optional<SubtitleSource>& burned, const KeptPart& kept,
-                                                 const SubpictureFrame& frame, const OutputColours& colours) const;
+                            const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks, ProgressClock& progress);
     // subpictures: the DVD frame subpictures are drawn for.
     std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(OutputMedia& output,
                                                                   const std::vector<SubtitleSource>& sources,
