@@ -29,8 +29,9 @@ FramePtr DecodeUntil(InputMedia& source, std::int64_t target) {
     return kept;
 }
 
-// The first picture at or after `seconds`, or the last one before the end.
-FramePtr PictureAt(InputMedia& source, double seconds) {
+}  // namespace
+
+FramePtr StillPicture::PictureAt(InputMedia& source, double seconds) {
     AVStream* stream = source.VideoStream();
     const std::int64_t target =
         av_rescale_q(static_cast<std::int64_t>(seconds * AV_TIME_BASE), AV_TIME_BASE_Q, stream->time_base) +
@@ -46,8 +47,6 @@ FramePtr PictureAt(InputMedia& source, double seconds) {
         throw EncoderFailure(ExitStatus::SourceUnreadable, "No picture of \"" + source.Path() + "\" could be decoded.");
     return picture;
 }
-
-}  // namespace
 
 ExitStatus StillPicture::Run(const EncoderOptions& options) {
     InputMedia source(options.sourcePath);
