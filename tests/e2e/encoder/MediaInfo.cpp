@@ -224,6 +224,15 @@ PictureArea ActivePicture(const std::string& path) {
     return area;
 }
 
+double FirstPictureDifference(const std::string& path, const std::string& reference, double referenceSeconds, int width,
+                              int height) {
+    const std::string first =
+        "trim=end_frame=1,scale=" + std::to_string(width) + ":" + std::to_string(height) + ",format=yuv420p";
+    return MeanOfFirstFrames("movie=" + path + "," + first + "[a];movie=" + reference +
+                             ",setpts=PTS-STARTPTS,trim=start=" + std::to_string(referenceSeconds) +
+                             ",setpts=PTS-STARTPTS," + first + "[b];[a][b]blend=all_mode=difference,signalstats");
+}
+
 double PictureSimilarity(const std::string& path, const std::string& reference, const std::string& referenceFilters) {
     std::string err;
     RunTool({FFMPEG_PATH, "-nostdin", "-hide_banner", "-i", path, "-i", reference, "-lavfi",

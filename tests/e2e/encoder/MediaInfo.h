@@ -73,6 +73,13 @@ struct PictureArea {
 };
 PictureArea ActivePicture(const std::string& path);
 
+// How far the file's first picture differs from the reference's picture
+// `referenceSeconds` after its first (the first at or after that time),
+// both scaled to width x height (mean absolute luma difference, 0..255);
+// negative when it cannot be measured.
+double FirstPictureDifference(const std::string& path, const std::string& reference, double referenceSeconds, int width,
+                              int height);
+
 // The SSIM of the file's pictures against the reference's after
 // `referenceFilters` (ffmpeg's ssim, its "All" value); 0 when it cannot be
 // measured.
