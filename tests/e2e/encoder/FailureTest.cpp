@@ -425,6 +425,9 @@ const BadArguments kBadArguments[] = {
     {"LameBitrateNotANumber", {"-oac", "mp3lame", "-lameopts", "vbr=3:br=loud"}, "br"},
     {"XvidBitrateEmpty", {"-ovc", "xvid", "-xvidencopts", "bitrate=:autoaspect=1"}, "bitrate"},
     {"ScaleNotNumbers", {"-vf", "scale=wide:240"}, "scale"},
+    {"CropOfOddWidth", {"-vf", "crop=319:240:0:0,scale=640:480"}, "crop"},
+    {"CropOutsideThePicture", {"-vf", "crop=320:240:2:0"}, "outside the 320x240 picture"},
+    {"StartNotATime", {"-ss", "ten"}, "-ss"},
     {"VolumeNotDecibels", {"-af", "volume=loud"}, "volume"},
     {"UnknownVideoEncoder", {"-ovc", "h265"}, "-ovc"},
     {"UnknownLavcCodec", {"-ovc", "lavc", "-lavcopts", "vcodec=theora"}, "vcodec"},
@@ -440,8 +443,9 @@ TEST(Arguments, HelpListsTheVocabularyAndTheExitStatuses) {
     EncoderRun encoder = RunArguments({"--help"}, kFailureTimeLimit);
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
-    for (const char* option : {"-o", "-oac", "-ovc", "-lavcopts", "-lameopts", "-xvidencopts", "-ffourcc", "-of",
-                               "-lavfopts", "-mpegopts", "-af", "-srate", "-vf", "-sws", "-ofps", "-endpos"})
+    for (const char* option :
+         {"-o", "-oac", "-ovc", "-lavcopts", "-lameopts", "-xvidencopts", "-ffourcc", "-of", "-lavfopts", "-mpegopts",
+          "-af", "-srate", "-vf", "-sws", "-ofps", "-ss", "-endpos", "crop="})
         EXPECT_NE(encoder.result.out.find(option), std::string::npos) << option << " is not in the help";
     EXPECT_NE(Lowered(encoder.result.out).find("exit"), std::string::npos) << "the exit statuses are not documented";
 }
