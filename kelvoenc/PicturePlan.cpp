@@ -31,11 +31,16 @@ PicturePlan PicturePlan::For(const EncoderOptions& options, ContainerChoice cont
     if (plan.shown.width <= 0 || plan.shown.height <= 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "The video of \"" + source.Path() + "\" does not state its picture size.");
-    plan.geometry = VideoPlan::Geometry(options, plan.codec, VideoPlan::Cropped(options, plan.shown, source.Path()));
+    plan.kept = VideoPlan::Cropped(options, plan.shown, source.Path());
+    if (const std::optional<CropRectangle>& crop = options.videoFilter.crop) {
+        plan.keptX = crop->x;
+        plan.keptY = crop->y;
+    }
+    plan.geometry = VideoPlan::Geometry(options, plan.codec, plan.kept);
     plan.timing = VideoPlan::Timing(options, plan.codec, container, source.FrameRate());
     plan.upright = source.Upright();
     plan.colours = VideoPlan::Colours(plan.codec, traits, plan.geometry, plan.shown);
-    plan.fields = VideoPlan::Fields(plan.codec, traits, plan.shown.height, source.FrameRate(),
+    plan.fields = VideoPlan::Fields(plan.codec, traits, plan.kept.height, source.FrameRate(),
                                     *plan.upright.filters != '\0', plan.geometry, plan.timing);
     return plan;
 }
@@ -49,7 +54,11 @@ SubpictureFrame PicturePlan::Subpictures() const {
             geometry.pictureHeight,
             geometry.sampleAspect,
             shown.width,
-            shown.height};
+            shown.height,
+            keptX,
+            keptY,
+            kept.width,
+            kept.height};
 }
 
 std::optional<SubtitleOverlay> PicturePlan::DrawnSubtitle(const std::optional<SubtitleSource>& burned,

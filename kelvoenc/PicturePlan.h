@@ -17,6 +17,9 @@ class InputMedia;
 struct PicturePlan {
     VideoCodecChoice codec = VideoCodecChoice::Mpeg4;
     SourcePicture shown;  // the whole stored picture, turned upright
+    SourcePicture kept;   // the part of it the crop keeps, from keptX, keptY
+    int keptX = 0;
+    int keptY = 0;
     VideoGeometry geometry;
     FrameTiming timing;
     UprightTransform upright;

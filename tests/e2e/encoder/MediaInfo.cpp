@@ -190,8 +190,8 @@ std::string CroppedMovie(const std::string& path, int x, int y, int width, int h
 
 }  // namespace
 
-double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds) {
-    return MeanOfFirstFrames(CroppedMovie(path, x, y, width, height, fromSeconds) + ",signalstats");
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds, bool exactly) {
+    return MeanOfFirstFrames(CroppedMovie(path, x, y, width, height, fromSeconds, exactly) + ",signalstats");
 }
 
 double LumaDifference(const std::string& path, const std::string& reference, int x, int y, int width, int height,

@@ -514,6 +514,34 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 2.6));
 }
 
+// The crop comes first in -vf; this one cuts away the rows where the DVD
+// subtitle's bar stands.
+std::string CropTheBottomAway(std::string text) {
+    const std::size_t filters = text.find(" -vf ");
+    if (filters != std::string::npos) return text.insert(filters + 5, "crop=320:160:0:40,");
+    return text.replace(text.find(" -endpos"), 0, " -vf crop=320:160:0:40");
+}
+
+// A picture subtitle the crop would cut away is drawn at the edge of the
+// picture that is kept.
+TEST(ChosenSubtitles, APictureLineStaysInThePictureTheCropKeeps) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    EncoderRunValues run{
+        FixturePath("tracks.mkv"), folder.Path("out.avi"), PlanFrame(settings, 320, 160, 1.0), EncoderConvert, 0, 25.0};
+    run.subtitles = {{4}, std::nullopt, std::nullopt};
+    EncoderRun cropped = RunFrontEndText(run, settings, {}, 60, CropTheBottomAway);
+    ASSERT_TRUE(cropped.result.Exited(0)) << cropped.Describe();
+    const MediaInfo output = ReadMediaInfo(run.outputPath);
+    ASSERT_NE(output.First("video"), nullptr);
+    const int width = int(output.First("video")->Number("width")),
+              height = int(output.First("video")->Number("height"));
+    const int band = height / 8;
+    EXPECT_GT(MeanLuma(run.outputPath, 0, height - band, width, band, 1.2, true),
+              MeanLuma(run.outputPath, 0, height - band, width, band, 2.6, true) + 40)
+        << "no bar at the bottom of the kept picture";
+}
+
 // An MKV keeps the film whole: every sound track and subtitle chosen, the
 // subtitles as the source holds them (text, styled text, DVB and DVD
 // pictures, the Latin-1 file written again in UTF-8), with their languages,
