@@ -216,6 +216,7 @@ ExitStatus Transcoder::Run() {
     if (progress.Pictures() == 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "No picture of \"" + source.Path() + "\" could be converted" +
+                                 (m_options.startSeconds ? " from the start time (-ss)" : "") +
                                  (m_options.endSeconds ? " before the end time (-endpos)." : "."));
     output.Complete();
     // Moving an MP4's index takes a while on a large file; a stop during it

@@ -165,7 +165,8 @@ void VideoFilterStage::Run() {
     if (m_decoded.Aborted()) return;
     if (!m_graph)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "No picture of \"" + m_setup.sourcePath + "\" could be decoded.");
+                             "No picture of \"" + m_setup.sourcePath + "\" could be decoded" +
+                                 (m_setup.kept.StartSeconds() > 0 ? " from the start time (-ss) on." : "."));
     // A source shorter than one output frame (a single picture of a
     // millisecond) still gives that one frame rather than none.
     m_graph->Close(

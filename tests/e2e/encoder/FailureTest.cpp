@@ -439,6 +439,17 @@ const BadArguments kBadArguments[] = {
 INSTANTIATE_TEST_SUITE_P(Arguments, MalformedOption, testing::ValuesIn(kBadArguments),
                          [](const testing::TestParamInfo<BadArguments>& info) { return std::string(info.param.name); });
 
+// A start after the source's last picture converts nothing: a failure
+// that says why, and no output.
+TEST(Arguments, StartAfterTheEndIsRefusedNamingTheStart) {
+    ScratchFolder folder;
+    EncoderRun encoder = RunArguments({FixturePath("sample.avi"), "-o", folder.Path("out.avi"), "-ss", "10", "0", "-1"},
+                                      kFailureTimeLimit, folder.Path());
+    EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("(-ss)"), std::string::npos) << encoder.Describe();
+    EXPECT_TRUE(folder.Entries().empty()) << "an output was created";
+}
+
 TEST(Arguments, HelpListsTheVocabularyAndTheExitStatuses) {
     EncoderRun encoder = RunArguments({"--help"}, kFailureTimeLimit);
 
