@@ -182,7 +182,7 @@ std::string KeepTenToTwenty(std::string text) {
 // A clip of moving pictures with a flash and a beep at 12 s, cut from 10 s
 // to 20 s: ten seconds, beginning with the very picture ffmpeg finds at
 // 10 s (about 1 off after encoding; the pictures beside it are 3 off), the
-// flash and the beep together 2 s in.
+// flash and the beep together 2 s in, and progress counted from the start.
 struct StartCase {
     const char* name;
     const char* fixture;
@@ -202,6 +202,11 @@ TEST_P(StartTime, BeginsWithThePictureAtTheStartAndKeepsTheSoundWithIt) {
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
     ASSERT_NE(c.output.First("video"), nullptr);
     EXPECT_NEAR(c.output.First("video")->Span(), 10.0, 0.041);
+    const std::vector<int> progress = ReportValues(c.encoder.result, ReportProgress);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.front(), 0) << "progress counts from the start";
+    EXPECT_GE(progress.back(), 9);
+    EXPECT_LE(progress.back(), 10);
 
     EXPECT_LT(FirstPictureDifference(c.path, FixturePath(GetParam().fixture), 10, 320, 240), 1.6)
         << "the first picture is not the source's at 10 s";
