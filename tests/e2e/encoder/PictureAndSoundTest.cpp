@@ -519,6 +519,27 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 2.6));
 }
 
+std::string StartOneSecondIn(std::string text) {
+    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 1 -endpos 9:0:0");
+}
+
+// From 1 s on, the lines of the film's own track and of the file beside it
+// (both from 0.5 s to 2.5 s) keep what is left of them, from 0 (the film's
+// own comes out 10 ms later also without a start).
+TEST(ChosenSubtitles, LinesAreCutAndMovedByTheStart) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    EncoderRunValues run{
+        FixturePath("tracks.mkv"), folder.Path("out.mp4"), PlanFrame(settings, 320, 240, 1.0), EncoderConvert, 0, 25.0};
+    run.subtitles = {{1, 5}, std::nullopt, std::nullopt};
+    EncoderRun mp4 = RunFrontEndText(run, settings, {}, 60, StartOneSecondIn);
+    ASSERT_TRUE(mp4.result.Exited(0)) << mp4.Describe();
+    for (int track : {0, 1})
+        EXPECT_NE(SubtitleText(run.outputPath, track).find("00:00:00,000 --> 00:00:01,5"), std::string::npos)
+            << SubtitleText(run.outputPath, track);
+}
+
 // The crop comes first in -vf; this one cuts away the rows where the DVD
 // subtitle's bar stands.
 std::string CropTheBottomAway(std::string text) {
