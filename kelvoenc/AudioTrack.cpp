@@ -22,9 +22,9 @@ std::string LayoutText(const AVChannelLayout& layout) {
 }
 
 // firstSample: where the chain's output starts, in the encoder's samples.
-std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder, std::int64_t firstSample) {
-    std::string chain;
-    if (options.endSeconds) chain += FormatText("atrim=end=%.6f,", *options.endSeconds);
+std::string Chain(const EncoderOptions& options, const KeptPart& kept, const AVCodecContext* encoder,
+                  std::int64_t firstSample) {
+    std::string chain = kept.Trim("atrim");
     // Gaps and overlaps in the source's timestamps become silence or are
     // cut, so the sound stays with the picture even where the container
     // keeps no timestamps (AVI). The mix to the encoder's channels is scaled
@@ -49,9 +49,10 @@ std::string Chain(const EncoderOptions& options, const AVCodecContext* encoder, 
 
 }  // namespace
 
-AudioTrack::AudioTrack(const EncoderOptions& options, AVRational sourceTimeBase, FrameEncoder encoder, int stream,
-                       PacketQueue& packets)
+AudioTrack::AudioTrack(const EncoderOptions& options, const KeptPart& kept, AVRational sourceTimeBase,
+                       FrameEncoder encoder, int stream, PacketQueue& packets)
     : m_options(options),
+      m_kept(kept),
       m_sourceTimeBase(sourceTimeBase),
       m_encoder(std::move(encoder)),
       m_stream(stream),
@@ -76,7 +77,7 @@ void AudioTrack::BuildGraph(const AVFrame* first) {
         FormatText("time_base=1/%d:sample_rate=%d:sample_fmt=%s:channel_layout=%s", m_graphRate, m_graphRate,
                    av_get_sample_fmt_name(AVSampleFormat(m_graphFormat)), LayoutText(m_graphLayout).c_str());
     m_graph = std::make_unique<FilterGraph>(AVMEDIA_TYPE_AUDIO, source,
-                                            Chain(m_options, m_encoder.Context(), m_filteredSamples));
+                                            Chain(m_options, m_kept, m_encoder.Context(), m_filteredSamples));
 }
 
 bool AudioTrack::MatchesGraph(const AVFrame* frame) const {

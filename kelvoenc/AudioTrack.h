@@ -3,6 +3,7 @@
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/FilterGraph.h"
 #include "kelvoenc/FrameEncoder.h"
+#include "kelvoenc/KeptPart.h"
 #include "kelvoenc/PipelineItems.h"
 
 #include <memory>
@@ -18,9 +19,9 @@
 class AudioTrack {
 public:
     // sourceTimeBase: of the decoded frames' timestamps, which count from
-    // the conversion's start.
-    AudioTrack(const EncoderOptions& options, AVRational sourceTimeBase, FrameEncoder encoder, int stream,
-               PacketQueue& packets);
+    // the output's 0; the sound is cut to the kept part there.
+    AudioTrack(const EncoderOptions& options, const KeptPart& kept, AVRational sourceTimeBase, FrameEncoder encoder,
+               int stream, PacketQueue& packets);
 
     // False when the pipeline was aborted.
     bool Add(AVFrame* decoded);
@@ -36,6 +37,7 @@ private:
     void BuildGraph(const AVFrame* first);
 
     const EncoderOptions& m_options;
+    const KeptPart& m_kept;
     AVRational m_sourceTimeBase;
     FrameEncoder m_encoder;
     int m_stream;

@@ -71,7 +71,16 @@ struct FrameSizeRequest {
     int height = 0;
 };
 
+// A part of the picture as shown (turned upright), in source pixels.
+struct CropRectangle {
+    int width = 0;
+    int height = 0;
+    int x = 0;
+    int y = 0;
+};
+
 struct VideoFilterOptions {
+    std::optional<CropRectangle> crop;       // crop=W:H:X:Y, before any scaling
     std::optional<FrameSizeRequest> scale;   // scale=W:H
     std::optional<FrameSizeRequest> expand;  // expand=W:H, centred black
     int scaler = 2;                          // -sws
@@ -80,7 +89,7 @@ struct VideoFilterOptions {
 struct EncoderOptions {
     std::string sourcePath;
     std::string outputPath;
-    int mode = 0;    // 0 convert, 1 probe
+    int mode = 0;    // an EncoderMode
     int handle = 0;  // descriptor of the report channel
 
     std::optional<ContainerChoice> container;
@@ -89,7 +98,8 @@ struct EncoderOptions {
     AudioFilterOptions audioFilter;
     VideoFilterOptions videoFilter;
     std::optional<Fraction> outputFrameRate;  // -ofps
-    std::optional<double> endSeconds;         // -endpos
+    std::optional<double> startSeconds;       // -ss: source time the output begins at
+    std::optional<double> endSeconds;         // -endpos: source time it stops at
     std::optional<double> stillSeconds;       // -still: the first picture held this long, over silence
     std::vector<int> soundTracks;             // -audiotracks: numbers from 1; none: the one players pick
     std::vector<int> subtitleTracks;          // -subtitles: numbers from 1; none: no subtitles

@@ -72,6 +72,20 @@ std::string HdrMetadata(const AVStream* stream, const AVFrame* picture, HdrDiale
     return words;
 }
 
+std::int64_t Microseconds(std::int64_t time, AVRational timeBase) {
+    return time == AV_NOPTS_VALUE ? AV_NOPTS_VALUE : av_rescale_q(time, timeBase, AV_TIME_BASE_Q);
+}
+
+// The earlier of `earliest` and the time of a picture's or sound's packet.
+std::int64_t Earliest(std::int64_t earliest, const InputMedia& source, const AVPacket& packet) {
+    const AVStream* stream = source.Format()->streams[packet.stream_index];
+    const AVMediaType type = stream->codecpar->codec_type;
+    if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) return earliest;
+    const std::int64_t time = Microseconds(packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts, stream->time_base);
+    if (time == AV_NOPTS_VALUE) return earliest;
+    return earliest == AV_NOPTS_VALUE ? time : std::min(earliest, time);
+}
+
 PictureTraits TraitsOf(const AVStream* stream, const AVFrame* picture) {
     PictureTraits traits;
     traits.interlaced = picture->interlaced_frame;
@@ -97,13 +111,18 @@ FirstPicture FirstPicture::Read(InputMedia& source, bool measureLength, ReadAhea
     const int video = source.VideoStream()->index;
     bool pictured = false;
     auto seen = [&](AVFrame* picture) {
-        if (!pictured) first.traits = TraitsOf(source.VideoStream(), picture);
+        if (!pictured) {
+            first.traits = TraitsOf(source.VideoStream(), picture);
+            first.pictureMicroseconds = Microseconds(picture->best_effort_timestamp, source.VideoStream()->time_base);
+            first.keyPicture = picture->key_frame;
+        }
         pictured = true;
     };
     PacketSpan span;
     PacketPtr packet = MakePacket();
     int result = 0;
     while ((!pictured || seconds < 0) && (result = av_read_frame(source.Format(), packet.get())) >= 0) {
+        if (!pictured) first.earliestMicroseconds = Earliest(first.earliestMicroseconds, source, *packet);
         if (packet->stream_index == video) {
             span.Add(*packet);
             if (!pictured) decoder.Decode(packet.get(), seen);

@@ -17,4 +17,10 @@ public:
 
     PictureTraits traits;
     double seconds = -1;  // the video's length, negative when not measured
+    // Where reading met the picture, and the earliest time of the picture's
+    // and the sound's packets read to find it, in microseconds of the
+    // source's clock (AV_NOPTS_VALUE when not stated).
+    std::int64_t pictureMicroseconds = AV_NOPTS_VALUE;
+    std::int64_t earliestMicroseconds = AV_NOPTS_VALUE;
+    bool keyPicture = false;  // one decoded without any before it
 };

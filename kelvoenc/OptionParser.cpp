@@ -194,6 +194,21 @@ void RequireValue(const Item& item, const std::string& what) {
     if (!item.hasValue || item.value.empty()) Refuse(what + " needs a value.");
 }
 
+// crop=W:H:X:Y: even sides and a place inside the picture, which is
+// checked against the source once it is open.
+CropRectangle ParseCrop(const Item& item) {
+    const std::string what = "-vf crop";
+    RequireValue(item, what);
+    auto numbers = SplitAt(item.value, ":");
+    if (numbers.size() != 4) RefuseValue(what, item.value, "is not W:H:X:Y");
+    CropRectangle crop{ParseInteger(numbers[0], what), ParseInteger(numbers[1], what), ParseInteger(numbers[2], what),
+                       ParseInteger(numbers[3], what)};
+    if (crop.width <= 0 || crop.height <= 0 || crop.width % 2 || crop.height % 2)
+        RefuseValue(what, item.value, "does not keep a part of even width and height");
+    if (crop.x < 0 || crop.y < 0) RefuseValue(what, item.value, "does not start inside the picture");
+    return crop;
+}
+
 // Items such as "vhq" are switches; "vhq=0" turns them off.
 bool SwitchValue(const Item& item, const std::string& what) {
     return !item.hasValue || ParseInteger(item.value, what) != 0;
@@ -273,6 +288,7 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
          &OptionParser::ParseAudioFilters},
         {"-srate", "RATE", "output sample rate in Hz", &OptionParser::SetSampleRate},
         {"-vf", "FILTER,...",
+         "crop=W:H:X:Y (first: the part of the upright picture kept, even sides),\n"
          "scale=W:H (-3: from the other side, keeping the aspect, even),\n"
          "harddup, expand=W:H (pad centred with black)",
          &OptionParser::ParseVideoFilters},
@@ -282,6 +298,8 @@ std::span<const OptionParser::OptionSpec> OptionParser::Options() {
          &OptionParser::SetScaler},
         {"-ofps", "RATE", "output frame rate (N/D or decimal); 1000 or more keeps\nthe source's own frames and timing",
          &OptionParser::SetFrameRate},
+        {"-ss", "TIME", "start at the first picture at or after this source time\n(h:m:s or seconds)",
+         &OptionParser::SetStartPosition},
         {"-endpos", "TIME", "stop at this source time (h:m:s or seconds)", &OptionParser::SetEndPosition},
         {"-audiotracks", "N,N...",
          "the source's sound tracks to keep, numbered from 1 in its order;\nwithout it, the one players pick",
@@ -320,7 +338,11 @@ std::string OptionParser::UsageText() {
         "MODE 0 converts SOURCE into OUTPUT; MODE 1 only probes SOURCE and reports its\n"
         "duration, width, height and frame rate, then that it has been read, when the\n"
         "front-end may hand it the next source to probe; MODE 2 writes the picture that\n"
-        "SOURCE shows at -endpos (else its first) into OUTPUT as a PNG. HANDLE is the\n"
+        "SOURCE shows at -endpos (else its first) into OUTPUT as a PNG; MODE 3 writes\n"
+        "the first picture the conversion would make from -ss, after every filter,\n"
+        "into OUTPUT as a PNG at its display shape; MODE 4 (without -o) measures the\n"
+        "black borders at 10 points of the kept part and reports the crop that keeps\n"
+        "every point's picture, and how many points agree with it. HANDLE is the\n"
         "descriptor of a connected Unix stream socket that takes the reports; any other\n"
         "number (0, -1) prints the reports on standard error instead.\n\nOptions:\n";
     for (const OptionSpec& option : Options()) {
@@ -359,7 +381,8 @@ EncoderOptions OptionParser::Parse(const std::vector<std::string>& arguments) {
         }
     }
     if (!haveSource || parser.m_options.sourcePath.empty()) Refuse("No source file was given.");
-    if (parser.m_options.mode != EncoderProbe && parser.m_options.outputPath.empty())
+    const bool writes = parser.m_options.mode != EncoderProbe && parser.m_options.mode != EncoderMeasureCrop;
+    if (writes && parser.m_options.outputPath.empty())
         Refuse("No output file was given (option -o).");
     parser.ResolveChoices();
     return parser.m_options;
@@ -369,8 +392,8 @@ void OptionParser::ParseTrailingNumbers(const std::vector<std::string>& argument
     if (arguments.size() < 3) Refuse("Too few arguments: expected SOURCE -o OUTPUT [OPTIONS...] MODE HANDLE.");
     const std::string& mode = arguments[arguments.size() - 2];
     m_options.mode = ParseInteger(mode, "MODE");
-    if (m_options.mode < EncoderConvert || m_options.mode > EncoderStill)
-        RefuseValue("MODE", mode, "is not 0 (convert), 1 (probe) or 2 (still)");
+    if (m_options.mode < EncoderConvert || m_options.mode > EncoderMeasureCrop)
+        RefuseValue("MODE", mode, "is not 0 (convert), 1 (probe), 2 (still), 3 (preview) or 4 (measure the crop)");
     m_options.handle = ParseInteger(arguments.back(), "HANDLE");
 }
 
@@ -407,6 +430,10 @@ void OptionParser::SetScaler(const std::string& value) {
 }
 
 void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFrameRate = ParseFraction(value, "-ofps"); }
+
+void OptionParser::SetStartPosition(const std::string& value) {
+    m_options.startSeconds = ParseTime(value, "-ss");
+}
 
 void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
 
@@ -575,6 +602,10 @@ void OptionParser::ParseVideoFilters(const std::string& text) {
     for (const std::string& filter : SplitAt(text, ",")) {
         Item item = SplitItem(filter);
         if (item.key.empty() || item.key == K::kHarddup) continue;
+        if (item.key == K::kCrop) {
+            filters.crop = ParseCrop(item);
+            continue;
+        }
         if (item.key != K::kScale && item.key != K::kExpand) Refuse("-vf: unknown filter " + Quoted(filter) + ".");
         const std::string what = "-vf " + item.key;
         RequireValue(item, what);

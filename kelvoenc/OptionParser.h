@@ -34,6 +34,7 @@ private:
     void SetSampleRate(const std::string& value);
     void SetScaler(const std::string& value);
     void SetFrameRate(const std::string& value);
+    void SetStartPosition(const std::string& value);
     void SetEndPosition(const std::string& value);
     void SetSoundTracks(const std::string& value);
     void SetSubtitleTracks(const std::string& value);

@@ -28,6 +28,11 @@ const char* ReportName(ReportCode code) {
     case ReportSoundTrackText: return "sound track's codec and title, 4 bytes";
     case ReportSubtitleTrack: return "subtitle track (language, 1<<24 default, 1<<25 forced, 1<<26 pictures)";
     case ReportSubtitleTrackText: return "subtitle track's codec and title, 4 bytes";
+    case ReportCropWidth: return "crop width";
+    case ReportCropHeight: return "crop height";
+    case ReportCropLeft: return "crop left";
+    case ReportCropTop: return "crop top";
+    case ReportCropAgreement: return "crop points << 16 | agreeing";
     }
     return "report";
 }

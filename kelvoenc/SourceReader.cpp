@@ -33,8 +33,8 @@ SourceReader::SourceReader(Setup setup, FrameQueue& pictures, PacketQueue& packe
       m_pictures(pictures),
       m_packets(packets),
       m_longestGapSeconds(LongestGapSeconds(m_setup.source)) {
-    m_origin = m_setup.source.StartMicroseconds();
-    m_joined.end = m_origin;
+    m_origin = m_setup.kept.OriginMicroseconds();
+    m_joined.end = m_setup.timelineMicroseconds.value_or(m_setup.source.StartMicroseconds());
     const bool mayRestart = m_setup.source.TimestampsMayRestart();
     m_videoTimeline.emplace(kFrameTimeBase, m_joined, mayRestart, m_longestGapSeconds);
     m_sounds.reserve(m_setup.sounds.size());
@@ -49,7 +49,8 @@ bool SourceReader::TimelineMended() const {
 }
 
 bool SourceReader::PastEnd(std::int64_t pts) const {
-    return m_setup.endSeconds && pts * av_q2d(kFrameTimeBase) >= *m_setup.endSeconds;
+    const std::optional<double> end = m_setup.kept.EndSeconds();
+    return end && pts * av_q2d(kFrameTimeBase) >= *end;
 }
 
 bool SourceReader::Finished() const {
@@ -103,7 +104,8 @@ void SourceReader::TakePicture(AVFrame* frame) {
     // Where the picture stands in the source itself, with no break closed:
     // the time its subtitles count in. Filters carry it along.
     frame->best_effort_timestamp = sourceTime == AV_NOPTS_VALUE ? frame->pts : sourceTime - m_origin;
-    m_readSeconds = static_cast<double>(frame->pts) * av_q2d(kFrameTimeBase);
+    m_readSeconds = std::max(0.0, static_cast<double>(frame->pts) * av_q2d(kFrameTimeBase));
+    if (frame->pts < 0) return;
     if (PastEnd(frame->pts)) {
         m_videoDone = true;
         return;
@@ -136,6 +138,8 @@ void SourceReader::TakeSound(SoundState& sound, AVFrame* frame) {
     const std::int64_t sourceTime = Microseconds(frame->best_effort_timestamp, timeBase);
     Reached(sourceTime, duration);
     frame->pts = sound.timeline.Place(sourceTime, duration) - m_origin;
+    // Sound running across the start is cut there by the track's filters.
+    if (frame->pts + duration <= 0) return;
     if (PastEnd(frame->pts)) {
         sound.done = true;
         return;

@@ -2,6 +2,7 @@
 
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/InputMedia.h"
+#include "kelvoenc/KeptPart.h"
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/ReadAhead.h"
 #include "kelvoenc/StreamDecoder.h"
@@ -37,7 +38,10 @@ public:
         ReadAhead& readAhead;  // packets already read from the source, taken first
         StreamDecoder& videoDecoder;
         std::vector<SoundInput> sounds;  // none when the output has no sound
-        std::optional<double> endSeconds;
+        const KeptPart& kept;
+        // Where the timelines begin, in microseconds of the source's clock:
+        // where reading begins; none: at the source's start.
+        std::optional<std::int64_t> timelineMicroseconds;
         AVRational frameRate;  // for pictures that do not say how long they last
         // A still: only the first picture, held this long, and silence as
         // long for the audio, which then has no decoder.
@@ -50,7 +54,7 @@ public:
     void Run();
 
     // How far into the source its own timestamps have come, in seconds from
-    // the start: with breaks closed, the output's length is no measure of
+    // the output's 0: with breaks closed, the output's length is no measure of
     // how much of the source was read.
     double ReachedSeconds() const { return m_reachedSeconds; }
 

@@ -153,19 +153,32 @@ std::pair<int, int> SubpicturePainter::Canvas() const {
 }
 
 // Nearest source pixel for each output pixel, from the subtitle's canvas
-// onto the output's picture.
+// onto the output's picture. A line the crop would cut (one in the bars
+// below a film) is moved into the picture that is kept.
 void SubpicturePainter::DrawPictures(const AVSubtitle& line) {
     const SubpictureFrame& frame = m_frame;
     const auto [canvasWidth, canvasHeight] = Canvas();
     if (canvasWidth <= 0 || canvasHeight <= 0) return;
+    const bool cropped = frame.keptWidth > 0 && frame.keptHeight > 0 && frame.sourceWidth > 0 && frame.sourceHeight > 0;
+    // Output pixels per canvas pixel, as num / den, and the kept part's
+    // place on the canvas.
+    const std::int64_t numX = cropped ? std::int64_t(frame.pictureWidth) * frame.sourceWidth : frame.pictureWidth;
+    const std::int64_t denX = cropped ? std::int64_t(canvasWidth) * frame.keptWidth : canvasWidth;
+    const std::int64_t numY = cropped ? std::int64_t(frame.pictureHeight) * frame.sourceHeight : frame.pictureHeight;
+    const std::int64_t denY = cropped ? std::int64_t(canvasHeight) * frame.keptHeight : canvasHeight;
+    const std::int64_t keptX = cropped ? std::int64_t(frame.keptX) * canvasWidth / frame.sourceWidth : 0;
+    const std::int64_t keptY = cropped ? std::int64_t(frame.keptY) * canvasHeight / frame.sourceHeight : 0;
     for (unsigned i = 0; i < line.num_rects; ++i) {
         const AVSubtitleRect& rect = *line.rects[i];
         if (rect.type != SUBTITLE_BITMAP || !rect.data[0] || !rect.data[1]) continue;
         const auto* palette = reinterpret_cast<const std::uint32_t*>(rect.data[1]);
-        const int left = frame.pictureX + rect.x * frame.pictureWidth / canvasWidth;
-        const int top = frame.pictureY + rect.y * frame.pictureHeight / canvasHeight;
-        const int width = rect.w * frame.pictureWidth / canvasWidth;
-        const int height = rect.h * frame.pictureHeight / canvasHeight;
+        const int width = static_cast<int>(rect.w * numX / denX);
+        const int height = static_cast<int>(rect.h * numY / denY);
+        if (width <= 0 || height <= 0) continue;
+        const int left = std::clamp(frame.pictureX + static_cast<int>((rect.x - keptX) * numX / denX), frame.pictureX,
+                                    std::max(frame.pictureX, frame.pictureX + frame.pictureWidth - width));
+        const int top = std::clamp(frame.pictureY + static_cast<int>((rect.y - keptY) * numY / denY), frame.pictureY,
+                                   std::max(frame.pictureY, frame.pictureY + frame.pictureHeight - height));
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) {
                 const int index = rect.data[0][(y * rect.h / height) * rect.linesize[0] + x * rect.w / width];

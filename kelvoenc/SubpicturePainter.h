@@ -12,8 +12,10 @@ struct ass_renderer;
 struct ass_track;
 
 // Where a DVD's subpictures go: the encoded frame, the picture inside it
-// (between any bars), its pixel shape, and the source's picture size that
-// picture subtitles without a size of their own are placed against.
+// (between any bars), its pixel shape, the source's picture size that
+// picture subtitles without a size of their own are placed against, and
+// the part of that picture the output keeps (the crop; all of it when its
+// width is 0).
 struct SubpictureFrame {
     int frameWidth = 0;
     int frameHeight = 0;
@@ -24,6 +26,10 @@ struct SubpictureFrame {
     AVRational sampleAspect{1, 1};
     int sourceWidth = 0;
     int sourceHeight = 0;
+    int keptX = 0;
+    int keptY = 0;
+    int keptWidth = 0;
+    int keptHeight = 0;
 };
 
 // A line drawn in full colour: its box in the frame, and each pixel's red,
@@ -41,7 +47,8 @@ struct SubtitleImage {
 // between), or in full colour to be drawn into the picture. Text is set with
 // libass inside the picture (and its title-safe part, for a TV), its
 // letters shaped for the frame's pixels; a picture subtitle is scaled from
-// the source's picture onto the output's. In four colours a picture
+// the source's picture onto the output's, and moved into the part of it
+// the output keeps when it falls outside. In four colours a picture
 // subtitle is brought to light on dark, so that it stays legible.
 class SubpicturePainter {
 public:

@@ -24,9 +24,8 @@ CodecContextPtr OpenDecoder(const SubtitleSource& source, const AVStream* stream
 
 }  // namespace
 
-SubtitleLines::SubtitleLines(const SubtitleSource& source, std::int64_t originMicroseconds,
-                             std::optional<double> endSeconds) {
-    const std::int64_t origin = source.besideTheSource ? 0 : originMicroseconds;
+SubtitleLines::SubtitleLines(const SubtitleSource& source, const KeptPart& kept) {
+    const std::int64_t origin = kept.OriginMicroseconds(source.besideTheSource);
     InputFormatPtr format = SubtitleSources::Open(source);
     m_decoder = OpenDecoder(source, format->streams[source.streamIndex]);
     m_pictures = source.report.isPicture;
@@ -37,7 +36,7 @@ SubtitleLines::SubtitleLines(const SubtitleSource& source, std::int64_t originMi
             int got = 0;
             // A line that cannot be decoded is damage: the others still are.
             if (avcodec_decode_subtitle2(m_decoder.get(), subtitle.get(), &got, packet.get()) >= 0 && got)
-                Add(std::move(subtitle), origin, endSeconds);
+                Add(std::move(subtitle), origin, kept.EndSeconds());
         }
         av_packet_unref(packet.get());
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/KeptPart.h"
 #include "kelvoenc/SubtitleSources.h"
 
 #include <cstdint>
@@ -31,7 +32,7 @@ public:
         SubtitlePtr subtitle;
     };
 
-    SubtitleLines(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds);
+    SubtitleLines(const SubtitleSource& source, const KeptPart& kept);
 
     // The decoder, whose header holds a text track's styles.
     const AVCodecContext& Decoder() const { return *m_decoder; }

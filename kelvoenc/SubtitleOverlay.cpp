@@ -29,12 +29,11 @@ std::pair<double, double> Weights(AVColorSpace matrix) {
 
 }  // namespace
 
-SubtitleOverlay::SubtitleOverlay(const SubtitleSource& source, std::int64_t originMicroseconds,
-                                 std::optional<double> endSeconds, const SubpictureFrame& frame,
+SubtitleOverlay::SubtitleOverlay(const SubtitleSource& source, const KeptPart& kept, const SubpictureFrame& frame,
                                  const OutputColours& colours)
     : m_brightness(Brightness(colours.transfer)) {
     std::tie(m_redWeight, m_blueWeight) = Weights(colours.matrix);
-    SubtitleLines lines(source, originMicroseconds, endSeconds);
+    SubtitleLines lines(source, kept);
     SubpicturePainter painter(lines.Decoder(), frame, SubpicturePainter::Margins::Picture);
     for (SubtitleLines::Line& line : lines.Lines()) {
         SubtitleImage image;

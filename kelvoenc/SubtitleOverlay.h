@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/KeptPart.h"
 #include "kelvoenc/SubpicturePainter.h"
 #include "kelvoenc/SubtitleSources.h"
 #include "kelvoenc/VideoPlan.h"
@@ -20,8 +21,8 @@ extern "C" {
 // copied, when the picture is shared.
 class SubtitleOverlay {
 public:
-    SubtitleOverlay(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-                    const SubpictureFrame& frame, const OutputColours& colours);
+    SubtitleOverlay(const SubtitleSource& source, const KeptPart& kept, const SubpictureFrame& frame,
+                    const OutputColours& colours);
 
     // Lays the lines on at this time (microseconds from the conversion's
     // start) over the picture, in the output's planar YUV.

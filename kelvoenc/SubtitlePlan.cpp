@@ -1,6 +1,7 @@
 #include "kelvoenc/SubtitlePlan.h"
 
 #include "kelvoenc/EncoderFailure.h"
+#include "kelvoenc/InputMedia.h"
 #include "text/FormatText.h"
 
 #include <algorithm>
@@ -52,6 +53,12 @@ void SayLeftOut(const std::vector<SubtitleSource>& sources, const std::vector<in
 }
 
 }  // namespace
+
+SubtitlePlan SubtitlePlan::ForSource(const EncoderOptions& options, ContainerChoice container,
+                                     const InputMedia& source) {
+    if (options.subtitleTracks.empty() && !options.burnedSubtitle) return {};
+    return For(options, container, SubtitleSources::Of(source), source.Path());
+}
 
 SubtitlePlan SubtitlePlan::For(const EncoderOptions& options, ContainerChoice container,
                                const std::vector<SubtitleSource>& sources, const std::string& sourcePath) {

@@ -13,9 +13,14 @@
 // go by, and the one drawn into the picture, text or pictures, which is
 // where the formats without subtitle tracks take the one shown (else the
 // first chosen). What cannot be kept is said.
+class InputMedia;
+
 struct SubtitlePlan {
     std::vector<SubtitleSource> kept;
     std::optional<SubtitleSource> burned;
+
+    // None when no subtitle is chosen, else For the source's subtitles.
+    static SubtitlePlan ForSource(const EncoderOptions& options, ContainerChoice container, const InputMedia& source);
 
     static SubtitlePlan For(const EncoderOptions& options, ContainerChoice container,
                             const std::vector<SubtitleSource>& sources, const std::string& sourcePath);

@@ -51,22 +51,19 @@ CodecContextPtr OpenEncoder(const AVCodecContext& decoder, SubtitleForm form, co
 
 }  // namespace
 
-SubtitleTrack::SubtitleTrack(const SubtitleSource& source, std::int64_t originMicroseconds,
-                             std::optional<double> endSeconds, SubtitleForm form, const SubpictureFrame& frame,
-                             OutputMedia& output)
+SubtitleTrack::SubtitleTrack(const SubtitleSource& source, const KeptPart& kept, SubtitleForm form,
+                             const SubpictureFrame& frame, OutputMedia& output)
     : m_output(output) {
-    m_stream = form == SubtitleForm::AsItIs && source.characterSet.empty()
-                   ? Copy(source, originMicroseconds, endSeconds, output)
-                   : Convert(source, originMicroseconds, endSeconds, form, frame, output);
+    m_stream = form == SubtitleForm::AsItIs && source.characterSet.empty() ? Copy(source, kept, output)
+                                                                           : Convert(source, kept, form, frame, output);
     int disposition =
         (source.report.isDefault ? AV_DISPOSITION_DEFAULT : 0) | (source.report.isForced ? AV_DISPOSITION_FORCED : 0);
     output.Label(m_stream, source.report.language, source.besideTheSource ? "" : source.report.title, disposition);
 }
 
-int SubtitleTrack::Convert(const SubtitleSource& source, std::int64_t originMicroseconds,
-                           std::optional<double> endSeconds, SubtitleForm form, const SubpictureFrame& frame,
-                           OutputMedia& output) {
-    SubtitleLines lines(source, originMicroseconds, endSeconds);
+int SubtitleTrack::Convert(const SubtitleSource& source, const KeptPart& kept, SubtitleForm form,
+                           const SubpictureFrame& frame, OutputMedia& output) {
+    SubtitleLines lines(source, kept);
     CodecContextPtr encoder = OpenEncoder(lines.Decoder(), form, frame, source.path);
     std::optional<SubpicturePainter> painter;
     if (form == SubtitleForm::Subpictures)
@@ -85,12 +82,12 @@ int SubtitleTrack::Convert(const SubtitleSource& source, std::int64_t originMicr
 
 // Each packet as it is, at its time from the conversion's start: a line on
 // at the start keeps what is left of it, and one at the end time stops there.
-int SubtitleTrack::Copy(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-                        OutputMedia& output) {
+int SubtitleTrack::Copy(const SubtitleSource& source, const KeptPart& kept, OutputMedia& output) {
     InputFormatPtr holder = SubtitleSources::Open(source);
     const AVStream& stream = *holder->streams[source.streamIndex];
-    const std::int64_t origin = source.besideTheSource ? 0 : originMicroseconds;
-    const std::int64_t limit = endSeconds ? static_cast<std::int64_t>(*endSeconds * AV_TIME_BASE) : INT64_MAX;
+    const std::int64_t origin = kept.OriginMicroseconds(source.besideTheSource);
+    const std::optional<double> end = kept.EndSeconds();
+    const std::int64_t limit = end ? static_cast<std::int64_t>(*end * AV_TIME_BASE) : INT64_MAX;
     PacketPtr packet = MakePacket();
     while (av_read_frame(holder.get(), packet.get()) >= 0) {
         const std::int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;

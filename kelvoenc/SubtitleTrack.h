@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kelvoenc/FfmpegHandles.h"
+#include "kelvoenc/KeptPart.h"
 #include "kelvoenc/SubpicturePainter.h"
 #include "kelvoenc/SubtitleSources.h"
 
@@ -24,8 +25,8 @@ enum class SubtitleForm { Mp4Text, WebVtt, Subpictures, AsItIs };
 class SubtitleTrack {
 public:
     // frame: the DVD frame subpictures are drawn for.
-    SubtitleTrack(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-                  SubtitleForm form, const SubpictureFrame& frame, OutputMedia& output);
+    SubtitleTrack(const SubtitleSource& source, const KeptPart& kept, SubtitleForm form, const SubpictureFrame& frame,
+                  OutputMedia& output);
 
     // Writes the lines that start before this time (microseconds).
     void WriteUntil(std::int64_t microseconds);
@@ -38,10 +39,9 @@ private:
     };
 
     // Returns the output's stream.
-    int Convert(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-                SubtitleForm form, const SubpictureFrame& frame, OutputMedia& output);
-    int Copy(const SubtitleSource& source, std::int64_t originMicroseconds, std::optional<double> endSeconds,
-             OutputMedia& output);
+    int Convert(const SubtitleSource& source, const KeptPart& kept, SubtitleForm form, const SubpictureFrame& frame,
+                OutputMedia& output);
+    int Copy(const SubtitleSource& source, const KeptPart& kept, OutputMedia& output);
     void Encode(AVCodecContext& encoder, const AVSubtitle& line, std::int64_t start, std::int64_t end);
 
     OutputMedia& m_output;

@@ -2,12 +2,13 @@
 
 #include "kelvoenc/AudioTrack.h"
 #include "kelvoenc/EncoderFactory.h"
-#include "kelvoenc/FirstPicture.h"
 #include "kelvoenc/InputMedia.h"
 #include "kelvoenc/OutputMedia.h"
+#include "kelvoenc/PicturePlan.h"
 #include "kelvoenc/ProgressClock.h"
 #include "kelvoenc/SourceReader.h"
 #include "kelvoenc/StageThreads.h"
+#include "kelvoenc/StartSeek.h"
 #include "kelvoenc/StopSignals.h"
 #include "kelvoenc/StreamDecoder.h"
 #include "kelvoenc/SubtitleOverlay.h"
@@ -48,22 +49,6 @@ constexpr std::size_t kPacketQueueBytes = 32 << 20;
 
 // The most sound tracks an output keeps: as many as a DVD title holds.
 constexpr std::size_t kMostSoundTracks = 8;
-
-VideoCodecChoice VideoCodecOf(const EncoderOptions& options, ContainerChoice container) {
-    if (options.video.codec) return *options.video.codec;
-    switch (container) {
-    case ContainerChoice::Mpg:
-    case ContainerChoice::Vcd: return VideoCodecChoice::Mpeg1;
-    case ContainerChoice::Svcd:
-    case ContainerChoice::Dvd: return VideoCodecChoice::Mpeg2;
-    case ContainerChoice::Asf: return VideoCodecChoice::Wmv2;
-    case ContainerChoice::Avi: return VideoCodecChoice::Mpeg4;
-    case ContainerChoice::Mp4:
-    case ContainerChoice::Matroska: return VideoCodecChoice::H264;
-    case ContainerChoice::WebM: return VideoCodecChoice::Av1;
-    }
-    return VideoCodecChoice::Mpeg4;
-}
 
 AudioCodecChoice AudioCodecOf(const EncoderOptions& options, ContainerChoice container) {
     if (options.audio.codec) return *options.audio.codec;
@@ -137,19 +122,6 @@ ExitStatus Stopped(const std::string& reason) {
     return ExitStatus::Stopped;
 }
 
-// The picture is centred in the frame, as the filters pad it.
-SubpictureFrame SubpicturesFor(const VideoGeometry& geometry, const SourcePicture& source) {
-    return {geometry.frameWidth,
-            geometry.frameHeight,
-            (geometry.frameWidth - geometry.pictureWidth) / 2 & ~1,
-            (geometry.frameHeight - geometry.pictureHeight) / 2 & ~1,
-            geometry.pictureWidth,
-            geometry.pictureHeight,
-            geometry.sampleAspect,
-            source.width,
-            source.height};
-}
-
 SubtitleForm SubtitleFormOf(ContainerChoice container) {
     switch (container) {
     case ContainerChoice::Dvd: return SubtitleForm::Subpictures;
@@ -173,38 +145,29 @@ std::string DefaultFourcc(VideoCodecChoice codec) { return codec == VideoCodecCh
 }  // namespace
 
 ExitStatus Transcoder::Run() {
-    std::optional<InputMedia> opened(std::in_place, m_options.sourcePath);
-    RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
+    std::optional<InputMedia> opened;
     // The first picture tells the fields and colours the encoder is set up
     // for; what was read to find it is converted from memory, not read again.
     ReadAhead readAhead;
-    const PictureTraits traits = FirstPicture::Read(*opened, false, &readAhead).traits;
-    if (!readAhead.Whole()) opened.emplace(m_options.sourcePath);
+    const StartSeek start = StartSeek::Open(opened, m_options.sourcePath, m_options, readAhead);
+    RefuseOverwritingSource(m_options.sourcePath, m_options.outputPath);
     InputMedia& source = *opened;
     const ContainerChoice container = m_options.container.value_or(ContainerChoice::Avi);
     // A still has silence for its sound, whatever the source holds.
     if (!m_options.stillSeconds) source.ChooseSounds(m_options.soundTracks, SoundTracksHeld(container));
     StreamDecoder videoDecoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
     const std::vector<std::unique_ptr<StreamDecoder>> soundDecoders = OpenSoundDecoders(source);
+    const KeptPart kept(m_options, source.StartMicroseconds());
 
-    const VideoCodecChoice videoCodec = VideoCodecOf(m_options, container);
-    const SourcePicture sourcePicture = source.ShownPicture();
-    if (sourcePicture.width <= 0 || sourcePicture.height <= 0)
-        throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "The video of \"" + source.Path() + "\" does not state its picture size.");
-    VideoGeometry geometry = VideoPlan::Geometry(m_options, videoCodec, sourcePicture);
-    FrameTiming timing = VideoPlan::Timing(m_options, videoCodec, container, source.FrameRate());
-    const UprightTransform upright = source.Upright();
-    const OutputColours colours = VideoPlan::Colours(videoCodec, traits, geometry, sourcePicture);
-    const FieldHandling fields = VideoPlan::Fields(videoCodec, traits, sourcePicture.height, source.FrameRate(),
-                                                   *upright.filters != '\0', geometry, timing);
+    const PicturePlan plan = PicturePlan::For(m_options, container, source, start.traits);
+    const VideoCodecChoice videoCodec = plan.codec;
 
     FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
     PacketQueue packets(kPacketQueueLength, 2, kPacketQueueBytes, PacketBytes);
 
     OutputMedia output(m_options.outputPath, container);
-    FrameEncoder videoEncoder(EncoderFactory::OpenVideo(m_options, videoCodec, container, geometry, timing, colours,
-                                                        fields, output.WantsGlobalHeaders()),
+    FrameEncoder videoEncoder(EncoderFactory::OpenVideo(m_options, videoCodec, container, plan.geometry, plan.timing,
+                                                        plan.colours, plan.fields, output.WantsGlobalHeaders()),
                               m_options.outputPath);
     const std::string fourcc = m_options.video.fourcc.empty() ? DefaultFourcc(videoCodec) : m_options.video.fourcc;
     const int videoStream = output.AddStream(videoEncoder.Context(), fourcc);
@@ -212,34 +175,31 @@ ExitStatus Transcoder::Run() {
     std::vector<std::unique_ptr<AudioTrack>> sounds;
     std::vector<SourceReader::SoundInput> soundInputs;
     if (m_options.stillSeconds) {
-        sounds.push_back(AddSoundTrack(output, container, nullptr, true, packets));
+        sounds.push_back(AddSoundTrack(output, container, kept, nullptr, true, packets));
         soundInputs.push_back({nullptr, nullptr, sounds.back().get()});
     }
     for (const std::unique_ptr<StreamDecoder>& decoder : soundDecoders) {
-        sounds.push_back(AddSoundTrack(output, container, decoder.get(), sounds.empty(), packets));
+        sounds.push_back(AddSoundTrack(output, container, kept, decoder.get(), sounds.empty(), packets));
         soundInputs.push_back({decoder->Stream(), decoder.get(), sounds.back().get()});
     }
     SubtitlePlan subtitles;
     if (!m_options.stillSeconds) {
-        subtitles = PlanSubtitles(source, container);
-        output.KeepChapters(source.Format(), source.StartMicroseconds(), m_options.endSeconds);
+        subtitles = SubtitlePlan::ForSource(m_options, container, source);
+        output.KeepChapters(source.Format(), kept.OriginMicroseconds(), kept.EndSeconds());
     }
     const std::vector<std::unique_ptr<SubtitleTrack>> subtitleTracks =
-        AddSubtitleTracks(output, subtitles.kept, source.StartMicroseconds(), SubtitleFormOf(container),
-                          SubpicturesFor(geometry, sourcePicture));
+        AddSubtitleTracks(output, subtitles.kept, kept, SubtitleFormOf(container), plan.Subpictures());
     if (container == ContainerChoice::Matroska && !m_options.stillSeconds) KeepAttachments(source, output);
-    std::optional<SubtitleOverlay> subtitleOverlay =
-        DrawnSubtitle(subtitles.burned, source.StartMicroseconds(), SubpicturesFor(geometry, sourcePicture), colours);
+    std::optional<SubtitleOverlay> subtitleOverlay = plan.DrawnSubtitle(subtitles.burned, kept);
     output.Start();
 
-    SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), m_options.endSeconds,
+    SourceReader reader({source, readAhead, videoDecoder, std::move(soundInputs), kept, start.timelineMicroseconds,
                          source.FrameRate(), m_options.stillSeconds},
                         pictures, packets);
     VideoEncodeStage encode(videoEncoder, videoStream, packets);
-    VideoFilterStage filter(
-        {m_options, geometry, timing, SourceReader::kFrameTimeBase, source.Path(), upright, colours, fields,
-         subtitleOverlay ? &*subtitleOverlay : nullptr},
-        pictures, encode);
+    VideoFilterStage filter({m_options, kept, plan, SourceReader::kFrameTimeBase, source.Path(),
+                             subtitleOverlay ? &*subtitleOverlay : nullptr},
+                            pictures, encode);
 
     StageThreads threads([&] {
         pictures.Abort();
@@ -256,6 +216,7 @@ ExitStatus Transcoder::Run() {
     if (progress.Pictures() == 0)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
                              "No picture of \"" + source.Path() + "\" could be converted" +
+                                 (m_options.startSeconds ? " from the start time (-ss)" : "") +
                                  (m_options.endSeconds ? " before the end time (-endpos)." : "."));
     output.Complete();
     // Moving an MP4's index takes a while on a large file; a stop during it
@@ -266,8 +227,8 @@ ExitStatus Transcoder::Run() {
 }
 
 std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, ContainerChoice container,
-                                                      const StreamDecoder* decoder, bool playedFirst,
-                                                      PacketQueue& packets) const {
+                                                      const KeptPart& kept, const StreamDecoder* decoder,
+                                                      bool playedFirst, PacketQueue& packets) const {
     AudioCodecChoice audioCodec = AudioCodecOf(m_options, container);
     AudioFormat format = AudioPlan::Format(m_options, audioCodec, EncoderFactory::FindAudio(audioCodec),
                                            decoder ? SoundOf(*decoder) : SilentSound());
@@ -275,47 +236,25 @@ std::unique_ptr<AudioTrack> Transcoder::AddSoundTrack(OutputMedia& output, Conta
                               m_options.outputPath);
     int soundStream = output.AddStream(soundEncoder.Context());
     if (decoder) output.Label(soundStream, decoder->Stream(), playedFirst);
-    return std::make_unique<AudioTrack>(m_options, SourceReader::kFrameTimeBase, std::move(soundEncoder), soundStream,
-                                        packets);
-}
-
-SubtitlePlan Transcoder::PlanSubtitles(const InputMedia& source, ContainerChoice container) const {
-    if (m_options.subtitleTracks.empty() && !m_options.burnedSubtitle) return {};
-    return SubtitlePlan::For(m_options, container, SubtitleSources::Of(source), source.Path());
+    return std::make_unique<AudioTrack>(m_options, kept, SourceReader::kFrameTimeBase, std::move(soundEncoder),
+                                        soundStream, packets);
 }
 
 // A track that cannot be read is left out, with its reason: the picture and
 // sound are still converted.
 std::vector<std::unique_ptr<SubtitleTrack>> Transcoder::AddSubtitleTracks(OutputMedia& output,
-                                                                          const std::vector<SubtitleSource>& kept,
-                                                                          std::int64_t originMicroseconds,
-                                                                          SubtitleForm form,
+                                                                          const std::vector<SubtitleSource>& sources,
+                                                                          const KeptPart& kept, SubtitleForm form,
                                                                           const SubpictureFrame& subpictures) const {
     std::vector<std::unique_ptr<SubtitleTrack>> tracks;
-    for (const SubtitleSource& source : kept) {
+    for (const SubtitleSource& source : sources) {
         try {
-            tracks.push_back(std::make_unique<SubtitleTrack>(source, originMicroseconds, m_options.endSeconds, form,
-                                                             subpictures, output));
+            tracks.push_back(std::make_unique<SubtitleTrack>(source, kept, form, subpictures, output));
         } catch (const EncoderFailure& failure) {
             Notice(std::string(failure.what()) + " That subtitle track is left out.");
         }
     }
     return tracks;
-}
-
-// A subtitle that cannot be read is not drawn in, with its reason: the
-// picture and sound are still converted.
-std::optional<SubtitleOverlay> Transcoder::DrawnSubtitle(const std::optional<SubtitleSource>& burned,
-                                                         std::int64_t originMicroseconds, const SubpictureFrame& frame,
-                                                         const OutputColours& colours) const {
-    if (!burned) return std::nullopt;
-    try {
-        return std::optional<SubtitleOverlay>(std::in_place, *burned, originMicroseconds, m_options.endSeconds, frame,
-                                              colours);
-    } catch (const EncoderFailure& failure) {
-        Notice(std::string(failure.what()) + " No subtitle is drawn into the picture.");
-        return std::nullopt;
-    }
 }
 
 ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const {
@@ -326,6 +265,8 @@ ExitStatus Transcoder::Completeness(const InputMedia& source, double convertedSe
     const std::optional<double> end = m_options.endSeconds;
     const bool cutAtTheLimit = end && *end >= kLongestConversionSeconds && length > *end;
     if (end && !cutAtTheLimit) length = std::min(length, *end);
+    // The output counts from the start time, as does what was read.
+    length -= m_options.startSeconds.value_or(0);
     const double tolerated =
         std::max(kToleratedShortfallFrames / av_q2d(source.FrameRate()), length * kToleratedShortfallShare);
     if (length - std::max(convertedSeconds, reachedSeconds) <= tolerated) return ExitStatus::Done;

@@ -36,23 +36,18 @@ private:
     // pipeline ends (Done; a failure is rethrown by the caller) or a stop.
     // The subtitle lines go in as the pictures reach their time.
     ExitStatus MuxUntilDone(OutputMedia& output, PacketQueue& packets, int videoStream,
-                            const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks,
-                            ProgressClock& progress);
-    SubtitlePlan PlanSubtitles(const InputMedia& source, ContainerChoice container) const;
-    std::optional<SubtitleOverlay> DrawnSubtitle(const std::optional<SubtitleSource>& burned,
-                                                 std::int64_t originMicroseconds, const SubpictureFrame& frame,
-                                                 const OutputColours& colours) const;
+                            const std::vector<std::unique_ptr<SubtitleTrack>>& subtitleTracks, ProgressClock& progress);
     // subpictures: the DVD frame subpictures are drawn for.
     std::vector<std::unique_ptr<SubtitleTrack>> AddSubtitleTracks(OutputMedia& output,
-                                                                  const std::vector<SubtitleSource>& kept,
-                                                                  std::int64_t originMicroseconds, SubtitleForm form,
+                                                                  const std::vector<SubtitleSource>& sources,
+                                                                  const KeptPart& kept, SubtitleForm form,
                                                                   const SubpictureFrame& subpictures) const;
     // Done, or Incomplete (saying so) when neither the output nor the
     // source's own timestamps reach near the source's stated length.
     ExitStatus Completeness(const InputMedia& source, double convertedSeconds, double reachedSeconds) const;
     // One sound track of the output, from the decoder's source track (its
     // language and title kept), or a still's silence without a decoder.
-    std::unique_ptr<AudioTrack> AddSoundTrack(OutputMedia& output, ContainerChoice container,
+    std::unique_ptr<AudioTrack> AddSoundTrack(OutputMedia& output, ContainerChoice container, const KeptPart& kept,
                                               const StreamDecoder* decoder, bool playedFirst,
                                               PacketQueue& packets) const;
 

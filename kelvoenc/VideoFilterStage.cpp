@@ -68,21 +68,23 @@ bool DecodedPictureFormat::operator==(const DecodedPictureFormat& other) const {
            av_cmp_q(sampleAspect, other.sampleAspect) == 0;
 }
 
-VideoFilterStage::VideoFilterStage(Setup setup, FrameQueue& decoded, VideoEncodeStage& encode)
-    : m_setup(std::move(setup)), m_decoded(decoded), m_encode(encode) {}
+VideoFilterStage::VideoFilterStage(Setup setup, FrameQueue& decoded, PictureSink& sink)
+    : m_setup(std::move(setup)), m_decoded(decoded), m_sink(sink) {}
 
 std::string VideoFilterStage::Chain() const {
-    const VideoGeometry& geometry = m_setup.geometry;
-    std::string chain;
-    if (m_setup.options.endSeconds) chain += FormatText("trim=end=%.6f,", *m_setup.options.endSeconds);
+    const VideoGeometry& geometry = m_setup.plan.geometry;
+    std::string chain = m_setup.kept.Trim("trim");
     // One picture per frame, whichever fields each comes from; pictures
     // not flagged interlaced pass unchanged.
-    if (m_setup.fields == FieldHandling::Deinterlace) chain += "bwdif=mode=send_frame:parity=auto:deint=interlaced,";
+    if (m_setup.plan.fields == FieldHandling::Deinterlace)
+        chain += "bwdif=mode=send_frame:parity=auto:deint=interlaced,";
     // Frames to be dropped are dropped before they are scaled; frames to be
     // repeated are scaled once and repeated after.
-    const bool changesRate = !m_setup.timing.keepSourceTiming;
-    if (changesRate && !m_setup.timing.repeatsPictures) chain += RateFilter();
-    chain += m_setup.upright.filters;
+    const bool changesRate = !m_setup.plan.timing.keepSourceTiming;
+    if (changesRate && !m_setup.plan.timing.repeatsPictures) chain += RateFilter();
+    chain += m_setup.plan.upright.filters;
+    if (const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop)
+        chain += FormatText("crop=%d:%d:%d:%d:exact=1,", crop->width, crop->height, crop->x, crop->y);
     chain += ColourAndSize();
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
         // Even offsets keep the chroma of 4:2:0 aligned.
@@ -90,8 +92,8 @@ std::string VideoFilterStage::Chain() const {
         int top = (geometry.frameHeight - geometry.pictureHeight) / 2 & ~1;
         chain += FormatText("pad=%d:%d:%d:%d:black,", geometry.frameWidth, geometry.frameHeight, left, top);
     }
-    if (changesRate && m_setup.timing.repeatsPictures) chain += RateFilter();
-    chain += FormatText("format=%s,setsar=%d/%d", PixelFormatName(m_setup.colours.pixelFormat),
+    if (changesRate && m_setup.plan.timing.repeatsPictures) chain += RateFilter();
+    chain += FormatText("format=%s,setsar=%d/%d", PixelFormatName(m_setup.plan.colours.pixelFormat),
                         geometry.sampleAspect.num, geometry.sampleAspect.den);
     return chain;
 }
@@ -99,8 +101,9 @@ std::string VideoFilterStage::Chain() const {
 // A chain set up midway starts at the first frame the last one left.
 std::string VideoFilterStage::RateFilter() const {
     const double start =
-        m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.timing.timeBase);
-    return FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.timing.rate.num, m_setup.timing.rate.den, start);
+        m_lastPts == AV_NOPTS_VALUE ? 0 : static_cast<double>(m_lastPts + 1) * av_q2d(m_setup.plan.timing.timeBase);
+    return FormatText("fps=fps=%d/%d:start_time=%.6f,", m_setup.plan.timing.rate.num, m_setup.plan.timing.rate.den,
+                      start);
 }
 
 // Scaled into the output's matrix and limited range, whatever size: a
@@ -108,21 +111,24 @@ std::string VideoFilterStage::RateFilter() const {
 // scaled each on its own. Pictures that already have the output's size,
 // pixel format, range and matrix pass untouched, without a copy.
 std::string VideoFilterStage::ColourAndSize() const {
-    const OutputColours& colours = m_setup.colours;
+    const OutputColours& colours = m_setup.plan.colours;
     const DecodedPictureFormat& picture = m_graphFormat;
     const bool toneMapped = IsHdrTransfer(picture.transfer) && !IsHdrTransfer(colours.transfer);
     std::string chain = toneMapped ? ToneMapToSdr(picture.transfer, picture.primaries, picture.range) : "";
     const char* from = toneMapped ? "bt709" : ScalerMatrix(picture.colourSpace, picture.height);
-    const char* to = ScalerMatrix(colours.matrix, m_setup.geometry.frameHeight);
-    const bool turnedSideways = m_setup.upright.swapsSides;
-    const bool sameSize = (turnedSideways ? picture.height : picture.width) == m_setup.geometry.pictureWidth &&
-                          (turnedSideways ? picture.width : picture.height) == m_setup.geometry.pictureHeight;
+    const char* to = ScalerMatrix(colours.matrix, m_setup.plan.geometry.frameHeight);
+    const bool turnedSideways = m_setup.plan.upright.swapsSides;
+    const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop;
+    const int shownWidth = crop ? crop->width : turnedSideways ? picture.height : picture.width;
+    const int shownHeight = crop ? crop->height : turnedSideways ? picture.width : picture.height;
+    const bool sameSize =
+        shownWidth == m_setup.plan.geometry.pictureWidth && shownHeight == m_setup.plan.geometry.pictureHeight;
     if (!toneMapped && sameSize && picture.pixelFormat == colours.pixelFormat && picture.range != AVCOL_RANGE_JPEG &&
         std::string_view(from) == to)
         return chain;
-    chain +=
-        FormatText("scale=%d:%d:in_color_matrix=%s:out_color_matrix=%s:out_range=tv%s,", m_setup.geometry.pictureWidth,
-                   m_setup.geometry.pictureHeight, from, to, KeepsFields(m_setup.fields) ? ":interl=1" : "");
+    chain += FormatText("scale=%d:%d:in_color_matrix=%s:out_color_matrix=%s:out_range=tv%s,",
+                        m_setup.plan.geometry.pictureWidth, m_setup.plan.geometry.pictureHeight, from, to,
+                        KeepsFields(m_setup.plan.fields) ? ":interl=1" : "");
     return chain;
 }
 
@@ -159,12 +165,13 @@ void VideoFilterStage::Run() {
     if (m_decoded.Aborted()) return;
     if (!m_graph)
         throw EncoderFailure(ExitStatus::SourceUnreadable,
-                             "No picture of \"" + m_setup.sourcePath + "\" could be decoded.");
+                             "No picture of \"" + m_setup.sourcePath + "\" could be decoded" +
+                                 (m_setup.kept.StartSeconds() > 0 ? " from the start time (-ss) on." : "."));
     // A source shorter than one output frame (a single picture of a
     // millisecond) still gives that one frame rather than none.
     m_graph->Close(
-        std::max(endPts, *firstPts + av_rescale_q(1, av_inv_q(m_setup.timing.rate), m_setup.sourceTimeBase)));
-    if (Drain()) m_encode.Finish();
+        std::max(endPts, *firstPts + av_rescale_q(1, av_inv_q(m_setup.plan.timing.rate), m_setup.sourceTimeBase)));
+    if (Drain()) m_sink.Finish();
 }
 
 // Kept fields go out in each picture's own order, which may change midway
@@ -172,7 +179,7 @@ void VideoFilterStage::Run() {
 // among them takes the order the output was set up with.
 void VideoFilterStage::FlagFields(AVFrame* picture) const {
     if (!picture->interlaced_frame)
-        picture->top_field_first = m_setup.fields == FieldHandling::KeepTopFieldFirst ? 1 : 0;
+        picture->top_field_first = m_setup.plan.fields == FieldHandling::KeepTopFieldFirst ? 1 : 0;
     picture->interlaced_frame = 1;
 }
 
@@ -181,19 +188,20 @@ bool VideoFilterStage::Drain() {
     while (true) {
         FramePtr picture = MakeFrame();
         if (!m_graph->Pull(picture.get())) return true;
-        picture->pts = av_rescale_q(picture->pts, filteredBase, m_setup.timing.timeBase);
+        picture->pts = av_rescale_q(picture->pts, filteredBase, m_setup.plan.timing.timeBase);
         // Two source frames inside one tick would share a timestamp; the
         // later one moves on by a tick so that no frame is lost.
         if (m_lastPts != AV_NOPTS_VALUE && picture->pts <= m_lastPts) picture->pts = m_lastPts + 1;
         m_lastPts = picture->pts;
         picture->pict_type = AV_PICTURE_TYPE_NONE;
-        if (KeepsFields(m_setup.fields)) FlagFields(picture.get());
+        if (KeepsFields(m_setup.plan.fields)) FlagFields(picture.get());
         // A subtitle goes with the picture it was made for, also where a
         // break in the source's timestamps was closed.
         if (m_setup.subtitle)
-            m_setup.subtitle->Draw(*picture, picture->best_effort_timestamp != AV_NOPTS_VALUE
-                                                 ? picture->best_effort_timestamp
-                                                 : av_rescale_q(picture->pts, m_setup.timing.timeBase, AV_TIME_BASE_Q));
-        if (!m_encode.Encode(picture.get())) return false;
+            m_setup.subtitle->Draw(*picture,
+                                   picture->best_effort_timestamp != AV_NOPTS_VALUE
+                                       ? picture->best_effort_timestamp
+                                       : av_rescale_q(picture->pts, m_setup.plan.timing.timeBase, AV_TIME_BASE_Q));
+        if (!m_sink.Take(picture.get())) return false;
     }
 }

@@ -2,9 +2,11 @@
 
 #include "kelvoenc/EncoderOptions.h"
 #include "kelvoenc/FilterGraph.h"
+#include "kelvoenc/KeptPart.h"
+#include "kelvoenc/PicturePlan.h"
+#include "kelvoenc/PictureSink.h"
 #include "kelvoenc/PipelineItems.h"
 #include "kelvoenc/SubtitleOverlay.h"
-#include "kelvoenc/VideoEncodeStage.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <memory>
@@ -38,17 +40,14 @@ class VideoFilterStage {
 public:
     struct Setup {
         const EncoderOptions& options;
-        VideoGeometry geometry;
-        FrameTiming timing;
-        AVRational sourceTimeBase;  // of the decoded frames, counting from the start
+        const KeptPart& kept;
+        const PicturePlan& plan;
+        AVRational sourceTimeBase;  // of the decoded frames, counting from the output's 0
         std::string sourcePath;
-        UprightTransform upright;
-        OutputColours colours;
-        FieldHandling fields;
         SubtitleOverlay* subtitle;  // drawn into the pictures; may be null
     };
 
-    VideoFilterStage(Setup setup, FrameQueue& decoded, VideoEncodeStage& encode);
+    VideoFilterStage(Setup setup, FrameQueue& decoded, PictureSink& sink);
 
     // The stage's thread.
     void Run();
@@ -64,7 +63,7 @@ private:
 
     Setup m_setup;
     FrameQueue& m_decoded;
-    VideoEncodeStage& m_encode;
+    PictureSink& m_sink;
     std::unique_ptr<FilterGraph> m_graph;
     DecodedPictureFormat m_graphFormat;
     std::int64_t m_lastPts = AV_NOPTS_VALUE;  // of the last frame handed on

@@ -105,6 +105,19 @@ AVRational VideoPlan::NearestMpegRate(AVRational rate) {
     return nearest;
 }
 
+SourcePicture VideoPlan::Cropped(const EncoderOptions& options, SourcePicture shown, const std::string& sourcePath) {
+    const std::optional<CropRectangle>& crop = options.videoFilter.crop;
+    if (!crop) return shown;
+    if (crop->x + crop->width > shown.width || crop->y + crop->height > shown.height)
+        throw EncoderFailure(
+            ExitStatus::BadArguments,
+            FormatText("-vf crop=%d:%d:%d:%d reaches outside the %dx%d picture of \"%s\".", crop->width, crop->height,
+                       crop->x, crop->y, shown.width, shown.height, sourcePath.c_str()));
+    shown.width = crop->width;
+    shown.height = crop->height;
+    return shown;
+}
+
 VideoGeometry VideoPlan::Geometry(const EncoderOptions& options, VideoCodecChoice codec, SourcePicture source) {
     AVRational sourceAspect = IsValid(source.sampleAspect) ? source.sampleAspect : AVRational{1, 1};
     std::int64_t displayNum = std::int64_t(source.width) * sourceAspect.num;

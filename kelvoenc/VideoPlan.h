@@ -79,6 +79,10 @@ struct FrameTiming {
 
 class VideoPlan {
 public:
+    // The part of the shown picture the crop (-vf crop) keeps, with the
+    // same pixel shape; the whole picture without one. A crop reaching
+    // outside the picture is refused (BadArguments) naming the source.
+    static SourcePicture Cropped(const EncoderOptions& options, SourcePicture shown, const std::string& sourcePath);
     static VideoGeometry Geometry(const EncoderOptions& options, VideoCodecChoice codec, SourcePicture source);
     static FrameTiming Timing(const EncoderOptions& options, VideoCodecChoice codec, ContainerChoice container,
                               AVRational sourceRate);

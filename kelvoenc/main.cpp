@@ -1,7 +1,10 @@
-// kelvoenc: converts one source file for the front-end, or probes it.
+// kelvoenc: converts one source file for the front-end, probes it, or
+// makes a picture of it or measures its borders.
 
+#include "kelvoenc/CropMeasure.h"
 #include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/OptionParser.h"
+#include "kelvoenc/PreviewPicture.h"
 #include "kelvoenc/ReportChannel.h"
 #include "kelvoenc/SourceProbe.h"
 #include "kelvoenc/StillPicture.h"
@@ -61,6 +64,8 @@ int main(int argc, char** argv) {
         ReportChannel channel(options.handle);
         if (options.mode == EncoderProbe) return static_cast<int>(SourceProbe::Run(options.sourcePath, channel));
         if (options.mode == EncoderStill) return static_cast<int>(StillPicture::Run(options));
+        if (options.mode == EncoderPreview) return static_cast<int>(PreviewPicture::Run(options));
+        if (options.mode == EncoderMeasureCrop) return static_cast<int>(CropMeasure::Run(options, channel));
         return static_cast<int>(Transcoder(options, channel).Run());
     } catch (const EncoderFailure& failure) {
         if (failure.Status() == ExitStatus::BadArguments) {

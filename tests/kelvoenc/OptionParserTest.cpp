@@ -154,6 +154,14 @@ TEST(Vocabulary, NumbersInTheirOtherForms) {
     EXPECT_TRUE(options.audioFilter.softClip);
     EXPECT_EQ(options.audioFilter.maxChannels, 1);
     EXPECT_EQ(ParseText("in -o out -endpos 90 0 0").endSeconds, 90.0);
+    EXPECT_EQ(ParseText("in -o out -ss 0:1:30.5 -endpos 100 0 0").startSeconds, 90.5);
+    const std::optional<CropRectangle> crop =
+        ParseText("in -o out -vf crop=640:272:0:44,scale=-3:480,harddup 0 0").videoFilter.crop;
+    ASSERT_TRUE(crop);
+    EXPECT_EQ(crop->width, 640);
+    EXPECT_EQ(crop->height, 272);
+    EXPECT_EQ(crop->x, 0);
+    EXPECT_EQ(crop->y, 44);
     EXPECT_EQ(ParseText("in -o out -still 1.5 0 0").stillSeconds, 1.5);
     EXPECT_EQ(ParseText("in -o out -audiotracks 3,1 0 0").soundTracks, (std::vector<int>{3, 1}));
 }
@@ -184,7 +192,10 @@ TEST(Vocabulary, RefusalsNameTheOption) {
     EXPECT_NE(RefusalOf("in -o out -audiotracks 0 0 0").find("-audiotracks"), std::string::npos);
     // The last two arguments are always MODE and HANDLE, never an option's value.
     EXPECT_NE(RefusalOf("in -o out -endpos 0 7").find("-endpos needs a value"), std::string::npos);
-    EXPECT_NE(RefusalOf("in -o out 3 7").find("MODE"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out 5 7").find("MODE"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -vf crop=320:0:0:0 0 7").find("-vf crop"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -vf crop=320:240:-2:0 0 7").find("-vf crop"), std::string::npos);
+    EXPECT_NE(RefusalOf("in -o out -vf crop=320:240 0 7").find("W:H:X:Y"), std::string::npos);
     EXPECT_NE(RefusalOf("in 2 7").find("No output"), std::string::npos);
     EXPECT_NE(RefusalOf("in other -o out 0 7").find("Unexpected argument"), std::string::npos);
     EXPECT_NE(RefusalOf("-o out 0 7").find("No source"), std::string::npos);
@@ -196,4 +207,7 @@ TEST(Vocabulary, OutOfRangeValuesFromUncheckedSettingsAreLeftToTheEncoders) {
     EXPECT_EQ(RefusalOf("in -o out -lavcopts vbitrate=0:abitrate=0:vqscale=-1:vrc_minrate=0 0 0"), "accepted");
 }
 
-TEST(Vocabulary, ProbeNeedsNoOutput) { EXPECT_EQ(ParseText("in 1 5").mode, 1); }
+TEST(Vocabulary, ProbeAndMeasuringNeedNoOutput) {
+    EXPECT_EQ(ParseText("in 1 5").mode, 1);
+    EXPECT_EQ(ParseText("in -ss 10 -endpos 20 4 5").mode, 4);
+}

@@ -1,3 +1,4 @@
+#include "kelvoenc/EncoderFailure.h"
 #include "kelvoenc/VideoPlan.h"
 
 #include <gtest/gtest.h>
@@ -185,4 +186,17 @@ TEST(Colours, HdrStaysOnlyInH265AndSdrFollowsTheSize) {
     const VideoGeometry hd{1280, 720, 1280, 720, {1, 1}};
     EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::H264, PictureTraits{}, hd, sd).matrix, AVCOL_SPC_SMPTE170M);
     EXPECT_EQ(VideoPlan::Colours(VideoCodecChoice::Mpeg4, PictureTraits{}, hd, sd).matrix, AVCOL_SPC_BT709);
+}
+
+// The crop cuts the picture as shown, keeping its pixel shape; one reaching
+// outside it is refused, naming the source.
+TEST(Geometry, ACropKeepsItsPartAndThePixelShape) {
+    EncoderOptions options = WithFilters(std::nullopt);
+    options.videoFilter.crop = CropRectangle{704, 360, 8, 60};
+    const SourcePicture kept = VideoPlan::Cropped(options, kWideDvd, "film.vob");
+    EXPECT_EQ(kept.width, 704);
+    EXPECT_EQ(kept.height, 360);
+    EXPECT_EQ(av_cmp_q(kept.sampleAspect, kWideDvd.sampleAspect), 0);
+    options.videoFilter.crop = CropRectangle{704, 360, 24, 60};
+    EXPECT_THROW(VideoPlan::Cropped(options, kWideDvd, "film.vob"), EncoderFailure);
 }

@@ -425,6 +425,9 @@ const BadArguments kBadArguments[] = {
     {"LameBitrateNotANumber", {"-oac", "mp3lame", "-lameopts", "vbr=3:br=loud"}, "br"},
     {"XvidBitrateEmpty", {"-ovc", "xvid", "-xvidencopts", "bitrate=:autoaspect=1"}, "bitrate"},
     {"ScaleNotNumbers", {"-vf", "scale=wide:240"}, "scale"},
+    {"CropOfOddWidth", {"-vf", "crop=319:240:0:0,scale=640:480"}, "crop"},
+    {"CropOutsideThePicture", {"-vf", "crop=320:240:2:0"}, "outside the 320x240 picture"},
+    {"StartNotATime", {"-ss", "ten"}, "-ss"},
     {"VolumeNotDecibels", {"-af", "volume=loud"}, "volume"},
     {"UnknownVideoEncoder", {"-ovc", "h265"}, "-ovc"},
     {"UnknownLavcCodec", {"-ovc", "lavc", "-lavcopts", "vcodec=theora"}, "vcodec"},
@@ -436,12 +439,24 @@ const BadArguments kBadArguments[] = {
 INSTANTIATE_TEST_SUITE_P(Arguments, MalformedOption, testing::ValuesIn(kBadArguments),
                          [](const testing::TestParamInfo<BadArguments>& info) { return std::string(info.param.name); });
 
+// A start after the source's last picture converts nothing: a failure
+// that says why, and no output.
+TEST(Arguments, StartAfterTheEndIsRefusedNamingTheStart) {
+    ScratchFolder folder;
+    EncoderRun encoder = RunArguments({FixturePath("sample.avi"), "-o", folder.Path("out.avi"), "-ss", "10", "0", "-1"},
+                                      kFailureTimeLimit, folder.Path());
+    EXPECT_TRUE(encoder.result.Exited(2)) << encoder.Describe();
+    EXPECT_NE(encoder.result.err.find("(-ss)"), std::string::npos) << encoder.Describe();
+    EXPECT_TRUE(folder.Entries().empty()) << "an output was created";
+}
+
 TEST(Arguments, HelpListsTheVocabularyAndTheExitStatuses) {
     EncoderRun encoder = RunArguments({"--help"}, kFailureTimeLimit);
 
     EXPECT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
-    for (const char* option : {"-o", "-oac", "-ovc", "-lavcopts", "-lameopts", "-xvidencopts", "-ffourcc", "-of",
-                               "-lavfopts", "-mpegopts", "-af", "-srate", "-vf", "-sws", "-ofps", "-endpos"})
+    for (const char* option :
+         {"-o", "-oac", "-ovc", "-lavcopts", "-lameopts", "-xvidencopts", "-ffourcc", "-of", "-lavfopts", "-mpegopts",
+          "-af", "-srate", "-vf", "-sws", "-ofps", "-ss", "-endpos", "crop="})
         EXPECT_NE(encoder.result.out.find(option), std::string::npos) << option << " is not in the help";
     EXPECT_NE(Lowered(encoder.result.out).find("exit"), std::string::npos) << "the exit statuses are not documented";
 }

@@ -190,8 +190,8 @@ std::string CroppedMovie(const std::string& path, int x, int y, int width, int h
 
 }  // namespace
 
-double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds) {
-    return MeanOfFirstFrames(CroppedMovie(path, x, y, width, height, fromSeconds) + ",signalstats");
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds, bool exactly) {
+    return MeanOfFirstFrames(CroppedMovie(path, x, y, width, height, fromSeconds, exactly) + ",signalstats");
 }
 
 double LumaDifference(const std::string& path, const std::string& reference, int x, int y, int width, int height,
@@ -222,6 +222,15 @@ PictureArea ActivePicture(const std::string& path) {
     if (at != std::string::npos)
         std::sscanf(err.c_str() + at + marker.size(), "%d:%d:%d:%d", &area.width, &area.height, &area.x, &area.y);
     return area;
+}
+
+double FirstPictureDifference(const std::string& path, const std::string& reference, double referenceSeconds, int width,
+                              int height) {
+    const std::string first =
+        "trim=end_frame=1,scale=" + std::to_string(width) + ":" + std::to_string(height) + ",format=yuv420p";
+    return MeanOfFirstFrames("movie=" + path + "," + first + "[a];movie=" + reference +
+                             ",setpts=PTS-STARTPTS,trim=start=" + std::to_string(referenceSeconds) +
+                             ",setpts=PTS-STARTPTS," + first + "[b];[a][b]blend=all_mode=difference,signalstats");
 }
 
 double PictureSimilarity(const std::string& path, const std::string& reference, const std::string& referenceFilters) {

@@ -45,9 +45,10 @@ MediaInfo ReadMediaInfo(const std::string& path, bool packets = true);
 int DecodedPictures(const std::string& path);
 
 // Mean luma (0..255) of a rectangle of the file's first video frames (from
-// a time on, when given), measured by ffprobe's signalstats; negative when
-// it cannot be measured.
-double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds = 0);
+// a time on, when given: the keyframe before it, or exactly that time),
+// measured by ffprobe's signalstats; negative when it cannot be measured.
+double MeanLuma(const std::string& path, int x, int y, int width, int height, double fromSeconds = 0,
+                bool exactly = false);
 
 // One subtitle track of the file (counted among its subtitle tracks from 0)
 // as SubRip text, as ffmpeg reads it out.
@@ -72,6 +73,13 @@ struct PictureArea {
     int height = 0;
 };
 PictureArea ActivePicture(const std::string& path);
+
+// How far the file's first picture differs from the reference's picture
+// `referenceSeconds` after its first (the first at or after that time),
+// both scaled to width x height (mean absolute luma difference, 0..255);
+// negative when it cannot be measured.
+double FirstPictureDifference(const std::string& path, const std::string& reference, double referenceSeconds, int width,
+                              int height);
 
 // The SSIM of the file's pictures against the reference's after
 // `referenceFilters` (ffmpeg's ssim, its "All" value); 0 when it cannot be

@@ -156,6 +156,51 @@ TEST(Mp4Tracks, KeepTheDefaultSoundsLanguageAndTheChapters) {
     }
 }
 
+std::string StartHalfWayThrough(std::string text) {
+    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 1.5 -endpos 9:0:0");
+}
+
+// From 1.5 s on, the chapter before the start is left out, the one running
+// across it begins at 0, and the one after it moves up by the start.
+TEST(Mp4Tracks, ChaptersFollowTheStart) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    Converted converted = ConvertFixture(folder, "tracks.mkv", settings, StartHalfWayThrough);
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    const std::vector<std::map<std::string, std::string>>& chapters = converted.output.chapters;
+    ASSERT_EQ(chapters.size(), 2u);
+    EXPECT_EQ(chapters[0].at("tags.title"), "Mitte");
+    EXPECT_NEAR(std::stod(chapters[0].at("start_time")), 0, 0.05);
+    EXPECT_EQ(chapters[1].at("tags.title"), "Ende");
+    EXPECT_NEAR(std::stod(chapters[1].at("start_time")), 0.5, 0.05);
+}
+
+// The front-end puts the crop first in -vf.
+std::string CropTheBars(std::string text) {
+    const std::size_t filters = text.find(" -vf ");
+    if (filters != std::string::npos) return text.insert(filters + 5, "crop=640:272:0:44,");
+    return text.replace(text.find(" -endpos"), 0, " -vf crop=640:272:0:44");
+}
+
+// A 2.35:1 picture between bars in a 16:9 frame, cropped to its picture:
+// no black row is left, and all of the picture is.
+TEST(Mp4Crop, CutsTheBarsAwayAndKeepsThePicture) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    Converted converted = ConvertFixture(folder, "letterboxed.mp4", settings, CropTheBars);
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    const StreamInfo* video = converted.output.First("video");
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->Number("width"), 640);
+    EXPECT_EQ(video->Number("height"), 272);
+    EXPECT_GE(MeanLuma(converted.path, 0, 0, 640, 2), 40) << "the top row is black";
+    EXPECT_GE(MeanLuma(converted.path, 0, 270, 640, 2), 40) << "the bottom row is black";
+    EXPECT_GE(PictureSimilarity(converted.path, FixturePath("letterboxed.mp4"), "crop=640:272:0:44"), 0.9)
+        << "the picture is not the source's";
+}
+
 TEST(Mp4Quality, BetterStepsGiveLargerFiles) {
     for (int format : {FormatMp4H264, FormatMp4H265}) {
         std::uintmax_t previous = 0;

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 constexpr double kBlackAtMost = 24;     // limited-range black is 16
@@ -172,6 +174,109 @@ INSTANTIATE_TEST_SUITE_P(Endpos, TimeLimit,
                          testing::Values(LimitCase{"Seconds", StopAtOneAndAHalf, 1.5},
                                          LimitCase{"ClockTime", StopAtTwoAsClockTime, 2.0}),
                          [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
+
+std::string KeepTenToTwenty(std::string text) {
+    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 10 -endpos 20");
+}
+
+// A clip of moving pictures with a flash and a beep at 12 s, cut from 10 s
+// to 20 s: ten seconds, beginning with the very picture ffmpeg finds at
+// 10 s (about 1 off after encoding; the pictures beside it are 3 off), the
+// flash and the beep together 2 s in, and progress counted from the start.
+struct StartCase {
+    const char* name;
+    const char* fixture;
+    int format;
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) { *out << c.name; }
+
+class StartTime : public testing::TestWithParam<StartCase> {};
+
+TEST_P(StartTime, BeginsWithThePictureAtTheStartAndKeepsTheSoundWithIt) {
+    ConversionSettings settings;
+    settings.outputFormat = GetParam().format;
+    settings.dvdAspect = 0;  // 4:3, so that the picture fills the frame
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, GetParam().fixture, settings, KeepTenToTwenty);
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+    ASSERT_NE(c.output.First("video"), nullptr);
+    EXPECT_NEAR(c.output.First("video")->Span(), 10.0, 0.041);
+    const std::vector<int> progress = ReportValues(c.encoder.result, ReportProgress);
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.front(), 0) << "progress counts from the start";
+    EXPECT_GE(progress.back(), 9);
+    EXPECT_LE(progress.back(), 10);
+
+    EXPECT_LT(FirstPictureDifference(c.path, FixturePath(GetParam().fixture), 10, 320, 240), 1.6)
+        << "the first picture is not the source's at 10 s";
+    const std::vector<double> flashes = FlashTimes(c.path), beeps = BeepTimes(c.path);
+    ASSERT_EQ(flashes.size(), 1u);
+    ASSERT_EQ(beeps.size(), 1u);
+    // The pictures' times count from the file's start time (an MPEG
+    // stream's is not 0), the beep's from 0.
+    const double flash = flashes[0] - std::atof(c.output.format.at("start_time").c_str());
+    EXPECT_NEAR(flash, 2.0, 0.1);
+    EXPECT_NEAR(flash, beeps[0], 0.04);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ss, StartTime,
+                         testing::Values(StartCase{"Mp4", "clock.avi", FormatMp4H264},
+                                         StartCase{"Avi", "clock.avi", FormatAvi},
+                                         StartCase{"Dvd", "clock.avi", FormatDvd},
+                                         StartCase{"Mp4FromVob", "clock.vob", FormatMp4H264}),
+                         [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
+
+std::string StartHalfASecondIn(std::string text) {
+    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 0.5 -endpos 9:0:0");
+}
+
+// The preview (mode 3) shows what the conversion makes from the same
+// options: a phone clip turned upright into MP4, a 16:9 source letterboxed
+// into a 4:3 DVD.
+struct PreviewCase {
+    const char* name;
+    const char* fixture;
+    int format;
+};
+
+void PrintTo(const PreviewCase& c, std::ostream* out) { *out << c.name; }
+
+class Preview : public testing::TestWithParam<PreviewCase> {};
+
+TEST_P(Preview, ShowsTheConvertedPicture) {
+    ConversionSettings settings;
+    settings.outputFormat = GetParam().format;
+    settings.dvdAspect = 0;
+    ScratchFolder folder;
+    Converted c = ConvertFixture(folder, GetParam().fixture, settings, StartHalfASecondIn);
+    ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
+
+    const SourceFacts& source = FactsOf(GetParam().fixture);
+    EncoderRunValues run{FixturePath(GetParam().fixture),
+                         folder.Path("preview.png"),
+                         PlanFrame(settings, source.width, source.height, source.sampleAspect),
+                         EncoderPreview,
+                         0,
+                         source.frameRate};
+    EncoderRun preview = RunFrontEndText(run, settings, {}, 20, StartHalfASecondIn);
+    ASSERT_TRUE(preview.result.Exited(0)) << preview.Describe();
+    const MediaInfo picture = ReadMediaInfo(folder.Path("preview.png"), false);
+    ASSERT_NE(picture.First("video"), nullptr);
+    const StreamInfo& png = *picture.First("video");
+    const StreamInfo& video = *c.output.First("video");
+    EXPECT_EQ(png.Text("pix_fmt"), "rgb24");
+    EXPECT_EQ(png.Number("height"), video.Number("height"));
+    EXPECT_NEAR(png.Number("width"), video.Number("height") * video.DisplayAspect(), 2) << "not at the display shape";
+    const std::string size = std::to_string(int(png.Number("width"))) + ":" + std::to_string(int(png.Number("height")));
+    EXPECT_GE(PictureSimilarity(folder.Path("preview.png"), c.path, "trim=end_frame=1,scale=" + size + ",format=rgb24"),
+              0.9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mode3, Preview,
+                         testing::Values(PreviewCase{"TurnedPhoneClipToMp4", "portrait-90.mp4", FormatMp4H264},
+                                         PreviewCase{"WideSourceLetterboxedOnADvd", "anamorphic.vob", FormatDvd}),
+                         [](const testing::TestParamInfo<PreviewCase>& info) { return std::string(info.param.name); });
 
 // DVD keeps the channels as they are, so the gain is all that changes.
 class Volume : public testing::TestWithParam<int> {};
@@ -412,6 +517,55 @@ TEST(ChosenSubtitles, AreKeptAsTextOrDrawnIntoThePicture) {
     ASSERT_TRUE(drawn.result.Exited(0)) << drawn.Describe();
     const double on = LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 1.2);
     EXPECT_GT(on, 3 * LumaDifference(run.outputPath, run.sourcePath, 240, 405, 240, 20, 2.6));
+}
+
+std::string StartOneSecondIn(std::string text) {
+    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 1 -endpos 9:0:0");
+}
+
+// From 1 s on, the lines of the film's own track and of the file beside it
+// (both from 0.5 s to 2.5 s) keep what is left of them, from 0 (the film's
+// own comes out 10 ms later also without a start).
+TEST(ChosenSubtitles, LinesAreCutAndMovedByTheStart) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    EncoderRunValues run{
+        FixturePath("tracks.mkv"), folder.Path("out.mp4"), PlanFrame(settings, 320, 240, 1.0), EncoderConvert, 0, 25.0};
+    run.subtitles = {{1, 5}, std::nullopt, std::nullopt};
+    EncoderRun mp4 = RunFrontEndText(run, settings, {}, 60, StartOneSecondIn);
+    ASSERT_TRUE(mp4.result.Exited(0)) << mp4.Describe();
+    for (int track : {0, 1})
+        EXPECT_NE(SubtitleText(run.outputPath, track).find("00:00:00,000 --> 00:00:01,5"), std::string::npos)
+            << SubtitleText(run.outputPath, track);
+}
+
+// The crop comes first in -vf; this one cuts away the rows where the DVD
+// subtitle's bar stands.
+std::string CropTheBottomAway(std::string text) {
+    const std::size_t filters = text.find(" -vf ");
+    if (filters != std::string::npos) return text.insert(filters + 5, "crop=320:160:0:40,");
+    return text.replace(text.find(" -endpos"), 0, " -vf crop=320:160:0:40");
+}
+
+// A picture subtitle the crop would cut away is drawn at the edge of the
+// picture that is kept.
+TEST(ChosenSubtitles, APictureLineStaysInThePictureTheCropKeeps) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    EncoderRunValues run{
+        FixturePath("tracks.mkv"), folder.Path("out.avi"), PlanFrame(settings, 320, 160, 1.0), EncoderConvert, 0, 25.0};
+    run.subtitles = {{4}, std::nullopt, std::nullopt};
+    EncoderRun cropped = RunFrontEndText(run, settings, {}, 60, CropTheBottomAway);
+    ASSERT_TRUE(cropped.result.Exited(0)) << cropped.Describe();
+    const MediaInfo output = ReadMediaInfo(run.outputPath);
+    ASSERT_NE(output.First("video"), nullptr);
+    const int width = int(output.First("video")->Number("width")),
+              height = int(output.First("video")->Number("height"));
+    const int band = height / 8;
+    EXPECT_GT(MeanLuma(run.outputPath, 0, height - band, width, band, 1.2, true),
+              MeanLuma(run.outputPath, 0, height - band, width, band, 2.6, true) + 40)
+        << "no bar at the bottom of the kept picture";
 }
 
 // An MKV keeps the film whole: every sound track and subtitle chosen, the

@@ -215,4 +215,47 @@ INSTANTIATE_TEST_SUITE_P(Source, ProbeKind,
                              return FixtureTestName({info.param.fixture, info.index});
                          });
 
+// Measuring the borders (mode 4), run as a probe's text with its mode
+// changed: the picture every point shows, in the upright picture's pixels,
+// and how many of the 10 points found just that.
+std::string MeasureAll(std::string text) { return text.replace(text.rfind(" 1 "), 3, " 4 "); }
+std::string MeasureOneToThree(std::string text) { return text.replace(text.rfind(" 1 "), 3, " -ss 1 -endpos 3 4 "); }
+
+struct CropCase {
+    const char* fixture;
+    std::string (*edit)(std::string);
+    int width, height, left, top;
+    int agreeing;
+};
+
+class MeasureCrop : public testing::TestWithParam<CropCase> {};
+
+TEST_P(MeasureCrop, KeepsThePictureEveryPointShows) {
+    const CropCase& c = GetParam();
+    ScratchFolder folder;
+    EncoderRunValues run{FixturePath(c.fixture), folder.Path("never-written.avi"), {}, EncoderProbe, 0, 0};
+    EncoderRun encoder = RunFrontEndText(run, ConversionSettings{}, {}, 20, c.edit);
+
+    ASSERT_TRUE(encoder.result.Exited(0)) << encoder.Describe();
+    EXPECT_EQ(ReportValues(encoder.result, ReportCropWidth), std::vector<int>{c.width});
+    EXPECT_EQ(ReportValues(encoder.result, ReportCropHeight), std::vector<int>{c.height});
+    EXPECT_EQ(ReportValues(encoder.result, ReportCropLeft), std::vector<int>{c.left});
+    EXPECT_EQ(ReportValues(encoder.result, ReportCropTop), std::vector<int>{c.top});
+    EXPECT_EQ(ReportValues(encoder.result, ReportCropAgreement), std::vector<int>{10 << 16 | c.agreeing});
+    EXPECT_TRUE(folder.Entries().empty()) << "measuring created a file";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Source, MeasureCrop,
+    testing::Values(CropCase{"letterboxed.mp4", MeasureAll, 640, 272, 0, 44, 10},
+                    // Its dark scene's top rows are black at one point of ten.
+                    CropCase{"dark-scene.mp4", MeasureAll, 640, 272, 0, 44, 9},
+                    CropCase{"dark-scene.mp4", MeasureOneToThree, 640, 272, 0, 44, 7},
+                    CropCase{"pillarboxed.avi", MeasureAll, 480, 360, 80, 0, 10},
+                    // All picture, 320x240 stored, shown upright.
+                    CropCase{"portrait-90.mp4", MeasureAll, 240, 320, 0, 0, 10}),
+    [](const testing::TestParamInfo<CropCase>& info) {
+        return FixtureTestName({info.param.fixture, info.index}) + "_" + std::to_string(info.index);
+    });
+
 }  // namespace

@@ -315,6 +315,21 @@ ff -f lavfi -i color=black:size=64x64:rate=1/20:duration=36000 -c:v mpeg4 -q:v 5
 mv "$folder/partial-ten-hours.mkv" "$folder/ten-hours.mkv"
 clip sound-hole.mkv matroska 64x64 1/5 1202 "$(sine 48000 2)" -c:v mpeg4 -q:v 5 -c:a aac -ac 2 \
   -bsf:a 'setts=ts=if(gte(TS\,1000)\,TS+1200000\,TS)'
+# Twenty seconds of testsrc2, a keyframe every 2.4
+# seconds, and a white flash with a beep at 12 seconds: cut from 10 seconds.
+beep_at_12="aevalsrc=0.5*sin(1000*2*PI*t)*between(t\\,12\\,12.1):sample_rate=44100:duration=20"
+VIDEO_TAIL=",drawbox=color=white:t=fill:enable='between(n,300,300)'" \
+  clip clock.avi avi 320x240 25 20 "$beep_at_12" -c:v mpeg4 -q:v 4 -g 60 -c:a libmp3lame -b:a 128k
+VIDEO_TAIL=",drawbox=color=white:t=fill:enable='between(n,300,300)'" \
+  clip clock.vob vob 320x240 25 20 "$beep_at_12" -c:v mpeg2video -b:v 1500k -maxrate 3000k -bufsize 1835k \
+  -g 60 -c:a mp2 -b:a 192k
+# A 2.35:1 picture between black bars in a 16:9 frame; the same with a dark
+# scene (its top rows black) at a third of it; a 4:3 picture between black
+# pillars in a 16:9 frame.
+VIDEO_TAIL=",pad=640:360:0:44:black" clip letterboxed.mp4 mp4 640x272 25 6 none -c:v libx264 -pix_fmt yuv420p
+VIDEO_TAIL=",drawbox=x=0:y=0:w=iw:h=120:color=black:t=fill:enable='between(t,1.8,2.4)',pad=640:360:0:44:black" \
+  clip dark-scene.mp4 mp4 640x272 25 6 none -c:v libx264 -pix_fmt yuv420p
+VIDEO_TAIL=",pad=640:360:80:0:black" clip pillarboxed.avi avi 480x360 25 3 none -c:v mpeg4 -q:v 3
 # Half a second, and a recording without a stated length.
 clip half-second.mp4 mp4 160x120 25 0.5 none -c:v mpeg4 -q:v 5
 
