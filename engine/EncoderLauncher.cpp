@@ -23,6 +23,11 @@ EncoderProcessPtr EncoderLauncher::LaunchMeasureCrop(const std::string& sourcePa
     return Start([&](int handle) { return MeasureCropArguments(sourcePath, start, end, handle); }, failure, 0, {});
 }
 
+EncoderProcessPtr EncoderLauncher::LaunchPreview(const EncoderRunValues& values, const ConversionSettings& settings,
+                                                 double seconds, QString& failure) const {
+    return Start([&](int) { return PreviewArguments(values, settings, seconds); }, failure, 0, {});
+}
+
 EncoderProcessPtr EncoderLauncher::Start(const ArgumentsFor& arguments, QString& failure, int threads,
                                          const std::string& temporaryName) const {
     EncoderProcessPtr process(CreateEncoderProcess().release());

@@ -25,6 +25,9 @@ public:
     EncoderProcessPtr LaunchProbe(const std::string& sourcePath, QString& failure) const;
     EncoderProcessPtr LaunchMeasureCrop(const std::string& sourcePath, std::optional<double> start,
                                         std::optional<double> end, QString& failure) const;
+    // The output's picture `seconds` into the source, into `values`' output path.
+    EncoderProcessPtr LaunchPreview(const EncoderRunValues& values, const ConversionSettings& settings, double seconds,
+                                    QString& failure) const;
 
 private:
     // The arguments name the run's report channel, known once its process exists.

@@ -22,7 +22,8 @@ enum class ControlKind {
     EtchedLine,  // horizontal or vertical by its shape
     SunkenLine,
     Icon,
-    Panel,  // empty static frame used as a painting area
+    Panel,   // empty static frame used as a painting area
+    TabBar,  // the dialog's pages, named by the template's list of its id
 };
 
 enum ControlStyle : unsigned {
@@ -65,6 +66,8 @@ struct ControlTemplate {
     int x, y, width, height;
     unsigned style = StyleNone;
     unsigned anchor = AnchorNone;
+    // On a dialog with a tab bar: the page it shows on, from 1; 0 on every page.
+    int page = 0;
 };
 
 struct ListInit {

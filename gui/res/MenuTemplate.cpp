@@ -20,6 +20,9 @@ const MenuTemplate& EditMenuTemplate() {
                                     {ID_EDIT_REMOVE, "Remove video file from list"},
                                     {ID_EDIT_MOVEUP, "Move up"},
                                     {ID_EDIT_MOVEDOWN, "Move down"},
-                                    {ID_EDIT_FILE_SETTINGS, "File settings…"}}};
+                                    {ID_EDIT_FILE_SETTINGS, "File settings…"},
+                                    {0, ""},
+                                    {ID_EDIT_SAVE_LIST, "Save list…"},
+                                    {ID_EDIT_OPEN_LIST, "Open list…"}}};
     return menu;
 }

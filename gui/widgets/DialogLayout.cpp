@@ -18,6 +18,7 @@
 #include <QSlider>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTabBar>
 #include <QTreeView>
 
 #include <algorithm>
@@ -122,13 +123,29 @@ DialogLayout::DialogLayout(QDialog& dialog, const DialogTemplate& dialogTemplate
         if (anchors) anchors->Add(widget, control.anchor);
         widget->setVisible(!(control.style & StyleHidden));
         if (control.id != kNoId) m_controls.insert(control.id, widget);
+        if (control.page > 0) m_paged.append({widget, control.page});
     }
     for (const ListInit& list : dialogTemplate.lists) {
         if (auto* combo = Bind<QComboBox>(list.id)) {
             for (const std::string& entry : list.entries) combo->addItem(QString::fromStdString(entry));
         }
+        if (auto* tabs = Bind<QTabBar>(list.id)) {
+            for (const std::string& entry : list.entries) tabs->addTab(QString::fromStdString(entry));
+            ShowPagesOf(*tabs);
+        }
     }
     GrowToHoldControls(dialog, dialogTemplate);
+}
+
+// Each page's controls show while its tab is the current one; those of
+// page 0 show on every page.
+void DialogLayout::ShowPagesOf(QTabBar& tabs) const {
+    auto show = [paged = m_paged](int index) {
+        for (const auto& [widget, page] : paged)
+            if (widget) widget->setVisible(page == index + 1);
+    };
+    QObject::connect(&tabs, &QTabBar::currentChanged, &tabs, show);
+    show(tabs.currentIndex());
 }
 
 // Texts longer in the desktop's font than in the template's may have grown
@@ -242,6 +259,12 @@ QWidget* DialogLayout::CreateStandard(const ControlTemplate& control, QWidget* p
         auto* panel = new QFrame(parent);
         panel->setFrameShape(QFrame::NoFrame);
         return panel;
+    }
+    case ControlKind::TabBar: {
+        auto* tabs = new QTabBar(parent);
+        tabs->setDrawBase(true);
+        tabs->setExpanding(false);
+        return tabs;
     }
     }
     return new QWidget(parent);

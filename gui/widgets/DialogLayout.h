@@ -4,6 +4,9 @@
 
 #include <QFont>
 #include <QHash>
+#include <QList>
+#include <QPair>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -11,13 +14,15 @@
 
 class QComboBox;
 class QDialog;
+class QTabBar;
 
 // Builds a dialog's controls from its template. Dialog units are mapped
 // through the dialog font's average character width and height as the
 // platform does (x * width / 4, y * height / 8). Controls are created in
 // template order, so the tab order follows the template. A dialog has its
 // template's size; a resizable one may grow from there, its controls
-// following their anchors.
+// following their anchors. With a tab bar, each page's controls show while
+// its tab is the current one.
 class DialogLayout {
 public:
     // Returns the widget for a control that needs its own class, or nullptr
@@ -59,7 +64,9 @@ private:
     QWidget* CreateStandard(const ControlTemplate& control, QWidget* parent) const;
     void Place(QWidget* widget, const ControlTemplate& control) const;
     void GrowToHoldControls(QDialog& dialog, const DialogTemplate& dialogTemplate) const;
+    void ShowPagesOf(QTabBar& tabs) const;
 
     QSize m_baseUnits;
     QHash<int, QWidget*> m_controls;
+    QList<QPair<QPointer<QWidget>, int>> m_paged;  // the controls of one page, with its number
 };

@@ -5,6 +5,7 @@
 #include "core/FormatCatalogue.h"
 #include "core/OutputPath.h"
 #include "core/ProgramFolder.h"
+#include "engine/BatchListFile.h"
 #include "engine/ConversionEngine.h"
 #include "engine/FolderText.h"
 #include "engine/SourceProber.h"
@@ -33,6 +34,8 @@
 #include <QComboBox>
 #include <QCursor>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,6 +61,7 @@ CConverterDlg::CConverterDlg(SettingsStore store, QWidget* parent)
       m_settings(m_keeper.Settings()),
       m_chooseFolder(ChooseFolderWithDialog),
       m_chooseFiles(ChooseFilesWithDialog),
+      m_chooseList(ChooseListWithDialog),
       m_outputFolder(m_settings.outputFolder),
       m_icon(LoadIconResource(IDR_MAINFRAME)) {
     DialogLayout layout(*this, MainDialogTemplate(), MainWindowButtons::Create);
@@ -151,6 +155,8 @@ void CConverterDlg::RouteCommands() {
     m_commands.Add({IDC_SIDE_UP, ID_EDIT_MOVEUP}, [this] { OnMoveUp(); });
     m_commands.Add({IDC_SIDE_DOWN, ID_EDIT_MOVEDOWN}, [this] { OnMoveDown(); });
     m_commands.Add({ID_EDIT_FILE_SETTINGS}, [this] { OnFileSettings(); });
+    m_commands.Add({ID_EDIT_SAVE_LIST}, [this] { OnSaveList(); });
+    m_commands.Add({ID_EDIT_OPEN_LIST}, [this] { OnOpenList(); });
     m_commands.Add({IDC_CONVERT, IDC_SMALL_CONVERT}, [this] { ConvertAll(); });
     m_commands.Add({IDC_SETTINGS, IDC_SMALL_SETTINGS}, [this] { OnSettings(); });
     m_commands.Add({IDC_CHANGE}, [this] { OnChangeFolder(); });
@@ -272,7 +278,7 @@ void CConverterDlg::OnSettings() {
 void CConverterDlg::OnFileSettings() {
     const int row = SelectedRow();
     if (row < 0) return;
-    FileSettingsDialog dialog(Sources().Entry(row), m_settings, this);
+    FileSettingsDialog dialog(Sources().Entry(row), m_settings, &Engine().Launcher(), this);
     if (dialog.exec() == QDialog::Accepted) m_sourceList.SetOrder(row, dialog.Order());
 }
 
@@ -433,7 +439,59 @@ void CConverterDlg::ShowAddFailures(const std::vector<std::string>& failedPaths,
 }
 
 void CConverterDlg::AppendRow(const SourceEntry& source) {
-    if (m_sourceList.Append(source)) UpdateDiscFill();
+    SourceEntry listed = source;
+    const auto opened = std::find_if(m_openedOrders.begin(), m_openedOrders.end(),
+                                     [&](const auto& file) { return file.first == source.path; });
+    if (opened != m_openedOrders.end()) {
+        listed.order = opened->second;
+        m_openedOrders.erase(opened);
+    }
+    if (m_sourceList.Append(listed)) UpdateDiscFill();
+}
+
+void CConverterDlg::OnSaveList() {
+    if (Sources().fileCount() == 0) return;
+    const QString chosen = m_chooseList(this, true);
+    if (chosen.isEmpty()) return;
+    std::vector<BatchListFile::Listed> files;
+    for (int row = 0; row < Sources().fileCount(); ++row)
+        files.push_back({Sources().Entry(row).path, Sources().Entry(row).order});
+    ConversionSettings settings = m_settings;
+    settings.outputFolder = FolderNamedBy(OutputFolderText(), m_outputFolder);
+    // The chooser has asked before a file is replaced.
+    const QString failure = BatchListFile::Save(QFile::encodeName(chosen).toStdString(), settings, files, true);
+    if (!failure.isEmpty()) AppMessageBox(this, failure, QMessageBox::Warning);
+}
+
+// The list's settings become the window's, and its files, read anew, its rows.
+void CConverterDlg::OnOpenList() {
+    const QString chosen = m_chooseList(this, false);
+    if (chosen.isEmpty()) return;
+    BatchListFile::Opened opened = BatchListFile::Open(QFile::encodeName(chosen).toStdString(), m_settings);
+    if (!opened.failure.isEmpty()) return void(AppMessageBox(this, opened.failure, QMessageBox::Warning));
+    const int count = Sources().fileCount();
+    if (count > 0 && !AppMessageBoxAsking(this, QStringLiteral("Open the list \"%1\" in place of the %2 listed?")
+                                                     .arg(QFileInfo(chosen).fileName(),
+                                                          count == 1 ? QStringLiteral("file")
+                                                                     : QStringLiteral("%1 files").arg(count))))
+        return;
+    if (!opened.notUnderstood.isEmpty())
+        AppMessageBox(this, QStringLiteral("Some of the list \"%1\" was not understood and is left out:\n%2")
+                                .arg(QFileInfo(chosen).fileName(), opened.notUnderstood.join(QLatin1Char('\n'))));
+    while (Sources().fileCount() > 0) m_sourceList.Remove(Sources().fileCount() - 1);
+    m_settings = opened.settings;
+    m_folderEdit->setText(QString::fromStdString(m_outputFolder));
+    m_formatBox->setCurrentIndex(m_settings.outputFormat);
+    UpdateTvModeBox();
+    UpdateAspectBox();
+    m_openedOrders.clear();
+    std::vector<std::string> paths;
+    for (BatchListFile::Listed& file : opened.files) {
+        paths.push_back(file.path);
+        m_openedOrders.emplace_back(file.path, std::move(file.order));
+    }
+    UpdateDiscFill();
+    AddFiles(paths);
 }
 
 void CConverterDlg::OnRemoveFile() {

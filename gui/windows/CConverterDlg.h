@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class BatchPresenter;
@@ -43,6 +44,9 @@ public:
     // the chosen files' full paths in the dialog's order, or none when the
     // user cancelled.
     using FileChooser = std::function<QStringList(QWidget* owner, const QString& startFolder)>;
+    // Shows "Save list" (`saving`) or "Open list"; returns the chosen file, or
+    // an empty text when the user cancelled.
+    using ListChooser = std::function<QString(QWidget* owner, bool saving)>;
 
     explicit CConverterDlg(SettingsStore store = SettingsStore(), QWidget* parent = nullptr);
     ~CConverterDlg() override;
@@ -79,6 +83,7 @@ public:
 
     void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
     void SetFileChooser(FileChooser chooser) { m_chooseFiles = std::move(chooser); }
+    void SetListChooser(ListChooser chooser) { m_chooseList = std::move(chooser); }
     // Runs this encoder program instead of the program folder's; the
     // progress window is made anew. Only outside a probe or a batch.
     void SetEncoderProgram(const std::string& program);
@@ -92,6 +97,10 @@ public:
     void OnRemoveFile();
     void OnMoveUp();
     void OnMoveDown();
+    // The list and the batch's settings into a file that tarvine-convert
+    // --batch converts anywhere, and such a file opened in place of the list.
+    void OnSaveList();
+    void OnOpenList();
     void OnListRightClick();
     // Lists a file that was read as the new last row.
     void AppendRow(const SourceEntry& source);
@@ -138,6 +147,10 @@ private:
     CommandRouter m_commands;
     FolderChooser m_chooseFolder;
     FileChooser m_chooseFiles;
+    ListChooser m_chooseList;
+    // The choices of an opened list's files, waiting for their rows: the
+    // first of a path goes to its first row.
+    std::vector<std::pair<std::string, FileOrder>> m_openedOrders;
 
     // The settings' output folder. Only Change, Enter in the box and a
     // conversion update it, so a folder typed and never used is not saved.

@@ -47,6 +47,16 @@ QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder) {
     return dialog.selectedFiles();
 }
 
+QString ChooseListWithDialog(QWidget* owner, bool saving) {
+    const QString filter = QStringLiteral("Tarvine lists (*.json);;All files (*)");
+    if (!saving) return QFileDialog::getOpenFileName(owner, QStringLiteral("Open list"), QString(), filter);
+    QFileDialog dialog(owner, QStringLiteral("Save list"), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
 QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder) {
     return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
 }

@@ -13,6 +13,9 @@ class QWidget;
 // "Import video files" opened on `startFolder`: the chosen files' full paths
 // in the dialog's order, or none when the user cancelled.
 QStringList ChooseFilesWithDialog(QWidget* owner, const QString& startFolder);
+// "Save list" or "Open list": the list file chosen (a saved one confirmed by
+// the user if it replaces another), or an empty text when the user cancelled.
+QString ChooseListWithDialog(QWidget* owner, bool saving);
 // The chosen folder, or an empty text when the user cancelled.
 QString ChooseFolderWithDialog(QWidget* owner, const QString& title, const QString& startFolder);
 // The chosen files' paths as the system's bytes. A chooser hands names over

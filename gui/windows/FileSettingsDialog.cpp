@@ -5,7 +5,9 @@
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
 #include "gui/widgets/DialogEnterKey.h"
+#include "gui/widgets/AppMessageBox.h"
 #include "gui/widgets/DialogLayout.h"
+#include "gui/windows/PicturePage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -81,7 +83,8 @@ void ShowTracks(QTreeView& view, QStandardItemModel& model, bool any) {
 
 }  // namespace
 
-FileSettingsDialog::FileSettingsDialog(const SourceEntry& source, const ConversionSettings& settings, QWidget* parent)
+FileSettingsDialog::FileSettingsDialog(const SourceEntry& source, const ConversionSettings& settings,
+                                       const EncoderLauncher* launcher, QWidget* parent)
     : QDialog(parent), m_source(source) {
     DialogLayout layout(*this, FileSettingsDialogTemplate());
     m_trackList = layout.Bind<QTreeView>(IDC_FILE_TRACKS);
@@ -89,13 +92,20 @@ FileSettingsDialog::FileSettingsDialog(const SourceEntry& source, const Conversi
     m_subtitleList = layout.Bind<QTreeView>(IDC_FILE_SUBTITLES);
     m_shownList = layout.Bind<QComboBox>(IDC_FILE_SHOWN_SUBTITLE);
     m_burnCheck = layout.Bind<QCheckBox>(IDC_FILE_BURN_SUBTITLE);
-    connect(layout.Bind<QPushButton>(ID_OK), &QPushButton::clicked, this, &QDialog::accept);
+    connect(layout.Bind<QPushButton>(ID_OK), &QPushButton::clicked, this, &FileSettingsDialog::OnOk);
     connect(layout.Bind<QPushButton>(ID_CANCEL), &QPushButton::clicked, this, &QDialog::reject);
     new DialogEnterKey(*this);
     std::vector<int> kept = SoundTrackChoice::Chosen(source, settings);
     if (kept.empty()) kept = SoundTrackChoice::Kept(source, settings);
     FillTracks(kept);
     FillSubtitles(settings);
+    m_picture = new PicturePage(layout, source, settings, launcher, this);
+}
+
+void FileSettingsDialog::OnOk() {
+    const QString problem = m_picture->Problem();
+    if (problem.isEmpty()) return accept();
+    AppMessageBox(this, problem, QMessageBox::Warning);
 }
 
 void FileSettingsDialog::FillTracks(const std::vector<int>& kept) {
@@ -161,5 +171,6 @@ FileOrder FileSettingsDialog::Order() const {
         order.shownSubtitle = shown > 0 ? std::optional<int>(shown) : std::nullopt;
         order.burnSubtitle = m_burnCheck->isChecked();
     }
+    m_picture->Fill(order);
     return order;
 }

@@ -1,6 +1,8 @@
 #include "gui/windows/SourceListModel.h"
 
+#include "core/KeptPart.h"
 #include "engine/EngineEvents.h"
+#include "text/ClockTime.h"
 #include "text/ProgressText.h"
 
 #include <QApplication>
@@ -42,6 +44,28 @@ QString SubtitlesTip(const FileOrder& order) {
            (notes.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(notes.join(QStringLiteral(", "))));
 }
 
+// "Kept: 00:00:10.00 to 00:00:20.00"
+QString KeptPartTip(const SourceEntry& entry) {
+    const FileOrder& order = entry.order;
+    if (!order.startSeconds && !order.endSeconds) return {};
+    return QStringLiteral("\nKept: %1 to %2")
+        .arg(QString::fromStdString(FormatClockTime(order.startSeconds.value_or(0))),
+             QString::fromStdString(FormatClockTime(order.endSeconds.value_or(entry.durationSeconds))));
+}
+
+// "Cropped to 1920×800, measured" or "Cropped by hand to 640×480"
+QString CropTip(const SourceEntry& entry) {
+    const FileOrder& order = entry.order;
+    if (order.crop == CropMode::None) return {};
+    if (order.crop == CropMode::Automatic && !order.measuredCrop)
+        return QStringLiteral("\nCropped automatically, measured when converted");
+    const CropEdges& edges = order.crop == CropMode::Custom ? order.customCrop : order.measuredCrop->edges;
+    return QStringLiteral("\nCropped %1to %2\u00d7%3")
+        .arg(order.crop == CropMode::Custom ? QStringLiteral("by hand ") : QStringLiteral("automatically "))
+        .arg(entry.sourceWidth - edges.left - edges.right)
+        .arg(entry.sourceHeight - edges.top - edges.bottom);
+}
+
 }  // namespace
 
 int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : m_sources.fileCount(); }
@@ -72,7 +96,7 @@ QVariant SourceListModel::headerData(int section, Qt::Orientation orientation, i
     }
 }
 
-// The duration truncates toward zero, as the column shows it.
+// The length kept of the file truncates toward zero, as the column shows it.
 QVariant SourceListModel::Text(int row, int column) const {
     const SourceEntry& entry = m_sources.Entry(row);
     switch (column) {
@@ -81,7 +105,7 @@ QVariant SourceListModel::Text(int row, int column) const {
     case DurationColumn: {
         const RowStatus& status = Status(row);
         if (status.state == EntryState::Converting) return Percent(status.doneShare);
-        return QString::fromStdString(FormatClock(static_cast<std::int64_t>(entry.durationSeconds)));
+        return QString::fromStdString(FormatClock(static_cast<std::int64_t>(KeptSeconds(entry))));
     }
     default: return {};
     }
@@ -130,7 +154,7 @@ QString SourceListModel::FileTooltip(int row) const {
                    .arg(numbers.join(QStringLiteral(", ")));
     }
     if (entry.order.subtitleTracks) tip += SubtitlesTip(entry.order);
-    return tip;
+    return tip + KeptPartTip(entry) + CropTip(entry);
 }
 
 void SourceListModel::SetOrder(int row, FileOrder order) {

@@ -18,11 +18,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -110,6 +112,7 @@ private slots:
     void rowsShowTheLastBatchsOutcomesUntilTheListChanges();
     void rightClickOffersTheEditMenuAndRunsThePick();
     void fileSettingsChooseTheTracksTheEncoderGets();
+    void fileSettingsKeepAPartAndCropIt();
     void importDialogStartsInVideosThenWhereFilesCameFrom();
     void overlongPathIsRefusedWithoutProbing();
     void closingDuringAProbeStopsItAndCloses();
@@ -292,7 +295,7 @@ void FileListTest::rightClickOffersTheEditMenuAndRunsThePick() {
     const QPoint inside = window.List()->viewport()->rect().center();
     emit window.List()->customContextMenuRequested(inside);
     QCOMPARE(offered, QStringList({"Add video files to list", "Remove video file from list", "Move up", "Move down",
-                                   "File settings\u2026"}));
+                                   "File settings\u2026", "", "Save list\u2026", "Open list\u2026"}));
     QTRY_COMPARE(window->Sources().Entry(1).path, std::string("/clips/1.avi"));
     QCOMPARE(window.Selection(), QList<int>{1});
 }
@@ -338,6 +341,57 @@ void FileListTest::fileSettingsChooseTheTracksTheEncoderGets() {
     QVERIFY(logFile.open(QIODevice::ReadOnly));
     QVERIFY2(logFile.readAll().contains(" -audiotracks 2,3 -subtitles 2 -shownsubtitle 2 -burnsubtitle 2 -endpos "),
              qPrintable(log));
+}
+
+// The Picture page keeps ten seconds of a minute and cuts 40 pixels from each
+// side; an end before the start is refused with its reason and the dialog
+// stays. The row shows the kept length and says what was chosen, and the
+// encoder is asked for that part and that crop.
+void FileListTest::fileSettingsKeepAPartAndCropIt() {
+    QTemporaryDir out;
+    const QString log = out.filePath("encoder.log");
+    ScopedEnvironment logVariable("FAKE_ENCODER_LOG", log);
+    WindowUnderTest window;
+    ShowWithFakeEncoder(window, out.path(), 0);
+    window->AppendRow({"/clips/film.mkv", 60.0, 320, 240, 25.0});
+    window.Select(0);
+
+    MessageBoxResponder boxes;
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<FileSettingsDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto control = [dialog](int id) { return dialog->findChild<QWidget*>(QStringLiteral("control%1").arg(id)); };
+        QVERIFY(!control(IDC_FILE_START)->isVisible());
+        qobject_cast<QTabBar*>(control(IDC_FILE_PAGES))->setCurrentIndex(1);
+        QVERIFY(control(IDC_FILE_START)->isVisible());
+        QVERIFY(!control(IDC_FILE_TRACKS)->isVisible());
+        auto type = [&](int id, const QString& text) {
+            auto* edit = qobject_cast<QLineEdit*>(control(id));
+            edit->clear();
+            QTest::keyClicks(edit, text);
+        };
+        type(IDC_FILE_START, "10");
+        type(IDC_FILE_END, "0:05");
+        qobject_cast<QPushButton*>(control(ID_OK))->click();
+        QVERIFY(dialog->isVisible());
+        type(IDC_FILE_END, "00:00:20.00");
+        Choose(qobject_cast<QComboBox*>(control(IDC_FILE_CROP)), 2);
+        QVERIFY(control(IDC_FILE_CROP_LEFT)->isEnabled());
+        type(IDC_FILE_CROP_LEFT, "40");
+        type(IDC_FILE_CROP_RIGHT, "40");
+        qobject_cast<QPushButton*>(control(ID_OK))->click();
+    });
+    window->OnCommand(ID_EDIT_FILE_SETTINGS);
+    QCOMPARE(boxes.Texts(), QStringList{"The end must come after the start."});
+    QCOMPARE(window.Text(0, 2), QStringLiteral("00:00:10"));
+    QCOMPARE(window.Tooltip(0, 1),
+             QStringLiteral("/clips/film.mkv\nKept: 00:00:10.00 to 00:00:20.00\nCropped by hand to 240\u00d7240"));
+
+    window.Convert();
+    QFile logFile(log);
+    QVERIFY(logFile.open(QIODevice::ReadOnly));
+    const QByteArray arguments = logFile.readAll();
+    QVERIFY2(arguments.contains(" -vf crop=240:240:40:0 -ss 10 -endpos 20 0 "), arguments.constData());
 }
 
 void FileListTest::importDialogStartsInVideosThenWhereFilesCameFrom() {

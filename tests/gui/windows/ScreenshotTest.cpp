@@ -48,7 +48,7 @@ private slots:
         film.subtitleTracks = {{"eng", false, true, false, "subrip", "Forced"},
                                {"deu", false, false, true, "dvd_subtitle", ""},
                                {"fra", false, false, false, "subrip", "Film.fr.srt"}};
-        FileSettingsDialog tracks(film, window.Settings(), &window);
+        FileSettingsDialog tracks(film, window.Settings(), nullptr, &window);
         ShowAndVerifyDrawn(tracks, QStringLiteral("file-settings"));
     }
 
