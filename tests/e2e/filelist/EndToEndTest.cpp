@@ -6,7 +6,9 @@
 #include "FileListTestSupport.h"
 #include "ScreenshotSupport.h"
 
+#include "core/FileOrder.h"
 #include "engine/ConversionEngine.h"
+#include "gui/res/CommandIds.h"
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CProgressDlg.h"
 
@@ -88,6 +90,15 @@ QString PictureArea(const QString& path) {
     auto matches = QRegularExpression("crop=(\\d+:\\d+:\\d+:\\d+)").globalMatch(errors);
     while (matches.hasNext()) last = matches.next();
     return last.captured(1);
+}
+
+// Every decoded picture and sound frame of a file, with its time, as
+// ffmpeg's framemd5 lists them: equal lists mean the same film.
+QByteArray Frames(const QString& path) {
+    QProcess process;
+    process.start(FFMPEG_PATH, {"-v", "error", "-i", path, "-f", "framemd5", "-"});
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
 }
 
 // The main window with the progress window over its middle, as the user
@@ -209,6 +220,7 @@ private slots:
     void aSelectionBeyondNinetyNineRowsAddsWhatFits();
     void aDecimalCommaDesktopReadsAndConvertsAlike();
     void theListAndTheBatchAreDrawnForTheUser();
+    void aSavedListConvertsAnywhereAsInTheWindow();
 };
 
 void EndToEndTest::addListsTheReadableFilesAndThenRefusesTheOthers() {
@@ -512,6 +524,41 @@ void EndToEndTest::theListAndTheBatchAreDrawnForTheUser() {
     QVERIFY2(QRegularExpression("^[3-9][0-9]% \u00b7 Converting [1-4] of 4 \u2014 ").match(titleMidway).hasMatch(),
              qPrintable(titleMidway));
     QVERIFY2(boxes.Shown().last().text.startsWith("Mission accomplished!"), qPrintable(boxes.Texts().join('\n')));
+}
+
+// A list saved in the window, one file with its own part and crop, gives
+// the same files through tarvine-convert --batch as through the window's
+// Convert, on the same settings.
+void EndToEndTest::aSavedListConvertsAnywhereAsInTheWindow() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({Clip("a.avi"), Clip("long.avi")});
+    FileOrder part;
+    part.startSeconds = 2;
+    part.endSeconds = 6;
+    part.crop = CropMode::Custom;
+    part.customCrop = {16, 0, 16, 0};
+    (*window)->SourceRows().SetOrder(1, part);
+    const QString list = m_scratch->filePath("holiday.json");
+    (*window)->SetListChooser([&list](QWidget*, bool saving) { return saving ? list : QString(); });
+    (*window)->OnCommand(ID_EDIT_SAVE_LIST);
+    QVERIFY(QFile::exists(list));
+    window->Convert();
+    QVERIFY2(boxes.Texts().front().startsWith("Mission accomplished!"), qPrintable(boxes.Texts().join('\n')));
+
+    const QString elsewhere = m_scratch->filePath("elsewhere");
+    QProcess command;
+    command.start(TARVINE_CONVERT_PATH, {"--batch=" + list, "--output", elsewhere});
+    QVERIFY(command.waitForFinished(120000));
+    QVERIFY2(command.exitCode() == 0, command.readAllStandardError().constData());
+    for (const char* name : {"a.avi", "long.avi"}) {
+        const QByteArray fromWindow = Frames(Output(name));
+        QVERIFY2(!fromWindow.isEmpty(), name);
+        QVERIFY2(Frames(QDir(elsewhere).filePath(name)) == fromWindow, name);
+    }
+    const Probe kept = ProbeFile(Output("long.avi"));
+    QCOMPARE(QStringLiteral("%1x%2").arg(kept.width).arg(kept.height), QStringLiteral("128x120"));
+    QVERIFY2(qAbs(kept.seconds - 4.0) < 0.15, qPrintable(QString::number(kept.seconds)));
 }
 
 QTEST_MAIN(EndToEndTest)
