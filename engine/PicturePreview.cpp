@@ -2,7 +2,7 @@
 
 #include "text/ClockTime.h"
 
-#include <QFileInfo>
+#include <QFile>
 
 PicturePreview::PicturePreview(const EncoderLauncher& launcher)
     : m_launcher(launcher), m_folder(QDir::tempPath() + QStringLiteral("/tarvine-preview-XXXXXX")) {}
@@ -25,7 +25,10 @@ void PicturePreview::Start(Order order) {
                         .arg(QString::fromLocal8Bit(source.c_str()), m_folder.errorString()));
         return;
     }
-    order.run.outputPath = m_folder.filePath(QStringLiteral("preview.png")).toStdString();
+    // The encoder never writes over a file: the last picture, shown by now, makes room.
+    const QString picture = m_folder.filePath(QStringLiteral("preview.png"));
+    QFile::remove(picture);
+    order.run.outputPath = QFile::encodeName(picture).toStdString();
     QString failure;
     m_process = m_launcher.LaunchPreview(order.run, order.settings, order.seconds, failure);
     if (!m_process) {

@@ -13,10 +13,12 @@
 #include "gui/windows/CProgressDlg.h"
 
 #include <QDir>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QHash>
 #include <QImage>
+#include <QLabel>
 #include <QMimeData>
 #include <QPainter>
 #include <QProcess>
@@ -24,6 +26,8 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSlider>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
@@ -221,6 +225,7 @@ private slots:
     void aDecimalCommaDesktopReadsAndConvertsAlike();
     void theListAndTheBatchAreDrawnForTheUser();
     void aSavedListConvertsAnywhereAsInTheWindow();
+    void thePicturePageShowsTheOutputAndFollowsTheSlider();
 };
 
 void EndToEndTest::addListsTheReadableFilesAndThenRefusesTheOthers() {
@@ -559,6 +564,35 @@ void EndToEndTest::aSavedListConvertsAnywhereAsInTheWindow() {
     const Probe kept = ProbeFile(Output("long.avi"));
     QCOMPARE(QStringLiteral("%1x%2").arg(kept.width).arg(kept.height), QStringLiteral("128x120"));
     QVERIFY2(qAbs(kept.seconds - 4.0) < 0.15, qPrintable(QString::number(kept.seconds)));
+}
+
+// The Picture page shows the output's picture from the encoder and a new
+// one for each place the slider is moved to, and measures the crop without
+// cutting picture away.
+void EndToEndTest::thePicturePageShowsTheOutputAndFollowsTheSlider() {
+    auto window = NewWindow();
+    MessageBoxResponder boxes;
+    window->Add({Clip("long.avi")});
+    window->Select(0);
+    QTimer::singleShot(0, [] {
+        auto* dialog = QApplication::activeModalWidget();
+        QVERIFY(dialog);
+        auto control = [dialog](int id) { return dialog->findChild<QWidget*>(QStringLiteral("control%1").arg(id)); };
+        qobject_cast<QTabBar*>(control(IDC_FILE_PAGES))->setCurrentIndex(1);
+        auto* picture = qobject_cast<QLabel*>(control(IDC_FILE_PREVIEW));
+        QTRY_VERIFY_WITH_TIMEOUT(!picture->pixmap().isNull(), 20000);
+        const QImage first = picture->pixmap().toImage();
+        auto* slider = qobject_cast<QSlider*>(control(IDC_FILE_POSITION));
+        slider->setValue(slider->maximum() / 2);
+        QTRY_VERIFY_WITH_TIMEOUT(picture->pixmap().toImage() != first, 20000);
+        qobject_cast<QComboBox*>(control(IDC_FILE_CROP))->setCurrentIndex(1);
+        auto* measured = qobject_cast<QLabel*>(control(IDC_FILE_CROP_RESULT));
+        // Some of the test pattern's places have dark edges: the whole picture is kept.
+        QTRY_VERIFY_WITH_TIMEOUT(measured->text().startsWith(QStringLiteral("Automatic: 160\u00d7120 (")), 20000);
+        dialog->close();
+    });
+    (*window)->OnCommand(ID_EDIT_FILE_SETTINGS);
+    QVERIFY2(boxes.Shown().isEmpty(), qPrintable(boxes.Texts().join('\n')));
 }
 
 QTEST_MAIN(EndToEndTest)
