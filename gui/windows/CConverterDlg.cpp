@@ -279,7 +279,10 @@ void CConverterDlg::OnFileSettings() {
     const int row = SelectedRow();
     if (row < 0) return;
     FileSettingsDialog dialog(Sources().Entry(row), m_settings, &Engine().Launcher(), this);
-    if (dialog.exec() == QDialog::Accepted) m_sourceList.SetOrder(row, dialog.Order());
+    if (dialog.exec() != QDialog::Accepted) return;
+    m_sourceList.SetOrder(row, dialog.Order());
+    // The part kept fills the disc.
+    UpdateDiscFill();
 }
 
 void CConverterDlg::OnChangeFolder() {
