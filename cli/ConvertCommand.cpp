@@ -145,7 +145,8 @@ std::string ConvertCommand::KeepPart(SourceEntry& source) const {
                           FormatClock(static_cast<std::int64_t>(source.durationSeconds)).c_str());
     if (order.startSeconds && order.endSeconds && *order.endSeconds <= *order.startSeconds)
         return "its end comes before its start";
-    if (order.crop != CropMode::Custom || CropProblem(order.customCrop, source.sourceWidth, source.sourceHeight).empty())
+    if (order.crop != CropMode::Custom ||
+        CropProblem(order.customCrop, source.sourceWidth, source.sourceHeight).empty())
         return "";
     if (!m_part.rectangle) return CropProblem(order.customCrop, source.sourceWidth, source.sourceHeight);
     const PictureCrop& kept = *m_part.rectangle;

@@ -382,8 +382,7 @@ EncoderOptions OptionParser::Parse(const std::vector<std::string>& arguments) {
     }
     if (!haveSource || parser.m_options.sourcePath.empty()) Refuse("No source file was given.");
     const bool writes = parser.m_options.mode != EncoderProbe && parser.m_options.mode != EncoderMeasureCrop;
-    if (writes && parser.m_options.outputPath.empty())
-        Refuse("No output file was given (option -o).");
+    if (writes && parser.m_options.outputPath.empty()) Refuse("No output file was given (option -o).");
     parser.ResolveChoices();
     return parser.m_options;
 }
@@ -431,9 +430,7 @@ void OptionParser::SetScaler(const std::string& value) {
 
 void OptionParser::SetFrameRate(const std::string& value) { m_options.outputFrameRate = ParseFraction(value, "-ofps"); }
 
-void OptionParser::SetStartPosition(const std::string& value) {
-    m_options.startSeconds = ParseTime(value, "-ss");
-}
+void OptionParser::SetStartPosition(const std::string& value) { m_options.startSeconds = ParseTime(value, "-ss"); }
 
 void OptionParser::SetEndPosition(const std::string& value) { m_options.endSeconds = ParseTime(value, "-endpos"); }
 

@@ -24,8 +24,8 @@ FramePtr AsRgb(const AVFrame& picture, int width, int height, const std::string&
     // Unstated colours are read as the scaler guesses them.
     if (picture.colorspace != AVCOL_SPC_UNSPECIFIED) {
         const int* matrix = sws_getCoefficients(picture.colorspace);
-        sws_setColorspaceDetails(scaler, matrix, picture.color_range == AVCOL_RANGE_JPEG, sws_getCoefficients(SWS_CS_DEFAULT),
-                                 1, 0, 1 << 16, 1 << 16);
+        sws_setColorspaceDetails(scaler, matrix, picture.color_range == AVCOL_RANGE_JPEG,
+                                 sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
     sws_scale(scaler, picture.data, picture.linesize, 0, picture.height, rgb->data, rgb->linesize);
     sws_freeContext(scaler);

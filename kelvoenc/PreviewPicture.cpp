@@ -39,9 +39,8 @@ private:
 
 // The frame's width as shown, by its pixel shape.
 int ShownWidth(const VideoGeometry& geometry) {
-    const AVRational aspect = geometry.sampleAspect.num > 0 && geometry.sampleAspect.den > 0
-                                  ? geometry.sampleAspect
-                                  : AVRational{1, 1};
+    const AVRational aspect =
+        geometry.sampleAspect.num > 0 && geometry.sampleAspect.den > 0 ? geometry.sampleAspect : AVRational{1, 1};
     return VideoPlan::EvenSize(geometry.frameWidth * av_q2d(aspect));
 }
 

@@ -473,10 +473,10 @@ void CConverterDlg::OnOpenList() {
     BatchListFile::Opened opened = BatchListFile::Open(QFile::encodeName(chosen).toStdString(), m_settings);
     if (!opened.failure.isEmpty()) return void(AppMessageBox(this, opened.failure, QMessageBox::Warning));
     const int count = Sources().fileCount();
-    if (count > 0 && !AppMessageBoxAsking(this, QStringLiteral("Open the list \"%1\" in place of the %2 listed?")
-                                                     .arg(QFileInfo(chosen).fileName(),
-                                                          count == 1 ? QStringLiteral("file")
-                                                                     : QStringLiteral("%1 files").arg(count))))
+    if (count > 0 && !AppMessageBoxAsking(
+                         this, QStringLiteral("Open the list \"%1\" in place of the %2 listed?")
+                                   .arg(QFileInfo(chosen).fileName(),
+                                        count == 1 ? QStringLiteral("file") : QStringLiteral("%1 files").arg(count))))
         return;
     if (!opened.notUnderstood.isEmpty())
         AppMessageBox(this, QStringLiteral("Some of the list \"%1\" was not understood and is left out:\n%2")

@@ -4,8 +4,8 @@
 #include "core/SubtitleChoice.h"
 #include "gui/res/CommandIds.h"
 #include "gui/res/DialogTemplates.h"
-#include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/AppMessageBox.h"
+#include "gui/widgets/DialogEnterKey.h"
 #include "gui/widgets/DialogLayout.h"
 #include "gui/windows/PicturePage.h"
 

@@ -37,9 +37,7 @@ std::optional<double> TimeOf(const QLineEdit& edit) {
 // "16:9", "4:3", else the width to a height of 1: "2.39:1".
 QString ShapeName(double across, double down) {
     const double ratio = across / down;
-    const struct {
-        int across, down;
-    } named[] = {{16, 9}, {4, 3}, {9, 16}, {3, 4}, {1, 1}};
+    const struct { int across, down; } named[] = {{16, 9}, {4, 3}, {9, 16}, {3, 4}, {1, 1}};
     for (const auto& shape : named)
         if (std::fabs(ratio - double(shape.across) / shape.down) < 0.01)
             return QStringLiteral("%1:%2").arg(shape.across).arg(shape.down);
@@ -47,8 +45,7 @@ QString ShapeName(double across, double down) {
 }
 
 QString AgreementText(const MeasuredCrop& crop) {
-    if (crop.points > 0 && crop.agreeing == crop.points)
-        return QStringLiteral("all %1 points agree").arg(crop.points);
+    if (crop.points > 0 && crop.agreeing == crop.points) return QStringLiteral("all %1 points agree").arg(crop.points);
     return QStringLiteral("%1 of %2 agree: check the preview").arg(crop.agreeing).arg(crop.points);
 }
 
@@ -138,8 +135,7 @@ void PicturePage::OnCropChosen() {
     const int chosen = m_crop->currentIndex();
     for (QLineEdit* edge : m_edges) edge->setEnabled(chosen == CropCustom);
     const bool wanted = chosen == CropAutomatic;
-    const bool sameKeptPart =
-        m_measuredStart == TimeOf(*m_start) && m_measuredEnd == TimeOf(*m_end);
+    const bool sameKeptPart = m_measuredStart == TimeOf(*m_start) && m_measuredEnd == TimeOf(*m_end);
     if (wanted && m_measurer && !m_measuring && (!m_measured || !sameKeptPart)) {
         m_measuring = true;
         m_measuredStart = TimeOf(*m_start);
@@ -175,8 +171,7 @@ void PicturePage::ShowMeasure() {
 }
 
 void PicturePage::OnPositionMoved() {
-    m_positionText->setText(
-        QStringLiteral("%1 of %2").arg(ClockText(Position()), ClockText(m_source.durationSeconds)));
+    m_positionText->setText(QStringLiteral("%1 of %2").arg(ClockText(Position()), ClockText(m_source.durationSeconds)));
     m_settle.start();
 }
 
@@ -191,7 +186,8 @@ void PicturePage::RequestPicture() {
 void PicturePage::OnPictureDrawn(const QString& path, double) {
     const QPixmap picture(path);
     if (picture.isNull()) return;
-    m_picture->setPixmap(picture.scaled(m_picture->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_picture->setPixmap(
+        picture.scaled(m_picture->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 // "720×480, 16:9, letterboxed"
@@ -202,9 +198,8 @@ void PicturePage::ShowShape() {
     const int width = plan.size.width > 0 ? plan.size.width : shown.width;
     const int height = plan.size.height > 0 ? plan.size.height : shown.height;
     const AspectEntry* flagged = ChosenAspect(m_settings);
-    QString shape = flagged && flagged->displayWidth > 0
-                        ? ShapeName(flagged->displayWidth, flagged->displayHeight)
-                    : plan.size.width > 0 ? ShapeName(width, height)
+    QString shape = flagged && flagged->displayWidth > 0 ? ShapeName(flagged->displayWidth, flagged->displayHeight)
+                    : plan.size.width > 0                ? ShapeName(width, height)
                                           : ShapeName(shown.width * m_source.sourceSampleAspect, shown.height);
     QStringList words{QStringLiteral("%1\u00d7%2").arg(width).arg(height), shape};
     if (plan.pads.vertical > 0) words << QStringLiteral("letterboxed");
@@ -240,7 +235,8 @@ QString PicturePage::Problem() const {
     if (end && *end <= start.value_or(0)) return QStringLiteral("The end must come after the start.");
     if (m_crop->currentIndex() != CropCustom) return {};
     const std::string problem = CropProblem(CustomEdges(), m_source.sourceWidth, m_source.sourceHeight);
-    return problem.empty() ? QString() : QStringLiteral("The crop cannot be used: %1").arg(QString::fromStdString(problem));
+    return problem.empty() ? QString()
+                           : QStringLiteral("The crop cannot be used: %1").arg(QString::fromStdString(problem));
 }
 
 void PicturePage::Fill(FileOrder& order) const {
@@ -248,7 +244,9 @@ void PicturePage::Fill(FileOrder& order) const {
     if (order.startSeconds && *order.startSeconds <= 0) order.startSeconds.reset();
     order.endSeconds = TimeOf(*m_end);
     const int chosen = m_crop->currentIndex();
-    order.crop = chosen == CropAutomatic ? CropMode::Automatic : chosen == CropCustom ? CropMode::Custom : CropMode::None;
+    order.crop = chosen == CropAutomatic ? CropMode::Automatic
+                 : chosen == CropCustom  ? CropMode::Custom
+                                         : CropMode::None;
     order.customCrop = chosen == CropCustom ? CustomEdges() : CropEdges{};
     order.measuredCrop = chosen == CropAutomatic && !m_measuring ? m_measured : std::nullopt;
 }

@@ -30,9 +30,10 @@ TEST(ClockTimeTest, ReadsWhatPeopleTypeAndWritesHundredths) {
     const struct {
         const char* text;
         std::optional<double> seconds;
-    } rows[] = {{"01:02:05.50", 3725.5}, {"2:03.5", 123.5}, {"63", 63.0}, {"10.25", 10.25}, {"100:00:00", 360000.0},
-                {"", std::nullopt},      {"1:60", std::nullopt}, {"-5", std::nullopt}, {"1,5", std::nullopt},
-                {"1:2:3:4", std::nullopt}, {".", std::nullopt}, {"12s", std::nullopt}, {"1.2.3", std::nullopt}};
+    } rows[] = {{"01:02:05.50", 3725.5}, {"2:03.5", 123.5},         {"63", 63.0},           {"10.25", 10.25},
+                {"100:00:00", 360000.0}, {"", std::nullopt},        {"1:60", std::nullopt}, {"-5", std::nullopt},
+                {"1,5", std::nullopt},   {"1:2:3:4", std::nullopt}, {".", std::nullopt},    {"12s", std::nullopt},
+                {"1.2.3", std::nullopt}};
     for (const auto& row : rows) EXPECT_EQ(ParseClockTime(row.text), row.seconds) << row.text;
 }
 

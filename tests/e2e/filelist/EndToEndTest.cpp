@@ -12,8 +12,8 @@
 #include "gui/widgets/SkinLibrary.h"
 #include "gui/windows/CProgressDlg.h"
 
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QHash>
