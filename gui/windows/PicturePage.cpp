@@ -230,7 +230,7 @@ QString PicturePage::Problem() const {
     for (const QLineEdit* edit : {m_start, m_end})
         if (!edit->text().trimmed().isEmpty() && !TimeOf(*edit))
             return QStringLiteral("\"%1\" is not a time such as 00:01:30.00.").arg(edit->text().trimmed());
-    if (start && *start >= m_source.durationSeconds)
+    if (start && m_source.durationSeconds > 0 && *start >= m_source.durationSeconds)
         return QStringLiteral("The start lies beyond the file's end (%1).").arg(ClockText(m_source.durationSeconds));
     if (end && *end <= start.value_or(0)) return QStringLiteral("The end must come after the start.");
     if (m_crop->currentIndex() != CropCustom) return {};
