@@ -7,6 +7,7 @@
 #include "ScreenshotSupport.h"
 
 #include "core/FileOrder.h"
+#include "core/FormatCatalogue.h"
 #include "engine/ConversionEngine.h"
 #include "gui/res/CommandIds.h"
 #include "gui/widgets/SkinLibrary.h"
@@ -533,7 +534,7 @@ void EndToEndTest::theListAndTheBatchAreDrawnForTheUser() {
 
 // A list saved in the window, one file with its own part and crop, gives
 // the same files through tarvine-convert --batch as through the window's
-// Convert, on the same settings.
+// Convert, on the same settings, and opens again in the window as it was.
 void EndToEndTest::aSavedListConvertsAnywhereAsInTheWindow() {
     auto window = NewWindow();
     MessageBoxResponder boxes;
@@ -564,6 +565,17 @@ void EndToEndTest::aSavedListConvertsAnywhereAsInTheWindow() {
     const Probe kept = ProbeFile(Output("long.avi"));
     QCOMPARE(QStringLiteral("%1x%2").arg(kept.width).arg(kept.height), QStringLiteral("128x120"));
     QVERIFY2(qAbs(kept.seconds - 4.0) < 0.15, qPrintable(QString::number(kept.seconds)));
+    // Opened in another window, the list gives the same rows, each with its
+    // own choices, and the same settings.
+    auto reopened = NewWindow();
+    (*reopened)->Settings().outputFormat = FormatMp4H264;
+    (*reopened)->SetListChooser([&list](QWidget*, bool saving) { return saving ? QString() : list; });
+    (*reopened)->OnCommand(ID_EDIT_OPEN_LIST);
+    QTRY_COMPARE_WITH_TIMEOUT((*reopened)->Sources().fileCount(), 2, 20000);
+    QCOMPARE(reopened->Rows(), QStringList({Number(1) + "|" + Clip("a.avi") + "|00:00:02",
+                                            Number(2) + "|" + Clip("long.avi") + "|00:00:04"}));
+    QVERIFY((*reopened)->Sources().Entry(1).order == part);
+    QCOMPARE((*reopened)->Settings().outputFormat, (*window)->Settings().outputFormat);
 }
 
 // The Picture page shows the output's picture from the encoder and a new
