@@ -1,6 +1,7 @@
 #include "EncoderTestSupport.h"
 
 #include "core/ArgumentSplitter.h"
+#include "core/ConversionBatch.h"
 #include "core/FormatCatalogue.h"
 #include "core/Padding.h"
 
@@ -116,16 +117,14 @@ EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& setti
 }
 
 Converted ConvertFixture(const ScratchFolder& folder, const std::string& fixture, const ConversionSettings& settings,
-                         std::string (*edit)(std::string)) {
+                         std::string (*edit)(std::string), const FileOrder& order) {
     const SourceFacts& source = FactsOf(fixture);
+    SourceEntry entry{FixturePath(fixture), 0.0, source.width, source.height, source.frameRate, source.sampleAspect};
+    entry.order = order;
     Converted converted;
     converted.path = folder.Path("out." + OutputExtension(settings.outputFormat));
-    EncoderRunValues run{FixturePath(fixture),
-                         converted.path,
-                         PlanFrame(settings, source.width, source.height, source.sampleAspect),
-                         EncoderConvert,
-                         0,
-                         source.frameRate};
+    EncoderRunValues run = ConversionBatch::RunValuesFor(entry, settings);
+    run.outputPath = converted.path;
     converted.encoder = RunFrontEndText(run, settings, {}, 90, edit);
     if (converted.encoder.result.Exited(0)) converted.output = ReadMediaInfo(converted.path);
     return converted;

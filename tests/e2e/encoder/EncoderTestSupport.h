@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "MediaInfo.h"
 #include "core/EncoderArguments.h"
+#include "core/FileOrder.h"
 
 #include <gtest/gtest.h>
 
@@ -76,16 +77,16 @@ EncoderRun RunFrontEndText(EncoderRunValues run, const ConversionSettings& setti
                            double timeoutSeconds = 90, std::string (*edit)(std::string) = nullptr);
 
 // One fixture converted as the front-end converts a listed file: its
-// padding from the probed size and pixel shape, its frame rate, the output
-// named out.<extension> in `folder`; the output is read when the run
-// succeeded.
+// padding from the probed size and pixel shape, its frame rate, the part and
+// crop `order` keeps, the output named out.<extension> in `folder`; the
+// output is read when the run succeeded.
 struct Converted {
     EncoderRun encoder;
     std::string path;
     MediaInfo output;
 };
 Converted ConvertFixture(const ScratchFolder& folder, const std::string& fixture, const ConversionSettings& settings,
-                         std::string (*edit)(std::string) = nullptr);
+                         std::string (*edit)(std::string) = nullptr, const FileOrder& order = {});
 
 // Runs the encoder with these arguments (after the program path) and no
 // report channel; `environment` adds "NAME=value" entries to its own.

@@ -156,17 +156,13 @@ TEST(Mp4Tracks, KeepTheDefaultSoundsLanguageAndTheChapters) {
     }
 }
 
-std::string StartHalfWayThrough(std::string text) {
-    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 1.5 -endpos 9:0:0");
-}
-
 // From 1.5 s on, the chapter before the start is left out, the one running
 // across it begins at 0, and the one after it moves up by the start.
 TEST(Mp4Tracks, ChaptersFollowTheStart) {
     ScratchFolder folder;
     ConversionSettings settings;
     settings.outputFormat = FormatMp4H264;
-    Converted converted = ConvertFixture(folder, "tracks.mkv", settings, StartHalfWayThrough);
+    Converted converted = ConvertFixture(folder, "tracks.mkv", settings, nullptr, {.startSeconds = 1.5});
     ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
     const std::vector<std::map<std::string, std::string>>& chapters = converted.output.chapters;
     ASSERT_EQ(chapters.size(), 2u);
@@ -176,20 +172,14 @@ TEST(Mp4Tracks, ChaptersFollowTheStart) {
     EXPECT_NEAR(std::stod(chapters[1].at("start_time")), 0.5, 0.05);
 }
 
-// The front-end puts the crop first in -vf.
-std::string CropTheBars(std::string text) {
-    const std::size_t filters = text.find(" -vf ");
-    if (filters != std::string::npos) return text.insert(filters + 5, "crop=640:272:0:44,");
-    return text.replace(text.find(" -endpos"), 0, " -vf crop=640:272:0:44");
-}
-
 // A 2.35:1 picture between bars in a 16:9 frame, cropped to its picture:
 // no black row is left, and all of the picture is.
 TEST(Mp4Crop, CutsTheBarsAwayAndKeepsThePicture) {
     ScratchFolder folder;
     ConversionSettings settings;
     settings.outputFormat = FormatMp4H264;
-    Converted converted = ConvertFixture(folder, "letterboxed.mp4", settings, CropTheBars);
+    Converted converted = ConvertFixture(folder, "letterboxed.mp4", settings, nullptr,
+                                         {.crop = CropMode::Custom, .customCrop = {0, 44, 0, 44}});
     ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
     const StreamInfo* video = converted.output.First("video");
     ASSERT_NE(video, nullptr);

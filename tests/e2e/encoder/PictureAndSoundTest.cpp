@@ -175,10 +175,6 @@ INSTANTIATE_TEST_SUITE_P(Endpos, TimeLimit,
                                          LimitCase{"ClockTime", StopAtTwoAsClockTime, 2.0}),
                          [](const testing::TestParamInfo<LimitCase>& info) { return std::string(info.param.name); });
 
-std::string KeepTenToTwenty(std::string text) {
-    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 10 -endpos 20");
-}
-
 // A clip of moving pictures with a flash and a beep at 12 s, cut from 10 s
 // to 20 s: ten seconds, beginning with the very picture ffmpeg finds at
 // 10 s (about 1 off after encoding; the pictures beside it are 3 off), the
@@ -198,7 +194,7 @@ TEST_P(StartTime, BeginsWithThePictureAtTheStartAndKeepsTheSoundWithIt) {
     settings.outputFormat = GetParam().format;
     settings.dvdAspect = 0;  // 4:3, so that the picture fills the frame
     ScratchFolder folder;
-    Converted c = ConvertFixture(folder, GetParam().fixture, settings, KeepTenToTwenty);
+    Converted c = ConvertFixture(folder, GetParam().fixture, settings, nullptr, {.startSeconds = 10, .endSeconds = 20});
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
     ASSERT_NE(c.output.First("video"), nullptr);
     EXPECT_NEAR(c.output.First("video")->Span(), 10.0, 0.041);
@@ -227,10 +223,6 @@ INSTANTIATE_TEST_SUITE_P(Ss, StartTime,
                                          StartCase{"Mp4FromVob", "clock.vob", FormatMp4H264}),
                          [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
-std::string StartHalfASecondIn(std::string text) {
-    return text.replace(text.find(" -endpos 9:0:0"), 14, " -ss 0.5 -endpos 9:0:0");
-}
-
 // The preview (mode 3) shows what the conversion makes from the same
 // options: a phone clip turned upright into MP4, a 16:9 source letterboxed
 // into a 4:3 DVD.
@@ -249,7 +241,7 @@ TEST_P(Preview, ShowsTheConvertedPicture) {
     settings.outputFormat = GetParam().format;
     settings.dvdAspect = 0;
     ScratchFolder folder;
-    Converted c = ConvertFixture(folder, GetParam().fixture, settings, StartHalfASecondIn);
+    Converted c = ConvertFixture(folder, GetParam().fixture, settings, nullptr, {.startSeconds = 0.5});
     ASSERT_TRUE(c.encoder.result.Exited(0)) << c.encoder.Describe();
 
     const SourceFacts& source = FactsOf(GetParam().fixture);
@@ -259,7 +251,7 @@ TEST_P(Preview, ShowsTheConvertedPicture) {
                          EncoderPreview,
                          0,
                          source.frameRate};
-    EncoderRun preview = RunFrontEndText(run, settings, {}, 20, StartHalfASecondIn);
+    EncoderRun preview = RunArguments(PreviewArguments(run, settings, 0.5), 20);
     ASSERT_TRUE(preview.result.Exited(0)) << preview.Describe();
     const MediaInfo picture = ReadMediaInfo(folder.Path("preview.png"), false);
     ASSERT_NE(picture.First("video"), nullptr);
@@ -540,14 +532,6 @@ TEST(ChosenSubtitles, LinesAreCutAndMovedByTheStart) {
             << SubtitleText(run.outputPath, track);
 }
 
-// The crop comes first in -vf; this one cuts away the rows where the DVD
-// subtitle's bar stands.
-std::string CropTheBottomAway(std::string text) {
-    const std::size_t filters = text.find(" -vf ");
-    if (filters != std::string::npos) return text.insert(filters + 5, "crop=320:160:0:40,");
-    return text.replace(text.find(" -endpos"), 0, " -vf crop=320:160:0:40");
-}
-
 // A picture subtitle the crop would cut away is drawn at the edge of the
 // picture that is kept.
 TEST(ChosenSubtitles, APictureLineStaysInThePictureTheCropKeeps) {
@@ -556,7 +540,9 @@ TEST(ChosenSubtitles, APictureLineStaysInThePictureTheCropKeeps) {
     EncoderRunValues run{
         FixturePath("tracks.mkv"), folder.Path("out.avi"), PlanFrame(settings, 320, 160, 1.0), EncoderConvert, 0, 25.0};
     run.subtitles = {{4}, std::nullopt, std::nullopt};
-    EncoderRun cropped = RunFrontEndText(run, settings, {}, 60, CropTheBottomAway);
+    // The crop cuts away the rows where the DVD subtitle's bar stands.
+    run.crop = PictureCrop{320, 160, 0, 40};
+    EncoderRun cropped = RunFrontEndText(run, settings, {}, 60);
     ASSERT_TRUE(cropped.result.Exited(0)) << cropped.Describe();
     const MediaInfo output = ReadMediaInfo(run.outputPath);
     ASSERT_NE(output.First("video"), nullptr);
