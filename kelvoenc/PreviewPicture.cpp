@@ -16,11 +16,6 @@
 
 namespace {
 
-// The filters may hold a picture or two back (frame rate, deinterlacing);
-// a few in flight are enough.
-constexpr std::size_t kPictureQueueLength = 3;
-constexpr std::size_t kPictureQueueBytes = 16 << 20;
-
 // Keeps the first finished picture and wants no more.
 class FirstFinishedPicture : public PictureSink {
 public:
@@ -59,9 +54,9 @@ ExitStatus PreviewPicture::Run(const EncoderOptions& options) {
                              : plan.DrawnSubtitle(SubtitlePlan::ForSource(options, container, source).burned, kept);
 
     StreamDecoder decoder(source.Path(), source.VideoStream(), ThreadShareFromEnvironment());
-    FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
+    FrameQueue pictures(kPictureQueueLimits, 1, FrameBytes);
     // Without sound nothing is encoded into packets.
-    PacketQueue packets(1, 1, 1, PacketBytes);
+    PacketQueue packets({1, 1}, 1, PacketBytes);
     SourceReader reader(
         {source, readAhead, decoder, {}, kept, start.timelineMicroseconds, source.FrameRate(), options.stillSeconds},
         pictures, packets);

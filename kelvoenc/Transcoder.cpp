@@ -37,16 +37,6 @@ constexpr double kToleratedShortfallShare = 0.02;
 // cut by it is converted only in part.
 constexpr double kLongestConversionSeconds = 9 * 3600;
 
-// Decoded pictures are large; a few in flight keep every stage busy. More
-// only grow the decoder's buffer pool, fresh memory the kernel must map and
-// clear, for no gain in speed. The byte limits hold memory down on very
-// large pictures (one or two 4K pictures per queue) and whatever size a
-// damaged source claims.
-constexpr std::size_t kPictureQueueLength = 3;
-constexpr std::size_t kPictureQueueBytes = 16 << 20;
-constexpr std::size_t kPacketQueueLength = 64;
-constexpr std::size_t kPacketQueueBytes = 32 << 20;
-
 // The most sound tracks an output keeps: as many as a DVD title holds.
 constexpr std::size_t kMostSoundTracks = 8;
 
@@ -162,8 +152,8 @@ ExitStatus Transcoder::Run() {
     const PicturePlan plan = PicturePlan::For(m_options, container, source, start.traits);
     const VideoCodecChoice videoCodec = plan.codec;
 
-    FrameQueue pictures(kPictureQueueLength, 1, kPictureQueueBytes, FrameBytes);
-    PacketQueue packets(kPacketQueueLength, 2, kPacketQueueBytes, PacketBytes);
+    FrameQueue pictures(kPictureQueueLimits, 1, FrameBytes);
+    PacketQueue packets(kPacketQueueLimits, 2, PacketBytes);
 
     OutputMedia output(m_options.outputPath, container);
     FrameEncoder videoEncoder(EncoderFactory::OpenVideo(m_options, videoCodec, container, plan.geometry, plan.timing,

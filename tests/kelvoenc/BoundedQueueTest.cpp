@@ -36,19 +36,41 @@ TEST(BoundedQueue, AbortReleasesABlockedProducerAndConsumer) {
 }
 
 TEST(BoundedQueue, KeepsOrderAcrossAFullQueue) {
-    BoundedQueue<int> queue(2, 1);
-    std::thread producer([&] {
-        for (int i = 0; i < 100; ++i) queue.Push(i);
-        queue.Finish();
+    // Single steps; batches; batches where the bytes fill the queue first.
+    for (BoundedQueue<int>::Limits limits :
+         {BoundedQueue<int>::Limits{2}, BoundedQueue<int>::Limits{8, 1000, 3}, BoundedQueue<int>::Limits{8, 25, 4}}) {
+        BoundedQueue<int> queue(limits, 1, [](const int&) { return std::size_t{10}; });
+        std::thread producer([&] {
+            for (int i = 0; i < 100; ++i) queue.Push(i);
+            queue.Finish();
+        });
+        int expected = 0;
+        while (std::optional<int> item = queue.Pop()) EXPECT_EQ(*item, expected++);
+        producer.join();
+        EXPECT_EQ(expected, 100) << "capacity " << limits.capacity << ", batch " << limits.batch;
+    }
+}
+
+TEST(BoundedQueue, AWaitingConsumerIsWokenForABatchOrTheEnd) {
+    BoundedQueue<int> queue({4, 1000, 3}, 1);
+    std::atomic<int> popped = 0;
+    std::thread consumer([&] {
+        while (std::optional<int> item = queue.Pop()) popped = *item;
     });
-    int expected = 0;
-    while (std::optional<int> item = queue.Pop()) EXPECT_EQ(*item, expected++);
-    producer.join();
-    EXPECT_EQ(expected, 100);
+    std::this_thread::sleep_for(20ms);  // the consumer waits on the empty queue
+    queue.Push(1);
+    queue.Push(2);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(popped, 0) << "woken before a batch was there";
+    queue.Push(3);
+    queue.Push(4);
+    queue.Finish();
+    consumer.join();
+    EXPECT_EQ(popped, 4) << "an item was left behind";
 }
 
 TEST(BoundedQueue, ByteLimitHoldsBackASecondItemButAlwaysLetsOneIn) {
-    BoundedQueue<int> queue(8, 1, 100, [](const int& bytes) { return static_cast<std::size_t>(bytes); });
+    BoundedQueue<int> queue({8, 100}, 1, [](const int& bytes) { return static_cast<std::size_t>(bytes); });
     queue.Push(150);  // larger than the whole limit, yet alone it goes in
     std::atomic<bool> pushed = false;
     std::thread producer([&] { pushed = queue.Push(60); });
