@@ -15,9 +15,11 @@
 # a ratio against ffmpeg, the baseline (ffmpeg's time / kelvoenc's time: above
 # 1 is faster, or cheaper), the peak memory of both, and beside the times
 # each output's size and video bitrate, so that a figure never comes from
-# doing less work. Each conversion runs RUNS times (default 3), the two
-# programs taking turns; the fastest run of each counts, for wall and CPU
-# time alike. Last, a 3-second 3840x2160 clip converted to
+# doing less work. Each conversion runs RUNS times (default 5), the two
+# programs taking turns; the median run of each counts, for wall and CPU
+# time alike, since on a small machine one lucky run moves the fastest by
+# several percent. Beside the CPU ratio, the lowest and highest of the
+# turns' own ratios show how far the runs spread. Last, a 3-second 3840x2160 clip converted to
 # AVI by both measures the peak memory on very large pictures: kelvoenc's
 # against ffmpeg's (the aim is at most 1.2 times).
 set -eu
@@ -25,7 +27,7 @@ set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 kelvoenc=$build/bin/kelvoenc
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 [ -x "$kelvoenc" ] || { echo "No encoder at $kelvoenc; build the kelvoenc target first." >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (Debian package 'time')." >&2; exit 1; }
 
@@ -57,7 +59,10 @@ output_size() {
   echo "$((bytes / 1024)) $video"
 }
 
-smaller() { echo "$1 $2" | awk '{ print ($2 == "" || $1 < $2) ? $1 : $2 }'; }
+# The median of the numbers given.
+median() { printf '%s\n' "$@" | sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# The lowest and highest of the numbers given, as "LOW-HIGH".
+spread() { printf '%s\n' "$@" | sort -n | awk 'NR == 1 { low = $1 } { high = $1 } END { print low "-" high }'; }
 ratio() { echo "$1 $2" | awk '{ printf "%.2f", ($2 > 0) ? $1 / $2 : 0 }'; }
 larger() { echo "$1 $2" | awk '{ print ($1 > $2) ? $1 : $2 }'; }
 
@@ -86,10 +91,10 @@ mkv_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode pas
 webm_ffmpeg="$ff -vf scale=960:720:flags=bicubic,pad=1280:720:160:0 -fps_mode passthrough -c:v libsvtav1 -preset 11 -crf 46 -g 125 -svtav1-params color-primaries=6:transfer-characteristics=6:matrix-coefficients=6 -pix_fmt yuv420p -af volume=0dB -c:a libopus -b:a 128k -ac 2 -f webm"
 wmv_ffmpeg="$ff -c:v wmv2 -g 250 -q:v 16 -fps_mode passthrough -sws_flags bicubic -af volume=0dB -c:a wmav2 -b:a 128k -ar 44100 -ac 2 -f asf"
 
-echo "30 s 640x480 source, best of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
+echo "30 s 640x480 source, median of $runs runs on $(nproc) cores; baseline: the ffmpeg command line"
 echo "load average before the runs: $(cut -d' ' -f1-3 /proc/loadavg) (ratios are only meaningful on an idle machine)"
-printf '%-16s %10s %10s %7s %10s %10s %7s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
-  "kelvoenc cpu" "ffmpeg cpu" cpu "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
+printf '%-16s %10s %10s %7s %10s %10s %7s %11s %11s %9s %11s %9s %11s %9s\n' format "kelvoenc s" "ffmpeg s" speed \
+  "kelvoenc cpu" "ffmpeg cpu" cpu "cpu spread" "kelvoenc kB" "kbit/s" "ffmpeg kB" "kbit/s" "kelvoenc MB" "ffmpeg MB"
 # SVT-AV1 says only its errors, for both.
 export SVT_LOG=1
 for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same mkv webm}; do
@@ -98,20 +103,26 @@ for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same mkv webm}; do
   extension=$format
   [ "$format" = dvd ] && extension=vob
   case $format in mp4* | h265*) extension=mp4 ;; esac
-  ours_seconds= ours_cpu= ours_kb=0 their_seconds= their_cpu= their_kb=0
+  ours_seconds= ours_cpu= ours_kb=0 their_seconds= their_cpu= their_kb=0 turns=
   # Alternate the two so that a change in the machine's load hits both alike.
   i=0
   while [ "$i" -lt "$runs" ]; do
     rm -f "$work/$format".*
     # shellcheck disable=SC2086 # the option texts are meant to be split
     set -- $(time_once "$kelvoenc" "$source" -o "$work/$format.$extension" $options)
-    ours_seconds=$(smaller "$1" "$ours_seconds") ours_cpu=$(smaller "$2" "$ours_cpu") ours_kb=$(larger "$3" "$ours_kb")
+    ours_seconds="$ours_seconds $1" ours_cpu="$ours_cpu $2" ours_kb=$(larger "$3" "$ours_kb") turn_cpu=$2
     # shellcheck disable=SC2086
     set -- $(time_once $reference "$work/$format.ref.$extension")
-    their_seconds=$(smaller "$1" "$their_seconds") their_cpu=$(smaller "$2" "$their_cpu") their_kb=$(larger "$3" "$their_kb")
+    their_seconds="$their_seconds $1" their_cpu="$their_cpu $2" their_kb=$(larger "$3" "$their_kb")
+    turns="$turns $(ratio "$2" "$turn_cpu")"
     i=$((i + 1))
   done
   ours_mb=$((ours_kb / 1024)) their_mb=$((their_kb / 1024))
+  # shellcheck disable=SC2086 # one number per run
+  {
+    ours_seconds=$(median $ours_seconds) their_seconds=$(median $their_seconds)
+    ours_cpu=$(median $ours_cpu) their_cpu=$(median $their_cpu) turns=$(spread $turns)
+  }
   speed=$(ratio "$their_seconds" "$ours_seconds") cpu=$(ratio "$their_cpu" "$ours_cpu")
   case $format in
     avi) label="AVI DivX+MP3" ;;
@@ -126,8 +137,8 @@ for format in ${FORMATS:-avi dvd wmv mp4 h265 mp4same h265same mkv webm}; do
   esac
   # shellcheck disable=SC2046 # two numbers each
   set -- $(output_size "$work/$format.$extension") $(output_size "$work/$format.ref.$extension")
-  printf '%-16s %10s %10s %6sx %10s %10s %6sx %11s %9s %11s %9s %11s %9s\n' "$label" "$ours_seconds" \
-    "$their_seconds" "$speed" "$ours_cpu" "$their_cpu" "$cpu" "$1" "$2" "$3" "$4" "$ours_mb" "$their_mb"
+  printf '%-16s %10s %10s %6sx %10s %10s %6sx %11s %11s %9s %11s %9s %11s %9s\n' "$label" "$ours_seconds" \
+    "$their_seconds" "$speed" "$ours_cpu" "$their_cpu" "$cpu" "$turns" "$1" "$2" "$3" "$4" "$ours_mb" "$their_mb"
 done
 
 # Very large pictures: peak memory of the same AVI job on a 4K clip.
