@@ -3,6 +3,8 @@
 #include "kelvoenc/EncoderFailure.h"
 #include "text/FormatText.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string_view>
 
@@ -53,6 +55,12 @@ bool KeepsFields(FieldHandling fields) {
 
 AVRational SquareWhenUnknown(AVRational aspect) { return aspect.num > 0 && aspect.den > 0 ? aspect : AVRational{1, 1}; }
 
+// A length measured on a side of `planned` pixels, on a side of `now`
+// pixels, even for the chroma of 4:2:0.
+int Rescaled(int length, int now, int planned) {
+    return static_cast<int>(std::lround(static_cast<double>(length) * now / planned)) & ~1;
+}
+
 }  // namespace
 
 DecodedPictureFormat DecodedPictureFormat::Of(const AVFrame* picture) {
@@ -83,7 +91,7 @@ std::string VideoFilterStage::Chain() const {
     const bool changesRate = !m_setup.plan.timing.keepSourceTiming;
     if (changesRate && !m_setup.plan.timing.repeatsPictures) chain += RateFilter();
     chain += m_setup.plan.upright.filters;
-    if (const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop)
+    if (const std::optional<CropRectangle> crop = CropOfThisPicture())
         chain += FormatText("crop=%d:%d:%d:%d:exact=1,", crop->width, crop->height, crop->x, crop->y);
     chain += ColourAndSize();
     if (geometry.frameWidth != geometry.pictureWidth || geometry.frameHeight != geometry.pictureHeight) {
@@ -118,7 +126,7 @@ std::string VideoFilterStage::ColourAndSize() const {
     const char* from = toneMapped ? "bt709" : ScalerMatrix(picture.colourSpace, picture.height);
     const char* to = ScalerMatrix(colours.matrix, m_setup.plan.geometry.frameHeight);
     const bool turnedSideways = m_setup.plan.upright.swapsSides;
-    const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop;
+    const std::optional<CropRectangle> crop = CropOfThisPicture();
     const int shownWidth = crop ? crop->width : turnedSideways ? picture.height : picture.width;
     const int shownHeight = crop ? crop->height : turnedSideways ? picture.width : picture.height;
     const bool sameSize =
@@ -130,6 +138,24 @@ std::string VideoFilterStage::ColourAndSize() const {
                         m_setup.plan.geometry.pictureWidth, m_setup.plan.geometry.pictureHeight, from, to,
                         KeepsFields(m_setup.plan.fields) ? ":interl=1" : "");
     return chain;
+}
+
+// The crop was set on the first picture's size. Where a source's picture
+// changes size midway (recordings joined end to end), the same part of the
+// picture is kept, not the same pixels.
+std::optional<CropRectangle> VideoFilterStage::CropOfThisPicture() const {
+    const std::optional<CropRectangle>& crop = m_setup.options.videoFilter.crop;
+    const SourcePicture& planned = m_setup.plan.shown;
+    const bool sideways = m_setup.plan.upright.swapsSides;
+    const int width = sideways ? m_graphFormat.height : m_graphFormat.width;
+    const int height = sideways ? m_graphFormat.width : m_graphFormat.height;
+    if (!crop || (width == planned.width && height == planned.height)) return crop;
+    CropRectangle kept;
+    kept.x = Rescaled(crop->x, width, planned.width);
+    kept.y = Rescaled(crop->y, height, planned.height);
+    kept.width = std::max(2, std::min(Rescaled(crop->width, width, planned.width), (width - kept.x) & ~1));
+    kept.height = std::max(2, std::min(Rescaled(crop->height, height, planned.height), (height - kept.y) & ~1));
+    return kept;
 }
 
 void VideoFilterStage::BuildGraph(const AVFrame* first) {

@@ -57,6 +57,7 @@ private:
     bool CloseGraph(std::int64_t endPts);
     std::string Chain() const;
     std::string ColourAndSize() const;
+    std::optional<CropRectangle> CropOfThisPicture() const;
     std::string RateFilter() const;
     bool Drain();
     void FlagFields(AVFrame* picture) const;

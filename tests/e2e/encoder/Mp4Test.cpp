@@ -191,6 +191,19 @@ TEST(Mp4Crop, CutsTheBarsAwayAndKeepsThePicture) {
         << "the picture is not the source's";
 }
 
+// A crop set on a recording's first picture keeps the same part of the
+// picture, the white middle, after the picture grows midway.
+TEST(Mp4Crop, KeepsItsPartWhenThePictureGrowsMidway) {
+    ScratchFolder folder;
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    Converted converted = ConvertFixture(folder, "size-change.ts", settings, nullptr,
+                                         {.crop = CropMode::Custom, .customCrop = {80, 60, 80, 60}});
+    ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
+    for (double seconds : {0.5, 2.5})
+        EXPECT_GE(MeanLuma(converted.path, 0, 0, 160, 120, seconds, true), 220) << "not all white at " << seconds;
+}
+
 TEST(Mp4Quality, BetterStepsGiveLargerFiles) {
     for (int format : {FormatMp4H264, FormatMp4H265}) {
         std::uintmax_t previous = 0;

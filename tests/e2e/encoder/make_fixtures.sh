@@ -224,6 +224,15 @@ changing_sound stereo-to-surround.ts two.ac3 six.ac3
 changing_sound surround-to-stereo.ts six.ac3 two.ac3
 changing_sound rate-change.ts low.mp2 high.mp2
 rm "$folder/two.ac3" "$folder/six.ac3" "$folder/low.mp2" "$folder/high.mp2"
+# A recording whose picture grows midway, 320x240 then 640x480, two seconds
+# each, with a white box over the middle quarter of each.
+for size in 320x240 640x480; do
+  ff -f lavfi -i "color=gray:s=$size:r=25:d=2,drawbox=x=iw/4:y=ih/4:w=iw/2:h=ih/2:color=white:t=fill" \
+     -c:v mpeg2video -q:v 3 -f mpegts "$folder/piece-$size.ts"
+done
+cat "$folder/piece-320x240.ts" "$folder/piece-640x480.ts" > "$folder/partial-size-change.ts"
+rm "$folder/piece-320x240.ts" "$folder/piece-640x480.ts"
+mv "$folder/partial-size-change.ts" "$folder/size-change.ts"
 # Phone clips filmed upright and stored turned, with a display matrix that
 # turns them back; the upright picture has a white top-left quarter.
 turned() {
