@@ -53,11 +53,14 @@ TEST(BoundedQueue, KeepsOrderAcrossAFullQueue) {
 
 TEST(BoundedQueue, AWaitingConsumerIsWokenForABatchOrTheEnd) {
     BoundedQueue<int> queue({4, 1000, 3}, 1);
+    std::atomic<bool> started = false;
     std::atomic<int> popped = 0;
     std::thread consumer([&] {
+        started = true;
         while (std::optional<int> item = queue.Pop()) popped = *item;
     });
-    std::this_thread::sleep_for(20ms);  // the consumer waits on the empty queue
+    while (!started) std::this_thread::yield();
+    std::this_thread::sleep_for(50ms);  // the consumer waits on the empty queue
     queue.Push(1);
     queue.Push(2);
     std::this_thread::sleep_for(50ms);
