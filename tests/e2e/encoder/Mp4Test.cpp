@@ -172,14 +172,22 @@ TEST(Mp4Tracks, ChaptersFollowTheStart) {
     EXPECT_NEAR(std::stod(chapters[1].at("start_time")), 0.5, 0.05);
 }
 
+namespace {
+
+// A fixture into MP4 H.264 with the given edges cropped away.
+Converted CroppedIntoMp4(ScratchFolder& folder, const std::string& fixture, CropEdges edges) {
+    ConversionSettings settings;
+    settings.outputFormat = FormatMp4H264;
+    return ConvertFixture(folder, fixture, settings, nullptr, {.crop = CropMode::Custom, .customCrop = edges});
+}
+
+}  // namespace
+
 // A 2.35:1 picture between bars in a 16:9 frame, cropped to its picture:
 // no black row is left, and all of the picture is.
 TEST(Mp4Crop, CutsTheBarsAwayAndKeepsThePicture) {
     ScratchFolder folder;
-    ConversionSettings settings;
-    settings.outputFormat = FormatMp4H264;
-    Converted converted = ConvertFixture(folder, "letterboxed.mp4", settings, nullptr,
-                                         {.crop = CropMode::Custom, .customCrop = {0, 44, 0, 44}});
+    Converted converted = CroppedIntoMp4(folder, "letterboxed.mp4", {0, 44, 0, 44});
     ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
     const StreamInfo* video = converted.output.First("video");
     ASSERT_NE(video, nullptr);
@@ -195,10 +203,7 @@ TEST(Mp4Crop, CutsTheBarsAwayAndKeepsThePicture) {
 // picture, the white middle, after the picture grows midway.
 TEST(Mp4Crop, KeepsItsPartWhenThePictureGrowsMidway) {
     ScratchFolder folder;
-    ConversionSettings settings;
-    settings.outputFormat = FormatMp4H264;
-    Converted converted = ConvertFixture(folder, "size-change.ts", settings, nullptr,
-                                         {.crop = CropMode::Custom, .customCrop = {80, 60, 80, 60}});
+    Converted converted = CroppedIntoMp4(folder, "size-change.ts", {80, 60, 80, 60});
     ASSERT_TRUE(converted.encoder.result.Exited(0)) << converted.encoder.Describe();
     for (double seconds : {0.5, 2.5})
         EXPECT_GE(MeanLuma(converted.path, 0, 0, 160, 120, seconds, true), 220) << "not all white at " << seconds;
